@@ -1,0 +1,502 @@
+#include "app/form1.h"
+
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/mainmodel.h"
+#include "app/resulttablemodel.h"
+#include "app/texts.h"
+
+namespace saed::app {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+int pixels(int twips) { return twips / kTwipsPerPixel; }
+
+QLabel* makeLabel(const QString& text, QWidget* parent = nullptr) {
+    auto* label = new QLabel(text, parent);
+    label->setTextInteractionFlags(Qt::NoTextInteraction);
+    return label;
+}
+
+// The placeholder of the diffraction-simulation tab: a spot pattern with a scale bar.
+class SimulationPicture : public QWidget {
+public:
+    using QWidget::QWidget;
+    QSize sizeHint() const override { return {360, 300}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.fillRect(rect(), Qt::black);
+        const QPointF centre(width() / 2.0, height() / 2.0 - 10);
+        const double step = std::min(width(), height()) / 7.0;
+        for (int i = -3; i <= 3; ++i) {
+            for (int j = -3; j <= 3; ++j) {
+                const QPointF spot = centre + QPointF(i * step + j * step * 0.5, j * step * 0.866);
+                if (!rect().contains(spot.toPoint())) continue;
+                const double radius = (i == 0 && j == 0) ? 7.0 : 4.0;
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(QColor(255, 255, 255, (i == 0 && j == 0) ? 255 : 200));
+                painter.drawEllipse(spot, radius, radius);
+            }
+        }
+        // Scale bar in the lower right corner.
+        painter.setPen(QPen(Qt::white, 3));
+        const QPointF barEnd(width() - 20.0, height() - 20.0);
+        painter.drawLine(barEnd - QPointF(step * 2, 0), barEnd);
+        painter.drawText(QRectF(barEnd.x() - step * 2, barEnd.y() - 22, step * 2, 18),
+                         Qt::AlignCenter, QStringLiteral("5 1/nm"));
+    }
+};
+
+}  // namespace
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+    QLabel::mouseReleaseEvent(event);
+}
+
+Form1::Form1(MainModel& model, Prompts& prompts, QWidget* parent)
+    : QMainWindow(parent), m_model(model), m_prompts(prompts) {
+    setWindowTitle(QStringLiteral("saedindex 电子衍射花样标定"));
+    buildTabs();
+    bindModel();
+    connectIndexing();
+    connectCalculator();
+    connectLibrary();
+    connectMeasure();
+    connectStore();
+    startUp();
+    resize(1180, 800);
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildTabs() {
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_tabs->addTab(buildMeasurementTab(), QStringLiteral("斑点测量"));
+    m_tabs->addTab(buildIndexingTab(), QStringLiteral("标定计算"));
+    m_tabs->addTab(buildSimulationTab(), QStringLiteral("衍射模拟"));
+    setCentralWidget(m_tabs);
+}
+
+QWidget* Form1::buildMeasurementTab() {
+    auto* tab = new QWidget;
+    auto* layout = new QHBoxLayout(tab);
+
+    m_frame6 = new QFrame;
+    m_frame6->setObjectName(QStringLiteral("Frame6"));
+    m_frame6->setFrameShape(QFrame::StyledPanel);
+    m_frame6->setMinimumSize(pixels(11535) / 2, pixels(7935) / 2);
+    m_frame6->setLayout(new QVBoxLayout);
+    m_frame6->layout()->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_frame6, 1);
+
+    m_frame5 = new QGroupBox(QStringLiteral("工具栏"));
+    m_frame5->setObjectName(QStringLiteral("Frame5"));
+    auto* tools = new QVBoxLayout(m_frame5);
+    m_command2 = new QPushButton(QStringLiteral("打开"));
+    m_command3 = new QPushButton(QStringLiteral("放大"));
+    m_command7 = new QPushButton(QStringLiteral("缩小"));
+    m_command8 = new QPushButton(QStringLiteral("还原"));
+    m_command9 = new QPushButton(m_model.caption(Caption::Command9));
+    m_command14 = new QPushButton(QStringLiteral("清屏"));
+    for (QPushButton* button : {m_command2, m_command3, m_command7, m_command8, m_command9, m_command14})
+        tools->addWidget(button);
+    tools->addStretch(1);
+    layout->addWidget(m_frame5);
+    return tab;
+}
+
+QWidget* Form1::buildIndexingTab() {
+    auto* tab = new QWidget;
+    auto* layout = new QHBoxLayout(tab);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(buildLatticePanel());
+    left->addWidget(buildImageMeasurementPanel());
+    m_command6 = new QPushButton(m_model.caption(Caption::Command6));
+    m_command6->setObjectName(QStringLiteral("Command6"));
+    m_command6->setMinimumHeight(36);
+    left->addWidget(m_command6);
+    left->addWidget(buildCalculatorPanel());
+    left->addWidget(buildPatternPanel(), 1);
+    layout->addLayout(left);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(buildTolerancePanel());
+    auto* countRow = new QHBoxLayout;
+    countRow->addWidget(makeLabel(QStringLiteral("从数据库中筛选如下")));  // Label11
+    m_label22 = new ClickableLabel(m_model.caption(Caption::Label22));
+    m_label22->setObjectName(QStringLiteral("Label22"));
+    m_label22->setCursor(Qt::PointingHandCursor);
+    m_label22->setToolTip(QStringLiteral("单击恢复默认误差"));
+    countRow->addWidget(m_label22);
+    countRow->addStretch(1);
+    right->addLayout(countRow);
+    right->addWidget(buildLibraryPanel());
+
+    m_listView1 = new QTableView;
+    m_listView1->setObjectName(QStringLiteral("ListView1"));
+    m_listView1->setModel(m_model.resultTable());
+    m_listView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_listView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_listView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_listView1->setShowGrid(true);
+    m_listView1->verticalHeader()->hide();
+    m_listView1->verticalHeader()->setDefaultSectionSize(20);
+    m_listView1->horizontalHeader()->setSectionsClickable(true);
+    m_listView1->horizontalHeader()->setHighlightSections(false);
+    m_listView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    auto applyWidths = [this] {
+        for (int c = 0; c < m_model.resultTable()->columnCount(); ++c)
+            m_listView1->setColumnWidth(c, pixels(ResultTableModel::columnWidthTwips(c)) + 4);
+    };
+    connect(m_model.resultTable(), &QAbstractItemModel::modelReset, this, applyWidths);
+    right->addWidget(m_listView1, 1);
+    layout->addLayout(right, 1);
+
+    // Label21 is never shown: it measures the phase name so that Text6 can grow with it.
+    m_label21 = new QLabel(tab);
+    m_label21->hide();
+    return tab;
+}
+
+QWidget* Form1::buildSimulationTab() {
+    auto* tab = new QWidget;
+    auto* layout = new QVBoxLayout(tab);
+    auto* panel = new QFrame;
+    panel->setFrameShape(QFrame::StyledPanel);
+    auto* inner = new QVBoxLayout(panel);
+    auto* notice = makeLabel(QStringLiteral("此功能正在研发中……"));
+    QFont big = notice->font();
+    big.setPointSize(big.pointSize() + 6);
+    notice->setFont(big);
+    notice->setAlignment(Qt::AlignCenter);
+    inner->addWidget(notice);
+    inner->addWidget(new SimulationPicture, 1);
+    layout->addWidget(panel, 1);
+    return tab;
+}
+
+QLineEdit* Form1::makeField(int n) {
+    auto* field = new QLineEdit(m_model.Text1(n));
+    field->setObjectName(QStringLiteral("Text1_%1").arg(n));
+    field->setMinimumWidth(48);
+    m_text1[static_cast<std::size_t>(n)] = field;
+    return field;
+}
+
+QGroupBox* Form1::buildLatticePanel() {
+    m_frame1 = new QGroupBox(m_model.caption(Caption::Frame1));
+    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* grid = new QGridLayout(m_frame1);
+
+    m_label20 = new ClickableLabel(QStringLiteral("点阵参数□"));
+    m_label20->setObjectName(QStringLiteral("Label20"));
+    m_label20->setCursor(Qt::PointingHandCursor);
+    m_text6 = new QLineEdit(m_model.Text6());
+    m_text6->setObjectName(QStringLiteral("Text6"));
+    m_label10 = new ClickableLabel(QStringLiteral("点阵库"));
+    m_label10->setObjectName(QStringLiteral("Label10"));
+    m_label10->setCursor(Qt::PointingHandCursor);
+    m_label10->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255); text-decoration: underline;"));
+    auto* head = new QHBoxLayout;
+    head->addWidget(m_label20);
+    head->addWidget(m_text6);
+    head->addStretch(1);
+    head->addWidget(m_label10);
+    grid->addLayout(head, 0, 0, 1, 6);
+
+    const char16_t* edgeLabels[3] = {u"a=", u"b=", u"c=", };
+    const char16_t* angleLabels[3] = {u"nm  α=", u"nm  β=", u"nm  γ="};
+    for (int i = 0; i < 3; ++i) {
+        grid->addWidget(makeLabel(QString::fromUtf16(edgeLabels[i])), i + 1, 0, Qt::AlignRight);
+        grid->addWidget(makeField(i), i + 1, 1);
+        grid->addWidget(makeLabel(QString::fromUtf16(angleLabels[i])), i + 1, 2, Qt::AlignRight);
+        grid->addWidget(makeField(i + 3), i + 1, 3);
+        grid->addWidget(makeLabel(QStringLiteral("deg.")), i + 1, 4);
+    }
+    grid->addWidget(makeLabel(QStringLiteral("指数范围")), 4, 0, Qt::AlignRight);
+    grid->addWidget(makeField(21), 4, 1);
+    grid->addWidget(makeLabel(QStringLiteral("点阵类型")), 4, 2, Qt::AlignRight);
+    m_combo1 = new QComboBox;
+    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    grid->addWidget(m_combo1, 4, 3, 1, 2);
+    return m_frame1;
+}
+
+QGroupBox* Form1::buildImageMeasurementPanel() {
+    m_frame3 = new QGroupBox(QStringLiteral("图片测量"));
+    m_frame3->setObjectName(QStringLiteral("Frame3"));
+    m_frame3->setContextMenuPolicy(Qt::CustomContextMenu);
+    auto* grid = new QGridLayout(m_frame3);
+    grid->addWidget(makeLabel(QStringLiteral("实际测量长度")), 0, 1, 1, 2);
+    grid->addWidget(makeLabel(QStringLiteral("段数")), 0, 3);
+    grid->addWidget(makeLabel(QStringLiteral("实际测量角度")), 0, 4, 1, 3);
+    const char16_t* rowNames[3] = {u"R1", u"R2", u"R3"};
+    const char16_t* angleNames[3] = {u"<R1,R2>=", u"<R2,R3>=", u"<R1,R3>="};
+    for (int i = 0; i < 3; ++i) {
+        grid->addWidget(makeLabel(QString::fromUtf16(rowNames[i])), i + 1, 0);
+        grid->addWidget(makeField(24 + i), i + 1, 1);
+        grid->addWidget(makeLabel(QStringLiteral("px")), i + 1, 2);
+        grid->addWidget(makeField(30 + i), i + 1, 3);
+        grid->addWidget(makeLabel(QString::fromUtf16(angleNames[i])), i + 1, 4, Qt::AlignRight);
+        grid->addWidget(makeField(33 + i), i + 1, 5);
+        grid->addWidget(makeLabel(QStringLiteral("deg.")), i + 1, 6);
+    }
+    grid->addWidget(makeLabel(QStringLiteral("标尺示数")), 4, 0);
+    grid->addWidget(makeField(22), 4, 1);
+    grid->addWidget(makeLabel(QStringLiteral("1/nm")), 4, 2);
+    grid->addWidget(makeLabel(QStringLiteral("标尺测量")), 5, 0);
+    grid->addWidget(makeField(23), 5, 1);
+    grid->addWidget(makeLabel(QStringLiteral("px")), 5, 2);
+    return m_frame3;
+}
+
+QGroupBox* Form1::buildTolerancePanel() {
+    m_frame11 = new QGroupBox;
+    m_frame11->setObjectName(QStringLiteral("Frame11"));
+    auto* grid = new QGridLayout(m_frame11);
+    grid->addWidget(makeLabel(QStringLiteral("调节误差")), 0, 0);
+    grid->addWidget(makeLabel(QStringLiteral("比对误差")), 1, 0);
+    const int fields[6] = {27, 28, 29, 36, 37, 38};
+    for (int k = 1; k <= 6; ++k) {
+        auto* slider = new QSlider(Qt::Horizontal);
+        slider->setObjectName(QStringLiteral("Slider%1").arg(k));
+        slider->setRange(0, 100);
+        slider->setSingleStep(1);
+        slider->setPageStep(5);
+        slider->setTickPosition(QSlider::NoTicks);
+        slider->setValue(m_model.slider(k));
+        slider->setMinimumWidth(70);
+        m_sliders[static_cast<std::size_t>(k - 1)] = slider;
+        grid->addWidget(slider, 0, 2 * k - 1, 1, 2);
+        grid->addWidget(makeField(fields[k - 1]), 1, 2 * k - 1);
+        grid->addWidget(makeLabel(k <= 3 ? QStringLiteral("nm") : QStringLiteral("deg.")), 1, 2 * k);
+    }
+    auto* heading = makeLabel(label7Text());  // Label7
+    grid->addWidget(heading, 2, 1, 1, 12);
+    grid->addWidget(makeLabel(QStringLiteral("图片计算")), 3, 0);  // Label1(54)
+    m_label5 = makeLabel(m_model.caption(Caption::Label5));
+    m_label5->setObjectName(QStringLiteral("Label5"));
+    grid->addWidget(m_label5, 3, 1, 1, 12);
+    return m_frame11;
+}
+
+QGroupBox* Form1::buildCalculatorPanel() {
+    m_frame2 = new QGroupBox(QStringLiteral("夹角带轴计算"));
+    m_frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* grid = new QGridLayout(m_frame2);
+    const char16_t* rowNames[3] = {u"R1", u"R2", u"R3"};
+    const char16_t* angleNames[3] = {u"<R1,R2>=", u"<R2,R3>=", u"<R1,R3>="};
+    grid->addWidget(makeLabel(QStringLiteral("h")), 0, 1, Qt::AlignCenter);
+    grid->addWidget(makeLabel(QStringLiteral("k")), 0, 2, Qt::AlignCenter);
+    grid->addWidget(makeLabel(QStringLiteral("l")), 0, 3, Qt::AlignCenter);
+    for (int i = 0; i < 3; ++i) {
+        grid->addWidget(makeLabel(QString::fromUtf16(rowNames[i])), i + 1, 0);
+        grid->addWidget(makeField(6 + i), i + 1, 1);
+        grid->addWidget(makeField(9 + i), i + 1, 2);
+        grid->addWidget(makeField(12 + i), i + 1, 3);
+        grid->addWidget(makeLabel(QString::fromUtf16(angleNames[i])), i + 1, 4, Qt::AlignRight);
+        grid->addWidget(makeField(15 + i), i + 1, 5);
+        grid->addWidget(makeLabel(QStringLiteral("deg.")), i + 1, 6);
+        auto* spacing = makeLabel(spacingLabelIdleText(i + 1));
+        spacing->setObjectName(QStringLiteral("Label1_%1").arg(47 + i));
+        spacing->setMinimumWidth(110);
+        m_spacingLabels[static_cast<std::size_t>(i)] = spacing;
+        grid->addWidget(spacing, i + 1, 7);
+        grid->addWidget(makeLabel(QStringLiteral("nm")), i + 1, 8);
+    }
+    grid->addWidget(makeLabel(QStringLiteral("晶带轴指数")), 4, 0, 1, 2);
+    auto* axis = new QHBoxLayout;
+    for (int n = 18; n <= 20; ++n) axis->addWidget(makeField(n));
+    grid->addLayout(axis, 4, 2, 1, 4);
+    m_command5 = new QPushButton(QStringLiteral("计算"));
+    m_command5->setObjectName(QStringLiteral("Command5"));
+    m_command15 = new QPushButton(QStringLiteral("清除"));
+    m_command15->setObjectName(QStringLiteral("Command15"));
+    grid->addWidget(m_command5, 4, 6, 1, 2);
+    grid->addWidget(m_command15, 4, 8);
+    // The six outputs are only shown: blue text, not editable by typing.
+    for (int n = 15; n <= 20; ++n) {
+        QLineEdit* output = text1(n);
+        output->setReadOnly(true);
+        output->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
+        output->setFocusPolicy(Qt::ClickFocus);
+    }
+    return m_frame2;
+}
+
+QFrame* Form1::buildPatternPanel() {
+    m_frame9 = new QFrame;
+    m_frame9->setObjectName(QStringLiteral("Frame9"));
+    m_frame9->setFrameShape(QFrame::StyledPanel);
+    m_frame9->setMinimumHeight(120);
+    m_label14 = makeLabel(m_model.caption(Caption::Label14), m_frame9);
+    m_label15 = makeLabel(m_model.caption(Caption::Label15), m_frame9);
+    m_label16 = makeLabel(m_model.caption(Caption::Label16), m_frame9);
+    m_label17 = makeLabel(m_model.caption(Caption::Label17), m_frame9);
+    auto* layout = new QGridLayout(m_frame9);
+    layout->addWidget(m_label14, 0, 1);
+    layout->addWidget(m_label15, 1, 0);
+    layout->addWidget(m_label16, 1, 2);
+    layout->addWidget(m_label17, 2, 1);
+    return m_frame9;
+}
+
+QGroupBox* Form1::buildLibraryPanel() {
+    m_frame7 = new QGroupBox(QStringLiteral("点阵库"));
+    m_frame7->setObjectName(QStringLiteral("Frame7"));
+    auto* layout = new QVBoxLayout(m_frame7);
+    m_treeView1 = new QTreeWidget;
+    m_treeView1->setObjectName(QStringLiteral("TreeView1"));
+    m_treeView1->setHeaderHidden(true);
+    layout->addWidget(m_treeView1, 1);
+    auto* options = new QHBoxLayout;
+    m_libraryModes[0] = new QRadioButton(QStringLiteral("单选"));
+    m_libraryModes[1] = new QRadioButton(QStringLiteral("多选"));
+    m_libraryModes[0]->setChecked(true);
+    m_command13 = new QPushButton(m_model.caption(Caption::Command13));
+    m_command13->setObjectName(QStringLiteral("Command13"));
+    m_command1 = new QPushButton(QStringLiteral("取消"));
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    options->addWidget(m_libraryModes[0]);
+    options->addWidget(m_libraryModes[1]);
+    options->addStretch(1);
+    options->addWidget(m_command13);
+    options->addWidget(m_command1);
+    layout->addLayout(options);
+    layout->addWidget(makeLabel(QStringLiteral("数据库版本2016.11.29")));
+    m_frame7->setVisible(m_model.flag(Flag::Frame7Visible));
+    return m_frame7;
+}
+
+// Two-way binding: what the user types goes to the model; what the model changes shows here.
+void Form1::bindModel() {
+    for (int n = 0; n < MainModel::kText1Count; ++n) {
+        QLineEdit* field = text1(n);
+        connect(field, &QLineEdit::textEdited, this, [this, n](const QString& text) { m_model.setText1(n, text); });
+    }
+    connect(&m_model, &MainModel::text1Changed, this, [this](int n) {
+        QLineEdit* field = text1(n);
+        if (field->text() != m_model.Text1(n)) field->setText(m_model.Text1(n));
+    });
+    connect(&m_model, &MainModel::focusRequested, this, [this](int n) {
+        QLineEdit* field = text1(n);
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+    });
+
+    connect(m_text6, &QLineEdit::textEdited, this, [this](const QString& text) { m_model.setText6(text); });
+    connect(&m_model, &MainModel::text6Changed, this, [this] {
+        if (m_text6->text() != m_model.Text6()) m_text6->setText(m_model.Text6());
+        fitNameField();
+    });
+    fitNameField();
+
+    auto showCombo = [this] {
+        const QSignalBlocker blocker(m_combo1);
+        if (m_combo1->count() != m_model.Combo1Items().size()) {
+            m_combo1->clear();
+            m_combo1->addItems(m_model.Combo1Items());
+        }
+        m_combo1->setCurrentIndex(m_model.Combo1());
+    };
+    connect(&m_model, &MainModel::combo1Changed, this, showCombo);
+    connect(m_combo1, &QComboBox::currentIndexChanged, this, [this](int index) { m_model.setCombo1(index); });
+    showCombo();
+
+    // Programmatic positions are shown with signals blocked, so valueChanged of a slider widget
+    // reports only what the user did.
+    connect(&m_model, &MainModel::sliderChanged, this, [this](int which) {
+        QSlider* s = slider(which);
+        const QSignalBlocker blocker(s);
+        s->setValue(m_model.slider(which));
+    });
+
+    connect(&m_model, &MainModel::captionChanged, this, [this](Caption which) { showCaption(static_cast<int>(which)); });
+    connect(&m_model, &MainModel::flagChanged, this, [this](Flag which) { showFlag(static_cast<int>(which)); });
+    for (int i = 0; i < kCaptionCount; ++i) showCaption(i);
+    for (int i = 0; i < kFlagCount; ++i) showFlag(i);
+}
+
+void Form1::showCaption(int which) {
+    const auto c = static_cast<Caption>(which);
+    const QString text = m_model.caption(c);
+    switch (c) {
+    case Caption::Label5: m_label5->setText(text); break;
+    case Caption::Label22: m_label22->setText(text); break;
+    case Caption::Label14: m_label14->setText(text); break;
+    case Caption::Label15: m_label15->setText(text); break;
+    case Caption::Label16: m_label16->setText(text); break;
+    case Caption::Label17: m_label17->setText(text); break;
+    case Caption::Label1_47: m_spacingLabels[0]->setText(text); break;
+    case Caption::Label1_48: m_spacingLabels[1]->setText(text); break;
+    case Caption::Label1_49: m_spacingLabels[2]->setText(text); break;
+    case Caption::Frame1: m_frame1->setTitle(text); break;
+    case Caption::Command6: m_command6->setText(text); break;
+    case Caption::Command9: m_command9->setText(text); break;
+    case Caption::Command13: m_command13->setText(text); break;
+    }
+}
+
+void Form1::showFlag(int which) {
+    const auto f = static_cast<Flag>(which);
+    const bool on = m_model.flag(f);
+    switch (f) {
+    case Flag::LatticeLocked:
+        m_text6->setEnabled(!on);
+        m_text6->setFrame(!on);
+        for (int n = 0; n <= 5; ++n) text1(n)->setEnabled(!on);
+        break;
+    case Flag::LatticeTextRed: {
+        const QString style = on ? QStringLiteral("color: rgb(255, 0, 0);") : QString();
+        m_text6->setStyleSheet(style);
+        for (int n = 0; n <= 5; ++n) text1(n)->setStyleSheet(style);
+        break;
+    }
+    case Flag::Command3Enabled: m_command3->setEnabled(on); break;
+    case Flag::Command7Enabled: m_command7->setEnabled(on); break;
+    case Flag::Frame7Visible: m_frame7->setVisible(on); break;
+    case Flag::MultipleChoice: {
+        const QSignalBlocker b0(m_libraryModes[0]);
+        const QSignalBlocker b1(m_libraryModes[1]);
+        m_libraryModes[on ? 1 : 0]->setChecked(true);
+        break;
+    }
+    }
+}
+
+// Text6 is as wide as its text (measured by Label21) plus 200 twips.
+void Form1::fitNameField() {
+    m_label21->setFont(m_text6->font());
+    m_label21->setText(m_model.Text6());
+    m_label21->adjustSize();
+    const int frame = 2 * m_text6->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4;
+    m_text6->setFixedWidth(m_label21->sizeHint().width() + frame + pixels(200));
+}
+
+}  // namespace saed::app

@@ -1,0 +1,133 @@
+// The main window: three tabs of panels bound to the working data.
+#pragma once
+
+#include <array>
+
+#include <QLabel>
+#include <QMainWindow>
+
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QTabWidget;
+class QTableView;
+class QTreeWidget;
+
+namespace saed::app {
+
+class MainModel;
+class Prompts;
+
+// A label that reports clicks (the library switch, the custom-phase switch, the counter).
+class ClickableLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    using QLabel::QLabel;
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+class Form1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    Form1(MainModel& model, Prompts& prompts, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    MainModel& model() const { return m_model; }
+    QLineEdit* text1(int n) const { return m_text1[static_cast<std::size_t>(n)]; }
+    QLineEdit* text6() const { return m_text6; }
+    QComboBox* combo1() const { return m_combo1; }
+    QSlider* slider(int k) const { return m_sliders[static_cast<std::size_t>(k - 1)]; }
+    QTabWidget* tabs() const { return m_tabs; }
+    QTableView* listView1() const { return m_listView1; }
+
+private:
+    void buildTabs();
+    QWidget* buildMeasurementTab();
+    QWidget* buildIndexingTab();
+    QWidget* buildSimulationTab();
+    QGroupBox* buildLatticePanel();
+    QGroupBox* buildImageMeasurementPanel();
+    QGroupBox* buildTolerancePanel();
+    QGroupBox* buildCalculatorPanel();
+    QFrame* buildPatternPanel();
+    QGroupBox* buildLibraryPanel();
+
+    QLineEdit* makeField(int n);
+    void bindModel();
+    void showCaption(int which);
+    void showFlag(int which);
+    void fitNameField();
+
+    // Each subsystem connects its buttons and events to its operations.
+    void connectIndexing();
+    void connectCalculator();
+    void connectLibrary();
+    void connectMeasure();
+    void connectStore();
+    // What happens once when the window opens.
+    void startUp();
+
+    MainModel& m_model;
+    Prompts& m_prompts;
+
+    QTabWidget* m_tabs = nullptr;
+    std::array<QLineEdit*, 39> m_text1{};
+    QLineEdit* m_text6 = nullptr;
+    QComboBox* m_combo1 = nullptr;
+    std::array<QSlider*, 6> m_sliders{};
+    QTableView* m_listView1 = nullptr;
+
+    // Lattice panel.
+    QGroupBox* m_frame1 = nullptr;
+    ClickableLabel* m_label20 = nullptr;  // custom-phase switch "点阵参数□"
+    ClickableLabel* m_label10 = nullptr;  // library switch "点阵库"
+    QLabel* m_label21 = nullptr;          // auto-sizing copy of the phase name
+
+    // Image-measurement, tolerance and result panels.
+    QGroupBox* m_frame3 = nullptr;
+    QGroupBox* m_frame11 = nullptr;
+    QLabel* m_label5 = nullptr;
+    ClickableLabel* m_label22 = nullptr;
+    QPushButton* m_command6 = nullptr;
+
+    // Calculator and pattern panels.
+    QGroupBox* m_frame2 = nullptr;
+    QPushButton* m_command5 = nullptr;
+    QPushButton* m_command15 = nullptr;
+    std::array<QLabel*, 3> m_spacingLabels{};  // Label1(47) to Label1(49)
+    QFrame* m_frame9 = nullptr;
+    QLabel* m_label14 = nullptr;
+    QLabel* m_label15 = nullptr;
+    QLabel* m_label16 = nullptr;
+    QLabel* m_label17 = nullptr;
+
+    // Library panel.
+    QGroupBox* m_frame7 = nullptr;
+    QTreeWidget* m_treeView1 = nullptr;
+    std::array<QRadioButton*, 2> m_libraryModes{};  // Option1(0) "单选", Option1(1) "多选"
+    QPushButton* m_command13 = nullptr;
+    QPushButton* m_command1 = nullptr;
+
+    // Image tab.
+    QFrame* m_frame6 = nullptr;
+    QGroupBox* m_frame5 = nullptr;
+    QPushButton* m_command2 = nullptr;
+    QPushButton* m_command3 = nullptr;
+    QPushButton* m_command7 = nullptr;
+    QPushButton* m_command8 = nullptr;
+    QPushButton* m_command9 = nullptr;
+    QPushButton* m_command14 = nullptr;
+};
+
+}  // namespace saed::app

@@ -1,0 +1,29 @@
+// The window program: saedindex [image]
+#include <cstdio>
+#include <cstdlib>
+
+#include <QApplication>
+
+#include "app/form1.h"
+#include "app/mainmodel.h"
+#include "app/qtprompts.h"
+
+int main(int argc, char* argv[]) {
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
+        std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        std::fprintf(stderr,
+                     "saedindex needs a display. Start it on a desktop, or under a virtual one:\n"
+                     "  xvfb-run -a saedindex\n");
+        return 2;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("saedindex"));
+    QApplication::setOrganizationName(QStringLiteral("saedindex"));
+
+    saed::app::MainModel model;
+    saed::app::QtPrompts prompts;
+    saed::app::Form1 window(model, prompts);
+    prompts.setParent(&window);
+    window.show();
+    return app.exec();
+}

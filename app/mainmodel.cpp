@@ -1,0 +1,115 @@
+#include "app/mainmodel.h"
+
+#include <algorithm>  // for clamp
+#include <cassert>
+
+#include "app/resulttablemodel.h"
+#include "app/texts.h"
+#include "core/numbertext.h"
+
+namespace saed::app {
+
+namespace {
+
+constexpr std::size_t index(Caption c) { return static_cast<std::size_t>(c); }
+constexpr std::size_t index(Flag f) { return static_cast<std::size_t>(f); }
+
+}  // namespace
+
+MainModel::MainModel(QObject* parent) : QObject(parent), m_resultTable(new ResultTableModel(this)) {
+    m_text1[21] = QStringLiteral("5");
+    for (int n : {27, 28, 29}) m_text1[static_cast<std::size_t>(n)] = QStringLiteral("0.008");
+    for (int n : {36, 37, 38}) m_text1[static_cast<std::size_t>(n)] = QStringLiteral("2");
+    for (int n = 15; n <= 20; ++n) m_text1[static_cast<std::size_t>(n)] = calculatorOutputIdleText();
+    m_text6 = QStringLiteral("NAME");
+
+    m_captions[index(Caption::Label5)] = label5IdleText();
+    m_captions[index(Caption::Label22)] = QStringLiteral("0");
+    m_captions[index(Caption::Label14)] = planeLabelIdleText();
+    m_captions[index(Caption::Label15)] = planeLabelIdleText();
+    m_captions[index(Caption::Label16)] = planeLabelIdleText();
+    m_captions[index(Caption::Label17)] = zoneLabelIdleText();
+    m_captions[index(Caption::Label1_47)] = spacingLabelIdleText(1);
+    m_captions[index(Caption::Label1_48)] = spacingLabelIdleText(2);
+    m_captions[index(Caption::Label1_49)] = spacingLabelIdleText(3);
+    m_captions[index(Caption::Frame1)] = QStringLiteral("点阵标尺");
+    m_captions[index(Caption::Command6)] = QStringLiteral("标定计算");
+    m_captions[index(Caption::Command9)] = QStringLiteral("测量");
+    m_captions[index(Caption::Command13)] = QStringLiteral("计算选中项");
+
+    m_flags[index(Flag::LatticeLocked)] = true;
+    m_flags[index(Flag::Command3Enabled)] = true;
+    m_flags[index(Flag::Command7Enabled)] = true;
+
+    m_sliders = {13, 13, 13, 50, 50, 50};
+}
+
+MainModel::~MainModel() = default;
+
+QString MainModel::Text1(int n) const {
+    assert(n >= 0 && n < kText1Count);
+    return m_text1[static_cast<std::size_t>(n)];
+}
+
+void MainModel::setText1(int n, const QString& text) {
+    assert(n >= 0 && n < kText1Count);
+    QString& field = m_text1[static_cast<std::size_t>(n)];
+    if (field == text) return;
+    field = text;
+    emit text1Changed(n);
+}
+
+double MainModel::value(int n) const { return core::leadingNumber(Text1(n).toStdString()); }
+
+bool MainModel::isNumeric(int n) const { return core::isNumeric(Text1(n).toStdString()); }
+
+void MainModel::setText6(const QString& text) {
+    if (m_text6 == text) return;
+    m_text6 = text;
+    emit text6Changed();
+}
+
+void MainModel::setCombo1Items(const QStringList& items) {
+    m_combo1Items = items;
+    if (m_combo1Index >= items.size()) m_combo1Index = -1;
+    emit combo1Changed();
+}
+
+void MainModel::setCombo1(int index) {
+    const int chosen = (index >= 0 && index < m_combo1Items.size()) ? index : -1;
+    if (chosen == m_combo1Index) return;
+    m_combo1Index = chosen;
+    emit combo1Changed();
+}
+
+QString MainModel::caption(Caption which) const { return m_captions[index(which)]; }
+
+void MainModel::setCaption(Caption which, const QString& text) {
+    if (m_captions[index(which)] == text) return;
+    m_captions[index(which)] = text;
+    emit captionChanged(which);
+}
+
+bool MainModel::flag(Flag which) const { return m_flags[index(which)]; }
+
+void MainModel::setFlag(Flag which, bool on) {
+    if (m_flags[index(which)] == on) return;
+    m_flags[index(which)] = on;
+    emit flagChanged(which);
+}
+
+int MainModel::slider(int k) const {
+    assert(k >= 1 && k <= kSliderCount);
+    return m_sliders[static_cast<std::size_t>(k - 1)];
+}
+
+void MainModel::setSlider(int k, int p) {
+    assert(k >= 1 && k <= kSliderCount);
+    p = std::clamp(p, 0, 100);  // a value beyond the scale pins the slider at its end
+    int& position = m_sliders[static_cast<std::size_t>(k - 1)];
+    if (position == p) return;
+    position = p;
+    emit sliderChanged(k);
+}
+
+}  // namespace saed::app

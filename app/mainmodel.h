@@ -1,0 +1,108 @@
+// The main window's working data: every field, label and switch that operations read and write.
+#pragma once
+
+#include <array>
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+namespace saed::app {
+
+class ResultTableModel;
+
+// Labels and captions that operations write.
+enum class Caption {
+    Label5,        // measured-pattern summary
+    Label22,       // row or pass count
+    Label14,       // schematic plane of R3
+    Label15,       // schematic plane of R2
+    Label16,       // schematic plane of R1
+    Label17,       // schematic zone axis
+    Label1_47,     // calculator spacing d1
+    Label1_48,     // calculator spacing d2
+    Label1_49,     // calculator spacing d3
+    Frame1,        // lattice panel caption
+    Command6,      // "标定计算" button
+    Command9,      // measure/move toggle
+    Command13,     // "计算选中项" button
+};
+inline constexpr int kCaptionCount = 13;
+
+// On/off states of the window that operations switch.
+enum class Flag {
+    LatticeLocked,    // Text6 (borderless) and Text1(0..5) disabled
+    LatticeTextRed,   // Text6 and Text1(0..5) show red text (custom phase entered)
+    Command3Enabled,  // zoom in
+    Command7Enabled,  // zoom out
+    Frame7Visible,    // library panel
+    MultipleChoice,   // library selection mode "多选" (false: "单选")
+};
+inline constexpr int kFlagCount = 6;
+
+class MainModel : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kText1Count = 39;
+    static constexpr int kSliderCount = 6;
+
+    explicit MainModel(QObject* parent = nullptr);
+    ~MainModel() override;
+
+    // Text of the field Text1(n), n = 0..38.
+    QString Text1(int n) const;
+    // Sets Text1(n); emits text1Changed(n) once when the text differs.
+    void setText1(int n, const QString& text);
+    // The leading-number reading of Text1(n) (0 for empty or non-numeric text).
+    double value(int n) const;
+    // True when Text1(n) holds a number (an empty text does not).
+    bool isNumeric(int n) const;
+
+    QString Text6() const { return m_text6; }
+    void setText6(const QString& text);
+
+    QStringList Combo1Items() const { return m_combo1Items; }
+    void setCombo1Items(const QStringList& items);
+    // List index of the chosen lattice type, -1 when none is chosen.
+    int Combo1() const { return m_combo1Index; }
+    // Chooses entry `index`; an index outside the list chooses none (-1).
+    void setCombo1(int index);
+
+    QString caption(Caption which) const;
+    void setCaption(Caption which, const QString& text);
+
+    bool flag(Flag which) const;
+    void setFlag(Flag which, bool on);
+
+    // Position 0..100 of Slider1..Slider6 (k = 1..6), as shown.
+    int slider(int k) const;
+    // Shows position p (clamped to 0..100) on slider k; this is not a user move and runs nothing.
+    void setSlider(int k, int p);
+
+    ResultTableModel* resultTable() const { return m_resultTable; }
+
+    // Asks the window to give Text1(n) the input focus with its whole text selected.
+    void requestFocus(int n) { emit focusRequested(n); }
+
+signals:
+    void text1Changed(int n);
+    void text6Changed();
+    void combo1Changed();
+    void captionChanged(saed::app::Caption which);
+    void flagChanged(saed::app::Flag which);
+    void sliderChanged(int k);
+    void focusRequested(int n);
+
+private:
+    std::array<QString, kText1Count> m_text1;
+    QString m_text6;
+    QStringList m_combo1Items;
+    int m_combo1Index = -1;
+    std::array<QString, kCaptionCount> m_captions;
+    std::array<bool, kFlagCount> m_flags{};
+    std::array<int, kSliderCount> m_sliders{};
+    ResultTableModel* m_resultTable;
+};
+
+}  // namespace saed::app

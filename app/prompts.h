@@ -1,0 +1,27 @@
+// Every modal question the program asks, behind one interface so that tests can answer them.
+#pragma once
+
+#include <optional>
+
+#include <QString>
+#include <QStringList>
+
+namespace saed::app {
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // A message box with only an OK button.
+    virtual void warn(const QString& text, const QString& title) = 0;
+    // A message box with OK and Cancel; true for OK.
+    virtual bool confirm(const QString& text, const QString& title) = 0;
+    // A text prompt; no value when cancelled.
+    virtual std::optional<QString> askText(const QString& prompt, const QString& title,
+                                           const QString& defaultText) = 0;
+    // An open-file dialog with a filter list "description|patterns|..." whose first entry is
+    // preselected; no value when cancelled.
+    virtual std::optional<QString> openImagePath(const QString& filterList) = 0;
+};
+
+}  // namespace saed::app

@@ -1,0 +1,29 @@
+// Prompts shown as Qt dialogs over a parent window.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "app/prompts.h"
+
+namespace saed::app {
+
+class QtPrompts : public Prompts {
+public:
+    explicit QtPrompts(QWidget* parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget* parent) { m_parent = parent; }
+
+    void warn(const QString& text, const QString& title) override;
+    bool confirm(const QString& text, const QString& title) override;
+    std::optional<QString> askText(const QString& prompt, const QString& title,
+                                   const QString& defaultText) override;
+    std::optional<QString> openImagePath(const QString& filterList) override;
+
+    // Turns "desc|patterns|desc|patterns" into Qt's "desc (patterns);;..." filters.
+    static QStringList qtFilters(const QString& filterList);
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+}  // namespace saed::app

@@ -1,0 +1,32 @@
+// Fixed texts of the main window that several operations write.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace saed::app {
+
+// Idle text of the measured-pattern summary Label5 (ideographic spaces included).
+inline QString label5IdleText() {
+    return QStringLiteral("   ***\u3000    \u3000***      \u3000\u3000***       \u3000\u3000***   \u3000 \u3000***    \u3000 ***");
+}
+
+// Column heading Label7 above Label5.
+inline QString label7Text() {
+    return QStringLiteral(" R1         R2          R3          <R1,R2>    <R2,R3>   <R1,R3>");
+}
+
+inline QString planeLabelIdleText() { return QStringLiteral("（* * *）"); }
+inline QString zoneLabelIdleText() { return QStringLiteral("Z=[* * *]"); }
+inline QString calculatorOutputIdleText() { return QStringLiteral("***"); }
+inline QString spacingLabelIdleText(int n) { return QStringLiteral("d%1= ***").arg(n); }
+
+inline QString notNumericMessage() { return QStringLiteral("有一些输入框不是数字！"); }
+
+// Entries of the lattice-type selector Combo1, in list order (codes 0 to 4).
+inline QStringList latticeTypeNames() {
+    return {QStringLiteral("简单点阵"), QStringLiteral("底心点阵"), QStringLiteral("体心点阵"),
+            QStringLiteral("面心点阵"), QStringLiteral("菱形点阵")};
+}
+
+}  // namespace saed::app

@@ -1,0 +1,56 @@
+// Lattice geometry: metric and reciprocal metric, spacings, angles between planes, zone axes and
+// the reflection condition of each lattice type.
+#pragma once
+
+#include <array>
+#include <optional>
+
+#include "core/mrinv.h"
+
+namespace saed::core {
+
+using Hkl = std::array<int, 3>;
+using Uvw = std::array<long long, 3>;
+
+// Lattice types in the order of the lattice-type selector; -1 (or any other code) admits nothing.
+enum class LatticeType { Simple = 0, BaseCentred = 1, BodyCentred = 2, FaceCentred = 3, Rhombic = 4 };
+
+struct Cell {
+    double aNm = 0, bNm = 0, cNm = 0;
+    double alphaDeg = 0, betaDeg = 0, gammaDeg = 0;
+};
+
+// The metric matrix G (nm^2) of a cell, addressed from 1.
+SquareMatrix Metric(const Cell& cell);
+
+// G* = G inverted by MRinv (nm^-2). Whatever MRinv leaves is returned, also when it fails;
+// use isCell() first where a meaningful result matters.
+SquareMatrix ReciprocalMetric(const Cell& cell);
+
+// True when every edge is above 0 and the metric is positive definite (the angles form a cell).
+bool isCell(const Cell& cell);
+
+// q-form p . G* . q. With p == q it is Q(p) = 1/d^2, summed k row first, then h, then l.
+double QuadraticForm(const SquareMatrix& gs, const Hkl& p);
+double BilinearForm(const SquareMatrix& gs, const Hkl& p, const Hkl& q);
+
+// Spacing d (nm) of plane p: 1/sqrt(Q(p)); no value when Q(p) is not positive and finite,
+// so (0 0 0) has none. The indexing run uses value_or(0.0), which gives (0 0 0) the spacing 0.
+std::optional<double> Spacing(const SquareMatrix& gs, const Hkl& p);
+
+// Angle (degrees, 0 to 180) between planes p and q. Parallel planes give 0, antiparallel 180;
+// no value when either plane's form is not positive (a (0 0 0) plane, or a cell that is not one).
+std::optional<double> PlaneAngle(const SquareMatrix& gs, const Hkl& p, const Hkl& q);
+
+// Cosine-to-angle conversion arctan(-c / sqrt(1 - c^2)) + 2 arctan(1), in degrees, with c
+// clamped to [-1, 1] so that parallel directions give exactly 0 or 180.
+double angleFromCosine(double c);
+
+// Zone axis p x q divided by the greatest common divisor of its components; signs are kept.
+// [0 0 0] for parallel planes.
+Uvw ZoneAxis(const Hkl& p, const Hkl& q);
+
+// Whether a lattice of type `code` (0 to 4) admits the reflection (h, k, l).
+bool ReflectionCondition(int code, int h, int k, int l);
+
+}  // namespace saed::core

@@ -1,0 +1,123 @@
+#include "core/lattice.h"
+
+#include <cmath>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "core/numbertext.h"
+
+using namespace saed::core;
+
+namespace {
+
+const Cell kCubic{0.5, 0.5, 0.5, 90, 90, 90};
+const Cell kHexagonal{0.25, 0.25, 0.4, 90, 90, 120};
+
+std::string spacingText(const Cell& cell, Hkl p) {
+    return formatSpacing(Spacing(ReciprocalMetric(cell), p).value());
+}
+
+std::string angleText(const Cell& cell, Hkl p, Hkl q) {
+    return formatAngle(PlaneAngle(ReciprocalMetric(cell), p, q).value());
+}
+
+}  // namespace
+
+TEST(LatticeTest, cubicReciprocalMetricSpacingsAndAngles) {
+    const SquareMatrix gs = ReciprocalMetric(kCubic);
+    for (int i = 1; i <= 3; ++i)
+        for (int j = 1; j <= 3; ++j) EXPECT_NEAR(gs(i, j), i == j ? 4.0 : 0.0, 1e-12);
+    EXPECT_EQ(spacingText(kCubic, {1, 0, 0}), "0.5000000");
+    EXPECT_EQ(spacingText(kCubic, {1, 1, 0}), "0.3535534");
+    EXPECT_EQ(spacingText(kCubic, {1, 1, 1}), "0.2886751");
+    EXPECT_EQ(angleText(kCubic, {1, 0, 0}, {0, 1, 0}), "90.0000");
+    EXPECT_EQ(angleText(kCubic, {1, 0, 0}, {1, 1, 0}), "45.0000");
+    EXPECT_EQ(angleText(kCubic, {1, 0, 0}, {1, 1, 1}), "54.7356");
+    // arccos(1/sqrt 3) = 54.735610317245345684... degrees.
+    EXPECT_EQ(generalText(PlaneAngle(gs, {1, 1, 1}, {1, 0, 0}).value()), "54.7356103172453");
+}
+
+TEST(LatticeTest, hexagonalSpacingsAndAngle) {
+    EXPECT_EQ(spacingText(kHexagonal, {1, 0, 0}), "0.2165064");  // a * sqrt(3) / 2
+    EXPECT_EQ(spacingText(kHexagonal, {0, 0, 2}), "0.2000000");
+    EXPECT_EQ(spacingText(kHexagonal, {1, 1, 0}), "0.1250000");
+    EXPECT_EQ(angleText(kHexagonal, {1, 0, 0}, {0, 1, 0}), "60.0000");
+}
+
+TEST(LatticeTest, quadraticFormIsSummedInTheFixedOrder) {
+    // A cell whose G* is full, so that a change of summation order would show in the last bits.
+    const SquareMatrix gs = ReciprocalMetric({0.31, 0.47, 0.53, 81, 97, 113});
+    const Hkl p{2, -3, 5};
+    const double h = 2, k = -3, l = 5;
+    double expected = k * (k * gs(2, 2) + h * gs(1, 2) + l * gs(3, 2)) +
+                      h * (k * gs(2, 1) + h * gs(1, 1) + l * gs(3, 1));
+    expected = expected + l * (k * gs(2, 3) + h * gs(1, 3) + l * gs(3, 3));
+    EXPECT_EQ(QuadraticForm(gs, p), expected);
+    EXPECT_EQ(BilinearForm(gs, p, p), expected);
+}
+
+TEST(LatticeTest, planesWithoutSpacingHaveNoAngle) {
+    const SquareMatrix gs = ReciprocalMetric(kCubic);
+    EXPECT_EQ(QuadraticForm(gs, {0, 0, 0}), 0.0);
+    EXPECT_FALSE(Spacing(gs, {0, 0, 0}).has_value());
+    EXPECT_EQ(Spacing(gs, {0, 0, 0}).value_or(0.0), 0.0);  // the run's spacing of (0 0 0)
+    EXPECT_FALSE(PlaneAngle(gs, {0, 0, 0}, {1, 0, 0}).has_value());
+    EXPECT_FALSE(PlaneAngle(gs, {1, 0, 0}, {0, 0, 0}).has_value());
+
+    // A cell that is not one: angles 10, 10, 100 cannot close.
+    const Cell impossible{0.3, 0.3, 0.3, 10, 10, 100};
+    EXPECT_FALSE(isCell(impossible));
+    EXPECT_FALSE(isCell({0, 0.5, 0.5, 90, 90, 90}));
+    EXPECT_FALSE(isCell({0.5, 0.5, -0.5, 90, 90, 90}));
+    EXPECT_FALSE(isCell({0.5, 0.5, 0.5, 90, 90, 180}));
+    EXPECT_TRUE(isCell(kCubic));
+    EXPECT_TRUE(isCell(kHexagonal));
+    EXPECT_TRUE(isCell({0.3, 0.3, 0.3, 80, 80, 80}));
+}
+
+TEST(LatticeTest, parallelPlanesGiveZeroOrOneEighty) {
+    const SquareMatrix gs = ReciprocalMetric(kHexagonal);
+    EXPECT_EQ(PlaneAngle(gs, {1, 0, 0}, {1, 0, 0}), 0.0);
+    EXPECT_EQ(PlaneAngle(gs, {1, 1, 0}, {2, 2, 0}), 0.0);
+    EXPECT_EQ(PlaneAngle(gs, {1, 1, 0}, {-1, -1, 0}), 180.0);
+    EXPECT_EQ(PlaneAngle(gs, {1, -2, 3}, {-2, 4, -6}), 180.0);
+    EXPECT_EQ(angleFromCosine(1.0000000000000002), 0.0);
+    EXPECT_EQ(angleFromCosine(-1.0000000000000002), 180.0);
+    EXPECT_EQ(formatAngle(angleFromCosine(0.5)), "60.0000");
+}
+
+TEST(LatticeTest, zoneAxisIsReducedWithItsSign) {
+    EXPECT_EQ(ZoneAxis({1, 0, 0}, {0, 1, 0}), (Uvw{0, 0, 1}));
+    EXPECT_EQ(ZoneAxis({2, 0, 0}, {0, 2, 0}), (Uvw{0, 0, 1}));
+    EXPECT_EQ(ZoneAxis({1, 1, 0}, {1, -1, 0}), (Uvw{0, 0, -1}));
+    EXPECT_EQ(ZoneAxis({1, 0, 0}, {1, 0, 0}), (Uvw{0, 0, 0}));
+    EXPECT_EQ(ZoneAxis({0, 1, 0}, {1, 0, 0}), (Uvw{0, 0, -1}));
+    EXPECT_EQ(ZoneAxis({1, 1, 1}, {2, -2, 0}), (Uvw{1, 1, -2}));  // [2 2 -4] / 2
+    EXPECT_EQ(ZoneAxis({1, 2, 3}, {4, 5, 6}), (Uvw{-1, 2, -1}));  // [-3 6 -3] / 3
+}
+
+TEST(LatticeTest, reflectionConditions) {
+    struct Case {
+        int code;
+        Hkl hkl;
+        bool admitted;
+    };
+    const Case cases[] = {
+        {0, {1, 2, 3}, true},    {0, {0, 0, 0}, true},
+        {1, {1, 1, 0}, true},    {1, {0, 0, 1}, true},    {1, {1, 0, 0}, false},
+        {1, {-1, 2, 0}, false},
+        {2, {1, 1, 0}, true},    {2, {1, 0, 0}, false},   {2, {-1, 0, -1}, true},
+        {3, {1, 1, 1}, true},    {3, {2, 0, 0}, true},    {3, {0, 0, 0}, true},
+        {3, {1, 1, 0}, false},   {3, {1, 0, 0}, false},   {3, {-1, -1, 1}, true},
+        {4, {1, 0, 0}, true},    {4, {1, 1, 0}, true},    {4, {0, 0, 2}, true},
+        {4, {0, 0, 1}, false},   {4, {1, 1, 1}, false},   {4, {-2, 1, 1}, false},
+        {4, {0, 0, 0}, true},    {4, {1, 0, 1}, true},
+        {-1, {0, 0, 0}, false},  {5, {1, 1, 1}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "code " << c.code << " (" << c.hkl[0] << " "
+                                          << c.hkl[1] << " " << c.hkl[2] << ")");
+        EXPECT_EQ(ReflectionCondition(c.code, c.hkl[0], c.hkl[1], c.hkl[2]), c.admitted);
+    }
+}
