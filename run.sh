@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DSAED_BENCH=OFF
-cmake --build build-release -j "$(nproc)" --target saedindex
+cmake --build build-release -j "$(nproc)" --target saedindex saedindex-cli
 
 image="${1:-}"
 if [ -z "$image" ] && [ -f samples/al-011.png ]; then image=samples/al-011.png; fi

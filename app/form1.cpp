@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
@@ -88,6 +89,7 @@ Form1::Form1(MainModel& model, Prompts& prompts, QWidget* parent)
     connectMeasure();
     connectStore();
     startUp();
+    connect(&m_model, &MainModel::statusMessage, this, [this](const QString& text) { statusBar()->showMessage(text); });
     resize(1180, 800);
 }
 

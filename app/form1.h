@@ -51,6 +51,15 @@ public:
     QTabWidget* tabs() const { return m_tabs; }
     QTableView* listView1() const { return m_listView1; }
 
+signals:
+    // The secondary windows belong to the image-measurement part; these ask it to act.
+    void magnifierCloseRequested();        // unload the magnifier (a run or screening starts)
+    void measureDialogCloseRequested();    // close the Measure dialog without writing anything
+    void secondaryWindowsCloseRequested(); // exit: the magnifier, then the Measure dialog
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void buildTabs();
     QWidget* buildMeasurementTab();

@@ -82,6 +82,13 @@ public:
 
     ResultTableModel* resultTable() const { return m_resultTable; }
 
+    // Path of the image file last chosen in the open dialog; empty until one was chosen.
+    QString chosenFile() const { return m_chosenFile; }
+    void setChosenFile(const QString& path) { m_chosenFile = path; }
+
+    // Shows a passing note in the window's status bar (for example the path of a written report).
+    void showStatus(const QString& text) { emit statusMessage(text); }
+
     // Asks the window to give Text1(n) the input focus with its whole text selected.
     void requestFocus(int n) { emit focusRequested(n); }
 
@@ -93,6 +100,7 @@ signals:
     void flagChanged(saed::app::Flag which);
     void sliderChanged(int k);
     void focusRequested(int n);
+    void statusMessage(const QString& text);
 
 private:
     std::array<QString, kText1Count> m_text1;
@@ -103,6 +111,7 @@ private:
     std::array<bool, kFlagCount> m_flags{};
     std::array<int, kSliderCount> m_sliders{};
     ResultTableModel* m_resultTable;
+    QString m_chosenFile;
 };
 
 }  // namespace saed::app
