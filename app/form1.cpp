@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -172,6 +173,10 @@ QWidget* Form1::buildIndexingTab() {
     m_listView1->horizontalHeader()->setSectionsClickable(true);
     m_listView1->horizontalHeader()->setHighlightSections(false);
     m_listView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_jisuandaizhou2 = new QAction(QStringLiteral("计算晶带轴"), this);
+    m_jisuandaizhou2->setObjectName(QStringLiteral("jisuandaizhou2"));
+    m_daochujieguo3 = new QAction(QStringLiteral("导出标定结果"), this);
+    m_daochujieguo3->setObjectName(QStringLiteral("daochujieguo3"));
     auto applyWidths = [this] {
         for (int c = 0; c < m_model.resultTable()->columnCount(); ++c)
             m_listView1->setColumnWidth(c, pixels(ResultTableModel::columnWidthTwips(c)) + 4);

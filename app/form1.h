@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMainWindow>
 
+class QAction;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -96,6 +97,9 @@ private:
     QComboBox* m_combo1 = nullptr;
     std::array<QSlider*, 6> m_sliders{};
     QTableView* m_listView1 = nullptr;
+    // Entries of the result table's pop-up menu b.
+    QAction* m_jisuandaizhou2 = nullptr;  // "计算晶带轴"
+    QAction* m_daochujieguo3 = nullptr;   // "导出标定结果"
 
     // Lattice panel.
     QGroupBox* m_frame1 = nullptr;
