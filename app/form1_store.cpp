@@ -1,8 +1,43 @@
-// How the main window's store controls reach their operations.
+// How the main window's store controls reach their operations: the parameter-set menu on the
+// image-measurement panel and the export entry of the result table's menu.
 #include "app/form1.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QMenu>
+
+#include "app/mainmodel.h"
+#include "store/parameterstore.h"
+#include "store/reports.h"
 
 namespace saed::app {
 
-void Form1::connectStore() {}
+void Form1::connectStore() {
+    const store::ParameterStore parameterStore(store::ParameterStore::defaultPath());
+
+    auto* pop3 = new QMenu(this);
+    pop3->setObjectName(QStringLiteral("pop3"));
+    auto* pop30 = pop3->addAction(QStringLiteral("保存计算参数"));
+    pop30->setObjectName(QStringLiteral("pop30"));
+    std::array<QAction*, 4> imports{};
+    for (int k = 1; k <= 4; ++k) {
+        QAction* entry = pop3->addAction(QStringLiteral("导入%1").arg(k));
+        entry->setObjectName(QStringLiteral("pop3%1").arg(k));
+        imports[static_cast<std::size_t>(k - 1)] = entry;
+        connect(entry, &QAction::triggered, this,
+                [this, parameterStore, k] { parameterStore.importSlot(m_model, m_prompts, k); });
+    }
+    // The captions follow the store each time the menu opens.
+    connect(pop3, &QMenu::aboutToShow, this, [parameterStore, imports] {
+        const QStringList captions = parameterStore.menuCaptions();
+        for (std::size_t i = 0; i < imports.size(); ++i) imports[i]->setText(captions[static_cast<qsizetype>(i)]);
+    });
+    connect(pop30, &QAction::triggered, this, [this, parameterStore] { parameterStore.save(m_model, m_prompts); });
+    connect(m_frame3, &QWidget::customContextMenuRequested, this,
+            [this, pop3](const QPoint& pos) { pop3->popup(m_frame3->mapToGlobal(pos)); });
+
+    connect(m_daochujieguo3, &QAction::triggered, this,
+            [this] { store::exportResultReport(m_model, m_prompts, store::defaultReportTarget()); });
+}
 
 }  // namespace saed::app

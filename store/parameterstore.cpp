@@ -1,0 +1,95 @@
+// The parameter-set store on disk.
+#include "store/parameterstore.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include "app/mainmodel.h"
+#include "app/prompts.h"
+#include "app/resulttablemodel.h"
+#include "app/texts.h"
+#include "store/storelayout.h"
+#include "store/textfile.h"
+
+namespace saed::store {
+
+namespace {
+
+std::optional<std::vector<std::string>> readStore(const QString& path) {
+    const auto lines = readTextLines(path, kStoreLines);
+    if (!lines) return std::nullopt;
+    return storeLines(toStd(*lines));
+}
+
+}  // namespace
+
+ParameterStore::ParameterStore(QString path) : m_path(std::move(path)) {}
+
+QString ParameterStore::defaultPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/Store.ini");
+}
+
+QStringList ParameterStore::menuCaptions() const {
+    std::vector<std::string> lines(kStoreLines);
+    if (QFileInfo::exists(m_path)) {
+        if (auto stored = readStore(m_path)) lines = std::move(*stored);
+    } else if (QDir().mkpath(QFileInfo(m_path).absolutePath())) {
+        writeTextFileAtomic(m_path, {});
+    }
+    QStringList captions;
+    for (int k = 1; k <= kSlotCount; ++k) captions.push_back(fromStd(importCaption(lines, k)));
+    return captions;
+}
+
+bool ParameterStore::save(app::MainModel& model, app::Prompts& prompts) const {
+    const auto answer = prompts.askText(QStringLiteral("测量图片的名称为"), QString(), QString());
+    if (!answer || answer->isEmpty()) return false;
+
+    // An absent store (removed while the menu was open) is started afresh rather than
+    // dropping the save; one that cannot be read is left alone so that its sets are not lost.
+    const auto old = readStore(m_path);
+    if (!old) {
+        prompts.warn(QStringLiteral("无法读取参数文件：\n") + QDir::toNativeSeparators(m_path), QString());
+        return false;
+    }
+    ParameterSet set;
+    set.name = toStd(*answer);
+    for (int n = 0; n < kSetFieldCount; ++n) set.text1[static_cast<std::size_t>(n)] = toStd(model.Text1(n));
+    set.combo1 = model.Combo1();
+    set.text6 = toStd(model.Text6());
+
+    if (!QDir().mkpath(QFileInfo(m_path).absolutePath()) ||
+        !writeTextFileAtomic(m_path, fromStd(pushParameterSet(*old, set)))) {
+        prompts.warn(QStringLiteral("无法写入参数文件：\n") + QDir::toNativeSeparators(m_path), QString());
+        return false;
+    }
+    return true;
+}
+
+bool ParameterStore::importSlot(app::MainModel& model, app::Prompts& prompts, int k) const {
+    const auto lines = readStore(m_path);
+    if (!lines) {
+        prompts.warn(QStringLiteral("无法读取参数文件：\n") + QDir::toNativeSeparators(m_path), QString());
+        return false;
+    }
+    const SlotTexts slot = slotTexts(*lines, k);
+    // Each write is an ordinary field change: a tolerance field re-screens the table here.
+    for (int n = 0; n < kSetFieldCount; ++n) model.setText1(n, fromStd(slot.text1[static_cast<std::size_t>(n)]));
+    model.setText6(fromStd(slot.text6));
+    if (!slot.combo1) return false;
+    model.setCombo1(*slot.combo1);
+    model.setCaption(app::Caption::Frame1, QStringLiteral("点阵标尺◇"));
+
+    for (int n : {18, 19, 20, 15, 16, 17}) model.setText1(n, app::calculatorOutputIdleText());
+    model.setCaption(app::Caption::Label1_47, app::spacingLabelIdleText(1));
+    model.setCaption(app::Caption::Label1_48, app::spacingLabelIdleText(2));
+    model.setCaption(app::Caption::Label1_49, app::spacingLabelIdleText(3));
+
+    model.resultTable()->clearRows();
+    model.setCaption(app::Caption::Label22, QStringLiteral("0"));
+    model.setCaption(app::Caption::Label5, app::label5IdleText());
+    return true;
+}
+
+}  // namespace saed::store

@@ -1,0 +1,98 @@
+// The program's text files: GB18030 with CR LF line ends.
+#include "store/textfile.h"
+
+#include <algorithm>  // for min
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace saed::store {
+
+QByteArray encodeLines(const QStringList& lines) {
+    QStringEncoder encoder("GB18030");
+    QByteArray bytes;
+    for (const QString& line : lines) {
+        bytes += encoder.encode(line);
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+QString decodeText(const QByteArray& bytes) {
+    // GB18030 has no single byte 0x80, while the Windows code page writes the euro sign so.
+    // A byte 0x80 can also be the second byte of a pair, so the lead bytes are followed.
+    QStringDecoder decoder("GB18030");
+    QString text;
+    qsizetype start = 0;
+    qsizetype i = 0;
+    const qsizetype n = bytes.size();
+    while (i < n) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            ++i;
+        } else if (b == 0x80) {
+            text += decoder.decode(QByteArrayView(bytes).sliced(start, i - start));
+            text += QChar(0x20AC);
+            start = ++i;
+        } else if (b == 0xFF) {
+            ++i;
+        } else if (i + 1 < n && bytes[i + 1] >= '0' && bytes[i + 1] <= '9') {
+            i += 4;  // four-byte sequence of GB18030
+        } else {
+            i += 2;
+        }
+    }
+    text += decoder.decode(QByteArrayView(bytes).sliced(start, std::min(i, n) - start));
+    return text;
+}
+
+std::optional<QStringList> readTextLines(const QString& path, int maxLines) {
+    QFile file(path);
+    if (!file.exists()) return QStringList();
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    QStringList lines;
+    while ((maxLines < 0 || lines.size() < maxLines) && !file.atEnd()) {
+        QByteArray line = file.readLine();
+        if (line.endsWith('\n')) line.chop(1);
+        if (line.endsWith('\r')) line.chop(1);
+        lines.push_back(decodeText(line));
+    }
+    if (file.error() != QFileDevice::NoError) return std::nullopt;
+    return lines;
+}
+
+bool writeTextFileAtomic(const QString& path, const QStringList& lines) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    const QByteArray bytes = encodeLines(lines);
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool appendTextLines(const QString& path, const QStringList& lines) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
+    const QByteArray bytes = encodeLines(lines);
+    return file.write(bytes) == bytes.size() && file.flush();
+}
+
+QStringList fromStd(const std::vector<std::string>& lines) {
+    QStringList out;
+    out.reserve(static_cast<qsizetype>(lines.size()));
+    for (const std::string& line : lines) out.push_back(QString::fromStdString(line));
+    return out;
+}
+
+std::vector<std::string> toStd(const QStringList& lines) {
+    std::vector<std::string> out;
+    out.reserve(static_cast<std::size_t>(lines.size()));
+    for (const QString& line : lines) out.push_back(line.toStdString());
+    return out;
+}
+
+}  // namespace saed::store
