@@ -1,6 +1,7 @@
 // Writing the result report and the screening report: whole files compared byte for byte.
 #include "store/reports.h"
 
+#include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -162,4 +163,122 @@ TEST_F(ReportsTest, reportFolderThatCannotBeWritten) {
     EXPECT_EQ(prompts.questions()[0].kind, ScriptedPrompts::Kind::Warn);
     EXPECT_TRUE(prompts.questions()[0].text.contains(
         QDir::toNativeSeparators(m_dir.filePath(QStringLiteral("blocker/program/标定结果2012-03-04 150607.txt")))));
+}
+
+namespace {
+
+// The two records of the built-in library.
+store::ScreeningRequest builtInRequest(bool multiple) {
+    store::ScreeningRequest request;
+    request.records = {
+        {"α-Mg", "简单六方", "1.60323", {"0.32094", "0.32094", "0.52105", "90.00000", "90.00000", "90.00000"}},
+        {"14H LPSO", "未知", "11.59718", {"0.32500", "0.32500", "3.72200", "90.00000", "90.00000", "120.00000"}},
+    };
+    request.selection = {1, 2};
+    request.multiple = multiple;
+    return request;
+}
+
+// A stand-in for the indexing run that records what each run saw and gives the α-Mg phase
+// the first two rows of the worked example, any other phase none.
+struct FakeRun {
+    MainModel& model;
+    std::vector<std::pair<QString, int>> seen;  // Text1(0) and Combo1 at each run
+    void operator()() {
+        seen.emplace_back(model.Text1(0), model.Combo1());
+        auto rows = workedExampleRows();
+        rows.resize(model.Text6().startsWith(QStringLiteral("α-Mg")) ? 2 : 0);
+        model.resultTable()->build(rows);
+        model.setCaption(Caption::Label22, QString::number(rows.size()));
+    }
+};
+
+}  // namespace
+
+TEST_F(ReportsTest, multipleModeScreeningWritesOneBlockPerPhaseWithRows) {
+    setWorkedExample(model);
+    model.setCombo1(3);
+    model.setFlag(Flag::Frame7Visible, true);
+    model.resultTable()->build(workedExampleRows());
+    FakeRun run{model, {}};
+    const auto outcome = store::screenSelectedPhases(model, prompts, builtInRequest(true), std::ref(run), target);
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ(outcome->path, expectedPath());
+    ASSERT_EQ(outcome->phases.size(), 2u);
+    EXPECT_EQ(outcome->phases[0].description, QStringLiteral("α-Mg  简单六方  c/a1.60323"));
+    EXPECT_EQ(outcome->phases[0].rows, 2);
+    EXPECT_EQ(outcome->phases[1].rows, 0);
+    ASSERT_EQ(run.seen.size(), 2u);
+    EXPECT_EQ(run.seen[0], std::make_pair(QStringLiteral("0.32094"), 0));
+    EXPECT_EQ(run.seen[1], std::make_pair(QStringLiteral("0.32500"), 0));
+
+    const QString tab = QStringLiteral("\t");
+    const QStringList expected = {
+        QStringLiteral("------α-Mg  简单六方  c/a1.60323  点阵参数："),
+        QStringLiteral("a=0.32094nm   b=0.32094nm   c=0.52105nm"),
+        QStringLiteral("α=90.00000deg.  β=90.00000deg.  γ=90.00000deg."),
+        QStringLiteral("pattern1.tif图片测量数值为：d1=0.5000000nm   d2=0.5000000nm   d3=0.3535568nm     "
+                       "<R1,R2>=90.0000deg. <R2,R3>=45.0000deg. <R1,R3>=45.0000deg. "),
+        QStringLiteral("α-Mg  简单六方  c/a1.60323数据库中筛选结果如下："),
+        QStringLiteral("   组号\t \tR1\t \t \t \tR2\t \t \t \tR3\t \t \td1\t \td2\t \td3\t \t \t<R1,R2>\t<R2,R3>\t<R1,R3>"),
+        QStringLiteral("第001组\t-1\t0\t0\t+\t0\t-1\t0\t＝\t-1\t-1\t0\t◇\t0.5000000\t0.5000000\t0.3535534\t◇\t90.0000\t45.0000 45.0000"),
+        QStringLiteral("第002组\t-1\t0\t0\t+\t0\t0\t-1\t＝\t-1\t0\t-1\t◇\t0.5000000\t0.5000000\t0.3535534\t◇\t90.0000\t45.0000 45.0000"),
+    };
+    EXPECT_EQ(fileBytes(expectedPath()), store::encodeLines(expected));
+
+    // The last phase stays loaded and locked; the library panel is hidden.
+    EXPECT_EQ(model.Text6(), QStringLiteral("14H LPSO  未知  c/a11.59718"));
+    EXPECT_EQ(model.Text1(5), QStringLiteral("120.00000"));
+    EXPECT_EQ(model.Combo1(), 0);
+    EXPECT_EQ(model.resultTable()->rowCount(), 0);
+    EXPECT_TRUE(model.flag(Flag::LatticeLocked));
+    EXPECT_FALSE(model.flag(Flag::Frame7Visible));
+    EXPECT_EQ(model.caption(Caption::Command13), QStringLiteral("计算选中项"));
+    EXPECT_EQ(model.caption(Caption::Frame1), QStringLiteral("点阵标尺"));
+
+    // A second screening in the same second appends its blocks.
+    ASSERT_TRUE(store::screenSelectedPhases(model, prompts, builtInRequest(true), std::ref(run), target));
+    EXPECT_EQ(fileBytes(expectedPath()), store::encodeLines(expected + expected));
+    EXPECT_TRUE(prompts.questions().empty());
+}
+
+TEST_F(ReportsTest, singleModeScreeningKeepsNoFileAndLeavesOthersAlone) {
+    setWorkedExample(model);
+    // A report exported in the same second must survive the screening.
+    ASSERT_TRUE(store::exportResultReport(model, prompts, target));
+    const QByteArray exported = fileBytes(expectedPath());
+    store::ScreeningRequest request = builtInRequest(false);
+    request.selection = {1};
+    FakeRun run{model, {}};
+    const auto outcome = store::screenSelectedPhases(model, prompts, request, std::ref(run), target);
+    ASSERT_TRUE(outcome);
+    EXPECT_TRUE(outcome->path.isEmpty());
+    EXPECT_EQ(fileBytes(expectedPath()), exported);
+    EXPECT_EQ(model.resultTable()->rowCount(), 2);
+    EXPECT_EQ(model.Text1(2), QStringLiteral("0.52105"));
+
+    // Nothing selected: no run, the table sorted by label and recoloured, the panel hidden.
+    request.selection.clear();
+    model.resultTable()->setAllLabelColors(QColor(0, 0, 255));
+    run.seen.clear();
+    ASSERT_TRUE(store::screenSelectedPhases(model, prompts, request, std::ref(run), target));
+    EXPECT_TRUE(run.seen.empty());
+    EXPECT_EQ(model.resultTable()->labelColor(0), QColor(225, 0, 0));
+    EXPECT_TRUE(model.resultTable()->isSorted());
+    EXPECT_EQ(QDir(m_dir.filePath(QStringLiteral("program"))).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(ReportsTest, screeningReportThatCannotBeCreatedStopsBeforeAnyPhase) {
+    setWorkedExample(model);
+    QFile blocker(m_dir.filePath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    target.folders = {m_dir.filePath(QStringLiteral("blocker/program"))};
+    FakeRun run{model, {}};
+    EXPECT_FALSE(store::screenSelectedPhases(model, prompts, builtInRequest(true), std::ref(run), target));
+    EXPECT_TRUE(run.seen.empty());
+    EXPECT_EQ(model.Text6(), QStringLiteral("Cubic"));
+    EXPECT_EQ(model.caption(Caption::Command13), QStringLiteral("计算选中项"));
+    ASSERT_EQ(prompts.questions().size(), 1u);
+    EXPECT_EQ(prompts.questions()[0].kind, ScriptedPrompts::Kind::Warn);
 }
