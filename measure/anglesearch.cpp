@@ -19,8 +19,10 @@ std::optional<std::array<double, 2>> angleCandidates(Vector2 u, Vector2 w) {
     const double lengthU = std::sqrt(u.x * u.x + u.y * u.y);
     const double lengthW = std::sqrt(w.x * w.x + w.y * w.y);
     if (lengthU == 0.0 || lengthW == 0.0) return std::nullopt;
+    // Exactly parallel or antiparallel; |c| >= 1 would also make the arctangent quotient below
+    // divide by zero or take a negative root.
+    if (u.x * w.y - u.y * w.x == 0.0) return std::nullopt;
     const double c = (u.x * w.x + u.y * w.y) / lengthU / lengthW;
-    // At |c| >= 1 the arctangent quotient below divides by zero or takes a negative root.
     if (!(std::fabs(c) < 1.0)) return std::nullopt;
     const double pi = 4.0 * std::atan(1.0);
     // arccos written as an arctangent; the same value in 0..π.
