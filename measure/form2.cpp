@@ -80,14 +80,18 @@ Form2::Form2(ImageMeasurement& measurement, QWidget* parent)
     setFixedSize(px(4800), px(3150));
 
     m_label2 = new QLabel(this);
-    m_label2->move(px(1800) - 90, px(240));
+    m_label2->move(px(1800) - 90, px(240) - 8);
     m_label2->setFixedWidth(px(4800) - px(1800) + 80);
     m_label2->setAlignment(Qt::AlignCenter);
+    // "为       1/nm": the blanks are the gap that the entry box fills, so the text is shown in two
+    // parts, "为" before the box and the unit after it.
     m_label1 = new QLabel(this);
     m_label1->move(px(2160), px(480));
     m_text1 = new QLineEdit(this);
     m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setGeometry(px(2400), px(450), 46, 22);
+    m_text1->setGeometry(px(2160) + 18, px(450) + 1, 56, 22);
+    m_unit = new QLabel(this);
+    m_unit->move(px(2160) + 18 + 56 + 4, px(480));
 
     auto* group = new QButtonGroup(this);
     const QString captions[] = {QStringLiteral("标尺"), QStringLiteral("R1"), QStringLiteral("R2"), QStringLiteral("R3")};
@@ -106,6 +110,7 @@ Form2::Form2(ImageMeasurement& measurement, QWidget* parent)
     // Pictures lie under the entry box and the labels.
     m_text1->raise();
     m_label1->raise();
+    m_unit->raise();
     connect(group, &QButtonGroup::idClicked, this, [this](int k) {
         m_logic.choose(k);
         showLogic();
@@ -131,8 +136,12 @@ Form2::Form2(ImageMeasurement& measurement, QWidget* parent)
 }
 
 void Form2::showLogic() {
-    m_label1->setText(m_logic.label1());
+    const QString text = m_logic.label1();
+    const qsizetype gap = text.indexOf(QLatin1Char(' '));
+    m_label1->setText(gap < 0 ? text : text.left(gap));
     m_label1->adjustSize();
+    m_unit->setText(gap < 0 ? QString() : text.mid(gap).trimmed());
+    m_unit->adjustSize();
     m_label2->setText(m_logic.label2());
     for (int k = 0; k < 4; ++k) {
         QLabel* picture = m_image1[static_cast<std::size_t>(k)];

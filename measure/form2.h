@@ -26,6 +26,7 @@ public:
     QRadioButton* option1(int k) const { return m_option1[static_cast<std::size_t>(k)]; }
     QLineEdit* text1() const { return m_text1; }
     QLabel* label1() const { return m_label1; }
+    QLabel* unitLabel() const { return m_unit; }
     QLabel* label2() const { return m_label2; }
     QLabel* image1(int k) const { return m_image1[static_cast<std::size_t>(k)]; }
     QPushButton* command1() const { return m_command1; }
@@ -43,6 +44,7 @@ private:
     MeasureDialogLogic m_logic;
     QLabel* m_label2 = nullptr;
     QLabel* m_label1 = nullptr;
+    QLabel* m_unit = nullptr;  // the part of Label1 after the entry box
     QLineEdit* m_text1 = nullptr;
     std::array<QRadioButton*, 4> m_option1{};
     std::array<QLabel*, 4> m_image1{};

@@ -28,13 +28,15 @@ Form3* MeasureWindows::magnifier() const { return m_form3.data(); }
 void MeasureWindows::showMagnifier() {
     if (!m_form3) {
         m_form3 = new Form3(m_mainWindow);
-        // Beside the main window's top right corner, or at the screen's top right when there is no room.
+        // Beside the main window's top right corner; when there is no room there, in the screen's
+        // bottom right corner, clear of the toolbar's buttons.
         const QRect frame = m_mainWindow->frameGeometry();
         QScreen* screen = m_mainWindow->screen();
         const QRect area = screen != nullptr ? screen->availableGeometry() : QRect();
+        const QSize size = m_form3->frameGeometry().size();
         QPoint at(frame.right() + 8, frame.top());
-        if (!area.isEmpty() && at.x() + m_form3->frameGeometry().width() > area.right())
-            at = QPoint(area.right() - m_form3->frameGeometry().width() - 16, area.top() + 40);
+        if (!area.isEmpty() && at.x() + size.width() > area.right())
+            at = QPoint(area.right() - size.width() - 16, area.bottom() - size.height() - 40);
         m_form3->move(at);
     }
     if (!m_form3->isVisible()) m_form3->show();
