@@ -27,6 +27,8 @@ public:
         if (watched == m_mainWindow && event->type() == QEvent::MouseButtonPress) {
             // A click that reaches the main window itself fell on its background.
             m_windows->closeMeasureDialog();
+        } else if (watched == m_tabs->tabBar() && event->type() == QEvent::MouseMove) {
+            m_windows->hideMagnifier();
         } else if (watched == m_tabs && event->type() == QEvent::MouseMove) {
             // Only the tab strip's own surface counts: the tab bar, the page background, not a
             // control on the page (moves over plain controls travel up to the tab strip).
@@ -75,6 +77,8 @@ void Form1::connectMeasure() {
     installEventFilter(filter);
     m_tabs->setMouseTracking(true);
     m_tabs->installEventFilter(filter);
+    m_tabs->tabBar()->setMouseTracking(true);
+    m_tabs->tabBar()->installEventFilter(filter);
 }
 
 }  // namespace saed::app
