@@ -52,10 +52,10 @@ protected:
         painter.fillRect(rect(), Qt::black);
         const QPointF centre(width() / 2.0, height() / 2.0 - 10);
         const double step = std::min(width(), height()) / 7.0;
-        for (int i = -3; i <= 3; ++i) {
-            for (int j = -3; j <= 3; ++j) {
+        for (int i = -9; i <= 9; ++i) {
+            for (int j = -4; j <= 4; ++j) {
                 const QPointF spot = centre + QPointF(i * step + j * step * 0.5, j * step * 0.866);
-                if (!rect().contains(spot.toPoint())) continue;
+                if (!rect().adjusted(8, 8, -8, -40).contains(spot.toPoint())) continue;
                 const double radius = (i == 0 && j == 0) ? 7.0 : 4.0;
                 painter.setPen(Qt::NoPen);
                 painter.setBrush(QColor(255, 255, 255, (i == 0 && j == 0) ? 255 : 200));

@@ -7,6 +7,7 @@
 #include "app/form1.h"
 #include "app/mainmodel.h"
 #include "app/qtprompts.h"
+#include "measure/imagemeasurement.h"
 
 int main(int argc, char* argv[]) {
     if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
@@ -25,5 +26,10 @@ int main(int argc, char* argv[]) {
     saed::app::Form1 window(model, prompts);
     prompts.setParent(&window);
     window.show();
+    // saedindex IMAGE opens that image as if it had been chosen with "打开".
+    if (const QStringList args = QApplication::arguments(); args.size() > 1) {
+        if (auto* measurement = window.findChild<saed::measure::ImageMeasurement*>())
+            measurement->openPath(args.at(1));
+    }
     return app.exec();
 }

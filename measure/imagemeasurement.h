@@ -1,0 +1,114 @@
+// The image-measurement state of the main window and its operations: the picture and where it
+// sits, move and measure mode, the drawn lines, the spot vectors and the Measure dialog's writes.
+#pragma once
+
+#include <array>
+#include <functional>
+
+#include <QImage>
+#include <QObject>
+#include <QSize>
+#include <QString>
+
+#include "measure/anglesearch.h"
+#include "measure/marks.h"
+#include "measure/viewport.h"
+
+namespace saed::app {
+class MainModel;
+class Prompts;
+}  // namespace saed::app
+
+namespace saed::measure {
+
+// Filter list of the open dialog: six pairs of description and patterns, the first preselected.
+QString imageFilterList();
+
+// Decodes an image file for display: 16-bit grayscale is stretched from its darkest to its
+// brightest value onto the screen's 8 bits. A null image when the file cannot be read.
+QImage decodeImage(const QString& path);
+
+class ImageMeasurement : public QObject {
+    Q_OBJECT
+
+public:
+    ImageMeasurement(app::MainModel& model, app::Prompts& prompts, QObject* parent = nullptr);
+
+    // Where the main window's outer size (pixels) comes from; ViewCentre reads it at every use.
+    void setOuterSizeSource(std::function<QSize()> source) { m_outerSize = std::move(source); }
+    TwipPoint ViewCentre() const;
+
+    // Start-up: move mode, Line1 hidden.
+    void startUp();
+
+    // Toolbar: "打开" (Clear, then the open dialog and the picture), "放大", "缩小", "还原",
+    // "测量"/"移动" and "清屏".
+    void Open();
+    // Clear, then shows the image file at `path` (as a file chosen in the open dialog); false, with
+    // a message naming the file, when it cannot be read.
+    bool openPath(const QString& path);
+    void zoomIn();
+    void zoomOut();
+    void restore();
+    void toggleMode();
+    void Clear();
+
+    // Pointer events on the image; x and y are image-relative twips. `button` is the button that
+    // was pressed or released, `held` the buttons held; only the left button alone acts.
+    void press(Qt::MouseButton button, Qt::MouseButtons held, double x, double y);
+    void move(Qt::MouseButtons held, double x, double y);
+    void release(Qt::MouseButton button, double x, double y);
+
+    // The Measure dialog's "确定" for kind 0 (scale bar) or 1..3 (R1..R3) with the typed value, and
+    // its "取消".
+    void acceptLine(int kind, const QString& value);
+    void cancelLine();
+
+    const QImage& picture() const { return m_picture; }
+    const Viewport& viewport() const { return m_viewport; }
+    const MarkSet& marks() const { return m_marks; }
+    bool MeasureMode() const { return m_measureMode; }
+    Vector2 DragStart() const { return m_dragStart; }
+    Vector2 LineStart() const { return m_lineStart; }
+    Vector2 LineEnd() const { return m_lineEnd; }
+    double MeasuredLengthPx() const { return m_measuredLengthPx; }
+    // SpotVector and flag of R1..R3 (n = 1..3).
+    Vector2 SpotVector(int n) const { return m_spotVectors[static_cast<std::size_t>(n - 1)]; }
+    int RB(int n) const { return m_flags[static_cast<std::size_t>(n - 1)]; }
+    const AngleCandidates& candidates() const { return m_candidates; }
+
+signals:
+    // The picture, its rectangle or a line changed: the view repaints.
+    void viewChanged();
+    // MeasureMode changed: the view changes its pointer.
+    void modeChanged();
+    // The pointer moved over the image: the magnifier is shown.
+    void magnifierRequested();
+    // A line was completed: the Measure dialog is shown.
+    void measureDialogRequested();
+    // The Measure dialog has done its work and closes.
+    void measureDialogFinished();
+
+private:
+    bool showPicture(const QString& path);
+    void setMeasureMode(bool on);
+    void updateAngles();
+
+    app::MainModel& m_model;
+    app::Prompts& m_prompts;
+    std::function<QSize()> m_outerSize;
+
+    QImage m_picture;
+    Viewport m_viewport;
+    MarkSet m_marks;
+    bool m_measureMode = false;
+    Vector2 m_dragStart;
+    Vector2 m_lineStart;
+    Vector2 m_lineEnd;
+    double m_measuredLengthPx = 0.0;
+    std::array<Vector2, 3> m_spotVectors{};  // zero until the first Clear
+    std::array<int, 3> m_flags{};            // R1B, R2B, R3B
+    AngleCandidates m_candidates{};
+};
+
+}  // namespace saed::measure

@@ -1,0 +1,133 @@
+// The diffraction image inside the image panel, with the measurement line and the kept marks.
+#include "measure/imageview.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+
+#include "measure/imagemeasurement.h"
+
+namespace saed::measure {
+
+namespace {
+
+// The measuring pointer: a thin cross with an open centre, black edged in white, hot spot in the middle.
+QCursor makeMeasuringPointer() {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    for (const auto& [colour, width] : {std::pair{QColor(Qt::white), 3}, std::pair{QColor(Qt::black), 1}}) {
+        painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::FlatCap));
+        painter.drawLine(QPointF(16, 2), QPointF(16, 12));
+        painter.drawLine(QPointF(16, 20), QPointF(16, 30));
+        painter.drawLine(QPointF(2, 16), QPointF(12, 16));
+        painter.drawLine(QPointF(20, 16), QPointF(30, 16));
+    }
+    painter.end();
+    return QCursor(pixmap, 16, 16);
+}
+
+QRectF pixelRect(const ImageRect& r) {
+    return {r.left / kTwipsPerPixel, r.top / kTwipsPerPixel, r.width / kTwipsPerPixel, r.height / kTwipsPerPixel};
+}
+
+QLineF pixelLine(const Segment& s) {
+    return {s.x1 / kTwipsPerPixel, s.y1 / kTwipsPerPixel, s.x2 / kTwipsPerPixel, s.y2 / kTwipsPerPixel};
+}
+
+}  // namespace
+
+ImageView::ImageView(ImageMeasurement& measurement, QWidget* parent)
+    : QWidget(parent), m_measurement(measurement), m_measuringPointer(makeMeasuringPointer()) {
+    setObjectName(QStringLiteral("Image2"));
+    setMouseTracking(true);
+    setAcceptDrops(true);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(64, 64, 64));
+    setPalette(pal);
+    connect(&m_measurement, &ImageMeasurement::viewChanged, this, qOverload<>(&QWidget::update));
+    connect(&m_measurement, &ImageMeasurement::modeChanged, this,
+            [this] { updatePointer(mapFromGlobal(QCursor::pos())); });
+}
+
+QPointF ImageView::toImageTwips(QPointF pixel) const {
+    const ImageRect& r = m_measurement.viewport().rect();
+    return {pixel.x() * kTwipsPerPixel - r.left, pixel.y() * kTwipsPerPixel - r.top};
+}
+
+bool ImageView::isOverImage(QPointF pixel) const {
+    return !m_measurement.picture().isNull() && pixelRect(m_measurement.viewport().rect()).contains(pixel);
+}
+
+void ImageView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QImage& picture = m_measurement.picture();
+    if (!picture.isNull()) {
+        const QRectF target = pixelRect(m_measurement.viewport().rect());
+        // Only the part of the picture that falls inside the panel is scaled, so a strongly
+        // zoomed image stays quick to draw.
+        const QRectF visible = target.intersected(QRectF(rect()));
+        if (!visible.isEmpty() && target.width() > 0 && target.height() > 0) {
+            const double sx = picture.width() / target.width();
+            const double sy = picture.height() / target.height();
+            const QRectF source((visible.left() - target.left()) * sx, (visible.top() - target.top()) * sy,
+                                visible.width() * sx, visible.height() * sy);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, m_measurement.viewport().stretched());
+            painter.drawImage(visible, picture, source);
+        }
+    }
+    const MarkSet& marks = m_measurement.marks();
+    painter.setPen(QPen(QColor(255, 220, 0), 1));
+    for (const Segment& mark : marks.line2)
+        if (mark.visible) painter.drawLine(pixelLine(mark));
+    if (marks.line1.visible) {
+        painter.setPen(QPen(QColor(255, 40, 40), 1));
+        painter.drawLine(pixelLine(marks.line1));
+    }
+}
+
+void ImageView::updatePointer(QPointF pixel) {
+    if (!isOverImage(pixel))
+        unsetCursor();
+    else if (m_measurement.MeasureMode())
+        setCursor(m_measuringPointer);
+    else
+        setCursor(Qt::SizeAllCursor);
+}
+
+void ImageView::mousePressEvent(QMouseEvent* event) {
+    const QPointF at = event->position();
+    if (!m_captured && !isOverImage(at)) return;
+    m_captured = true;
+    const QPointF p = toImageTwips(at);
+    m_measurement.press(event->button(), event->buttons(), p.x(), p.y());
+}
+
+void ImageView::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF at = event->position();
+    updatePointer(at);
+    if (!m_captured && !isOverImage(at)) return;
+    const QPointF p = toImageTwips(at);
+    m_measurement.move(event->buttons(), p.x(), p.y());
+}
+
+void ImageView::mouseReleaseEvent(QMouseEvent* event) {
+    if (!m_captured) return;
+    if (event->buttons() == Qt::NoButton) m_captured = false;
+    const QPointF p = toImageTwips(event->position());
+    m_measurement.release(event->button(), p.x(), p.y());
+}
+
+void ImageView::dragEnterEvent(QDragEnterEvent* event) { event->acceptProposedAction(); }
+
+void ImageView::dragMoveEvent(QDragMoveEvent* event) { event->acceptProposedAction(); }
+
+void ImageView::dropEvent(QDropEvent* event) {
+    event->acceptProposedAction();
+    emit dropped();
+}
+
+}  // namespace saed::measure

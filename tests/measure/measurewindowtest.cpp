@@ -1,0 +1,257 @@
+// The measurement windows driven by real pointer events: the image view, the Measure dialog, the
+// magnifier, and the main window's events that close or hide them.
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "app/form1.h"
+#include "app/mainmodel.h"
+// GCC 12 warns falsely about the moved optional<QString> inside ScriptedPrompts::take when inlined.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include "app/scriptedprompts.h"
+#pragma GCC diagnostic pop
+#include "measure/form2.h"
+#include "measure/form3.h"
+#include "measure/imagemeasurement.h"
+#include "measure/imageview.h"
+#include "measure/measurewindows.h"
+
+using namespace saed;
+using namespace saed::measure;
+
+namespace {
+
+struct Window {
+    app::MainModel model;
+    app::ScriptedPrompts prompts;
+    app::Form1 form1{model, prompts};
+    QTemporaryDir dir;
+    ImageMeasurement* m = form1.findChild<ImageMeasurement*>();
+    ImageView* view = form1.findChild<ImageView*>();
+    MeasureWindows* windows = form1.findChild<MeasureWindows*>();
+
+    Window() {
+        form1.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&form1));
+        QImage image(400, 300, QImage::Format_Grayscale8);
+        image.fill(30);
+        const QString path = dir.filePath(QStringLiteral("pattern.png"));
+        image.save(path);
+        prompts.queueImagePath(path);
+        button(QStringLiteral("打开"))->click();
+    }
+    QPushButton* button(const QString& caption) const {
+        for (QPushButton* b : form1.findChildren<QPushButton*>())
+            if (b->text() == caption) return b;
+        return nullptr;
+    }
+    // A point of the image given in image pixels, in the view's coordinates.
+    QPoint onImage(int x, int y) const {
+        const ImageRect& r = m->viewport().rect();
+        return QPoint(qRound(r.left / 15.0f) + x, qRound(r.top / 15.0f) + y);
+    }
+    void drawLine(QPoint from, QPoint to) {
+        QTest::mousePress(view, Qt::LeftButton, {}, from);
+        QTest::mouseMove(view, (from + to) / 2);
+        QTest::mouseMove(view, to);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+    }
+};
+
+}  // namespace
+
+TEST(MeasureWindowTest, startUpOpenAndMeasureThroughTheDialog) {
+    Window w;
+    ASSERT_NE(w.m, nullptr);
+    ASSERT_NE(w.view, nullptr);
+    EXPECT_FALSE(w.m->MeasureMode());
+    EXPECT_FALSE(w.m->marks().line1.visible);
+    EXPECT_EQ(w.m->picture().size(), QSize(400, 300));
+    EXPECT_EQ(w.windows->measureDialog(), nullptr);
+    EXPECT_EQ(w.windows->magnifier(), nullptr);
+
+    // The zoom buttons follow the mode.
+    QPushButton* measure = w.button(QStringLiteral("测量"));
+    ASSERT_NE(measure, nullptr);
+    QTest::mouseClick(measure, Qt::LeftButton);
+    EXPECT_TRUE(w.m->MeasureMode());
+    EXPECT_EQ(measure->text(), QStringLiteral("移动"));
+    EXPECT_FALSE(w.button(QStringLiteral("放大"))->isEnabled());
+
+    // A 300-pixel line opens the dialog and shows the magnifier.
+    w.drawLine(w.onImage(20, 50), w.onImage(320, 50));
+    EXPECT_EQ(w.m->MeasuredLengthPx(), 300.0);
+    ASSERT_NE(w.windows->magnifier(), nullptr);
+    EXPECT_TRUE(w.windows->magnifier()->isVisible());
+    Form2* dialog = w.windows->measureDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("测量"));
+    EXPECT_EQ(dialog->label2()->text(), QStringLiteral("标尺长度为300像素"));
+    for (int k = 0; k < 4; ++k) EXPECT_FALSE(dialog->option1(k)->isChecked());
+
+    QTest::mouseClick(dialog->option1(1), Qt::LeftButton);
+    EXPECT_EQ(dialog->label2()->text(), QStringLiteral("R1测量长度为300像素"));
+    EXPECT_TRUE(dialog->image1(1)->isVisible());
+    EXPECT_FALSE(dialog->image1(0)->isVisible());
+    QTest::keyClicks(dialog->text1(), QStringLiteral("3"));
+    QTest::mouseClick(dialog->command1(), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(w.windows->measureDialog(), nullptr);
+    EXPECT_EQ(w.model.Text1(24), QStringLiteral("300"));
+    EXPECT_EQ(w.form1.text1(24)->text(), QStringLiteral("300"));
+    EXPECT_EQ(w.model.Text1(30), QStringLiteral("3"));
+    EXPECT_EQ(w.m->RB(1), 1);
+    EXPECT_EQ(w.m->SpotVector(1).x, -4500.0);
+    EXPECT_TRUE(w.m->marks().line2[0].visible);
+
+    // Right-button drags neither draw nor open the dialog.
+    QTest::mousePress(w.view, Qt::RightButton, {}, w.onImage(10, 10));
+    QTest::mouseMove(w.view, w.onImage(100, 100));
+    QTest::mouseRelease(w.view, Qt::RightButton, {}, w.onImage(100, 100));
+    EXPECT_EQ(w.windows->measureDialog(), nullptr);
+    EXPECT_FALSE(w.m->marks().line2[1].visible);
+
+    // "取消" takes the line back; "清屏" empties the fields and returns to move mode.
+    w.drawLine(w.onImage(50, 50), w.onImage(50, 150));
+    dialog = w.windows->measureDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(w.m->marks().line2[1].visible);
+    QTest::mouseClick(dialog->command2(), Qt::LeftButton);
+    EXPECT_FALSE(w.m->marks().line2[1].visible);
+    EXPECT_TRUE(w.m->marks().line2[0].visible);
+    EXPECT_EQ(w.model.Text1(25), QString());
+    QTest::mouseClick(w.button(QStringLiteral("清屏")), Qt::LeftButton);
+    EXPECT_EQ(w.model.Text1(24), QString());
+    EXPECT_FALSE(w.m->MeasureMode());
+    EXPECT_EQ(measure->text(), QStringLiteral("测量"));
+    EXPECT_TRUE(w.button(QStringLiteral("放大"))->isEnabled());
+}
+
+TEST(MeasureWindowTest, moveModeDragsTheImageAndItsMarks) {
+    Window w;
+    QTest::mouseClick(w.button(QStringLiteral("测量")), Qt::LeftButton);
+    w.drawLine(w.onImage(20, 20), w.onImage(120, 20));
+    w.windows->closeMeasureDialog();
+    QTest::mouseClick(w.button(QStringLiteral("移动")), Qt::LeftButton);
+    const ImageRect before = w.m->viewport().rect();
+    const Segment mark = w.m->marks().line2[0];
+    const QPoint grab = w.onImage(200, 150);
+    QTest::mousePress(w.view, Qt::LeftButton, {}, grab);
+    QTest::mouseMove(w.view, grab + QPoint(30, -20));
+    QTest::mouseRelease(w.view, Qt::LeftButton, {}, grab + QPoint(30, -20));
+    EXPECT_FLOAT_EQ(w.m->viewport().rect().left, before.left + 450.0f);
+    EXPECT_FLOAT_EQ(w.m->viewport().rect().top, before.top - 300.0f);
+    EXPECT_FLOAT_EQ(w.m->marks().line2[0].x1, mark.x1 + 450.0f);
+    EXPECT_FLOAT_EQ(w.m->marks().line2[0].y1, mark.y1 - 300.0f);
+    EXPECT_EQ(w.windows->measureDialog(), nullptr);
+}
+
+TEST(MeasureWindowTest, windowEventsCloseTheDialogWithoutWriting) {
+    Window w;
+    QTest::mouseClick(w.button(QStringLiteral("测量")), Qt::LeftButton);
+    auto openDialog = [&w](int y) {
+        w.drawLine(w.onImage(10, y), w.onImage(110, y));
+        Form2* dialog = w.windows->measureDialog();
+        EXPECT_NE(dialog, nullptr);
+        if (dialog != nullptr) {
+            QTest::mouseClick(dialog->option1(2), Qt::LeftButton);
+            dialog->text1()->setText(QStringLiteral("4"));
+        }
+    };
+
+    openDialog(20);
+    w.form1.tabs()->setCurrentIndex(1);
+    EXPECT_EQ(w.windows->measureDialog(), nullptr);
+    w.form1.tabs()->setCurrentIndex(0);
+    EXPECT_EQ(w.model.Text1(25), QString());
+    EXPECT_EQ(w.model.Text1(31), QString());
+    EXPECT_TRUE(w.m->marks().line2[0].visible);  // the marks stay
+
+    openDialog(40);
+    QMimeData data;
+    data.setText(QStringLiteral("x"));
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.view, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.view, &drop);
+    EXPECT_EQ(w.windows->measureDialog(), nullptr);
+
+    openDialog(60);
+    QMouseEvent click(QEvent::MouseButtonPress, QPointF(2, 2), w.form1.mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&w.form1, &click);
+    EXPECT_EQ(w.windows->measureDialog(), nullptr);
+    EXPECT_EQ(w.model.Text1(25), QString());
+    EXPECT_TRUE(w.m->marks().line2[2].visible);
+    EXPECT_EQ(w.m->RB(2), 0);
+}
+
+TEST(MeasureWindowTest, magnifierShowsOverTheImageAndHidesOverTheTabStrip) {
+    Window w;
+    QTest::mouseMove(w.view, w.onImage(100, 100));
+    Form3* magnifier = w.windows->magnifier();
+    ASSERT_NE(magnifier, nullptr);
+    EXPECT_TRUE(magnifier->isVisible());
+    EXPECT_TRUE(magnifier->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_TRUE(magnifier->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(magnifier->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_EQ(magnifier->MagnifyFactor(), 1.5f);
+    EXPECT_EQ(magnifier->ViewHeight(), 193);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(magnifier));
+    QTest::mouseClick(magnifier->option1(3), Qt::LeftButton, {}, QPoint(8, 10));
+    EXPECT_EQ(magnifier->MagnifyFactor(), 6.0f);
+    magnifier->DrawMagnified(500, 400);
+    EXPECT_EQ(magnifier->lastCopy().sourceWidth, 37);
+    EXPECT_EQ(magnifier->lastCopy().destWidth, 222);
+    // The caption follows the pointer on the timer.
+    QTest::qWait(120);
+    EXPECT_TRUE(magnifier->windowTitle().startsWith(QStringLiteral("放大镜 坐标(")));
+
+    // Over the tab bar: hidden but loaded.
+    QTabBar* bar = w.form1.tabs()->tabBar();
+    QTest::mouseMove(bar, bar->tabRect(0).center());
+    EXPECT_EQ(w.windows->magnifier(), magnifier);
+    EXPECT_FALSE(magnifier->isVisible());
+    QTest::mouseMove(w.view, w.onImage(120, 100));
+    EXPECT_TRUE(magnifier->isVisible());
+
+    // Over a toolbar button: it stays.
+    QTest::mouseMove(w.button(QStringLiteral("还原")), QPoint(5, 5));
+    EXPECT_TRUE(magnifier->isVisible());
+
+    // A run starting unloads it; the next move makes a fresh one at factor 1.5.
+    emit w.form1.magnifierCloseRequested();
+    EXPECT_EQ(w.windows->magnifier(), nullptr);
+    QTest::mouseMove(w.view, w.onImage(130, 100));
+    ASSERT_NE(w.windows->magnifier(), nullptr);
+    EXPECT_EQ(w.windows->magnifier()->MagnifyFactor(), 1.5f);
+    EXPECT_TRUE(w.windows->magnifier()->option1(0)->isChecked());
+}
+
+TEST(MeasureWindowTest, exitUnloadsTheMagnifierThenTheDialog) {
+    Window w;
+    QTest::mouseClick(w.button(QStringLiteral("测量")), Qt::LeftButton);
+    w.drawLine(w.onImage(10, 10), w.onImage(60, 60));
+    ASSERT_NE(w.windows->magnifier(), nullptr);
+    ASSERT_NE(w.windows->measureDialog(), nullptr);
+    std::vector<QString> order;
+    QObject::connect(w.windows->magnifier(), &QObject::destroyed, [&order] { order.push_back(QStringLiteral("Form3")); });
+    QObject::connect(w.windows->measureDialog(), &QObject::destroyed, [&order] { order.push_back(QStringLiteral("Form2")); });
+    emit w.form1.secondaryWindowsCloseRequested();
+    EXPECT_EQ(w.windows->magnifier(), nullptr);
+    EXPECT_EQ(w.windows->measureDialog(), nullptr);
+    ASSERT_EQ(order.size(), 2u);
+    EXPECT_EQ(order[0], QStringLiteral("Form3"));
+    EXPECT_EQ(order[1], QStringLiteral("Form2"));
+}
