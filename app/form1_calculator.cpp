@@ -1,8 +1,24 @@
 // How the main window's calculator controls reach their operations.
 #include "app/form1.h"
 
+#include <QAction>
+#include <QItemSelectionModel>
+#include <QPushButton>
+#include <QTableView>
+
+#include "app/mainmodel.h"
+#include "calculator/calculatoroperations.h"
+
 namespace saed::app {
 
-void Form1::connectCalculator() {}
+void Form1::connectCalculator() {
+    connect(m_command5, &QPushButton::clicked, this, [this] { calculator::calculate(m_model, m_prompts); });
+    connect(m_command15, &QPushButton::clicked, this, [this] { calculator::clearCalculator(m_model); });
+    connect(m_jisuandaizhou2, &QAction::triggered, this, [this] {
+        const QModelIndexList selected = m_listView1->selectionModel()->selectedRows();
+        const int row = selected.isEmpty() ? -1 : selected.first().row();
+        calculator::calculateFromResultRow(m_model, m_prompts, row);
+    });
+}
 
 }  // namespace saed::app
