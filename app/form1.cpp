@@ -385,6 +385,9 @@ QGroupBox* Form1::buildLibraryPanel() {
     m_treeView1->setColumnCount(1);
     m_treeView1->setRootIsDecorated(true);
     m_treeView1->setMinimumHeight(130);
+    // Parameter nodes are long: the column takes their width and the tree scrolls sideways.
+    m_treeView1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_treeView1->header()->setStretchLastSection(false);
     layout->addWidget(m_treeView1, 1);
     auto* options = new QHBoxLayout;
     m_libraryModes[0] = new QRadioButton(QStringLiteral("单选"));

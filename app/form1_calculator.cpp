@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 
@@ -18,6 +19,11 @@ void Form1::connectCalculator() {
         const QModelIndexList selected = m_listView1->selectionModel()->selectedRows();
         const int row = selected.isEmpty() ? -1 : selected.first().row();
         calculator::calculateFromResultRow(m_model, m_prompts, row);
+    });
+    // The outputs show their beginning: an angle has up to 15 digits.
+    for (int n = 15; n <= 17; ++n) text1(n)->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("000.0000000000000")) + 12);
+    connect(&m_model, &MainModel::text1Changed, this, [this](int n) {
+        if (n >= 15 && n <= 20) text1(n)->setCursorPosition(0);
     });
 }
 

@@ -69,6 +69,7 @@ void Form1::showPhaseTree() {
                                     ? new QTreeWidgetItem(m_treeView1)
                                     : new QTreeWidgetItem(m_treeItems[static_cast<std::size_t>(node.parent)]);
         item->setText(0, QString::fromStdString(node.text));
+        item->setToolTip(0, item->text(0));
         item->setData(0, Qt::UserRole, i);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(0, node.ticked ? Qt::Checked : Qt::Unchecked);
