@@ -20,7 +20,8 @@ void Form1::startUp() {
 // Every close of the main window asks first; Cancel changes nothing. On OK the magnifier and
 // the Measure dialog close before this window.
 void Form1::closeEvent(QCloseEvent* event) {
-    if (!m_prompts.confirm(QStringLiteral("                你真的要退出吗? "), QStringLiteral("提示"))) {
+    if (!m_prompts.confirm(QStringLiteral("                你真的要退出吗? "),
+                           QStringLiteral("提示"))) {
         event->ignore();
         return;
     }

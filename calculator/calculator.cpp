@@ -63,7 +63,9 @@ std::array<double, 3> reduceZoneAxis(const std::array<double, 3>& uvw) {
     return {uvw[0] / divisor + 0.0, uvw[1] / divisor + 0.0, uvw[2] / divisor + 0.0};
 }
 
-double quadraticForm(const core::SquareMatrix& gs, const Plane& p) { return bilinearForm(gs, p, p); }
+double quadraticForm(const core::SquareMatrix& gs, const Plane& p) {
+    return bilinearForm(gs, p, p);
+}
 
 double bilinearForm(const core::SquareMatrix& gs, const Plane& p, const Plane& q) {
     const double h1 = p[0], k1 = p[1], l1 = p[2];

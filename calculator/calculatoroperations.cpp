@@ -20,8 +20,9 @@ constexpr std::array<std::array<int, 3>, 3> kIndexFields{{{6, 9, 12}, {7, 10, 13
 QString numberText(double value) { return QString::fromStdString(core::generalText(value)); }
 
 QString planeLabel(const app::MainModel& model, const std::array<int, 3>& fields) {
-    return QStringLiteral("（") + model.Text1(fields[0]) + QLatin1Char(' ') + model.Text1(fields[1]) +
-           QLatin1Char(' ') + model.Text1(fields[2]) + QStringLiteral("）");
+    return QStringLiteral("（") + model.Text1(fields[0]) + QLatin1Char(' ') +
+           model.Text1(fields[1]) + QLatin1Char(' ') + model.Text1(fields[2]) +
+           QStringLiteral("）");
 }
 
 }  // namespace
@@ -44,25 +45,27 @@ bool calculate(app::MainModel& model, app::Prompts& prompts) {
                           model.value(3), model.value(4), model.value(5)};
     const CalculatorResult result = calculate(planes, cell);
 
-    for (int i = 0; i < 3; ++i) model.setText1(18 + i, numberText(result.zoneAxis[static_cast<std::size_t>(i)]));
+    for (int i = 0; i < 3; ++i)
+        model.setText1(18 + i, numberText(result.zoneAxis[static_cast<std::size_t>(i)]));
     for (int i = 0; i < 3; ++i) {
         const auto& angle = result.anglesDeg[static_cast<std::size_t>(i)];
         model.setText1(15 + i, angle ? numberText(*angle) : app::calculatorOutputIdleText());
     }
-    constexpr std::array<app::Caption, 3> spacingLabels{app::Caption::Label1_47, app::Caption::Label1_48,
-                                                        app::Caption::Label1_49};
+    constexpr std::array<app::Caption, 3> spacingLabels{
+        app::Caption::Label1_47, app::Caption::Label1_48, app::Caption::Label1_49};
     for (int j = 0; j < 3; ++j) {
         const auto& spacing = result.spacingsNm[static_cast<std::size_t>(j)];
         model.setCaption(spacingLabels[static_cast<std::size_t>(j)],
-                         spacing ? QStringLiteral("d%1=").arg(j + 1) + QString::fromStdString(core::formatSpacing(*spacing))
+                         spacing ? QStringLiteral("d%1=").arg(j + 1) +
+                                       QString::fromStdString(core::formatSpacing(*spacing))
                                  : app::spacingLabelIdleText(j + 1));
     }
     model.setCaption(app::Caption::Label16, planeLabel(model, kIndexFields[0]));
     model.setCaption(app::Caption::Label15, planeLabel(model, kIndexFields[1]));
     model.setCaption(app::Caption::Label14, planeLabel(model, kIndexFields[2]));
-    model.setCaption(app::Caption::Label17, QStringLiteral("Z=[") + model.Text1(18) + QLatin1Char(' ') +
-                                                model.Text1(19) + QLatin1Char(' ') + model.Text1(20) +
-                                                QLatin1Char(']'));
+    model.setCaption(app::Caption::Label17,
+                     QStringLiteral("Z=[") + model.Text1(18) + QLatin1Char(' ') + model.Text1(19) +
+                         QLatin1Char(' ') + model.Text1(20) + QLatin1Char(']'));
     if (!result.cellValid) prompts.warn(QString::fromUtf8(notACellMessage()), QString());
     return true;
 }

@@ -95,7 +95,8 @@ void PatternSchematic::paintEvent(QPaintEvent* event) {
     painter.setBrush(Qt::black);
     painter.drawEllipse(g.centre, kCentreRadius, kCentreRadius);
     painter.setBrush(QColor(200, 0, 0));
-    for (const QPointF& spot : {g.r1, g.r2, r3}) painter.drawEllipse(spot, kSpotRadius, kSpotRadius);
+    for (const QPointF& spot : {g.r1, g.r2, r3})
+        painter.drawEllipse(spot, kSpotRadius, kSpotRadius);
 
     // Names of the vectors at their middles, just off the line.
     painter.setPen(QColor(0, 0, 200));

@@ -14,7 +14,8 @@ namespace saed::library {
 // BuildPhaseTree: builds `tree` from `libraryText` (the built-in library by default) and hides
 // the library panel Frame7. When the text stops the build, the nodes added so far stay, the panel
 // is left as it is, and false is returned.
-bool BuildPhaseTree(app::MainModel& model, PhaseTree& tree, std::string_view libraryText = kLibraryText);
+bool BuildPhaseTree(app::MainModel& model, PhaseTree& tree,
+                    std::string_view libraryText = kLibraryText);
 
 // The user set the tick of tree node `node` to `state`; the mode comes from the "多选" flag.
 void tickChanged(const app::MainModel& model, PhaseTree& tree, int node, bool state);

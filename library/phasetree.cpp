@@ -41,14 +41,15 @@ ParsedLibrary parseLibraryText(std::string_view text) {
     const auto n = static_cast<std::size_t>(std::nearbyint(static_cast<double>(m) / 9.0));
     parsed.records.resize(n);
     parsed.fits = m <= 9 * n;
-    for (std::size_t i = 0; i < m && i / 9 < n; ++i) parsed.records[i / 9].fields[i % 9] = parsed.elements[i];
+    for (std::size_t i = 0; i < m && i / 9 < n; ++i)
+        parsed.records[i / 9].fields[i % 9] = parsed.elements[i];
     return parsed;
 }
 
 std::string parameterNodeText(const PhaseRecord& record) {
     const auto& f = record.fields;
-    return "a=" + f[3] + ",b=" + f[4] + ",c=" + f[5] + ",α=" + f[6] + ",β=" + f[7] + ",γ=" + f[8] + "," + f[1] +
-           ",c/a:" + f[2];
+    return "a=" + f[3] + ",b=" + f[4] + ",c=" + f[5] + ",α=" + f[6] + ",β=" + f[7] + ",γ=" + f[8] +
+           "," + f[1] + ",c/a:" + f[2];
 }
 
 int PhaseTree::addNode(std::string key, std::string text, int parent) {
@@ -87,7 +88,8 @@ bool PhaseTree::build(std::string_view libraryText) {
             ++group;
             phase = addNode("aa" + std::to_string(group), field(r, 1), root);
         }
-        addNode("bb" + std::to_string(r), parameterNodeText(m_library.records[static_cast<std::size_t>(r - 1)]), phase);
+        addNode("bb" + std::to_string(r),
+                parameterNodeText(m_library.records[static_cast<std::size_t>(r - 1)]), phase);
     }
     m_nodes[static_cast<std::size_t>(root)].expanded = true;
     return true;
@@ -118,7 +120,8 @@ void PhaseTree::tickChanged(int node, bool state, bool multipleChoice) {
 std::vector<int> PhaseTree::selectedRecordNumbers() const {
     std::vector<int> numbers;
     for (const TreeNode& n : m_nodes)
-        if (n.ticked && n.key.size() > 2 && n.key.compare(0, 2, "bb") == 0) numbers.push_back(std::stoi(n.key.substr(2)));
+        if (n.ticked && n.key.size() > 2 && n.key.compare(0, 2, "bb") == 0)
+            numbers.push_back(std::stoi(n.key.substr(2)));
     return numbers;
 }
 

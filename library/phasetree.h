@@ -43,9 +43,9 @@ ParsedLibrary parseLibraryText(std::string_view text);
 std::string parameterNodeText(const PhaseRecord& record);
 
 struct TreeNode {
-    std::string key;   // "物相", "aa<g>" or "bb<r>"
+    std::string key;  // "物相", "aa<g>" or "bb<r>"
     std::string text;
-    int parent = -1;   // node index of the parent; -1 for the root
+    int parent = -1;  // node index of the parent; -1 for the root
     bool ticked = false;
     bool expanded = false;
 };
@@ -86,7 +86,8 @@ public:
     int recordCount() const { return static_cast<int>(m_library.records.size()); }
     // F(r, f): field f (1..9) of record r (from 1).
     const std::string& field(int r, int f) const {
-        return m_library.records[static_cast<std::size_t>(r - 1)].fields[static_cast<std::size_t>(f - 1)];
+        return m_library.records[static_cast<std::size_t>(r - 1)]
+            .fields[static_cast<std::size_t>(f - 1)];
     }
 
 private:

@@ -44,11 +44,16 @@ bool readOptions(const QStringList& args, CalcOptions& options, QTextStream& err
             err << "saedindex-cli calc: " << name << " needs a value\n";
             return false;
         }
-        if (name == QStringLiteral("--cell")) options.cell = value;
-        else if (name == QStringLiteral("--p1")) options.p1 = value;
-        else if (name == QStringLiteral("--p2")) options.p2 = value;
-        else if (name == QStringLiteral("--p3")) options.p3 = value;
-        else if (name == QStringLiteral("--format")) options.format = value;
+        if (name == QStringLiteral("--cell"))
+            options.cell = value;
+        else if (name == QStringLiteral("--p1"))
+            options.p1 = value;
+        else if (name == QStringLiteral("--p2"))
+            options.p2 = value;
+        else if (name == QStringLiteral("--p3"))
+            options.p3 = value;
+        else if (name == QStringLiteral("--format"))
+            options.format = value;
         else {
             err << "saedindex-cli calc: unknown option '" << name << "'\n";
             return false;
@@ -58,11 +63,12 @@ bool readOptions(const QStringList& args, CalcOptions& options, QTextStream& err
 }
 
 // Splits "x,y,z" into exactly `count` texts, blanks around each trimmed.
-bool splitList(const QString& text, int count, const char* option, QStringList& parts, QTextStream& err) {
+bool splitList(const QString& text, int count, const char* option, QStringList& parts,
+               QTextStream& err) {
     parts = text.split(QLatin1Char(','));
     if (parts.size() != count) {
-        err << "saedindex-cli calc: " << option << " takes " << count << " comma-separated values, got '" << text
-            << "'\n";
+        err << "saedindex-cli calc: " << option << " takes " << count
+            << " comma-separated values, got '" << text << "'\n";
         return false;
     }
     for (QString& p : parts) p = p.trimmed();
@@ -87,7 +93,8 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
     }
     CalcOptions options;
     if (!readOptions(args, options, err)) return 2;
-    if (options.cell.isEmpty() || options.p1.isEmpty() || options.p2.isEmpty() || options.p3.isEmpty()) {
+    if (options.cell.isEmpty() || options.p1.isEmpty() || options.p2.isEmpty() ||
+        options.p3.isEmpty()) {
         err << "saedindex-cli calc: --cell, --p1, --p2 and --p3 are all needed\n\n" << kCalcUsage;
         return 2;
     }
@@ -96,8 +103,10 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         return 2;
     }
     QStringList cell, planes[3];
-    if (!splitList(options.cell, 6, "--cell", cell, err) || !splitList(options.p1, 3, "--p1", planes[0], err) ||
-        !splitList(options.p2, 3, "--p2", planes[1], err) || !splitList(options.p3, 3, "--p3", planes[2], err))
+    if (!splitList(options.cell, 6, "--cell", cell, err) ||
+        !splitList(options.p1, 3, "--p1", planes[0], err) ||
+        !splitList(options.p2, 3, "--p2", planes[1], err) ||
+        !splitList(options.p3, 3, "--p3", planes[2], err))
         return 2;
 
     app::MainModel model;
@@ -111,13 +120,14 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
     QObject::connect(&model, &app::MainModel::focusRequested, [&badField](int n) { badField = n; });
     if (!calculator::calculate(model, prompts)) {
         const int j = (badField - 6) % 3, i = (badField - 6) / 3;
-        err << "saedindex-cli calc: " << app::notNumericMessage() << " (--p" << (j + 1) << " value " << (i + 1)
-            << ": '" << model.Text1(badField) << "')\n";
+        err << "saedindex-cli calc: " << app::notNumericMessage() << " (--p" << (j + 1) << " value "
+            << (i + 1) << ": '" << model.Text1(badField) << "')\n";
         return 2;
     }
     const bool cellValid = prompts.questions().empty();
 
-    const app::Caption spacingLabels[3] = {app::Caption::Label1_47, app::Caption::Label1_48, app::Caption::Label1_49};
+    const app::Caption spacingLabels[3] = {app::Caption::Label1_47, app::Caption::Label1_48,
+                                           app::Caption::Label1_49};
     const char* angleNames[3] = {"<R1,R2>", "<R2,R3>", "<R1,R3>"};
     if (options.format == QStringLiteral("json")) {
         QJsonObject root;
@@ -126,7 +136,8 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         for (int n = 15; n <= 17; ++n) angles.append(numberOrNull(model.Text1(n)));
         for (app::Caption c : spacingLabels) {
             const QString text = model.caption(c);
-            spacings.append(numberOrNull(text.startsWith(QStringLiteral("d")) && !text.endsWith(QStringLiteral("***"))
+            spacings.append(numberOrNull(text.startsWith(QStringLiteral("d")) &&
+                                                 !text.endsWith(QStringLiteral("***"))
                                              ? text.mid(3)
                                              : app::calculatorOutputIdleText()));
         }
@@ -139,7 +150,8 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         texts.insert(QStringLiteral("Label15"), model.caption(app::Caption::Label15));
         texts.insert(QStringLiteral("Label14"), model.caption(app::Caption::Label14));
         texts.insert(QStringLiteral("Label17"), model.caption(app::Caption::Label17));
-        for (int n = 15; n <= 20; ++n) texts.insert(QStringLiteral("Text1(%1)").arg(n), model.Text1(n));
+        for (int n = 15; n <= 20; ++n)
+            texts.insert(QStringLiteral("Text1(%1)").arg(n), model.Text1(n));
         for (int j = 0; j < 3; ++j)
             texts.insert(QStringLiteral("Label1(%1)").arg(47 + j), model.caption(spacingLabels[j]));
         root.insert(QStringLiteral("texts"), texts);
@@ -151,7 +163,8 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         out << model.caption(app::Caption::Label17) << "\n";
         for (int i = 0; i < 3; ++i) {
             const QString angle = model.Text1(15 + i);
-            out << angleNames[i] << "=" << angle << (angle == app::calculatorOutputIdleText() ? "" : " deg.") << "\n";
+            out << angleNames[i] << "=" << angle
+                << (angle == app::calculatorOutputIdleText() ? "" : " deg.") << "\n";
         }
         for (app::Caption c : spacingLabels) {
             const QString spacing = model.caption(c);
@@ -159,8 +172,8 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         }
     }
     if (!cellValid) {
-        err << "saedindex-cli calc: " << QString::fromUtf8(calculator::notACellMessage()) << " (--cell '"
-            << options.cell << "')\n";
+        err << "saedindex-cli calc: " << QString::fromUtf8(calculator::notACellMessage())
+            << " (--cell '" << options.cell << "')\n";
         return 2;
     }
     return 0;

@@ -26,7 +26,8 @@ const char kLibraryUsage[] =
 std::optional<std::string> readLibraryFile(const QString& path, QTextStream& err) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        err << "saedindex-cli library: cannot read '" << path << "': " << file.errorString() << "\n";
+        err << "saedindex-cli library: cannot read '" << path << "': " << file.errorString()
+            << "\n";
         return std::nullopt;
     }
     const QByteArray bytes = file.readAll();
@@ -35,7 +36,8 @@ std::optional<std::string> readLibraryFile(const QString& path, QTextStream& err
     if (utf8.hasError()) {
         QStringDecoder gbk("GB18030");
         if (!gbk.isValid()) {
-            err << "saedindex-cli library: '" << path << "' is not UTF-8 and GBK cannot be read here\n";
+            err << "saedindex-cli library: '" << path
+                << "' is not UTF-8 and GBK cannot be read here\n";
             return std::nullopt;
         }
         text = gbk.decode(bytes);
@@ -61,14 +63,16 @@ int runLibraryCommand(const QStringList& args, QTextStream& out, QTextStream& er
             out << kLibraryUsage;
             return 0;
         }
-        if ((a == QStringLiteral("--library") || a == QStringLiteral("--format")) && i + 1 < args.size()) {
+        if ((a == QStringLiteral("--library") || a == QStringLiteral("--format")) &&
+            i + 1 < args.size()) {
             (a == QStringLiteral("--library") ? path : format) = args[++i];
         } else if (a.startsWith(QStringLiteral("--library="))) {
             path = a.mid(10);
         } else if (a.startsWith(QStringLiteral("--format="))) {
             format = a.mid(9);
         } else {
-            err << "saedindex-cli library: unknown or incomplete option '" << a << "'\n\n" << kLibraryUsage;
+            err << "saedindex-cli library: unknown or incomplete option '" << a << "'\n\n"
+                << kLibraryUsage;
             return 2;
         }
     }
@@ -95,8 +99,10 @@ int runLibraryCommand(const QStringList& args, QTextStream& out, QTextStream& er
             QJsonObject phase;
             phase.insert(QStringLiteral("record"), r);
             phase.insert(QStringLiteral("phaseNode"), qs(tree.node(node.parent).key));
-            const char* names[9] = {"name", "latticeType", "cOverA", "a", "b", "c", "alpha", "beta", "gamma"};
-            for (int f = 1; f <= 9; ++f) phase.insert(QString::fromUtf8(names[f - 1]), qs(tree.field(r, f)));
+            const char* names[9] = {"name", "latticeType", "cOverA", "a",    "b",
+                                    "c",    "alpha",       "beta",   "gamma"};
+            for (int f = 1; f <= 9; ++f)
+                phase.insert(QString::fromUtf8(names[f - 1]), qs(tree.field(r, f)));
             phases.append(phase);
         }
         QJsonObject root;
@@ -113,13 +119,15 @@ int runLibraryCommand(const QStringList& args, QTextStream& out, QTextStream& er
     }
     if (!built) {
         const auto fields = tree.library().elements.size() - 1;
-        err << "saedindex-cli library: the library text is not made of whole records of nine fields ("
+        err << "saedindex-cli library: the library text is not made of whole records of nine "
+               "fields ("
             << static_cast<qulonglong>(fields) << " fields)\n";
         return 2;
     }
     if (!tree.library().wholeRecords())
         err << "saedindex-cli library: warning: the last record has only "
-            << static_cast<qulonglong>((tree.library().elements.size() - 1) % 9) << " of nine fields\n";
+            << static_cast<qulonglong>((tree.library().elements.size() - 1) % 9)
+            << " of nine fields\n";
     return 0;
 }
 

@@ -39,8 +39,8 @@ void setPlane(MainModel& model, int j, const char* h, const char* k, const char*
 QStringList outputs(const MainModel& model) {
     QStringList texts;
     for (int n = 15; n <= 20; ++n) texts << model.Text1(n);
-    for (Caption c : {Caption::Label1_47, Caption::Label1_48, Caption::Label1_49, Caption::Label16, Caption::Label15,
-                      Caption::Label14, Caption::Label17})
+    for (Caption c : {Caption::Label1_47, Caption::Label1_48, Caption::Label1_49, Caption::Label16,
+                      Caption::Label15, Caption::Label14, Caption::Label17})
         texts << model.caption(c);
     return texts;
 }
@@ -62,16 +62,17 @@ TEST(CalculatorOperationsTest, cubicExamplesWriteEveryOutput) {
     setPlane(model, 3, "1", "1", "0");
     ASSERT_TRUE(calculate(model, prompts));
     // Angles 15..17, zone axis 18..20, spacings, then the planes of R1, R2, R3 and the zone.
-    EXPECT_EQ(outputs(model), strings({"90", "45", "45", "0", "0", "1", "d1=0.5000000", "d2=0.5000000",
-                                       "d3=0.3535534", "（1 0 0）", "（0 1 0）", "（1 1 0）", "Z=[0 0 1]"}));
+    EXPECT_EQ(outputs(model),
+              strings({"90", "45", "45", "0", "0", "1", "d1=0.5000000", "d2=0.5000000",
+                       "d3=0.3535534", "（1 0 0）", "（0 1 0）", "（1 1 0）", "Z=[0 0 1]"}));
 
     setPlane(model, 1, "1", "1", "1");
     setPlane(model, 2, "1", "0", "0");
     setPlane(model, 3, "0", "0", "1");
     ASSERT_TRUE(calculate(model, prompts));
-    EXPECT_EQ(outputs(model), strings({"54.7356103172453", "90", "54.7356103172453", "0", "1", "-1", "d1=0.2886751",
-                                       "d2=0.5000000", "d3=0.5000000", "（1 1 1）", "（1 0 0）", "（0 0 1）",
-                                       "Z=[0 1 -1]"}));
+    EXPECT_EQ(outputs(model), strings({"54.7356103172453", "90", "54.7356103172453", "0", "1", "-1",
+                                       "d1=0.2886751", "d2=0.5000000", "d3=0.5000000", "（1 1 1）",
+                                       "（1 0 0）", "（0 0 1）", "Z=[0 1 -1]"}));
 
     // [0 0 4] ends as [0 0 1]; [0 0 -2] keeps its sign; 1.0 as typed on the schematic.
     setPlane(model, 1, "2", "0", "0");
@@ -100,14 +101,16 @@ TEST(CalculatorOperationsTest, outputsThatCannotBeComputedShowTheirIdleTexts) {
     setPlane(model, 2, "1", "0", "0");
     setPlane(model, 3, "0", "1", "0");
     calculate(model, prompts);
-    EXPECT_EQ(outputs(model), strings({"0", "90", "90", "0", "0", "0", "d1=0.5000000", "d2=0.5000000", "d3=0.5000000",
-                                       "（1 0 0）", "（1 0 0）", "（0 1 0）", "Z=[0 0 0]"}));
+    EXPECT_EQ(outputs(model),
+              strings({"0", "90", "90", "0", "0", "0", "d1=0.5000000", "d2=0.5000000",
+                       "d3=0.5000000", "（1 0 0）", "（1 0 0）", "（0 1 0）", "Z=[0 0 0]"}));
 
     // (0 0 0) as R1: the angles and the spacing that involve it show "***".
     setPlane(model, 1, "0", "0", "0");
     calculate(model, prompts);
-    EXPECT_EQ(outputs(model), strings({"***", "90", "***", "0", "0", "0", "d1= ***", "d2=0.5000000", "d3=0.5000000",
-                                       "（0 0 0）", "（1 0 0）", "（0 1 0）", "Z=[0 0 0]"}));
+    EXPECT_EQ(outputs(model),
+              strings({"***", "90", "***", "0", "0", "0", "d1= ***", "d2=0.5000000", "d3=0.5000000",
+                       "（0 0 0）", "（1 0 0）", "（0 1 0）", "Z=[0 0 0]"}));
     EXPECT_TRUE(prompts.questions().empty());
 
     // No cell: the zone axis is written, every angle and spacing is idle, a message says why.
@@ -115,8 +118,9 @@ TEST(CalculatorOperationsTest, outputsThatCannotBeComputedShowTheirIdleTexts) {
     setPlane(model, 1, "2", "0", "0");
     setPlane(model, 2, "0", "2", "0");
     EXPECT_TRUE(calculate(model, prompts));
-    EXPECT_EQ(outputs(model), strings({"***", "***", "***", "0", "0", "1", "d1= ***", "d2= ***", "d3= ***",
-                                       "（2 0 0）", "（0 2 0）", "（0 1 0）", "Z=[0 0 1]"}));
+    EXPECT_EQ(outputs(model),
+              strings({"***", "***", "***", "0", "0", "1", "d1= ***", "d2= ***", "d3= ***",
+                       "（2 0 0）", "（0 2 0）", "（0 1 0）", "Z=[0 0 1]"}));
     ASSERT_EQ(prompts.questions().size(), 1u);
     EXPECT_EQ(prompts.questions()[0].kind, ScriptedPrompts::Kind::Warn);
     EXPECT_EQ(prompts.questions()[0].text, QStringLiteral("点阵参数无法构成晶胞！"));
@@ -156,8 +160,9 @@ TEST(CalculatorOperationsTest, clearEmptiesIndicesAndKeepsTheLattice) {
     calculate(model, prompts);
     clearCalculator(model);
     for (int n = 6; n <= 14; ++n) EXPECT_TRUE(model.Text1(n).isEmpty()) << n;
-    EXPECT_EQ(outputs(model), strings({"***", "***", "***", "***", "***", "***", "d1= ***", "d2= ***", "d3= ***",
-                                       "（* * *）", "（* * *）", "（* * *）", "Z=[* * *]"}));
+    EXPECT_EQ(outputs(model),
+              strings({"***", "***", "***", "***", "***", "***", "d1= ***", "d2= ***", "d3= ***",
+                       "（* * *）", "（* * *）", "（* * *）", "Z=[* * *]"}));
     EXPECT_EQ(model.Text1(0), QStringLiteral("0.5"));
     EXPECT_EQ(model.Text1(5), QStringLiteral("90"));
 }
@@ -168,8 +173,10 @@ TEST(CalculatorOperationsTest, resultRowIsLoadedAndCalculatedFromTheWindow) {
     setCubicCell(model);
     std::vector<ResultTableModel::Row> rows(2);
     // Sub-items 1-3, 5-7, 9-11 hold the planes; 4, 8 and 12 are spacings that must not be read.
-    const char* first[12] = {"第001组", "1", "1", "1", "0.2887", "1", "0", "0", "0.5", "0", "0", "1"};
-    const char* second[12] = {"第002组", "2", "0", "0", "0.25", "0", "2", "0", "0.25", "2", "2", "0"};
+    const char* first[12] = {"第001组", "1", "1",   "1", "0.2887", "1",
+                             "0",       "0", "0.5", "0", "0",      "1"};
+    const char* second[12] = {"第002组", "2", "0",    "0", "0.25", "0",
+                              "2",       "0", "0.25", "2", "2",    "0"};
     for (int c = 0; c < 12; ++c) {
         rows[0].cells[static_cast<std::size_t>(c)] = QString::fromUtf8(first[c]);
         rows[1].cells[static_cast<std::size_t>(c)] = QString::fromUtf8(second[c]);
@@ -180,8 +187,9 @@ TEST(CalculatorOperationsTest, resultRowIsLoadedAndCalculatedFromTheWindow) {
     EXPECT_TRUE(model.Text1(6).isEmpty());
 
     Form1 window(model, prompts);
-    window.listView1()->selectionModel()->select(model.resultTable()->index(1, 0),
-                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    window.listView1()->selectionModel()->select(
+        model.resultTable()->index(1, 0),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     auto* action = window.findChild<QAction*>(QStringLiteral("jisuandaizhou2"));
     ASSERT_NE(action, nullptr);
     action->trigger();

@@ -78,7 +78,8 @@ TEST(CalculatorTest, anglesAndSpacingsOfACubicCell) {
     EXPECT_DOUBLE_EQ(*calculate({{{0.5, 0, 0}, {1, 0, 0}, {0, 1, 0}}}, kCubic).spacingsNm[0], 1.0);
 
     // Hexagonal a = b = 0.25, c = 0.4, gamma = 120: d(100) = a sqrt(3)/2, <(100),(010)> = 60.
-    const CalculatorResult hex = calculate({{{1, 0, 0}, {0, 1, 0}, {0, 0, 2}}}, {0.25, 0.25, 0.4, 90, 90, 120});
+    const CalculatorResult hex =
+        calculate({{{1, 0, 0}, {0, 1, 0}, {0, 0, 2}}}, {0.25, 0.25, 0.4, 90, 90, 120});
     EXPECT_NEAR(*hex.anglesDeg[0], 60, 1e-9);
     EXPECT_NEAR(*hex.anglesDeg[1], 90, 1e-9);
     EXPECT_NEAR(*hex.spacingsNm[0], 0.25 * std::sqrt(3.0) / 2, 1e-12);
@@ -100,7 +101,8 @@ TEST(CalculatorTest, degenerateInputsGiveNoValueInsteadOfFailing) {
     EXPECT_DOUBLE_EQ(*zero.spacingsNm[2], 0.5);
 
     // No cell (empty fields read as 0, or angles that close no cell): the zone axis only.
-    for (const Cell& cell : {Cell{}, Cell{0.5, 0.5, 0.5, 90, 90, 0}, Cell{0.5, 0.5, 0.5, 120, 120, 120}}) {
+    for (const Cell& cell :
+         {Cell{}, Cell{0.5, 0.5, 0.5, 90, 90, 0}, Cell{0.5, 0.5, 0.5, 120, 120, 120}}) {
         const CalculatorResult r = calculate({{{2, 0, 0}, {0, 2, 0}, {1, 1, 0}}}, cell);
         EXPECT_FALSE(r.cellValid);
         EXPECT_EQ(r.zoneAxis, (Axis{0, 0, 1}));

@@ -35,7 +35,8 @@ void click(Form1& window, const char* name) {
 // The tree items in the order they are shown, with their tick.
 std::vector<std::pair<QString, bool>> shownTicks(QTreeWidget* tree) {
     std::vector<std::pair<QString, bool>> items;
-    for (QTreeWidgetItemIterator it(tree); *it; ++it) items.emplace_back((*it)->text(0), (*it)->checkState(0) == Qt::Checked);
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        items.emplace_back((*it)->text(0), (*it)->checkState(0) == Qt::Checked);
     return items;
 }
 
@@ -63,8 +64,10 @@ TEST(Form1LibraryTest, startUpBuildsTheTreeAndHidesThePanel) {
     ASSERT_EQ(root->childCount(), 2);
     EXPECT_EQ(root->child(0)->text(0), QStringLiteral("α-Mg"));
     EXPECT_FALSE(root->child(0)->isExpanded());
-    EXPECT_EQ(root->child(1)->child(0)->text(0),
-              QStringLiteral("a=0.32500,b=0.32500,c=3.72200,α=90.00000,β=90.00000,γ=120.00000,未知,c/a:11.59718"));
+    EXPECT_EQ(
+        root->child(1)->child(0)->text(0),
+        QStringLiteral(
+            "a=0.32500,b=0.32500,c=3.72200,α=90.00000,β=90.00000,γ=120.00000,未知,c/a:11.59718"));
     EXPECT_EQ(window.phaseTree().nodeCount(), 5);
     EXPECT_TRUE(prompts.questions().empty());
 
@@ -97,8 +100,10 @@ TEST(Form1LibraryTest, panelSwitchesAndTicksInBothModes) {
     root->child(0)->child(0)->setCheckState(0, Qt::Checked);
     root->child(1)->setCheckState(0, Qt::Checked);
     using Shown = std::vector<std::pair<QString, bool>>;
-    Shown expected{{QStringLiteral("物相"), false}, {QStringLiteral("α-Mg"), false},
-                   {root->child(0)->child(0)->text(0), false}, {QStringLiteral("14H LPSO"), true},
+    Shown expected{{QStringLiteral("物相"), false},
+                   {QStringLiteral("α-Mg"), false},
+                   {root->child(0)->child(0)->text(0), false},
+                   {QStringLiteral("14H LPSO"), true},
                    {root->child(1)->child(0)->text(0), false}};
     EXPECT_EQ(shownTicks(tree), expected);
     EXPECT_TRUE(window.phaseTree().selectedRecordNumbers().empty());
@@ -160,7 +165,8 @@ TEST(Form1LibraryTest, exitQuestionCancelLeavesEverythingAsItWas) {
     EXPECT_EQ(closing.count(), 0);
     ASSERT_EQ(prompts.questions().size(), 1u);
     EXPECT_EQ(prompts.questions()[0].kind, ScriptedPrompts::Kind::Confirm);
-    EXPECT_EQ(prompts.questions()[0].text, QString(16, QLatin1Char(' ')) + QStringLiteral("你真的要退出吗? "));
+    EXPECT_EQ(prompts.questions()[0].text,
+              QString(16, QLatin1Char(' ')) + QStringLiteral("你真的要退出吗? "));
     EXPECT_EQ(prompts.questions()[0].title, QStringLiteral("提示"));
     EXPECT_EQ(model.Text1(24), QStringLiteral("141.42"));
     EXPECT_TRUE(model.flag(Flag::Frame7Visible));

@@ -47,9 +47,12 @@ TEST(PhaseTreeTest, builtInLibraryText) {
     ASSERT_TRUE(tree.build(kLibraryText));
     EXPECT_EQ(keys(tree), (Keys{"物相", "aa1", "bb1", "aa2", "bb2"}));
     EXPECT_EQ(tree.node(1).text, "α-Mg");
-    EXPECT_EQ(tree.node(2).text, "a=0.32094,b=0.32094,c=0.52105,α=90.00000,β=90.00000,γ=90.00000,简单六方,c/a:1.60323");
+    EXPECT_EQ(
+        tree.node(2).text,
+        "a=0.32094,b=0.32094,c=0.52105,α=90.00000,β=90.00000,γ=90.00000,简单六方,c/a:1.60323");
     EXPECT_EQ(tree.node(3).text, "14H LPSO");
-    EXPECT_EQ(tree.node(4).text, "a=0.32500,b=0.32500,c=3.72200,α=90.00000,β=90.00000,γ=120.00000,未知,c/a:11.59718");
+    EXPECT_EQ(tree.node(4).text,
+              "a=0.32500,b=0.32500,c=3.72200,α=90.00000,β=90.00000,γ=120.00000,未知,c/a:11.59718");
     EXPECT_EQ(tree.node(2).parent, 1);
     EXPECT_EQ(tree.node(3).parent, 0);
     EXPECT_EQ(tree.node(4).parent, 3);
