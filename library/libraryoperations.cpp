@@ -34,9 +34,11 @@ void toggleCustomPhase(app::MainModel& model) {
         model.setText6(phaseNameRequest());
         model.setFlag(app::Flag::LatticeTextRed, true);
     } else {
-        model.setFlag(app::Flag::LatticeLocked, true);
+        lockLatticeFields(model);
     }
 }
+
+void lockLatticeFields(app::MainModel& model) { model.setFlag(app::Flag::LatticeLocked, true); }
 
 void text6FocusIn(app::MainModel& model) {
     if (model.Text6() == phaseNameRequest()) model.setText6(QStringLiteral("     "));

@@ -29,6 +29,10 @@ void hideLibraryPanel(app::MainModel& model);
 // asks for a phase name, the texts turn red), or locks them again (colours stay).
 void toggleCustomPhase(app::MainModel& model);
 
+// Locks the phase name and lattice fields as the switch does (colours stay); for a successful
+// indexing run and the start of a screening.
+void lockLatticeFields(app::MainModel& model);
+
 // Text6 received the focus: the request "请输入物相名称" gives way to five blanks.
 void text6FocusIn(app::MainModel& model);
 
