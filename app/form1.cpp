@@ -24,6 +24,7 @@
 #include "app/mainmodel.h"
 #include "app/resulttablemodel.h"
 #include "app/texts.h"
+#include "calculator/patternschematic.h"
 
 namespace saed::app {
 
@@ -358,19 +359,19 @@ QGroupBox* Form1::buildCalculatorPanel() {
 }
 
 QFrame* Form1::buildPatternPanel() {
-    m_frame9 = new QFrame;
+    auto* picture = new calculator::PatternSchematic;
+    m_frame9 = picture;
     m_frame9->setObjectName(QStringLiteral("Frame9"));
-    m_frame9->setFrameShape(QFrame::StyledPanel);
-    m_frame9->setMinimumHeight(120);
-    m_label14 = makeLabel(m_model.caption(Caption::Label14), m_frame9);
-    m_label15 = makeLabel(m_model.caption(Caption::Label15), m_frame9);
-    m_label16 = makeLabel(m_model.caption(Caption::Label16), m_frame9);
-    m_label17 = makeLabel(m_model.caption(Caption::Label17), m_frame9);
-    auto* layout = new QGridLayout(m_frame9);
-    layout->addWidget(m_label14, 0, 1);
-    layout->addWidget(m_label15, 1, 0);
-    layout->addWidget(m_label16, 1, 2);
-    layout->addWidget(m_label17, 2, 1);
+    m_label14 = makeLabel(m_model.caption(Caption::Label14));
+    m_label15 = makeLabel(m_model.caption(Caption::Label15));
+    m_label16 = makeLabel(m_model.caption(Caption::Label16));
+    m_label17 = makeLabel(m_model.caption(Caption::Label17));
+    m_label14->setObjectName(QStringLiteral("Label14"));
+    m_label15->setObjectName(QStringLiteral("Label15"));
+    m_label16->setObjectName(QStringLiteral("Label16"));
+    m_label17->setObjectName(QStringLiteral("Label17"));
+    // Label16 names the plane of R1, Label15 that of R2, Label14 that of R3.
+    picture->setLabels(m_label16, m_label15, m_label14, m_label17);
     return m_frame9;
 }
 
@@ -381,10 +382,18 @@ QGroupBox* Form1::buildLibraryPanel() {
     m_treeView1 = new QTreeWidget;
     m_treeView1->setObjectName(QStringLiteral("TreeView1"));
     m_treeView1->setHeaderHidden(true);
+    m_treeView1->setColumnCount(1);
+    m_treeView1->setRootIsDecorated(true);
+    m_treeView1->setMinimumHeight(130);
+    // Parameter nodes are long: the column takes their width and the tree scrolls sideways.
+    m_treeView1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_treeView1->header()->setStretchLastSection(false);
     layout->addWidget(m_treeView1, 1);
     auto* options = new QHBoxLayout;
     m_libraryModes[0] = new QRadioButton(QStringLiteral("单选"));
+    m_libraryModes[0]->setObjectName(QStringLiteral("Option1_0"));
     m_libraryModes[1] = new QRadioButton(QStringLiteral("多选"));
+    m_libraryModes[1]->setObjectName(QStringLiteral("Option1_1"));
     m_libraryModes[0]->setChecked(true);
     m_command13 = new QPushButton(m_model.caption(Caption::Command13));
     m_command13->setObjectName(QStringLiteral("Command13"));
@@ -396,7 +405,12 @@ QGroupBox* Form1::buildLibraryPanel() {
     options->addWidget(m_command13);
     options->addWidget(m_command1);
     layout->addLayout(options);
-    layout->addWidget(makeLabel(QStringLiteral("数据库版本2016.11.29")));
+    auto* info = makeLabel(QStringLiteral("数据库版本2016.11.29\n"
+                                          "勾选物相或其点阵参数，再按“计算选中项”逐个标定。\n"
+                                          "单选：只保留最后勾选的一项；多选：可勾选多项。"));
+    info->setObjectName(QStringLiteral("Frame7Info"));
+    info->setWordWrap(true);
+    layout->addWidget(info);
     m_frame7->setVisible(m_model.flag(Flag::Frame7Visible));
     return m_frame7;
 }

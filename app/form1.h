@@ -2,9 +2,12 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include <QLabel>
 #include <QMainWindow>
+
+#include "library/phasetree.h"
 
 class QAction;
 class QComboBox;
@@ -17,6 +20,7 @@ class QSlider;
 class QTabWidget;
 class QTableView;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace saed::app {
 
@@ -141,6 +145,21 @@ private:
     QPushButton* m_command8 = nullptr;
     QPushButton* m_command9 = nullptr;
     QPushButton* m_command14 = nullptr;
+
+    // Calculator and library part
+public:
+    // The phase-library tree shown in TreeView1: records, field table and ticked nodes.
+    const library::PhaseTree& phaseTree() const { return m_phaseTree; }
+    QTreeWidget* treeView1() const { return m_treeView1; }
+
+private:
+    bool buildLibraryTree();
+    void showPhaseTree();
+    void showTreeTicks();
+
+    library::PhaseTree m_phaseTree;
+    std::vector<QTreeWidgetItem*> m_treeItems;  // TreeView1's items in node index order
+    // End of the calculator and library part
 };
 
 }  // namespace saed::app

@@ -1,22 +1,33 @@
-// Start-up of the main window.
+// Start-up of the main window, and the question asked before it closes.
 #include "app/form1.h"
 
 #include <QCloseEvent>
 
 #include "app/mainmodel.h"
+#include "app/prompts.h"
 #include "app/texts.h"
 #include "measure/imagemeasurement.h"
 
 namespace saed::app {
 
 void Form1::startUp() {
+    // A library text that stops the tree leaves the panel as it is; the selector is still
+    // filled, so that indexing does not depend on the library.
+    buildLibraryTree();
     m_model.setCombo1Items(latticeTypeNames());
     m_model.setCombo1(0);
     // The image starts in move mode with no measurement line shown.
     if (auto* measurement = findChild<measure::ImageMeasurement*>()) measurement->startUp();
 }
 
+// Every close of the main window asks first; Cancel changes nothing. On OK the magnifier and
+// the Measure dialog close before this window.
 void Form1::closeEvent(QCloseEvent* event) {
+    if (!m_prompts.confirm(QStringLiteral("                你真的要退出吗? "),
+                           QStringLiteral("提示"))) {
+        event->ignore();
+        return;
+    }
     emit secondaryWindowsCloseRequested();
     event->accept();
 }

@@ -19,41 +19,31 @@ public:
 
     // Queued answers; a question without a queued answer gets Cancel (confirm: false).
     void queueConfirm(bool ok) { m_confirms.push_back(ok); }
-    void queueText(std::optional<QString> text) { m_texts.push_back(std::move(text)); }
-    void queueImagePath(std::optional<QString> path) { m_paths.push_back(std::move(path)); }
+    void queueText(const std::optional<QString>& text) { m_texts.push_back(Answer::of(text)); }
+    void queueImagePath(const std::optional<QString>& path) { m_paths.push_back(Answer::of(path)); }
 
     const std::vector<Question>& questions() const { return m_questions; }
     void clearQuestions() { m_questions.clear(); }
 
-    void warn(const QString& text, const QString& title) override {
-        m_questions.push_back({Kind::Warn, text, title});
-    }
-    bool confirm(const QString& text, const QString& title) override {
-        m_questions.push_back({Kind::Confirm, text, title});
-        return take(m_confirms).value_or(false);
-    }
+    void warn(const QString& text, const QString& title) override;
+    bool confirm(const QString& text, const QString& title) override;
     std::optional<QString> askText(const QString& prompt, const QString& title,
-                                   const QString&) override {
-        m_questions.push_back({Kind::AskText, prompt, title});
-        return take(m_texts).value_or(std::nullopt);
-    }
-    std::optional<QString> openImagePath(const QString& filterList) override {
-        m_questions.push_back({Kind::OpenImage, filterList, QString()});
-        return take(m_paths).value_or(std::nullopt);
-    }
+                                   const QString& defaultText) override;
+    std::optional<QString> openImagePath(const QString& filterList) override;
+
+    // A queued text answer; `given` false stands for Cancel.
+    struct Answer {
+        bool given = false;
+        QString text;
+        static Answer of(const std::optional<QString>& value) {
+            return value ? Answer{true, *value} : Answer{};
+        }
+    };
 
 private:
-    template <typename T>
-    static std::optional<T> take(std::deque<T>& queue) {
-        if (queue.empty()) return std::nullopt;
-        T value = std::move(queue.front());
-        queue.pop_front();
-        return value;
-    }
-
     std::deque<bool> m_confirms;
-    std::deque<std::optional<QString>> m_texts;
-    std::deque<std::optional<QString>> m_paths;
+    std::deque<Answer> m_texts;
+    std::deque<Answer> m_paths;
     std::vector<Question> m_questions;
 };
 

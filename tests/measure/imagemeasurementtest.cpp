@@ -12,11 +12,7 @@
 
 #include "app/mainmodel.h"
 #include "app/resulttablemodel.h"
-// GCC 12 warns falsely about the moved optional<QString> inside ScriptedPrompts::take when inlined.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include "app/scriptedprompts.h"
-#pragma GCC diagnostic pop
 #include "app/texts.h"
 #include "measure/measuredialog.h"
 

@@ -14,11 +14,7 @@
 
 #include "app/form1.h"
 #include "app/mainmodel.h"
-// GCC 12 warns falsely about the moved optional<QString> inside ScriptedPrompts::take when inlined.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include "app/scriptedprompts.h"
-#pragma GCC diagnostic pop
 #include "measure/form2.h"
 #include "measure/form3.h"
 #include "measure/imagemeasurement.h"

@@ -1,0 +1,40 @@
+#include "app/scriptedprompts.h"
+
+namespace saed::app {
+
+namespace {
+
+std::optional<QString> takeAnswer(std::deque<ScriptedPrompts::Answer>& queue) {
+    if (queue.empty()) return std::nullopt;
+    const ScriptedPrompts::Answer answer = queue.front();
+    queue.pop_front();
+    if (!answer.given) return std::nullopt;
+    return answer.text;
+}
+
+}  // namespace
+
+void ScriptedPrompts::warn(const QString& text, const QString& title) {
+    m_questions.push_back({Kind::Warn, text, title});
+}
+
+bool ScriptedPrompts::confirm(const QString& text, const QString& title) {
+    m_questions.push_back({Kind::Confirm, text, title});
+    if (m_confirms.empty()) return false;
+    const bool ok = m_confirms.front();
+    m_confirms.pop_front();
+    return ok;
+}
+
+std::optional<QString> ScriptedPrompts::askText(const QString& prompt, const QString& title,
+                                                const QString&) {
+    m_questions.push_back({Kind::AskText, prompt, title});
+    return takeAnswer(m_texts);
+}
+
+std::optional<QString> ScriptedPrompts::openImagePath(const QString& filterList) {
+    m_questions.push_back({Kind::OpenImage, filterList, QString()});
+    return takeAnswer(m_paths);
+}
+
+}  // namespace saed::app
