@@ -11,6 +11,7 @@
 #include "app/mainmodel.h"
 #include "app/prompts.h"
 #include "app/resulttablemodel.h"
+#include "library/libraryoperations.h"
 #include "store/textfile.h"
 
 namespace saed::store {
@@ -89,12 +90,23 @@ std::optional<QString> exportResultReport(app::MainModel& model, app::Prompts& p
     return std::nullopt;
 }
 
+ScreeningRequest screeningRequest(const library::PhaseTree& tree, bool multiple) {
+    ScreeningRequest request;
+    for (const library::PhaseRecord& record : tree.records()) {
+        const auto& f = record.fields;
+        request.records.push_back({f[0], f[1], f[2], {f[3], f[4], f[5], f[6], f[7], f[8]}});
+    }
+    request.selection = tree.selectedRecordNumbers();
+    request.multiple = multiple;
+    return request;
+}
+
 std::optional<ScreeningOutcome> screenSelectedPhases(app::MainModel& model, app::Prompts& prompts,
                                                      const ScreeningRequest& request,
                                                      const std::function<void()>& runIndexing,
                                                      const ReportTarget& target) {
     model.setCaption(app::Caption::Command13, QStringLiteral("……"));
-    model.setFlag(app::Flag::LatticeLocked, true);
+    library::lockLatticeFields(model);
     app::ResultTableModel& table = *model.resultTable();
     table.sortBy(0, Qt::AscendingOrder);
     table.setAllLabelColors(QColor(225, 0, 0));

@@ -18,6 +18,10 @@ class Prompts;
 class ResultTableModel;
 }  // namespace saed::app
 
+namespace saed::library {
+class PhaseTree;
+}  // namespace saed::library
+
 namespace saed::store {
 
 // Where a report goes and the time in its name.
@@ -60,6 +64,9 @@ struct ScreeningRequest {
     std::vector<int> selection;
     bool multiple = false;
 };
+
+// The records and the ticked parameter nodes of a library tree.
+ScreeningRequest screeningRequest(const library::PhaseTree& tree, bool multiple);
 
 // Loads each selected phase into the lattice fields, runs `runIndexing` and, in multiple mode,
 // appends one block per phase with rows to the screening report. None when the report cannot

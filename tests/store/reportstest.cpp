@@ -13,6 +13,7 @@
 #include "app/resulttablemodel.h"
 #include "app/scriptedprompts.h"
 #include "app/texts.h"
+#include "library/phasetree.h"
 #include "store/textfile.h"
 
 using namespace saed;
@@ -167,16 +168,14 @@ TEST_F(ReportsTest, reportFolderThatCannotBeWritten) {
 
 namespace {
 
-// The two records of the built-in library.
+// The built-in library with every node ticked in multiple-choice mode, or only the parameter
+// node of record 1 in single-choice mode.
 store::ScreeningRequest builtInRequest(bool multiple) {
-    store::ScreeningRequest request;
-    request.records = {
-        {"α-Mg", "简单六方", "1.60323", {"0.32094", "0.32094", "0.52105", "90.00000", "90.00000", "90.00000"}},
-        {"14H LPSO", "未知", "11.59718", {"0.32500", "0.32500", "3.72200", "90.00000", "90.00000", "120.00000"}},
-    };
-    request.selection = {1, 2};
-    request.multiple = multiple;
-    return request;
+    library::PhaseTree tree;
+    EXPECT_TRUE(tree.build(library::kLibraryText));
+    if (multiple) tree.tickChanged(tree.find("物相"), true, true);
+    else tree.tickChanged(tree.find("bb1"), true, false);
+    return store::screeningRequest(tree, multiple);
 }
 
 // A stand-in for the indexing run that records what each run saw and gives the α-Mg phase
@@ -248,7 +247,7 @@ TEST_F(ReportsTest, singleModeScreeningKeepsNoFileAndLeavesOthersAlone) {
     ASSERT_TRUE(store::exportResultReport(model, prompts, target));
     const QByteArray exported = fileBytes(expectedPath());
     store::ScreeningRequest request = builtInRequest(false);
-    request.selection = {1};
+    ASSERT_EQ(request.selection, std::vector<int>{1});
     FakeRun run{model, {}};
     const auto outcome = store::screenSelectedPhases(model, prompts, request, std::ref(run), target);
     ASSERT_TRUE(outcome);
