@@ -1,0 +1,198 @@
+#include "indexing/indexingengine.h"
+
+#include <cmath>    // for abs, sqrt, isfinite
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+namespace saed::indexing {
+
+namespace {
+
+using core::SquareMatrix;
+
+// A plane of one candidate list with what the angle step needs: Q = 1/d^2 and the row
+// G* . p, summed in the same order as core::BilinearForm so that the angles keep their bits.
+struct Candidate {
+    Hkl p;
+    double spacingNm;
+    double q;
+    double vh, vk, vl;
+};
+
+Candidate makeCandidate(const SquareMatrix& gs, const Hkl& p, double q, double spacingNm) {
+    const double h = p[0], k = p[1], l = p[2];
+    return {p,
+            spacingNm,
+            q,
+            k * gs(2, 1) + h * gs(1, 1) + l * gs(3, 1),
+            k * gs(2, 2) + h * gs(1, 2) + l * gs(3, 2),
+            k * gs(2, 3) + h * gs(1, 3) + l * gs(3, 3)};
+}
+
+// core::PlaneAngle(p, q) from the precomputed parts of p and q.
+std::optional<double> angleBetween(const Candidate& p, const Candidate& q) {
+    const double h2 = q.p[0], k2 = q.p[1], l2 = q.p[2];
+    double s = k2 * p.vk + h2 * p.vh;
+    s = s + l2 * p.vl;
+    const double c = s * (1.0 / std::sqrt(p.q * q.q));
+    if (!std::isfinite(c)) return std::nullopt;
+    return core::angleFromCosine(c);
+}
+
+bool angleMatches(double angleDeg, double measuredDeg, double toleranceDeg) {
+    return std::abs(angleDeg - measuredDeg) < toleranceDeg;
+}
+
+// Dense lookup from (h, k, l) to the position of that plane in list 3, over the box that
+// holds list 3; -1 where there is none.
+class PlaneIndex {
+public:
+    explicit PlaneIndex(const std::vector<Candidate>& list) {
+        if (list.empty()) return;
+        m_lo = m_hi = list.front().p;
+        for (const Candidate& c : list)
+            for (std::size_t a = 0; a < 3; ++a) {
+                m_lo[a] = std::min(m_lo[a], c.p[a]);
+                m_hi[a] = std::max(m_hi[a], c.p[a]);
+            }
+        for (std::size_t a = 0; a < 3; ++a) m_extent[a] = m_hi[a] - m_lo[a] + 1;
+        m_slots.assign(static_cast<std::size_t>(m_extent[0]) * static_cast<std::size_t>(m_extent[1]) *
+                           static_cast<std::size_t>(m_extent[2]),
+                       -1);
+        for (std::size_t i = 0; i < list.size(); ++i) m_slots[slot(list[i].p)] = static_cast<std::int32_t>(i);
+    }
+
+    // Position of p in list 3, or -1.
+    std::int32_t find(const Hkl& p) const {
+        if (m_slots.empty()) return -1;
+        for (std::size_t a = 0; a < 3; ++a)
+            if (p[a] < m_lo[a] || p[a] > m_hi[a]) return -1;
+        return m_slots[slot(p)];
+    }
+
+private:
+    std::size_t slot(const Hkl& p) const {
+        return (static_cast<std::size_t>(p[0] - m_lo[0]) * static_cast<std::size_t>(m_extent[1]) +
+                static_cast<std::size_t>(p[1] - m_lo[1])) *
+                   static_cast<std::size_t>(m_extent[2]) +
+               static_cast<std::size_t>(p[2] - m_lo[2]);
+    }
+
+    Hkl m_lo{}, m_hi{}, m_extent{};
+    std::vector<std::int32_t> m_slots;
+};
+
+}  // namespace
+
+std::vector<ResultRow> indexPattern(const IndexingInput& input) {
+    std::vector<ResultRow> rows;
+    const int n = input.rangeN;
+    if (n < 0) return rows;
+    const SquareMatrix gs = core::ReciprocalMetric(input.cell);
+    const auto& d = input.measured.spacingNm;
+    const auto& tolD = input.tolerances.spacingNm;
+
+    // The planes admitted by the lattice type, in h, k, l order; a plane without a spacing can
+    // never be part of an accepted triple and stays out of the lists.
+    std::vector<Candidate> lists[3];
+    for (int h = -n; h <= n; ++h)
+        for (int k = -n; k <= n; ++k)
+            for (int l = -n; l <= n; ++l) {
+                if (!core::ReflectionCondition(input.latticeType, h, k, l)) continue;
+                const Hkl p{h, k, l};
+                const double q = core::QuadraticForm(gs, p);
+                if (!(q > 0) || !std::isfinite(q)) continue;
+                const double spacing = 1.0 / std::sqrt(q);
+                const bool in1 = std::abs(d[0] - spacing) <= tolD[0];
+                const bool in2 = std::abs(d[1] - spacing) <= tolD[1];
+                const bool in3 = std::abs(spacing - d[2]) <= tolD[2];
+                if (!(in1 || in2 || in3)) continue;
+                const Candidate c = makeCandidate(gs, p, q, spacing);
+                if (in1) lists[0].push_back(c);
+                if (in2) lists[1].push_back(c);
+                if (in3) lists[2].push_back(c);
+            }
+
+    // Each plane appears at most once in list 3, so g1 + g2 names at most one g3 and the rows
+    // come out in the order of the triple loop.
+    const PlaneIndex index3(lists[2]);
+    const auto& theta = input.measured.angleDeg;
+    const auto& tolA = input.tolerances.angleDeg;
+    for (const Candidate& c1 : lists[0]) {
+        for (const Candidate& c2 : lists[1]) {
+            const Hkl sum{c1.p[0] + c2.p[0], c1.p[1] + c2.p[1], c1.p[2] + c2.p[2]};
+            const std::int32_t at = index3.find(sum);
+            if (at < 0) continue;
+            const Candidate& c3 = lists[2][static_cast<std::size_t>(at)];
+            const std::optional<double> a12 = angleBetween(c1, c2);
+            if (!a12 || !angleMatches(*a12, theta[0], tolA[0])) continue;
+            const std::optional<double> a23 = angleBetween(c2, c3);
+            if (!a23 || !angleMatches(*a23, theta[1], tolA[1])) continue;
+            const std::optional<double> a13 = angleBetween(c1, c3);
+            if (!a13 || !angleMatches(*a13, theta[2], tolA[2])) continue;
+            rows.push_back({c1.p, c2.p, c3.p, {c1.spacingNm, c2.spacingNm, c3.spacingNm}, {*a12, *a23, *a13}});
+        }
+    }
+    return rows;
+}
+
+std::vector<ResultRow> indexPatternTripleLoop(const IndexingInput& input) {
+    std::vector<ResultRow> rows;
+    const int n = input.rangeN;
+    if (n < 0) return rows;
+    const SquareMatrix gs = core::ReciprocalMetric(input.cell);
+    const auto& d = input.measured.spacingNm;
+    const auto& tolD = input.tolerances.spacingNm;
+
+    // The admitted planes, padded with (0 0 0) up to (2N + 1)^3 positions, and their spacings
+    // (0 where there is none).
+    const auto side = static_cast<std::size_t>(2 * n + 1);
+    std::vector<Hkl> allowed(side * side * side, Hkl{0, 0, 0});
+    std::size_t filled = 0;
+    for (int h = -n; h <= n; ++h)
+        for (int k = -n; k <= n; ++k)
+            for (int l = -n; l <= n; ++l)
+                if (core::ReflectionCondition(input.latticeType, h, k, l)) allowed[filled++] = {h, k, l};
+    std::vector<double> spacing(allowed.size());
+    for (std::size_t i = 0; i < allowed.size(); ++i) spacing[i] = core::Spacing(gs, allowed[i]).value_or(0.0);
+
+    std::vector<std::size_t> lists[3];
+    for (std::size_t i = 0; i < allowed.size(); ++i) {
+        if (std::abs(d[0] - spacing[i]) <= tolD[0]) lists[0].push_back(i);
+        if (std::abs(d[1] - spacing[i]) <= tolD[1]) lists[1].push_back(i);
+        if (std::abs(spacing[i] - d[2]) <= tolD[2]) lists[2].push_back(i);
+    }
+
+    struct Triplet {
+        std::size_t i1, i2, i3;
+    };
+    std::vector<Triplet> triplets;
+    for (std::size_t i : lists[0])
+        for (std::size_t j : lists[1])
+            for (std::size_t k : lists[2]) {
+                const Hkl& g1 = allowed[i];
+                const Hkl& g2 = allowed[j];
+                const Hkl& g3 = allowed[k];
+                if (g1[0] + g2[0] == g3[0] && g1[1] + g2[1] == g3[1] && g1[2] + g2[2] == g3[2])
+                    triplets.push_back({i, j, k});
+            }
+
+    const auto& theta = input.measured.angleDeg;
+    const auto& tolA = input.tolerances.angleDeg;
+    for (const Triplet& t : triplets) {
+        const Hkl& g1 = allowed[t.i1];
+        const Hkl& g2 = allowed[t.i2];
+        const Hkl& g3 = allowed[t.i3];
+        const std::optional<double> a12 = core::PlaneAngle(gs, g1, g2);
+        const std::optional<double> a23 = core::PlaneAngle(gs, g2, g3);
+        const std::optional<double> a13 = core::PlaneAngle(gs, g1, g3);
+        if (!a12 || !a23 || !a13) continue;  // a plane without a spacing has no angle
+        if (angleMatches(*a12, theta[0], tolA[0]) && angleMatches(*a23, theta[1], tolA[1]) &&
+            angleMatches(*a13, theta[2], tolA[2]))
+            rows.push_back({g1, g2, g3, {spacing[t.i1], spacing[t.i2], spacing[t.i3]}, {*a12, *a23, *a13}});
+    }
+    return rows;
+}
+
+}  // namespace saed::indexing
