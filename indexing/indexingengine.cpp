@@ -1,9 +1,12 @@
 #include "indexing/indexingengine.h"
 
-#include <cmath>    // for abs, sqrt, isfinite
+#include <algorithm>  // for min, max
+#include <cmath>      // for abs, sqrt, isfinite, floor, ceil
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
+#include <utility>  // for swap
 
 namespace saed::indexing {
 
@@ -83,6 +86,88 @@ private:
     std::vector<std::int32_t> m_slots;
 };
 
+struct LRange {
+    int first, last;
+};
+
+// The bands of Q = 1/d^2 that the three spacing windows |dn - d| <= tn allow, widened a little,
+// and for one (h, k) the ranges of l whose Q can lie in a band: Q is C l^2 + B l + A with C > 0,
+// so each band keeps at most two runs of l. The exact spacing test decides afterwards; the
+// ranges only need to hold every plane that can pass it.
+class SpacingWindows {
+public:
+    static std::optional<SpacingWindows> make(const SquareMatrix& gs, const std::array<double, 3>& d,
+                                              const std::array<double, 3>& tol) {
+        SpacingWindows w;
+        w.m_c = gs(3, 3);
+        if (!(w.m_c > 0) || !std::isfinite(w.m_c)) return std::nullopt;
+        for (std::size_t i = 0; i < 3; ++i) {
+            if (!std::isfinite(d[i]) || !std::isfinite(tol[i])) return std::nullopt;
+            const double longest = d[i] + tol[i];
+            const double shortest = d[i] - tol[i];
+            if (!(tol[i] >= 0) || !(longest > 0)) continue;  // no plane can pass
+            Band band;
+            band.qlo = 1.0 / (longest * longest) * (1 - kMargin);
+            band.qhi = shortest > 0 ? 1.0 / (shortest * shortest) * (1 + kMargin) : kInfinity;
+            if (!std::isfinite(band.qlo)) return std::nullopt;
+            w.m_bands.push_back(band);
+        }
+        return w;
+    }
+
+    // Ascending, non-overlapping ranges of l within -n..n for planes (h k l).
+    void lRanges(const SquareMatrix& gs, int h, int k, int n, std::vector<LRange>& out) const {
+        out.clear();
+        const double a = core::QuadraticForm(gs, Hkl{h, k, 0});
+        const double b = h * (gs(1, 3) + gs(3, 1)) + k * (gs(2, 3) + gs(3, 2));
+        std::array<LRange, 6> found{};
+        std::size_t count = 0;
+        const auto add = [&](double from, double to) {
+            const double lo = std::max(std::floor(from) - 1, static_cast<double>(-n));
+            const double hi = std::min(std::ceil(to) + 1, static_cast<double>(n));
+            if (lo <= hi) found[count++] = {static_cast<int>(lo), static_cast<int>(hi)};
+        };
+        for (const Band& band : m_bands) {
+            // Outer run: Q <= qhi.
+            double outerLo = -n, outerHi = n;
+            if (band.qhi != kInfinity) {
+                const double disc = b * b - 4 * m_c * (a - band.qhi);
+                if (!(disc >= 0)) continue;
+                outerLo = (-b - std::sqrt(disc)) / (2 * m_c);
+                outerHi = (-b + std::sqrt(disc)) / (2 * m_c);
+            }
+            // Inner gap: Q < qlo.
+            const double disc = b * b - 4 * m_c * (a - band.qlo);
+            if (disc > 0) {
+                const double gapLo = (-b - std::sqrt(disc)) / (2 * m_c);
+                const double gapHi = (-b + std::sqrt(disc)) / (2 * m_c);
+                add(outerLo, std::min(gapLo, outerHi));
+                add(std::max(gapHi, outerLo), outerHi);
+            } else {
+                add(outerLo, outerHi);
+            }
+        }
+        for (std::size_t i = 1; i < count; ++i)  // insertion sort of at most six runs
+            for (std::size_t j = i; j > 0 && found[j].first < found[j - 1].first; --j) std::swap(found[j], found[j - 1]);
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!out.empty() && found[i].first <= out.back().last + 1)
+                out.back().last = std::max(out.back().last, found[i].last);
+            else
+                out.push_back(found[i]);
+        }
+    }
+
+private:
+    struct Band {
+        double qlo, qhi;
+    };
+    static constexpr double kMargin = 1e-6;
+    static constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+    double m_c = 0;
+    std::vector<Band> m_bands;
+};
+
 }  // namespace
 
 std::vector<ResultRow> indexPattern(const IndexingInput& input) {
@@ -96,23 +181,33 @@ std::vector<ResultRow> indexPattern(const IndexingInput& input) {
     // The planes admitted by the lattice type, in h, k, l order; a plane without a spacing can
     // never be part of an accepted triple and stays out of the lists.
     std::vector<Candidate> lists[3];
+    const auto consider = [&](int h, int k, int l) {
+        if (!core::ReflectionCondition(input.latticeType, h, k, l)) return;
+        const Hkl p{h, k, l};
+        const double q = core::QuadraticForm(gs, p);
+        if (!(q > 0) || !std::isfinite(q)) return;
+        const double spacing = 1.0 / std::sqrt(q);
+        const bool in1 = std::abs(d[0] - spacing) <= tolD[0];
+        const bool in2 = std::abs(d[1] - spacing) <= tolD[1];
+        const bool in3 = std::abs(spacing - d[2]) <= tolD[2];
+        if (!(in1 || in2 || in3)) return;
+        const Candidate c = makeCandidate(gs, p, q, spacing);
+        if (in1) lists[0].push_back(c);
+        if (in2) lists[1].push_back(c);
+        if (in3) lists[2].push_back(c);
+    };
+    const std::optional<SpacingWindows> windows = SpacingWindows::make(gs, d, tolD);
+    std::vector<LRange> ranges;
     for (int h = -n; h <= n; ++h)
-        for (int k = -n; k <= n; ++k)
-            for (int l = -n; l <= n; ++l) {
-                if (!core::ReflectionCondition(input.latticeType, h, k, l)) continue;
-                const Hkl p{h, k, l};
-                const double q = core::QuadraticForm(gs, p);
-                if (!(q > 0) || !std::isfinite(q)) continue;
-                const double spacing = 1.0 / std::sqrt(q);
-                const bool in1 = std::abs(d[0] - spacing) <= tolD[0];
-                const bool in2 = std::abs(d[1] - spacing) <= tolD[1];
-                const bool in3 = std::abs(spacing - d[2]) <= tolD[2];
-                if (!(in1 || in2 || in3)) continue;
-                const Candidate c = makeCandidate(gs, p, q, spacing);
-                if (in1) lists[0].push_back(c);
-                if (in2) lists[1].push_back(c);
-                if (in3) lists[2].push_back(c);
+        for (int k = -n; k <= n; ++k) {
+            if (!windows) {
+                for (int l = -n; l <= n; ++l) consider(h, k, l);
+                continue;
             }
+            windows->lRanges(gs, h, k, n, ranges);
+            for (const LRange& r : ranges)
+                for (int l = r.first; l <= r.last; ++l) consider(h, k, l);
+        }
 
     // Each plane appears at most once in list 3, so g1 + g2 names at most one g3 and the rows
     // come out in the order of the triple loop.

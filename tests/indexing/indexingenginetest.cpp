@@ -1,6 +1,7 @@
 #include "indexing/indexingengine.h"
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -172,3 +173,29 @@ TEST(IndexingEngineTest, indexLookupGivesTheRowsOfTheTripleLoop) {
         expectSameRows(input);
     }
 }
+
+TEST(IndexingEngineTest, lookupMatchesTheLoopOnALongCellAndUnboundedWindows) {
+    // A cell with a long c axis, where each (h k) row holds many l of similar spacing.
+    IndexingInput input;
+    input.cell = {0.325, 0.325, 3.722, 90, 90, 120};
+    input.rangeN = 8;
+    const auto gs = saed::core::ReciprocalMetric(input.cell);
+    const Hkl g1{2, 0, 7}, g2{0, 2, 7}, g3{2, 2, 14};
+    input.measured.spacingNm = {*saed::core::Spacing(gs, g1), *saed::core::Spacing(gs, g2), *saed::core::Spacing(gs, g3)};
+    input.measured.angleDeg = {*saed::core::PlaneAngle(gs, g1, g2), *saed::core::PlaneAngle(gs, g2, g3),
+                               *saed::core::PlaneAngle(gs, g1, g3)};
+    const std::vector<ResultRow> rows = indexPattern(input);
+    EXPECT_FALSE(rows.empty());
+    expectSameRows(input);
+    input.latticeType = 4;
+    expectSameRows(input);
+
+    // A window reaching below 0 nm, and one without any bound.
+    input.latticeType = 0;
+    input.rangeN = 3;
+    input.tolerances.spacingNm = {0.5, 0.008, std::numeric_limits<double>::infinity()};
+    input.tolerances.angleDeg = {40, 40, 40};
+    EXPECT_GT(indexPattern(input).size(), rows.size());
+    expectSameRows(input);
+}
+
