@@ -20,6 +20,7 @@ struct Candidate {
     Hkl p;
     double spacingNm;
     double q;
+    double inverseRoot;  // 1 / sqrt(q), for the quick cosine
     double vh, vk, vl;
 };
 
@@ -28,17 +29,55 @@ Candidate makeCandidate(const SquareMatrix& gs, const Hkl& p, double q, double s
     return {p,
             spacingNm,
             q,
+            1.0 / std::sqrt(q),
             k * gs(2, 1) + h * gs(1, 1) + l * gs(3, 1),
             k * gs(2, 2) + h * gs(1, 2) + l * gs(3, 2),
             k * gs(2, 3) + h * gs(1, 3) + l * gs(3, 3)};
 }
 
-// core::PlaneAngle(p, q) from the precomputed parts of p and q.
-std::optional<double> angleBetween(const Candidate& p, const Candidate& q) {
+
+// G* product p . G* . q in the order of core::BilinearForm.
+double bilinear(const Candidate& p, const Candidate& q) {
     const double h2 = q.p[0], k2 = q.p[1], l2 = q.p[2];
     double s = k2 * p.vk + h2 * p.vh;
     s = s + l2 * p.vl;
-    const double c = s * (1.0 / std::sqrt(p.q * q.q));
+    return s;
+}
+
+// The cosines whose angle can lie within tol of theta, widened by far more than any rounding of
+// the angle, so that a pair outside it fails the exact test for certain and its arctangent is
+// saved. Everything passes when theta or tol is not a number.
+struct CosineBand {
+    double lo = -std::numeric_limits<double>::infinity();
+    double hi = std::numeric_limits<double>::infinity();
+
+    static CosineBand make(double thetaDeg, double tolDeg) {
+        CosineBand band;
+        if (!std::isfinite(thetaDeg) || !std::isfinite(tolDeg)) return band;
+        constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180.0;
+        constexpr double kMargin = 1e-9;
+        const double lowest = std::max(thetaDeg - tolDeg, 0.0);
+        const double highest = std::min(thetaDeg + tolDeg, 180.0);
+        if (!(tolDeg > 0) || lowest > highest) {
+            band.lo = 2;  // empty: |angle - theta| < tol cannot hold
+            band.hi = -2;
+            return band;
+        }
+        band.lo = std::cos(highest * kRadiansPerDegree) - kMargin;
+        band.hi = std::cos(lowest * kRadiansPerDegree) + kMargin;
+        return band;
+    }
+
+    // False only when the angle of p and q surely fails.
+    bool mayHold(const Candidate& p, const Candidate& q) const {
+        const double c = bilinear(p, q) * p.inverseRoot * q.inverseRoot;
+        return !(c < lo || c > hi);
+    }
+};
+
+// core::PlaneAngle(p, q) from the precomputed parts of p and q.
+std::optional<double> angleBetween(const Candidate& p, const Candidate& q) {
+    const double c = bilinear(p, q) * (1.0 / std::sqrt(p.q * q.q));
     if (!std::isfinite(c)) return std::nullopt;
     return core::angleFromCosine(c);
 }
@@ -96,8 +135,8 @@ struct LRange {
 // ranges only need to hold every plane that can pass it.
 class SpacingWindows {
 public:
-    static std::optional<SpacingWindows> make(const SquareMatrix& gs, const std::array<double, 3>& d,
-                                              const std::array<double, 3>& tol) {
+    static std::optional<SpacingWindows> make(const SquareMatrix& g, const SquareMatrix& gs,
+                                              const std::array<double, 3>& d, const std::array<double, 3>& tol) {
         SpacingWindows w;
         w.m_c = gs(3, 3);
         if (!(w.m_c > 0) || !std::isfinite(w.m_c)) return std::nullopt;
@@ -111,9 +150,18 @@ public:
             band.qhi = shortest > 0 ? 1.0 / (shortest * shortest) * (1 + kMargin) : kInfinity;
             if (!std::isfinite(band.qlo)) return std::nullopt;
             w.m_bands.push_back(band);
+            w.m_qMax = std::max(w.m_qMax, band.qhi);
+        }
+        // On the ellipsoid x . G* . x <= q the largest |h| is sqrt(q G(1,1)), and likewise for k.
+        for (int axis = 0; axis < 2; ++axis) {
+            const double reach = std::sqrt(w.m_qMax * g(axis + 1, axis + 1)) * (1 + kMargin) + 1;
+            if (std::isfinite(reach) && reach < 1e9) w.m_reach[static_cast<std::size_t>(axis)] = static_cast<int>(reach);
         }
         return w;
     }
+
+    // The largest |h| (axis 0) or |k| (axis 1) that a plane passing a window can have.
+    int reach(int axis, int n) const { return std::min(n, m_reach[static_cast<std::size_t>(axis)]); }
 
     // Ascending, non-overlapping ranges of l within -n..n for planes (h k l).
     void lRanges(const SquareMatrix& gs, int h, int k, int n, std::vector<LRange>& out) const {
@@ -165,6 +213,8 @@ private:
     static constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
     double m_c = 0;
+    double m_qMax = 0;
+    std::array<int, 2> m_reach{std::numeric_limits<int>::max(), std::numeric_limits<int>::max()};
     std::vector<Band> m_bands;
 };
 
@@ -196,30 +246,37 @@ std::vector<ResultRow> indexPattern(const IndexingInput& input) {
         if (in2) lists[1].push_back(c);
         if (in3) lists[2].push_back(c);
     };
-    const std::optional<SpacingWindows> windows = SpacingWindows::make(gs, d, tolD);
-    std::vector<LRange> ranges;
-    for (int h = -n; h <= n; ++h)
-        for (int k = -n; k <= n; ++k) {
-            if (!windows) {
+    const std::optional<SpacingWindows> windows = SpacingWindows::make(core::Metric(input.cell), gs, d, tolD);
+    if (!windows) {
+        for (int h = -n; h <= n; ++h)
+            for (int k = -n; k <= n; ++k)
                 for (int l = -n; l <= n; ++l) consider(h, k, l);
-                continue;
+    } else {
+        std::vector<LRange> ranges;
+        const int hReach = windows->reach(0, n), kReach = windows->reach(1, n);
+        for (int h = -hReach; h <= hReach; ++h)
+            for (int k = -kReach; k <= kReach; ++k) {
+                windows->lRanges(gs, h, k, n, ranges);
+                for (const LRange& r : ranges)
+                    for (int l = r.first; l <= r.last; ++l) consider(h, k, l);
             }
-            windows->lRanges(gs, h, k, n, ranges);
-            for (const LRange& r : ranges)
-                for (int l = r.first; l <= r.last; ++l) consider(h, k, l);
-        }
+    }
 
     // Each plane appears at most once in list 3, so g1 + g2 names at most one g3 and the rows
     // come out in the order of the triple loop.
     const PlaneIndex index3(lists[2]);
     const auto& theta = input.measured.angleDeg;
     const auto& tolA = input.tolerances.angleDeg;
+    const CosineBand band12 = CosineBand::make(theta[0], tolA[0]);
+    const CosineBand band23 = CosineBand::make(theta[1], tolA[1]);
+    const CosineBand band13 = CosineBand::make(theta[2], tolA[2]);
     for (const Candidate& c1 : lists[0]) {
         for (const Candidate& c2 : lists[1]) {
             const Hkl sum{c1.p[0] + c2.p[0], c1.p[1] + c2.p[1], c1.p[2] + c2.p[2]};
             const std::int32_t at = index3.find(sum);
             if (at < 0) continue;
             const Candidate& c3 = lists[2][static_cast<std::size_t>(at)];
+            if (!band12.mayHold(c1, c2) || !band23.mayHold(c2, c3) || !band13.mayHold(c1, c3)) continue;
             const std::optional<double> a12 = angleBetween(c1, c2);
             if (!a12 || !angleMatches(*a12, theta[0], tolA[0])) continue;
             const std::optional<double> a23 = angleBetween(c2, c3);
