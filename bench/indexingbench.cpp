@@ -91,6 +91,14 @@ void fillManyRows(saed::app::MainModel& model) {
     for (const auto& t : texts) model.setText1(QString::fromLatin1(t[0]).toInt(), QString::fromLatin1(t[1]));
 }
 
+// The search alone on the same pattern.
+void BM_SearchOnly_ManyRows(benchmark::State& state) {
+    saed::app::MainModel model;
+    fillManyRows(model);
+    run(state, saed::indexing::readIndexingInput(model), saed::indexing::indexPattern);
+}
+BENCHMARK(BM_SearchOnly_ManyRows)->Unit(benchmark::kMillisecond);
+
 // The 标定计算 button without the window: run, table of texts, sort by label.
 void BM_RunFromButton_ManyRows(benchmark::State& state) {
     saed::app::MainModel model;
