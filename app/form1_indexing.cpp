@@ -1,8 +1,46 @@
 // How the main window's indexing controls reach their operations.
 #include "app/form1.h"
 
+#include <QHeaderView>
+#include <QMenu>
+#include <QPushButton>
+#include <QSlider>
+#include <QTableView>
+
+#include "app/mainmodel.h"
+#include "app/resulttablemodel.h"
+#include "indexing/indexingoperations.h"
+
 namespace saed::app {
 
-void Form1::connectIndexing() {}
+void Form1::connectIndexing() {
+    auto* operations = new indexing::IndexingOperations(m_model, m_prompts, this);
+    operations->setObjectName(QStringLiteral("IndexingOperations"));
+
+    connect(m_command6, &QPushButton::clicked, this, [this, operations] {
+        emit magnifierCloseRequested();
+        operations->runFromButton();
+    });
+    // The run blocks the window: show the busy caption before it starts.
+    connect(&m_model, &MainModel::captionChanged, this, [this](Caption which) {
+        if (which == Caption::Command6) m_command6->repaint();
+    });
+
+    connect(m_listView1->horizontalHeader(), &QHeaderView::sectionClicked, m_model.resultTable(),
+            &ResultTableModel::headerClicked);
+    connect(m_listView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
+        QMenu menu(this);
+        menu.setObjectName(QStringLiteral("b"));
+        menu.addAction(m_jisuandaizhou2);
+        menu.addAction(m_daochujieguo3);
+        menu.exec(m_listView1->viewport()->mapToGlobal(position));
+    });
+
+    // Positions set from the fields are shown with the slider's signals blocked, so
+    // valueChanged is always a move by the user.
+    for (int k = 1; k <= MainModel::kSliderCount; ++k)
+        connect(slider(k), &QSlider::valueChanged, operations, [operations, k](int p) { operations->sliderMoved(k, p); });
+    connect(m_label22, &ClickableLabel::clicked, operations, &indexing::IndexingOperations::resetTolerances);
+}
 
 }  // namespace saed::app

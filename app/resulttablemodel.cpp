@@ -1,6 +1,7 @@
 #include "app/resulttablemodel.h"
 
 #include <algorithm>
+#include <numeric>  // for iota
 #include <cassert>
 
 namespace saed::app {
@@ -119,18 +120,25 @@ void ResultTableModel::headerClicked(int column) {
     sortBy(column, m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
-// Stable, by cell text as text: equal texts keep their order.
+// Stable, by cell text as text: equal texts keep their order. Rows already in order are left
+// alone; otherwise an index permutation is sorted and each row moved once, so that a large
+// table sorts without shuffling its twenty strings per row at every merge step.
 void ResultTableModel::applySort() {
     const auto key = static_cast<std::size_t>(m_sortKey);
-    if (m_sortOrder == Qt::AscendingOrder) {
-        std::stable_sort(m_rows.begin(), m_rows.end(), [key](const Row& x, const Row& y) {
-            return QString::compare(x.cells[key], y.cells[key]) < 0;
-        });
-    } else {
-        std::stable_sort(m_rows.begin(), m_rows.end(), [key](const Row& x, const Row& y) {
-            return QString::compare(x.cells[key], y.cells[key]) > 0;
-        });
-    }
+    const bool ascending = m_sortOrder == Qt::AscendingOrder;
+    const auto before = [key, ascending](const Row& x, const Row& y) {
+        const int c = QString::compare(x.cells[key], y.cells[key]);
+        return ascending ? c < 0 : c > 0;
+    };
+    if (std::is_sorted(m_rows.begin(), m_rows.end(), before)) return;
+    std::vector<std::size_t> order(m_rows.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t x, std::size_t y) { return before(m_rows[x], m_rows[y]); });
+    std::vector<Row> sorted;
+    sorted.reserve(m_rows.size());
+    for (std::size_t i : order) sorted.push_back(std::move(m_rows[i]));
+    m_rows = std::move(sorted);
 }
 
 }  // namespace saed::app

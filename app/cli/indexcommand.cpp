@@ -1,11 +1,228 @@
-// saedindex-cli index
+// saedindex-cli index: the indexing run of the window on a pattern given as options.
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include "app/cli/cliprompts.h"
 #include "app/cli/commands.h"
+#include "app/cli/options.h"
+#include "app/cli/tablewriter.h"
+#include "app/mainmodel.h"
+#include "app/resulttablemodel.h"
+#include "app/texts.h"
+#include "indexing/indexingoperations.h"
 
 namespace saed::cli {
 
-int runIndexCommand(const QStringList&, QTextStream&, QTextStream& err) {
-    err << "saedindex-cli index: not available yet\n";
+namespace {
+
+const char kHelp[] =
+    "usage: saedindex-cli index --cell a,b,c,alpha,beta,gamma --angles a12,a23,a13\n"
+    "                           (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)\n"
+    "                           [--type T] [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]\n"
+    "                           [--format text|tsv|json]\n"
+    "\n"
+    "Finds every triple of lattice planes g1 + g2 = g3 whose spacings and angles match three\n"
+    "measured diffraction spots R1, R2, R3 (R3 = R1 + R2), exactly as the window's 标定计算 does.\n"
+    "\n"
+    "options:\n"
+    "  --cell a,b,c,alpha,beta,gamma  lattice parameters: edges in nm, angles in degrees\n"
+    "  --type T           lattice type: simple, base, body, face, rhombic, or 0 to 4 (default simple)\n"
+    "  --range N          index range: h, k and l each run over -N..N, 0 <= N <= 99 (default 5)\n"
+    "  --scale S,Lbar     scale bar: reading S in 1/nm and its measured length Lbar in px\n"
+    "  --r1 L,N           spot R1: measured length L in px spanning N spot spacings\n"
+    "  --r2 L,N           spot R2, as --r1\n"
+    "  --r3 L,N           spot R3, as --r1; then dn = N * (Lbar / S) / L\n"
+    "  --d d1,d2,d3       the measured spacings in nm, instead of --scale and --r1 to --r3\n"
+    "  --angles a12,a23,a13  measured angles <R1,R2>, <R2,R3>, <R1,R3> in degrees\n"
+    "  --tol-d t1,t2,t3   spacing tolerances in nm (default 0.008,0.008,0.008); a spacing\n"
+    "                     difference equal to its tolerance passes\n"
+    "  --tol-angle t1,t2,t3  angle tolerances in degrees (default 2,2,2); an angle difference\n"
+    "                     equal to its tolerance fails\n"
+    "  --format F         text (default): the table aligned for a terminal, its headers and the\n"
+    "                     row count; tsv: the twenty cell texts of each row as the window shows\n"
+    "                     them, tab-separated, no header; json: the inputs, the measured d1, d2,\n"
+    "                     d3 and the rows as numbers\n"
+    "  --help             this text\n"
+    "\n"
+    "Bad input is told on stderr with exit status 2; no solution is an empty table, status 0.\n"
+    "\n"
+    "example (a cubic cell, one spot each, scale bar 2 1/nm over 100 px):\n"
+    "  saedindex-cli index --cell 0.5,0.5,0.5,90,90,90 --range 1 --scale 2,100 \\\n"
+    "      --r1 100,1 --r2 100,1 --r3 141.42,1 --angles 90,45,45\n";
+
+const QStringList kValueOptions = {
+    QStringLiteral("cell"), QStringLiteral("type"),   QStringLiteral("range"),  QStringLiteral("scale"),
+    QStringLiteral("r1"),   QStringLiteral("r2"),     QStringLiteral("r3"),     QStringLiteral("d"),
+    QStringLiteral("angles"), QStringLiteral("tol-d"), QStringLiteral("tol-angle"), QStringLiteral("format")};
+
+// Lattice type from a name or a code 0..4; -1 when it is neither.
+int latticeTypeCode(const QString& text) {
+    const QStringList names = {QStringLiteral("simple"), QStringLiteral("base"), QStringLiteral("body"),
+                               QStringLiteral("face"), QStringLiteral("rhombic")};
+    const qsizetype named = names.indexOf(text.trimmed().toLower());
+    if (named >= 0) return static_cast<int>(named);
+    bool ok = false;
+    const int code = text.trimmed().toInt(&ok);
+    return (ok && code >= 0 && code <= 4) ? code : -1;
+}
+
+// The option (and the place in its list) that filled field Text1(n).
+QString optionOfField(int n, bool spacingsGiven) {
+    const auto nth = [](const char* option, int i) {
+        static const char* const ordinals[] = {"first", "second", "third", "fourth", "fifth", "sixth"};
+        return QStringLiteral("--%1, %2 value").arg(QString::fromLatin1(option), QString::fromLatin1(ordinals[i]));
+    };
+    if (n >= 0 && n <= 5) return nth("cell", n);
+    if (n == 21) return QStringLiteral("--range");
+    if (spacingsGiven && n >= 30 && n <= 32) return nth("d", n - 30);
+    if (n == 22 || n == 23) return nth("scale", n - 22);
+    if (n >= 24 && n <= 26) return nth(n == 24 ? "r1" : n == 25 ? "r2" : "r3", 0);
+    if (n >= 30 && n <= 32) return nth(n == 30 ? "r1" : n == 31 ? "r2" : "r3", 1);
+    if (n >= 27 && n <= 29) return nth("tol-d", n - 27);
+    if (n >= 33 && n <= 35) return nth("angles", n - 33);
+    if (n >= 36 && n <= 38) return nth("tol-angle", n - 36);
+    return QString();
+}
+
+QJsonArray numbers(const app::MainModel& model, std::initializer_list<int> fields) {
+    QJsonArray array;
+    for (int n : fields) array.append(model.value(n));
+    return array;
+}
+
+QJsonArray indices(const core::Hkl& p) { return QJsonArray{p[0], p[1], p[2]}; }
+
+QJsonObject jsonReport(const app::MainModel& model, const indexing::IndexingOperations& operations,
+                       bool spacingsGiven) {
+    QJsonObject input;
+    input.insert(QStringLiteral("cell"), numbers(model, {0, 1, 2, 3, 4, 5}));
+    input.insert(QStringLiteral("type"), model.Combo1());
+    input.insert(QStringLiteral("range"), model.value(21));
+    if (spacingsGiven) {
+        input.insert(QStringLiteral("d"), numbers(model, {30, 31, 32}));
+    } else {
+        input.insert(QStringLiteral("scale"), numbers(model, {22, 23}));
+        input.insert(QStringLiteral("r1"), numbers(model, {24, 30}));
+        input.insert(QStringLiteral("r2"), numbers(model, {25, 31}));
+        input.insert(QStringLiteral("r3"), numbers(model, {26, 32}));
+    }
+    input.insert(QStringLiteral("angles"), numbers(model, {33, 34, 35}));
+    input.insert(QStringLiteral("tolD"), numbers(model, {27, 28, 29}));
+    input.insert(QStringLiteral("tolAngle"), numbers(model, {36, 37, 38}));
+
+    const std::array<double, 3> d = indexing::measuredSpacings(model);
+    QJsonObject measured{{QStringLiteral("d1"), d[0]}, {QStringLiteral("d2"), d[1]}, {QStringLiteral("d3"), d[2]}};
+
+    QJsonArray rows;
+    const std::vector<indexing::ResultRow>& results = operations.lastRows();
+    for (std::size_t r = 0; r < results.size(); ++r) {
+        const indexing::ResultRow& row = results[r];
+        rows.append(QJsonObject{
+            {QStringLiteral("group"), static_cast<qint64>(r) + 1},
+            {QStringLiteral("g1"), indices(row.g1)},
+            {QStringLiteral("g2"), indices(row.g2)},
+            {QStringLiteral("g3"), indices(row.g3)},
+            {QStringLiteral("d"), QJsonArray{row.spacingNm[0], row.spacingNm[1], row.spacingNm[2]}},
+            {QStringLiteral("angles"), QJsonArray{row.angleDeg[0], row.angleDeg[1], row.angleDeg[2]}},
+        });
+    }
+    return QJsonObject{{QStringLiteral("input"), input},
+                       {QStringLiteral("measured"), measured},
+                       {QStringLiteral("count"), static_cast<qint64>(results.size())},
+                       {QStringLiteral("rows"), rows}};
+}
+
+int usageError(QTextStream& err, const QString& message) {
+    err << "saedindex-cli index: " << message << "\nTry 'saedindex-cli index --help'.\n";
     return 2;
+}
+
+}  // namespace
+
+int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
+    Options options;
+    if (!options.parse(args, kValueOptions, {QStringLiteral("help")})) return usageError(err, options.error());
+    if (options.has(QStringLiteral("help"))) {
+        out << kHelp;
+        return 0;
+    }
+
+    const bool spacingsGiven = options.has(QStringLiteral("d"));
+    const bool scaleGiven = options.has(QStringLiteral("scale")) || options.has(QStringLiteral("r1")) ||
+                            options.has(QStringLiteral("r2")) || options.has(QStringLiteral("r3"));
+    if (!options.has(QStringLiteral("cell"))) return usageError(err, QStringLiteral("--cell is required"));
+    if (!options.has(QStringLiteral("angles"))) return usageError(err, QStringLiteral("--angles is required"));
+    if (spacingsGiven && scaleGiven)
+        return usageError(err, QStringLiteral("give either --d or --scale with --r1, --r2 and --r3, not both"));
+    if (!spacingsGiven && !(options.has(QStringLiteral("scale")) && options.has(QStringLiteral("r1")) &&
+                            options.has(QStringLiteral("r2")) && options.has(QStringLiteral("r3"))))
+        return usageError(err, QStringLiteral("give --d, or --scale with --r1, --r2 and --r3"));
+
+    const std::optional<OutputFormat> format = parseOutputFormat(options.value(QStringLiteral("format"), QStringLiteral("text")));
+    if (!format) return usageError(err, QStringLiteral("--format must be text, tsv or json"));
+    const int type = latticeTypeCode(options.value(QStringLiteral("type"), QStringLiteral("simple")));
+    if (type < 0) return usageError(err, QStringLiteral("--type must be simple, base, body, face, rhombic or 0 to 4"));
+
+    app::MainModel model;
+    model.setCombo1Items(app::latticeTypeNames());
+    model.setCombo1(type);
+
+    // Each list fills consecutive fields: (option, count, first field, field step).
+    struct ListOption {
+        const char16_t* name;
+        int count;
+        std::array<int, 6> fields;
+    };
+    std::vector<ListOption> lists = {
+        {u"cell", 6, {0, 1, 2, 3, 4, 5}},
+        {u"angles", 3, {33, 34, 35}},
+        {u"tol-d", 3, {27, 28, 29}},
+        {u"tol-angle", 3, {36, 37, 38}},
+    };
+    if (spacingsGiven) {
+        // The spacings stand as segment counts over unit lengths and a unit scale bar, so that
+        // dn = Nn * (1 / 1) / 1 reads exactly the given number.
+        lists.push_back({u"d", 3, {30, 31, 32}});
+        for (int n : {22, 23, 24, 25, 26}) model.setText1(n, QStringLiteral("1"));
+    } else {
+        lists.push_back({u"scale", 2, {22, 23}});
+        lists.push_back({u"r1", 2, {24, 30}});
+        lists.push_back({u"r2", 2, {25, 31}});
+        lists.push_back({u"r3", 2, {26, 32}});
+    }
+    for (const ListOption& option : lists) {
+        const QString name = QString::fromUtf16(option.name);
+        if (!options.has(name)) continue;
+        const std::optional<QStringList> texts = options.list(name, option.count);
+        if (!texts) return usageError(err, options.error());
+        for (int i = 0; i < option.count; ++i) model.setText1(option.fields[static_cast<std::size_t>(i)], (*texts)[i]);
+    }
+    if (options.has(QStringLiteral("range"))) model.setText1(21, options.value(QStringLiteral("range")).trimmed());
+
+    CliPrompts prompts(err);
+    indexing::IndexingOperations operations(model, prompts);
+    QObject::connect(&model, &app::MainModel::focusRequested, [&err, spacingsGiven](int n) {
+        const QString option = optionOfField(n, spacingsGiven);
+        if (!option.isEmpty()) err << "  (" << option << ")\n";
+    });
+    operations.RunIndexing();
+    if (operations.InputRejected() != 0) return 2;
+
+    const app::ResultTableModel& table = *model.resultTable();
+    switch (*format) {
+    case OutputFormat::Text:
+        writeAlignedTable(out, table);
+        out << "rows: " << table.rowCount() << '\n';
+        break;
+    case OutputFormat::Tsv:
+        writeTsv(out, table);
+        break;
+    case OutputFormat::Json:
+        writeJson(out, jsonReport(model, operations, spacingsGiven));
+        break;
+    }
+    out.flush();
+    return 0;
 }
 
 }  // namespace saed::cli

@@ -1,0 +1,33 @@
+// Prompts of the command line: messages go to stderr, and every question is answered "no".
+#pragma once
+
+#include <QTextStream>
+
+#include "app/prompts.h"
+
+namespace saed::cli {
+
+class CliPrompts : public app::Prompts {
+public:
+    explicit CliPrompts(QTextStream& err) : m_err(err) {}
+
+    void warn(const QString& text, const QString& title) override {
+        if (!title.isEmpty()) m_err << title << ": ";
+        m_err << text << '\n';
+        m_err.flush();
+    }
+    bool confirm(const QString& text, const QString& title) override {
+        warn(text, title);
+        return false;
+    }
+    std::optional<QString> askText(const QString& prompt, const QString& title, const QString&) override {
+        warn(prompt, title);
+        return std::nullopt;
+    }
+    std::optional<QString> openImagePath(const QString&) override { return std::nullopt; }
+
+private:
+    QTextStream& m_err;
+};
+
+}  // namespace saed::cli

@@ -1,0 +1,41 @@
+// Options of the saedindex-cli subcommands: "--name value" or "--name=value", and
+// comma-separated lists such as "--cell 0.5,0.5,0.5,90,90,90".
+#pragma once
+
+#include <optional>
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+namespace saed::cli {
+
+class Options {
+public:
+    // Reads `args`. Every option must be named in `withValue` (takes one value) or in `flags`
+    // (takes none); names are given without the leading "--". Returns false, with error() set,
+    // for an unknown or repeated option, a missing value or a stray argument.
+    bool parse(const QStringList& args, const QStringList& withValue, const QStringList& flags);
+    QString error() const { return m_error; }
+
+    bool has(const QString& name) const { return m_values.contains(name); }
+    // The value of `name` as given, or `fallback` when the option is absent.
+    QString value(const QString& name, const QString& fallback = QString()) const {
+        return m_values.value(name, fallback);
+    }
+    // The value of `name` split at commas into exactly `count` texts with their blanks trimmed;
+    // no value, with error() set, when the count differs. The texts are not checked for being
+    // numbers: the operation that reads them does that and says which field is wrong.
+    std::optional<QStringList> list(const QString& name, int count);
+
+private:
+    QMap<QString, QString> m_values;
+    QString m_error;
+};
+
+enum class OutputFormat { Text, Tsv, Json };
+
+// "text", "tsv" or "json"; no value for anything else.
+std::optional<OutputFormat> parseOutputFormat(const QString& text);
+
+}  // namespace saed::cli

@@ -1,0 +1,24 @@
+// Writers of a table model for the command line: aligned text, TSV and JSON.
+#pragma once
+
+#include <QAbstractItemModel>
+#include <QJsonObject>
+#include <QString>
+#include <QTextStream>
+
+namespace saed::cli {
+
+// Width of `text` in terminal columns: East Asian wide and full-width characters take two.
+int displayWidth(const QString& text);
+
+// The header row and every row of `model`, each column padded to its widest cell and aligned
+// as the model's TextAlignmentRole says (left, right or centred), one blank between columns.
+void writeAlignedTable(QTextStream& out, const QAbstractItemModel& model);
+
+// One line per row, the cell texts separated by tabs, no header.
+void writeTsv(QTextStream& out, const QAbstractItemModel& model);
+
+// `object` as indented JSON, ending with a newline.
+void writeJson(QTextStream& out, const QJsonObject& object);
+
+}  // namespace saed::cli

@@ -1,0 +1,128 @@
+// The indexing search with its index of list 3 against the plain triple loop, and the indexing
+// run on the working data with a table of many rows.
+#include <benchmark/benchmark.h>
+
+#include "app/mainmodel.h"
+#include "app/prompts.h"
+#include "app/resulttablemodel.h"
+#include "app/texts.h"
+#include "indexing/indexingengine.h"
+#include "indexing/indexingoperations.h"
+
+namespace {
+
+using saed::core::Hkl;
+using saed::indexing::IndexingInput;
+
+IndexingInput cubicExample() {
+    IndexingInput input;
+    input.cell = {0.5, 0.5, 0.5, 90, 90, 90};
+    input.rangeN = 1;
+    input.measured.spacingNm = {0.5, 0.5, 1 * (100 / 2.0) / 141.42};
+    input.measured.angleDeg = {90, 45, 45};
+    return input;
+}
+
+// 14H LPSO (a = b = 0.325 nm, c = 3.722 nm, gamma = 120, simple) with the spacings and angles of
+// three real reflections g1, g2, g1 + g2 and the default tolerances.
+IndexingInput lpso14H(int n, const Hkl& g1, const Hkl& g2) {
+    IndexingInput input;
+    input.cell = {0.325, 0.325, 3.722, 90, 90, 120};
+    input.rangeN = n;
+    const auto gs = saed::core::ReciprocalMetric(input.cell);
+    const Hkl g3{g1[0] + g2[0], g1[1] + g2[1], g1[2] + g2[2]};
+    input.measured.spacingNm = {*saed::core::Spacing(gs, g1), *saed::core::Spacing(gs, g2), *saed::core::Spacing(gs, g3)};
+    input.measured.angleDeg = {*saed::core::PlaneAngle(gs, g1, g2), *saed::core::PlaneAngle(gs, g2, g3),
+                               *saed::core::PlaneAngle(gs, g1, g3)};
+    return input;
+}
+
+// Low-index pattern: (1 0 0) + (0 1 0) = (1 1 0), d = 0.2815, 0.2815, 0.1625 nm.
+IndexingInput lpsoLow(int n) { return lpso14H(n, {1, 0, 0}, {0, 1, 0}); }
+// Pattern with higher-order spots: (2 0 7) + (0 2 7) = (2 2 14), d = 0.1360, 0.1360, 0.0777 nm.
+IndexingInput lpsoHigh(int n) { return lpso14H(n, {2, 0, 7}, {0, 2, 7}); }
+
+template <typename Search>
+void run(benchmark::State& state, const IndexingInput& input, Search search) {
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        auto result = search(input);
+        rows = result.size();
+        benchmark::DoNotOptimize(result.data());
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+}
+
+void BM_CubicExample_Index(benchmark::State& s) { run(s, cubicExample(), saed::indexing::indexPattern); }
+void BM_CubicExample_TripleLoop(benchmark::State& s) { run(s, cubicExample(), saed::indexing::indexPatternTripleLoop); }
+void BM_Lpso14HLow_Index(benchmark::State& s) { run(s, lpsoLow(static_cast<int>(s.range(0))), saed::indexing::indexPattern); }
+void BM_Lpso14HLow_TripleLoop(benchmark::State& s) {
+    run(s, lpsoLow(static_cast<int>(s.range(0))), saed::indexing::indexPatternTripleLoop);
+}
+void BM_Lpso14HHigh_Index(benchmark::State& s) { run(s, lpsoHigh(static_cast<int>(s.range(0))), saed::indexing::indexPattern); }
+void BM_Lpso14HHigh_TripleLoop(benchmark::State& s) {
+    run(s, lpsoHigh(static_cast<int>(s.range(0))), saed::indexing::indexPatternTripleLoop);
+}
+
+BENCHMARK(BM_CubicExample_Index)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CubicExample_TripleLoop)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Lpso14HLow_Index)->Arg(10)->Arg(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Lpso14HLow_TripleLoop)->Arg(10)->Arg(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Lpso14HHigh_Index)->Arg(10)->Arg(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Lpso14HHigh_TripleLoop)->Arg(10)->Arg(20)->Unit(benchmark::kMillisecond);
+
+class NoPrompts : public saed::app::Prompts {
+public:
+    void warn(const QString&, const QString&) override {}
+    bool confirm(const QString&, const QString&) override { return false; }
+    std::optional<QString> askText(const QString&, const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> openImagePath(const QString&) override { return std::nullopt; }
+};
+
+// A cubic pattern with N = 4 whose tolerances accept every triple: 224,796 rows.
+void fillManyRows(saed::app::MainModel& model) {
+    model.setCombo1Items(saed::app::latticeTypeNames());
+    model.setCombo1(0);
+    const char* const texts[][2] = {{"0", "0.5"}, {"1", "0.5"}, {"2", "0.5"}, {"3", "90"}, {"4", "90"}, {"5", "90"},
+                                    {"21", "4"}, {"22", "2"}, {"23", "100"}, {"24", "100"}, {"25", "100"},
+                                    {"26", "141.42"}, {"30", "1"}, {"31", "1"}, {"32", "1"}, {"33", "90"},
+                                    {"34", "90"}, {"35", "90"}, {"27", "100"}, {"28", "100"}, {"29", "100"},
+                                    {"36", "91"}, {"37", "91"}, {"38", "91"}};
+    for (const auto& t : texts) model.setText1(QString::fromLatin1(t[0]).toInt(), QString::fromLatin1(t[1]));
+}
+
+// The search alone on the same pattern.
+void BM_SearchOnly_ManyRows(benchmark::State& state) {
+    saed::app::MainModel model;
+    fillManyRows(model);
+    run(state, saed::indexing::readIndexingInput(model), saed::indexing::indexPattern);
+}
+BENCHMARK(BM_SearchOnly_ManyRows)->Unit(benchmark::kMillisecond);
+
+// The 标定计算 button without the window: run, table of texts, sort by label.
+void BM_RunFromButton_ManyRows(benchmark::State& state) {
+    saed::app::MainModel model;
+    NoPrompts prompts;
+    saed::indexing::IndexingOperations operations(model, prompts);
+    fillManyRows(model);
+    for (auto _ : state) operations.runFromButton();
+    state.counters["rows"] = model.resultTable()->rowCount();
+}
+BENCHMARK(BM_RunFromButton_ManyRows)->Unit(benchmark::kMillisecond);
+
+// One tolerance change on that table: every label red, then the re-screening.
+void BM_ToleranceChange_ManyRows(benchmark::State& state) {
+    saed::app::MainModel model;
+    NoPrompts prompts;
+    saed::indexing::IndexingOperations operations(model, prompts);
+    fillManyRows(model);
+    operations.runFromButton();
+    int p = 0;
+    for (auto _ : state) operations.sliderMoved(1, 50 + (p++ % 2));
+    state.counters["rows"] = model.resultTable()->rowCount();
+}
+BENCHMARK(BM_ToleranceChange_ManyRows)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

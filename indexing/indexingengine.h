@@ -1,0 +1,63 @@
+// The indexing search: every triple of planes g1 + g2 = g3 whose spacings and angles match a
+// measured spot pattern.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "core/lattice.h"
+
+namespace saed::indexing {
+
+using core::Hkl;
+
+// The three measured spacings (nm) of spots R1, R2, R3 and the angles <R1,R2>, <R2,R3>,
+// <R1,R3> (degrees).
+struct MeasuredPattern {
+    std::array<double, 3> spacingNm{};
+    std::array<double, 3> angleDeg{};
+};
+
+// Spacing tolerances (nm) and angle tolerances (degrees), in the order of MeasuredPattern.
+struct Tolerances {
+    std::array<double, 3> spacingNm{0.008, 0.008, 0.008};
+    std::array<double, 3> angleDeg{2, 2, 2};
+};
+
+struct IndexingInput {
+    core::Cell cell;
+    int latticeType = 0;  // 0..4 as in the lattice-type selector; any other code admits nothing
+    int rangeN = 5;       // h, k and l each run over -N..N; a negative N examines nothing
+    MeasuredPattern measured;
+    Tolerances tolerances;
+};
+
+// One accepted triple: the planes, their spacings DT1..DT3 (nm) and the angles between them
+// A12 = <g1,g2>, A23 = <g2,g3>, A13 = <g1,g3> (degrees).
+struct ResultRow {
+    Hkl g1{}, g2{}, g3{};
+    std::array<double, 3> spacingNm{};
+    std::array<double, 3> angleDeg{};
+
+    bool operator==(const ResultRow&) const = default;
+};
+
+// Every accepted triple, in the order of the search loops: by the position of g1 in the list of
+// planes matching d1, then of g2 in the list matching d2, then of g3 in the list matching d3;
+// each list ordered by h, then k, then l, ascending from -N.
+//
+// A plane enters list n when |dn - d| <= tolerance (equality passes); a triple is accepted when
+// each of its three angles differs from the measured one by less than its tolerance (equality
+// fails). Parallel and antiparallel planes have the angle 0 or 180 and are screened like any
+// others; a triple containing a plane without a spacing ((0 0 0), or any plane of a metric that
+// is not positive) is never accepted. There is no limit on the number of triples or rows.
+//
+// Triples are found by looking g1 + g2 up in an index of list 3, so the cost grows with
+// |list 1| x |list 2| rather than with the product of all three lists.
+std::vector<ResultRow> indexPattern(const IndexingInput& input);
+
+// The same rows by the plain triple loop over all three lists, with the (0 0 0) entries that
+// pad the list of admitted planes. Slow; kept as the reference for tests and the benchmark.
+std::vector<ResultRow> indexPatternTripleLoop(const IndexingInput& input);
+
+}  // namespace saed::indexing

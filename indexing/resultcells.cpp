@@ -1,0 +1,26 @@
+#include "indexing/resultcells.h"
+
+#include "core/numbertext.h"
+
+namespace saed::indexing {
+
+std::string groupLabel(long long group) {
+    return "\xE7\xAC\xAC" + core::formatThreeDigits(group) + "\xE7\xBB\x84";  // 第 ... 组
+}
+
+std::array<std::string, kResultColumns> resultCells(const ResultRow& row, long long group) {
+    std::array<std::string, kResultColumns> cells;
+    cells[0] = groupLabel(group);
+    const Hkl* planes[3] = {&row.g1, &row.g2, &row.g3};
+    const char* after[3] = {kPlusText, kEqualsText, kDiamondText};
+    for (std::size_t g = 0; g < 3; ++g) {
+        for (std::size_t a = 0; a < 3; ++a) cells[1 + 4 * g + a] = std::to_string((*planes[g])[a]);
+        cells[4 + 4 * g] = after[g];
+    }
+    for (std::size_t i = 0; i < 3; ++i) cells[13 + i] = core::formatSpacing(row.spacingNm[i]);
+    cells[16] = kDiamondText;
+    for (std::size_t i = 0; i < 3; ++i) cells[17 + i] = core::formatAngle(row.angleDeg[i]);
+    return cells;
+}
+
+}  // namespace saed::indexing

@@ -1,0 +1,31 @@
+#include "indexing/tolerancescale.h"
+
+#include <cmath>  // for floor, isnan
+
+#include "core/numbertext.h"
+
+namespace saed::indexing {
+
+double roundHalfEven(double x) {
+    const double lower = std::floor(x);
+    const double fraction = x - lower;
+    if (fraction > 0.5) return lower + 1;
+    if (fraction < 0.5) return lower;
+    return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
+}
+
+std::string toleranceText(int k, int p) {
+    if (isSpacingSlider(k)) return core::formatFixed(p * 0.06 / 100, 4, false);
+    return core::formatFixed((p * 4) / 100.0, 1, false);
+}
+
+int sliderPosition(int k, double value) {
+    const double raw = isSpacingSlider(k) ? value / 0.06 * 100 : value / 4 * 100;
+    if (std::isnan(raw)) return 0;
+    const double p = roundHalfEven(raw);
+    if (p <= 0) return 0;
+    if (p >= 100) return 100;
+    return static_cast<int>(p);
+}
+
+}  // namespace saed::indexing
