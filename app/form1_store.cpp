@@ -1,12 +1,15 @@
-// How the main window's store controls reach their operations: the parameter-set menu on the
-// image-measurement panel and the export entry of the result table's menu.
+// How the main window's store and report controls reach their operations: the parameter-set menu
+// on the image-measurement panel, the export entry of the result table's menu and the library
+// screening button.
 #include "app/form1.h"
 
 #include <QAction>
 #include <QGroupBox>
 #include <QMenu>
+#include <QPushButton>
 
 #include "app/mainmodel.h"
+#include "indexing/indexingoperations.h"
 #include "store/parameterstore.h"
 #include "store/reports.h"
 
@@ -38,6 +41,21 @@ void Form1::connectStore() {
 
     connect(m_daochujieguo3, &QAction::triggered, this,
             [this] { store::exportResultReport(m_model, m_prompts, store::defaultReportTarget()); });
+
+    // The screening runs the same indexing run as 标定计算, once per ticked phase.
+    auto* indexing = findChild<indexing::IndexingOperations*>(QStringLiteral("IndexingOperations"));
+    connect(m_command13, &QPushButton::clicked, this, [this, indexing] {
+        if (indexing == nullptr) return;
+        emit magnifierCloseRequested();
+        const store::ScreeningRequest request =
+            store::screeningRequest(m_phaseTree, m_model.flag(Flag::MultipleChoice));
+        store::screenSelectedPhases(m_model, m_prompts, request, [indexing] { indexing->RunIndexing(); },
+                                    store::defaultReportTarget());
+    });
+    // The screening blocks the window: show the busy caption before it starts.
+    connect(&m_model, &MainModel::captionChanged, this, [this](Caption which) {
+        if (which == Caption::Command13) m_command13->repaint();
+    });
 }
 
 }  // namespace saed::app

@@ -1,11 +1,177 @@
-// saedindex-cli screen
+// saedindex-cli screen: the library screening of the window ("计算选中项", multiple choice) on a
+// pattern given as options.
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+
+#include "app/cli/cliprompts.h"
 #include "app/cli/commands.h"
+#include "app/cli/options.h"
+#include "app/mainmodel.h"
+#include "app/texts.h"
+#include "indexing/indexingoperations.h"
+#include "library/phasetree.h"
+#include "store/reports.h"
+#include "store/textfile.h"
 
 namespace saed::cli {
 
-int runScreenCommand(const QStringList&, QTextStream&, QTextStream& err) {
-    err << "saedindex-cli screen: not available yet\n";
+namespace {
+
+const char kHelp[] =
+    "usage: saedindex-cli screen --angles a12,a23,a13\n"
+    "                            (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)\n"
+    "                            [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]\n"
+    "                            [--library FILE] [--phases r1,r2,...] [--image NAME] [--out DIR]\n"
+    "\n"
+    "Indexes the measured pattern with every phase of a library, one run per phase, and writes\n"
+    "the screening report of the window's 计算选中项 in 多选 mode: one block per phase that has\n"
+    "solutions, in the file 标定结果YYYY-MM-DD HHNNSS.txt (GB18030, CR LF; a report of the same\n"
+    "name is extended). Prints one line per phase: its description, a tab and its number of\n"
+    "solutions; then the report's path.\n"
+    "\n"
+    "options:\n"
+    "  --scale, --r1, --r2, --r3, --d, --angles, --range, --tol-d, --tol-angle\n"
+    "                     the measured pattern, as for saedindex-cli index\n"
+    "  --library FILE     a library text (records name;type;c/a;a;b;c;alpha;beta;gamma;) in\n"
+    "                     UTF-8 or GBK, instead of the built-in library\n"
+    "  --phases r1,r2,..  screen only these records (numbered from 1, in library order)\n"
+    "  --image NAME       the image name written into the report\n"
+    "  --out DIR          the report's folder (default: the current folder)\n"
+    "  --help             this text\n"
+    "\n"
+    "Bad input is told on stderr with exit status 2.\n";
+
+const QStringList kValueOptions = {
+    QStringLiteral("range"), QStringLiteral("scale"), QStringLiteral("r1"), QStringLiteral("r2"),
+    QStringLiteral("r3"), QStringLiteral("d"), QStringLiteral("angles"), QStringLiteral("tol-d"),
+    QStringLiteral("tol-angle"), QStringLiteral("library"), QStringLiteral("phases"), QStringLiteral("image"),
+    QStringLiteral("out")};
+
+int usageError(QTextStream& err, const QString& message) {
+    err << "saedindex-cli screen: " << message << "\nTry 'saedindex-cli screen --help'.\n";
     return 2;
+}
+
+// A library file as UTF-8 text: UTF-8 when it is valid UTF-8, otherwise GBK.
+std::optional<std::string> readLibraryFile(const QString& path, QTextStream& err) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        err << "saedindex-cli screen: cannot read '" << path << "': " << file.errorString() << "\n";
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError()) text = store::decodeText(bytes);
+    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+    return text.toStdString();
+}
+
+// The measured pattern from the options into the fields; false (told on err) on a bad list.
+bool fillPattern(Options& options, app::MainModel& model, QTextStream& err) {
+    struct ListOption {
+        const char16_t* name;
+        int count;
+        std::array<int, 3> fields;
+    };
+    std::vector<ListOption> lists = {
+        {u"angles", 3, {33, 34, 35}}, {u"tol-d", 3, {27, 28, 29}}, {u"tol-angle", 3, {36, 37, 38}}};
+    if (options.has(QStringLiteral("d"))) {
+        // The spacings stand as segment counts over unit lengths and a unit scale bar.
+        lists.push_back({u"d", 3, {30, 31, 32}});
+        for (int n : {22, 23, 24, 25, 26}) model.setText1(n, QStringLiteral("1"));
+    } else {
+        lists.push_back({u"scale", 2, {22, 23, 0}});
+        lists.push_back({u"r1", 2, {24, 30, 0}});
+        lists.push_back({u"r2", 2, {25, 31, 0}});
+        lists.push_back({u"r3", 2, {26, 32, 0}});
+    }
+    for (const ListOption& option : lists) {
+        const QString name = QString::fromUtf16(option.name);
+        if (!options.has(name)) continue;
+        const std::optional<QStringList> texts = options.list(name, option.count);
+        if (!texts) {
+            usageError(err, options.error());
+            return false;
+        }
+        for (int i = 0; i < option.count; ++i) model.setText1(option.fields[static_cast<std::size_t>(i)], (*texts)[i]);
+    }
+    if (options.has(QStringLiteral("range"))) model.setText1(21, options.value(QStringLiteral("range")).trimmed());
+    return true;
+}
+
+}  // namespace
+
+int runScreenCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
+    Options options;
+    if (!options.parse(args, kValueOptions, {QStringLiteral("help")})) return usageError(err, options.error());
+    if (options.has(QStringLiteral("help"))) {
+        out << kHelp;
+        return 0;
+    }
+    const bool spacingsGiven = options.has(QStringLiteral("d"));
+    const bool scaleGiven = options.has(QStringLiteral("scale")) || options.has(QStringLiteral("r1")) ||
+                            options.has(QStringLiteral("r2")) || options.has(QStringLiteral("r3"));
+    if (!options.has(QStringLiteral("angles"))) return usageError(err, QStringLiteral("--angles is required"));
+    if (spacingsGiven && scaleGiven)
+        return usageError(err, QStringLiteral("give either --d or --scale with --r1, --r2 and --r3, not both"));
+    if (!spacingsGiven && !(options.has(QStringLiteral("scale")) && options.has(QStringLiteral("r1")) &&
+                            options.has(QStringLiteral("r2")) && options.has(QStringLiteral("r3"))))
+        return usageError(err, QStringLiteral("give --d, or --scale with --r1, --r2 and --r3"));
+
+    library::PhaseTree tree;
+    std::string libraryText(library::kLibraryText);
+    if (options.has(QStringLiteral("library"))) {
+        const auto text = readLibraryFile(options.value(QStringLiteral("library")), err);
+        if (!text) return 2;
+        libraryText = *text;
+    }
+    if (!tree.build(libraryText) || tree.recordCount() == 0)
+        return usageError(err, QStringLiteral("the library text is not made of whole records of nine fields"));
+
+    store::ScreeningRequest request;
+    request.multiple = true;
+    for (const library::PhaseRecord& record : tree.records()) {
+        const auto& f = record.fields;
+        request.records.push_back({f[0], f[1], f[2], {f[3], f[4], f[5], f[6], f[7], f[8]}});
+    }
+    if (options.has(QStringLiteral("phases"))) {
+        for (const QString& part : options.value(QStringLiteral("phases")).split(u',')) {
+            bool ok = false;
+            const int r = part.trimmed().toInt(&ok);
+            if (!ok || r < 1 || r > tree.recordCount())
+                return usageError(err, QStringLiteral("--phases: '%1' is not a record number from 1 to %2")
+                                           .arg(part.trimmed())
+                                           .arg(tree.recordCount()));
+            request.selection.push_back(r);
+        }
+    } else {
+        for (int r = 1; r <= tree.recordCount(); ++r) request.selection.push_back(r);
+    }
+
+    app::MainModel model;
+    model.setCombo1Items(app::latticeTypeNames());
+    model.setCombo1(0);
+    if (!fillPattern(options, model, err)) return 2;
+    if (options.has(QStringLiteral("image"))) model.setChosenFile(options.value(QStringLiteral("image")));
+
+    CliPrompts prompts(err);
+    indexing::IndexingOperations operations(model, prompts);
+    bool rejected = false;
+    const auto run = [&] {
+        operations.RunIndexing();
+        rejected = rejected || operations.InputRejected() != 0;
+    };
+    store::ReportTarget target;
+    target.folders = {options.value(QStringLiteral("out"), QDir::currentPath())};
+    target.stamp = QDateTime::currentDateTime();
+    const auto outcome = store::screenSelectedPhases(model, prompts, request, run, target);
+    if (!outcome) return 2;
+    for (const store::ScreenedPhase& phase : outcome->phases) out << phase.description << '\t' << phase.rows << '\n';
+    out << "report: " << QDir::toNativeSeparators(outcome->path) << '\n';
+    out.flush();
+    return rejected ? 2 : 0;
 }
 
 }  // namespace saed::cli
