@@ -1,4 +1,5 @@
 // saedindex-cli index: the indexing run of the window on a pattern given as options.
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -10,6 +11,7 @@
 #include "app/resulttablemodel.h"
 #include "app/texts.h"
 #include "indexing/indexingoperations.h"
+#include "store/reports.h"
 
 namespace saed::cli {
 
@@ -19,7 +21,7 @@ const char kHelp[] =
     "usage: saedindex-cli index --cell a,b,c,alpha,beta,gamma --angles a12,a23,a13\n"
     "                           (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)\n"
     "                           [--type T] [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]\n"
-    "                           [--format text|tsv|json]\n"
+    "                           [--format text|tsv|json] [--report [--out DIR]]\n"
     "\n"
     "Finds every triple of lattice planes g1 + g2 = g3 whose spacings and angles match three\n"
     "measured diffraction spots R1, R2, R3 (R3 = R1 + R2), exactly as the window's 标定计算 does.\n"
@@ -42,6 +44,9 @@ const char kHelp[] =
     "                     row count; tsv: the twenty cell texts of each row as the window shows\n"
     "                     them, tab-separated, no header; json: the inputs, the measured d1, d2,\n"
     "                     d3 and the rows as numbers\n"
+    "  --report           also write the result report of the window's 导出标定结果: the file\n"
+    "                     标定结果YYYY-MM-DD HHNNSS.txt (GB18030, CR LF); its path goes to stderr\n"
+    "  --out DIR          the report's folder (default: the current folder)\n"
     "  --help             this text\n"
     "\n"
     "Bad input is told on stderr with exit status 2; no solution is an empty table, status 0.\n"
@@ -53,7 +58,8 @@ const char kHelp[] =
 const QStringList kValueOptions = {
     QStringLiteral("cell"), QStringLiteral("type"),   QStringLiteral("range"),  QStringLiteral("scale"),
     QStringLiteral("r1"),   QStringLiteral("r2"),     QStringLiteral("r3"),     QStringLiteral("d"),
-    QStringLiteral("angles"), QStringLiteral("tol-d"), QStringLiteral("tol-angle"), QStringLiteral("format")};
+    QStringLiteral("angles"), QStringLiteral("tol-d"), QStringLiteral("tol-angle"), QStringLiteral("format"),
+    QStringLiteral("out")};
 
 // Lattice type from a name or a code 0..4; -1 when it is neither.
 int latticeTypeCode(const QString& text) {
@@ -137,16 +143,32 @@ int usageError(QTextStream& err, const QString& message) {
     return 2;
 }
 
+// --report: the window's export of the table just built, into --out or the current folder.
+int writeReportIfAsked(const Options& options, app::MainModel& model, app::Prompts& prompts, QTextStream& err) {
+    if (!options.has(QStringLiteral("report"))) return 0;
+    store::ReportTarget target;
+    target.folders = {options.value(QStringLiteral("out"), QDir::currentPath())};
+    target.stamp = QDateTime::currentDateTime();
+    const std::optional<QString> path = store::exportResultReport(model, prompts, target);
+    if (!path) return 2;
+    err << "saedindex-cli index: report written to " << QDir::toNativeSeparators(*path) << '\n';
+    err.flush();
+    return 0;
+}
+
 }  // namespace
 
 int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     Options options;
-    if (!options.parse(args, kValueOptions, {QStringLiteral("help")})) return usageError(err, options.error());
+    if (!options.parse(args, kValueOptions, {QStringLiteral("help"), QStringLiteral("report")}))
+        return usageError(err, options.error());
     if (options.has(QStringLiteral("help"))) {
         out << kHelp;
         return 0;
     }
 
+    if (options.has(QStringLiteral("out")) && !options.has(QStringLiteral("report")))
+        return usageError(err, QStringLiteral("--out names the folder of --report"));
     const bool spacingsGiven = options.has(QStringLiteral("d"));
     const bool scaleGiven = options.has(QStringLiteral("scale")) || options.has(QStringLiteral("r1")) ||
                             options.has(QStringLiteral("r2")) || options.has(QStringLiteral("r3"));
@@ -222,7 +244,7 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         break;
     }
     out.flush();
-    return 0;
+    return writeReportIfAsked(options, model, prompts, err);
 }
 
 }  // namespace saed::cli
