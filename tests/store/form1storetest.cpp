@@ -7,6 +7,8 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QTreeWidget>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -87,4 +89,29 @@ TEST(Form1StoreTest, exportEntryWritesAReportAndShowsItsPath) {
     EXPECT_EQ(lines->size(), 3);  // no scale bar measured yet: the lattice lines only
     EXPECT_EQ(lines->at(0), QStringLiteral("------NAME点阵参数："));
     EXPECT_TRUE(QFile::remove(path));
+}
+
+TEST(Form1StoreTest, screeningButtonRunsTheTickedPhase) {
+    MainModel model;
+    ScriptedPrompts prompts;
+    Form1 window(model, prompts);
+    model.setFlag(Flag::Frame7Visible, true);
+    QSignalSpy magnifier(&window, &Form1::magnifierCloseRequested);
+    // Single choice: the parameter node of 14H LPSO ticked in the tree.
+    const QList<QTreeWidgetItem*> found =
+        window.treeView1()->findItems(QStringLiteral("a=0.32500"), Qt::MatchStartsWith | Qt::MatchRecursive);
+    ASSERT_EQ(found.size(), 1);
+    found[0]->setCheckState(0, Qt::Checked);
+    auto* command13 = window.findChild<QPushButton*>(QStringLiteral("Command13"));
+    ASSERT_TRUE(command13);
+    command13->click();
+    EXPECT_EQ(magnifier.count(), 1);
+    EXPECT_EQ(model.Text6(), QStringLiteral("14H LPSO  未知  c/a11.59718"));
+    EXPECT_EQ(model.Text1(2), QStringLiteral("3.72200"));
+    EXPECT_EQ(model.Combo1(), 0);
+    EXPECT_FALSE(model.flag(Flag::Frame7Visible));
+    EXPECT_EQ(command13->text(), QStringLiteral("计算选中项"));
+    // The empty measurement fields stop the run at its numeric test, with its message.
+    ASSERT_FALSE(prompts.questions().empty());
+    EXPECT_EQ(prompts.questions().back().kind, ScriptedPrompts::Kind::Warn);
 }
