@@ -1,5 +1,7 @@
 #include "app/form1.h"
 
+#include <algorithm>  // for min
+
 #include <QAction>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -11,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -92,7 +95,9 @@ Form1::Form1(MainModel& model, Prompts& prompts, QWidget* parent)
     connectStore();
     startUp();
     connect(&m_model, &MainModel::statusMessage, this, [this](const QString& text) { statusBar()->showMessage(text); });
-    resize(1180, 800);
+    // As large as the table wants, but never beyond the screen.
+    const QRect available = screen()->availableGeometry();
+    resize(std::min(1360, available.width()), std::min(860, available.height()));
 }
 
 Form1::~Form1() = default;
@@ -147,7 +152,12 @@ QWidget* Form1::buildIndexingTab() {
     left->addWidget(m_command6);
     left->addWidget(buildCalculatorPanel());
     left->addWidget(buildPatternPanel(), 1);
-    layout->addLayout(left);
+    // The left column keeps to the width its fields need; the result table takes the rest.
+    auto* leftPane = new QWidget;
+    leftPane->setLayout(left);
+    left->setContentsMargins(0, 0, 0, 0);
+    leftPane->setMaximumWidth(480);
+    layout->addWidget(leftPane);
 
     auto* right = new QVBoxLayout;
     right->addWidget(buildTolerancePanel());
@@ -178,13 +188,22 @@ QWidget* Form1::buildIndexingTab() {
     m_jisuandaizhou2->setObjectName(QStringLiteral("jisuandaizhou2"));
     m_daochujieguo3 = new QAction(QStringLiteral("导出标定结果"), this);
     m_daochujieguo3->setObjectName(QStringLiteral("daochujieguo3"));
-    auto applyWidths = [this] {
+    // The column widths are set once, when the first run adds the columns; later resets (new
+    // runs, sorting) keep what the user has dragged them to.
+    connect(m_model.resultTable(), &QAbstractItemModel::modelReset, this, [this] {
+        if (m_columnWidthsSet || m_model.resultTable()->columnCount() == 0) return;
         for (int c = 0; c < m_model.resultTable()->columnCount(); ++c)
             m_listView1->setColumnWidth(c, pixels(ResultTableModel::columnWidthTwips(c)) + 4);
-    };
-    connect(m_model.resultTable(), &QAbstractItemModel::modelReset, this, applyWidths);
+        m_columnWidthsSet = true;
+    });
     right->addWidget(m_listView1, 1);
     layout->addLayout(right, 1);
+
+    for (int n : {0, 1, 2, 3, 4, 5}) text1(n)->setMaximumWidth(120);
+    for (int n : {21, 22, 23}) text1(n)->setMaximumWidth(130);
+    for (int n = 6; n <= 14; ++n) text1(n)->setMaximumWidth(44);
+    for (int n : {30, 31, 32}) text1(n)->setMaximumWidth(56);
+    for (int n : {27, 28, 29, 36, 37, 38}) text1(n)->setMaximumWidth(64);
 
     // Label21 is never shown: it measures the phase name so that Text6 can grow with it.
     m_label21 = new QLabel(tab);
@@ -331,13 +350,19 @@ QGroupBox* Form1::buildCalculatorPanel() {
         grid->addWidget(makeLabel(QString::fromUtf16(angleNames[i])), i + 1, 4, Qt::AlignRight);
         grid->addWidget(makeField(15 + i), i + 1, 5);
         grid->addWidget(makeLabel(QStringLiteral("deg.")), i + 1, 6);
+    }
+    // The three spacings stand on one line under the grid, each followed by its unit.
+    auto* spacings = new QHBoxLayout;
+    for (int i = 0; i < 3; ++i) {
         auto* spacing = makeLabel(spacingLabelIdleText(i + 1));
         spacing->setObjectName(QStringLiteral("Label1_%1").arg(47 + i));
-        spacing->setMinimumWidth(110);
         m_spacingLabels[static_cast<std::size_t>(i)] = spacing;
-        grid->addWidget(spacing, i + 1, 7);
-        grid->addWidget(makeLabel(QStringLiteral("nm")), i + 1, 8);
+        spacings->addWidget(spacing);
+        spacings->addWidget(makeLabel(QStringLiteral("nm")));
+        spacings->addSpacing(8);
     }
+    spacings->addStretch(1);
+    grid->addLayout(spacings, 5, 0, 1, 7);
     grid->addWidget(makeLabel(QStringLiteral("晶带轴指数")), 4, 0, 1, 2);
     auto* axis = new QHBoxLayout;
     for (int n = 18; n <= 20; ++n) axis->addWidget(makeField(n));
@@ -346,8 +371,8 @@ QGroupBox* Form1::buildCalculatorPanel() {
     m_command5->setObjectName(QStringLiteral("Command5"));
     m_command15 = new QPushButton(QStringLiteral("清除"));
     m_command15->setObjectName(QStringLiteral("Command15"));
-    grid->addWidget(m_command5, 4, 6, 1, 2);
-    grid->addWidget(m_command15, 4, 8);
+    spacings->addWidget(m_command5);
+    spacings->addWidget(m_command15);
     // The six outputs are only shown: blue text, not editable by typing.
     for (int n = 15; n <= 20; ++n) {
         QLineEdit* output = text1(n);

@@ -101,6 +101,7 @@ private:
     QComboBox* m_combo1 = nullptr;
     std::array<QSlider*, 6> m_sliders{};
     QTableView* m_listView1 = nullptr;
+    bool m_columnWidthsSet = false;
     // Entries of the result table's pop-up menu b.
     QAction* m_jisuandaizhou2 = nullptr;  // "计算晶带轴"
     QAction* m_daochujieguo3 = nullptr;   // "导出标定结果"

@@ -63,34 +63,6 @@ std::array<double, 3> reduceZoneAxis(const std::array<double, 3>& uvw) {
     return {uvw[0] / divisor + 0.0, uvw[1] / divisor + 0.0, uvw[2] / divisor + 0.0};
 }
 
-double quadraticForm(const core::SquareMatrix& gs, const Plane& p) {
-    return bilinearForm(gs, p, p);
-}
-
-double bilinearForm(const core::SquareMatrix& gs, const Plane& p, const Plane& q) {
-    const double h1 = p[0], k1 = p[1], l1 = p[2];
-    const double h2 = q[0], k2 = q[1], l2 = q[2];
-    double s = k2 * (k1 * gs(2, 2) + h1 * gs(1, 2) + l1 * gs(3, 2)) +
-               h2 * (k1 * gs(2, 1) + h1 * gs(1, 1) + l1 * gs(3, 1));
-    s = s + l2 * (k1 * gs(2, 3) + h1 * gs(1, 3) + l1 * gs(3, 3));
-    return s;
-}
-
-std::optional<double> planeAngle(const core::SquareMatrix& gs, const Plane& p, const Plane& q) {
-    const double qp = quadraticForm(gs, p);
-    const double qq = quadraticForm(gs, q);
-    if (!(qp > 0) || !(qq > 0) || !std::isfinite(qp) || !std::isfinite(qq)) return std::nullopt;
-    const double c = bilinearForm(gs, p, q) * (1.0 / std::sqrt(qp * qq));
-    if (!std::isfinite(c)) return std::nullopt;
-    return core::angleFromCosine(c);
-}
-
-std::optional<double> planeSpacing(const core::SquareMatrix& gs, const Plane& p) {
-    const double q = quadraticForm(gs, p);
-    if (!(q > 0) || !std::isfinite(q)) return std::nullopt;
-    return 1.0 / std::sqrt(q);
-}
-
 CalculatorResult calculate(const std::array<Plane, 3>& planes, const core::Cell& cell) {
     CalculatorResult result;
     result.zoneAxis = reduceZoneAxis(crossProduct(planes[0], planes[1]));
@@ -99,9 +71,9 @@ CalculatorResult calculate(const std::array<Plane, 3>& planes, const core::Cell&
     const core::SquareMatrix gs = core::ReciprocalMetric(cell);
     constexpr std::array<std::array<int, 2>, 3> pairs{{{0, 1}, {1, 2}, {0, 2}}};
     for (std::size_t i = 0; i < 3; ++i)
-        result.anglesDeg[i] = planeAngle(gs, planes[static_cast<std::size_t>(pairs[i][0])],
+        result.anglesDeg[i] = core::PlaneAngleOf(gs, planes[static_cast<std::size_t>(pairs[i][0])],
                                          planes[static_cast<std::size_t>(pairs[i][1])]);
-    for (std::size_t j = 0; j < 3; ++j) result.spacingsNm[j] = planeSpacing(gs, planes[j]);
+    for (std::size_t j = 0; j < 3; ++j) result.spacingsNm[j] = core::SpacingOf(gs, planes[j]);
     return result;
 }
 

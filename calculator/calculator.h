@@ -32,17 +32,6 @@ std::array<double, 3> crossProduct(const Plane& p, const Plane& q);
 // immediate for any magnitude; a sum below 2 or a non-finite component leaves the axis as it is.
 std::array<double, 3> reduceZoneAxis(const std::array<double, 3>& uvw);
 
-// q-forms p . G* . q summed in the order of the indexing run, on real-valued indices.
-double quadraticForm(const core::SquareMatrix& gs, const Plane& p);
-double bilinearForm(const core::SquareMatrix& gs, const Plane& p, const Plane& q);
-
-// Angle (degrees, 0 to 180) between two planes; parallel planes give 0, antiparallel 180.
-// None when either form is not positive and finite.
-std::optional<double> planeAngle(const core::SquareMatrix& gs, const Plane& p, const Plane& q);
-
-// Spacing (nm) of a plane; none when its form is not positive and finite, as for (0 0 0).
-std::optional<double> planeSpacing(const core::SquareMatrix& gs, const Plane& p);
-
 // The whole calculation for planes 1, 2, 3 on `cell`.
 CalculatorResult calculate(const std::array<Plane, 3>& planes, const core::Cell& cell);
 

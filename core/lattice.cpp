@@ -47,43 +47,11 @@ bool isCell(const Cell& cell) {
     return m1 > 0 && m2 > 1e-12 * g(1, 1) * g(2, 2) && m3 > 1e-12 * scale && std::isfinite(m3);
 }
 
-double QuadraticForm(const SquareMatrix& gs, const Hkl& p) {
-    const double h = p[0], k = p[1], l = p[2];
-    double q = k * (k * gs(2, 2) + h * gs(1, 2) + l * gs(3, 2)) +
-               h * (k * gs(2, 1) + h * gs(1, 1) + l * gs(3, 1));
-    q = q + l * (k * gs(2, 3) + h * gs(1, 3) + l * gs(3, 3));
-    return q;
-}
-
-double BilinearForm(const SquareMatrix& gs, const Hkl& p, const Hkl& q) {
-    const double h1 = p[0], k1 = p[1], l1 = p[2];
-    const double h2 = q[0], k2 = q[1], l2 = q[2];
-    double s = k2 * (k1 * gs(2, 2) + h1 * gs(1, 2) + l1 * gs(3, 2)) +
-               h2 * (k1 * gs(2, 1) + h1 * gs(1, 1) + l1 * gs(3, 1));
-    s = s + l2 * (k1 * gs(2, 3) + h1 * gs(1, 3) + l1 * gs(3, 3));
-    return s;
-}
-
-std::optional<double> Spacing(const SquareMatrix& gs, const Hkl& p) {
-    const double q = QuadraticForm(gs, p);
-    if (!(q > 0) || !std::isfinite(q)) return std::nullopt;
-    return 1.0 / std::sqrt(q);
-}
-
 double angleFromCosine(double c) {
     if (c >= 1.0) return 0.0;
     if (c <= -1.0) return 180.0;
     const double radians = std::atan(-c / std::sqrt(1.0 - c * c)) + 2.0 * std::atan(1.0);
     return radians / kPi * 180.0;
-}
-
-std::optional<double> PlaneAngle(const SquareMatrix& gs, const Hkl& p, const Hkl& q) {
-    const double qp = QuadraticForm(gs, p);
-    const double qq = QuadraticForm(gs, q);
-    if (!(qp > 0) || !(qq > 0) || !std::isfinite(qp) || !std::isfinite(qq)) return std::nullopt;
-    const double c = BilinearForm(gs, p, q) * (1.0 / std::sqrt(qp * qq));
-    if (!std::isfinite(c)) return std::nullopt;
-    return angleFromCosine(c);
 }
 
 Uvw ZoneAxis(const Hkl& p, const Hkl& q) {

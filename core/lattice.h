@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>  // for sqrt, isfinite
 #include <optional>
 
 #include "core/mrinv.h"
@@ -30,21 +31,55 @@ SquareMatrix ReciprocalMetric(const Cell& cell);
 // True when every edge is above 0 and the metric is positive definite (the angles form a cell).
 bool isCell(const Cell& cell);
 
-// q-form p . G* . q. With p == q it is Q(p) = 1/d^2, summed k row first, then h, then l.
-double QuadraticForm(const SquareMatrix& gs, const Hkl& p);
-double BilinearForm(const SquareMatrix& gs, const Hkl& p, const Hkl& q);
-
-// Spacing d (nm) of plane p: 1/sqrt(Q(p)); no value when Q(p) is not positive and finite,
-// so (0 0 0) has none. The indexing run uses value_or(0.0), which gives (0 0 0) the spacing 0.
-std::optional<double> Spacing(const SquareMatrix& gs, const Hkl& p);
-
-// Angle (degrees, 0 to 180) between planes p and q. Parallel planes give 0, antiparallel 180;
-// no value when either plane's form is not positive (a (0 0 0) plane, or a cell that is not one).
-std::optional<double> PlaneAngle(const SquareMatrix& gs, const Hkl& p, const Hkl& q);
+// q-form p . G* . q on indices of any arithmetic type: whole numbers in the run, reals typed
+// into the calculator. With p == q it is Q(p) = 1/d^2, summed k row first, then h, then l.
+template <typename Index>
+double BilinearFormOf(const SquareMatrix& gs, const std::array<Index, 3>& p,
+                      const std::array<Index, 3>& q) {
+    const double h1 = p[0], k1 = p[1], l1 = p[2];
+    const double h2 = q[0], k2 = q[1], l2 = q[2];
+    double s = k2 * (k1 * gs(2, 2) + h1 * gs(1, 2) + l1 * gs(3, 2)) +
+               h2 * (k1 * gs(2, 1) + h1 * gs(1, 1) + l1 * gs(3, 1));
+    s = s + l2 * (k1 * gs(2, 3) + h1 * gs(1, 3) + l1 * gs(3, 3));
+    return s;
+}
 
 // Cosine-to-angle conversion arctan(-c / sqrt(1 - c^2)) + 2 arctan(1), in degrees, with c
 // clamped to [-1, 1] so that parallel directions give exactly 0 or 180.
 double angleFromCosine(double c);
+
+// Spacing d (nm) of plane p: 1/sqrt(Q(p)); no value when Q(p) is not positive and finite,
+// so (0 0 0) has none.
+template <typename Index>
+std::optional<double> SpacingOf(const SquareMatrix& gs, const std::array<Index, 3>& p) {
+    const double q = BilinearFormOf(gs, p, p);
+    if (!(q > 0) || !std::isfinite(q)) return std::nullopt;
+    return 1.0 / std::sqrt(q);
+}
+
+// Angle (degrees, 0 to 180) between planes p and q. Parallel planes give 0, antiparallel 180;
+// no value when either plane's form is not positive (a (0 0 0) plane, or a cell that is not one).
+template <typename Index>
+std::optional<double> PlaneAngleOf(const SquareMatrix& gs, const std::array<Index, 3>& p,
+                                   const std::array<Index, 3>& q) {
+    const double qp = BilinearFormOf(gs, p, p);
+    const double qq = BilinearFormOf(gs, q, q);
+    if (!(qp > 0) || !(qq > 0) || !std::isfinite(qp) || !std::isfinite(qq)) return std::nullopt;
+    const double c = BilinearFormOf(gs, p, q) * (1.0 / std::sqrt(qp * qq));
+    if (!std::isfinite(c)) return std::nullopt;
+    return angleFromCosine(c);
+}
+
+// The same on Miller indices. The indexing run uses Spacing(...).value_or(0.0), which gives
+// (0 0 0) the spacing 0.
+inline double QuadraticForm(const SquareMatrix& gs, const Hkl& p) { return BilinearFormOf(gs, p, p); }
+inline double BilinearForm(const SquareMatrix& gs, const Hkl& p, const Hkl& q) {
+    return BilinearFormOf(gs, p, q);
+}
+inline std::optional<double> Spacing(const SquareMatrix& gs, const Hkl& p) { return SpacingOf(gs, p); }
+inline std::optional<double> PlaneAngle(const SquareMatrix& gs, const Hkl& p, const Hkl& q) {
+    return PlaneAngleOf(gs, p, q);
+}
 
 // Zone axis p x q divided by the greatest common divisor of its components; signs are kept.
 // [0 0 0] for parallel planes.
