@@ -55,11 +55,8 @@ const char kHelp[] =
     "  saedindex-cli index --cell 0.5,0.5,0.5,90,90,90 --range 1 --scale 2,100 \\\n"
     "      --r1 100,1 --r2 100,1 --r3 141.42,1 --angles 90,45,45\n";
 
-const QStringList kValueOptions = {
-    QStringLiteral("cell"), QStringLiteral("type"),   QStringLiteral("range"),  QStringLiteral("scale"),
-    QStringLiteral("r1"),   QStringLiteral("r2"),     QStringLiteral("r3"),     QStringLiteral("d"),
-    QStringLiteral("angles"), QStringLiteral("tol-d"), QStringLiteral("tol-angle"), QStringLiteral("format"),
-    QStringLiteral("out")};
+const QStringList kValueOptions = patternOptionNames() + QStringList{
+    QStringLiteral("cell"), QStringLiteral("type"), QStringLiteral("format"), QStringLiteral("out")};
 
 // Lattice type from a name or a code 0..4; -1 when it is neither.
 int latticeTypeCode(const QString& text) {
@@ -170,15 +167,9 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     if (options.has(QStringLiteral("out")) && !options.has(QStringLiteral("report")))
         return usageError(err, QStringLiteral("--out names the folder of --report"));
     const bool spacingsGiven = options.has(QStringLiteral("d"));
-    const bool scaleGiven = options.has(QStringLiteral("scale")) || options.has(QStringLiteral("r1")) ||
-                            options.has(QStringLiteral("r2")) || options.has(QStringLiteral("r3"));
     if (!options.has(QStringLiteral("cell"))) return usageError(err, QStringLiteral("--cell is required"));
-    if (!options.has(QStringLiteral("angles"))) return usageError(err, QStringLiteral("--angles is required"));
-    if (spacingsGiven && scaleGiven)
-        return usageError(err, QStringLiteral("give either --d or --scale with --r1, --r2 and --r3, not both"));
-    if (!spacingsGiven && !(options.has(QStringLiteral("scale")) && options.has(QStringLiteral("r1")) &&
-                            options.has(QStringLiteral("r2")) && options.has(QStringLiteral("r3"))))
-        return usageError(err, QStringLiteral("give --d, or --scale with --r1, --r2 and --r3"));
+    if (const QString problem = patternOptionsProblem(options); !problem.isEmpty())
+        return usageError(err, problem);
 
     const std::optional<OutputFormat> format = parseOutputFormat(options.value(QStringLiteral("format"), QStringLiteral("text")));
     if (!format) return usageError(err, QStringLiteral("--format must be text, tsv or json"));
@@ -189,37 +180,10 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     model.setCombo1Items(app::latticeTypeNames());
     model.setCombo1(type);
 
-    // Each list fills consecutive fields: (option, count, first field, field step).
-    struct ListOption {
-        const char16_t* name;
-        int count;
-        std::array<int, 6> fields;
-    };
-    std::vector<ListOption> lists = {
-        {u"cell", 6, {0, 1, 2, 3, 4, 5}},
-        {u"angles", 3, {33, 34, 35}},
-        {u"tol-d", 3, {27, 28, 29}},
-        {u"tol-angle", 3, {36, 37, 38}},
-    };
-    if (spacingsGiven) {
-        // The spacings stand as segment counts over unit lengths and a unit scale bar, so that
-        // dn = Nn * (1 / 1) / 1 reads exactly the given number.
-        lists.push_back({u"d", 3, {30, 31, 32}});
-        for (int n : {22, 23, 24, 25, 26}) model.setText1(n, QStringLiteral("1"));
-    } else {
-        lists.push_back({u"scale", 2, {22, 23}});
-        lists.push_back({u"r1", 2, {24, 30}});
-        lists.push_back({u"r2", 2, {25, 31}});
-        lists.push_back({u"r3", 2, {26, 32}});
-    }
-    for (const ListOption& option : lists) {
-        const QString name = QString::fromUtf16(option.name);
-        if (!options.has(name)) continue;
-        const std::optional<QStringList> texts = options.list(name, option.count);
-        if (!texts) return usageError(err, options.error());
-        for (int i = 0; i < option.count; ++i) model.setText1(option.fields[static_cast<std::size_t>(i)], (*texts)[i]);
-    }
-    if (options.has(QStringLiteral("range"))) model.setText1(21, options.value(QStringLiteral("range")).trimmed());
+    const std::optional<QStringList> cell = options.list(QStringLiteral("cell"), 6);
+    if (!cell) return usageError(err, options.error());
+    for (int n = 0; n < 6; ++n) model.setText1(n, (*cell)[n]);
+    if (!fillPatternFields(options, model)) return usageError(err, options.error());
 
     CliPrompts prompts(err);
     indexing::IndexingOperations operations(model, prompts);

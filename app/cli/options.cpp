@@ -1,5 +1,10 @@
 #include "app/cli/options.h"
 
+#include <array>
+#include <vector>
+
+#include "app/mainmodel.h"
+
 namespace saed::cli {
 
 bool Options::parse(const QStringList& args, const QStringList& withValue, const QStringList& flags) {
@@ -55,6 +60,55 @@ std::optional<QStringList> Options::list(const QString& name, int count) {
         return std::nullopt;
     }
     return parts;
+}
+
+QStringList patternOptionNames() {
+    return {QStringLiteral("range"), QStringLiteral("scale"), QStringLiteral("r1"),
+            QStringLiteral("r2"),    QStringLiteral("r3"),    QStringLiteral("d"),
+            QStringLiteral("angles"), QStringLiteral("tol-d"), QStringLiteral("tol-angle")};
+}
+
+QString patternOptionsProblem(const Options& options) {
+    const bool spacingsGiven = options.has(QStringLiteral("d"));
+    const bool scaleGiven = options.has(QStringLiteral("scale")) || options.has(QStringLiteral("r1")) ||
+                            options.has(QStringLiteral("r2")) || options.has(QStringLiteral("r3"));
+    if (!options.has(QStringLiteral("angles"))) return QStringLiteral("--angles is required");
+    if (spacingsGiven && scaleGiven)
+        return QStringLiteral("give either --d or --scale with --r1, --r2 and --r3, not both");
+    if (!spacingsGiven && !(options.has(QStringLiteral("scale")) && options.has(QStringLiteral("r1")) &&
+                            options.has(QStringLiteral("r2")) && options.has(QStringLiteral("r3"))))
+        return QStringLiteral("give --d, or --scale with --r1, --r2 and --r3");
+    return {};
+}
+
+bool fillPatternFields(Options& options, app::MainModel& model) {
+    struct ListOption {
+        const char16_t* name;
+        int count;
+        std::array<int, 3> fields;
+    };
+    std::vector<ListOption> lists = {
+        {u"angles", 3, {33, 34, 35}}, {u"tol-d", 3, {27, 28, 29}}, {u"tol-angle", 3, {36, 37, 38}}};
+    if (options.has(QStringLiteral("d"))) {
+        lists.push_back({u"d", 3, {30, 31, 32}});
+        for (int n : {22, 23, 24, 25, 26}) model.setText1(n, QStringLiteral("1"));
+    } else {
+        lists.push_back({u"scale", 2, {22, 23, 0}});
+        lists.push_back({u"r1", 2, {24, 30, 0}});
+        lists.push_back({u"r2", 2, {25, 31, 0}});
+        lists.push_back({u"r3", 2, {26, 32, 0}});
+    }
+    for (const ListOption& option : lists) {
+        const QString name = QString::fromUtf16(option.name);
+        if (!options.has(name)) continue;
+        const std::optional<QStringList> texts = options.list(name, option.count);
+        if (!texts) return false;
+        for (int i = 0; i < option.count; ++i)
+            model.setText1(option.fields[static_cast<std::size_t>(i)], (*texts)[i]);
+    }
+    if (options.has(QStringLiteral("range")))
+        model.setText1(21, options.value(QStringLiteral("range")).trimmed());
+    return true;
 }
 
 std::optional<OutputFormat> parseOutputFormat(const QString& text) {

@@ -8,6 +8,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace saed::app {
+class MainModel;
+}
+
 namespace saed::cli {
 
 class Options {
@@ -32,6 +36,18 @@ private:
     QMap<QString, QString> m_values;
     QString m_error;
 };
+
+// The options that give a measured pattern and its tolerances, shared by index and screen.
+QStringList patternOptionNames();
+
+// Empty when --angles and either --d or --scale with --r1, --r2 and --r3 are given; otherwise
+// what is missing or doubled.
+QString patternOptionsProblem(const Options& options);
+
+// Writes the pattern options into the main window's fields. With --d the spacings stand as
+// segment counts over unit lengths and a unit scale bar, so that dn = Nn * (1 / 1) / 1 reads
+// exactly the given number. False, with options.error() set, for a list of the wrong length.
+bool fillPatternFields(Options& options, app::MainModel& model);
 
 enum class OutputFormat { Text, Tsv, Json };
 

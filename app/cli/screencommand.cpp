@@ -42,11 +42,8 @@ const char kHelp[] =
     "\n"
     "Bad input is told on stderr with exit status 2.\n";
 
-const QStringList kValueOptions = {
-    QStringLiteral("range"), QStringLiteral("scale"), QStringLiteral("r1"), QStringLiteral("r2"),
-    QStringLiteral("r3"), QStringLiteral("d"), QStringLiteral("angles"), QStringLiteral("tol-d"),
-    QStringLiteral("tol-angle"), QStringLiteral("library"), QStringLiteral("phases"), QStringLiteral("image"),
-    QStringLiteral("out")};
+const QStringList kValueOptions = patternOptionNames() + QStringList{
+    QStringLiteral("library"), QStringLiteral("phases"), QStringLiteral("image"), QStringLiteral("out")};
 
 int usageError(QTextStream& err, const QString& message) {
     err << "saedindex-cli screen: " << message << "\nTry 'saedindex-cli screen --help'.\n";
@@ -68,39 +65,6 @@ std::optional<std::string> readLibraryFile(const QString& path, QTextStream& err
     return text.toStdString();
 }
 
-// The measured pattern from the options into the fields; false (told on err) on a bad list.
-bool fillPattern(Options& options, app::MainModel& model, QTextStream& err) {
-    struct ListOption {
-        const char16_t* name;
-        int count;
-        std::array<int, 3> fields;
-    };
-    std::vector<ListOption> lists = {
-        {u"angles", 3, {33, 34, 35}}, {u"tol-d", 3, {27, 28, 29}}, {u"tol-angle", 3, {36, 37, 38}}};
-    if (options.has(QStringLiteral("d"))) {
-        // The spacings stand as segment counts over unit lengths and a unit scale bar.
-        lists.push_back({u"d", 3, {30, 31, 32}});
-        for (int n : {22, 23, 24, 25, 26}) model.setText1(n, QStringLiteral("1"));
-    } else {
-        lists.push_back({u"scale", 2, {22, 23, 0}});
-        lists.push_back({u"r1", 2, {24, 30, 0}});
-        lists.push_back({u"r2", 2, {25, 31, 0}});
-        lists.push_back({u"r3", 2, {26, 32, 0}});
-    }
-    for (const ListOption& option : lists) {
-        const QString name = QString::fromUtf16(option.name);
-        if (!options.has(name)) continue;
-        const std::optional<QStringList> texts = options.list(name, option.count);
-        if (!texts) {
-            usageError(err, options.error());
-            return false;
-        }
-        for (int i = 0; i < option.count; ++i) model.setText1(option.fields[static_cast<std::size_t>(i)], (*texts)[i]);
-    }
-    if (options.has(QStringLiteral("range"))) model.setText1(21, options.value(QStringLiteral("range")).trimmed());
-    return true;
-}
-
 }  // namespace
 
 int runScreenCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -110,15 +74,8 @@ int runScreenCommand(const QStringList& args, QTextStream& out, QTextStream& err
         out << kHelp;
         return 0;
     }
-    const bool spacingsGiven = options.has(QStringLiteral("d"));
-    const bool scaleGiven = options.has(QStringLiteral("scale")) || options.has(QStringLiteral("r1")) ||
-                            options.has(QStringLiteral("r2")) || options.has(QStringLiteral("r3"));
-    if (!options.has(QStringLiteral("angles"))) return usageError(err, QStringLiteral("--angles is required"));
-    if (spacingsGiven && scaleGiven)
-        return usageError(err, QStringLiteral("give either --d or --scale with --r1, --r2 and --r3, not both"));
-    if (!spacingsGiven && !(options.has(QStringLiteral("scale")) && options.has(QStringLiteral("r1")) &&
-                            options.has(QStringLiteral("r2")) && options.has(QStringLiteral("r3"))))
-        return usageError(err, QStringLiteral("give --d, or --scale with --r1, --r2 and --r3"));
+    if (const QString problem = patternOptionsProblem(options); !problem.isEmpty())
+        return usageError(err, problem);
 
     library::PhaseTree tree;
     std::string libraryText(library::kLibraryText);
@@ -153,7 +110,7 @@ int runScreenCommand(const QStringList& args, QTextStream& out, QTextStream& err
     app::MainModel model;
     model.setCombo1Items(app::latticeTypeNames());
     model.setCombo1(0);
-    if (!fillPattern(options, model, err)) return 2;
+    if (!fillPatternFields(options, model)) return usageError(err, options.error());
     if (options.has(QStringLiteral("image"))) model.setChosenFile(options.value(QStringLiteral("image")));
 
     CliPrompts prompts(err);
