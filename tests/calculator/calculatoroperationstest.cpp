@@ -20,165 +20,115 @@ using namespace saed::calculator;
 
 namespace {
 
-void setCubicCell(MainModel& model) {
-    for (int n = 0; n < 3; ++n) model.setText1(n, QStringLiteral("0.5"));
-    for (int n = 3; n < 6; ++n) model.setText1(n, QStringLiteral("90"));
+const char* const kCubic = "0.5,0.5,0.5,90,90,90";
+
+// Lattice fields 0..5 from "a,b,c,α,β,γ"; planes "h,k,l|h,k,l|h,k,l" into fields 6..14.
+void setFields(MainModel& model, const char* cell, const char* planes) {
+    const QStringList lattice = QString::fromUtf8(cell).split(u',');
+    for (int n = 0; n < 6; ++n) model.setText1(n, lattice[n]);
+    const QStringList rows = QString::fromUtf8(planes).split(u'|');
+    for (int j = 0; j < 3; ++j)
+        for (int i = 0; i < 3; ++i) model.setText1(6 + j + 3 * i, rows[j].split(u',')[i]);
 }
 
-// Plane j (1..3) into its h, k, l fields.
-void setPlane(MainModel& model, int j, const char* h, const char* k, const char* l) {
-    model.setText1(5 + j, QString::fromUtf8(h));
-    model.setText1(8 + j, QString::fromUtf8(k));
-    model.setText1(11 + j, QString::fromUtf8(l));
-}
-
-QStringList outputs(const MainModel& model) {
+// Angles 15..17, zone axis 18..20, spacings, then the planes of R1, R2, R3 and the zone.
+QString outputs(const MainModel& model) {
     QStringList texts;
     for (int n = 15; n <= 20; ++n) texts << model.Text1(n);
     for (Caption c : {Caption::Label1_47, Caption::Label1_48, Caption::Label1_49, Caption::Label16,
                       Caption::Label15, Caption::Label14, Caption::Label17})
         texts << model.caption(c);
-    return texts;
-}
-
-QStringList strings(std::initializer_list<const char*> list) {
-    QStringList texts;
-    for (const char* s : list) texts << QString::fromUtf8(s);
-    return texts;
+    return texts.join(u'|');
 }
 
 }  // namespace
 
-TEST(CalculatorOperationsTest, cubicExamplesWriteEveryOutput) {
+TEST(CalculatorOperationsTest, everyOutputOfEachCalculation) {
+    struct Case {
+        const char* cell;
+        const char* planes;
+        const char* outputs;
+        bool notACell;
+    };
+    // One model throughout: nothing of an earlier calculation may stay beside a later one.
+    const Case cases[] = {
+        {kCubic, "1,0,0|0,1,0|1,1,0", "90|45|45|0|0|1|d1=0.5000000|d2=0.5000000|d3=0.3535534|"
+         "（1 0 0）|（0 1 0）|（1 1 0）|Z=[0 0 1]", false},
+        {kCubic, "1,1,1|1,0,0|0,0,1", "54.7356103172453|90|54.7356103172453|0|1|-1|d1=0.2886751|"
+         "d2=0.5000000|d3=0.5000000|（1 1 1）|（1 0 0）|（0 0 1）|Z=[0 1 -1]", false},
+        // The sign of [0 0 -2] stays; the schematic shows the fields as typed.
+        {kCubic, "1.0,1, 0|1,-1,0|0,0,1", "90|90|90|0|0|-1|d1=0.3535534|d2=0.3535534|d3=0.5000000|"
+         "（1.0 1  0）|（1 -1 0）|（0 0 1）|Z=[0 0 -1]", false},
+        // A half index is a plane too; an axis summing below 2 is not divided.
+        {kCubic, "0.5,0,0|0,1,0|1,1,0", "90|45|45|0|0|0.5|d1=1.0000000|d2=0.5000000|d3=0.3535534|"
+         "（0.5 0 0）|（0 1 0）|（1 1 0）|Z=[0 0 0.5]", false},
+        // Parallel and antiparallel planes: 0 and 180, the rest computed.
+        {kCubic, "1,0,0|1,0,0|0,1,0", "0|90|90|0|0|0|d1=0.5000000|d2=0.5000000|d3=0.5000000|"
+         "（1 0 0）|（1 0 0）|（0 1 0）|Z=[0 0 0]", false},
+        {kCubic, "1,1,0|-1,-1,0|0,0,1", "180|90|90|0|0|0|d1=0.3535534|d2=0.3535534|d3=0.5000000|"
+         "（1 1 0）|（-1 -1 0）|（0 0 1）|Z=[0 0 0]", false},
+        // (0 0 0): the angles and the spacing that involve it are idle.
+        {kCubic, "0,0,0|1,0,0|0,1,0", "***|90|***|0|0|0|d1= ***|d2=0.5000000|d3=0.5000000|"
+         "（0 0 0）|（1 0 0）|（0 1 0）|Z=[0 0 0]", false},
+        // No cell: the zone axis only ([0 0 4] reduced), and a message.
+        {"0.5,,0.5,90,90,90", "2,0,0|0,2,0|0,1,0", "***|***|***|0|0|1|d1= ***|d2= ***|d3= ***|"
+         "（2 0 0）|（0 2 0）|（0 1 0）|Z=[0 0 1]", true},
+    };
     MainModel model;
-    ScriptedPrompts prompts;
-    setCubicCell(model);
-    setPlane(model, 1, "1", "0", "0");
-    setPlane(model, 2, "0", "1", "0");
-    setPlane(model, 3, "1", "1", "0");
-    ASSERT_TRUE(calculate(model, prompts));
-    // Angles 15..17, zone axis 18..20, spacings, then the planes of R1, R2, R3 and the zone.
-    EXPECT_EQ(outputs(model),
-              strings({"90", "45", "45", "0", "0", "1", "d1=0.5000000", "d2=0.5000000",
-                       "d3=0.3535534", "（1 0 0）", "（0 1 0）", "（1 1 0）", "Z=[0 0 1]"}));
-
-    setPlane(model, 1, "1", "1", "1");
-    setPlane(model, 2, "1", "0", "0");
-    setPlane(model, 3, "0", "0", "1");
-    ASSERT_TRUE(calculate(model, prompts));
-    EXPECT_EQ(outputs(model), strings({"54.7356103172453", "90", "54.7356103172453", "0", "1", "-1",
-                                       "d1=0.2886751", "d2=0.5000000", "d3=0.5000000", "（1 1 1）",
-                                       "（1 0 0）", "（0 0 1）", "Z=[0 1 -1]"}));
-
-    // [0 0 4] ends as [0 0 1]; [0 0 -2] keeps its sign; 1.0 as typed on the schematic.
-    setPlane(model, 1, "2", "0", "0");
-    setPlane(model, 2, "0", "2", "0");
-    calculate(model, prompts);
-    EXPECT_EQ(model.caption(Caption::Label17), QStringLiteral("Z=[0 0 1]"));
-    setPlane(model, 1, "1.0", "1", " 0");
-    setPlane(model, 2, "1", "-1", "0");
-    calculate(model, prompts);
-    EXPECT_EQ(model.caption(Caption::Label17), QStringLiteral("Z=[0 0 -1]"));
-    EXPECT_EQ(model.caption(Caption::Label16), QStringLiteral("（1.0 1  0）"));
-    EXPECT_EQ(model.Text1(15), QStringLiteral("90"));
-    EXPECT_TRUE(prompts.questions().empty());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.cell << " " << c.planes);
+        ScriptedPrompts prompts;
+        setFields(model, c.cell, c.planes);
+        EXPECT_TRUE(calculate(model, prompts));
+        EXPECT_EQ(outputs(model), QString::fromUtf8(c.outputs));
+        ASSERT_EQ(prompts.questions().size(), c.notACell ? 1u : 0u);
+        if (!c.notACell) continue;
+        EXPECT_EQ(prompts.questions()[0].kind, ScriptedPrompts::Kind::Warn);
+        EXPECT_EQ(prompts.questions()[0].text, QStringLiteral("点阵参数无法构成晶胞！"));
+        EXPECT_TRUE(prompts.questions()[0].title.isEmpty());
+    }
 }
 
-TEST(CalculatorOperationsTest, outputsThatCannotBeComputedShowTheirIdleTexts) {
+TEST(CalculatorOperationsTest, nonNumericFieldsChangeNothingAndClearKeepsTheLattice) {
     MainModel model;
     ScriptedPrompts prompts;
-    setCubicCell(model);
-    setPlane(model, 1, "1", "0", "0");
-    setPlane(model, 2, "0", "1", "0");
-    setPlane(model, 3, "1", "1", "0");
-    calculate(model, prompts);
-
-    // Parallel planes: angle 0, the rest computed; nothing of the previous run stays.
-    setPlane(model, 2, "1", "0", "0");
-    setPlane(model, 3, "0", "1", "0");
-    calculate(model, prompts);
-    EXPECT_EQ(outputs(model),
-              strings({"0", "90", "90", "0", "0", "0", "d1=0.5000000", "d2=0.5000000",
-                       "d3=0.5000000", "（1 0 0）", "（1 0 0）", "（0 1 0）", "Z=[0 0 0]"}));
-
-    // (0 0 0) as R1: the angles and the spacing that involve it show "***".
-    setPlane(model, 1, "0", "0", "0");
-    calculate(model, prompts);
-    EXPECT_EQ(outputs(model),
-              strings({"***", "90", "***", "0", "0", "0", "d1= ***", "d2=0.5000000", "d3=0.5000000",
-                       "（0 0 0）", "（1 0 0）", "（0 1 0）", "Z=[0 0 0]"}));
-    EXPECT_TRUE(prompts.questions().empty());
-
-    // No cell: the zone axis is written, every angle and spacing is idle, a message says why.
-    model.setText1(1, QString());
-    setPlane(model, 1, "2", "0", "0");
-    setPlane(model, 2, "0", "2", "0");
-    EXPECT_TRUE(calculate(model, prompts));
-    EXPECT_EQ(outputs(model),
-              strings({"***", "***", "***", "0", "0", "1", "d1= ***", "d2= ***", "d3= ***",
-                       "（2 0 0）", "（0 2 0）", "（0 1 0）", "Z=[0 0 1]"}));
-    ASSERT_EQ(prompts.questions().size(), 1u);
-    EXPECT_EQ(prompts.questions()[0].kind, ScriptedPrompts::Kind::Warn);
-    EXPECT_EQ(prompts.questions()[0].text, QStringLiteral("点阵参数无法构成晶胞！"));
-    EXPECT_TRUE(prompts.questions()[0].title.isEmpty());
-}
-
-TEST(CalculatorOperationsTest, numericTestFocusesTheFirstBadFieldAndChangesNothing) {
-    MainModel model;
-    ScriptedPrompts prompts;
-    setCubicCell(model);
     QSignalSpy focus(&model, &MainModel::focusRequested);
-    clearCalculator(model);
-    const QStringList idle = outputs(model);
+    setFields(model, kCubic, "1,0,0|0,1,0|1,1,0");
+    ASSERT_TRUE(calculate(model, prompts));
+    const QString computed = outputs(model);
+
+    // Fields are tested in index order 6, 7, ... 14, not row by row: 7 comes before 12.
+    setFields(model, kCubic, "1,0,abc|,1,0|1,1,0");
     EXPECT_FALSE(calculate(model, prompts));
     ASSERT_EQ(focus.count(), 1);
-    EXPECT_EQ(focus.at(0).at(0).toInt(), 6);
+    EXPECT_EQ(focus.at(0).at(0).toInt(), 7);
+    EXPECT_EQ(outputs(model), computed);
     ASSERT_EQ(prompts.questions().size(), 1u);
     EXPECT_EQ(prompts.questions()[0].text, QStringLiteral("有一些输入框不是数字！"));
     EXPECT_TRUE(prompts.questions()[0].title.isEmpty());
 
-    // Fields are tested in index order 6, 7, ... 14, not row by row: 7 comes before 12.
-    setPlane(model, 1, "1", "0", "abc");
-    setPlane(model, 2, "", "1", "0");
-    setPlane(model, 3, "1", "1", "0");
-    EXPECT_FALSE(calculate(model, prompts));
-    EXPECT_EQ(focus.at(1).at(0).toInt(), 7);
-    EXPECT_EQ(outputs(model), idle);
-}
-
-TEST(CalculatorOperationsTest, clearEmptiesIndicesAndKeepsTheLattice) {
-    MainModel model;
-    ScriptedPrompts prompts;
-    setCubicCell(model);
-    setPlane(model, 1, "1", "0", "0");
-    setPlane(model, 2, "0", "1", "0");
-    setPlane(model, 3, "1", "1", "0");
-    calculate(model, prompts);
     clearCalculator(model);
     for (int n = 6; n <= 14; ++n) EXPECT_TRUE(model.Text1(n).isEmpty()) << n;
-    EXPECT_EQ(outputs(model),
-              strings({"***", "***", "***", "***", "***", "***", "d1= ***", "d2= ***", "d3= ***",
-                       "（* * *）", "（* * *）", "（* * *）", "Z=[* * *]"}));
+    EXPECT_EQ(outputs(model), QString::fromUtf8("***|***|***|***|***|***|d1= ***|d2= ***|d3= ***|"
+                                                "（* * *）|（* * *）|（* * *）|Z=[* * *]"));
     EXPECT_EQ(model.Text1(0), QStringLiteral("0.5"));
     EXPECT_EQ(model.Text1(5), QStringLiteral("90"));
+    EXPECT_FALSE(calculate(model, prompts));
+    EXPECT_EQ(focus.at(1).at(0).toInt(), 6);
 }
 
 TEST(CalculatorOperationsTest, resultRowIsLoadedAndCalculatedFromTheWindow) {
     MainModel model;
     ScriptedPrompts prompts;
-    setCubicCell(model);
-    std::vector<ResultTableModel::Row> rows(2);
+    setFields(model, kCubic, ",,|,,|,,");
     // Sub-items 1-3, 5-7, 9-11 hold the planes; 4, 8 and 12 are spacings that must not be read.
-    const char* first[12] = {"第001组", "1", "1",   "1", "0.2887", "1",
-                             "0",       "0", "0.5", "0", "0",      "1"};
-    const char* second[12] = {"第002组", "2", "0",    "0", "0.25", "0",
-                              "2",       "0", "0.25", "2", "2",    "0"};
-    for (int c = 0; c < 12; ++c) {
-        rows[0].cells[static_cast<std::size_t>(c)] = QString::fromUtf8(first[c]);
-        rows[1].cells[static_cast<std::size_t>(c)] = QString::fromUtf8(second[c]);
-    }
+    const char* texts[2] = {"第001组,1,1,1,0.2887,1,0,0,0.5,0,0,1",
+                            "第002组,2,0,0,0.25,0,2,0,0.25,2,2,0"};
+    std::vector<ResultTableModel::Row> rows(2);
+    for (std::size_t r = 0; r < 2; ++r)
+        for (int c = 0; c < 12; ++c)
+            rows[r].cells[static_cast<std::size_t>(c)] = QString::fromUtf8(texts[r]).split(u',')[c];
     model.resultTable()->build(rows);
-
     EXPECT_FALSE(calculateFromResultRow(model, prompts, -1));
     EXPECT_TRUE(model.Text1(6).isEmpty());
 
@@ -189,16 +139,12 @@ TEST(CalculatorOperationsTest, resultRowIsLoadedAndCalculatedFromTheWindow) {
     auto* action = window.findChild<QAction*>(QStringLiteral("jisuandaizhou2"));
     ASSERT_NE(action, nullptr);
     action->trigger();
-    EXPECT_EQ(model.caption(Caption::Label16), QStringLiteral("（2 0 0）"));
-    EXPECT_EQ(model.caption(Caption::Label15), QStringLiteral("（0 2 0）"));
-    EXPECT_EQ(model.caption(Caption::Label14), QStringLiteral("（2 2 0）"));
-    EXPECT_EQ(model.caption(Caption::Label17), QStringLiteral("Z=[0 0 1]"));
-    EXPECT_EQ(window.text1(17)->text(), QStringLiteral("45"));
+    EXPECT_EQ(outputs(model), QStringLiteral("90|45|45|0|0|1|d1=0.2500000|d2=0.2500000|"
+                                             "d3=0.1767767|（2 0 0）|（0 2 0）|（2 2 0）|Z=[0 0 1]"));
 
-    // The buttons: Clear, then Calculate on empty fields asks and selects nothing new.
+    // The buttons: Clear, then Calculate on a bad field selects it.
     window.findChild<QPushButton*>(QStringLiteral("Command15"))->click();
     EXPECT_EQ(window.text1(20)->text(), QStringLiteral("***"));
-    window.text1(6)->setText(QStringLiteral("x1"));
     model.setText1(6, QStringLiteral("x1"));
     window.findChild<QPushButton*>(QStringLiteral("Command5"))->click();
     EXPECT_EQ(window.text1(6)->selectedText(), QStringLiteral("x1"));

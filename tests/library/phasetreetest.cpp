@@ -7,104 +7,86 @@ using namespace saed::library;
 
 namespace {
 
-// Characters of a UTF-8 text (bytes that do not continue a character).
-std::size_t characterCount(std::string_view text) {
-    std::size_t count = 0;
-    for (unsigned char c : text) count += (c & 0xC0) != 0x80;
-    return count;
-}
+using Keys = std::vector<std::string>;
 
 std::string record(const std::string& name, const std::string& a = "0.3") {
     return name + ";立方;1;" + a + ";" + a + ";" + a + ";90;90;90;";
 }
 
-std::vector<std::string> keys(const PhaseTree& tree) {
-    std::vector<std::string> k;
-    for (const TreeNode& n : tree.nodes()) k.push_back(n.key);
+// Each node as "parent>key", with ":text" for the root and the phase nodes.
+Keys shape(const PhaseTree& tree) {
+    Keys k;
+    for (const TreeNode& n : tree.nodes()) {
+        std::string s = n.parent < 0 ? n.key : tree.node(n.parent).key + ">" + n.key;
+        k.push_back(n.key.starts_with("bb") ? s : s + ":" + n.text);
+    }
     return k;
 }
 
-std::vector<std::string> ticked(const PhaseTree& tree) {
-    std::vector<std::string> k;
+Keys ticked(const PhaseTree& tree) {
+    Keys k;
     for (const TreeNode& n : tree.nodes())
         if (n.ticked) k.push_back(n.key);
     return k;
 }
 
-using Keys = std::vector<std::string>;
-
 }  // namespace
 
 TEST(PhaseTreeTest, builtInLibraryText) {
-    EXPECT_EQ(characterCount(kLibraryText), 144u);
+    std::size_t characters = 0;
+    for (unsigned char c : kLibraryText) characters += (c & 0xC0) != 0x80;
+    EXPECT_EQ(characters, 144u);
     const std::size_t crlf = kLibraryText.find("\r\n");
     ASSERT_NE(crlf, std::string_view::npos);
     EXPECT_EQ(kLibraryText.substr(crlf + 2, 9), "14H LPSO;");
     EXPECT_EQ(kLibraryText.find("\r\n", crlf + 1), std::string_view::npos);
-    EXPECT_EQ(kLibraryText.back(), ';');
 
     PhaseTree tree;
     ASSERT_TRUE(tree.build(kLibraryText));
-    EXPECT_EQ(keys(tree), (Keys{"物相", "aa1", "bb1", "aa2", "bb2"}));
-    EXPECT_EQ(tree.node(1).text, "α-Mg");
-    EXPECT_EQ(
-        tree.node(2).text,
-        "a=0.32094,b=0.32094,c=0.52105,α=90.00000,β=90.00000,γ=90.00000,简单六方,c/a:1.60323");
-    EXPECT_EQ(tree.node(3).text, "14H LPSO");
+    EXPECT_EQ(shape(tree),
+              (Keys{"物相:物相", "物相>aa1:α-Mg", "aa1>bb1", "物相>aa2:14H LPSO", "aa2>bb2"}));
     EXPECT_EQ(tree.node(4).text,
               "a=0.32500,b=0.32500,c=3.72200,α=90.00000,β=90.00000,γ=120.00000,未知,c/a:11.59718");
-    EXPECT_EQ(tree.node(2).parent, 1);
-    EXPECT_EQ(tree.node(3).parent, 0);
-    EXPECT_EQ(tree.node(4).parent, 3);
     for (int i = 0; i < tree.nodeCount(); ++i) EXPECT_EQ(tree.node(i).expanded, i == 0) << i;
     EXPECT_EQ(ticked(tree), Keys{});
-
-    // The parsed form that screening reads: CR LF removed, F(r, f) from 1.
     EXPECT_EQ(tree.libraryText().find('\r'), std::string::npos);
-    EXPECT_EQ(characterCount(tree.libraryText()), 142u);
-    ASSERT_EQ(tree.recordCount(), 2);
-    EXPECT_EQ(tree.field(1, 2), "简单六方");
-    EXPECT_EQ(tree.field(2, 1), "14H LPSO");
-    EXPECT_EQ(tree.field(2, 9), "120.00000");
-    EXPECT_EQ(tree.library().elements.size(), 19u);
-    EXPECT_TRUE(tree.library().elements.back().empty());
 }
 
-TEST(PhaseTreeTest, consecutiveRecordsOfOneNameShareAPhaseNode) {
+TEST(PhaseTreeTest, recordsGroupUnderOnePhaseNodeOnlyWhileTheirNameRepeats) {
+    struct Case {
+        std::string text;
+        bool built;
+        Keys shape;
+    };
+    const Case cases[] = {
+        {record("A") + "\r\n" + record("A", "0.4") + "\r\n" + record("B"), true,
+         {"物相:物相", "物相>aa1:A", "aa1>bb1", "aa1>bb2", "物相>aa2:B", "aa2>bb3"}},
+        // A name that comes back after another gets a second node; names compare exactly.
+        {record("A") + record("B") + record("A") + record("a"), true,
+         {"物相:物相", "物相>aa1:A", "aa1>bb1", "物相>aa2:B", "aa2>bb2", "物相>aa3:A", "aa3>bb3",
+          "物相>aa4:a", "aa4>bb4"}},
+        {record(" A") + record("A"), true,
+         {"物相:物相", "物相>aa1: A", "aa1>bb1", "物相>aa2:A", "aa2>bb2"}},
+        // One field too many has no place: nothing is built. Nothing at all: only the root.
+        {record("A") + "extra;", false, {}},
+        {"", false, {"物相:物相"}},
+        // A last record cut after six fields counts, with empty angles.
+        {record("A") + "B;立方;1;0.3;0.3;0.3;", true,
+         {"物相:物相", "物相>aa1:A", "aa1>bb1", "物相>aa2:B", "aa2>bb2"}},
+    };
     PhaseTree tree;
-    ASSERT_TRUE(tree.build(record("A") + "\r\n" + record("A", "0.4") + "\r\n" + record("B")));
-    EXPECT_EQ(keys(tree), (Keys{"物相", "aa1", "bb1", "bb2", "aa2", "bb3"}));
-    EXPECT_EQ(tree.node(3).parent, 1);
-    EXPECT_EQ(tree.node(3).text, "a=0.4,b=0.4,c=0.4,α=90,β=90,γ=90,立方,c/a:1");
-    EXPECT_EQ(tree.node(5).parent, 4);
-
-    // A name that comes back after another gets a second node; names compare exactly.
-    ASSERT_TRUE(tree.build(record("A") + record("B") + record("A") + record("a")));
-    EXPECT_EQ(keys(tree), (Keys{"物相", "aa1", "bb1", "aa2", "bb2", "aa3", "bb3", "aa4", "bb4"}));
-    EXPECT_EQ(tree.node(5).text, "A");
-    EXPECT_EQ(tree.node(7).text, "a");
-
-    // Blanks inside a field belong to it.
-    ASSERT_TRUE(tree.build(record(" A") + record("A")));
-    EXPECT_EQ(keys(tree), (Keys{"物相", "aa1", "bb1", "aa2", "bb2"}));
-}
-
-TEST(PhaseTreeTest, textsThatAreNotWholeRecords) {
-    PhaseTree tree;
-    // One field too many: it has no place, nothing is built.
-    EXPECT_FALSE(tree.build(record("A") + "extra;"));
-    EXPECT_EQ(tree.nodeCount(), 0);
-    // Nothing at all: only the root.
-    EXPECT_FALSE(tree.build(""));
-    EXPECT_EQ(keys(tree), (Keys{"物相"}));
-    // A last record cut after six fields counts as a record with empty angles.
-    EXPECT_TRUE(tree.build(record("A") + "B;立方;1;0.3;0.3;0.3;"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(tree.build(c.text), c.built);
+        EXPECT_EQ(shape(tree), c.shape);
+    }
     EXPECT_FALSE(tree.library().wholeRecords());
-    EXPECT_EQ(keys(tree), (Keys{"物相", "aa1", "bb1", "aa2", "bb2"}));
     EXPECT_EQ(tree.field(2, 9), "");
+    ASSERT_TRUE(tree.build(cases[0].text));
+    EXPECT_EQ(tree.node(3).text, "a=0.4,b=0.4,c=0.4,α=90,β=90,γ=90,立方,c/a:1");
 }
 
-TEST(PhaseTreeTest, ticksInMultipleChoice) {
+TEST(PhaseTreeTest, ticksInBothModes) {
     PhaseTree tree;
     ASSERT_TRUE(tree.build(record("A") + record("B") + record("A")));
     // root, aa1, bb1, aa2, bb2, aa3, bb3
@@ -123,11 +105,8 @@ TEST(PhaseTreeTest, ticksInMultipleChoice) {
     EXPECT_EQ(ticked(tree), (Keys{"aa1", "aa2", "aa3"}));
     tree.PropagateCheck(3, false, true, true);
     EXPECT_EQ(ticked(tree), (Keys{"aa1"}));
-}
 
-TEST(PhaseTreeTest, ticksInSingleChoice) {
-    PhaseTree tree;
-    ASSERT_TRUE(tree.build(kLibraryText));
+    // Single choice: the node just ticked is the only one.
     tree.tickChanged(2, true, false);
     EXPECT_EQ(ticked(tree), (Keys{"bb1"}));
     tree.tickChanged(4, true, false);
