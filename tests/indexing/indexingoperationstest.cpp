@@ -149,9 +149,6 @@ TEST(IndexingOperationsTest, buttonRunSlidersFieldsAndStrictRescreening) {
     EXPECT_TRUE(f.model.flag(Flag::LatticeLocked));
     EXPECT_TRUE(f.prompts.questions().empty());
 
-    f.model.setText1(28, q("0.009"));
-    EXPECT_EQ(f.countColour(kBlue), 24);
-    EXPECT_EQ(f.label22(), q("24"));
 
     // Slider 4 to 13 writes 0.5, and the field puts the slider at 12 (12.5, halves to even).
     // Moving to 13 again leaves the text as it was, which is still a change of the field.
