@@ -9,7 +9,8 @@
 #include "indexing/resultcells.h"
 
 using namespace saed::indexing;
-using saed::core::Cell;
+using saed::core::PlaneAngle;
+using saed::core::Spacing;
 
 namespace {
 
@@ -24,19 +25,19 @@ IndexingInput cubicExample() {
     return input;
 }
 
-std::vector<std::string> cellsOf(const ResultRow& row, long long group) {
-    const auto cells = resultCells(row, group);
-    return {cells.begin(), cells.end()};
+// Measures the real reflections g1, g2 and g1 + g2 of the input's cell.
+void measurePattern(IndexingInput& input, const Hkl& g1, const Hkl& g2) {
+    const auto gs = saed::core::ReciprocalMetric(input.cell);
+    const Hkl g3{g1[0] + g2[0], g1[1] + g2[1], g1[2] + g2[2]};
+    input.measured.spacingNm = {*Spacing(gs, g1), *Spacing(gs, g2), *Spacing(gs, g3)};
+    input.measured.angleDeg = {*PlaneAngle(gs, g1, g2), *PlaneAngle(gs, g2, g3), *PlaneAngle(gs, g1, g3)};
 }
 
 void expectSameRows(const IndexingInput& input) {
     const std::vector<ResultRow> fast = indexPattern(input);
     const std::vector<ResultRow> plain = indexPatternTripleLoop(input);
     ASSERT_EQ(fast.size(), plain.size());
-    for (std::size_t i = 0; i < fast.size(); ++i) {
-        SCOPED_TRACE(i);
-        ASSERT_EQ(fast[i], plain[i]);  // same planes, same bits of every spacing and angle
-    }
+    for (std::size_t i = 0; i < fast.size(); ++i) ASSERT_EQ(fast[i], plain[i]) << "row " << i;  // every bit
 }
 
 }  // namespace
@@ -44,53 +45,38 @@ void expectSameRows(const IndexingInput& input) {
 TEST(IndexingEngineTest, cubicExampleGivesTwentyFourRowsInLoopOrder) {
     const std::vector<ResultRow> rows = indexPattern(cubicExample());
     ASSERT_EQ(rows.size(), 24u);
-    EXPECT_EQ(cellsOf(rows[0], 1),
+    const auto first = resultCells(rows[0], 1);
+    EXPECT_EQ(std::vector<std::string>(first.begin(), first.end()),
               (std::vector<std::string>{"第001组", "-1", "0", "0", "+", "0", "-1", "0", "＝", "-1", "-1", "0", "◇",
                                         "0.5000000", "0.5000000", "0.3535534", "◇", "90.0000", "45.0000",
                                         "45.0000"}));
-    EXPECT_EQ(rows[1].g1, (Hkl{-1, 0, 0}));
     EXPECT_EQ(rows[1].g2, (Hkl{0, 0, -1}));
-    EXPECT_EQ(rows[1].g3, (Hkl{-1, 0, -1}));
     // g1 runs over the six {1 0 0} in h, k, l order, four rows each.
     EXPECT_EQ(rows[4].g1, (Hkl{0, -1, 0}));
     EXPECT_EQ(rows[23].g1, (Hkl{1, 0, 0}));
     EXPECT_EQ(rows[23].g2, (Hkl{0, 1, 0}));
-    for (const ResultRow& row : rows) {
-        EXPECT_EQ(row.g1[0] + row.g2[0], row.g3[0]);
-        EXPECT_EQ(row.g1[2] + row.g2[2], row.g3[2]);
-    }
+    for (const ResultRow& row : rows)
+        for (std::size_t a = 0; a < 3; ++a) EXPECT_EQ(row.g1[a] + row.g2[a], row.g3[a]);
     expectSameRows(cubicExample());
 }
 
-TEST(IndexingEngineTest, latticeTypeAndRangeLimitTheSearch) {
-    IndexingInput face = cubicExample();
-    face.latticeType = 3;  // no {1 0 0} and no {1 1 0}
-    face.rangeN = 2;
-    EXPECT_TRUE(indexPattern(face).empty());
-    EXPECT_TRUE(indexPatternTripleLoop(face).empty());
-
-    IndexingInput none = cubicExample();
-    none.latticeType = -1;
-    EXPECT_TRUE(indexPattern(none).empty());
-
-    // N = 0 examines only (0 0 0), which has no spacing and no angle: nothing is accepted,
-    // also when a zero measured spacing lets it into every list.
-    IndexingInput zero = cubicExample();
-    zero.rangeN = 0;
-    zero.measured.spacingNm = {0, 0, 0};
-    EXPECT_TRUE(indexPattern(zero).empty());
-    EXPECT_TRUE(indexPatternTripleLoop(zero).empty());
-
-    IndexingInput negative = cubicExample();
-    negative.rangeN = -1;
-    EXPECT_TRUE(indexPattern(negative).empty());
+TEST(IndexingEngineTest, theZeroPlaneAndANegativeRangeGiveNoRows) {
+    // N = 0 examines only (0 0 0), which has no spacing and no angle: nothing is accepted, also
+    // when zero measured spacings let it into every list.
+    IndexingInput input = cubicExample();
+    input.measured.spacingNm = {0, 0, 0};
+    for (int n : {0, -1}) {
+        input.rangeN = n;
+        EXPECT_TRUE(indexPattern(input).empty()) << n;
+        EXPECT_TRUE(indexPatternTripleLoop(input).empty()) << n;
+    }
 }
 
 TEST(IndexingEngineTest, spacingEqualToToleranceEntersAngleEqualToToleranceDoesNot) {
     IndexingInput input = cubicExample();
     const auto gs = saed::core::ReciprocalMetric(input.cell);
-    const double d100 = *saed::core::Spacing(gs, {1, 0, 0});
-    const double angle = *saed::core::PlaneAngle(gs, {-1, 0, 0}, {0, -1, 0});
+    const double d100 = *Spacing(gs, {1, 0, 0});
+    const double angle = *PlaneAngle(gs, {-1, 0, 0}, {0, -1, 0});
 
     // Spacing: d1 lies exactly one tolerance away from the {1 0 0} spacing.
     input.measured.spacingNm[0] = d100 + 0.01;
@@ -131,21 +117,6 @@ TEST(IndexingEngineTest, parallelAndAntiparallelPlanesAreScreenedLikeOthers) {
     expectSameRows(antiparallel);
 }
 
-TEST(IndexingEngineTest, keepsEveryRowBeyondSixteenBits) {
-    // Every plane in every list and every angle accepted: all pairs g1, g2 with g1, g2 and
-    // g1 + g2 non-zero and within -3..3. Per axis 37 of the 49 pairs keep the sum in range, so
-    // 37^3 pairs, less the 3 x 343 with one zero plane, plus the 2 counted thrice.
-    IndexingInput all = cubicExample();
-    all.rangeN = 3;
-    all.tolerances.spacingNm = {100, 100, 100};
-    all.measured.angleDeg = {90, 90, 90};
-    all.tolerances.angleDeg = {91, 91, 91};
-    const std::vector<ResultRow> rows = indexPattern(all);
-    EXPECT_EQ(rows.size(), 37u * 37u * 37u - 3u * 343u + 2u);
-    EXPECT_GT(rows.size(), 32767u);
-    EXPECT_EQ(resultCells(rows[999], 1000)[0], "第1000组");
-}
-
 TEST(IndexingEngineTest, indexLookupGivesTheRowsOfTheTripleLoop) {
     std::mt19937 random(20240611);
     std::uniform_real_distribution<double> edge(0.25, 0.9), angle(70, 115), pick(0, 1);
@@ -157,14 +128,7 @@ TEST(IndexingEngineTest, indexLookupGivesTheRowsOfTheTripleLoop) {
         if (!saed::core::isCell(input.cell)) continue;
         input.latticeType = trial % 5;
         input.rangeN = 1 + trial % 3;
-        const auto gs = saed::core::ReciprocalMetric(input.cell);
-        // A real pattern g1 + g2 = g3 of the cell, so that rows exist.
-        const Hkl g1{1, trial % 2, 0}, g2{0, 1, 1 - trial % 2};
-        const Hkl g3{g1[0] + g2[0], g1[1] + g2[1], g1[2] + g2[2]};
-        input.measured.spacingNm = {*saed::core::Spacing(gs, g1), *saed::core::Spacing(gs, g2),
-                                    *saed::core::Spacing(gs, g3)};
-        input.measured.angleDeg = {*saed::core::PlaneAngle(gs, g1, g2), *saed::core::PlaneAngle(gs, g2, g3),
-                                   *saed::core::PlaneAngle(gs, g1, g3)};
+        measurePattern(input, {1, trial % 2, 0}, {0, 1, 1 - trial % 2});
         const double loose = 0.02 + 0.1 * pick(random);
         input.tolerances.spacingNm = {loose, loose, loose};
         input.tolerances.angleDeg = {5 + 20 * pick(random), 5 + 20 * pick(random), 30};
@@ -172,30 +136,22 @@ TEST(IndexingEngineTest, indexLookupGivesTheRowsOfTheTripleLoop) {
         if (trial % 7 == 1) input.tolerances.spacingNm[2] = 1;  // (0 0 0) in list 3 with real planes
         expectSameRows(input);
     }
-}
 
-TEST(IndexingEngineTest, lookupMatchesTheLoopOnALongCellAndUnboundedWindows) {
-    // A cell with a long c axis, where each (h k) row holds many l of similar spacing.
+    // A long c axis, where each (h k) row holds many l of similar spacing.
     IndexingInput input;
     input.cell = {0.325, 0.325, 3.722, 90, 90, 120};
     input.rangeN = 8;
-    const auto gs = saed::core::ReciprocalMetric(input.cell);
-    const Hkl g1{2, 0, 7}, g2{0, 2, 7}, g3{2, 2, 14};
-    input.measured.spacingNm = {*saed::core::Spacing(gs, g1), *saed::core::Spacing(gs, g2), *saed::core::Spacing(gs, g3)};
-    input.measured.angleDeg = {*saed::core::PlaneAngle(gs, g1, g2), *saed::core::PlaneAngle(gs, g2, g3),
-                               *saed::core::PlaneAngle(gs, g1, g3)};
-    const std::vector<ResultRow> rows = indexPattern(input);
-    EXPECT_FALSE(rows.empty());
+    measurePattern(input, {2, 0, 7}, {0, 2, 7});
+    const std::size_t found = indexPattern(input).size();
+    EXPECT_GT(found, 0u);
     expectSameRows(input);
     input.latticeType = 4;
     expectSameRows(input);
-
     // A window reaching below 0 nm, and one without any bound.
     input.latticeType = 0;
     input.rangeN = 3;
     input.tolerances.spacingNm = {0.5, 0.008, std::numeric_limits<double>::infinity()};
     input.tolerances.angleDeg = {40, 40, 40};
-    EXPECT_GT(indexPattern(input).size(), rows.size());
+    EXPECT_GT(indexPattern(input).size(), found);
     expectSameRows(input);
 }
-
