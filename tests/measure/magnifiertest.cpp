@@ -8,38 +8,24 @@ using namespace saed::measure;
 TEST(MagnifierTest, fitOfTheFourFactors) {
     const int h = kMagnifierClientHeightPx - kMagnifierOptionHeightPx;
     ASSERT_EQ(h, 193);
-    // "5倍": 36 source pixels give 216 < 218, so 37 are copied into 222.
-    const MagnifierCopy five = magnifierFit(500, 400, kMagnifierWidthPx, h, 6.0f);
-    EXPECT_EQ(five.sourceWidth, 37);
-    EXPECT_EQ(five.destWidth, 222);
-    EXPECT_EQ(five.sourceHeight, 33);
-    EXPECT_EQ(five.destHeight, 198);
-    EXPECT_EQ(five.sourceLeft, 482);
-    EXPECT_EQ(five.sourceTop, 384);
-
-    // "0.5倍": 217 + 1.5 = 218.5 rounds to the even 218, 192 + 1.5 to 194.
-    const MagnifierCopy half = magnifierFit(500, 400, kMagnifierWidthPx, h, 1.5f);
-    EXPECT_EQ(half.sourceWidth, 146);
-    EXPECT_EQ(half.destWidth, 218);
-    EXPECT_EQ(half.sourceHeight, 129);
-    EXPECT_EQ(half.destHeight, 194);
-    EXPECT_EQ(half.sourceLeft, 500 - 72);
-
-    // "1倍": the width divides evenly and stays.
-    const MagnifierCopy one = magnifierFit(500, 400, kMagnifierWidthPx, h, 2.0f);
-    EXPECT_EQ(one.sourceWidth, 109);
-    EXPECT_EQ(one.destWidth, 218);
-    EXPECT_EQ(one.sourceHeight, 97);
-    EXPECT_EQ(one.destHeight, 194);
-
-    const MagnifierCopy two = magnifierFit(500, 400, kMagnifierWidthPx, h, 3.0f);
-    EXPECT_EQ(two.sourceWidth, 73);
-    EXPECT_EQ(two.destWidth, 219);
-
-    // Near the screen's corner the source starts off-screen; it is not clamped.
-    const MagnifierCopy corner = magnifierFit(3, 2, kMagnifierWidthPx, h, 6.0f);
-    EXPECT_EQ(corner.sourceLeft, -15);
-    EXPECT_EQ(corner.sourceTop, -14);
+    // "5倍": 36 source pixels give 216 < 218, so 37 are copied into 222. "0.5倍": 217 + 1.5 =
+    // 218.5 rounds to the even 218, 192 + 1.5 to 194. "1倍": the width divides evenly and stays.
+    const struct {
+        float factor;
+        int x, y, sourceLeft, sourceTop, sourceWidth, destWidth, sourceHeight, destHeight;
+    } cases[] = {{6.0f, 500, 400, 482, 384, 37, 222, 33, 198}, {1.5f, 500, 400, 428, 336, 146, 218, 129, 194},
+                 {2.0f, 500, 400, 446, 352, 109, 218, 97, 194},  {3.0f, 500, 400, 464, 368, 73, 219, 65, 195},
+                 {6.0f, 3, 2, -15, -14, 37, 222, 33, 198}};  // near the corner: not clamped
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.factor << " at " << c.x);
+        const MagnifierCopy copy = magnifierFit(c.x, c.y, kMagnifierWidthPx, h, c.factor);
+        EXPECT_EQ(copy.sourceLeft, c.sourceLeft);
+        EXPECT_EQ(copy.sourceTop, c.sourceTop);
+        EXPECT_EQ(copy.sourceWidth, c.sourceWidth);
+        EXPECT_EQ(copy.destWidth, c.destWidth);
+        EXPECT_EQ(copy.sourceHeight, c.sourceHeight);
+        EXPECT_EQ(copy.destHeight, c.destHeight);
+    }
 }
 
 TEST(MagnifierTest, clockRedrawsAMovingPointerAtOnceAndAStillOneEveryFifthTick) {

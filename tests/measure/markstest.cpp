@@ -12,6 +12,12 @@ int draw(MarkSet& marks, float x) {
     return marks.keepLine1();
 }
 
+MarkSet drawn(int lines) {
+    MarkSet marks;
+    for (int i = 0; i < lines; ++i) draw(marks, float(i));
+    return marks;
+}
+
 std::string shown(const MarkSet& marks) {
     std::string s;
     for (const Segment& m : marks.line2) s += m.visible ? '1' : '0';
@@ -35,44 +41,27 @@ TEST(MarkSetTest, fillCycle) {
 }
 
 TEST(MarkSetTest, cancelTakesBackTheLatestMark) {
-    MarkSet marks;
-    draw(marks, 0.0f);
-    draw(marks, 1.0f);
-    marks.cancelLatest();
-    EXPECT_EQ(shown(marks), "1000");
-    EXPECT_FALSE(marks.line1.visible);
-
-    // After the fifth line marks 0 and 3 are shown: cancel hides both.
-    MarkSet fifth;
-    for (int i = 0; i < 5; ++i) draw(fifth, float(i));
-    ASSERT_EQ(shown(fifth), "1001");
-    fifth.cancelLatest();
-    EXPECT_EQ(shown(fifth), "0000");
-
-    // With all four shown there is no hidden mark: only mark 3 goes.
-    MarkSet full;
-    for (int i = 0; i < 4; ++i) draw(full, float(i));
-    full.cancelLatest();
-    EXPECT_EQ(shown(full), "1110");
-
-    // Nothing kept: nothing to take back.
-    MarkSet empty;
-    empty.line1.visible = true;
-    empty.cancelLatest();
-    EXPECT_EQ(shown(empty), "0000");
-    EXPECT_FALSE(empty.line1.visible);
+    // Lines drawn, marks shown after cancel: after the fifth, marks 0 and 3 both go; with all
+    // four shown only mark 3 goes.
+    const std::pair<int, const char*> cases[] = {{0, "0000"}, {2, "1000"}, {4, "1110"}, {5, "0000"}};
+    for (const auto& [lines, after] : cases) {
+        SCOPED_TRACE(lines);
+        MarkSet marks = drawn(lines);
+        marks.line1.visible = true;
+        marks.cancelLatest();
+        EXPECT_EQ(shown(marks), after);
+        EXPECT_FALSE(marks.line1.visible);
+    }
 }
 
 TEST(MarkSetTest, shiftMovesHiddenMarksToo) {
-    MarkSet marks;
-    draw(marks, 0.0f);
-    draw(marks, 50.0f);
+    MarkSet marks = drawn(2);
     marks.line2[1].visible = false;
     marks.shiftMarks(15.0, -30.0);
     EXPECT_FLOAT_EQ(marks.line2[0].x1, 15.0f);
     EXPECT_FLOAT_EQ(marks.line2[0].x2, 25.0f);
     EXPECT_FLOAT_EQ(marks.line2[0].y1, -30.0f);
-    EXPECT_FLOAT_EQ(marks.line2[1].x1, 65.0f);
+    EXPECT_FLOAT_EQ(marks.line2[1].x1, 16.0f);
     EXPECT_FLOAT_EQ(marks.line2[1].y2, -25.0f);
     EXPECT_FLOAT_EQ(marks.line2[3].x1, 15.0f);
     marks.hideAll();

@@ -43,49 +43,58 @@ struct Window {
         const QString path = dir.filePath(QStringLiteral("pattern.png"));
         image.save(path);
         prompts.queueImagePath(path);
-        button(QStringLiteral("打开"))->click();
+        click(QStringLiteral("打开"));
     }
     QPushButton* button(const QString& caption) const {
         for (QPushButton* b : form1.findChildren<QPushButton*>())
             if (b->text() == caption) return b;
+        ADD_FAILURE() << "no button " << caption.toStdString();
         return nullptr;
+    }
+    void click(const QString& caption) { QTest::mouseClick(button(caption), Qt::LeftButton); }
+    bool zoomEnabled() const {
+        return button(QStringLiteral("放大"))->isEnabled() && button(QStringLiteral("缩小"))->isEnabled();
     }
     // A point of the image given in image pixels, in the view's coordinates.
     QPoint onImage(int x, int y) const {
         const ImageRect& r = m->viewport().rect();
         return QPoint(qRound(r.left / 15.0f) + x, qRound(r.top / 15.0f) + y);
     }
-    void drawLine(QPoint from, QPoint to) {
-        QTest::mousePress(view, Qt::LeftButton, {}, from);
+    void drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mousePress(view, button, {}, from);
         QTest::mouseMove(view, (from + to) / 2);
         QTest::mouseMove(view, to);
-        QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+        QTest::mouseRelease(view, button, {}, to);
+    }
+    bool dialogGone() const {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return windows->measureDialog() == nullptr;
     }
 };
 
 }  // namespace
 
-TEST(MeasureWindowTest, startUpOpenAndMeasureThroughTheDialog) {
+TEST(MeasureWindowTest, openMeasureThroughTheDialogCancelAndClear) {
     Window w;
-    ASSERT_NE(w.m, nullptr);
-    ASSERT_NE(w.view, nullptr);
-    EXPECT_FALSE(w.m->MeasureMode());
-    EXPECT_FALSE(w.m->marks().line1.visible);
+    ASSERT_TRUE(w.m != nullptr && w.view != nullptr && w.windows != nullptr);
     EXPECT_EQ(w.m->picture().size(), QSize(400, 300));
-    EXPECT_EQ(w.windows->measureDialog(), nullptr);
-    EXPECT_EQ(w.windows->magnifier(), nullptr);
 
-    // The zoom buttons follow the mode.
+    // Measure mode disables zoom; a pointer moving with no button draws nothing.
     QPushButton* measure = w.button(QStringLiteral("测量"));
-    ASSERT_NE(measure, nullptr);
     QTest::mouseClick(measure, Qt::LeftButton);
     EXPECT_TRUE(w.m->MeasureMode());
     EXPECT_EQ(measure->text(), QStringLiteral("移动"));
     EXPECT_FALSE(w.button(QStringLiteral("放大"))->isEnabled());
+    EXPECT_FALSE(w.button(QStringLiteral("缩小"))->isEnabled());
+    QTest::mouseMove(w.view, w.onImage(5, 5));
+    EXPECT_FALSE(w.m->marks().line1.visible);
 
-    // A 300-pixel line opens the dialog and shows the magnifier.
-    w.drawLine(w.onImage(20, 50), w.onImage(320, 50));
+    // A 300-pixel line (180 by 240) opens the dialog and shows the magnifier.
+    const QPoint start = w.onImage(20, 50);
+    w.drag(start, w.onImage(200, 290));
     EXPECT_EQ(w.m->MeasuredLengthPx(), 300.0);
+    EXPECT_NEAR(w.m->marks().line2[0].x1 / 15.0, start.x(), 1.0);
+    EXPECT_NEAR(w.m->marks().line2[0].y1 / 15.0, start.y(), 1.0);
     ASSERT_NE(w.windows->magnifier(), nullptr);
     EXPECT_TRUE(w.windows->magnifier()->isVisible());
     Form2* dialog = w.windows->measureDialog();
@@ -96,67 +105,105 @@ TEST(MeasureWindowTest, startUpOpenAndMeasureThroughTheDialog) {
     for (int k = 0; k < 4; ++k) EXPECT_FALSE(dialog->option1(k)->isChecked());
 
     QTest::mouseClick(dialog->option1(1), Qt::LeftButton);
-    EXPECT_EQ(dialog->label2()->text(), QStringLiteral("R1测量长度为300像素"));
     EXPECT_TRUE(dialog->image1(1)->isVisible());
     EXPECT_FALSE(dialog->image1(0)->isVisible());
     QTest::keyClicks(dialog->text1(), QStringLiteral("3"));
     QTest::mouseClick(dialog->command1(), Qt::LeftButton);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(w.windows->measureDialog(), nullptr);
-    EXPECT_EQ(w.model.Text1(24), QStringLiteral("300"));
+    EXPECT_TRUE(w.dialogGone());
     EXPECT_EQ(w.form1.text1(24)->text(), QStringLiteral("300"));
     EXPECT_EQ(w.model.Text1(30), QStringLiteral("3"));
-    EXPECT_EQ(w.m->RB(1), 1);
-    EXPECT_EQ(w.m->SpotVector(1).x, -4500.0);
     EXPECT_TRUE(w.m->marks().line2[0].visible);
 
     // Right-button drags neither draw nor open the dialog.
-    QTest::mousePress(w.view, Qt::RightButton, {}, w.onImage(10, 10));
-    QTest::mouseMove(w.view, w.onImage(100, 100));
-    QTest::mouseRelease(w.view, Qt::RightButton, {}, w.onImage(100, 100));
+    w.drag(w.onImage(10, 10), w.onImage(100, 100), Qt::RightButton);
     EXPECT_EQ(w.windows->measureDialog(), nullptr);
     EXPECT_FALSE(w.m->marks().line2[1].visible);
 
-    // "取消" takes the line back; "清屏" empties the fields and returns to move mode.
-    w.drawLine(w.onImage(50, 50), w.onImage(50, 150));
+    // "取消" takes the line back and writes nothing.
+    w.drag(w.onImage(50, 50), w.onImage(50, 150));
     dialog = w.windows->measureDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(w.m->marks().line2[1].visible);
+    QTest::mouseClick(dialog->option1(2), Qt::LeftButton);
     QTest::mouseClick(dialog->command2(), Qt::LeftButton);
+    EXPECT_TRUE(w.dialogGone());
     EXPECT_FALSE(w.m->marks().line2[1].visible);
+    EXPECT_FALSE(w.m->marks().line1.visible);
     EXPECT_TRUE(w.m->marks().line2[0].visible);
     EXPECT_EQ(w.model.Text1(25), QString());
-    QTest::mouseClick(w.button(QStringLiteral("清屏")), Qt::LeftButton);
+    EXPECT_EQ(w.m->RB(2), 0);
+
+    // A click in place is a zero-length line, and the dialog still opens.
+    QTest::mouseClick(w.view, Qt::LeftButton, {}, w.onImage(80, 80));
+    EXPECT_EQ(w.m->MeasuredLengthPx(), 0.0);
+    ASSERT_NE(w.windows->measureDialog(), nullptr);
+    EXPECT_EQ(w.windows->measureDialog()->label2()->text(), QStringLiteral("标尺长度为0像素"));
+
+    // "清屏" empties the fields and returns to move mode with zoom enabled.
+    w.click(QStringLiteral("清屏"));
     EXPECT_EQ(w.model.Text1(24), QString());
     EXPECT_FALSE(w.m->MeasureMode());
     EXPECT_EQ(measure->text(), QStringLiteral("测量"));
-    EXPECT_TRUE(w.button(QStringLiteral("放大"))->isEnabled());
+    EXPECT_TRUE(w.zoomEnabled());
 }
 
-TEST(MeasureWindowTest, moveModeDragsTheImageAndItsMarks) {
+TEST(MeasureWindowTest, zoomDragRestoreAndClearInMoveMode) {
     Window w;
-    QTest::mouseClick(w.button(QStringLiteral("测量")), Qt::LeftButton);
-    w.drawLine(w.onImage(20, 20), w.onImage(120, 20));
+    const ImageRect opened = w.m->viewport().rect();
+    w.click(QStringLiteral("放大"));
+    EXPECT_FLOAT_EQ(w.m->viewport().rect().width, 7500.0f);
+    w.click(QStringLiteral("测量"));
+    w.drag(w.onImage(20, 20), w.onImage(120, 20));
     w.windows->closeMeasureDialog();
-    QTest::mouseClick(w.button(QStringLiteral("移动")), Qt::LeftButton);
+    w.click(QStringLiteral("移动"));
+    EXPECT_FALSE(w.zoomEnabled());  // only restore and clear enable zoom again
+
+    // The right button, then both buttons: nothing moves.
     const ImageRect before = w.m->viewport().rect();
-    const Segment mark = w.m->marks().line2[0];
+    const MarkSet marks = w.m->marks();
     const QPoint grab = w.onImage(200, 150);
-    QTest::mousePress(w.view, Qt::LeftButton, {}, grab);
-    QTest::mouseMove(w.view, grab + QPoint(30, -20));
-    QTest::mouseRelease(w.view, Qt::LeftButton, {}, grab + QPoint(30, -20));
+    QTest::mousePress(w.view, Qt::RightButton, {}, grab);
+    QTest::mouseMove(w.view, grab + QPoint(40, 40));
+    QTest::mousePress(w.view, Qt::LeftButton, {}, grab + QPoint(40, 40));
+    QTest::mouseMove(w.view, grab + QPoint(80, 0));
+    QTest::mouseRelease(w.view, Qt::RightButton, {}, grab + QPoint(80, 0));
+    QTest::mouseRelease(w.view, Qt::LeftButton, {}, grab + QPoint(80, 0));
+    EXPECT_EQ(w.m->viewport().rect().left, before.left);
+    EXPECT_EQ(w.m->viewport().rect().top, before.top);
+
+    // The left button drags the image and every mark, hidden ones too.
+    w.drag(grab, grab + QPoint(30, -20));
     EXPECT_FLOAT_EQ(w.m->viewport().rect().left, before.left + 450.0f);
     EXPECT_FLOAT_EQ(w.m->viewport().rect().top, before.top - 300.0f);
-    EXPECT_FLOAT_EQ(w.m->marks().line2[0].x1, mark.x1 + 450.0f);
-    EXPECT_FLOAT_EQ(w.m->marks().line2[0].y1, mark.y1 - 300.0f);
+    EXPECT_FLOAT_EQ(w.m->marks().line2[0].x1, marks.line2[0].x1 + 450.0f);
+    EXPECT_FLOAT_EQ(w.m->marks().line2[0].y1, marks.line2[0].y1 - 300.0f);
+    EXPECT_FLOAT_EQ(w.m->marks().line2[2].x2, marks.line2[2].x2 + 450.0f);
+    EXPECT_FALSE(w.m->marks().line1.visible);
     EXPECT_EQ(w.windows->measureDialog(), nullptr);
+
+    // Restore shows the picture as Open did and hides the marks.
+    w.click(QStringLiteral("还原"));
+    EXPECT_EQ(w.m->viewport().rect().left, opened.left);
+    EXPECT_EQ(w.m->viewport().rect().top, opened.top);
+    EXPECT_EQ(w.m->viewport().rect().width, opened.width);
+    EXPECT_TRUE(w.zoomEnabled());
+    EXPECT_FALSE(w.m->marks().line2[0].visible);
+
+    // Clear leaves a zoomed, moved picture where it is.
+    w.click(QStringLiteral("缩小"));
+    w.drag(grab, grab + QPoint(10, 10));
+    const ImageRect moved = w.m->viewport().rect();
+    w.click(QStringLiteral("清屏"));
+    EXPECT_EQ(w.m->viewport().rect().left, moved.left);
+    EXPECT_EQ(w.m->viewport().rect().width, moved.width);
+    EXPECT_FALSE(w.m->picture().isNull());
 }
 
-TEST(MeasureWindowTest, windowEventsCloseTheDialogWithoutWriting) {
+TEST(MeasureWindowTest, windowEventsCloseTheDialogWithoutWritingAndExitUnloadsBoth) {
     Window w;
-    QTest::mouseClick(w.button(QStringLiteral("测量")), Qt::LeftButton);
+    w.click(QStringLiteral("测量"));
     auto openDialog = [&w](int y) {
-        w.drawLine(w.onImage(10, y), w.onImage(110, y));
+        w.drag(w.onImage(10, y), w.onImage(110, y));
         Form2* dialog = w.windows->measureDialog();
         EXPECT_NE(dialog, nullptr);
         if (dialog != nullptr) {
@@ -191,6 +238,18 @@ TEST(MeasureWindowTest, windowEventsCloseTheDialogWithoutWriting) {
     EXPECT_EQ(w.model.Text1(25), QString());
     EXPECT_TRUE(w.m->marks().line2[2].visible);
     EXPECT_EQ(w.m->RB(2), 0);
+
+    // Exit unloads the magnifier, then the dialog.
+    openDialog(80);
+    ASSERT_NE(w.windows->magnifier(), nullptr);
+    ASSERT_NE(w.windows->measureDialog(), nullptr);
+    QString order;
+    QObject::connect(w.windows->magnifier(), &QObject::destroyed, [&order] { order += QStringLiteral("3"); });
+    QObject::connect(w.windows->measureDialog(), &QObject::destroyed, [&order] { order += QStringLiteral("2"); });
+    emit w.form1.secondaryWindowsCloseRequested();
+    EXPECT_EQ(w.windows->magnifier(), nullptr);
+    EXPECT_EQ(w.windows->measureDialog(), nullptr);
+    EXPECT_EQ(order, QStringLiteral("32"));
 }
 
 TEST(MeasureWindowTest, magnifierShowsOverTheImageAndHidesOverTheTabStrip) {
@@ -214,15 +273,13 @@ TEST(MeasureWindowTest, magnifierShowsOverTheImageAndHidesOverTheTabStrip) {
     QTest::qWait(120);
     EXPECT_TRUE(magnifier->windowTitle().startsWith(QStringLiteral("放大镜 坐标(")));
 
-    // Over the tab bar: hidden but loaded.
+    // Over the tab bar: hidden but loaded; over a toolbar button it stays.
     QTabBar* bar = w.form1.tabs()->tabBar();
     QTest::mouseMove(bar, bar->tabRect(0).center());
     EXPECT_EQ(w.windows->magnifier(), magnifier);
     EXPECT_FALSE(magnifier->isVisible());
     QTest::mouseMove(w.view, w.onImage(120, 100));
     EXPECT_TRUE(magnifier->isVisible());
-
-    // Over a toolbar button: it stays.
     QTest::mouseMove(w.button(QStringLiteral("还原")), QPoint(5, 5));
     EXPECT_TRUE(magnifier->isVisible());
 
@@ -233,21 +290,4 @@ TEST(MeasureWindowTest, magnifierShowsOverTheImageAndHidesOverTheTabStrip) {
     ASSERT_NE(w.windows->magnifier(), nullptr);
     EXPECT_EQ(w.windows->magnifier()->MagnifyFactor(), 1.5f);
     EXPECT_TRUE(w.windows->magnifier()->option1(0)->isChecked());
-}
-
-TEST(MeasureWindowTest, exitUnloadsTheMagnifierThenTheDialog) {
-    Window w;
-    QTest::mouseClick(w.button(QStringLiteral("测量")), Qt::LeftButton);
-    w.drawLine(w.onImage(10, 10), w.onImage(60, 60));
-    ASSERT_NE(w.windows->magnifier(), nullptr);
-    ASSERT_NE(w.windows->measureDialog(), nullptr);
-    std::vector<QString> order;
-    QObject::connect(w.windows->magnifier(), &QObject::destroyed, [&order] { order.push_back(QStringLiteral("Form3")); });
-    QObject::connect(w.windows->measureDialog(), &QObject::destroyed, [&order] { order.push_back(QStringLiteral("Form2")); });
-    emit w.form1.secondaryWindowsCloseRequested();
-    EXPECT_EQ(w.windows->magnifier(), nullptr);
-    EXPECT_EQ(w.windows->measureDialog(), nullptr);
-    ASSERT_EQ(order.size(), 2u);
-    EXPECT_EQ(order[0], QStringLiteral("Form3"));
-    EXPECT_EQ(order[1], QStringLiteral("Form2"));
 }
