@@ -43,12 +43,6 @@ TEST_F(Form1StoreTest, menuSavesAndImportsASet) {
     ASSERT_EQ(pop3->actions().size(), 5);
     EXPECT_EQ(action("pop30")->text(), QStringLiteral("保存计算参数"));
 
-    // The first right-button press creates the store.
-    emit frame3->customContextMenuRequested(QPoint(10, 10));
-    EXPECT_TRUE(pop3->isVisible());
-    EXPECT_TRUE(QFile::exists(ParameterStore::defaultPath()));
-    pop3->hide();
-
     model.setText1(0, QStringLiteral("0.32094"));
     model.setCombo1(4);
     model.setText6(QStringLiteral("α-Mg"));
@@ -57,7 +51,9 @@ TEST_F(Form1StoreTest, menuSavesAndImportsASet) {
         action("pop30")->trigger();
         model.setText1(0, QStringLiteral("0.4"));
     }
+    // A right-button press shows the menu with the captions read afresh.
     emit frame3->customContextMenuRequested(QPoint(10, 10));
+    EXPECT_TRUE(pop3->isVisible());
     EXPECT_EQ(action("pop31")->text(), QStringLiteral("导入样品2图测量数据"));
     EXPECT_EQ(action("pop32")->text(), QStringLiteral("导入样品1图测量数据"));
     EXPECT_EQ(action("pop34")->text(), QStringLiteral("导入图测量数据"));

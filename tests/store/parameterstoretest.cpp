@@ -133,6 +133,7 @@ TEST_F(ParameterStoreTest, importOfANeverFilledSlotAndOfSlotTwo) {
     EXPECT_EQ(model.Combo1(), 3);
     EXPECT_EQ(model.caption(Caption::Frame1), QStringLiteral("点阵标尺◇"));
     EXPECT_EQ(model.caption(Caption::Label1_47), QStringLiteral("d1= ***"));
+    EXPECT_EQ(model.caption(Caption::Label1_49), QStringLiteral("d3= ***"));
     EXPECT_EQ(model.resultTable()->rowCount(), 0);
     EXPECT_EQ(model.caption(Caption::Label22), QStringLiteral("0"));
     EXPECT_EQ(model.caption(Caption::Label5), app::label5IdleText());

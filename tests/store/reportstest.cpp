@@ -243,17 +243,20 @@ TEST_F(ScreeningTest, commandLineScreenWritesTheSameReport) {
     ASSERT_EQ(reportsIn(only2).size(), 1);
     EXPECT_EQ(fileBytes(QDir(only2).filePath(reportsIn(only2)[0])), QByteArray());
 
-    // A GBK library file of one face-centred phase: the {2 0 0} and {2 2 0} reflections.
+    // A GBK library file: each phase takes its lattice type from its key words, so the
+    // face-centred one has no solution for the {1 0 0} and {1 1 0} spots that the simple one has.
     const QString libraryPath = dir.filePath(QStringLiteral("lib.txt"));
     QFile library(libraryPath);
     ASSERT_TRUE(library.open(QIODevice::WriteOnly));
-    library.write(store::encodeLines({QStringLiteral("铝;面心立方;1;0.5;0.5;0.5;90;90;90;")}).chopped(2));
+    library.write(store::encodeLines({QStringLiteral("铝;面心立方;1;0.5;0.5;0.5;90;90;90;"),
+                                      QStringLiteral("钋;简单立方;1;0.5;0.5;0.5;90;90;90;")}));
     library.close();
-    const CliRun fcc = runCli(cli::runScreenCommand, QStringLiteral("--d 0.25,0.25,0.1767767 --angles 90,45,45 "
-                                                                    "--range 2 --library ") +
-                                                         libraryPath + QStringLiteral(" --out ") + only2);
-    ASSERT_EQ(fcc.status, 0) << fcc.err.toStdString();
-    EXPECT_TRUE(fcc.out.startsWith(QStringLiteral("铝  面心立方  c/a1\t24\n"))) << fcc.out.toStdString();
+    const CliRun cubic = runCli(cli::runScreenCommand, QStringLiteral("--d 0.5,0.5,0.3535534 --angles 90,45,45 "
+                                                                      "--range 1 --library ") +
+                                                           libraryPath + QStringLiteral(" --out ") + only2);
+    ASSERT_EQ(cubic.status, 0) << cubic.err.toStdString();
+    EXPECT_TRUE(cubic.out.startsWith(QStringLiteral("铝  面心立方  c/a1\t0\n钋  简单立方  c/a1\t24\n")))
+        << cubic.out.toStdString();
 
     // Bad input is told and ends with status 2.
     EXPECT_EQ(runCli(cli::runScreenCommand, pattern + dir.path() + QStringLiteral(" --phases 3")).status, 2);
