@@ -24,22 +24,22 @@ TEST(TextFileTest, gbkBytesOfLabelsAndLineEnds) {
               bytes({0xB5, 0xE3, 0xD5, 0xF3, 0xB2, 0xCE, 0xCA, 0xFD, 0xA3, 0xBA, '\r', '\n'}));
     EXPECT_EQ(encodeLines({QStringLiteral("＝"), QString(), QStringLiteral("a")}),
               bytes({0xA3, 0xBD, '\r', '\n', '\r', '\n', 'a', '\r', '\n'}));
-    EXPECT_EQ(encodeLines({}), QByteArray());
     // A character outside GBK keeps its four GB18030 bytes instead of becoming "?".
     EXPECT_EQ(encodeLines({QString::fromUcs4(U"\U00020000")}), bytes({0x95, 0x32, 0x82, 0x36, '\r', '\n'}));
 }
 
 TEST(TextFileTest, decodesGbkAndGb18030) {
-    EXPECT_EQ(decodeText(bytes({0xA6, 0xC1, 0xA3, 0xBD})), QStringLiteral("α＝"));
-    // The Windows code page writes the euro sign as the single byte 0x80 ...
-    EXPECT_EQ(decodeText(bytes({'a', 0x80, 'b'})), QStringLiteral("a€b"));
-    EXPECT_EQ(decodeText(bytes({0x80, 0x80})), QStringLiteral("€€"));
-    // ... while 0x80 after a lead byte is the second byte of a pair (U+4E90).
-    EXPECT_EQ(decodeText(bytes({0x81, 0x80, 0x80})), QString(QChar(0x4E90)) + QChar(0x20AC));
-    EXPECT_EQ(decodeText(bytes({0xA2, 0xE3})), QStringLiteral("€"));
-    EXPECT_EQ(decodeText(bytes({0x95, 0x32, 0x82, 0x36, 0x80})), QString::fromUcs4(U"\U00020000€"));
-    const QString mixed = QStringLiteral("------α-Mg  简单六方  c/a1.60323  点阵参数：◇第001组");
-    EXPECT_EQ(decodeText(encodeLines({mixed}).chopped(2)), mixed);
+    const std::pair<QByteArray, QString> cases[] = {
+        {bytes({0xA6, 0xC1, 0xA3, 0xBD}), QStringLiteral("α＝")},
+        // The Windows code page writes the euro sign as the single byte 0x80 ...
+        {bytes({'a', 0x80, 'b'}), QStringLiteral("a€b")},
+        {bytes({0x80, 0x80}), QStringLiteral("€€")},
+        // ... while 0x80 after a lead byte is the second byte of a pair (U+4E90).
+        {bytes({0x81, 0x80, 0x80}), QString(QChar(0x4E90)) + QChar(0x20AC)},
+        {bytes({0xA2, 0xE3}), QStringLiteral("€")},
+        {bytes({0x95, 0x32, 0x82, 0x36, 0x80}), QString::fromUcs4(U"\U00020000€")},
+    };
+    for (const auto& [in, text] : cases) EXPECT_EQ(decodeText(in), text) << in.toHex().constData();
 }
 
 TEST(TextFileTest, readAndWriteFiles) {
@@ -48,16 +48,16 @@ TEST(TextFileTest, readAndWriteFiles) {
     const QString path = dir.filePath(QStringLiteral("a.txt"));
     EXPECT_EQ(readTextLines(path), QStringList());  // absent: no lines
 
-    ASSERT_TRUE(writeTextFileAtomic(path, {QStringLiteral("样品1"), QString(), QStringLiteral("0.008")}));
+    const QStringList lines{QStringLiteral("样品1"), QString(), QStringLiteral("0.008")};
+    ASSERT_TRUE(writeTextFileAtomic(path, lines));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), bytes({0xD1, 0xF9, 0xC6, 0xB7, '1', '\r', '\n', '\r', '\n', '0', '.', '0', '0', '8', '\r', '\n'}));
+    EXPECT_EQ(file.readAll(), encodeLines(lines));
     file.close();
-    EXPECT_EQ(readTextLines(path), (QStringList{QStringLiteral("样品1"), QString(), QStringLiteral("0.008")}));
-    EXPECT_EQ(readTextLines(path, 2), (QStringList{QStringLiteral("样品1"), QString()}));
-
+    EXPECT_EQ(readTextLines(path), lines);
+    EXPECT_EQ(readTextLines(path, 2), lines.mid(0, 2));
     ASSERT_TRUE(appendTextLines(path, {QStringLiteral("x")}));
-    EXPECT_EQ(readTextLines(path)->size(), 4);
+    EXPECT_EQ(readTextLines(path), lines + QStringList{QStringLiteral("x")});
 
     // Files written elsewhere: LF alone ends a line too, and a last line needs no line end.
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -66,7 +66,8 @@ TEST(TextFileTest, readAndWriteFiles) {
     EXPECT_EQ(readTextLines(path), (QStringList{QStringLiteral("a"), QStringLiteral("€"), QStringLiteral("c")}));
 
     // A folder that cannot exist: nothing is written and the caller is told.
-    EXPECT_FALSE(writeTextFileAtomic(dir.filePath(QStringLiteral("a.txt/sub/b.txt")), {QStringLiteral("x")}));
-    EXPECT_FALSE(appendTextLines(dir.filePath(QStringLiteral("a.txt/sub/b.txt")), {QStringLiteral("x")}));
+    const QString impossible = dir.filePath(QStringLiteral("a.txt/sub/b.txt"));
+    EXPECT_FALSE(writeTextFileAtomic(impossible, {QStringLiteral("x")}));
+    EXPECT_FALSE(appendTextLines(impossible, {QStringLiteral("x")}));
     EXPECT_FALSE(readTextLines(dir.path()).has_value());  // a folder cannot be read as a file
 }
