@@ -21,15 +21,20 @@ namespace {
 class MeasureEventFilter : public QObject {
 public:
     MeasureEventFilter(QWidget* mainWindow, QTabWidget* tabs, measure::MeasureWindows* windows)
-        : QObject(mainWindow), m_mainWindow(mainWindow), m_tabs(tabs), m_windows(windows) {}
+        : QObject(mainWindow), m_mainWindow(mainWindow), m_tabsObject(tabs), m_tabBarObject(tabs->tabBar()),
+          m_tabs(tabs), m_windows(windows) {}
 
+    // Only mouse events are looked at, and the watched object is known by its address first, so
+    // that the events that arrive while the window's children are destroyed touch nothing.
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == m_mainWindow && event->type() == QEvent::MouseButtonPress) {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove) return false;
+        if (watched == m_mainWindow && type == QEvent::MouseButtonPress) {
             // A click that reaches the main window itself fell on its background.
             m_windows->closeMeasureDialog();
-        } else if (watched == m_tabs->tabBar() && event->type() == QEvent::MouseMove) {
+        } else if (watched == m_tabBarObject && type == QEvent::MouseMove) {
             m_windows->hideMagnifier();
-        } else if (watched == m_tabs && event->type() == QEvent::MouseMove) {
+        } else if (watched == m_tabsObject && type == QEvent::MouseMove) {
             // Only the tab strip's own surface counts: the tab bar, the page background, not a
             // control on the page (moves over plain controls travel up to the tab strip).
             const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
@@ -42,7 +47,9 @@ public:
     }
 
 private:
-    QWidget* m_mainWindow;
+    const QObject* m_mainWindow;
+    const QObject* m_tabsObject;
+    const QObject* m_tabBarObject;
     QTabWidget* m_tabs;
     measure::MeasureWindows* m_windows;
 };
