@@ -156,7 +156,7 @@ QWidget* Form1::buildIndexingTab() {
     auto* leftPane = new QWidget;
     leftPane->setLayout(left);
     left->setContentsMargins(0, 0, 0, 0);
-    leftPane->setMaximumWidth(480);
+    leftPane->setMaximumWidth(500);
     layout->addWidget(leftPane);
 
     auto* right = new QVBoxLayout;
@@ -202,7 +202,8 @@ QWidget* Form1::buildIndexingTab() {
     for (int n : {0, 1, 2, 3, 4, 5}) text1(n)->setMaximumWidth(120);
     for (int n : {21, 22, 23}) text1(n)->setMaximumWidth(130);
     for (int n = 6; n <= 14; ++n) text1(n)->setMaximumWidth(44);
-    for (int n : {30, 31, 32}) text1(n)->setMaximumWidth(56);
+    for (int n : {30, 31, 32}) text1(n)->setMaximumWidth(44);
+    for (int n : {24, 25, 26, 33, 34, 35}) text1(n)->setMinimumWidth(104);
     for (int n : {27, 28, 29, 36, 37, 38}) text1(n)->setMaximumWidth(64);
 
     // Label21 is never shown: it measures the phase name so that Text6 can grow with it.
@@ -366,13 +367,15 @@ QGroupBox* Form1::buildCalculatorPanel() {
     grid->addWidget(makeLabel(QStringLiteral("晶带轴指数")), 4, 0, 1, 2);
     auto* axis = new QHBoxLayout;
     for (int n = 18; n <= 20; ++n) axis->addWidget(makeField(n));
-    grid->addLayout(axis, 4, 2, 1, 4);
+    for (int n = 18; n <= 20; ++n) text1(n)->setMaximumWidth(64);
+    grid->addLayout(axis, 4, 2, 1, 5);
     m_command5 = new QPushButton(QStringLiteral("计算"));
     m_command5->setObjectName(QStringLiteral("Command5"));
     m_command15 = new QPushButton(QStringLiteral("清除"));
     m_command15->setObjectName(QStringLiteral("Command15"));
-    spacings->addWidget(m_command5);
-    spacings->addWidget(m_command15);
+    axis->addStretch(1);
+    axis->addWidget(m_command5);
+    axis->addWidget(m_command15);
     // The six outputs are only shown: blue text, not editable by typing.
     for (int n = 15; n <= 20; ++n) {
         QLineEdit* output = text1(n);
@@ -448,7 +451,10 @@ void Form1::bindModel() {
     }
     connect(&m_model, &MainModel::text1Changed, this, [this](int n) {
         QLineEdit* field = text1(n);
-        if (field->text() != m_model.Text1(n)) field->setText(m_model.Text1(n));
+        if (field->text() == m_model.Text1(n)) return;
+        field->setText(m_model.Text1(n));
+        // A value written by an operation shows from its first digit, not scrolled to its end.
+        if (!field->hasFocus()) field->setCursorPosition(0);
     });
     connect(&m_model, &MainModel::focusRequested, this, [this](int n) {
         QLineEdit* field = text1(n);

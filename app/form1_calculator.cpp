@@ -26,9 +26,6 @@ void Form1::connectCalculator() {
     for (int n = 15; n <= 17; ++n)
         text1(n)->setMinimumWidth(
             fontMetrics().horizontalAdvance(QStringLiteral("000.0000000000000")) + 12);
-    connect(&m_model, &MainModel::text1Changed, this, [this](int n) {
-        if (n >= 15 && n <= 20) text1(n)->setCursorPosition(0);
-    });
 }
 
 }  // namespace saed::app
