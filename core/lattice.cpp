@@ -32,8 +32,10 @@ SquareMatrix ReciprocalMetric(const Cell& cell) {
     return g;
 }
 
-bool isCell(const Cell& cell) {
-    if (!(cell.aNm > 0 && cell.bNm > 0 && cell.cNm > 0)) return false;
+CellFault cellFault(const Cell& cell) {
+    if (!(cell.aNm > 0)) return CellFault::EdgeA;
+    if (!(cell.bNm > 0)) return CellFault::EdgeB;
+    if (!(cell.cNm > 0)) return CellFault::EdgeC;
     // Sylvester's criterion on G: all leading principal minors positive.
     const SquareMatrix g = Metric(cell);
     const double m1 = g(1, 1);
@@ -44,7 +46,13 @@ bool isCell(const Cell& cell) {
     // The volume squared is compared relative to the cell's edges, so that a flat cell whose
     // determinant is only rounding noise does not count as a cell.
     const double scale = g(1, 1) * g(2, 2) * g(3, 3);
-    return m1 > 0 && m2 > 1e-12 * g(1, 1) * g(2, 2) && m3 > 1e-12 * scale && std::isfinite(m3);
+    if (!(m1 > 0 && m2 > 1e-12 * g(1, 1) * g(2, 2) && m3 > 1e-12 * scale && std::isfinite(m3)))
+        return CellFault::Angles;
+    // Edges of a few picometres or less (a lattice typed in metres) leave pivots that MRinv
+    // takes for zero: without G* there is nothing to compute with.
+    SquareMatrix inverse = g;
+    if (!MRinv(3, inverse)) return CellFault::Angles;
+    return CellFault::None;
 }
 
 double angleFromCosine(double c) {

@@ -28,8 +28,18 @@ SquareMatrix Metric(const Cell& cell);
 // use isCell() first where a meaningful result matters.
 SquareMatrix ReciprocalMetric(const Cell& cell);
 
-// True when every edge is above 0 and the metric is positive definite (the angles form a cell).
-bool isCell(const Cell& cell);
+// The first lattice field at fault when a cell is not one: the first edge (a, b, c) that is not
+// above 0; otherwise the angles (reported on alpha), which do not close or leave a metric that
+// MRinv cannot invert (a cell too small or too flat to be told from none).
+enum class CellFault { None, EdgeA, EdgeB, EdgeC, Angles };
+CellFault cellFault(const Cell& cell);
+
+// The lattice field to point the user at for a fault, counted a, b, c, alpha from 0; -1 for none.
+inline int cellFaultField(CellFault fault) { return static_cast<int>(fault) - 1; }
+
+// True when every edge is above 0, the metric is positive definite (the angles form a cell) and
+// MRinv inverts it.
+inline bool isCell(const Cell& cell) { return cellFault(cell) == CellFault::None; }
 
 // q-form p . G* . q on indices of any arithmetic type: whole numbers in the run, reals typed
 // into the calculator. With p == q it is Q(p) = 1/d^2, summed k row first, then h, then l.

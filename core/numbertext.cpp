@@ -1,9 +1,9 @@
 #include "core/numbertext.h"
 
-#include <cmath>    // for isfinite, isnan
-#include <cstdio>   // for snprintf
-#include <cstdlib>  // for strtod
+#include <charconv>  // for from_chars, to_chars
+#include <cmath>     // for isfinite, isnan, fabs, copysign, HUGE_VAL
 #include <string>
+#include <system_error>
 
 namespace saed::core {
 
@@ -54,15 +54,47 @@ std::string trimMantissa(std::string s) {
     return s;
 }
 
-// Like printf's %.*G, but with the trailing zeros removed and "E" exponents of two or more
-// digits, as the program's general number text is written.
+// Rough decimal magnitude of an unsigned number text that numberLength accepted: the integer
+// digits from the first non-zero one, less the zeros that open a fraction, plus the written
+// exponent ("123.4" 3, "0.05" -1, "1e400" 401). It only tells a value too large for a double
+// from one too small, so a huge written exponent saturates.
+long long decimalExponent(std::string_view number) {
+    std::size_t i = 0;
+    long long leading = 0;
+    bool seenNonZero = false, inFraction = false;
+    for (; i < number.size() && number[i] != 'e' && number[i] != 'E'; ++i) {
+        const char c = number[i];
+        if (c == '.') {
+            inFraction = true;
+        } else if (isDigit(c)) {
+            if (!seenNonZero && c != '0') seenNonZero = true;
+            if (seenNonZero && !inFraction) ++leading;
+            if (!seenNonZero && inFraction) --leading;
+        }
+    }
+    long long written = 0;
+    if (i < number.size()) {
+        ++i;
+        bool negative = false;
+        if (i < number.size() && (number[i] == '+' || number[i] == '-')) negative = number[i++] == '-';
+        for (; i < number.size(); ++i)
+            if (written < 1'000'000'000) written = written * 10 + (number[i] - '0');
+        if (negative) written = -written;
+    }
+    return leading + written;
+}
+
+// Like printf's %.*G in the "C" locale, but with the trailing zeros removed and "E" exponents
+// of two or more digits, as the program's general number text is written.
 std::string generalWithDigits(double value, int digits) {
     if (std::isnan(value)) return "NaN";
     if (!std::isfinite(value)) return value < 0 ? "-Infinity" : "Infinity";
     if (value == 0) return "0";
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*G", digits, value);
-    std::string s(buf);
+    const auto written = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, digits);
+    std::string s(buf, written.ptr);
+    for (char& c : s)
+        if (c == 'e') c = 'E';
     const std::size_t e = s.find('E');
     if (e == std::string::npos) return trimMantissa(s);
     return trimMantissa(s.substr(0, e)) + s.substr(e);
@@ -74,9 +106,15 @@ double leadingNumber(std::string_view text) {
     const std::size_t start = skipBlanks(text, 0);
     const std::size_t n = numberLength(text, start);
     if (n == 0) return 0.0;
-    const std::string number(text.substr(start, n));
-    const double value = std::strtod(number.c_str(), nullptr);
-    return value;
+    // The "." is the decimal point whatever the process locale.
+    std::string_view number = text.substr(start, n);
+    const bool negative = number.front() == '-';
+    if (number.front() == '+' || negative) number.remove_prefix(1);
+    double value = 0.0;
+    const auto read = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (read.ec == std::errc::result_out_of_range)
+        value = decimalExponent(number) > 0 ? HUGE_VAL : 0.0;  // too large, or too small to hold
+    return negative ? -value : value;
 }
 
 bool isNumeric(std::string_view text) {
@@ -92,8 +130,8 @@ std::string formatFixed(double value, int decimals, bool grouping) {
     // The exact decimal expansion of the double, then rounding half away from zero on it, so
     // that a value lying exactly on a half (0.125 to two decimals) rounds up in magnitude.
     char buf[512];
-    std::snprintf(buf, sizeof buf, "%.60f", std::fabs(value));
-    std::string exact(buf);
+    const auto written = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed, 60);
+    std::string exact(buf, written.ptr);
     const std::size_t point = exact.find('.');
     std::string intPart = exact.substr(0, point);
     std::string fracPart = exact.substr(point + 1);
@@ -125,8 +163,14 @@ std::string formatFixed(double value, int decimals, bool grouping) {
 
 std::string formatThreeDigits(long long value) {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%03lld", value);
-    return buf;
+    const auto written = std::to_chars(buf, buf + sizeof buf, value);
+    std::string digits(buf, written.ptr);
+    const bool negative = value < 0;
+    if (negative) digits.erase(0, 1);
+    // The sign counts toward the three places, as printf's "%03lld" writes it (-7 -> -07).
+    const std::size_t width = negative ? 2 : 3;
+    if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+    return negative ? "-" + digits : digits;
 }
 
 std::string generalText(double value) { return generalWithDigits(value, 15); }

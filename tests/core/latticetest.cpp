@@ -45,18 +45,6 @@ TEST(LatticeTest, hexagonalSpacingsAndAngle) {
     EXPECT_EQ(angleText(kHexagonal, {1, 0, 0}, {0, 1, 0}), "60.0000");
 }
 
-TEST(LatticeTest, quadraticFormIsSummedInTheFixedOrder) {
-    // A cell whose G* is full, so that a change of summation order would show in the last bits.
-    const SquareMatrix gs = ReciprocalMetric({0.31, 0.47, 0.53, 81, 97, 113});
-    const Hkl p{2, -3, 5};
-    const double h = 2, k = -3, l = 5;
-    double expected = k * (k * gs(2, 2) + h * gs(1, 2) + l * gs(3, 2)) +
-                      h * (k * gs(2, 1) + h * gs(1, 1) + l * gs(3, 1));
-    expected = expected + l * (k * gs(2, 3) + h * gs(1, 3) + l * gs(3, 3));
-    EXPECT_EQ(QuadraticForm(gs, p), expected);
-    EXPECT_EQ(BilinearForm(gs, p, p), expected);
-}
-
 TEST(LatticeTest, planesWithoutSpacingHaveNoAngle) {
     const SquareMatrix gs = ReciprocalMetric(kCubic);
     EXPECT_EQ(QuadraticForm(gs, {0, 0, 0}), 0.0);
@@ -64,16 +52,40 @@ TEST(LatticeTest, planesWithoutSpacingHaveNoAngle) {
     EXPECT_EQ(Spacing(gs, {0, 0, 0}).value_or(0.0), 0.0);  // the run's spacing of (0 0 0)
     EXPECT_FALSE(PlaneAngle(gs, {0, 0, 0}, {1, 0, 0}).has_value());
     EXPECT_FALSE(PlaneAngle(gs, {1, 0, 0}, {0, 0, 0}).has_value());
+}
 
-    // A cell that is not one: angles 10, 10, 100 cannot close.
-    const Cell impossible{0.3, 0.3, 0.3, 10, 10, 100};
-    EXPECT_FALSE(isCell(impossible));
-    EXPECT_FALSE(isCell({0, 0.5, 0.5, 90, 90, 90}));
-    EXPECT_FALSE(isCell({0.5, 0.5, -0.5, 90, 90, 90}));
-    EXPECT_FALSE(isCell({0.5, 0.5, 0.5, 90, 90, 180}));
-    EXPECT_TRUE(isCell(kCubic));
-    EXPECT_TRUE(isCell(kHexagonal));
-    EXPECT_TRUE(isCell({0.3, 0.3, 0.3, 80, 80, 80}));
+TEST(LatticeTest, cellTestNamesTheFirstFieldAtFault) {
+    const double nan = std::nan("");
+    const struct {
+        Cell cell;
+        CellFault fault;
+    } cases[] = {
+        {kCubic, CellFault::None},
+        {kHexagonal, CellFault::None},
+        {{0.3, 0.3, 0.3, 80, 80, 80}, CellFault::None},
+        {{0, -1, 0.5, 10, 10, 100}, CellFault::EdgeA},  // the first edge is named, not the angles
+        {{0.5, nan, -0.5, 90, 90, 90}, CellFault::EdgeB},
+        {{0.5, 0.5, -0.5, 90, 90, 90}, CellFault::EdgeC},
+        {{0.3, 0.3, 0.3, 10, 10, 100}, CellFault::Angles},  // cannot close
+        {{0.5, 0.5, 0.5, 90, 90, 180}, CellFault::Angles},
+        // Flat cells: sin^2(gamma) of 5.7e-5 degrees is 0.99e-12 of the edges' product, only
+        // rounding noise; at 5.8e-5 degrees it is 1.02e-12 and the cell stands. Both invert.
+        {{1, 1, 1, 90, 90, 5.7e-5}, CellFault::Angles},
+        {{1, 1, 1, 90, 90, 5.8e-5}, CellFault::None},
+        // Edges in metres: the metric is positive but too small for MRinv to invert.
+        {{3.2e-10, 3.2e-10, 5.2e-10, 90, 90, 120}, CellFault::Angles},
+        {{3.2e-3, 3.2e-3, 5.2e-3, 90, 90, 120}, CellFault::None},
+    };
+    for (const auto& c : cases) {
+        const Cell& x = c.cell;
+        SCOPED_TRACE(::testing::Message() << x.aNm << " " << x.bNm << " " << x.cNm << " " << x.alphaDeg << " "
+                                          << x.betaDeg << " " << x.gammaDeg);
+        EXPECT_EQ(cellFault(x), c.fault);
+        EXPECT_EQ(isCell(x), c.fault == CellFault::None);
+    }
+    EXPECT_EQ(cellFaultField(CellFault::None), -1);
+    EXPECT_EQ(cellFaultField(CellFault::EdgeC), 2);
+    EXPECT_EQ(cellFaultField(CellFault::Angles), 3);  // alpha
 }
 
 TEST(LatticeTest, parallelPlanesGiveZeroOrOneEighty) {

@@ -1,5 +1,11 @@
 #include "core/numbertext.h"
 
+#include <clocale>
+#include <cmath>
+#include <limits>
+#include <locale>
+#include <string>
+
 #include <gtest/gtest.h>
 
 using namespace saed::core;
@@ -20,6 +26,12 @@ TEST(NumberTextTest, leadingNumberReadsTheNumberAtTheStart) {
     EXPECT_EQ(leadingNumber("+7."), 7.0);
     EXPECT_EQ(leadingNumber("0.008"), 0.008);
     EXPECT_EQ(leadingNumber("1,5"), 1.0);    // the comma ends the number
+    // Beyond a double's range: infinite when too large, zero when too small.
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(leadingNumber("1e400"), inf);
+    EXPECT_EQ(leadingNumber("-123456e305"), -inf);
+    EXPECT_EQ(leadingNumber("0.0001e-320"), 0.0);
+    EXPECT_EQ(leadingNumber("4.9e-324"), std::numeric_limits<double>::denorm_min());
 }
 
 TEST(NumberTextTest, isNumericNeedsTheWholeText) {
@@ -57,6 +69,7 @@ TEST(NumberTextTest, threeDigitGroupNumbers) {
     EXPECT_EQ(formatThreeDigits(24), "024");
     EXPECT_EQ(formatThreeDigits(999), "999");
     EXPECT_EQ(formatThreeDigits(1000), "1000");
+    EXPECT_EQ(formatThreeDigits(-7), "-07");  // the sign takes one of the three places
 }
 
 TEST(NumberTextTest, generalTextOfDoubleAndSingle) {
@@ -75,4 +88,26 @@ TEST(NumberTextTest, generalTextOfDoubleAndSingle) {
     EXPECT_EQ(generalTextSingle(1234.567f), "1234.567");
     EXPECT_EQ(generalTextSingle(1234.57f), "1234.57");
     EXPECT_EQ(generalTextSingle(300.0f), "300");
+}
+
+// Under a locale whose decimal separator is a comma, number texts read and write exactly as
+// under "C".
+TEST(NumberTextTest, decimalCommaLocaleChangesNothing) {
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed (scripts/install-deps.sh makes it)";
+    const std::locale globalBefore = std::locale::global(std::locale("de_DE.UTF-8"));
+    ASSERT_EQ(*std::localeconv()->decimal_point, ',');
+    EXPECT_EQ(leadingNumber("0.5"), 0.5);
+    EXPECT_EQ(leadingNumber("0,5"), 0.0);
+    EXPECT_EQ(leadingNumber("-2.5e-3x"), -0.0025);
+    EXPECT_TRUE(isNumeric("0.0083999"));
+    EXPECT_EQ(formatSpacing(1234.56789), "1,234.5678900");
+    EXPECT_EQ(formatAngle(0.125), "0.1250");
+    EXPECT_EQ(generalText(0.0083999), "0.0083999");
+    EXPECT_EQ(generalText(1.5e-7), "1.5E-07");
+    EXPECT_EQ(generalTextSingle(2.5f), "2.5");
+    EXPECT_EQ(leadingNumber(generalText(0.1 / 3)), 0.0333333333333333);
+    std::locale::global(globalBefore);
+    std::setlocale(LC_ALL, before.c_str());
 }
