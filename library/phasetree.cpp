@@ -2,30 +2,34 @@
 #include "library/phasetree.h"
 
 #include <cmath>  // for nearbyint
+#include <string>
 
 namespace saed::library {
 
 // Two records of nine fields, each field closed by ";", a CR LF between the records.
 const std::string_view kLibraryText =
-    "α-Mg;简单六方;1.60323;0.32094;0.32094;0.52105;90.00000;90.00000;90.00000;\r\n"
+    "α-Mg;简单六方;1.60323;0.32094;0.32094;0.52105;90.00000;90.00000;120.00000;\r\n"
     "14H LPSO;未知;11.59718;0.32500;0.32500;3.72200;90.00000;90.00000;120.00000;";
 
-std::string removeCrLf(std::string_view text) {
+std::string removeLineBreaks(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            ++i;
-            continue;
-        }
-        out += text[i];
-    }
+    for (const char c : text)
+        if (c != '\r' && c != '\n') out += c;
     return out;
+}
+
+std::string incompleteRecordMessage(const ParsedLibrary& library) {
+    const int r = library.incompleteRecord();
+    if (r == 0) return {};
+    return "record " + std::to_string(r) + " is incomplete (" +
+           std::to_string((library.elements.size() - 1) % 9) +
+           " of nine fields); the library file was not used";
 }
 
 ParsedLibrary parseLibraryText(std::string_view text) {
     ParsedLibrary parsed;
-    parsed.text = removeCrLf(text);
+    parsed.text = removeLineBreaks(text);
     std::size_t start = 0;
     for (;;) {
         const std::size_t semicolon = parsed.text.find(';', start);
@@ -75,8 +79,9 @@ bool PhaseTree::build(std::string_view libraryText) {
     m_nextSibling.clear();
     m_lastChild.clear();
     m_library = parseLibraryText(libraryText);
-    // A field without a place in the table ends the build before any node is added.
-    if (!m_library.fits) return false;
+    // A record short of fields (a file cut off, or a ";" lost) ends the build before any node
+    // is added: its phases would be built from fields that belong elsewhere.
+    if (!m_library.fits || !m_library.wholeRecords()) return false;
 
     const int root = addNode("物相", "物相", -1);
     if (m_library.records.empty()) return false;

@@ -8,7 +8,7 @@
 
 namespace saed::library {
 
-// The built-in library: two records, a CR LF after the first (144 characters, UTF-8 here).
+// The built-in library: two records, a CR LF after the first (145 characters, UTF-8 here).
 extern const std::string_view kLibraryText;
 
 // One phase: the nine fields of a record as written (name, lattice-type text, c/a, a, b, c in
@@ -23,7 +23,7 @@ struct PhaseRecord {
 
 // A library text split into its fields and records.
 struct ParsedLibrary {
-    std::string text;                   // the text without its CR LF pairs
+    std::string text;                   // the text without its line breaks
     std::vector<std::string> elements;  // t(0..m): the text split at every ";"
     std::vector<PhaseRecord> records;   // n = m / 9 rounded records; missing fields are empty
     // True when every field found its place in a record; false when the text ends with a
@@ -31,10 +31,19 @@ struct ParsedLibrary {
     bool fits = true;
     // True when the text is made of whole records of nine fields.
     bool wholeRecords() const { return (elements.size() - 1) % 9 == 0; }
+    // The record (from 1) that the fields run out in, 0 when the records are whole.
+    int incompleteRecord() const {
+        return wholeRecords() ? 0 : static_cast<int>((elements.size() - 1) / 9) + 1;
+    }
 };
 
-// Removes every CR LF pair; nothing else is trimmed.
-std::string removeCrLf(std::string_view text);
+// Removes every line break, CR LF, LF or CR alike (editors on each system end lines their own
+// way); nothing else is trimmed.
+std::string removeLineBreaks(std::string_view text);
+
+// Tells which record of a library text is incomplete and that the text was not used; empty when
+// the records are whole.
+std::string incompleteRecordMessage(const ParsedLibrary& library);
 
 // Splits a library text (UTF-8) into records. Never fails; see ParsedLibrary for the faults.
 ParsedLibrary parseLibraryText(std::string_view text);
@@ -56,7 +65,7 @@ struct TreeNode {
 class PhaseTree {
 public:
     // BuildPhaseTree on `libraryText`: replaces the tree. False when the text is not made of
-    // records that fit the field table, or holds none; the nodes added until then stay.
+    // whole records of nine fields (nothing is built), or holds none (only the root).
     bool build(std::string_view libraryText);
 
     const std::vector<TreeNode>& nodes() const { return m_nodes; }
@@ -79,7 +88,7 @@ public:
     // Record numbers r (from 1) of the ticked parameter nodes, in node index order.
     std::vector<int> selectedRecordNumbers() const;
 
-    // The library as parsed by the last build: CR LF-free text, records and field table.
+    // The library as parsed by the last build: text without line breaks, records and fields.
     const ParsedLibrary& library() const { return m_library; }
     const std::string& libraryText() const { return m_library.text; }
     const std::vector<PhaseRecord>& records() const { return m_library.records; }

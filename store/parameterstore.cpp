@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QStandardPaths>
 
 #include "app/mainmodel.h"
@@ -15,6 +16,8 @@
 namespace saed::store {
 
 namespace {
+
+constexpr int kLockWaitMs = 10000;
 
 std::optional<std::vector<std::string>> readStore(const QString& path) {
     const auto lines = readTextLines(path, kStoreLines);
@@ -46,24 +49,36 @@ bool ParameterStore::save(app::MainModel& model, app::Prompts& prompts) const {
     const auto answer = prompts.askText(QStringLiteral("测量图片的名称为"), QString(), QString());
     if (!answer || answer->isEmpty()) return false;
 
-    // An absent store (removed while the menu was open) is started afresh rather than
-    // dropping the save; one that cannot be read is left alone so that its sets are not lost.
-    const auto old = readStore(m_path);
-    if (!old) {
-        prompts.warn(QStringLiteral("无法读取参数文件：\n") + QDir::toNativeSeparators(m_path), QString());
-        return false;
-    }
     ParameterSet set;
     set.name = toStd(*answer);
     for (int n = 0; n < kSetFieldCount; ++n) set.text1[static_cast<std::size_t>(n)] = toStd(model.Text1(n));
     set.combo1 = model.Combo1();
     set.text6 = toStd(model.Text6());
 
-    if (!QDir().mkpath(QFileInfo(m_path).absolutePath()) ||
-        !writeTextFileAtomic(m_path, fromStd(pushParameterSet(*old, set)))) {
+    const auto cannotWrite = [&] {
         prompts.warn(QStringLiteral("无法写入参数文件：\n") + QDir::toNativeSeparators(m_path), QString());
         return false;
+    };
+    if (!QDir().mkpath(QFileInfo(m_path).absolutePath())) return cannotWrite();
+    // Another running instance may be saving at the same moment: the old lines are read and the
+    // store rewritten under one lock, so that neither save is lost.
+    QLockFile lock(m_path + QStringLiteral(".lock"));
+    if (!lock.tryLock(kLockWaitMs)) return cannotWrite();
+
+    // An absent store (removed while the menu was open) is started afresh rather than
+    // dropping the save; one that cannot be read is left alone so that its sets are not lost.
+    const auto old = readRawLines(m_path, kStoreLines);
+    if (!old) {
+        prompts.warn(QStringLiteral("无法读取参数文件：\n") + QDir::toNativeSeparators(m_path), QString());
+        return false;
     }
+    // The older sets move down one slot byte for byte, whatever their bytes; the oldest goes.
+    QByteArray bytes = encodeLines(fromStd(parameterSetLines(set)));
+    for (qsizetype n = 0; n < kStoreLines - kSetLines; ++n) {
+        if (n < old->size()) bytes += old->at(n);
+        bytes += "\r\n";
+    }
+    if (!writeFileAtomic(m_path, bytes)) return cannotWrite();
     return true;
 }
 

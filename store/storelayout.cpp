@@ -50,13 +50,6 @@ std::vector<std::string> parameterSetLines(const ParameterSet& set) {
     return lines;
 }
 
-std::vector<std::string> pushParameterSet(const std::vector<std::string>& old, const ParameterSet& set) {
-    std::vector<std::string> lines = parameterSetLines(set);
-    lines.reserve(kStoreLines);
-    for (int n = 1; n <= kStoreLines - kSetLines; ++n) lines.push_back(lineAt(old, n));
-    return lines;
-}
-
 std::string slotName(const std::vector<std::string>& lines, int k) {
     assert(k >= 1 && k <= kSlotCount);
     return lineAt(lines, kSetLines * (k - 1) + 1);

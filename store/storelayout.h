@@ -38,10 +38,6 @@ std::vector<std::string> storeLines(std::vector<std::string> fileLines);
 // The 42 lines of one set, line breaks inside its texts stored as blanks.
 std::vector<std::string> parameterSetLines(const ParameterSet& set);
 
-// The 168 lines after saving `set` in front of the store `old`: slots 1 to 3 move down one
-// slot and the old slot 4 is dropped.
-std::vector<std::string> pushParameterSet(const std::vector<std::string>& old, const ParameterSet& set);
-
 // Name of slot k (1..4): line 42 (k - 1) + 1, empty when missing.
 std::string slotName(const std::vector<std::string>& lines, int k);
 

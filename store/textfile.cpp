@@ -14,7 +14,12 @@ QByteArray encodeLines(const QStringList& lines) {
     QStringEncoder encoder("GB18030");
     QByteArray bytes;
     for (const QString& line : lines) {
-        bytes += encoder.encode(line);
+        // GB18030 writes the euro sign as A2 E3; the code page of the files' readers has 0x80.
+        const QStringList parts = line.split(QChar(0x20AC));
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            if (i > 0) bytes += '\x80';
+            bytes += encoder.encode(parts[i]);
+        }
         bytes += "\r\n";
     }
     return bytes;
@@ -48,25 +53,45 @@ QString decodeText(const QByteArray& bytes) {
     return text;
 }
 
-std::optional<QStringList> readTextLines(const QString& path, int maxLines) {
+QString decodeLibraryText(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError()) text = decodeText(bytes);
+    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+    return text;
+}
+
+std::optional<QList<QByteArray>> readRawLines(const QString& path, int maxLines) {
     QFile file(path);
-    if (!file.exists()) return QStringList();
+    if (!file.exists()) return QList<QByteArray>();
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    QStringList lines;
+    QList<QByteArray> lines;
     while ((maxLines < 0 || lines.size() < maxLines) && !file.atEnd()) {
         QByteArray line = file.readLine();
         if (line.endsWith('\n')) line.chop(1);
         if (line.endsWith('\r')) line.chop(1);
-        lines.push_back(decodeText(line));
+        lines.push_back(line);
     }
     if (file.error() != QFileDevice::NoError) return std::nullopt;
     return lines;
 }
 
+std::optional<QStringList> readTextLines(const QString& path, int maxLines) {
+    const auto raw = readRawLines(path, maxLines);
+    if (!raw) return std::nullopt;
+    QStringList lines;
+    lines.reserve(raw->size());
+    for (const QByteArray& line : *raw) lines.push_back(decodeText(line));
+    return lines;
+}
+
 bool writeTextFileAtomic(const QString& path, const QStringList& lines) {
+    return writeFileAtomic(path, encodeLines(lines));
+}
+
+bool writeFileAtomic(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;
-    const QByteArray bytes = encodeLines(lines);
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;

@@ -95,6 +95,28 @@ TEST(IndexingEngineTest, spacingEqualToToleranceEntersAngleEqualToToleranceDoesN
     EXPECT_EQ(indexPattern(input).size(), 24u);
 }
 
+// Patterns measured exactly on real reflections, with spacing tolerances of 0 and angle
+// tolerances one step above the exact difference: each plane and angle sits on the edge of its
+// window, where only the search's safety margins keep the fast search equal to the plain loop.
+TEST(IndexingEngineTest, pruningKeepsPlanesAndAnglesOnTheWindowEdges) {
+    IndexingInput input;
+    input.cell = {0.32094, 0.32094, 0.52105, 90, 90, 120};
+    input.rangeN = 3;
+    input.tolerances.spacingNm = {0, 0, 0};
+    // Angles on the edge of the cosine bands (g1 = (0 0 2), g2 = (-3 0 -3)).
+    input.measured.spacingNm = {0.26052500000000001, 0.081744520798544995, 0.091216662826728842};
+    input.measured.angleDeg = {115.74811839719226, 18.137589497405227, 102.68760292821491};
+    input.tolerances.angleDeg = {2.3285512924577607, 0.14325382651492194, 2.6052689094551771};
+    EXPECT_FALSE(indexPatternTripleLoop(input).empty());
+    expectSameRows(input);
+    // Spacings on the edge of the spacing windows (g1 = (2 2 0), g2 = (1 1 -3)).
+    input.measured.spacingNm = {0.080235000000000015, 0.11786420360306857, 0.051120565775106847};
+    input.measured.angleDeg = {40.166704279248876, 24.959669655914922, 16.401255501918403};
+    input.tolerances.angleDeg = {2.5688442345605655, 0.65839235479535685, 0.71623100118075922};
+    EXPECT_FALSE(indexPatternTripleLoop(input).empty());
+    expectSameRows(input);
+}
+
 TEST(IndexingEngineTest, parallelAndAntiparallelPlanesAreScreenedLikeOthers) {
     IndexingInput parallel = cubicExample();
     parallel.rangeN = 2;

@@ -35,7 +35,7 @@ Keys ticked(const PhaseTree& tree) {
 TEST(PhaseTreeTest, builtInLibraryText) {
     std::size_t characters = 0;
     for (unsigned char c : kLibraryText) characters += (c & 0xC0) != 0x80;
-    EXPECT_EQ(characters, 144u);
+    EXPECT_EQ(characters, 145u);
     const std::size_t crlf = kLibraryText.find("\r\n");
     ASSERT_NE(crlf, std::string_view::npos);
     EXPECT_EQ(kLibraryText.substr(crlf + 2, 9), "14H LPSO;");
@@ -45,6 +45,9 @@ TEST(PhaseTreeTest, builtInLibraryText) {
     ASSERT_TRUE(tree.build(kLibraryText));
     EXPECT_EQ(shape(tree),
               (Keys{"物相:物相", "物相>aa1:α-Mg", "aa1>bb1", "物相>aa2:14H LPSO", "aa2>bb2"}));
+    // α-Mg is hexagonal: gamma 120.
+    EXPECT_EQ(tree.node(2).text,
+              "a=0.32094,b=0.32094,c=0.52105,α=90.00000,β=90.00000,γ=120.00000,简单六方,c/a:1.60323");
     EXPECT_EQ(tree.node(4).text,
               "a=0.32500,b=0.32500,c=3.72200,α=90.00000,β=90.00000,γ=120.00000,未知,c/a:11.59718");
     for (int i = 0; i < tree.nodeCount(); ++i) EXPECT_EQ(tree.node(i).expanded, i == 0) << i;
@@ -61,6 +64,9 @@ TEST(PhaseTreeTest, recordsGroupUnderOnePhaseNodeOnlyWhileTheirNameRepeats) {
     const Case cases[] = {
         {record("A") + "\r\n" + record("A", "0.4") + "\r\n" + record("B"), true,
          {"物相:物相", "物相>aa1:A", "aa1>bb1", "aa1>bb2", "物相>aa2:B", "aa2>bb3"}},
+        // LF and lone CR end records as CR LF does: no name starts with a line break.
+        {record("A") + "\n" + record("A", "0.4") + "\r" + record("B") + "\n\r\n", true,
+         {"物相:物相", "物相>aa1:A", "aa1>bb1", "aa1>bb2", "物相>aa2:B", "aa2>bb3"}},
         // A name that comes back after another gets a second node; names compare exactly.
         {record("A") + record("B") + record("A") + record("a"), true,
          {"物相:物相", "物相>aa1:A", "aa1>bb1", "物相>aa2:B", "aa2>bb2", "物相>aa3:A", "aa3>bb3",
@@ -70,9 +76,8 @@ TEST(PhaseTreeTest, recordsGroupUnderOnePhaseNodeOnlyWhileTheirNameRepeats) {
         // One field too many has no place: nothing is built. Nothing at all: only the root.
         {record("A") + "extra;", false, {}},
         {"", false, {"物相:物相"}},
-        // A last record cut after six fields counts, with empty angles.
-        {record("A") + "B;立方;1;0.3;0.3;0.3;", true,
-         {"物相:物相", "物相>aa1:A", "aa1>bb1", "物相>aa2:B", "aa2>bb2"}},
+        // A record cut after six fields: nothing is built from the text.
+        {record("A") + record("B") + "C;立方;1;0.3;0.3;0.3;", false, {}},
     };
     PhaseTree tree;
     for (const Case& c : cases) {
@@ -80,9 +85,12 @@ TEST(PhaseTreeTest, recordsGroupUnderOnePhaseNodeOnlyWhileTheirNameRepeats) {
         EXPECT_EQ(tree.build(c.text), c.built);
         EXPECT_EQ(shape(tree), c.shape);
     }
-    EXPECT_FALSE(tree.library().wholeRecords());
-    EXPECT_EQ(tree.field(2, 9), "");
+    EXPECT_EQ(tree.library().incompleteRecord(), 3);
+    EXPECT_EQ(incompleteRecordMessage(tree.library()),
+              "record 3 is incomplete (6 of nine fields); the library file was not used");
     ASSERT_TRUE(tree.build(cases[0].text));
+    EXPECT_EQ(tree.library().incompleteRecord(), 0);
+    EXPECT_EQ(incompleteRecordMessage(tree.library()), "");
     EXPECT_EQ(tree.node(3).text, "a=0.4,b=0.4,c=0.4,α=90,β=90,γ=90,立方,c/a:1");
 }
 

@@ -1,11 +1,15 @@
 // Saving and importing parameter sets through the store file.
 #include "store/parameterstore.h"
 
+#include <atomic>
+#include <chrono>
 #include <numeric>  // for iota
+#include <thread>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -155,16 +159,48 @@ TEST_F(ParameterStoreTest, storeThatCannotBeWrittenIsTold) {
     EXPECT_EQ(fileBytes(m_dir.filePath(QStringLiteral("blocker"))), QByteArray());
 }
 
-TEST_F(ParameterStoreTest, longStoreKeepsOnlyItsFirst168Lines) {
+TEST_F(ParameterStoreTest, olderLinesMoveDownByteForByteAndOnlyTheFirst168Count) {
     QDir().mkpath(QFileInfo(storePath()).absolutePath());
-    QStringList lines;
-    for (int i = 1; i <= 2500; ++i) lines.push_back(QStringLiteral("L%1").arg(i));
-    ASSERT_TRUE(store::writeTextFileAtomic(storePath(), lines));
+    // Lines that are no GB18030 (UTF-8, a lone lead byte), the euro byte, a line ended by LF
+    // alone, and far more lines than the store holds.
+    QList<QByteArray> old{QStringLiteral("样品α").toUtf8(), QByteArray("\x81"), QByteArray("\x80"), "lf"};
+    for (int i = 5; i <= 2500; ++i) old.push_back(QStringLiteral("L%1").arg(i).toLatin1());
+    QFile file(storePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(old.mid(0, 3).join("\r\n") + "\r\nlf\n" + old.mid(4).join("\r\n"));
+    file.close();
     EXPECT_EQ(parameters.menuCaptions().at(3), QStringLiteral("导入L127图测量数据"));
+
     ASSERT_TRUE(saveSet(QStringLiteral("新")));
-    const auto after = store::readTextLines(storePath());
-    ASSERT_TRUE(after);
-    EXPECT_EQ(after->size(), 168);
-    EXPECT_EQ(after->at(42), QStringLiteral("L1"));
-    EXPECT_EQ(after->at(167), QStringLiteral("L126"));
+    const QByteArray after = fileBytes(storePath());
+    qsizetype oldStart = 0;
+    for (int n = 0; n < 42; ++n) oldStart = after.indexOf("\r\n", oldStart) + 2;
+    EXPECT_EQ(after.mid(oldStart), old.mid(0, 126).join("\r\n") + "\r\n");
+    EXPECT_EQ(parameters.menuCaptions().at(0), QStringLiteral("导入新图测量数据"));
+}
+
+TEST_F(ParameterStoreTest, saveWaitsForAnotherInstanceAndKeepsItsSet) {
+    ASSERT_TRUE(saveSet(QStringLiteral("甲")));
+    fill(QStringLiteral("乙"), 1);
+    prompts.queueText(QStringLiteral("乙"));
+
+    // Another instance holds the lock while it saves "丙": this save waits for it and then
+    // reads the store the other one wrote.
+    QLockFile other(storePath() + QStringLiteral(".lock"));
+    ASSERT_TRUE(other.tryLock(0));
+    std::atomic<bool> saved = false;
+    std::thread saving([&] { saved = parameters.save(model, prompts); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(saved);
+    auto lines = store::readTextLines(storePath());
+    ASSERT_TRUE(lines);
+    const QStringList otherStore = QStringList(42, QStringLiteral("丙")) + lines->mid(0, 126);
+    ASSERT_TRUE(store::writeTextFileAtomic(storePath(), otherStore));
+    other.unlock();
+    saving.join();
+
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(parameters.menuCaptions(),
+              (QStringList{QStringLiteral("导入乙图测量数据"), QStringLiteral("导入丙图测量数据"),
+                           QStringLiteral("导入甲图测量数据"), QStringLiteral("导入图测量数据")}));
 }

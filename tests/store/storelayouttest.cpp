@@ -10,9 +10,10 @@ TEST(StoreLayoutTest, fileCutShortReadsAsEmptyLines) {
     ParameterSet set;
     set.name = "A";
     set.text1[10] = "x";
-    std::vector<std::string> lines = pushParameterSet({}, set);
+    const std::vector<std::string> older = parameterSetLines(set);
     set.name = "B";
-    lines = pushParameterSet(lines, set);
+    std::vector<std::string> lines = parameterSetLines(set);
+    lines.insert(lines.end(), older.begin(), older.end());
     lines.resize(50);
     EXPECT_EQ(slotName(lines, 2), "A");
     EXPECT_EQ(slotTexts(lines, 2).text1[10], "");

@@ -26,6 +26,9 @@ TEST(TextFileTest, gbkBytesOfLabelsAndLineEnds) {
               bytes({0xA3, 0xBD, '\r', '\n', '\r', '\n', 'a', '\r', '\n'}));
     // A character outside GBK keeps its four GB18030 bytes instead of becoming "?".
     EXPECT_EQ(encodeLines({QString::fromUcs4(U"\U00020000")}), bytes({0x95, 0x32, 0x82, 0x36, '\r', '\n'}));
+    // The euro sign is the single byte 0x80 of the Windows code page, and reads back as itself.
+    EXPECT_EQ(encodeLines({QStringLiteral("€5,α€")}), bytes({0x80, '5', ',', 0xA6, 0xC1, 0x80, '\r', '\n'}));
+    EXPECT_EQ(decodeText(encodeLines({QStringLiteral("€€")})), QStringLiteral("€€\r\n"));
 }
 
 TEST(TextFileTest, decodesGbkAndGb18030) {
@@ -40,6 +43,10 @@ TEST(TextFileTest, decodesGbkAndGb18030) {
         {bytes({0x95, 0x32, 0x82, 0x36, 0x80}), QString::fromUcs4(U"\U00020000€")},
     };
     for (const auto& [in, text] : cases) EXPECT_EQ(decodeText(in), text) << in.toHex().constData();
+
+    // Library files: valid UTF-8 (its byte order mark dropped) as UTF-8, anything else as GBK.
+    EXPECT_EQ(decodeLibraryText(QStringLiteral("\uFEFFα-Mg;€").toUtf8()), QStringLiteral("α-Mg;€"));
+    EXPECT_EQ(decodeLibraryText(bytes({0xA6, 0xC1, '-', 'M', 'g', ';', 0x80})), QStringLiteral("α-Mg;€"));
 }
 
 TEST(TextFileTest, readAndWriteFiles) {
