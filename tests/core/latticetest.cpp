@@ -72,6 +72,10 @@ TEST(LatticeTest, cellTestNamesTheFirstFieldAtFault) {
         // rounding noise; at 5.8e-5 degrees it is 1.02e-12 and the cell stands. Both invert.
         {{1, 1, 1, 90, 90, 5.7e-5}, CellFault::Angles},
         {{1, 1, 1, 90, 90, 5.8e-5}, CellFault::None},
+        // Nearly coplanar edges (gamma = beta - alpha): the volume squared alone is 0.71e-12 of
+        // the edges' product, then 1.42e-12.
+        {{1, 1, 1, 40, 80, 40.00000000005}, CellFault::Angles},
+        {{1, 1, 1, 40, 80, 40.0000000001}, CellFault::None},
         // Edges in metres: the metric is positive but too small for MRinv to invert.
         {{3.2e-10, 3.2e-10, 5.2e-10, 90, 90, 120}, CellFault::Angles},
         {{3.2e-3, 3.2e-3, 5.2e-3, 90, 90, 120}, CellFault::None},

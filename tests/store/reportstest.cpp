@@ -87,11 +87,11 @@ protected:
         model.setChosenFile(QStringLiteral("/data/images/pattern1.tif"));
     }
 
-    // α-Mg along [0 1 0]: R1 on (1 0 0), R2 on (0 0 1), R3 on (1 0 1); the spacings stand as
+    // Hexagonal α-Mg: R1 on (1 0 0), R2 on (0 0 1), R3 on (1 0 1); the spacings stand as
     // segment counts over unit lengths and a unit scale bar.
     void setMagnesiumPattern() {
-        setFields({{21, "2"}, {22, "1"}, {23, "1"}, {24, "1"}, {25, "1"}, {26, "1"}, {30, "0.32094"},
-                   {31, "0.52105"}, {32, "0.27327"}, {33, "90"}, {34, "58.37"}, {35, "31.63"}});
+        setFields({{21, "2"}, {22, "1"}, {23, "1"}, {24, "1"}, {25, "1"}, {26, "1"}, {30, "0.27794"},
+                   {31, "0.52105"}, {32, "0.24523"}, {33, "90"}, {34, "61.92"}, {35, "28.08"}});
         model.setChosenFile(QStringLiteral("/images/mg.png"));
     }
 
@@ -187,7 +187,7 @@ TEST_F(ScreeningTest, bothBuiltInPhasesThenOneThenNone) {
     const QByteArray golden = goldenFile("screening_builtin_multiple.txt");
     EXPECT_EQ(fileBytes(outcome->path), golden);
     ASSERT_EQ(outcome->phases.size(), 2u);
-    EXPECT_EQ(outcome->phases[0].rows, 8);
+    EXPECT_EQ(outcome->phases[0].rows, 12);  // {1 0 0} and (0 0 ±1)
     EXPECT_EQ(outcome->phases[1].rows, 0);
     // The last phase stays loaded and locked with its run's empty table; the library panel hides.
     EXPECT_EQ(model.Text6(), QStringLiteral("14H LPSO  未知  c/a11.59718"));
@@ -209,7 +209,7 @@ TEST_F(ScreeningTest, bothBuiltInPhasesThenOneThenNone) {
     EXPECT_EQ(fileBytes(outcome->path), golden + golden);
     EXPECT_EQ(reportsIn(dir.path()).size(), 1);
     EXPECT_EQ(model.Text1(2), QStringLiteral("0.52105"));
-    EXPECT_EQ(model.resultTable()->rowCount(), 8);
+    EXPECT_EQ(model.resultTable()->rowCount(), 12);
 
     // Nothing ticked: no run, the table sorted by label and recoloured.
     model.setText6(QStringLiteral("kept"));
@@ -222,13 +222,13 @@ TEST_F(ScreeningTest, bothBuiltInPhasesThenOneThenNone) {
 }
 
 TEST_F(ScreeningTest, commandLineScreenWritesTheSameReport) {
-    const QString pattern = QStringLiteral("--d 0.32094,0.52105,0.27327 --angles 90,58.37,31.63 --range 2 "
+    const QString pattern = QStringLiteral("--d 0.27794,0.52105,0.24523 --angles 90,61.92,28.08 --range 2 "
                                            "--image mg.png --out ");
     const CliRun run = runCli(cli::runScreenCommand, pattern + dir.path());
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[0], QStringLiteral("α-Mg  简单六方  c/a1.60323\t8"));
+    EXPECT_EQ(lines[0], QStringLiteral("α-Mg  简单六方  c/a1.60323\t12"));
     EXPECT_EQ(lines[1], QStringLiteral("14H LPSO  未知  c/a11.59718\t0"));
     const QStringList reports = reportsIn(dir.path());
     ASSERT_EQ(reports.size(), 1);
