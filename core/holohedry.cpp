@@ -50,12 +50,14 @@ std::vector<LatticeOp> closure(std::vector<LatticeOp> ops) {
                 ops.push_back(p);
             }
     std::sort(ops.begin(), ops.end());
-    std::stable_partition(ops.begin(), ops.end(), [](const LatticeOp& m) { return m == identityOp(); });
+    std::stable_partition(ops.begin(), ops.end(),
+                          [](const LatticeOp& m) { return m == identityOp(); });
     return ops;
 }
 
 template <typename Vec>
-Vec largest(const std::vector<LatticeOp>& ops, const Vec& v, Vec (*apply)(const LatticeOp&, const Vec&)) {
+Vec largest(const std::vector<LatticeOp>& ops, const Vec& v,
+            Vec (*apply)(const LatticeOp&, const Vec&)) {
     Vec best = v;
     for (const LatticeOp& op : ops) {
         const Vec image = apply(op, v);
@@ -91,7 +93,8 @@ std::vector<LatticeOp> holohedry(const Cell& cell, double relativeTolerance) {
 }
 
 std::vector<LatticeOp> keepingReflections(const std::vector<LatticeOp>& ops,
-                                          const std::function<bool(const Hkl&)>& allowed, int range) {
+                                          const std::function<bool(const Hkl&)>& allowed,
+                                          int range) {
     std::vector<LatticeOp> kept;
     for (const LatticeOp& op : ops) {
         bool keeps = true;
@@ -133,7 +136,8 @@ Hkl formRepresentative(const std::vector<LatticeOp>& ops, const Hkl& hkl) {
 
 Uvw axisFamilyRepresentative(const std::vector<LatticeOp>& ops, const Uvw& uvw) {
     const Uvw opposite{-uvw[0], -uvw[1], -uvw[2]};
-    return std::max(largest<Uvw>(ops, uvw, &applyToAxis), largest<Uvw>(ops, opposite, &applyToAxis));
+    return std::max(largest<Uvw>(ops, uvw, &applyToAxis),
+                    largest<Uvw>(ops, opposite, &applyToAxis));
 }
 
 }  // namespace saed::core

@@ -2,10 +2,10 @@
 
 #include <algorithm>  // for max, sort
 #include <cassert>
-#include <cmath>      // for sqrt, isfinite, isnan
+#include <cmath>  // for sqrt, isfinite, isnan
 #include <limits>
 #include <map>
-#include <utility>    // for pair
+#include <utility>  // for pair
 
 namespace saed::indexing {
 
@@ -47,14 +47,17 @@ FamilyGrouping groupFamilies(std::span<const ResultRow> rows, std::span<const do
         const ResultRow& row = rows[r];
         std::pair<core::Hkl, core::Hkl> key{row.g1, row.g2};
         for (const core::LatticeOp& op : group)
-            key = std::max(key, {core::applyToIndices(op, row.g1), core::applyToIndices(op, row.g2)});
-        const auto [it, isNew] = idOfKey.try_emplace(key, static_cast<int>(out.families.size()) + 1);
+            key =
+                std::max(key, {core::applyToIndices(op, row.g1), core::applyToIndices(op, row.g2)});
+        const auto [it, isNew] =
+            idOfKey.try_emplace(key, static_cast<int>(out.families.size()) + 1);
         if (isNew) {
             SolutionFamily family;
             family.id = it->second;
             family.representative = r;
             family.zone = core::axisFamilyRepresentative(group, zoneOf(row));
-            family.forms = {core::formRepresentative(group, row.g1), core::formRepresentative(group, row.g2),
+            family.forms = {core::formRepresentative(group, row.g1),
+                            core::formRepresentative(group, row.g2),
                             core::formRepresentative(group, row.g3)};
             family.misfit = misfits[r];
             out.families.push_back(family);

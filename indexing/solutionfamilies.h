@@ -31,17 +31,18 @@ double misfit(const ResultRow& row, const MeasuredPattern& measured, const Toler
 
 // One family: rows that are the same solution up to the symmetry and Friedel pairs.
 struct SolutionFamily {
-    int id = 0;                      // 1, 2, ... in the order of the family's first row in the table
-    std::size_t representative = 0;  // index of the row with the least misfit, the first among equals
-    core::Uvw zone{};                // the zone family <uvw> of its rows
+    int id = 0;  // 1, 2, ... in the order of the family's first row in the table
+    std::size_t representative =
+        0;             // index of the row with the least misfit, the first among equals
+    core::Uvw zone{};  // the zone family <uvw> of its rows
     std::array<core::Hkl, 3> forms{};  // {hkl} of g1, g2 and g3
     std::size_t rowCount = 0;
-    double misfit = 0;               // the representative's, the least of the family
+    double misfit = 0;  // the representative's, the least of the family
 };
 
 struct FamilyGrouping {
-    std::vector<int> familyOfRow;           // the family id of each row, in row order
-    std::vector<SolutionFamily> families;   // best first: by misfit, then by id
+    std::vector<int> familyOfRow;          // the family id of each row, in row order
+    std::vector<SolutionFamily> families;  // best first: by misfit, then by id
 };
 
 // Groups rows into families. Two rows are one family when one symmetry operation (of `ops`, or of

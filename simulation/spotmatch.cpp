@@ -21,8 +21,8 @@ bool near(const PixelPoint& a, const PixelPoint& b, double radius) {
 
 }  // namespace
 
-std::optional<std::vector<PixelPoint>> spotsOnImage(const std::vector<Spot>& spots, const Hkl& g1, const Hkl& g2,
-                                                    const ImageFrame& frame) {
+std::optional<std::vector<PixelPoint>> spotsOnImage(const std::vector<Spot>& spots, const Hkl& g1,
+                                                    const Hkl& g2, const ImageFrame& frame) {
     const Vec n = cross(wide(g1), wide(g2));
     const long long nn = dot(n, n);
     if (nn == 0 || frame.r1Segments <= 0 || frame.r2Segments <= 0) return std::nullopt;
@@ -56,8 +56,9 @@ double SpotMatch::score() const {
     return sum > 0 ? 2 * predictedShare * detectedShare / sum : 0.0;
 }
 
-SpotMatch matchSpots(const std::vector<PixelPoint>& predicted, const std::vector<PixelPoint>& detected,
-                     const ImageFrame& frame, double radiusPx) {
+SpotMatch matchSpots(const std::vector<PixelPoint>& predicted,
+                     const std::vector<PixelPoint>& detected, const ImageFrame& frame,
+                     double radiusPx) {
     const auto inside = [&frame](const PixelPoint& p) {
         return p.x >= 0 && p.y >= 0 && p.x < frame.widthPx && p.y < frame.heightPx;
     };
@@ -72,10 +73,13 @@ SpotMatch matchSpots(const std::vector<PixelPoint>& predicted, const std::vector
     m.predictedInside = static_cast<int>(shown.size());
     m.detected = static_cast<int>(found.size());
     for (const PixelPoint& p : shown)
-        m.predictedFound += std::any_of(found.begin(), found.end(), [&](const PixelPoint& d) { return near(p, d, radiusPx); });
+        m.predictedFound += std::any_of(found.begin(), found.end(),
+                                        [&](const PixelPoint& d) { return near(p, d, radiusPx); });
     for (const PixelPoint& d : found)
-        m.detectedExplained += std::any_of(shown.begin(), shown.end(), [&](const PixelPoint& p) { return near(p, d, radiusPx); });
-    if (m.predictedInside > 0) m.predictedShare = static_cast<double>(m.predictedFound) / m.predictedInside;
+        m.detectedExplained += std::any_of(
+            shown.begin(), shown.end(), [&](const PixelPoint& p) { return near(p, d, radiusPx); });
+    if (m.predictedInside > 0)
+        m.predictedShare = static_cast<double>(m.predictedFound) / m.predictedInside;
     if (m.detected > 0) m.detectedShare = static_cast<double>(m.detectedExplained) / m.detected;
     return m;
 }

@@ -13,7 +13,8 @@ constexpr double kMarginPx = 30;
 // A number with `decimals` decimals, trailing zeros and a bare "." dropped ("12.50" -> "12.5").
 std::string number(double value, int decimals = 2) {
     char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     std::string text(buffer, ec == std::errc() ? end : buffer);
     if (text.find('.') != std::string::npos) {
         while (text.back() == '0') text.pop_back();
@@ -51,7 +52,8 @@ std::string patternSvg(const ZonePattern& pattern, const SvgOptions& options) {
     double extent = options.extentInvNm;
     double strongest = 0;
     for (const Spot& s : pattern.spots) {
-        if (options.extentInvNm <= 0) extent = std::max(extent, std::sqrt(s.xInvNm * s.xInvNm + s.yInvNm * s.yInvNm));
+        if (options.extentInvNm <= 0)
+            extent = std::max(extent, std::sqrt(s.xInvNm * s.xInvNm + s.yInvNm * s.yInvNm));
         strongest = std::max(strongest, s.intensity);
     }
     if (!(extent > 0)) extent = 1;
@@ -60,18 +62,19 @@ std::string patternSvg(const ZonePattern& pattern, const SvgOptions& options) {
 
     std::string svg;
     svg += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + number(size) + "\" height=\"" + number(size) +
-           "\" viewBox=\"0 0 " + number(size) + " " + number(size) + "\">\n";
+    svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + number(size) + "\" height=\"" +
+           number(size) + "\" viewBox=\"0 0 " + number(size) + " " + number(size) + "\">\n";
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"black\"/>\n";
     svg += "<text x=\"10\" y=\"22\" fill=\"white\" font-family=\"sans-serif\" font-size=\"16\">[" +
            indicesText(pattern.zone[0], pattern.zone[1], pattern.zone[2]) + "]</text>\n";
-    svg += "<circle cx=\"" + number(centre) + "\" cy=\"" + number(centre) + "\" r=\"7\" fill=\"white\"/>\n";
+    svg += "<circle cx=\"" + number(centre) + "\" cy=\"" + number(centre) +
+           "\" r=\"7\" fill=\"white\"/>\n";
     for (const Spot& s : pattern.spots) {
         const double x = centre + s.xInvNm * scale;
         const double y = centre - s.yInvNm * scale;  // SVG y grows downwards
         const double relative = strongest > 0 ? std::max(s.intensity, 0.0) / strongest : 1.0;
-        svg += "<circle cx=\"" + number(x) + "\" cy=\"" + number(y) + "\" r=\"" + number(1.5 + 3.5 * std::sqrt(relative)) +
-               "\" fill=\"white\"/>\n";
+        svg += "<circle cx=\"" + number(x) + "\" cy=\"" + number(y) + "\" r=\"" +
+               number(1.5 + 3.5 * std::sqrt(relative)) + "\" fill=\"white\"/>\n";
         if (options.labels)
             svg += "<text x=\"" + number(x + 6) + "\" y=\"" + number(y + 14) +
                    "\" fill=\"#ffd75e\" font-family=\"sans-serif\" font-size=\"10\">(" +
@@ -79,10 +82,12 @@ std::string patternSvg(const ZonePattern& pattern, const SvgOptions& options) {
     }
     const double bar = roundLength(extent / 3);
     const double barY = size - 14;
-    svg += "<line x1=\"" + number(kMarginPx) + "\" y1=\"" + number(barY) + "\" x2=\"" + number(kMarginPx + bar * scale) +
-           "\" y2=\"" + number(barY) + "\" stroke=\"white\" stroke-width=\"3\"/>\n";
+    svg += "<line x1=\"" + number(kMarginPx) + "\" y1=\"" + number(barY) + "\" x2=\"" +
+           number(kMarginPx + bar * scale) + "\" y2=\"" + number(barY) +
+           "\" stroke=\"white\" stroke-width=\"3\"/>\n";
     svg += "<text x=\"" + number(kMarginPx) + "\" y=\"" + number(barY - 6) +
-           "\" fill=\"white\" font-family=\"sans-serif\" font-size=\"12\">" + number(bar, 3) + " 1/nm</text>\n";
+           "\" fill=\"white\" font-family=\"sans-serif\" font-size=\"12\">" + number(bar, 3) +
+           " 1/nm</text>\n";
     svg += "</svg>\n";
     return svg;
 }

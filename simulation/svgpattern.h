@@ -9,9 +9,9 @@
 namespace saed::simulation {
 
 struct SvgOptions {
-    int sizePx = 600;          // the picture is square
-    double extentInvNm = 0;    // |g| at the picture's edge less a margin; 0: the farthest spot
-    bool labels = true;        // (hkl) beside each spot, negative indices with a bar
+    int sizePx = 600;        // the picture is square
+    double extentInvNm = 0;  // |g| at the picture's edge less a margin; 0: the farthest spot
+    bool labels = true;      // (hkl) beside each spot, negative indices with a bar
 };
 
 // The pattern as a complete SVG document (UTF-8 text): +x to the right, +y up, every number

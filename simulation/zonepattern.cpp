@@ -2,8 +2,8 @@
 
 #include <algorithm>  // for sort
 #include <array>
-#include <cmath>      // for cos, sin, sqrt, floor, llround
-#include <utility>    // for move
+#include <cmath>    // for cos, sin, sqrt, floor, llround
+#include <utility>  // for move
 
 namespace saed::simulation {
 
@@ -30,8 +30,10 @@ struct Frame {
     std::array<Vec3, 3> reciprocal;
 
     explicit Frame(const core::Cell& cell) {
-        const double ca = std::cos(cell.alphaDeg * kPi / 180), cb = std::cos(cell.betaDeg * kPi / 180);
-        const double cg = std::cos(cell.gammaDeg * kPi / 180), sg = std::sin(cell.gammaDeg * kPi / 180);
+        const double ca = std::cos(cell.alphaDeg * kPi / 180),
+                     cb = std::cos(cell.betaDeg * kPi / 180);
+        const double cg = std::cos(cell.gammaDeg * kPi / 180),
+                     sg = std::sin(cell.gammaDeg * kPi / 180);
         const double cy = (ca - cb * cg) / sg;
         direct[0] = {cell.aNm, 0, 0};
         direct[1] = {cell.bNm * cg, cell.bNm * sg, 0};
@@ -42,10 +44,12 @@ struct Frame {
         reciprocal[2] = scaled(cross(direct[0], direct[1]), 1 / volume);
     }
     Vec3 g(const Hkl& p) const {
-        return sum3(scaled(reciprocal[0], p[0]), scaled(reciprocal[1], p[1]), scaled(reciprocal[2], p[2]));
+        return sum3(scaled(reciprocal[0], p[0]), scaled(reciprocal[1], p[1]),
+                    scaled(reciprocal[2], p[2]));
     }
     Vec3 axis(const Uvw& u) const {
-        return sum3(scaled(direct[0], static_cast<double>(u[0])), scaled(direct[1], static_cast<double>(u[1])),
+        return sum3(scaled(direct[0], static_cast<double>(u[0])),
+                    scaled(direct[1], static_cast<double>(u[1])),
                     scaled(direct[2], static_cast<double>(u[2])));
     }
 };
@@ -59,7 +63,9 @@ bool isZero(const Hkl& p) { return p[0] == 0 && p[1] == 0 && p[2] == 0; }
 }  // namespace
 
 ExtinctionRule latticeTypeRule(int latticeType) {
-    return [latticeType](const Hkl& p) { return core::ReflectionCondition(latticeType, p[0], p[1], p[2]); };
+    return [latticeType](const Hkl& p) {
+        return core::ReflectionCondition(latticeType, p[0], p[1], p[2]);
+    };
 }
 
 ZonePatternResult simulateZone(const ZonePatternRequest& request) {
@@ -81,8 +87,11 @@ ZonePatternResult simulateZone(const ZonePatternRequest& request) {
     const double gMax = request.maxGInvNm;
 
     // |h| = |g . a| <= |g| a, and likewise for k and l.
-    const auto bound = [gMax](double edgeNm) { return static_cast<int>(std::floor(gMax * edgeNm + 1e-9)); };
-    const int hMax = bound(request.cell.aNm), kMax = bound(request.cell.bNm), lMax = bound(request.cell.cNm);
+    const auto bound = [gMax](double edgeNm) {
+        return static_cast<int>(std::floor(gMax * edgeNm + 1e-9));
+    };
+    const int hMax = bound(request.cell.aNm), kMax = bound(request.cell.bNm),
+              lMax = bound(request.cell.cNm);
     std::vector<Spot> spots;
     for (int h = -hMax; h <= hMax; ++h)
         for (int k = -kMax; k <= kMax; ++k)

@@ -21,26 +21,26 @@ ExtinctionRule latticeTypeRule(int latticeType);
 
 struct ZonePatternRequest {
     core::Cell cell;
-    ExtinctionRule allowed;             // empty: every reflection is allowed
+    ExtinctionRule allowed;  // empty: every reflection is allowed
     Uvw zone{0, 0, 1};
-    double maxGInvNm = 10;              // spots out to |g| <= maxGInvNm (1/nm)
-    std::optional<Hkl> g1;              // the spot on +x; default: the shortest allowed spot
-    std::optional<Hkl> g2;              // a spot on the +y side; default: +y = zone x g1
+    double maxGInvNm = 10;  // spots out to |g| <= maxGInvNm (1/nm)
+    std::optional<Hkl> g1;  // the spot on +x; default: the shortest allowed spot
+    std::optional<Hkl> g2;  // a spot on the +y side; default: +y = zone x g1
     // Relative intensity of a reflection (for example |F|^2); empty: all spots alike (1).
     std::function<double(const Hkl&)> intensity;
 };
 
 struct Spot {
     Hkl hkl{};
-    double xInvNm = 0;   // position in the pattern plane, 1/nm; g1 on +x
+    double xInvNm = 0;  // position in the pattern plane, 1/nm; g1 on +x
     double yInvNm = 0;
-    double dNm = 0;      // spacing of the plane
+    double dNm = 0;  // spacing of the plane
     double intensity = 1;
 };
 
 struct ZonePattern {
     Uvw zone{};
-    Hkl g1{};            // the spot that defines +x
+    Hkl g1{};                 // the spot that defines +x
     std::vector<Spot> spots;  // without the direct beam, by |g| ascending, then by hkl descending
 };
 
