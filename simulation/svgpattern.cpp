@@ -1,6 +1,6 @@
 #include "simulation/svgpattern.h"
 
-#include <algorithm>  // for max
+#include <algorithm>  // for max, min
 #include <charconv>   // for to_chars: the same text under every locale
 #include <cmath>      // for sqrt, pow, floor, log10
 
@@ -72,7 +72,9 @@ std::string patternSvg(const ZonePattern& pattern, const SvgOptions& options) {
     for (const Spot& s : pattern.spots) {
         const double x = centre + s.xInvNm * scale;
         const double y = centre - s.yInvNm * scale;  // SVG y grows downwards
-        const double relative = strongest > 0 ? std::max(s.intensity, 0.0) / strongest : 1.0;
+        // A negative or undefined intensity draws the smallest spot.
+        const double relative =
+            strongest > 0 ? (s.intensity > 0 ? std::min(s.intensity / strongest, 1.0) : 0.0) : 1.0;
         svg += "<circle cx=\"" + number(x) + "\" cy=\"" + number(y) + "\" r=\"" +
                number(1.5 + 3.5 * std::sqrt(relative)) + "\" fill=\"white\"/>\n";
         if (options.labels)

@@ -85,6 +85,12 @@ ZonePatternResult simulateZone(const ZonePatternRequest& request) {
     }
     const Frame frame(request.cell);
     const double gMax = request.maxGInvNm;
+    const double triples = (2 * gMax * request.cell.aNm + 1) * (2 * gMax * request.cell.bNm + 1) *
+                           (2 * gMax * request.cell.cNm + 1);
+    if (!(gMax > 0) || !(triples <= kMaxIndexTriples)) {
+        result.error = PatternError::BadRange;
+        return result;
+    }
 
     // |h| = |g . a| <= |g| a, and likewise for k and l.
     const auto bound = [gMax](double edgeNm) {

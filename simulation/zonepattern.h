@@ -45,7 +45,11 @@ struct ZonePattern {
 };
 
 // Why a pattern could not be made.
-enum class PatternError { None, NotACell, ZeroZone, BadG1, BadG2, NoSpots };
+enum class PatternError { None, NotACell, ZeroZone, BadRange, BadG1, BadG2, NoSpots };
+
+// The most index triples one pattern examines: (2 |g| a + 1)(2 |g| b + 1)(2 |g| c + 1), some
+// 20 1/nm in a 10 nm cell; a larger request is refused rather than left to run for minutes.
+inline constexpr double kMaxIndexTriples = 8e6;
 
 struct ZonePatternResult {
     ZonePattern pattern;
@@ -53,7 +57,8 @@ struct ZonePatternResult {
 };
 
 // Computes the pattern: every allowed (h k l) other than (0 0 0) with h u + k v + l w = 0 and
-// |g| <= maxGInvNm. Errors: a cell that is not one, the zone [0 0 0], a g1 that is (0 0 0) or
+// |g| <= maxGInvNm. Errors: a cell that is not one, the zone [0 0 0], a maxGInvNm that is not
+// above 0 or asks for more than kMaxIndexTriples index triples, a g1 that is (0 0 0) or
 // outside the zone, a g2 outside the zone or parallel to g1, and, without a given g1, no allowed
 // spot within maxGInvNm.
 ZonePatternResult simulateZone(const ZonePatternRequest& request);

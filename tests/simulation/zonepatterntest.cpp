@@ -1,12 +1,11 @@
-#include "simulation/zonepattern.h"
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "simulation/svgpattern.h"
+#include "simulation/zonepattern.h"
 
 using namespace saed::simulation;
 
@@ -92,6 +91,11 @@ TEST(ZonePatternTest, badRequestsSayWhy) {
     ZonePatternRequest request = aluminium({0, 0, 0}, 6);
     EXPECT_EQ(errorOf(request), PatternError::ZeroZone);
     request.zone = {0, 1, 1};
+    for (double g : {0.0, -1.0, std::nan(""), 1e9}) {
+        request.maxGInvNm = g;
+        EXPECT_EQ(errorOf(request), PatternError::BadRange) << g;
+    }
+    request.maxGInvNm = 6;
     request.g1 = Hkl{1, 1, 1};  // not in [0 1 1]
     EXPECT_EQ(errorOf(request), PatternError::BadG1);
     request.g1 = Hkl{2, 0, 0};
