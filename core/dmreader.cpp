@@ -9,6 +9,7 @@
 #include "core/raster.h"
 
 #include <cstring>   // for memcpy
+#include <algorithm> // for find, max
 #include <bit>       // for endian
 #include <utility>
 #include <string>
@@ -290,12 +291,24 @@ ReadResult readDm(const unsigned char* data, std::size_t size) {
     const Group* list = childGroup(groups, groups[0], "ImageList");
     if (!list) return {std::nullopt, "the file holds no image list."};
 
-    // The largest 2D image whose data are present.
+    // The thumbnail is the image that the root's "Thumbnails" entries name by "ImageIndex"; files
+    // without that list have it first, as an RGB image, when there is more than one image.
+    std::vector<std::size_t> thumbnails;
+    if (const Group* thumbs = childGroup(groups, groups[0], "Thumbnails")) {
+        for (const auto& [label, index] : thumbs->groups)
+            if (const DataTag* at = childData(groups[index], "ImageIndex"))
+                thumbnails.push_back(static_cast<std::size_t>(std::max(0.0, parser.number(*at))));
+    }
+    const bool listed = !thumbnails.empty();
+
+    // The largest 2D image whose data are present, thumbnails left out.
     const Group* best = nullptr;
     std::int64_t bestPixels = 0, bestWidth = 0, bestHeight = 0;
     int bestCode = 0;
     std::string problem = "the file holds no two-dimensional image.";
-    for (const auto& [label, index] : list->groups) {
+    for (std::size_t position = 0; position < list->groups.size(); ++position) {
+        const std::size_t index = list->groups[position].second;
+        if (std::find(thumbnails.begin(), thumbnails.end(), position) != thumbnails.end()) continue;
         const Group* imageData = childGroup(groups, groups[index], "ImageData");
         if (!imageData) continue;
         const Group* dims = childGroup(groups, *imageData, "Dimensions");
@@ -323,6 +336,7 @@ ReadResult readDm(const unsigned char* data, std::size_t size) {
             problem = "the image's data do not match its size.";
             continue;
         }
+        if (!listed && position == 0 && list->groups.size() > 1 && pixelType->first == PixelType::Rgb8) continue;
         if (w * h >= bestPixels) {
             best = &groups[index];
             bestPixels = w * h;

@@ -42,6 +42,7 @@ struct DmOptions {
     int version = 3;
     bool little = true;
     bool thumbnail = true;        // a small RGB image first, as the program that writes them does
+    bool thumbnailListed = true;  // and named in the root's "Thumbnails" list
     std::optional<DmCalibration> calibration;
 };
 
@@ -60,13 +61,18 @@ public:
         imageList += group("", imageGroup(image, m_o.calibration), 1);
         ++count;
         Bytes root = group("ImageList", imageList, count);
+        int rootCount = 1;
+        if (m_o.thumbnail && m_o.thumbnailListed) {
+            root += group("Thumbnails", group("", number("ImageIndex", 3, 0), 1), 1);
+            ++rootCount;
+        }
         Bytes out;
         putBe(out, static_cast<std::uint64_t>(m_o.version), 4);
         putBe(out, root.size(), dm4() ? 8 : 4);
         putBe(out, m_o.little ? 1 : 0, 4);
         out.push_back(1);
         out.push_back(0);
-        putBe(out, 1, dm4() ? 8 : 4);
+        putBe(out, static_cast<std::uint64_t>(rootCount), dm4() ? 8 : 4);
         out += root;
         return out;
     }
