@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>     // for lround, isfinite
 #include <cstring>   // for memcpy
+#include <filesystem>
 #include <fstream>
 #include <limits>
 
@@ -172,6 +173,11 @@ std::string extensionOf(const std::string& path) {
 }  // namespace
 
 ReadResult readImageFile(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        return {std::nullopt, std::filesystem::exists(path, ec) ? path + " is not a file."
+                                                                  : path + " does not exist."};
+    }
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return {std::nullopt, "Cannot open " + path + "."};
     const std::streamoff size = in.tellg();

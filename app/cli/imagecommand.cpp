@@ -6,8 +6,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QImage>
+#include <QImageReader>
 
 #include <cmath>
+#include <cstring>   // for memcpy
 #include <optional>
 
 #include "app/cli/options.h"
@@ -25,7 +28,7 @@ const char kImageUsage[] =
     "       saedindex-cli image centre FILE [--format text|json]\n"
     "       saedindex-cli image spots FILE [--min-snr S] [--format text|json]\n"
     "\n"
-    "Reads a .dm3/.dm4, TIFF or MRC image. info: size, pixel type, value range and the\n"
+    "Reads a .dm3/.dm4, TIFF or MRC image (or PNG, JPEG, BMP). info: size, pixel type, value range and the\n"
     "calibration the file carries (reciprocal scales in 1/nm, real ones in nm). refine: the\n"
     "sub-pixel centre of the spot near X,Y (radius R pixels, 6 by default). centre: the\n"
     "direct-beam centre from the symmetry of Friedel pairs. spots: the detected spots (those\n"
@@ -47,6 +50,24 @@ std::optional<double> number(const QString& text) {
 }
 
 QString text(double v) { return QString::number(v, 'g', 10); }
+
+// The formats Qt reads (PNG, JPEG, BMP, 8/16-bit TIFF) as a grey raster of 8 or 16 bits, or rgb8
+// for colour; `failed` is kept when Qt cannot read the file either.
+core::ReadResult readWithQt(const QString& path, const core::ReadResult& failed) {
+    QImageReader reader(path);
+    QImage image = reader.read();
+    if (image.isNull()) return failed;
+    const bool wide = image.format() == QImage::Format_Grayscale16;
+    const bool grey = wide || image.allGray();
+    image = image.convertToFormat(wide ? QImage::Format_Grayscale16
+                                       : grey ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+    const core::PixelType type = wide ? core::PixelType::UInt16 : grey ? core::PixelType::UInt8 : core::PixelType::Rgb8;
+    core::Raster raster(image.width(), image.height(), type);
+    const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * core::bytesPerPixel(type);
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(raster.bytes().data() + rowBytes * static_cast<std::size_t>(y), image.constScanLine(y), rowBytes);
+    return {std::move(raster), {}};
+}
 
 }  // namespace
 
@@ -82,7 +103,8 @@ int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     const bool json = *format == OutputFormat::Json;
 
-    const core::ReadResult read = core::readImageFile(path.toStdString());
+    core::ReadResult read = core::readImageFile(path.toStdString());
+    if (!read.raster) read = readWithQt(path, read);
     if (!read.raster) {
         err << "saedindex-cli image: " << QString::fromStdString(read.error) << "\n";
         return 2;

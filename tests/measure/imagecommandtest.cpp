@@ -87,8 +87,19 @@ TEST(ImageCommandTest, spotsRefineAndCentreOnTheSamplePattern) {
     EXPECT_NEAR(j[QStringLiteral("y")].toDouble(), 251.81, 0.1);
 }
 
+TEST(ImageCommandTest, picturesQtReadsOpenAsBefore) {
+    const CliRun run = image({QStringLiteral("info"), QStringLiteral(SAED_SOURCE_DIR "/samples/al-011.png"),
+                              QStringLiteral("--format"), QStringLiteral("json")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonObject j = run.json();
+    EXPECT_EQ(j[QStringLiteral("width")].toInt(), 800);
+    EXPECT_EQ(j[QStringLiteral("height")].toInt(), 640);
+    EXPECT_TRUE(j[QStringLiteral("calibration")].isNull());
+}
+
 TEST(ImageCommandTest, badInputIsStatusTwoWithAMessage) {
     for (const QStringList& args : {QStringList{QStringLiteral("info"), QStringLiteral("/nonexistent/x.dm3")},
+                                    QStringList{QStringLiteral("info"), QStringLiteral(SAED_SOURCE_DIR)},
                                     QStringList{QStringLiteral("refine"), kSample},
                                     QStringList{QStringLiteral("refine"), kSample, QStringLiteral("--at"), QStringLiteral("a,b")},
                                     QStringList{QStringLiteral("blur"), kSample}}) {
