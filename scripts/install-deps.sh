@@ -3,10 +3,15 @@
 set -euo pipefail
 
 packages=(g++ make cmake qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins
-          qt6-qpa-plugins libqt6widgets6 libgtest-dev libbenchmark-dev fonts-wqy-microhei locales)
+          qt6-qpa-plugins libqt6widgets6 libgtest-dev libbenchmark-dev libtiff-dev fonts-wqy-microhei
+          locales)
 if [ "${1:-}" = "--window-tools" ]; then
     # For looking at the window without a desktop.
     packages+=(xvfb xauth)
+fi
+if [ "${1:-}" = "--fuzz" ]; then
+    # For the libFuzzer targets of fuzz/ (a clang build folder of its own).
+    packages+=(clang-14 libclang-rt-14-dev)
 fi
 
 missing=()

@@ -11,5 +11,6 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int runLibraryCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int runScreenCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
 }  // namespace saed::cli

@@ -16,6 +16,7 @@ const char kUsage[] =
     "  calc     spacings, angles and zone axis of three planes\n"
     "  library  list the phases of a library text\n"
     "  screen   index a measured pattern against every phase of a library\n"
+    "  image    read a microscope image: size, calibration, spot centres, detected spots\n"
     "\n"
     "saedindex-cli COMMAND --help shows the options of a command.\n";
 
@@ -38,6 +39,7 @@ int main(int argc, char* argv[]) {
     if (command == QStringLiteral("calc")) return saed::cli::runCalcCommand(args, out, err);
     if (command == QStringLiteral("library")) return saed::cli::runLibraryCommand(args, out, err);
     if (command == QStringLiteral("screen")) return saed::cli::runScreenCommand(args, out, err);
+    if (command == QStringLiteral("image")) return saed::cli::runImageCommand(args, out, err);
     err << "saedindex-cli: unknown command '" << command << "'\n\n" << kUsage;
     return 2;
 }
