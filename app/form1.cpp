@@ -24,10 +24,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/mainmodel.h"
-#include "app/resulttablemodel.h"
-#include "app/texts.h"
-#include "calculator/patternschematic.h"
+#include "model/mainmodel.h"
+#include "model/resulttablemodel.h"
+#include "model/texts.h"
+#include "app/patternschematic.h"
 
 namespace saed::app {
 
@@ -325,7 +325,7 @@ QGroupBox* Form1::buildTolerancePanel() {
         grid->addWidget(makeField(fields[k - 1]), 1, 2 * k - 1);
         grid->addWidget(makeLabel(k <= 3 ? QStringLiteral("nm") : QStringLiteral("deg.")), 1, 2 * k);
     }
-    auto* heading = makeLabel(label7Text());  // Label7
+    auto* heading = makeLabel(model::label7Text());  // Label7
     grid->addWidget(heading, 2, 1, 1, 12);
     grid->addWidget(makeLabel(QStringLiteral("图片计算")), 3, 0);  // Label1(54)
     m_label5 = makeLabel(m_model.caption(Caption::Label5));
@@ -355,7 +355,7 @@ QGroupBox* Form1::buildCalculatorPanel() {
     // The three spacings stand on one line under the grid, each followed by its unit.
     auto* spacings = new QHBoxLayout;
     for (int i = 0; i < 3; ++i) {
-        auto* spacing = makeLabel(spacingLabelIdleText(i + 1));
+        auto* spacing = makeLabel(model::spacingLabelIdleText(i + 1));
         spacing->setObjectName(QStringLiteral("Label1_%1").arg(47 + i));
         m_spacingLabels[static_cast<std::size_t>(i)] = spacing;
         spacings->addWidget(spacing);
@@ -491,8 +491,8 @@ void Form1::bindModel() {
 
     connect(&m_model, &MainModel::captionChanged, this, [this](Caption which) { showCaption(static_cast<int>(which)); });
     connect(&m_model, &MainModel::flagChanged, this, [this](Flag which) { showFlag(static_cast<int>(which)); });
-    for (int i = 0; i < kCaptionCount; ++i) showCaption(i);
-    for (int i = 0; i < kFlagCount; ++i) showFlag(i);
+    for (int i = 0; i < model::kCaptionCount; ++i) showCaption(i);
+    for (int i = 0; i < model::kFlagCount; ++i) showFlag(i);
 }
 
 void Form1::showCaption(int which) {

@@ -7,8 +7,8 @@
 #include <QSlider>
 #include <QTableView>
 
-#include "app/mainmodel.h"
-#include "app/resulttablemodel.h"
+#include "model/mainmodel.h"
+#include "model/resulttablemodel.h"
 #include "indexing/indexingoperations.h"
 
 namespace saed::app {
@@ -16,6 +16,7 @@ namespace saed::app {
 void Form1::connectIndexing() {
     auto* operations = new indexing::IndexingOperations(m_model, m_prompts, this);
     operations->setObjectName(QStringLiteral("IndexingOperations"));
+    m_indexing = operations;
 
     connect(m_command6, &QPushButton::clicked, this, [this, operations] {
         emit magnifierCloseRequested();

@@ -5,7 +5,7 @@
 #include <QApplication>
 
 #include "app/form1.h"
-#include "app/mainmodel.h"
+#include "model/mainmodel.h"
 #include "app/qtprompts.h"
 #include "measure/imagemeasurement.h"
 
@@ -21,15 +21,14 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("saedindex"));
     QApplication::setOrganizationName(QStringLiteral("saedindex"));
 
-    saed::app::MainModel model;
+    saed::model::MainModel model;
     saed::app::QtPrompts prompts;
     saed::app::Form1 window(model, prompts);
     prompts.setParent(&window);
     window.show();
     // saedindex IMAGE opens that image as if it had been chosen with "打开".
     if (const QStringList args = QApplication::arguments(); args.size() > 1) {
-        if (auto* measurement = window.findChild<saed::measure::ImageMeasurement*>())
-            measurement->openPath(args.at(1));
+        window.imageMeasurement()->openPath(args.at(1));
     }
     return app.exec();
 }

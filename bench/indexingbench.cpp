@@ -2,10 +2,10 @@
 // run on the working data with a table of many rows.
 #include <benchmark/benchmark.h>
 
-#include "app/mainmodel.h"
-#include "app/prompts.h"
-#include "app/resulttablemodel.h"
-#include "app/texts.h"
+#include "model/mainmodel.h"
+#include "model/prompts.h"
+#include "model/resulttablemodel.h"
+#include "model/texts.h"
 #include "indexing/indexingengine.h"
 #include "indexing/indexingoperations.h"
 
@@ -71,7 +71,7 @@ BENCHMARK(BM_Lpso14HLow_TripleLoop)->Arg(10)->Arg(20)->Unit(benchmark::kMillisec
 BENCHMARK(BM_Lpso14HHigh_Index)->Arg(10)->Arg(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Lpso14HHigh_TripleLoop)->Arg(10)->Arg(20)->Unit(benchmark::kMillisecond);
 
-class NoPrompts : public saed::app::Prompts {
+class NoPrompts : public saed::model::Prompts {
 public:
     void warn(const QString&, const QString&) override {}
     bool confirm(const QString&, const QString&) override { return false; }
@@ -80,8 +80,8 @@ public:
 };
 
 // A cubic pattern with N = 4 whose tolerances accept every triple: 224,796 rows.
-void fillManyRows(saed::app::MainModel& model) {
-    model.setCombo1Items(saed::app::latticeTypeNames());
+void fillManyRows(saed::model::MainModel& model) {
+    model.setCombo1Items(saed::model::latticeTypeNames());
     model.setCombo1(0);
     const char* const texts[][2] = {{"0", "0.5"}, {"1", "0.5"}, {"2", "0.5"}, {"3", "90"}, {"4", "90"}, {"5", "90"},
                                     {"21", "4"}, {"22", "2"}, {"23", "100"}, {"24", "100"}, {"25", "100"},
@@ -93,7 +93,7 @@ void fillManyRows(saed::app::MainModel& model) {
 
 // The search alone on the same pattern.
 void BM_SearchOnly_ManyRows(benchmark::State& state) {
-    saed::app::MainModel model;
+    saed::model::MainModel model;
     fillManyRows(model);
     run(state, saed::indexing::readIndexingInput(model), saed::indexing::indexPattern);
 }
@@ -101,7 +101,7 @@ BENCHMARK(BM_SearchOnly_ManyRows)->Unit(benchmark::kMillisecond);
 
 // The 标定计算 button without the window: run, table of texts, sort by label.
 void BM_RunFromButton_ManyRows(benchmark::State& state) {
-    saed::app::MainModel model;
+    saed::model::MainModel model;
     NoPrompts prompts;
     saed::indexing::IndexingOperations operations(model, prompts);
     fillManyRows(model);
@@ -112,7 +112,7 @@ BENCHMARK(BM_RunFromButton_ManyRows)->Unit(benchmark::kMillisecond);
 
 // One tolerance change on that table: every label red, then the re-screening.
 void BM_ToleranceChange_ManyRows(benchmark::State& state) {
-    saed::app::MainModel model;
+    saed::model::MainModel model;
     NoPrompts prompts;
     saed::indexing::IndexingOperations operations(model, prompts);
     fillManyRows(model);

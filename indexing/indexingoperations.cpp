@@ -9,10 +9,10 @@
 
 #include <QColor>
 
-#include "app/mainmodel.h"
-#include "app/prompts.h"
-#include "app/resulttablemodel.h"
-#include "app/texts.h"
+#include "model/mainmodel.h"
+#include "model/prompts.h"
+#include "model/resulttablemodel.h"
+#include "model/texts.h"
 #include "core/numbertext.h"
 #include "indexing/resultcells.h"
 #include "indexing/tolerancescale.h"
@@ -21,8 +21,8 @@ namespace saed::indexing {
 
 namespace {
 
-using app::Caption;
-using app::ResultTableModel;
+using model::Caption;
+using model::ResultTableModel;
 
 constexpr int kToleranceFields[6] = {27, 28, 29, 36, 37, 38};
 
@@ -66,14 +66,14 @@ int toleranceSlider(int n) {
     return 0;
 }
 
-std::array<double, 3> measuredSpacings(const app::MainModel& model) {
+std::array<double, 3> measuredSpacings(const model::MainModel& model) {
     const double s = model.value(23) / model.value(22);
     std::array<double, 3> d{};
     for (int i = 0; i < 3; ++i) d[static_cast<std::size_t>(i)] = model.value(30 + i) * s / model.value(24 + i);
     return d;
 }
 
-IndexingInput readIndexingInput(const app::MainModel& model) {
+IndexingInput readIndexingInput(const model::MainModel& model) {
     IndexingInput input;
     input.cell = {model.value(0), model.value(1), model.value(2), model.value(3), model.value(4), model.value(5)};
     input.latticeType = model.Combo1();
@@ -88,9 +88,9 @@ IndexingInput readIndexingInput(const app::MainModel& model) {
     return input;
 }
 
-IndexingOperations::IndexingOperations(app::MainModel& model, app::Prompts& prompts, QObject* parent)
+IndexingOperations::IndexingOperations(model::MainModel& model, model::Prompts& prompts, QObject* parent)
     : QObject(parent), m_model(model), m_prompts(prompts) {
-    connect(&m_model, &app::MainModel::text1Changed, this, &IndexingOperations::fieldChanged);
+    connect(&m_model, &model::MainModel::text1Changed, this, &IndexingOperations::fieldChanged);
 }
 
 void IndexingOperations::reject(int field, const QString& message) {
@@ -105,9 +105,9 @@ void IndexingOperations::RunIndexing() {
     m_lastRows.clear();
     m_inputRejected = 0;
 
-    for (int n = 0; n < app::MainModel::kText1Count; ++n) {
+    for (int n = 0; n < model::MainModel::kText1Count; ++n) {
         if ((n > 5 && n < 21) || m_model.isNumeric(n)) continue;
-        reject(n, app::notNumericMessage());
+        reject(n, model::notNumericMessage());
         return;
     }
     const double range = roundHalfEven(m_model.value(21));
@@ -131,10 +131,10 @@ void IndexingOperations::RunIndexing() {
     m_lastRows = indexPattern(input);
     fillTable();
 
-    m_model.setCaption(Caption::Label16, app::planeLabelIdleText());
-    m_model.setCaption(Caption::Label15, app::planeLabelIdleText());
-    m_model.setCaption(Caption::Label14, app::planeLabelIdleText());
-    m_model.setCaption(Caption::Label17, app::zoneLabelIdleText());
+    m_model.setCaption(Caption::Label16, model::planeLabelIdleText());
+    m_model.setCaption(Caption::Label15, model::planeLabelIdleText());
+    m_model.setCaption(Caption::Label14, model::planeLabelIdleText());
+    m_model.setCaption(Caption::Label17, model::zoneLabelIdleText());
 }
 
 void IndexingOperations::fillTable() {
@@ -189,7 +189,7 @@ void IndexingOperations::runFromButton() {
     ResultTableModel* table = m_model.resultTable();
     table->sortBy(0, Qt::AscendingOrder);
     table->setAllLabelColors(rgb(kBuiltRgb));
-    if (m_inputRejected == 0) m_model.setFlag(app::Flag::LatticeLocked, true);
+    if (m_inputRejected == 0) m_model.setFlag(model::Flag::LatticeLocked, true);
     m_model.setCaption(Caption::Command6, QStringLiteral("标定计算"));
 }
 

@@ -10,10 +10,10 @@
 
 #include "indexing/indexingengine.h"
 
-namespace saed::app {
+namespace saed::model {
 class MainModel;
 class Prompts;
-}  // namespace saed::app
+}  // namespace saed::model
 
 namespace saed::indexing {
 
@@ -33,10 +33,10 @@ int toleranceSlider(int n);
 
 // The measured spacings d1..d3 (nm) as the run derives them from the fields:
 // dn = Nn * (Lbar / S) / Ln.
-std::array<double, 3> measuredSpacings(const app::MainModel& model);
+std::array<double, 3> measuredSpacings(const model::MainModel& model);
 
 // Everything the search needs, read from the fields (N rounded halves to even).
-IndexingInput readIndexingInput(const app::MainModel& model);
+IndexingInput readIndexingInput(const model::MainModel& model);
 
 // One object per MainModel: it reacts to the tolerance fields of that model. The window
 // creates it; the command line and tests create their own for their own model.
@@ -44,7 +44,7 @@ class IndexingOperations : public QObject {
     Q_OBJECT
 
 public:
-    IndexingOperations(app::MainModel& model, app::Prompts& prompts, QObject* parent = nullptr);
+    IndexingOperations(model::MainModel& model, model::Prompts& prompts, QObject* parent = nullptr);
 
     // The indexing run: empties the table, tests the inputs (telling bad input through the
     // prompts, with InputRejected() = 1 and the focus on the field), writes Label5, searches,
@@ -79,8 +79,8 @@ private:
     void fillTable();
     void writeTolerance(int n, const QString& text);
 
-    app::MainModel& m_model;
-    app::Prompts& m_prompts;
+    model::MainModel& m_model;
+    model::Prompts& m_prompts;
     int m_inputRejected = 0;
     std::vector<ResultRow> m_lastRows;
 };

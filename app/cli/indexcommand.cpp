@@ -7,9 +7,9 @@
 #include "app/cli/commands.h"
 #include "app/cli/options.h"
 #include "app/cli/tablewriter.h"
-#include "app/mainmodel.h"
-#include "app/resulttablemodel.h"
-#include "app/texts.h"
+#include "model/mainmodel.h"
+#include "model/resulttablemodel.h"
+#include "model/texts.h"
 #include "indexing/indexingoperations.h"
 #include "store/reports.h"
 
@@ -87,7 +87,7 @@ QString optionOfField(int n, bool spacingsGiven) {
     return QString();
 }
 
-QJsonArray numbers(const app::MainModel& model, std::initializer_list<int> fields) {
+QJsonArray numbers(const model::MainModel& model, std::initializer_list<int> fields) {
     QJsonArray array;
     for (int n : fields) array.append(model.value(n));
     return array;
@@ -95,7 +95,7 @@ QJsonArray numbers(const app::MainModel& model, std::initializer_list<int> field
 
 QJsonArray indices(const core::Hkl& p) { return QJsonArray{p[0], p[1], p[2]}; }
 
-QJsonObject jsonReport(const app::MainModel& model, const indexing::IndexingOperations& operations,
+QJsonObject jsonReport(const model::MainModel& model, const indexing::IndexingOperations& operations,
                        bool spacingsGiven) {
     QJsonObject input;
     input.insert(QStringLiteral("cell"), numbers(model, {0, 1, 2, 3, 4, 5}));
@@ -141,7 +141,7 @@ int usageError(QTextStream& err, const QString& message) {
 }
 
 // --report: the window's export of the table just built, into --out or the current folder.
-int writeReportIfAsked(const Options& options, app::MainModel& model, app::Prompts& prompts, QTextStream& err) {
+int writeReportIfAsked(const Options& options, model::MainModel& model, model::Prompts& prompts, QTextStream& err) {
     if (!options.has(QStringLiteral("report"))) return 0;
     store::ReportTarget target;
     target.folders = {options.value(QStringLiteral("out"), QDir::currentPath())};
@@ -176,8 +176,8 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     const int type = latticeTypeCode(options.value(QStringLiteral("type"), QStringLiteral("simple")));
     if (type < 0) return usageError(err, QStringLiteral("--type must be simple, base, body, face, rhombic or 0 to 4"));
 
-    app::MainModel model;
-    model.setCombo1Items(app::latticeTypeNames());
+    model::MainModel model;
+    model.setCombo1Items(model::latticeTypeNames());
     model.setCombo1(type);
 
     const std::optional<QStringList> cell = options.list(QStringLiteral("cell"), 6);
@@ -187,14 +187,14 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 
     CliPrompts prompts(err);
     indexing::IndexingOperations operations(model, prompts);
-    QObject::connect(&model, &app::MainModel::focusRequested, [&err, spacingsGiven](int n) {
+    QObject::connect(&model, &model::MainModel::focusRequested, [&err, spacingsGiven](int n) {
         const QString option = optionOfField(n, spacingsGiven);
         if (!option.isEmpty()) err << "  (" << option << ")\n";
     });
     operations.RunIndexing();
     if (operations.InputRejected() != 0) return 2;
 
-    const app::ResultTableModel& table = *model.resultTable();
+    const model::ResultTableModel& table = *model.resultTable();
     switch (*format) {
     case OutputFormat::Text:
         writeAlignedTable(out, table);

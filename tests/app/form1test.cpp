@@ -8,10 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/mainmodel.h"
-#include "app/scriptedprompts.h"
+#include "model/mainmodel.h"
+#include "model/scriptedprompts.h"
 
 using namespace saed::app;
+using namespace saed::model;
 
 TEST(Form1Test, tabsAndStartState) {
     MainModel model;

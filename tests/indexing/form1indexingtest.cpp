@@ -15,12 +15,13 @@
 
 #include <gtest/gtest.h>
 
-#include "app/mainmodel.h"
-#include "app/resulttablemodel.h"
-#include "app/scriptedprompts.h"
+#include "model/mainmodel.h"
+#include "model/resulttablemodel.h"
+#include "model/scriptedprompts.h"
 #include "indexingtestdata.h"
 
 using namespace saed::app;
+using namespace saed::model;
 
 namespace {
 

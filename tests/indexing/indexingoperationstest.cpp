@@ -4,18 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include "app/mainmodel.h"
-#include "app/resulttablemodel.h"
-#include "app/scriptedprompts.h"
+#include "model/mainmodel.h"
+#include "model/resulttablemodel.h"
+#include "model/scriptedprompts.h"
 #include "indexing/resultcells.h"
 #include "indexingtestdata.h"
 
 using namespace saed::indexing;
-using saed::app::Caption;
-using saed::app::Flag;
-using saed::app::MainModel;
-using saed::app::ResultTableModel;
-using saed::app::ScriptedPrompts;
+using saed::model::Caption;
+using saed::model::Flag;
+using saed::model::MainModel;
+using saed::model::ResultTableModel;
+using saed::model::ScriptedPrompts;
 
 namespace {
 

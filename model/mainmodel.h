@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace saed::app {
+namespace saed::model {
 
 class ResultTableModel;
 
@@ -96,8 +96,8 @@ signals:
     void text1Changed(int n);
     void text6Changed();
     void combo1Changed();
-    void captionChanged(saed::app::Caption which);
-    void flagChanged(saed::app::Flag which);
+    void captionChanged(saed::model::Caption which);
+    void flagChanged(saed::model::Flag which);
     void sliderChanged(int k);
     void focusRequested(int n);
     void statusMessage(const QString& text);
@@ -114,4 +114,4 @@ private:
     QString m_chosenFile;
 };
 
-}  // namespace saed::app
+}  // namespace saed::model

@@ -8,7 +8,7 @@
 #include <QColor>
 #include <QString>
 
-namespace saed::app {
+namespace saed::model {
 
 class ResultTableModel : public QAbstractTableModel {
     Q_OBJECT
@@ -68,4 +68,4 @@ private:
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
 
-}  // namespace saed::app
+}  // namespace saed::model

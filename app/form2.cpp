@@ -1,5 +1,5 @@
 // The Measure dialog: what the completed line measures, and the value that goes with it.
-#include "measure/form2.h"
+#include "app/form2.h"
 
 #include <cmath>  // for cos, sin
 

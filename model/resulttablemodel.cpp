@@ -1,10 +1,10 @@
-#include "app/resulttablemodel.h"
+#include "model/resulttablemodel.h"
 
 #include <algorithm>
 #include <numeric>  // for iota
 #include <cassert>
 
-namespace saed::app {
+namespace saed::model {
 
 namespace {
 
@@ -141,4 +141,4 @@ void ResultTableModel::applySort() {
     m_rows = std::move(sorted);
 }
 
-}  // namespace saed::app
+}  // namespace saed::model
