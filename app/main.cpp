@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include <QApplication>
 
 #include "app/form1.h"
+#include "app/guardedapplication.h"
 #include "model/mainmodel.h"
 #include "app/qtprompts.h"
 #include "measure/imagemeasurement.h"
@@ -17,7 +17,7 @@ int main(int argc, char* argv[]) {
                      "  xvfb-run -a saedindex\n");
         return 2;
     }
-    QApplication app(argc, argv);
+    saed::app::GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("saedindex"));
     QApplication::setOrganizationName(QStringLiteral("saedindex"));
 
@@ -25,6 +25,7 @@ int main(int argc, char* argv[]) {
     saed::app::QtPrompts prompts;
     saed::app::Form1 window(model, prompts);
     prompts.setParent(&window);
+    app.setPrompts(&prompts);
     window.show();
     // saedindex IMAGE opens that image as if it had been chosen with "打开".
     if (const QStringList args = QApplication::arguments(); args.size() > 1) {

@@ -1,13 +1,13 @@
 #include "indexing/indexingoperations.h"
 
-#include <bit>      // for bit_cast
 #include <cmath>    // for abs, isfinite
-#include <cstdint>
+#include <exception>
+#include <new>  // for bad_alloc
 #include <optional>
-#include <string_view>
-#include <unordered_map>
 
 #include <QColor>
+#include <QThread>
+#include <QTimer>
 
 #include "model/mainmodel.h"
 #include "model/prompts.h"
@@ -30,33 +30,12 @@ QColor rgb(const int (&c)[3]) { return QColor(c[0], c[1], c[2]); }
 
 QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
-// Texts of equal numbers share one string, so that a large table costs one allocation per
-// distinct value and the formatting runs once per value.
-class TextCache {
-public:
-    template <typename Format>
-    const QString& get(double value, Format format) {
-        auto [it, inserted] = m_texts.try_emplace(std::bit_cast<std::uint64_t>(value));
-        if (inserted) it->second = fromStd(format(value));
-        return it->second;
-    }
-
-private:
-    std::unordered_map<std::uint64_t, QString> m_texts;
-};
-
-// The leading-number reading of a cell text; cells hold ASCII numbers.
-double cellValue(const QString& text) {
-    char buffer[64];
-    std::size_t length = 0;
-    for (QChar c : text) {
-        if (length == sizeof buffer || c.unicode() > 0x7f) break;
-        buffer[length++] = static_cast<char>(c.unicode());
-    }
-    return core::leadingNumber(std::string_view(buffer, length));
-}
-
 }  // namespace
+
+QString rowLimitMessage(std::size_t limit) {
+    return QStringLiteral("结果超过%1行，计算已在此停止，只保留前%1行。\n请缩小误差范围或指数范围后重新计算。")
+        .arg(static_cast<qulonglong>(limit));
+}
 
 int toleranceField(int k) { return (k >= 1 && k <= 6) ? kToleranceFields[k - 1] : -1; }
 
@@ -99,37 +78,60 @@ void IndexingOperations::reject(int field, const QString& message) {
     if (field >= 0) m_model.requestFocus(field);
 }
 
+IndexingOperations::~IndexingOperations() {
+    if (m_worker == nullptr) return;
+    m_run->cancel = true;
+    m_worker->wait();
+}
+
 void IndexingOperations::RunIndexing() {
+    const std::optional<IndexingInput> input = beginRun();
+    if (!input) return;
+    RunControl control;
+    control.rowLimit = m_rowLimit;
+    finishRun(indexPattern(*input, control));
+}
+
+std::optional<IndexingInput> IndexingOperations::beginRun() {
     m_model.resultTable()->clearRows();
     m_model.setCaption(Caption::Label22, QStringLiteral("0"));
     m_lastRows.clear();
+    m_lastEnd = RunEnd::Complete;
     m_inputRejected = 0;
 
     for (int n = 0; n < model::MainModel::kText1Count; ++n) {
         if ((n > 5 && n < 21) || m_model.isNumeric(n)) continue;
         reject(n, model::notNumericMessage());
-        return;
+        return std::nullopt;
     }
     const double range = roundHalfEven(m_model.value(21));
     if (!(range >= 0 && range <= 99)) {
         reject(21, rangeMessage());
-        return;
+        return std::nullopt;
     }
     for (int n : {22, 24, 25, 26}) {
         if (m_model.value(n) == 0) {
             reject(n, zeroLengthMessage());
-            return;
+            return std::nullopt;
         }
     }
     const IndexingInput input = readIndexingInput(m_model);
     if (!core::isCell(input.cell)) {
         reject(-1, notACellMessage());
-        return;
+        return std::nullopt;
     }
 
     ShowMeasuredValues();
-    m_lastRows = indexPattern(input);
+    return input;
+}
+
+void IndexingOperations::finishRun(IndexingResult result) {
+    m_lastRows = std::move(result.rows);
+    m_lastEnd = result.end;
     fillTable();
+    if (m_lastEnd == RunEnd::RowLimit) m_prompts.warn(rowLimitMessage(m_rowLimit), QString());
+    if (m_lastEnd == RunEnd::Cancelled)
+        m_model.showStatus(QStringLiteral("计算已取消，保留已找到的%1行。").arg(m_lastRows.size()));
 
     m_model.setCaption(Caption::Label16, model::planeLabelIdleText());
     m_model.setCaption(Caption::Label15, model::planeLabelIdleText());
@@ -138,37 +140,7 @@ void IndexingOperations::RunIndexing() {
 }
 
 void IndexingOperations::fillTable() {
-    const QString plus = fromStd(kPlusText);
-    const QString equals = fromStd(kEqualsText);
-    const QString diamond = fromStd(kDiamondText);
-    const QColor labelColor = rgb(kBuiltRgb);
-    TextCache spacingTexts, angleTexts;
-    std::unordered_map<int, QString> indexTexts;
-    auto indexText = [&indexTexts](int i) -> const QString& {
-        auto [it, inserted] = indexTexts.try_emplace(i);
-        if (inserted) it->second = QString::number(i);
-        return it->second;
-    };
-
-    std::vector<ResultTableModel::Row> rows(m_lastRows.size());
-    for (std::size_t r = 0; r < m_lastRows.size(); ++r) {
-        const ResultRow& result = m_lastRows[r];
-        auto& cells = rows[r].cells;
-        cells[0] = fromStd(groupLabel(static_cast<long long>(r) + 1));
-        const Hkl* planes[3] = {&result.g1, &result.g2, &result.g3};
-        const QString* after[3] = {&plus, &equals, &diamond};
-        for (std::size_t g = 0; g < 3; ++g) {
-            for (std::size_t a = 0; a < 3; ++a) cells[1 + 4 * g + a] = indexText((*planes[g])[a]);
-            cells[4 + 4 * g] = *after[g];
-        }
-        for (std::size_t i = 0; i < 3; ++i)
-            cells[13 + i] = spacingTexts.get(result.spacingNm[i], [](double v) { return core::formatSpacing(v); });
-        cells[16] = diamond;
-        for (std::size_t i = 0; i < 3; ++i)
-            cells[17 + i] = angleTexts.get(result.angleDeg[i], [](double v) { return core::formatAngle(v); });
-        rows[r].labelColor = labelColor;
-    }
-    m_model.resultTable()->build(std::move(rows));
+    m_model.resultTable()->buildResults(m_lastRows, rgb(kBuiltRgb));
     m_model.setCaption(Caption::Label22, QString::number(m_lastRows.size()));
 }
 
@@ -186,6 +158,59 @@ void IndexingOperations::ShowMeasuredValues() {
 void IndexingOperations::runFromButton() {
     m_model.setCaption(Caption::Command6, QStringLiteral("……"));
     RunIndexing();
+    finishButtonRun();
+}
+
+void IndexingOperations::startRunFromButton() {
+    if (m_worker != nullptr) return;
+    m_model.setCaption(Caption::Command6, QStringLiteral("……"));
+    const std::optional<IndexingInput> input = beginRun();
+    if (!input) {
+        finishButtonRun();
+        return;
+    }
+    // The worker owns nothing of the model: it gets a copy of the input and leaves its rows in
+    // the shared state, which the GUI thread takes when the thread has finished.
+    m_run = std::make_shared<WorkerRun>();
+    std::shared_ptr<WorkerRun> run = m_run;
+    m_worker = QThread::create([run, in = *input, limit = m_rowLimit] {
+        RunControl control;
+        control.rowLimit = limit;
+        control.cancelled = [&run] { return run->cancel.load(); };
+        control.progress = [&run](double f) { run->permille = static_cast<int>(f * 1000); };
+        try {
+            run->result = indexPattern(in, control);
+        } catch (const std::bad_alloc&) {
+            run->result = {};
+            run->error = QStringLiteral("内存不足，计算已停止。请缩小误差范围或指数范围后重新计算。");
+        } catch (const std::exception& e) {
+            run->result = {};
+            run->error = QStringLiteral("计算出错：") + QString::fromLocal8Bit(e.what());
+        }
+    });
+    auto* timer = new QTimer(m_worker);
+    timer->setInterval(100);
+    connect(timer, &QTimer::timeout, this, [this, run] { emit runProgress(run->permille.load() / 10); });
+    connect(m_worker, &QThread::finished, this, [this, run, timer] {
+        timer->stop();
+        m_worker->deleteLater();
+        m_worker = nullptr;
+        m_run.reset();
+        if (!run->error.isEmpty()) m_prompts.warn(run->error, QString());
+        finishRun(std::move(run->result));
+        finishButtonRun();
+        emit runFinished();
+    });
+    emit runStarted();
+    timer->start();
+    m_worker->start();
+}
+
+void IndexingOperations::cancelRun() {
+    if (m_run) m_run->cancel = true;
+}
+
+void IndexingOperations::finishButtonRun() {
     ResultTableModel* table = m_model.resultTable();
     table->sortBy(0, Qt::AscendingOrder);
     table->setAllLabelColors(rgb(kBuiltRgb));
@@ -213,19 +238,14 @@ void IndexingOperations::RescreenTable() {
     }
     const bool computable = measured[0] && measured[1] && measured[2];
 
-    int count = 0;
-    const int rows = table->rowCount();
-    const QColor passed = rgb(kPassedRgb);
-    for (int r = 0; computable && r < rows; ++r) {
-        bool pass = true;
-        for (std::size_t i = 0; pass && i < 3; ++i)
-            pass = std::abs(cellValue(table->cell(r, kSpacingColumns[i])) - *measured[i]) < tolD[i];
-        for (std::size_t i = 0; pass && i < 3; ++i)
-            pass = std::abs(cellValue(table->cell(r, kAngleColumns[i])) - angles[i]) < tolA[i];
-        if (!pass) continue;
-        table->setLabelColor(r, passed);
-        ++count;
-    }
+    // The shown (rounded) spacings and angles are screened, as the user reads them.
+    const int count = !computable ? 0 : table->setLabelColorWhere([&](int r) {
+        for (std::size_t i = 0; i < 3; ++i)
+            if (!(std::abs(table->shownNumber(r, kSpacingColumns[i]) - *measured[i]) < tolD[i])) return false;
+        for (std::size_t i = 0; i < 3; ++i)
+            if (!(std::abs(table->shownNumber(r, kAngleColumns[i]) - angles[i]) < tolA[i])) return false;
+        return true;
+    }, rgb(kPassedRgb));
     m_model.setCaption(Caption::Label22, QString::number(count));
 }
 

@@ -1,12 +1,17 @@
-// The result table: twenty columns of cell texts per accepted triple, label colours and sorting.
+// The result table: twenty columns per accepted triple, label colours and sorting. Rows of a run
+// are kept as numbers and turned into text only for the cells asked for.
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <vector>
 
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QString>
+
+#include "indexing/indexingengine.h"
 
 namespace saed::model {
 
@@ -16,7 +21,7 @@ class ResultTableModel : public QAbstractTableModel {
 public:
     static constexpr int kColumns = 20;
 
-    // One row: the label cell (column 0) and sub-items 1 to 19, as shown.
+    // One row given as texts: the label cell (column 0) and sub-items 1 to 19, as shown.
     struct Row {
         std::array<QString, kColumns> cells;
         QColor labelColor;
@@ -40,14 +45,22 @@ public:
     // Removes columns and rows, adds the twenty columns and then `rows` in order. When sorting is
     // on, the rows are then ordered by the current key and direction, as an inserting list does.
     void build(std::vector<Row> rows);
+    // The same for the rows of a run: row r is group r + 1, with the label colour `labelColor`.
+    // Its cells read "第001组", the indices, "+", "＝", "◇", the spacings (7 decimals) and the
+    // angles (4 decimals), exactly as the texts of indexing::resultCells.
+    void buildResults(const std::vector<indexing::ResultRow>& rows, const QColor& labelColor);
     bool hasColumns() const { return m_hasColumns; }
 
-    const Row& row(int r) const { return m_rows[static_cast<std::size_t>(r)]; }
     // Text of sub-item `subItem` (0 is the label) of row r.
-    const QString& cell(int r, int subItem) const { return row(r).cells[static_cast<std::size_t>(subItem)]; }
-    QColor labelColor(int r) const { return row(r).labelColor; }
+    QString cell(int r, int subItem) const;
+    // The leading-number reading of that text (spacings and angles as shown, not as computed).
+    double shownNumber(int r, int subItem) const;
+    QColor labelColor(int r) const;
     void setLabelColor(int r, const QColor& color);
     void setAllLabelColors(const QColor& color);
+    // Gives `color` to every row r for which pass(r) holds and returns their number; one
+    // dataChanged for the label column.
+    int setLabelColorWhere(const std::function<bool(int)>& pass, const QColor& color);
 
     // Sorting, one setting for the whole table: on/off, key column and direction.
     bool isSorted() const { return m_sorted; }
@@ -59,9 +72,31 @@ public:
     void headerClicked(int column);
 
 private:
-    void applySort();
+    // A row of a run: the nine indices, the group number, the label colour (an entry of
+    // m_palette) and the spacings and angles as entries of the value tables.
+    struct NumericRow {
+        std::array<std::int16_t, 9> hkl;
+        std::uint8_t color;
+        std::int32_t group;
+        std::array<std::uint32_t, 6> value;  // d1, d2, d3 in m_spacings; angles in m_angles
+    };
+    // One distinct spacing or angle: its text and the number that text reads back as.
+    struct ShownValue {
+        QString text;
+        double shown;
+    };
 
-    std::vector<Row> m_rows;
+    int size() const;
+    std::uint8_t paletteIndex(const QColor& color);
+    void applySort();
+    std::vector<std::uint64_t> sortKeys() const;
+
+    bool m_numeric = false;
+    std::vector<Row> m_rows;             // rows given as texts
+    std::vector<NumericRow> m_results;   // rows of a run
+    std::vector<ShownValue> m_spacings;
+    std::vector<ShownValue> m_angles;
+    std::vector<QColor> m_palette;
     bool m_hasColumns = false;
     bool m_sorted = false;
     int m_sortKey = 0;

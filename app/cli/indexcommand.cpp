@@ -50,6 +50,8 @@ const char kHelp[] =
     "  --help             this text\n"
     "\n"
     "Bad input is told on stderr with exit status 2; no solution is an empty table, status 0.\n"
+    "A run stops at 5000000 rows (a tolerance or index range far too wide for a real pattern):\n"
+    "that is told on stderr with exit status 2 and no table is written.\n"
     "\n"
     "example (a cubic cell, one spot each, scale bar 2 1/nm over 100 px):\n"
     "  saedindex-cli index --cell 0.5,0.5,0.5,90,90,90 --range 1 --scale 2,100 \\\n"
@@ -193,6 +195,8 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     });
     operations.RunIndexing();
     if (operations.InputRejected() != 0) return 2;
+    // The message went to stderr through the prompts; a cut table is not a result.
+    if (operations.lastEnd() == indexing::RunEnd::RowLimit) return 2;
 
     const model::ResultTableModel& table = *model.resultTable();
     switch (*format) {

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
+
 #include "app/cli/commands.h"
 
 namespace {
@@ -120,4 +123,18 @@ TEST(IndexCommandTest, programPrintsTheTableAndExitStatus) {
 
     EXPECT_EQ(run(QStringLiteral("--cell 0.5,0,0.5,90,90,90 --d 0.5,0.5,0.35 --angles 90,45,45")), 2);
     EXPECT_TRUE(QString::fromUtf8(cli.readAllStandardError()).contains(QStringLiteral("点阵参数无法构成晶胞！")));
+}
+
+TEST(IndexCommandTest, anExceptionOrAnUnknownCommandIsToldWithStatusTwo) {
+    QString text;
+    QTextStream err(&text);
+    EXPECT_EQ(saed::cli::runGuarded([]() -> int { throw std::bad_alloc(); }, err), 2);
+    EXPECT_EQ(saed::cli::runGuarded([]() -> int { throw std::logic_error("no cell"); }, err), 2);
+    EXPECT_EQ(saed::cli::runGuarded([] { return 0; }, err), 0);
+    err.flush();
+    EXPECT_TRUE(text.contains(QStringLiteral("out of memory")));
+    EXPECT_TRUE(text.contains(QStringLiteral("internal error: no cell")));
+    QString out;
+    QTextStream outStream(&out);
+    EXPECT_EQ(saed::cli::runCommandLine({QStringLiteral("indx")}, outStream, err), 2);
 }
