@@ -28,14 +28,11 @@
 #include "model/resulttablemodel.h"
 #include "model/texts.h"
 #include "app/patternschematic.h"
+#include "measure/viewport.h"
 
 namespace saed::app {
 
 namespace {
-
-constexpr int kTwipsPerPixel = 15;
-
-int pixels(int twips) { return twips / kTwipsPerPixel; }
 
 QLabel* makeLabel(const QString& text, QWidget* parent = nullptr) {
     auto* label = new QLabel(text, parent);
@@ -118,7 +115,7 @@ QWidget* Form1::buildMeasurementTab() {
     m_frame6 = new QFrame;
     m_frame6->setObjectName(QStringLiteral("Frame6"));
     m_frame6->setFrameShape(QFrame::StyledPanel);
-    m_frame6->setMinimumSize(pixels(11535) / 2, pixels(7935) / 2);
+    m_frame6->setMinimumSize(measure::pixelsFromTwips(11535) / 2, measure::pixelsFromTwips(7935) / 2);
     m_frame6->setLayout(new QVBoxLayout);
     m_frame6->layout()->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_frame6, 1);
@@ -193,7 +190,7 @@ QWidget* Form1::buildIndexingTab() {
     connect(m_model.resultTable(), &QAbstractItemModel::modelReset, this, [this] {
         if (m_columnWidthsSet || m_model.resultTable()->columnCount() == 0) return;
         for (int c = 0; c < m_model.resultTable()->columnCount(); ++c)
-            m_listView1->setColumnWidth(c, pixels(ResultTableModel::columnWidthTwips(c)) + 4);
+            m_listView1->setColumnWidth(c, measure::pixelsFromTwips(ResultTableModel::columnWidthTwips(c)) + 4);
         m_columnWidthsSet = true;
     });
     right->addWidget(m_listView1, 1);
@@ -548,7 +545,7 @@ void Form1::fitNameField() {
     m_label21->setText(m_model.Text6());
     m_label21->adjustSize();
     const int frame = 2 * m_text6->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4;
-    m_text6->setFixedWidth(m_label21->sizeHint().width() + frame + pixels(200));
+    m_text6->setFixedWidth(m_label21->sizeHint().width() + frame + measure::pixelsFromTwips(200));
 }
 
 }  // namespace saed::app

@@ -5,7 +5,6 @@
 #include <cassert>
 #include <numeric>  // for iota
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 
 #include "core/numbertext.h"
@@ -59,28 +58,52 @@ std::uint64_t labelKey(std::int32_t group) {
     return key;
 }
 
-// Interns values by their bits, so that a large run formats each distinct value once.
-class ValueTable {
+// Ids of distinct doubles by their bits: open addressing with linear probing, grown at half
+// full, because a large run looks up six values per row.
+class ValueIds {
 public:
-    ValueTable(std::vector<QString>& texts, std::vector<double>& shown, std::string (*format)(double))
-        : m_texts(texts), m_shown(shown), m_format(format) {}
-
-    std::uint32_t id(double value) {
-        auto [it, inserted] = m_ids.try_emplace(std::bit_cast<std::uint64_t>(value), 0u);
-        if (inserted) {
-            it->second = static_cast<std::uint32_t>(m_texts.size());
-            const std::string text = m_format(value);
-            m_texts.push_back(fromStd(text));
-            m_shown.push_back(core::leadingNumber(text));
+    // The id of `v` in `values`, appending it when new.
+    std::uint32_t intern(double v, std::vector<double>& values) {
+        if ((m_used + 1) * 2 > m_slots.size()) grow();
+        const std::uint64_t bits = std::bit_cast<std::uint64_t>(v);
+        std::size_t i = hash(bits) & (m_slots.size() - 1);
+        while (m_slots[i].id != kEmpty) {
+            if (m_slots[i].bits == bits) return m_slots[i].id;
+            i = (i + 1) & (m_slots.size() - 1);
         }
-        return it->second;
+        m_slots[i] = {bits, static_cast<std::uint32_t>(values.size())};
+        ++m_used;
+        values.push_back(v);
+        return m_slots[i].id;
     }
 
 private:
-    std::unordered_map<std::uint64_t, std::uint32_t> m_ids;
-    std::vector<QString>& m_texts;
-    std::vector<double>& m_shown;
-    std::string (*m_format)(double);
+    static constexpr std::uint32_t kEmpty = 0xffffffffu;
+    struct Slot {
+        std::uint64_t bits = 0;
+        std::uint32_t id = kEmpty;
+    };
+
+    static std::size_t hash(std::uint64_t x) {
+        x ^= x >> 33;
+        x *= 0xff51afd7ed558ccdULL;
+        x ^= x >> 33;
+        return static_cast<std::size_t>(x);
+    }
+
+    void grow() {
+        std::vector<Slot> old = std::move(m_slots);
+        m_slots.assign(old.empty() ? 1024 : old.size() * 2, Slot{});
+        for (const Slot& s : old) {
+            if (s.id == kEmpty) continue;
+            std::size_t i = hash(s.bits) & (m_slots.size() - 1);
+            while (m_slots[i].id != kEmpty) i = (i + 1) & (m_slots.size() - 1);
+            m_slots[i] = s;
+        }
+    }
+
+    std::vector<Slot> m_slots;
+    std::size_t m_used = 0;
 };
 
 std::string spacingText(double v) { return core::formatSpacing(v); }
@@ -90,6 +113,27 @@ constexpr bool isIndexColumn(int c) { return c >= 1 && c <= 11 && c % 4 != 0; }
 constexpr std::size_t indexSlot(int c) { return static_cast<std::size_t>((c - 1) / 4 * 3 + (c - 1) % 4); }
 
 }  // namespace
+
+const QString& ResultTableModel::ValueColumn::text(std::uint32_t id) const {
+    if (texts.size() != values.size()) texts.resize(values.size());
+    QString& t = texts[id];
+    if (t.isNull()) t = fromStd(format(values[id]));
+    return t;
+}
+
+double ResultTableModel::ValueColumn::shownNumber(std::uint32_t id) const {
+    if (shown.size() != values.size()) {
+        shown.resize(values.size());
+        for (std::size_t i = 0; i < values.size(); ++i) shown[i] = core::leadingNumber(format(values[i]));
+    }
+    return shown[id];
+}
+
+void ResultTableModel::ValueColumn::clear() {
+    values.clear();
+    texts.clear();
+    shown.clear();
+}
 
 QString ResultTableModel::headerText(int c) {
     assert(c >= 0 && c < kColumns);
@@ -131,15 +175,15 @@ QString ResultTableModel::cell(int r, int subItem) const {
     case 16: return fromStd(indexing::kDiamondText);
     default: break;
     }
-    if (subItem >= 13 && subItem <= 15) return m_spacings[row.value[static_cast<std::size_t>(subItem - 13)]].text;
-    return m_angles[row.value[static_cast<std::size_t>(subItem - 17 + 3)]].text;
+    if (subItem >= 13 && subItem <= 15) return m_spacings.text(row.value[static_cast<std::size_t>(subItem - 13)]);
+    return m_angles.text(row.value[static_cast<std::size_t>(subItem - 17 + 3)]);
 }
 
 double ResultTableModel::shownNumber(int r, int subItem) const {
     if (m_numeric) {
         const NumericRow& row = m_results[static_cast<std::size_t>(r)];
-        if (subItem >= 13 && subItem <= 15) return m_spacings[row.value[static_cast<std::size_t>(subItem - 13)]].shown;
-        if (subItem >= 17) return m_angles[row.value[static_cast<std::size_t>(subItem - 17 + 3)]].shown;
+        if (subItem >= 13 && subItem <= 15) return m_spacings.shownNumber(row.value[static_cast<std::size_t>(subItem - 13)]);
+        if (subItem >= 17) return m_angles.shownNumber(row.value[static_cast<std::size_t>(subItem - 17 + 3)]);
         if (isIndexColumn(subItem)) return row.hkl[indexSlot(subItem)];
     }
     return cellValue(cell(r, subItem));
@@ -210,10 +254,12 @@ void ResultTableModel::buildResults(const std::vector<indexing::ResultRow>& rows
     m_spacings.clear();
     m_angles.clear();
     m_palette.assign(1, labelColor);
-    std::vector<QString> spacingTexts, angleTexts;
-    std::vector<double> spacingShown, angleShown;
-    ValueTable spacings(spacingTexts, spacingShown, &spacingText);
-    ValueTable angles(angleTexts, angleShown, &angleText);
+    m_spacings.clear();
+    m_spacings.format = &spacingText;
+    m_angles.clear();
+    m_angles.format = &angleText;
+    // Equal values share one entry, so that a large run formats each distinct value once.
+    ValueIds spacingIds, angleIds;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const indexing::ResultRow& in = rows[r];
         NumericRow out{};
@@ -223,15 +269,11 @@ void ResultTableModel::buildResults(const std::vector<indexing::ResultRow>& rows
         out.color = 0;
         out.group = static_cast<std::int32_t>(r + 1);
         for (std::size_t i = 0; i < 3; ++i) {
-            out.value[i] = spacings.id(in.spacingNm[i]);
-            out.value[3 + i] = angles.id(in.angleDeg[i]);
+            out.value[i] = spacingIds.intern(in.spacingNm[i], m_spacings.values);
+            out.value[3 + i] = angleIds.intern(in.angleDeg[i], m_angles.values);
         }
         m_results.push_back(out);
     }
-    m_spacings.reserve(spacingTexts.size());
-    for (std::size_t i = 0; i < spacingTexts.size(); ++i) m_spacings.push_back({std::move(spacingTexts[i]), spacingShown[i]});
-    m_angles.reserve(angleTexts.size());
-    for (std::size_t i = 0; i < angleTexts.size(); ++i) m_angles.push_back({std::move(angleTexts[i]), angleShown[i]});
     if (m_sorted) applySort();
     endResetModel();
 }
@@ -326,17 +368,18 @@ std::vector<std::uint64_t> ResultTableModel::sortKeys() const {
         for (std::size_t r = 0; r < keys.size(); ++r) keys[r] = rank[static_cast<std::size_t>(m_results[r].hkl[indexSlot(c)] + 32768)];
     } else if ((c >= 13 && c <= 15) || c >= 17) {
         const bool spacing = c <= 15;
-        const std::vector<ShownValue>& values = spacing ? m_spacings : m_angles;
+        const ValueColumn& values = spacing ? m_spacings : m_angles;
         const std::size_t slot = spacing ? static_cast<std::size_t>(c - 13) : static_cast<std::size_t>(c - 17 + 3);
-        std::vector<std::uint32_t> order(values.size());
+        std::vector<std::uint32_t> order(values.values.size());
         std::iota(order.begin(), order.end(), 0u);
+        for (std::uint32_t id : order) values.text(id);
         std::sort(order.begin(), order.end(), [&values](std::uint32_t x, std::uint32_t y) {
-            return QString::compare(values[x].text, values[y].text) < 0;
+            return QString::compare(values.texts[x], values.texts[y]) < 0;
         });
         // Equal texts (two values that print alike) share a rank.
-        std::vector<std::uint32_t> rank(values.size(), 0);
+        std::vector<std::uint32_t> rank(order.size(), 0);
         for (std::size_t i = 1; i < order.size(); ++i)
-            rank[order[i]] = rank[order[i - 1]] + (values[order[i]].text == values[order[i - 1]].text ? 0u : 1u);
+            rank[order[i]] = rank[order[i - 1]] + (values.texts[order[i]] == values.texts[order[i - 1]] ? 0u : 1u);
         for (std::size_t r = 0; r < keys.size(); ++r) keys[r] = rank[m_results[r].value[slot]];
     }
     return keys;  // the separator columns: one text, every key equal
@@ -350,14 +393,16 @@ void ResultTableModel::applySort() {
     std::iota(order.begin(), order.end(), 0u);
     if (m_numeric) {
         const std::vector<std::uint64_t> keys = sortKeys();
-        const auto before = [&keys, ascending](std::uint32_t x, std::uint32_t y) {
-            return ascending ? keys[x] < keys[y] : keys[x] > keys[y];
-        };
-        if (std::is_sorted(order.begin(), order.end(), before)) return;
-        std::stable_sort(order.begin(), order.end(), before);
+        const auto inOrder = [ascending](std::uint64_t x, std::uint64_t y) { return ascending ? x < y : x > y; };
+        if (std::is_sorted(keys.begin(), keys.end(), inOrder)) return;
+        // Keys and positions side by side, so that the sort walks memory in order.
+        std::vector<std::pair<std::uint64_t, std::uint32_t>> keyed(keys.size());
+        for (std::size_t i = 0; i < keys.size(); ++i) keyed[i] = {keys[i], static_cast<std::uint32_t>(i)};
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [&inOrder](const auto& x, const auto& y) { return inOrder(x.first, y.first); });
         std::vector<NumericRow> sorted;
         sorted.reserve(m_results.size());
-        for (std::uint32_t i : order) sorted.push_back(m_results[i]);
+        for (const auto& k : keyed) sorted.push_back(m_results[k.second]);
         m_results = std::move(sorted);
         return;
     }

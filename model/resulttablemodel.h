@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include <QAbstractTableModel>
@@ -80,10 +81,17 @@ private:
         std::int32_t group;
         std::array<std::uint32_t, 6> value;  // d1, d2, d3 in m_spacings; angles in m_angles
     };
-    // One distinct spacing or angle: its text and the number that text reads back as.
-    struct ShownValue {
-        QString text;
-        double shown;
+    // The distinct spacings or angles of a run; their texts and the numbers those texts read
+    // back as are made when first asked for.
+    struct ValueColumn {
+        std::vector<double> values;
+        mutable std::vector<QString> texts;
+        mutable std::vector<double> shown;
+        std::string (*format)(double) = nullptr;
+
+        const QString& text(std::uint32_t id) const;
+        double shownNumber(std::uint32_t id) const;
+        void clear();
     };
 
     int size() const;
@@ -94,8 +102,8 @@ private:
     bool m_numeric = false;
     std::vector<Row> m_rows;             // rows given as texts
     std::vector<NumericRow> m_results;   // rows of a run
-    std::vector<ShownValue> m_spacings;
-    std::vector<ShownValue> m_angles;
+    ValueColumn m_spacings;
+    ValueColumn m_angles;
     std::vector<QColor> m_palette;
     bool m_hasColumns = false;
     bool m_sorted = false;
