@@ -17,6 +17,7 @@ namespace saed::app {
 void Form1::connectIndexing() {
     auto* operations = new indexing::IndexingOperations(m_model, m_prompts, this);
     operations->setObjectName(QStringLiteral("IndexingOperations"));
+    operations->setKeepLastRows(false);
     m_indexing = operations;
 
     connect(m_command6, &QPushButton::clicked, this, [this, operations] {

@@ -132,6 +132,7 @@ void IndexingOperations::finishRun(IndexingResult result) {
     if (m_lastEnd == RunEnd::RowLimit) m_prompts.warn(rowLimitMessage(m_rowLimit), QString());
     if (m_lastEnd == RunEnd::Cancelled)
         m_model.showStatus(QStringLiteral("计算已取消，保留已找到的%1行。").arg(m_lastRows.size()));
+    if (!m_keepLastRows) std::vector<ResultRow>().swap(m_lastRows);
 
     m_model.setCaption(Caption::Label16, model::planeLabelIdleText());
     m_model.setCaption(Caption::Label15, model::planeLabelIdleText());

@@ -66,6 +66,9 @@ public:
     // The rows of the last run in result order (group r is element r - 1); empty after a
     // rejected run.
     const std::vector<ResultRow>& lastRows() const { return m_lastRows; }
+    // Whether lastRows() keeps the rows once the table holds them (on by default). The window
+    // needs only the table, so it turns this off and a large run is not held twice.
+    void setKeepLastRows(bool keep) { m_keepLastRows = keep; }
     // How the last search ended; Complete after a rejected run.
     RunEnd lastEnd() const { return m_lastEnd; }
 
@@ -122,6 +125,7 @@ private:
     std::vector<ResultRow> m_lastRows;
     RunEnd m_lastEnd = RunEnd::Complete;
     std::size_t m_rowLimit = kRowLimit;
+    bool m_keepLastRows = true;
     QThread* m_worker = nullptr;
     std::shared_ptr<WorkerRun> m_run;
 };
