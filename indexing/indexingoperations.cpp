@@ -24,7 +24,12 @@ namespace {
 using model::Caption;
 using model::ResultTableModel;
 
-constexpr int kToleranceFields[6] = {27, 28, 29, 36, 37, 38};
+using model::Field;
+using model::fieldNumber;
+
+constexpr int kToleranceFields[6] = {fieldNumber(Field::TolD1), fieldNumber(Field::TolD2), fieldNumber(Field::TolD3),
+                                     fieldNumber(Field::TolAngle12), fieldNumber(Field::TolAngle23),
+                                     fieldNumber(Field::TolAngle13)};
 
 QColor rgb(const int (&c)[3]) { return QColor(c[0], c[1], c[2]); }
 
@@ -46,23 +51,24 @@ int toleranceSlider(int n) {
 }
 
 std::array<double, 3> measuredSpacings(const model::MainModel& model) {
-    const double s = model.value(23) / model.value(22);
+    const double s = model.value(Field::ScaleLength) / model.value(Field::ScaleReading);
     std::array<double, 3> d{};
-    for (int i = 0; i < 3; ++i) d[static_cast<std::size_t>(i)] = model.value(30 + i) * s / model.value(24 + i);
+    for (int i = 0; i < 3; ++i) d[static_cast<std::size_t>(i)] = model.value(fieldNumber(Field::SegmentsR1, i)) * s / model.value(fieldNumber(Field::LengthR1, i));
     return d;
 }
 
 IndexingInput readIndexingInput(const model::MainModel& model) {
     IndexingInput input;
-    input.cell = {model.value(0), model.value(1), model.value(2), model.value(3), model.value(4), model.value(5)};
+    input.cell = {model.value(Field::A),     model.value(Field::B),    model.value(Field::C),
+                  model.value(Field::Alpha), model.value(Field::Beta), model.value(Field::Gamma)};
     input.latticeType = model.Combo1();
-    const double n = roundHalfEven(model.value(21));
+    const double n = roundHalfEven(model.value(Field::Range));
     input.rangeN = (n >= 0 && n <= 1e6) ? static_cast<int>(n) : -1;
     input.measured.spacingNm = measuredSpacings(model);
     for (std::size_t i = 0; i < 3; ++i) {
-        input.measured.angleDeg[i] = model.value(33 + static_cast<int>(i));
-        input.tolerances.spacingNm[i] = model.value(27 + static_cast<int>(i));
-        input.tolerances.angleDeg[i] = model.value(36 + static_cast<int>(i));
+        input.measured.angleDeg[i] = model.value(fieldNumber(Field::AngleR1R2, static_cast<int>(i)));
+        input.tolerances.spacingNm[i] = model.value(fieldNumber(Field::TolD1, static_cast<int>(i)));
+        input.tolerances.angleDeg[i] = model.value(fieldNumber(Field::TolAngle12, static_cast<int>(i)));
     }
     return input;
 }
@@ -100,16 +106,17 @@ std::optional<IndexingInput> IndexingOperations::beginRun() {
     m_inputRejected = 0;
 
     for (int n = 0; n < model::MainModel::kText1Count; ++n) {
-        if ((n > 5 && n < 21) || m_model.isNumeric(n)) continue;
+        if ((n >= fieldNumber(Field::H1) && n < fieldNumber(Field::Range)) || m_model.isNumeric(n)) continue;
         reject(n, model::notNumericMessage());
         return std::nullopt;
     }
-    const double range = roundHalfEven(m_model.value(21));
+    const double range = roundHalfEven(m_model.value(Field::Range));
     if (!(range >= 0 && range <= 99)) {
-        reject(21, rangeMessage());
+        reject(fieldNumber(Field::Range), rangeMessage());
         return std::nullopt;
     }
-    for (int n : {22, 24, 25, 26}) {
+    for (Field f : {Field::ScaleReading, Field::LengthR1, Field::LengthR2, Field::LengthR3}) {
+        const int n = fieldNumber(f);
         if (m_model.value(n) == 0) {
             reject(n, zeroLengthMessage());
             return std::nullopt;
@@ -150,9 +157,9 @@ void IndexingOperations::ShowMeasuredValues() {
     const auto spacing = [](double v) { return fromStd(core::formatSpacing(v)); };
     const auto angle = [](double v) { return fromStd(core::formatAngle(v)); };
     const QString text = spacing(d[0]) + QStringLiteral("   ") + spacing(d[1]) + QStringLiteral("   ") +
-                         spacing(d[2]) + QStringLiteral("      ") + angle(m_model.value(33)) +
-                         QStringLiteral("   ") + angle(m_model.value(34)) + QStringLiteral("    ") +
-                         angle(m_model.value(35));
+                         spacing(d[2]) + QStringLiteral("      ") + angle(m_model.value(Field::AngleR1R2)) +
+                         QStringLiteral("   ") + angle(m_model.value(Field::AngleR2R3)) + QStringLiteral("    ") +
+                         angle(m_model.value(Field::AngleR1R3));
     m_model.setCaption(Caption::Label5, text);
 }
 
@@ -221,21 +228,21 @@ void IndexingOperations::finishButtonRun() {
 
 void IndexingOperations::RescreenTable() {
     ResultTableModel* table = m_model.resultTable();
-    const double scaleReading = m_model.value(22);
-    const double scaleLength = m_model.value(23);
+    const double scaleReading = m_model.value(Field::ScaleReading);
+    const double scaleLength = m_model.value(Field::ScaleLength);
     // dn = (Nn / Ln) * (Lbar / S); none when a divisor is 0 or the result is not finite.
     std::array<std::optional<double>, 3> measured;
     for (std::size_t i = 0; i < 3; ++i) {
-        const double length = m_model.value(24 + static_cast<int>(i));
+        const double length = m_model.value(fieldNumber(Field::LengthR1, static_cast<int>(i)));
         if (length == 0 || scaleReading == 0) continue;
-        const double d = (m_model.value(30 + static_cast<int>(i)) / length) * (scaleLength / scaleReading);
+        const double d = (m_model.value(fieldNumber(Field::SegmentsR1, static_cast<int>(i))) / length) * (scaleLength / scaleReading);
         if (std::isfinite(d)) measured[i] = d;
     }
     std::array<double, 3> tolD{}, tolA{}, angles{};
     for (std::size_t i = 0; i < 3; ++i) {
-        tolD[i] = m_model.value(27 + static_cast<int>(i));
-        tolA[i] = m_model.value(36 + static_cast<int>(i));
-        angles[i] = m_model.value(33 + static_cast<int>(i));
+        tolD[i] = m_model.value(fieldNumber(Field::TolD1, static_cast<int>(i)));
+        tolA[i] = m_model.value(fieldNumber(Field::TolAngle12, static_cast<int>(i)));
+        angles[i] = m_model.value(fieldNumber(Field::AngleR1R2, static_cast<int>(i)));
     }
     const bool computable = measured[0] && measured[1] && measured[2];
 
@@ -275,8 +282,8 @@ void IndexingOperations::sliderMoved(int k, int p) {
 
 void IndexingOperations::resetTolerances() {
     const QString spacing = fromStd(core::formatFixed(0.008, 4, false));
-    for (int n : {27, 28, 29}) writeTolerance(n, spacing);
-    for (int n : {36, 37, 38}) writeTolerance(n, QStringLiteral("2"));
+    for (Field f : {Field::TolD1, Field::TolD2, Field::TolD3}) writeTolerance(fieldNumber(f), spacing);
+    for (Field f : {Field::TolAngle12, Field::TolAngle23, Field::TolAngle13}) writeTolerance(fieldNumber(f), QStringLiteral("2"));
 }
 
 }  // namespace saed::indexing

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "model/fields.h"
+
 namespace saed::model {
 
 class ResultTableModel;
@@ -58,6 +60,10 @@ public:
     double value(int n) const;
     // True when Text1(n) holds a number (an empty text does not).
     bool isNumeric(int n) const;
+    // The same by the field's name.
+    QString Text1(Field f) const { return Text1(fieldNumber(f)); }
+    void setText1(Field f, const QString& text) { setText1(fieldNumber(f), text); }
+    double value(Field f) const { return value(fieldNumber(f)); }
 
     QString Text6() const { return m_text6; }
     void setText6(const QString& text);
