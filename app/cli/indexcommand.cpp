@@ -21,7 +21,7 @@ const char kHelp[] =
     "usage: saedindex-cli index --cell a,b,c,alpha,beta,gamma --angles a12,a23,a13\n"
     "                           (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)\n"
     "                           [--type T] [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]\n"
-    "                           [--format text|tsv|json] [--report [--out DIR]]\n"
+    "                           [--format text|tsv|json] [--report [--out DIR]] [--max-rows M]\n"
     "\n"
     "Finds every triple of lattice planes g1 + g2 = g3 whose spacings and angles match three\n"
     "measured diffraction spots R1, R2, R3 (R3 = R1 + R2), exactly as the window's 标定计算 does.\n"
@@ -47,18 +47,20 @@ const char kHelp[] =
     "  --report           also write the result report of the window's 导出标定结果: the file\n"
     "                     标定结果YYYY-MM-DD HHNNSS.txt (GB18030, CR LF); its path goes to stderr\n"
     "  --out DIR          the report's folder (default: the current folder)\n"
+    "  --max-rows M       stop the run at M rows, 1 <= M <= 5000000 (default 5000000)\n"
     "  --help             this text\n"
     "\n"
     "Bad input is told on stderr with exit status 2; no solution is an empty table, status 0.\n"
-    "A run stops at 5000000 rows (a tolerance or index range far too wide for a real pattern):\n"
-    "that is told on stderr with exit status 2 and no table is written.\n"
+    "A run that would give more than --max-rows rows (a tolerance or index range far too wide for\n"
+    "a real pattern) stops there: that is told on stderr with exit status 2 and no table is written.\n"
     "\n"
     "example (a cubic cell, one spot each, scale bar 2 1/nm over 100 px):\n"
     "  saedindex-cli index --cell 0.5,0.5,0.5,90,90,90 --range 1 --scale 2,100 \\\n"
     "      --r1 100,1 --r2 100,1 --r3 141.42,1 --angles 90,45,45\n";
 
 const QStringList kValueOptions = patternOptionNames() + QStringList{
-    QStringLiteral("cell"), QStringLiteral("type"), QStringLiteral("format"), QStringLiteral("out")};
+    QStringLiteral("cell"), QStringLiteral("type"), QStringLiteral("format"), QStringLiteral("out"),
+    QStringLiteral("max-rows")};
 
 // Lattice type from a name or a code 0..4; -1 when it is neither.
 int latticeTypeCode(const QString& text) {
@@ -178,6 +180,13 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     const int type = latticeTypeCode(options.value(QStringLiteral("type"), QStringLiteral("simple")));
     if (type < 0) return usageError(err, QStringLiteral("--type must be simple, base, body, face, rhombic or 0 to 4"));
 
+    bool limitOk = true;
+    const qulonglong maxRows = options.has(QStringLiteral("max-rows"))
+                                   ? options.value(QStringLiteral("max-rows")).trimmed().toULongLong(&limitOk)
+                                   : indexing::kRowLimit;
+    if (!limitOk || maxRows < 1 || maxRows > indexing::kRowLimit)
+        return usageError(err, QStringLiteral("--max-rows must be a whole number from 1 to %1").arg(indexing::kRowLimit));
+
     model::MainModel model;
     model.setCombo1Items(model::latticeTypeNames());
     model.setCombo1(type);
@@ -189,6 +198,7 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 
     CliPrompts prompts(err);
     indexing::IndexingOperations operations(model, prompts);
+    operations.setRowLimit(static_cast<std::size_t>(maxRows));
     QObject::connect(&model, &model::MainModel::focusRequested, [&err, spacingsGiven](int n) {
         const QString option = optionOfField(n, spacingsGiven);
         if (!option.isEmpty()) err << "  (" << option << ")\n";

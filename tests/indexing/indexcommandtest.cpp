@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "app/cli/commands.h"
+#include "indexing/indexingoperations.h"
 
 namespace {
 
@@ -137,4 +138,16 @@ TEST(IndexCommandTest, anExceptionOrAnUnknownCommandIsToldWithStatusTwo) {
     QString out;
     QTextStream outStream(&out);
     EXPECT_EQ(saed::cli::runCommandLine({QStringLiteral("indx")}, outStream, err), 2);
+}
+
+TEST(IndexCommandTest, aRunCutAtTheRowLimitIsToldWithStatusTwoAndNoTable) {
+    const CliRun cut = runIndex(kCubic + QStringLiteral("--format tsv --max-rows 10"));
+    EXPECT_EQ(cut.status, 2);
+    EXPECT_TRUE(cut.out.isEmpty());
+    EXPECT_TRUE(cut.err.contains(saed::indexing::rowLimitMessage(10))) << cut.err.toStdString();
+    // 24 rows fit under a limit of 24: a complete run.
+    const CliRun whole = runIndex(kCubic + QStringLiteral("--format tsv --max-rows 24"));
+    EXPECT_EQ(whole.status, 0);
+    EXPECT_EQ(whole.out.count(QLatin1Char('\n')), 24);
+    EXPECT_EQ(runIndex(kCubic + QStringLiteral("--max-rows 0")).status, 2);
 }
