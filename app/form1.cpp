@@ -24,18 +24,15 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/mainmodel.h"
-#include "app/resulttablemodel.h"
-#include "app/texts.h"
-#include "calculator/patternschematic.h"
+#include "model/mainmodel.h"
+#include "model/resulttablemodel.h"
+#include "model/texts.h"
+#include "app/patternschematic.h"
+#include "measure/viewport.h"
 
 namespace saed::app {
 
 namespace {
-
-constexpr int kTwipsPerPixel = 15;
-
-int pixels(int twips) { return twips / kTwipsPerPixel; }
 
 QLabel* makeLabel(const QString& text, QWidget* parent = nullptr) {
     auto* label = new QLabel(text, parent);
@@ -118,7 +115,7 @@ QWidget* Form1::buildMeasurementTab() {
     m_frame6 = new QFrame;
     m_frame6->setObjectName(QStringLiteral("Frame6"));
     m_frame6->setFrameShape(QFrame::StyledPanel);
-    m_frame6->setMinimumSize(pixels(11535) / 2, pixels(7935) / 2);
+    m_frame6->setMinimumSize(measure::pixelsFromTwips(11535) / 2, measure::pixelsFromTwips(7935) / 2);
     m_frame6->setLayout(new QVBoxLayout);
     m_frame6->layout()->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_frame6, 1);
@@ -193,7 +190,7 @@ QWidget* Form1::buildIndexingTab() {
     connect(m_model.resultTable(), &QAbstractItemModel::modelReset, this, [this] {
         if (m_columnWidthsSet || m_model.resultTable()->columnCount() == 0) return;
         for (int c = 0; c < m_model.resultTable()->columnCount(); ++c)
-            m_listView1->setColumnWidth(c, pixels(ResultTableModel::columnWidthTwips(c)) + 4);
+            m_listView1->setColumnWidth(c, measure::pixelsFromTwips(ResultTableModel::columnWidthTwips(c)) + 4);
         m_columnWidthsSet = true;
     });
     right->addWidget(m_listView1, 1);
@@ -325,7 +322,7 @@ QGroupBox* Form1::buildTolerancePanel() {
         grid->addWidget(makeField(fields[k - 1]), 1, 2 * k - 1);
         grid->addWidget(makeLabel(k <= 3 ? QStringLiteral("nm") : QStringLiteral("deg.")), 1, 2 * k);
     }
-    auto* heading = makeLabel(label7Text());  // Label7
+    auto* heading = makeLabel(model::label7Text());  // Label7
     grid->addWidget(heading, 2, 1, 1, 12);
     grid->addWidget(makeLabel(QStringLiteral("图片计算")), 3, 0);  // Label1(54)
     m_label5 = makeLabel(m_model.caption(Caption::Label5));
@@ -355,7 +352,7 @@ QGroupBox* Form1::buildCalculatorPanel() {
     // The three spacings stand on one line under the grid, each followed by its unit.
     auto* spacings = new QHBoxLayout;
     for (int i = 0; i < 3; ++i) {
-        auto* spacing = makeLabel(spacingLabelIdleText(i + 1));
+        auto* spacing = makeLabel(model::spacingLabelIdleText(i + 1));
         spacing->setObjectName(QStringLiteral("Label1_%1").arg(47 + i));
         m_spacingLabels[static_cast<std::size_t>(i)] = spacing;
         spacings->addWidget(spacing);
@@ -491,8 +488,8 @@ void Form1::bindModel() {
 
     connect(&m_model, &MainModel::captionChanged, this, [this](Caption which) { showCaption(static_cast<int>(which)); });
     connect(&m_model, &MainModel::flagChanged, this, [this](Flag which) { showFlag(static_cast<int>(which)); });
-    for (int i = 0; i < kCaptionCount; ++i) showCaption(i);
-    for (int i = 0; i < kFlagCount; ++i) showFlag(i);
+    for (int i = 0; i < model::kCaptionCount; ++i) showCaption(i);
+    for (int i = 0; i < model::kFlagCount; ++i) showFlag(i);
 }
 
 void Form1::showCaption(int which) {
@@ -548,7 +545,7 @@ void Form1::fitNameField() {
     m_label21->setText(m_model.Text6());
     m_label21->adjustSize();
     const int frame = 2 * m_text6->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4;
-    m_text6->setFixedWidth(m_label21->sizeHint().width() + frame + pixels(200));
+    m_text6->setFixedWidth(m_label21->sizeHint().width() + frame + measure::pixelsFromTwips(200));
 }
 
 }  // namespace saed::app

@@ -8,6 +8,8 @@
 #include <QMainWindow>
 
 #include "library/phasetree.h"
+#include "model/mainmodel.h"
+#include "model/prompts.h"
 
 class QAction;
 class QComboBox;
@@ -22,10 +24,22 @@ class QTableView;
 class QTreeWidget;
 class QTreeWidgetItem;
 
+namespace saed::indexing {
+class IndexingOperations;
+}  // namespace saed::indexing
+
+namespace saed::measure {
+class ImageMeasurement;
+}  // namespace saed::measure
+
 namespace saed::app {
 
-class MainModel;
-class Prompts;
+// The windows work on the model's types by their short names.
+using model::Caption;
+using model::Flag;
+using model::MainModel;
+using model::Prompts;
+using model::ResultTableModel;
 
 // A label that reports clicks (the library switch, the custom-phase switch, the counter).
 class ClickableLabel : public QLabel {
@@ -55,6 +69,9 @@ public:
     QSlider* slider(int k) const { return m_sliders[static_cast<std::size_t>(k - 1)]; }
     QTabWidget* tabs() const { return m_tabs; }
     QTableView* listView1() const { return m_listView1; }
+    // The operations this window drives; they live as long as the window.
+    indexing::IndexingOperations* indexingOperations() const { return m_indexing; }
+    measure::ImageMeasurement* imageMeasurement() const { return m_measurement; }
 
 signals:
     // The secondary windows belong to the image-measurement part; these ask it to act.
@@ -94,6 +111,8 @@ private:
 
     MainModel& m_model;
     Prompts& m_prompts;
+    indexing::IndexingOperations* m_indexing = nullptr;
+    measure::ImageMeasurement* m_measurement = nullptr;
 
     QTabWidget* m_tabs = nullptr;
     std::array<QLineEdit*, 39> m_text1{};

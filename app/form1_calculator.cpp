@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include "app/mainmodel.h"
+#include "model/mainmodel.h"
 #include "calculator/calculatoroperations.h"
 
 namespace saed::app {

@@ -3,12 +3,13 @@
 
 #include <QHeaderView>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSlider>
 #include <QTableView>
 
-#include "app/mainmodel.h"
-#include "app/resulttablemodel.h"
+#include "model/mainmodel.h"
+#include "model/resulttablemodel.h"
 #include "indexing/indexingoperations.h"
 
 namespace saed::app {
@@ -16,11 +17,34 @@ namespace saed::app {
 void Form1::connectIndexing() {
     auto* operations = new indexing::IndexingOperations(m_model, m_prompts, this);
     operations->setObjectName(QStringLiteral("IndexingOperations"));
+    operations->setKeepLastRows(false);
+    m_indexing = operations;
 
     connect(m_command6, &QPushButton::clicked, this, [this, operations] {
         emit magnifierCloseRequested();
-        operations->runFromButton();
+        operations->startRunFromButton();
     });
+
+    // The search runs on a worker; a long one shows its progress with a cancel button (Esc
+    // cancels too), and the window keeps repainting.
+    auto* progress = new QProgressDialog(QStringLiteral("正在标定计算……"), QStringLiteral("取消"), 0, 100, this);
+    progress->setObjectName(QStringLiteral("RunProgress"));
+    progress->setWindowTitle(QStringLiteral("标定计算"));
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setMinimumDuration(400);
+    progress->setAutoClose(false);
+    progress->setAutoReset(false);
+    progress->reset();
+    progress->hide();
+    connect(operations, &indexing::IndexingOperations::runStarted, progress, [progress] { progress->setValue(0); });
+    connect(operations, &indexing::IndexingOperations::runProgress, progress, &QProgressDialog::setValue);
+    connect(operations, &indexing::IndexingOperations::runFinished, progress, [progress] {
+        progress->reset();
+        progress->hide();
+    });
+    connect(progress, &QProgressDialog::canceled, operations, &indexing::IndexingOperations::cancelRun);
+    connect(operations, &indexing::IndexingOperations::runStarted, this, [this] { m_command13->setEnabled(false); });
+    connect(operations, &indexing::IndexingOperations::runFinished, this, [this] { m_command13->setEnabled(true); });
     // The run blocks the window: show the busy caption before it starts.
     connect(&m_model, &MainModel::captionChanged, this, [this](Caption which) {
         if (which == Caption::Command6) m_command6->repaint();

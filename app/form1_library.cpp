@@ -10,7 +10,7 @@
 
 #include <functional>
 
-#include "app/mainmodel.h"
+#include "model/mainmodel.h"
 #include "library/libraryoperations.h"
 
 namespace saed::app {

@@ -10,8 +10,8 @@
 #include <QTabWidget>
 
 #include "measure/imagemeasurement.h"
-#include "measure/imageview.h"
-#include "measure/measurewindows.h"
+#include "app/imageview.h"
+#include "app/measurewindows.h"
 
 namespace saed::app {
 
@@ -59,6 +59,7 @@ private:
 void Form1::connectMeasure() {
     auto* measurement = new measure::ImageMeasurement(m_model, m_prompts, this);
     measurement->setObjectName(QStringLiteral("ImageMeasurement"));
+    m_measurement = measurement;
     measurement->setOuterSizeSource([this] { return frameGeometry().size(); });
 
     auto* view = new measure::ImageView(*measurement, m_frame6);

@@ -3,9 +3,9 @@
 
 #include <QCloseEvent>
 
-#include "app/mainmodel.h"
-#include "app/prompts.h"
-#include "app/texts.h"
+#include "model/mainmodel.h"
+#include "model/prompts.h"
+#include "model/texts.h"
 #include "measure/imagemeasurement.h"
 
 namespace saed::app {
@@ -14,10 +14,10 @@ void Form1::startUp() {
     // A library text that stops the tree leaves the panel as it is; the selector is still
     // filled, so that indexing does not depend on the library.
     buildLibraryTree();
-    m_model.setCombo1Items(latticeTypeNames());
+    m_model.setCombo1Items(model::latticeTypeNames());
     m_model.setCombo1(0);
     // The image starts in move mode with no measurement line shown.
-    if (auto* measurement = findChild<measure::ImageMeasurement*>()) measurement->startUp();
+    m_measurement->startUp();
 }
 
 // Every close of the main window asks first; Cancel changes nothing. On OK the magnifier and

@@ -8,9 +8,10 @@
 #include <QMenu>
 #include <QPushButton>
 
-#include "app/mainmodel.h"
+#include "model/mainmodel.h"
 #include "indexing/indexingoperations.h"
 #include "store/parameterstore.h"
+#include "library/screening.h"
 #include "store/reports.h"
 
 namespace saed::app {
@@ -43,13 +44,12 @@ void Form1::connectStore() {
             [this] { store::exportResultReport(m_model, m_prompts, store::defaultReportTarget()); });
 
     // The screening runs the same indexing run as 标定计算, once per ticked phase.
-    auto* indexing = findChild<indexing::IndexingOperations*>(QStringLiteral("IndexingOperations"));
+    indexing::IndexingOperations* indexing = m_indexing;
     connect(m_command13, &QPushButton::clicked, this, [this, indexing] {
-        if (indexing == nullptr) return;
         emit magnifierCloseRequested();
-        const store::ScreeningRequest request =
-            store::screeningRequest(m_phaseTree, m_model.flag(Flag::MultipleChoice));
-        store::screenSelectedPhases(m_model, m_prompts, request, [indexing] { indexing->RunIndexing(); },
+        const library::ScreeningRequest request =
+            library::screeningRequest(m_phaseTree, m_model.flag(Flag::MultipleChoice));
+        library::screenSelectedPhases(m_model, m_prompts, request, [indexing] { indexing->RunIndexing(); },
                                     store::defaultReportTarget());
     });
     // The screening blocks the window: show the busy caption before it starts.

@@ -2,10 +2,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include <QApplication>
 
 #include "app/form1.h"
-#include "app/mainmodel.h"
+#include "app/guardedapplication.h"
+#include "model/mainmodel.h"
 #include "app/qtprompts.h"
 #include "measure/imagemeasurement.h"
 
@@ -17,19 +17,19 @@ int main(int argc, char* argv[]) {
                      "  xvfb-run -a saedindex\n");
         return 2;
     }
-    QApplication app(argc, argv);
+    saed::app::GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("saedindex"));
     QApplication::setOrganizationName(QStringLiteral("saedindex"));
 
-    saed::app::MainModel model;
+    saed::model::MainModel model;
     saed::app::QtPrompts prompts;
     saed::app::Form1 window(model, prompts);
     prompts.setParent(&window);
+    app.setPrompts(&prompts);
     window.show();
     // saedindex IMAGE opens that image as if it had been chosen with "打开".
     if (const QStringList args = QApplication::arguments(); args.size() > 1) {
-        if (auto* measurement = window.findChild<saed::measure::ImageMeasurement*>())
-            measurement->openPath(args.at(1));
+        window.imageMeasurement()->openPath(args.at(1));
     }
     return app.exec();
 }

@@ -4,11 +4,11 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/prompts.h"
+#include "model/prompts.h"
 
 namespace saed::app {
 
-class QtPrompts : public Prompts {
+class QtPrompts : public model::Prompts {
 public:
     explicit QtPrompts(QWidget* parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }

@@ -2,10 +2,10 @@
 // run on the working data with a table of many rows.
 #include <benchmark/benchmark.h>
 
-#include "app/mainmodel.h"
-#include "app/prompts.h"
-#include "app/resulttablemodel.h"
-#include "app/texts.h"
+#include "model/mainmodel.h"
+#include "model/prompts.h"
+#include "model/resulttablemodel.h"
+#include "model/texts.h"
 #include "indexing/indexingengine.h"
 #include "indexing/indexingoperations.h"
 
@@ -42,6 +42,9 @@ IndexingInput lpsoLow(int n) { return lpso14H(n, {1, 0, 0}, {0, 1, 0}); }
 // Pattern with higher-order spots: (2 0 7) + (0 2 7) = (2 2 14), d = 0.1360, 0.1360, 0.0777 nm.
 IndexingInput lpsoHigh(int n) { return lpso14H(n, {2, 0, 7}, {0, 2, 7}); }
 
+// The search with the default row limit (the overloads need a name to pass).
+std::vector<saed::indexing::ResultRow> index(const IndexingInput& input) { return saed::indexing::indexPattern(input); }
+
 template <typename Search>
 void run(benchmark::State& state, const IndexingInput& input, Search search) {
     std::size_t rows = 0;
@@ -53,13 +56,13 @@ void run(benchmark::State& state, const IndexingInput& input, Search search) {
     state.counters["rows"] = static_cast<double>(rows);
 }
 
-void BM_CubicExample_Index(benchmark::State& s) { run(s, cubicExample(), saed::indexing::indexPattern); }
+void BM_CubicExample_Index(benchmark::State& s) { run(s, cubicExample(), index); }
 void BM_CubicExample_TripleLoop(benchmark::State& s) { run(s, cubicExample(), saed::indexing::indexPatternTripleLoop); }
-void BM_Lpso14HLow_Index(benchmark::State& s) { run(s, lpsoLow(static_cast<int>(s.range(0))), saed::indexing::indexPattern); }
+void BM_Lpso14HLow_Index(benchmark::State& s) { run(s, lpsoLow(static_cast<int>(s.range(0))), index); }
 void BM_Lpso14HLow_TripleLoop(benchmark::State& s) {
     run(s, lpsoLow(static_cast<int>(s.range(0))), saed::indexing::indexPatternTripleLoop);
 }
-void BM_Lpso14HHigh_Index(benchmark::State& s) { run(s, lpsoHigh(static_cast<int>(s.range(0))), saed::indexing::indexPattern); }
+void BM_Lpso14HHigh_Index(benchmark::State& s) { run(s, lpsoHigh(static_cast<int>(s.range(0))), index); }
 void BM_Lpso14HHigh_TripleLoop(benchmark::State& s) {
     run(s, lpsoHigh(static_cast<int>(s.range(0))), saed::indexing::indexPatternTripleLoop);
 }
@@ -71,7 +74,7 @@ BENCHMARK(BM_Lpso14HLow_TripleLoop)->Arg(10)->Arg(20)->Unit(benchmark::kMillisec
 BENCHMARK(BM_Lpso14HHigh_Index)->Arg(10)->Arg(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Lpso14HHigh_TripleLoop)->Arg(10)->Arg(20)->Unit(benchmark::kMillisecond);
 
-class NoPrompts : public saed::app::Prompts {
+class NoPrompts : public saed::model::Prompts {
 public:
     void warn(const QString&, const QString&) override {}
     bool confirm(const QString&, const QString&) override { return false; }
@@ -79,12 +82,13 @@ public:
     std::optional<QString> openImagePath(const QString&) override { return std::nullopt; }
 };
 
-// A cubic pattern with N = 4 whose tolerances accept every triple: 224,796 rows.
-void fillManyRows(saed::app::MainModel& model) {
-    model.setCombo1Items(saed::app::latticeTypeNames());
+// A cubic pattern with N = 4 (or n) whose tolerances accept every triple: 224,796 rows at
+// N = 4, about 750,000 at N = 5.
+void fillManyRows(saed::model::MainModel& model, const char* n = "4") {
+    model.setCombo1Items(saed::model::latticeTypeNames());
     model.setCombo1(0);
     const char* const texts[][2] = {{"0", "0.5"}, {"1", "0.5"}, {"2", "0.5"}, {"3", "90"}, {"4", "90"}, {"5", "90"},
-                                    {"21", "4"}, {"22", "2"}, {"23", "100"}, {"24", "100"}, {"25", "100"},
+                                    {"21", n}, {"22", "2"}, {"23", "100"}, {"24", "100"}, {"25", "100"},
                                     {"26", "141.42"}, {"30", "1"}, {"31", "1"}, {"32", "1"}, {"33", "90"},
                                     {"34", "90"}, {"35", "90"}, {"27", "100"}, {"28", "100"}, {"29", "100"},
                                     {"36", "91"}, {"37", "91"}, {"38", "91"}};
@@ -93,15 +97,15 @@ void fillManyRows(saed::app::MainModel& model) {
 
 // The search alone on the same pattern.
 void BM_SearchOnly_ManyRows(benchmark::State& state) {
-    saed::app::MainModel model;
+    saed::model::MainModel model;
     fillManyRows(model);
-    run(state, saed::indexing::readIndexingInput(model), saed::indexing::indexPattern);
+    run(state, saed::indexing::readIndexingInput(model), index);
 }
 BENCHMARK(BM_SearchOnly_ManyRows)->Unit(benchmark::kMillisecond);
 
 // The 标定计算 button without the window: run, table of texts, sort by label.
 void BM_RunFromButton_ManyRows(benchmark::State& state) {
-    saed::app::MainModel model;
+    saed::model::MainModel model;
     NoPrompts prompts;
     saed::indexing::IndexingOperations operations(model, prompts);
     fillManyRows(model);
@@ -112,7 +116,7 @@ BENCHMARK(BM_RunFromButton_ManyRows)->Unit(benchmark::kMillisecond);
 
 // One tolerance change on that table: every label red, then the re-screening.
 void BM_ToleranceChange_ManyRows(benchmark::State& state) {
-    saed::app::MainModel model;
+    saed::model::MainModel model;
     NoPrompts prompts;
     saed::indexing::IndexingOperations operations(model, prompts);
     fillManyRows(model);
@@ -122,6 +126,64 @@ void BM_ToleranceChange_ManyRows(benchmark::State& state) {
     state.counters["rows"] = model.resultTable()->rowCount();
 }
 BENCHMARK(BM_ToleranceChange_ManyRows)->Unit(benchmark::kMillisecond);
+
+// The 750k-row press: the search alone and the whole button (search, table, label sort) side by
+// side, then a slider move and a header click on that table.
+void BM_SearchOnly_750k(benchmark::State& state) {
+    saed::model::MainModel model;
+    fillManyRows(model, "5");
+    run(state, saed::indexing::readIndexingInput(model), index);
+}
+BENCHMARK(BM_SearchOnly_750k)->Unit(benchmark::kMillisecond);
+
+void BM_RunFromButton_750k(benchmark::State& state) {
+    saed::model::MainModel model;
+    NoPrompts prompts;
+    saed::indexing::IndexingOperations operations(model, prompts);
+    fillManyRows(model, "5");
+    for (auto _ : state) operations.runFromButton();
+    state.counters["rows"] = model.resultTable()->rowCount();
+}
+BENCHMARK(BM_RunFromButton_750k)->Unit(benchmark::kMillisecond);
+
+void BM_SliderMove_750k(benchmark::State& state) {
+    saed::model::MainModel model;
+    NoPrompts prompts;
+    saed::indexing::IndexingOperations operations(model, prompts);
+    fillManyRows(model, "5");
+    operations.runFromButton();
+    int p = 0;
+    for (auto _ : state) operations.sliderMoved(1, 50 + (p++ % 2));
+    state.counters["rows"] = model.resultTable()->rowCount();
+}
+BENCHMARK(BM_SliderMove_750k)->Unit(benchmark::kMillisecond);
+
+void BM_HeaderClick_750k(benchmark::State& state) {
+    saed::model::MainModel model;
+    NoPrompts prompts;
+    saed::indexing::IndexingOperations operations(model, prompts);
+    fillManyRows(model, "5");
+    operations.runFromButton();
+    int c = 0;
+    const int columns[] = {13, 0, 2, 18};
+    for (auto _ : state) model.resultTable()->headerClicked(columns[c++ % 4]);
+    state.counters["rows"] = model.resultTable()->rowCount();
+}
+BENCHMARK(BM_HeaderClick_750k)->Unit(benchmark::kMillisecond);
+
+// The run that used to grow without end (14H LPSO cell, N = 20, tolerances as wide as the
+// spacing): it stops at the row limit.
+void BM_UnboundedRun_StopsAtLimit(benchmark::State& state) {
+    IndexingInput input;
+    input.cell = {0.325, 0.325, 3.722, 90, 90, 120};
+    input.rangeN = 20;
+    input.measured.spacingNm = {0.05, 0.05, 0.05};
+    input.measured.angleDeg = {60, 30, 30};
+    input.tolerances.spacingNm = {0.05, 0.05, 0.05};
+    input.tolerances.angleDeg = {10, 10, 10};
+    run(state, input, index);
+}
+BENCHMARK(BM_UnboundedRun_StopsAtLimit)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 

@@ -3,10 +3,10 @@
 
 #include <array>
 
-#include "app/mainmodel.h"
-#include "app/prompts.h"
-#include "app/resulttablemodel.h"
-#include "app/texts.h"
+#include "model/mainmodel.h"
+#include "model/prompts.h"
+#include "model/resulttablemodel.h"
+#include "model/texts.h"
 #include "calculator/calculator.h"
 #include "core/numbertext.h"
 
@@ -19,7 +19,7 @@ constexpr std::array<std::array<int, 3>, 3> kIndexFields{{{6, 9, 12}, {7, 10, 13
 
 QString numberText(double value) { return QString::fromStdString(core::generalText(value)); }
 
-QString planeLabel(const app::MainModel& model, const std::array<int, 3>& fields) {
+QString planeLabel(const model::MainModel& model, const std::array<int, 3>& fields) {
     return QStringLiteral("（") + model.Text1(fields[0]) + QLatin1Char(' ') +
            model.Text1(fields[1]) + QLatin1Char(' ') + model.Text1(fields[2]) +
            QStringLiteral("）");
@@ -29,11 +29,11 @@ QString planeLabel(const app::MainModel& model, const std::array<int, 3>& fields
 
 const char* notACellMessage() { return "点阵参数无法构成晶胞！"; }
 
-bool calculate(app::MainModel& model, app::Prompts& prompts) {
+bool calculate(model::MainModel& model, model::Prompts& prompts) {
     for (int n = 6; n <= 14; ++n) {
         if (!model.isNumeric(n)) {
             model.requestFocus(n);
-            prompts.warn(app::notNumericMessage(), QString());
+            prompts.warn(model::notNumericMessage(), QString());
             return false;
         }
     }
@@ -49,42 +49,42 @@ bool calculate(app::MainModel& model, app::Prompts& prompts) {
         model.setText1(18 + i, numberText(result.zoneAxis[static_cast<std::size_t>(i)]));
     for (int i = 0; i < 3; ++i) {
         const auto& angle = result.anglesDeg[static_cast<std::size_t>(i)];
-        model.setText1(15 + i, angle ? numberText(*angle) : app::calculatorOutputIdleText());
+        model.setText1(15 + i, angle ? numberText(*angle) : model::calculatorOutputIdleText());
     }
-    constexpr std::array<app::Caption, 3> spacingLabels{
-        app::Caption::Label1_47, app::Caption::Label1_48, app::Caption::Label1_49};
+    constexpr std::array<model::Caption, 3> spacingLabels{
+        model::Caption::Label1_47, model::Caption::Label1_48, model::Caption::Label1_49};
     for (int j = 0; j < 3; ++j) {
         const auto& spacing = result.spacingsNm[static_cast<std::size_t>(j)];
         model.setCaption(spacingLabels[static_cast<std::size_t>(j)],
                          spacing ? QStringLiteral("d%1=").arg(j + 1) +
                                        QString::fromStdString(core::formatSpacing(*spacing))
-                                 : app::spacingLabelIdleText(j + 1));
+                                 : model::spacingLabelIdleText(j + 1));
     }
-    model.setCaption(app::Caption::Label16, planeLabel(model, kIndexFields[0]));
-    model.setCaption(app::Caption::Label15, planeLabel(model, kIndexFields[1]));
-    model.setCaption(app::Caption::Label14, planeLabel(model, kIndexFields[2]));
-    model.setCaption(app::Caption::Label17,
+    model.setCaption(model::Caption::Label16, planeLabel(model, kIndexFields[0]));
+    model.setCaption(model::Caption::Label15, planeLabel(model, kIndexFields[1]));
+    model.setCaption(model::Caption::Label14, planeLabel(model, kIndexFields[2]));
+    model.setCaption(model::Caption::Label17,
                      QStringLiteral("Z=[") + model.Text1(18) + QLatin1Char(' ') + model.Text1(19) +
                          QLatin1Char(' ') + model.Text1(20) + QLatin1Char(']'));
     if (!result.cellValid) prompts.warn(QString::fromUtf8(notACellMessage()), QString());
     return true;
 }
 
-void clearCalculator(app::MainModel& model) {
+void clearCalculator(model::MainModel& model) {
     for (const auto& plane : kIndexFields)
         for (int n : plane) model.setText1(n, QString());
-    for (int n : {18, 19, 20, 15, 16, 17}) model.setText1(n, app::calculatorOutputIdleText());
-    model.setCaption(app::Caption::Label1_47, app::spacingLabelIdleText(1));
-    model.setCaption(app::Caption::Label1_48, app::spacingLabelIdleText(2));
-    model.setCaption(app::Caption::Label1_49, app::spacingLabelIdleText(3));
-    model.setCaption(app::Caption::Label16, app::planeLabelIdleText());
-    model.setCaption(app::Caption::Label15, app::planeLabelIdleText());
-    model.setCaption(app::Caption::Label14, app::planeLabelIdleText());
-    model.setCaption(app::Caption::Label17, app::zoneLabelIdleText());
+    for (int n : {18, 19, 20, 15, 16, 17}) model.setText1(n, model::calculatorOutputIdleText());
+    model.setCaption(model::Caption::Label1_47, model::spacingLabelIdleText(1));
+    model.setCaption(model::Caption::Label1_48, model::spacingLabelIdleText(2));
+    model.setCaption(model::Caption::Label1_49, model::spacingLabelIdleText(3));
+    model.setCaption(model::Caption::Label16, model::planeLabelIdleText());
+    model.setCaption(model::Caption::Label15, model::planeLabelIdleText());
+    model.setCaption(model::Caption::Label14, model::planeLabelIdleText());
+    model.setCaption(model::Caption::Label17, model::zoneLabelIdleText());
 }
 
-bool calculateFromResultRow(app::MainModel& model, app::Prompts& prompts, int row) {
-    const app::ResultTableModel& table = *model.resultTable();
+bool calculateFromResultRow(model::MainModel& model, model::Prompts& prompts, int row) {
+    const model::ResultTableModel& table = *model.resultTable();
     if (row < 0 || row >= table.rowCount()) return false;
     // Sub-items 1-3, 5-7 and 9-11 hold h, k, l of R1, R2 and R3.
     for (int j = 0; j < 3; ++j)

@@ -1,10 +1,10 @@
 // The calculator panel's operations on the working data: calculate, clear, and a result row.
 #pragma once
 
-namespace saed::app {
+namespace saed::model {
 class MainModel;
 class Prompts;
-}  // namespace saed::app
+}  // namespace saed::model
 
 namespace saed::calculator {
 
@@ -14,16 +14,16 @@ namespace saed::calculator {
 // Label1(47..49) and the schematic labels. Angles and spacings that cannot be computed show
 // their idle texts; a lattice that is not a cell is told in a message. False when stopped by
 // the numeric test.
-bool calculate(app::MainModel& model, app::Prompts& prompts);
+bool calculate(model::MainModel& model, model::Prompts& prompts);
 
 // Clear ("清除"): empties the index fields and restores every output's idle text; the lattice
 // fields stay.
-void clearCalculator(app::MainModel& model);
+void clearCalculator(model::MainModel& model);
 
 // "计算晶带轴": copies the plane indices of result row `row` (sub-items 1-3, 5-7, 9-11) into the
 // index fields and calculates. A row outside the table (-1: none selected) does nothing.
 // False when nothing was calculated.
-bool calculateFromResultRow(app::MainModel& model, app::Prompts& prompts, int row);
+bool calculateFromResultRow(model::MainModel& model, model::Prompts& prompts, int row);
 
 // Message shown when the lattice fields do not form a cell.
 const char* notACellMessage();

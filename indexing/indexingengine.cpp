@@ -220,10 +220,13 @@ private:
 
 }  // namespace
 
-std::vector<ResultRow> indexPattern(const IndexingInput& input) {
-    std::vector<ResultRow> rows;
+std::vector<ResultRow> indexPattern(const IndexingInput& input) { return indexPattern(input, RunControl{}).rows; }
+
+IndexingResult indexPattern(const IndexingInput& input, const RunControl& control) {
+    IndexingResult result;
+    std::vector<ResultRow>& rows = result.rows;
     const int n = input.rangeN;
-    if (n < 0) return rows;
+    if (n < 0) return result;
     const SquareMatrix gs = core::ReciprocalMetric(input.cell);
     const auto& d = input.measured.spacingNm;
     const auto& tolD = input.tolerances.spacingNm;
@@ -270,7 +273,14 @@ std::vector<ResultRow> indexPattern(const IndexingInput& input) {
     const CosineBand band12 = CosineBand::make(theta[0], tolA[0]);
     const CosineBand band23 = CosineBand::make(theta[1], tolA[1]);
     const CosineBand band13 = CosineBand::make(theta[2], tolA[2]);
-    for (const Candidate& c1 : lists[0]) {
+    const std::size_t total = lists[0].size();
+    for (std::size_t i1 = 0; i1 < total; ++i1) {
+        const Candidate& c1 = lists[0][i1];
+        if (control.cancelled && control.cancelled()) {
+            result.end = RunEnd::Cancelled;
+            return result;
+        }
+        if (control.progress) control.progress(static_cast<double>(i1) / static_cast<double>(total));
         for (const Candidate& c2 : lists[1]) {
             const Hkl sum{c1.p[0] + c2.p[0], c1.p[1] + c2.p[1], c1.p[2] + c2.p[2]};
             const std::int32_t at = index3.find(sum);
@@ -283,10 +293,15 @@ std::vector<ResultRow> indexPattern(const IndexingInput& input) {
             if (!a23 || !angleMatches(*a23, theta[1], tolA[1])) continue;
             const std::optional<double> a13 = angleBetween(c1, c3);
             if (!a13 || !angleMatches(*a13, theta[2], tolA[2])) continue;
+            if (rows.size() >= control.rowLimit) {
+                result.end = RunEnd::RowLimit;
+                return result;
+            }
             rows.push_back({c1.p, c2.p, c3.p, {c1.spacingNm, c2.spacingNm, c3.spacingNm}, {*a12, *a23, *a13}});
         }
     }
-    return rows;
+    if (control.progress) control.progress(1.0);
+    return result;
 }
 
 std::vector<ResultRow> indexPatternTripleLoop(const IndexingInput& input) {

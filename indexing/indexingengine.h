@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <functional>
 #include <vector>
 
 #include "core/lattice.h"
@@ -50,11 +52,35 @@ struct ResultRow {
 // each of its three angles differs from the measured one by less than its tolerance (equality
 // fails). Parallel and antiparallel planes have the angle 0 or 180 and are screened like any
 // others; a triple containing a plane without a spacing ((0 0 0), or any plane of a metric that
-// is not positive) is never accepted. There is no limit on the number of triples or rows.
+// is not positive) is never accepted.
 //
 // Triples are found by looking g1 + g2 up in an index of list 3, so the cost grows with
 // |list 1| x |list 2| rather than with the product of all three lists.
 std::vector<ResultRow> indexPattern(const IndexingInput& input);
+
+// The most rows a run keeps: far above any real pattern (a few thousand rows), low enough that
+// the rows, their table and a report stay well inside a desktop's memory.
+inline constexpr std::size_t kRowLimit = 5'000'000;
+
+// How a run ended: with every accepted triple, at the row limit, or cancelled.
+enum class RunEnd { Complete, RowLimit, Cancelled };
+
+// Progress and cancel of a run. Both are called from the thread that runs the search, between
+// planes of the first list; either may be empty.
+struct RunControl {
+    std::size_t rowLimit = kRowLimit;
+    std::function<bool()> cancelled;         // true stops the run
+    std::function<void(double)> progress;    // fraction done, 0..1, rising
+};
+
+struct IndexingResult {
+    std::vector<ResultRow> rows;  // in search order; the rows found before a stop
+    RunEnd end = RunEnd::Complete;
+};
+
+// indexPattern with a row limit, progress and cancel. A run that reaches control.rowLimit rows
+// stops there and keeps them; a cancelled run keeps the rows found so far.
+IndexingResult indexPattern(const IndexingInput& input, const RunControl& control);
 
 // The same rows by the plain triple loop over all three lists, with the (0 0 0) entries that
 // pad the list of admitted planes. Slow; kept as the reference for tests and the benchmark.

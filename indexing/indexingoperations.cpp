@@ -1,18 +1,18 @@
 #include "indexing/indexingoperations.h"
 
-#include <bit>      // for bit_cast
 #include <cmath>    // for abs, isfinite
-#include <cstdint>
+#include <exception>
+#include <new>  // for bad_alloc
 #include <optional>
-#include <string_view>
-#include <unordered_map>
 
 #include <QColor>
+#include <QThread>
+#include <QTimer>
 
-#include "app/mainmodel.h"
-#include "app/prompts.h"
-#include "app/resulttablemodel.h"
-#include "app/texts.h"
+#include "model/mainmodel.h"
+#include "model/prompts.h"
+#include "model/resulttablemodel.h"
+#include "model/texts.h"
 #include "core/numbertext.h"
 #include "indexing/resultcells.h"
 #include "indexing/tolerancescale.h"
@@ -21,42 +21,26 @@ namespace saed::indexing {
 
 namespace {
 
-using app::Caption;
-using app::ResultTableModel;
+using model::Caption;
+using model::ResultTableModel;
 
-constexpr int kToleranceFields[6] = {27, 28, 29, 36, 37, 38};
+using model::Field;
+using model::fieldNumber;
+
+constexpr int kToleranceFields[6] = {fieldNumber(Field::TolD1), fieldNumber(Field::TolD2), fieldNumber(Field::TolD3),
+                                     fieldNumber(Field::TolAngle12), fieldNumber(Field::TolAngle23),
+                                     fieldNumber(Field::TolAngle13)};
 
 QColor rgb(const int (&c)[3]) { return QColor(c[0], c[1], c[2]); }
 
 QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
-// Texts of equal numbers share one string, so that a large table costs one allocation per
-// distinct value and the formatting runs once per value.
-class TextCache {
-public:
-    template <typename Format>
-    const QString& get(double value, Format format) {
-        auto [it, inserted] = m_texts.try_emplace(std::bit_cast<std::uint64_t>(value));
-        if (inserted) it->second = fromStd(format(value));
-        return it->second;
-    }
-
-private:
-    std::unordered_map<std::uint64_t, QString> m_texts;
-};
-
-// The leading-number reading of a cell text; cells hold ASCII numbers.
-double cellValue(const QString& text) {
-    char buffer[64];
-    std::size_t length = 0;
-    for (QChar c : text) {
-        if (length == sizeof buffer || c.unicode() > 0x7f) break;
-        buffer[length++] = static_cast<char>(c.unicode());
-    }
-    return core::leadingNumber(std::string_view(buffer, length));
-}
-
 }  // namespace
+
+QString rowLimitMessage(std::size_t limit) {
+    return QStringLiteral("结果超过%1行，计算已在此停止，只保留前%1行。\n请缩小误差范围或指数范围后重新计算。")
+        .arg(static_cast<qulonglong>(limit));
+}
 
 int toleranceField(int k) { return (k >= 1 && k <= 6) ? kToleranceFields[k - 1] : -1; }
 
@@ -66,31 +50,32 @@ int toleranceSlider(int n) {
     return 0;
 }
 
-std::array<double, 3> measuredSpacings(const app::MainModel& model) {
-    const double s = model.value(23) / model.value(22);
+std::array<double, 3> measuredSpacings(const model::MainModel& model) {
+    const double s = model.value(Field::ScaleLength) / model.value(Field::ScaleReading);
     std::array<double, 3> d{};
-    for (int i = 0; i < 3; ++i) d[static_cast<std::size_t>(i)] = model.value(30 + i) * s / model.value(24 + i);
+    for (int i = 0; i < 3; ++i) d[static_cast<std::size_t>(i)] = model.value(fieldNumber(Field::SegmentsR1, i)) * s / model.value(fieldNumber(Field::LengthR1, i));
     return d;
 }
 
-IndexingInput readIndexingInput(const app::MainModel& model) {
+IndexingInput readIndexingInput(const model::MainModel& model) {
     IndexingInput input;
-    input.cell = {model.value(0), model.value(1), model.value(2), model.value(3), model.value(4), model.value(5)};
+    input.cell = {model.value(Field::A),     model.value(Field::B),    model.value(Field::C),
+                  model.value(Field::Alpha), model.value(Field::Beta), model.value(Field::Gamma)};
     input.latticeType = model.Combo1();
-    const double n = roundHalfEven(model.value(21));
+    const double n = roundHalfEven(model.value(Field::Range));
     input.rangeN = (n >= 0 && n <= 1e6) ? static_cast<int>(n) : -1;
     input.measured.spacingNm = measuredSpacings(model);
     for (std::size_t i = 0; i < 3; ++i) {
-        input.measured.angleDeg[i] = model.value(33 + static_cast<int>(i));
-        input.tolerances.spacingNm[i] = model.value(27 + static_cast<int>(i));
-        input.tolerances.angleDeg[i] = model.value(36 + static_cast<int>(i));
+        input.measured.angleDeg[i] = model.value(fieldNumber(Field::AngleR1R2, static_cast<int>(i)));
+        input.tolerances.spacingNm[i] = model.value(fieldNumber(Field::TolD1, static_cast<int>(i)));
+        input.tolerances.angleDeg[i] = model.value(fieldNumber(Field::TolAngle12, static_cast<int>(i)));
     }
     return input;
 }
 
-IndexingOperations::IndexingOperations(app::MainModel& model, app::Prompts& prompts, QObject* parent)
+IndexingOperations::IndexingOperations(model::MainModel& model, model::Prompts& prompts, QObject* parent)
     : QObject(parent), m_model(model), m_prompts(prompts) {
-    connect(&m_model, &app::MainModel::text1Changed, this, &IndexingOperations::fieldChanged);
+    connect(&m_model, &model::MainModel::text1Changed, this, &IndexingOperations::fieldChanged);
 }
 
 void IndexingOperations::reject(int field, const QString& message) {
@@ -99,76 +84,71 @@ void IndexingOperations::reject(int field, const QString& message) {
     if (field >= 0) m_model.requestFocus(field);
 }
 
+IndexingOperations::~IndexingOperations() {
+    if (m_worker == nullptr) return;
+    m_run->cancel = true;
+    m_worker->wait();
+}
+
 void IndexingOperations::RunIndexing() {
+    const std::optional<IndexingInput> input = beginRun();
+    if (!input) return;
+    RunControl control;
+    control.rowLimit = m_rowLimit;
+    finishRun(indexPattern(*input, control));
+}
+
+std::optional<IndexingInput> IndexingOperations::beginRun() {
     m_model.resultTable()->clearRows();
     m_model.setCaption(Caption::Label22, QStringLiteral("0"));
     m_lastRows.clear();
+    m_lastEnd = RunEnd::Complete;
     m_inputRejected = 0;
 
-    for (int n = 0; n < app::MainModel::kText1Count; ++n) {
-        if ((n > 5 && n < 21) || m_model.isNumeric(n)) continue;
-        reject(n, app::notNumericMessage());
-        return;
+    for (int n = 0; n < model::MainModel::kText1Count; ++n) {
+        if ((n >= fieldNumber(Field::H1) && n < fieldNumber(Field::Range)) || m_model.isNumeric(n)) continue;
+        reject(n, model::notNumericMessage());
+        return std::nullopt;
     }
-    const double range = roundHalfEven(m_model.value(21));
+    const double range = roundHalfEven(m_model.value(Field::Range));
     if (!(range >= 0 && range <= 99)) {
-        reject(21, rangeMessage());
-        return;
+        reject(fieldNumber(Field::Range), rangeMessage());
+        return std::nullopt;
     }
-    for (int n : {22, 24, 25, 26}) {
+    for (Field f : {Field::ScaleReading, Field::LengthR1, Field::LengthR2, Field::LengthR3}) {
+        const int n = fieldNumber(f);
         if (m_model.value(n) == 0) {
             reject(n, zeroLengthMessage());
-            return;
+            return std::nullopt;
         }
     }
     const IndexingInput input = readIndexingInput(m_model);
     if (!core::isCell(input.cell)) {
         reject(-1, notACellMessage());
-        return;
+        return std::nullopt;
     }
 
     ShowMeasuredValues();
-    m_lastRows = indexPattern(input);
-    fillTable();
+    return input;
+}
 
-    m_model.setCaption(Caption::Label16, app::planeLabelIdleText());
-    m_model.setCaption(Caption::Label15, app::planeLabelIdleText());
-    m_model.setCaption(Caption::Label14, app::planeLabelIdleText());
-    m_model.setCaption(Caption::Label17, app::zoneLabelIdleText());
+void IndexingOperations::finishRun(IndexingResult result) {
+    m_lastRows = std::move(result.rows);
+    m_lastEnd = result.end;
+    fillTable();
+    if (m_lastEnd == RunEnd::RowLimit) m_prompts.warn(rowLimitMessage(m_rowLimit), QString());
+    if (m_lastEnd == RunEnd::Cancelled)
+        m_model.showStatus(QStringLiteral("计算已取消，保留已找到的%1行。").arg(m_lastRows.size()));
+    if (!m_keepLastRows) std::vector<ResultRow>().swap(m_lastRows);
+
+    m_model.setCaption(Caption::Label16, model::planeLabelIdleText());
+    m_model.setCaption(Caption::Label15, model::planeLabelIdleText());
+    m_model.setCaption(Caption::Label14, model::planeLabelIdleText());
+    m_model.setCaption(Caption::Label17, model::zoneLabelIdleText());
 }
 
 void IndexingOperations::fillTable() {
-    const QString plus = fromStd(kPlusText);
-    const QString equals = fromStd(kEqualsText);
-    const QString diamond = fromStd(kDiamondText);
-    const QColor labelColor = rgb(kBuiltRgb);
-    TextCache spacingTexts, angleTexts;
-    std::unordered_map<int, QString> indexTexts;
-    auto indexText = [&indexTexts](int i) -> const QString& {
-        auto [it, inserted] = indexTexts.try_emplace(i);
-        if (inserted) it->second = QString::number(i);
-        return it->second;
-    };
-
-    std::vector<ResultTableModel::Row> rows(m_lastRows.size());
-    for (std::size_t r = 0; r < m_lastRows.size(); ++r) {
-        const ResultRow& result = m_lastRows[r];
-        auto& cells = rows[r].cells;
-        cells[0] = fromStd(groupLabel(static_cast<long long>(r) + 1));
-        const Hkl* planes[3] = {&result.g1, &result.g2, &result.g3};
-        const QString* after[3] = {&plus, &equals, &diamond};
-        for (std::size_t g = 0; g < 3; ++g) {
-            for (std::size_t a = 0; a < 3; ++a) cells[1 + 4 * g + a] = indexText((*planes[g])[a]);
-            cells[4 + 4 * g] = *after[g];
-        }
-        for (std::size_t i = 0; i < 3; ++i)
-            cells[13 + i] = spacingTexts.get(result.spacingNm[i], [](double v) { return core::formatSpacing(v); });
-        cells[16] = diamond;
-        for (std::size_t i = 0; i < 3; ++i)
-            cells[17 + i] = angleTexts.get(result.angleDeg[i], [](double v) { return core::formatAngle(v); });
-        rows[r].labelColor = labelColor;
-    }
-    m_model.resultTable()->build(std::move(rows));
+    m_model.resultTable()->buildResults(m_lastRows, rgb(kBuiltRgb));
     m_model.setCaption(Caption::Label22, QString::number(m_lastRows.size()));
 }
 
@@ -177,55 +157,103 @@ void IndexingOperations::ShowMeasuredValues() {
     const auto spacing = [](double v) { return fromStd(core::formatSpacing(v)); };
     const auto angle = [](double v) { return fromStd(core::formatAngle(v)); };
     const QString text = spacing(d[0]) + QStringLiteral("   ") + spacing(d[1]) + QStringLiteral("   ") +
-                         spacing(d[2]) + QStringLiteral("      ") + angle(m_model.value(33)) +
-                         QStringLiteral("   ") + angle(m_model.value(34)) + QStringLiteral("    ") +
-                         angle(m_model.value(35));
+                         spacing(d[2]) + QStringLiteral("      ") + angle(m_model.value(Field::AngleR1R2)) +
+                         QStringLiteral("   ") + angle(m_model.value(Field::AngleR2R3)) + QStringLiteral("    ") +
+                         angle(m_model.value(Field::AngleR1R3));
     m_model.setCaption(Caption::Label5, text);
 }
 
 void IndexingOperations::runFromButton() {
     m_model.setCaption(Caption::Command6, QStringLiteral("……"));
     RunIndexing();
+    finishButtonRun();
+}
+
+void IndexingOperations::startRunFromButton() {
+    if (m_worker != nullptr) return;
+    m_model.setCaption(Caption::Command6, QStringLiteral("……"));
+    const std::optional<IndexingInput> input = beginRun();
+    if (!input) {
+        finishButtonRun();
+        return;
+    }
+    // The worker owns nothing of the model: it gets a copy of the input and leaves its rows in
+    // the shared state, which the GUI thread takes when the thread has finished.
+    m_run = std::make_shared<WorkerRun>();
+    std::shared_ptr<WorkerRun> run = m_run;
+    m_worker = QThread::create([run, in = *input, limit = m_rowLimit] {
+        RunControl control;
+        control.rowLimit = limit;
+        control.cancelled = [&run] { return run->cancel.load(); };
+        control.progress = [&run](double f) { run->permille = static_cast<int>(f * 1000); };
+        try {
+            run->result = indexPattern(in, control);
+        } catch (const std::bad_alloc&) {
+            run->result = {};
+            run->error = QStringLiteral("内存不足，计算已停止。请缩小误差范围或指数范围后重新计算。");
+        } catch (const std::exception& e) {
+            run->result = {};
+            run->error = QStringLiteral("计算出错：") + QString::fromLocal8Bit(e.what());
+        }
+    });
+    auto* timer = new QTimer(m_worker);
+    timer->setInterval(100);
+    connect(timer, &QTimer::timeout, this, [this, run] { emit runProgress(run->permille.load() / 10); });
+    connect(m_worker, &QThread::finished, this, [this, run, timer] {
+        timer->stop();
+        m_worker->deleteLater();
+        m_worker = nullptr;
+        m_run.reset();
+        if (!run->error.isEmpty()) m_prompts.warn(run->error, QString());
+        finishRun(std::move(run->result));
+        finishButtonRun();
+        emit runFinished();
+    });
+    emit runStarted();
+    timer->start();
+    m_worker->start();
+}
+
+void IndexingOperations::cancelRun() {
+    if (m_run) m_run->cancel = true;
+}
+
+void IndexingOperations::finishButtonRun() {
     ResultTableModel* table = m_model.resultTable();
     table->sortBy(0, Qt::AscendingOrder);
     table->setAllLabelColors(rgb(kBuiltRgb));
-    if (m_inputRejected == 0) m_model.setFlag(app::Flag::LatticeLocked, true);
+    if (m_inputRejected == 0) m_model.setFlag(model::Flag::LatticeLocked, true);
     m_model.setCaption(Caption::Command6, QStringLiteral("标定计算"));
 }
 
 void IndexingOperations::RescreenTable() {
     ResultTableModel* table = m_model.resultTable();
-    const double scaleReading = m_model.value(22);
-    const double scaleLength = m_model.value(23);
+    const double scaleReading = m_model.value(Field::ScaleReading);
+    const double scaleLength = m_model.value(Field::ScaleLength);
     // dn = (Nn / Ln) * (Lbar / S); none when a divisor is 0 or the result is not finite.
     std::array<std::optional<double>, 3> measured;
     for (std::size_t i = 0; i < 3; ++i) {
-        const double length = m_model.value(24 + static_cast<int>(i));
+        const double length = m_model.value(fieldNumber(Field::LengthR1, static_cast<int>(i)));
         if (length == 0 || scaleReading == 0) continue;
-        const double d = (m_model.value(30 + static_cast<int>(i)) / length) * (scaleLength / scaleReading);
+        const double d = (m_model.value(fieldNumber(Field::SegmentsR1, static_cast<int>(i))) / length) * (scaleLength / scaleReading);
         if (std::isfinite(d)) measured[i] = d;
     }
     std::array<double, 3> tolD{}, tolA{}, angles{};
     for (std::size_t i = 0; i < 3; ++i) {
-        tolD[i] = m_model.value(27 + static_cast<int>(i));
-        tolA[i] = m_model.value(36 + static_cast<int>(i));
-        angles[i] = m_model.value(33 + static_cast<int>(i));
+        tolD[i] = m_model.value(fieldNumber(Field::TolD1, static_cast<int>(i)));
+        tolA[i] = m_model.value(fieldNumber(Field::TolAngle12, static_cast<int>(i)));
+        angles[i] = m_model.value(fieldNumber(Field::AngleR1R2, static_cast<int>(i)));
     }
     const bool computable = measured[0] && measured[1] && measured[2];
 
-    int count = 0;
-    const int rows = table->rowCount();
-    const QColor passed = rgb(kPassedRgb);
-    for (int r = 0; computable && r < rows; ++r) {
-        bool pass = true;
-        for (std::size_t i = 0; pass && i < 3; ++i)
-            pass = std::abs(cellValue(table->cell(r, kSpacingColumns[i])) - *measured[i]) < tolD[i];
-        for (std::size_t i = 0; pass && i < 3; ++i)
-            pass = std::abs(cellValue(table->cell(r, kAngleColumns[i])) - angles[i]) < tolA[i];
-        if (!pass) continue;
-        table->setLabelColor(r, passed);
-        ++count;
-    }
+    // The shown (rounded) spacings and angles are screened, as the user reads them.
+    const int count = !computable ? 0 : table->setLabelColorWhere([&](int r) {
+        for (std::size_t i = 0; i < 3; ++i)
+            if (!(std::abs(table->shownNumber(r, kSpacingColumns[i]) - *measured[i]) < tolD[i])) return false;
+        for (std::size_t i = 0; i < 3; ++i)
+            if (!(std::abs(table->shownNumber(r, kAngleColumns[i]) - angles[i]) < tolA[i])) return false;
+        return true;
+    }, rgb(kPassedRgb));
     m_model.setCaption(Caption::Label22, QString::number(count));
 }
 
@@ -254,8 +282,8 @@ void IndexingOperations::sliderMoved(int k, int p) {
 
 void IndexingOperations::resetTolerances() {
     const QString spacing = fromStd(core::formatFixed(0.008, 4, false));
-    for (int n : {27, 28, 29}) writeTolerance(n, spacing);
-    for (int n : {36, 37, 38}) writeTolerance(n, QStringLiteral("2"));
+    for (Field f : {Field::TolD1, Field::TolD2, Field::TolD3}) writeTolerance(fieldNumber(f), spacing);
+    for (Field f : {Field::TolAngle12, Field::TolAngle23, Field::TolAngle13}) writeTolerance(fieldNumber(f), QStringLiteral("2"));
 }
 
 }  // namespace saed::indexing

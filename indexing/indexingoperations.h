@@ -3,17 +3,22 @@
 #pragma once
 
 #include <array>
+#include <atomic>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include <QObject>
 #include <QString>
 
+class QThread;
+
 #include "indexing/indexingengine.h"
 
-namespace saed::app {
+namespace saed::model {
 class MainModel;
 class Prompts;
-}  // namespace saed::app
+}  // namespace saed::model
 
 namespace saed::indexing {
 
@@ -21,6 +26,8 @@ namespace saed::indexing {
 inline QString rangeMessage() { return QStringLiteral("指数范围必须在0到99之间！"); }
 inline QString zeroLengthMessage() { return QStringLiteral("标尺示数和测量长度不能为0！"); }
 inline QString notACellMessage() { return QStringLiteral("点阵参数无法构成晶胞！"); }
+// A run that reached the row limit: the rows found so far are kept.
+QString rowLimitMessage(std::size_t limit);
 
 // Label colours of the result table.
 inline constexpr int kBuiltRgb[3] = {225, 0, 0};   // every label after a run
@@ -33,10 +40,10 @@ int toleranceSlider(int n);
 
 // The measured spacings d1..d3 (nm) as the run derives them from the fields:
 // dn = Nn * (Lbar / S) / Ln.
-std::array<double, 3> measuredSpacings(const app::MainModel& model);
+std::array<double, 3> measuredSpacings(const model::MainModel& model);
 
 // Everything the search needs, read from the fields (N rounded halves to even).
-IndexingInput readIndexingInput(const app::MainModel& model);
+IndexingInput readIndexingInput(const model::MainModel& model);
 
 // One object per MainModel: it reacts to the tolerance fields of that model. The window
 // creates it; the command line and tests create their own for their own model.
@@ -44,7 +51,9 @@ class IndexingOperations : public QObject {
     Q_OBJECT
 
 public:
-    IndexingOperations(app::MainModel& model, app::Prompts& prompts, QObject* parent = nullptr);
+    IndexingOperations(model::MainModel& model, model::Prompts& prompts, QObject* parent = nullptr);
+    // Cancels a run on the worker and waits for it.
+    ~IndexingOperations() override;
 
     // The indexing run: empties the table, tests the inputs (telling bad input through the
     // prompts, with InputRejected() = 1 and the focus on the field), writes Label5, searches,
@@ -57,10 +66,25 @@ public:
     // The rows of the last run in result order (group r is element r - 1); empty after a
     // rejected run.
     const std::vector<ResultRow>& lastRows() const { return m_lastRows; }
+    // Whether lastRows() keeps the rows once the table holds them (on by default). The window
+    // needs only the table, so it turns this off and a large run is not held twice.
+    void setKeepLastRows(bool keep) { m_keepLastRows = keep; }
+    // How the last search ended; Complete after a rejected run.
+    RunEnd lastEnd() const { return m_lastEnd; }
 
     // The 标定计算 button after the magnifier is closed: busy caption, run, sort by the label
     // column, label colours, lattice lock when the input was accepted, caption back.
     void runFromButton();
+    // The same with the search on a worker thread, so that the window stays responsive: bad
+    // input is told at once; otherwise runStarted, runProgress while it searches, and after the
+    // table is filled, runFinished. A press while a run is going is ignored.
+    void startRunFromButton();
+    // Stops the run on the worker; the rows found so far are kept in order and the status bar
+    // says the run was cancelled.
+    void cancelRun();
+    bool isRunning() const { return m_worker != nullptr; }
+    // The most rows a run keeps (kRowLimit unless set; tests set a small one).
+    void setRowLimit(std::size_t limit) { m_rowLimit = limit; }
 
     // Re-screens every row against the six tolerance fields: blue when it passes all six strict
     // tests, and Label22 counts those rows. A row whose measured spacing cannot be computed
@@ -74,15 +98,36 @@ public:
     // The default tolerances 0.0080 nm and 2 degrees, each written as a change of its field.
     void resetTolerances();
 
+signals:
+    void runStarted();
+    void runProgress(int percent);
+    void runFinished();
+
 private:
+    // What a run on the worker shares with the GUI thread.
+    struct WorkerRun {
+        std::atomic<bool> cancel{false};
+        std::atomic<int> permille{0};
+        IndexingResult result;  // written by the worker, read after it finished
+        QString error;
+    };
+
+    std::optional<IndexingInput> beginRun();
+    void finishRun(IndexingResult result);
+    void finishButtonRun();
     void reject(int field, const QString& message);
     void fillTable();
     void writeTolerance(int n, const QString& text);
 
-    app::MainModel& m_model;
-    app::Prompts& m_prompts;
+    model::MainModel& m_model;
+    model::Prompts& m_prompts;
     int m_inputRejected = 0;
     std::vector<ResultRow> m_lastRows;
+    RunEnd m_lastEnd = RunEnd::Complete;
+    std::size_t m_rowLimit = kRowLimit;
+    bool m_keepLastRows = true;
+    QThread* m_worker = nullptr;
+    std::shared_ptr<WorkerRun> m_run;
 };
 
 }  // namespace saed::indexing

@@ -1,7 +1,7 @@
 // The library panel's and the custom-phase switch's operations on the working data.
 #include "library/libraryoperations.h"
 
-#include "app/mainmodel.h"
+#include "model/mainmodel.h"
 
 namespace saed::library {
 
@@ -11,36 +11,36 @@ QString phaseNameRequest() { return QStringLiteral("请输入物相名称"); }
 
 }  // namespace
 
-bool BuildPhaseTree(app::MainModel& model, PhaseTree& tree, std::string_view libraryText) {
+bool BuildPhaseTree(model::MainModel& model, PhaseTree& tree, std::string_view libraryText) {
     if (!tree.build(libraryText)) return false;
-    model.setFlag(app::Flag::Frame7Visible, false);
+    model.setFlag(model::Flag::Frame7Visible, false);
     return true;
 }
 
-void tickChanged(const app::MainModel& model, PhaseTree& tree, int node, bool state) {
+void tickChanged(const model::MainModel& model, PhaseTree& tree, int node, bool state) {
     if (node < 0 || node >= tree.nodeCount()) return;
-    tree.tickChanged(node, state, model.flag(app::Flag::MultipleChoice));
+    tree.tickChanged(node, state, model.flag(model::Flag::MultipleChoice));
 }
 
-void toggleLibraryPanel(app::MainModel& model) {
-    model.setFlag(app::Flag::Frame7Visible, !model.flag(app::Flag::Frame7Visible));
+void toggleLibraryPanel(model::MainModel& model) {
+    model.setFlag(model::Flag::Frame7Visible, !model.flag(model::Flag::Frame7Visible));
 }
 
-void hideLibraryPanel(app::MainModel& model) { model.setFlag(app::Flag::Frame7Visible, false); }
+void hideLibraryPanel(model::MainModel& model) { model.setFlag(model::Flag::Frame7Visible, false); }
 
-void toggleCustomPhase(app::MainModel& model) {
-    if (model.flag(app::Flag::LatticeLocked)) {
-        model.setFlag(app::Flag::LatticeLocked, false);
+void toggleCustomPhase(model::MainModel& model) {
+    if (model.flag(model::Flag::LatticeLocked)) {
+        model.setFlag(model::Flag::LatticeLocked, false);
         model.setText6(phaseNameRequest());
-        model.setFlag(app::Flag::LatticeTextRed, true);
+        model.setFlag(model::Flag::LatticeTextRed, true);
     } else {
         lockLatticeFields(model);
     }
 }
 
-void lockLatticeFields(app::MainModel& model) { model.setFlag(app::Flag::LatticeLocked, true); }
+void lockLatticeFields(model::MainModel& model) { model.setFlag(model::Flag::LatticeLocked, true); }
 
-void text6FocusIn(app::MainModel& model) {
+void text6FocusIn(model::MainModel& model) {
     if (model.Text6() == phaseNameRequest()) model.setText6(QStringLiteral("     "));
 }
 

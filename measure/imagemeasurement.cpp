@@ -7,16 +7,16 @@
 #include <QFileInfo>
 #include <QImageReader>
 
-#include "app/mainmodel.h"
-#include "app/prompts.h"
-#include "app/resulttablemodel.h"
-#include "app/texts.h"
+#include "model/mainmodel.h"
+#include "model/prompts.h"
+#include "model/resulttablemodel.h"
+#include "model/texts.h"
 #include "core/numbertext.h"
 
 namespace saed::measure {
 
-using app::Caption;
-using app::Flag;
+using model::Caption;
+using model::Flag;
 
 namespace {
 
@@ -63,7 +63,7 @@ QImage decodeImage(const QString& path) {
     return image;
 }
 
-ImageMeasurement::ImageMeasurement(app::MainModel& model, app::Prompts& prompts, QObject* parent)
+ImageMeasurement::ImageMeasurement(model::MainModel& model, model::Prompts& prompts, QObject* parent)
     : QObject(parent), m_model(model), m_prompts(prompts) {}
 
 TwipPoint ImageMeasurement::ViewCentre() const {
@@ -147,7 +147,7 @@ void ImageMeasurement::Clear() {
     m_spotVectors.fill(Vector2{1.0, 1.0});
     m_model.resultTable()->clearRows();
     m_model.setCaption(Caption::Label22, QStringLiteral("0"));
-    m_model.setCaption(Caption::Label5, app::label5IdleText());
+    m_model.setCaption(Caption::Label5, model::label5IdleText());
     m_model.setFlag(Flag::Command3Enabled, true);
     m_model.setFlag(Flag::Command7Enabled, true);
     setMeasureMode(false);

@@ -14,10 +14,10 @@
 #include "measure/marks.h"
 #include "measure/viewport.h"
 
-namespace saed::app {
+namespace saed::model {
 class MainModel;
 class Prompts;
-}  // namespace saed::app
+}  // namespace saed::model
 
 namespace saed::measure {
 
@@ -32,7 +32,7 @@ class ImageMeasurement : public QObject {
     Q_OBJECT
 
 public:
-    ImageMeasurement(app::MainModel& model, app::Prompts& prompts, QObject* parent = nullptr);
+    ImageMeasurement(model::MainModel& model, model::Prompts& prompts, QObject* parent = nullptr);
 
     // Where the main window's outer size (pixels) comes from; ViewCentre reads it at every use.
     void setOuterSizeSource(std::function<QSize()> source) { m_outerSize = std::move(source); }
@@ -94,8 +94,8 @@ private:
     void setMeasureMode(bool on);
     void updateAngles();
 
-    app::MainModel& m_model;
-    app::Prompts& m_prompts;
+    model::MainModel& m_model;
+    model::Prompts& m_prompts;
     std::function<QSize()> m_outerSize;
 
     QImage m_picture;

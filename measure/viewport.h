@@ -5,6 +5,8 @@ namespace saed::measure {
 
 // Screen reference: 15 twips per pixel (96 dots per inch).
 inline constexpr float kTwipsPerPixel = 15.0f;
+// Whole screen pixels of a length in twips (rounded down); every window lays out with this one.
+inline constexpr int pixelsFromTwips(int twips) { return twips / static_cast<int>(kTwipsPerPixel); }
 // Zoom in stops once the shown width or height reaches this many twips (13106 pixels).
 inline constexpr double kZoomLimitTwips = 196590.0;
 // Parts of the main window's outer size that lie outside the image area.

@@ -6,10 +6,10 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
-#include "app/mainmodel.h"
-#include "app/prompts.h"
-#include "app/resulttablemodel.h"
-#include "app/texts.h"
+#include "model/mainmodel.h"
+#include "model/prompts.h"
+#include "model/resulttablemodel.h"
+#include "model/texts.h"
 #include "store/storelayout.h"
 #include "store/textfile.h"
 
@@ -45,7 +45,7 @@ QStringList ParameterStore::menuCaptions() const {
     return captions;
 }
 
-bool ParameterStore::save(app::MainModel& model, app::Prompts& prompts) const {
+bool ParameterStore::save(model::MainModel& model, model::Prompts& prompts) const {
     const auto answer = prompts.askText(QStringLiteral("测量图片的名称为"), QString(), QString());
     if (!answer || answer->isEmpty()) return false;
 
@@ -82,7 +82,7 @@ bool ParameterStore::save(app::MainModel& model, app::Prompts& prompts) const {
     return true;
 }
 
-bool ParameterStore::importSlot(app::MainModel& model, app::Prompts& prompts, int k) const {
+bool ParameterStore::importSlot(model::MainModel& model, model::Prompts& prompts, int k) const {
     const auto lines = readStore(m_path);
     if (!lines) {
         prompts.warn(QStringLiteral("无法读取参数文件：\n") + QDir::toNativeSeparators(m_path), QString());
@@ -94,16 +94,16 @@ bool ParameterStore::importSlot(app::MainModel& model, app::Prompts& prompts, in
     model.setText6(fromStd(slot.text6));
     if (!slot.combo1) return false;
     model.setCombo1(*slot.combo1);
-    model.setCaption(app::Caption::Frame1, QStringLiteral("点阵标尺◇"));
+    model.setCaption(model::Caption::Frame1, QStringLiteral("点阵标尺◇"));
 
-    for (int n : {18, 19, 20, 15, 16, 17}) model.setText1(n, app::calculatorOutputIdleText());
-    model.setCaption(app::Caption::Label1_47, app::spacingLabelIdleText(1));
-    model.setCaption(app::Caption::Label1_48, app::spacingLabelIdleText(2));
-    model.setCaption(app::Caption::Label1_49, app::spacingLabelIdleText(3));
+    for (int n : {18, 19, 20, 15, 16, 17}) model.setText1(n, model::calculatorOutputIdleText());
+    model.setCaption(model::Caption::Label1_47, model::spacingLabelIdleText(1));
+    model.setCaption(model::Caption::Label1_48, model::spacingLabelIdleText(2));
+    model.setCaption(model::Caption::Label1_49, model::spacingLabelIdleText(3));
 
     model.resultTable()->clearRows();
-    model.setCaption(app::Caption::Label22, QStringLiteral("0"));
-    model.setCaption(app::Caption::Label5, app::label5IdleText());
+    model.setCaption(model::Caption::Label22, QStringLiteral("0"));
+    model.setCaption(model::Caption::Label5, model::label5IdleText());
     return true;
 }
 

@@ -4,10 +4,10 @@
 #include <QString>
 #include <QStringList>
 
-namespace saed::app {
+namespace saed::model {
 class MainModel;
 class Prompts;
-}  // namespace saed::app
+}  // namespace saed::model
 
 namespace saed::store {
 
@@ -27,12 +27,12 @@ public:
 
     // Asks for a name and saves the fields in front as slot 1; false when cancelled, when the
     // name is empty or when the store cannot be read or rewritten (the last two told in a message).
-    bool save(app::MainModel& model, app::Prompts& prompts) const;
+    bool save(model::MainModel& model, model::Prompts& prompts) const;
 
     // Writes slot k (1..4) into the fields in its order; false when the lattice-type line is not
     // a valid list index (the fields then hold the slot's texts and nothing more changes) or when
     // the store cannot be read (told in a message, nothing changed).
-    bool importSlot(app::MainModel& model, app::Prompts& prompts, int k) const;
+    bool importSlot(model::MainModel& model, model::Prompts& prompts, int k) const;
 
 private:
     QString m_path;

@@ -8,9 +8,9 @@
 
 #include <array>
 
-#include "app/mainmodel.h"
-#include "app/scriptedprompts.h"
-#include "app/texts.h"
+#include "model/mainmodel.h"
+#include "model/scriptedprompts.h"
+#include "model/texts.h"
 #include "calculator/calculatoroperations.h"
 
 namespace saed::cli {
@@ -76,7 +76,7 @@ bool splitList(const QString& text, int count, const char* option, QStringList& 
 }
 
 QJsonValue numberOrNull(const QString& text) {
-    if (text == app::calculatorOutputIdleText()) return QJsonValue(QJsonValue::Null);
+    if (text == model::calculatorOutputIdleText()) return QJsonValue(QJsonValue::Null);
     QString plain = text;
     plain.remove(QLatin1Char(','));
     bool ok = false;
@@ -109,47 +109,47 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         !splitList(options.p3, 3, "--p3", planes[2], err))
         return 2;
 
-    app::MainModel model;
-    app::ScriptedPrompts prompts;
+    model::MainModel model;
+    model::ScriptedPrompts prompts;
     for (int i = 0; i < 6; ++i) model.setText1(i, cell[i]);
     // Plane j fills h, k, l into Text1(6 + j), Text1(9 + j), Text1(12 + j).
     for (int j = 0; j < 3; ++j)
         for (int i = 0; i < 3; ++i) model.setText1(6 + 3 * i + j, planes[j][i]);
 
     int badField = -1;
-    QObject::connect(&model, &app::MainModel::focusRequested, [&badField](int n) { badField = n; });
+    QObject::connect(&model, &model::MainModel::focusRequested, [&badField](int n) { badField = n; });
     if (!calculator::calculate(model, prompts)) {
         const int j = (badField - 6) % 3, i = (badField - 6) / 3;
-        err << "saedindex-cli calc: " << app::notNumericMessage() << " (--p" << (j + 1) << " value "
+        err << "saedindex-cli calc: " << model::notNumericMessage() << " (--p" << (j + 1) << " value "
             << (i + 1) << ": '" << model.Text1(badField) << "')\n";
         return 2;
     }
     const bool cellValid = prompts.questions().empty();
 
-    const app::Caption spacingLabels[3] = {app::Caption::Label1_47, app::Caption::Label1_48,
-                                           app::Caption::Label1_49};
+    const model::Caption spacingLabels[3] = {model::Caption::Label1_47, model::Caption::Label1_48,
+                                           model::Caption::Label1_49};
     const char* angleNames[3] = {"<R1,R2>", "<R2,R3>", "<R1,R3>"};
     if (options.format == QStringLiteral("json")) {
         QJsonObject root;
         QJsonArray axis, angles, spacings, planeTexts;
         for (int n = 18; n <= 20; ++n) axis.append(numberOrNull(model.Text1(n)));
         for (int n = 15; n <= 17; ++n) angles.append(numberOrNull(model.Text1(n)));
-        for (app::Caption c : spacingLabels) {
+        for (model::Caption c : spacingLabels) {
             const QString text = model.caption(c);
             spacings.append(numberOrNull(text.startsWith(QStringLiteral("d")) &&
                                                  !text.endsWith(QStringLiteral("***"))
                                              ? text.mid(3)
-                                             : app::calculatorOutputIdleText()));
+                                             : model::calculatorOutputIdleText()));
         }
         root.insert(QStringLiteral("zoneAxis"), axis);
         root.insert(QStringLiteral("anglesDeg"), angles);
         root.insert(QStringLiteral("spacingsNm"), spacings);
         root.insert(QStringLiteral("cellValid"), cellValid);
         QJsonObject texts;
-        texts.insert(QStringLiteral("Label16"), model.caption(app::Caption::Label16));
-        texts.insert(QStringLiteral("Label15"), model.caption(app::Caption::Label15));
-        texts.insert(QStringLiteral("Label14"), model.caption(app::Caption::Label14));
-        texts.insert(QStringLiteral("Label17"), model.caption(app::Caption::Label17));
+        texts.insert(QStringLiteral("Label16"), model.caption(model::Caption::Label16));
+        texts.insert(QStringLiteral("Label15"), model.caption(model::Caption::Label15));
+        texts.insert(QStringLiteral("Label14"), model.caption(model::Caption::Label14));
+        texts.insert(QStringLiteral("Label17"), model.caption(model::Caption::Label17));
         for (int n = 15; n <= 20; ++n)
             texts.insert(QStringLiteral("Text1(%1)").arg(n), model.Text1(n));
         for (int j = 0; j < 3; ++j)
@@ -157,16 +157,16 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         root.insert(QStringLiteral("texts"), texts);
         out << QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented));
     } else {
-        out << "R1 " << model.caption(app::Caption::Label16) << "\n";
-        out << "R2 " << model.caption(app::Caption::Label15) << "\n";
-        out << "R3 " << model.caption(app::Caption::Label14) << "\n";
-        out << model.caption(app::Caption::Label17) << "\n";
+        out << "R1 " << model.caption(model::Caption::Label16) << "\n";
+        out << "R2 " << model.caption(model::Caption::Label15) << "\n";
+        out << "R3 " << model.caption(model::Caption::Label14) << "\n";
+        out << model.caption(model::Caption::Label17) << "\n";
         for (int i = 0; i < 3; ++i) {
             const QString angle = model.Text1(15 + i);
             out << angleNames[i] << "=" << angle
-                << (angle == app::calculatorOutputIdleText() ? "" : " deg.") << "\n";
+                << (angle == model::calculatorOutputIdleText() ? "" : " deg.") << "\n";
         }
-        for (app::Caption c : spacingLabels) {
+        for (model::Caption c : spacingLabels) {
             const QString spacing = model.caption(c);
             out << spacing << (spacing.endsWith(QStringLiteral("***")) ? "" : " nm") << "\n";
         }

@@ -3,11 +3,11 @@
 
 #include <QTextStream>
 
-#include "app/prompts.h"
+#include "model/prompts.h"
 
 namespace saed::cli {
 
-class CliPrompts : public app::Prompts {
+class CliPrompts : public model::Prompts {
 public:
     explicit CliPrompts(QTextStream& err) : m_err(err) {}
 

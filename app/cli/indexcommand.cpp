@@ -7,9 +7,9 @@
 #include "app/cli/commands.h"
 #include "app/cli/options.h"
 #include "app/cli/tablewriter.h"
-#include "app/mainmodel.h"
-#include "app/resulttablemodel.h"
-#include "app/texts.h"
+#include "model/mainmodel.h"
+#include "model/resulttablemodel.h"
+#include "model/texts.h"
 #include "indexing/indexingoperations.h"
 #include "store/reports.h"
 
@@ -21,7 +21,7 @@ const char kHelp[] =
     "usage: saedindex-cli index --cell a,b,c,alpha,beta,gamma --angles a12,a23,a13\n"
     "                           (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)\n"
     "                           [--type T] [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]\n"
-    "                           [--format text|tsv|json] [--report [--out DIR]]\n"
+    "                           [--format text|tsv|json] [--report [--out DIR]] [--max-rows M]\n"
     "\n"
     "Finds every triple of lattice planes g1 + g2 = g3 whose spacings and angles match three\n"
     "measured diffraction spots R1, R2, R3 (R3 = R1 + R2), exactly as the window's 标定计算 does.\n"
@@ -47,16 +47,20 @@ const char kHelp[] =
     "  --report           also write the result report of the window's 导出标定结果: the file\n"
     "                     标定结果YYYY-MM-DD HHNNSS.txt (GB18030, CR LF); its path goes to stderr\n"
     "  --out DIR          the report's folder (default: the current folder)\n"
+    "  --max-rows M       stop the run at M rows, 1 <= M <= 5000000 (default 5000000)\n"
     "  --help             this text\n"
     "\n"
     "Bad input is told on stderr with exit status 2; no solution is an empty table, status 0.\n"
+    "A run that would give more than --max-rows rows (a tolerance or index range far too wide for\n"
+    "a real pattern) stops there: that is told on stderr with exit status 2 and no table is written.\n"
     "\n"
     "example (a cubic cell, one spot each, scale bar 2 1/nm over 100 px):\n"
     "  saedindex-cli index --cell 0.5,0.5,0.5,90,90,90 --range 1 --scale 2,100 \\\n"
     "      --r1 100,1 --r2 100,1 --r3 141.42,1 --angles 90,45,45\n";
 
 const QStringList kValueOptions = patternOptionNames() + QStringList{
-    QStringLiteral("cell"), QStringLiteral("type"), QStringLiteral("format"), QStringLiteral("out")};
+    QStringLiteral("cell"), QStringLiteral("type"), QStringLiteral("format"), QStringLiteral("out"),
+    QStringLiteral("max-rows")};
 
 // Lattice type from a name or a code 0..4; -1 when it is neither.
 int latticeTypeCode(const QString& text) {
@@ -87,7 +91,7 @@ QString optionOfField(int n, bool spacingsGiven) {
     return QString();
 }
 
-QJsonArray numbers(const app::MainModel& model, std::initializer_list<int> fields) {
+QJsonArray numbers(const model::MainModel& model, std::initializer_list<int> fields) {
     QJsonArray array;
     for (int n : fields) array.append(model.value(n));
     return array;
@@ -95,7 +99,7 @@ QJsonArray numbers(const app::MainModel& model, std::initializer_list<int> field
 
 QJsonArray indices(const core::Hkl& p) { return QJsonArray{p[0], p[1], p[2]}; }
 
-QJsonObject jsonReport(const app::MainModel& model, const indexing::IndexingOperations& operations,
+QJsonObject jsonReport(const model::MainModel& model, const indexing::IndexingOperations& operations,
                        bool spacingsGiven) {
     QJsonObject input;
     input.insert(QStringLiteral("cell"), numbers(model, {0, 1, 2, 3, 4, 5}));
@@ -141,7 +145,7 @@ int usageError(QTextStream& err, const QString& message) {
 }
 
 // --report: the window's export of the table just built, into --out or the current folder.
-int writeReportIfAsked(const Options& options, app::MainModel& model, app::Prompts& prompts, QTextStream& err) {
+int writeReportIfAsked(const Options& options, model::MainModel& model, model::Prompts& prompts, QTextStream& err) {
     if (!options.has(QStringLiteral("report"))) return 0;
     store::ReportTarget target;
     target.folders = {options.value(QStringLiteral("out"), QDir::currentPath())};
@@ -176,8 +180,15 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     const int type = latticeTypeCode(options.value(QStringLiteral("type"), QStringLiteral("simple")));
     if (type < 0) return usageError(err, QStringLiteral("--type must be simple, base, body, face, rhombic or 0 to 4"));
 
-    app::MainModel model;
-    model.setCombo1Items(app::latticeTypeNames());
+    bool limitOk = true;
+    const qulonglong maxRows = options.has(QStringLiteral("max-rows"))
+                                   ? options.value(QStringLiteral("max-rows")).trimmed().toULongLong(&limitOk)
+                                   : indexing::kRowLimit;
+    if (!limitOk || maxRows < 1 || maxRows > indexing::kRowLimit)
+        return usageError(err, QStringLiteral("--max-rows must be a whole number from 1 to %1").arg(indexing::kRowLimit));
+
+    model::MainModel model;
+    model.setCombo1Items(model::latticeTypeNames());
     model.setCombo1(type);
 
     const std::optional<QStringList> cell = options.list(QStringLiteral("cell"), 6);
@@ -187,14 +198,17 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 
     CliPrompts prompts(err);
     indexing::IndexingOperations operations(model, prompts);
-    QObject::connect(&model, &app::MainModel::focusRequested, [&err, spacingsGiven](int n) {
+    operations.setRowLimit(static_cast<std::size_t>(maxRows));
+    QObject::connect(&model, &model::MainModel::focusRequested, [&err, spacingsGiven](int n) {
         const QString option = optionOfField(n, spacingsGiven);
         if (!option.isEmpty()) err << "  (" << option << ")\n";
     });
     operations.RunIndexing();
     if (operations.InputRejected() != 0) return 2;
+    // The message went to stderr through the prompts; a cut table is not a result.
+    if (operations.lastEnd() == indexing::RunEnd::RowLimit) return 2;
 
-    const app::ResultTableModel& table = *model.resultTable();
+    const model::ResultTableModel& table = *model.resultTable();
     switch (*format) {
     case OutputFormat::Text:
         writeAlignedTable(out, table);

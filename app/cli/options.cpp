@@ -3,7 +3,7 @@
 #include <array>
 #include <vector>
 
-#include "app/mainmodel.h"
+#include "model/mainmodel.h"
 
 namespace saed::cli {
 
@@ -81,7 +81,7 @@ QString patternOptionsProblem(const Options& options) {
     return {};
 }
 
-bool fillPatternFields(Options& options, app::MainModel& model) {
+bool fillPatternFields(Options& options, model::MainModel& model) {
     struct ListOption {
         const char16_t* name;
         int count;

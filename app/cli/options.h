@@ -8,9 +8,9 @@
 #include <QString>
 #include <QStringList>
 
-namespace saed::app {
+namespace saed::model {
 class MainModel;
-}
+}  // namespace saed::model
 
 namespace saed::cli {
 
@@ -47,7 +47,7 @@ QString patternOptionsProblem(const Options& options);
 // Writes the pattern options into the main window's fields. With --d the spacings stand as
 // segment counts over unit lengths and a unit scale bar, so that dn = Nn * (1 / 1) / 1 reads
 // exactly the given number. False, with options.error() set, for a list of the wrong length.
-bool fillPatternFields(Options& options, app::MainModel& model);
+bool fillPatternFields(Options& options, model::MainModel& model);
 
 enum class OutputFormat { Text, Tsv, Json };
 

@@ -7,10 +7,11 @@
 #include "app/cli/cliprompts.h"
 #include "app/cli/commands.h"
 #include "app/cli/options.h"
-#include "app/mainmodel.h"
-#include "app/texts.h"
+#include "model/mainmodel.h"
+#include "model/texts.h"
 #include "indexing/indexingoperations.h"
 #include "library/phasetree.h"
+#include "library/screening.h"
 #include "store/reports.h"
 #include "store/textfile.h"
 
@@ -87,7 +88,7 @@ int runScreenCommand(const QStringList& args, QTextStream& out, QTextStream& err
     if (!tree.build(libraryText) || tree.recordCount() == 0)
         return usageError(err, QStringLiteral("the library text is not made of whole records of nine fields"));
 
-    store::ScreeningRequest request;
+    library::ScreeningRequest request;
     request.multiple = true;
     for (const library::PhaseRecord& record : tree.records()) {
         const auto& f = record.fields;
@@ -107,8 +108,8 @@ int runScreenCommand(const QStringList& args, QTextStream& out, QTextStream& err
         for (int r = 1; r <= tree.recordCount(); ++r) request.selection.push_back(r);
     }
 
-    app::MainModel model;
-    model.setCombo1Items(app::latticeTypeNames());
+    model::MainModel model;
+    model.setCombo1Items(model::latticeTypeNames());
     model.setCombo1(0);
     if (!fillPatternFields(options, model)) return usageError(err, options.error());
     if (options.has(QStringLiteral("image"))) model.setChosenFile(options.value(QStringLiteral("image")));
@@ -123,9 +124,9 @@ int runScreenCommand(const QStringList& args, QTextStream& out, QTextStream& err
     store::ReportTarget target;
     target.folders = {options.value(QStringLiteral("out"), QDir::currentPath())};
     target.stamp = QDateTime::currentDateTime();
-    const auto outcome = store::screenSelectedPhases(model, prompts, request, run, target);
+    const auto outcome = library::screenSelectedPhases(model, prompts, request, run, target);
     if (!outcome) return 2;
-    for (const store::ScreenedPhase& phase : outcome->phases) out << phase.description << '\t' << phase.rows << '\n';
+    for (const library::ScreenedPhase& phase : outcome->phases) out << phase.description << '\t' << phase.rows << '\n';
     out << "report: " << QDir::toNativeSeparators(outcome->path) << '\n';
     out.flush();
     return rejected ? 2 : 0;

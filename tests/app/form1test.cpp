@@ -8,10 +8,15 @@
 
 #include <gtest/gtest.h>
 
-#include "app/mainmodel.h"
-#include "app/scriptedprompts.h"
+#include <new>
+#include <stdexcept>
+
+#include "app/guardedapplication.h"
+#include "model/mainmodel.h"
+#include "model/scriptedprompts.h"
 
 using namespace saed::app;
+using namespace saed::model;
 
 TEST(Form1Test, tabsAndStartState) {
     MainModel model;
@@ -61,4 +66,15 @@ TEST(Form1Test, fieldsAreBoundBothWays) {
     EXPECT_EQ(window.combo1()->currentText(), QStringLiteral("菱形点阵"));
     window.combo1()->setCurrentIndex(2);
     EXPECT_EQ(model.Combo1(), 2);
+}
+
+TEST(GuardedApplicationTest, anExceptionIsToldAndTheEventLoopGoesOn) {
+    ScriptedPrompts prompts;
+    EXPECT_TRUE(deliverGuarded([] { return true; }, prompts));
+    EXPECT_TRUE(prompts.questions().empty());
+    EXPECT_FALSE(deliverGuarded([]() -> bool { throw std::bad_alloc(); }, prompts));
+    EXPECT_FALSE(deliverGuarded([]() -> bool { throw std::runtime_error("bad index 7"); }, prompts));
+    ASSERT_EQ(prompts.questions().size(), 2u);
+    EXPECT_TRUE(prompts.questions()[0].text.contains(QStringLiteral("内存不足")));
+    EXPECT_TRUE(prompts.questions()[1].text.contains(QStringLiteral("bad index 7")));
 }

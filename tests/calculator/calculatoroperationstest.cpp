@@ -11,11 +11,12 @@
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
-#include "app/mainmodel.h"
-#include "app/resulttablemodel.h"
-#include "app/scriptedprompts.h"
+#include "model/mainmodel.h"
+#include "model/resulttablemodel.h"
+#include "model/scriptedprompts.h"
 
 using namespace saed::app;
+using namespace saed::model;
 using namespace saed::calculator;
 
 namespace {

@@ -15,12 +15,14 @@
 
 #include <gtest/gtest.h>
 
-#include "app/mainmodel.h"
-#include "app/resulttablemodel.h"
-#include "app/scriptedprompts.h"
+#include "model/mainmodel.h"
+#include "model/resulttablemodel.h"
+#include "model/scriptedprompts.h"
+#include "indexing/indexingoperations.h"
 #include "indexingtestdata.h"
 
 using namespace saed::app;
+using namespace saed::model;
 
 namespace {
 
@@ -54,6 +56,7 @@ TEST(Form1IndexingTest, buttonHeaderSlidersCounterAndMenu) {
     model.setText1(37, QStringLiteral("2"));
     QSignalSpy magnifier(&window, &Form1::magnifierCloseRequested);
     QTest::mouseClick(command6, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.indexingOperations()->isRunning(); }));
     EXPECT_EQ(magnifier.count(), 1);
     QTableView* table = window.listView1();
     ASSERT_EQ(table->model()->rowCount(), 24);

@@ -6,7 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
+
 #include "app/cli/commands.h"
+#include "indexing/indexingoperations.h"
 
 namespace {
 
@@ -120,4 +124,30 @@ TEST(IndexCommandTest, programPrintsTheTableAndExitStatus) {
 
     EXPECT_EQ(run(QStringLiteral("--cell 0.5,0,0.5,90,90,90 --d 0.5,0.5,0.35 --angles 90,45,45")), 2);
     EXPECT_TRUE(QString::fromUtf8(cli.readAllStandardError()).contains(QStringLiteral("点阵参数无法构成晶胞！")));
+}
+
+TEST(IndexCommandTest, anExceptionOrAnUnknownCommandIsToldWithStatusTwo) {
+    QString text;
+    QTextStream err(&text);
+    EXPECT_EQ(saed::cli::runGuarded([]() -> int { throw std::bad_alloc(); }, err), 2);
+    EXPECT_EQ(saed::cli::runGuarded([]() -> int { throw std::logic_error("no cell"); }, err), 2);
+    EXPECT_EQ(saed::cli::runGuarded([] { return 0; }, err), 0);
+    err.flush();
+    EXPECT_TRUE(text.contains(QStringLiteral("out of memory")));
+    EXPECT_TRUE(text.contains(QStringLiteral("internal error: no cell")));
+    QString out;
+    QTextStream outStream(&out);
+    EXPECT_EQ(saed::cli::runCommandLine({QStringLiteral("indx")}, outStream, err), 2);
+}
+
+TEST(IndexCommandTest, aRunCutAtTheRowLimitIsToldWithStatusTwoAndNoTable) {
+    const CliRun cut = runIndex(kCubic + QStringLiteral("--format tsv --max-rows 10"));
+    EXPECT_EQ(cut.status, 2);
+    EXPECT_TRUE(cut.out.isEmpty());
+    EXPECT_TRUE(cut.err.contains(saed::indexing::rowLimitMessage(10))) << cut.err.toStdString();
+    // 24 rows fit under a limit of 24: a complete run.
+    const CliRun whole = runIndex(kCubic + QStringLiteral("--format tsv --max-rows 24"));
+    EXPECT_EQ(whole.status, 0);
+    EXPECT_EQ(whole.out.count(QLatin1Char('\n')), 24);
+    EXPECT_EQ(runIndex(kCubic + QStringLiteral("--max-rows 0")).status, 2);
 }

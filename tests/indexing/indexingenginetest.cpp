@@ -1,5 +1,6 @@
 #include "indexing/indexingengine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -176,4 +177,31 @@ TEST(IndexingEngineTest, indexLookupGivesTheRowsOfTheTripleLoop) {
     input.tolerances.angleDeg = {40, 40, 40};
     EXPECT_GT(indexPattern(input).size(), found);
     expectSameRows(input);
+}
+
+TEST(IndexingEngineTest, rowLimitAndCancelKeepTheRowsFoundSoFarInOrder) {
+    const IndexingInput input = cubicExample();
+    const std::vector<ResultRow> full = indexPattern(input);
+    ASSERT_EQ(full.size(), 24u);
+
+    RunControl control;
+    control.rowLimit = 10;
+    IndexingResult cut = indexPattern(input, control);
+    EXPECT_EQ(cut.end, RunEnd::RowLimit);
+    EXPECT_EQ(cut.rows, std::vector<ResultRow>(full.begin(), full.begin() + 10));
+
+    control.rowLimit = 24;  // exactly the rows there are: nothing was cut
+    EXPECT_EQ(indexPattern(input, control).end, RunEnd::Complete);
+
+    // Cancelled after the second progress report: a prefix of the rows, progress rising.
+    std::vector<double> reports;
+    control.rowLimit = kRowLimit;
+    control.progress = [&reports](double f) { reports.push_back(f); };
+    control.cancelled = [&reports] { return reports.size() >= 2; };
+    cut = indexPattern(input, control);
+    EXPECT_EQ(cut.end, RunEnd::Cancelled);
+    ASSERT_LT(cut.rows.size(), full.size());
+    EXPECT_TRUE(std::equal(cut.rows.begin(), cut.rows.end(), full.begin()));
+    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+    EXPECT_GT(reports.back(), 0.0);
 }

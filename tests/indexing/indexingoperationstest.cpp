@@ -1,21 +1,23 @@
 #include "indexing/indexingoperations.h"
 
+#include <algorithm>
+
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
-#include "app/mainmodel.h"
-#include "app/resulttablemodel.h"
-#include "app/scriptedprompts.h"
+#include "model/mainmodel.h"
+#include "model/resulttablemodel.h"
+#include "model/scriptedprompts.h"
 #include "indexing/resultcells.h"
 #include "indexingtestdata.h"
 
 using namespace saed::indexing;
-using saed::app::Caption;
-using saed::app::Flag;
-using saed::app::MainModel;
-using saed::app::ResultTableModel;
-using saed::app::ScriptedPrompts;
+using saed::model::Caption;
+using saed::model::Flag;
+using saed::model::MainModel;
+using saed::model::ResultTableModel;
+using saed::model::ScriptedPrompts;
 
 namespace {
 
@@ -125,6 +127,68 @@ TEST(IndexingOperationsTest, manyRowsAreAllKept) {
             ASSERT_EQ(f.table.cell(r, c).toStdString(), cells[static_cast<std::size_t>(c)]) << r << " " << c;
     }
     EXPECT_TRUE(found1000);
+
+    // The table sorts numbers and text ranks; its order must be the order of the same texts.
+    std::vector<ResultTableModel::Row> textRows(f.operations.lastRows().size());
+    for (std::size_t i = 0; i < textRows.size(); ++i) {
+        const auto cells = resultCells(f.operations.lastRows()[i], static_cast<long long>(i) + 1);
+        for (std::size_t c = 0; c < cells.size(); ++c) textRows[i].cells[c] = QString::fromStdString(cells[c]);
+    }
+    ResultTableModel texts;
+    texts.build(std::move(textRows));
+    for (int column : {0, 1, 4, 13, 17, 19}) {
+        for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+            f.table.sortBy(column, order);
+            texts.sortBy(column, order);
+            for (int r = 0; r < texts.rowCount(); ++r)
+                ASSERT_EQ(f.table.cell(r, 0), texts.cell(r, 0)) << "column " << column << " row " << r;
+        }
+    }
+}
+
+TEST(IndexingOperationsTest, rowLimitIsToldAndCancelKeepsAConsistentTable) {
+    Fixture f;
+    f.model.setText1(21, q("3"));
+    for (int n : {27, 28, 29}) f.model.setText1(n, q("100"));
+    for (int n : {36, 37, 38}) f.model.setText1(n, q("180"));
+    f.operations.RunIndexing();
+    const std::vector<ResultRow> full = f.operations.lastRows();
+    ASSERT_GT(full.size(), 1000u);
+    EXPECT_EQ(f.operations.lastEnd(), RunEnd::Complete);
+
+    // At the limit the run keeps the first rows in search order and says why it stopped.
+    f.operations.setRowLimit(1000);
+    f.operations.runFromButton();
+    EXPECT_EQ(f.operations.lastEnd(), RunEnd::RowLimit);
+    ASSERT_EQ(f.table.rowCount(), 1000);
+    EXPECT_EQ(f.label22(), q("1000"));
+    EXPECT_TRUE(std::equal(f.operations.lastRows().begin(), f.operations.lastRows().end(), full.begin()));
+    ASSERT_EQ(f.prompts.questions().size(), 1u);
+    EXPECT_EQ(f.prompts.questions()[0].text, rowLimitMessage(1000));
+    EXPECT_TRUE(f.prompts.questions()[0].text.contains(q("1000")));
+
+    // On the worker: the same rows as the run above, and a cancel leaves a table that agrees
+    // with its count and holds a prefix of the rows.
+    f.operations.setRowLimit(kRowLimit);
+    QSignalSpy finished(&f.operations, &IndexingOperations::runFinished);
+    QSignalSpy status(&f.model, &MainModel::statusMessage);
+    f.operations.startRunFromButton();
+    EXPECT_TRUE(f.operations.isRunning());
+    ASSERT_TRUE(finished.wait(20000));
+    EXPECT_EQ(f.operations.lastRows(), full);
+    EXPECT_EQ(f.table.rowCount(), static_cast<int>(full.size()));
+
+    f.operations.startRunFromButton();
+    f.operations.cancelRun();
+    ASSERT_TRUE(finished.wait(20000));
+    EXPECT_EQ(f.operations.lastEnd(), RunEnd::Cancelled);
+    const auto& kept = f.operations.lastRows();
+    EXPECT_EQ(f.table.rowCount(), static_cast<int>(kept.size()));
+    EXPECT_EQ(f.label22(), QString::number(kept.size()));
+    EXPECT_TRUE(std::equal(kept.begin(), kept.end(), full.begin()));
+    ASSERT_EQ(status.count(), 1);
+    EXPECT_TRUE(status.at(0).at(0).toString().contains(q("取消")));
+    EXPECT_FALSE(f.operations.isRunning());
 }
 
 TEST(IndexingOperationsTest, buttonRunSlidersFieldsAndStrictRescreening) {

@@ -1,15 +1,15 @@
 // The cubic example pattern, typed into the working data.
 #pragma once
 
-#include "app/mainmodel.h"
-#include "app/texts.h"
+#include "model/mainmodel.h"
+#include "model/texts.h"
 
 namespace saed::testdata {
 
 // a = b = c = 0.5 nm, right angles, simple, N = 1; scale bar 2 1/nm over 100 px; spots of
 // 100, 100 and 141.42 px, one spacing each; angles 90, 45, 45; default tolerances.
-inline void fillCubicExample(app::MainModel& model) {
-    model.setCombo1Items(app::latticeTypeNames());
+inline void fillCubicExample(model::MainModel& model) {
+    model.setCombo1Items(model::latticeTypeNames());
     model.setCombo1(0);
     const char* const texts[][2] = {{"0", "0.5"}, {"1", "0.5"}, {"2", "0.5"},    {"3", "90"},  {"4", "90"},
                                     {"5", "90"},  {"21", "1"},  {"22", "2"},     {"23", "100"}, {"24", "100"},

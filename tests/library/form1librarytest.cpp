@@ -14,10 +14,11 @@
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
-#include "app/mainmodel.h"
-#include "app/scriptedprompts.h"
+#include "model/mainmodel.h"
+#include "model/scriptedprompts.h"
 
 using namespace saed::app;
+using namespace saed::model;
 
 namespace {
 

@@ -1,5 +1,6 @@
 // The library text, its parsing into records and the check-box tree with its tick rules.
 #include "library/phasetree.h"
+#include "library/screeningphase.h"
 
 #include <gtest/gtest.h>
 
@@ -129,4 +130,12 @@ TEST(PhaseTreeTest, ticksInBothModes) {
     EXPECT_TRUE(tree.selectedRecordNumbers().empty());
     tree.tickChanged(3, true, false);
     EXPECT_EQ(ticked(tree), (Keys{"aa2"}));
+}
+
+TEST(ScreeningPhaseTest, latticeTypeFromKeyWords) {
+    const std::pair<const char*, int> cases[] = {
+        {"简单六方", 0}, {"未知", 0}, {"底心正交", 1}, {"体心立方", 2}, {"面心立方", 3},
+        {"面心体心", 3},  // the last key word tested wins
+        {"菱形", 4}};
+    for (const auto& [text, type] : cases) EXPECT_EQ(latticeTypeFromText(text), type) << text;
 }

@@ -9,24 +9,24 @@
 
 #include <gtest/gtest.h>
 
-#include "app/mainmodel.h"
-#include "app/resulttablemodel.h"
-#include "app/scriptedprompts.h"
-#include "app/texts.h"
-#include "measure/measuredialog.h"
+#include "model/mainmodel.h"
+#include "model/resulttablemodel.h"
+#include "model/scriptedprompts.h"
+#include "model/texts.h"
+#include "app/measuredialog.h"
 
 using namespace saed;
 using namespace saed::measure;
-using app::Caption;
-using Kind = app::ScriptedPrompts::Kind;
+using model::Caption;
+using Kind = model::ScriptedPrompts::Kind;
 
 namespace {
 
 const int kMeasurementFields[] = {22, 23, 24, 25, 26, 30, 31, 32, 33, 34, 35};
 
 struct Fixture {
-    app::MainModel model;
-    app::ScriptedPrompts prompts;
+    model::MainModel model;
+    model::ScriptedPrompts prompts;
     ImageMeasurement m{model, prompts};
     QTemporaryDir dir;
 
@@ -56,7 +56,7 @@ TEST(ImageMeasurementTest, openClearsFirstEvenWhenCancelled) {
     Fixture f;
     for (int n : kMeasurementFields) f.model.setText1(n, QStringLiteral("7"));
     for (int n : {0, 27}) f.model.setText1(n, QStringLiteral("7"));
-    app::ResultTableModel::Row row;
+    model::ResultTableModel::Row row;
     row.cells[0] = QStringLiteral("1");
     f.model.resultTable()->build({row, row});
     f.model.setCaption(Caption::Label22, QStringLiteral("2"));
@@ -73,7 +73,7 @@ TEST(ImageMeasurementTest, openClearsFirstEvenWhenCancelled) {
     for (int n : {0, 27}) EXPECT_EQ(f.model.Text1(n), QStringLiteral("7")) << n;  // not measurement fields
     EXPECT_EQ(f.model.resultTable()->rowCount(), 0);
     EXPECT_EQ(f.model.caption(Caption::Label22), QStringLiteral("0"));
-    EXPECT_EQ(f.model.caption(Caption::Label5), app::label5IdleText());
+    EXPECT_EQ(f.model.caption(Caption::Label5), model::label5IdleText());
     EXPECT_FALSE(f.m.MeasureMode());
     EXPECT_EQ(f.m.RB(1) + f.m.RB(2) + f.m.RB(3), 0);
     EXPECT_EQ(f.m.SpotVector(2).x, 1.0);

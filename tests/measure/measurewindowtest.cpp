@@ -13,13 +13,13 @@
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
-#include "app/mainmodel.h"
-#include "app/scriptedprompts.h"
-#include "measure/form2.h"
-#include "measure/form3.h"
+#include "model/mainmodel.h"
+#include "model/scriptedprompts.h"
+#include "app/form2.h"
+#include "app/form3.h"
 #include "measure/imagemeasurement.h"
-#include "measure/imageview.h"
-#include "measure/measurewindows.h"
+#include "app/imageview.h"
+#include "app/measurewindows.h"
 
 using namespace saed;
 using namespace saed::measure;
@@ -27,11 +27,11 @@ using namespace saed::measure;
 namespace {
 
 struct Window {
-    app::MainModel model;
-    app::ScriptedPrompts prompts;
+    model::MainModel model;
+    model::ScriptedPrompts prompts;
     app::Form1 form1{model, prompts};
     QTemporaryDir dir;
-    ImageMeasurement* m = form1.findChild<ImageMeasurement*>();
+    ImageMeasurement* m = form1.imageMeasurement();
     ImageView* view = form1.findChild<ImageView*>();
     MeasureWindows* windows = form1.findChild<MeasureWindows*>();
 

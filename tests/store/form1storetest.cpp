@@ -13,12 +13,13 @@
 
 #include <gtest/gtest.h>
 
-#include "app/mainmodel.h"
-#include "app/scriptedprompts.h"
+#include "model/mainmodel.h"
+#include "model/scriptedprompts.h"
 #include "store/parameterstore.h"
 #include "store/textfile.h"
 
 using namespace saed::app;
+using namespace saed::model;
 using saed::store::ParameterStore;
 
 namespace {

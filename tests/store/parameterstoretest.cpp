@@ -15,16 +15,16 @@
 
 #include <gtest/gtest.h>
 
-#include "app/mainmodel.h"
-#include "app/resulttablemodel.h"
-#include "app/scriptedprompts.h"
-#include "app/texts.h"
+#include "model/mainmodel.h"
+#include "model/resulttablemodel.h"
+#include "model/scriptedprompts.h"
+#include "model/texts.h"
 #include "store/textfile.h"
 
 using namespace saed;
-using app::Caption;
-using app::MainModel;
-using app::ScriptedPrompts;
+using model::Caption;
+using model::MainModel;
+using model::ScriptedPrompts;
 
 namespace {
 
@@ -37,7 +37,7 @@ class ParameterStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        model.setCombo1Items(app::latticeTypeNames());
+        model.setCombo1Items(model::latticeTypeNames());
     }
     QString storePath() const { return m_dir.filePath(QStringLiteral("Program File/Store.ini")); }
 
@@ -102,7 +102,7 @@ TEST_F(ParameterStoreTest, fiveSavesPushTheFirstNameOut) {
 TEST_F(ParameterStoreTest, importOfANeverFilledSlotAndOfSlotTwo) {
     ASSERT_TRUE(saveSet(QStringLiteral("甲"), 3));
     ASSERT_TRUE(saveSet(QStringLiteral("乙")));
-    model.resultTable()->build({app::ResultTableModel::Row{}});
+    model.resultTable()->build({model::ResultTableModel::Row{}});
     model.setCaption(Caption::Label22, QStringLiteral("1"));
     model.setCaption(Caption::Frame1, QStringLiteral("点阵标尺"));
     model.setCaption(Caption::Label5, QStringLiteral("0.5000000   0.5000000"));
@@ -140,7 +140,7 @@ TEST_F(ParameterStoreTest, importOfANeverFilledSlotAndOfSlotTwo) {
     EXPECT_EQ(model.caption(Caption::Label1_49), QStringLiteral("d3= ***"));
     EXPECT_EQ(model.resultTable()->rowCount(), 0);
     EXPECT_EQ(model.caption(Caption::Label22), QStringLiteral("0"));
-    EXPECT_EQ(model.caption(Caption::Label5), app::label5IdleText());
+    EXPECT_EQ(model.caption(Caption::Label5), model::label5IdleText());
     EXPECT_EQ(prompts.questions().size(), 2u);  // only the two name prompts
 }
 

@@ -1,10 +1,8 @@
 // Lines of the reports where the whole-file comparisons do not reach: the header's rule at its
-// boundary, zero divisors, rows of any width and the lattice type read from key words.
+// boundary, zero divisors and rows of any width.
 #include "store/reportlines.h"
 
 #include <gtest/gtest.h>
-
-#include "store/screeningphase.h"
 
 using namespace saed::store;
 
@@ -38,12 +36,4 @@ TEST(ReportLinesTest, headerAndRowLines) {
     // The last field follows one blank, whatever the width.
     EXPECT_EQ(reportRowLine({"x", "1", "2", "3"}), "x\t1\t2 3");
     EXPECT_EQ(reportRowLine({"x", "9"}), "x 9");
-}
-
-TEST(ReportLinesTest, latticeTypeFromKeyWords) {
-    const std::pair<const char*, int> cases[] = {
-        {"简单六方", 0}, {"未知", 0}, {"底心正交", 1}, {"体心立方", 2}, {"面心立方", 3},
-        {"面心体心", 3},  // the last key word tested wins
-        {"菱形", 4}};
-    for (const auto& [text, type] : cases) EXPECT_EQ(latticeTypeFromText(text), type) << text;
 }

@@ -1,5 +1,6 @@
 // The result report and the screening report, from the window's data and from the command line:
 // whole files compared byte for byte.
+#include "library/screening.h"
 #include "store/reports.h"
 
 #include <QDir>
@@ -11,18 +12,18 @@
 #include <gtest/gtest.h>
 
 #include "app/cli/commands.h"
-#include "app/mainmodel.h"
-#include "app/resulttablemodel.h"
-#include "app/scriptedprompts.h"
-#include "app/texts.h"
+#include "model/mainmodel.h"
+#include "model/resulttablemodel.h"
+#include "model/scriptedprompts.h"
+#include "model/texts.h"
 #include "indexing/indexingoperations.h"
 #include "library/phasetree.h"
 #include "store/textfile.h"
 
 using namespace saed;
-using app::Caption;
-using app::Flag;
-using app::ScriptedPrompts;
+using model::Caption;
+using model::Flag;
+using model::ScriptedPrompts;
 
 namespace {
 
@@ -59,7 +60,7 @@ class ReportsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        model.setCombo1Items(app::latticeTypeNames());
+        model.setCombo1Items(model::latticeTypeNames());
         model.setCombo1(0);
         target = {{dir.filePath(QStringLiteral("program"))}, QDateTime(QDate(2012, 3, 4), QTime(15, 6, 7))};
     }
@@ -96,16 +97,16 @@ protected:
     }
 
     // Screens the built-in library with `node` ticked, the real indexing run for each phase.
-    std::optional<store::ScreeningOutcome> screen(bool multiple, const char* node) {
+    std::optional<library::ScreeningOutcome> screen(bool multiple, const char* node) {
         library::PhaseTree tree;
         EXPECT_TRUE(tree.build(library::kLibraryText));
         if (node) tree.tickChanged(tree.find(node), true, multiple);
-        return store::screenSelectedPhases(model, prompts, store::screeningRequest(tree, multiple),
+        return library::screenSelectedPhases(model, prompts, library::screeningRequest(tree, multiple),
                                            [this] { operations.RunIndexing(); }, target);
     }
 
     QTemporaryDir dir;
-    app::MainModel model;
+    model::MainModel model;
     ScriptedPrompts prompts;
     indexing::IndexingOperations operations{model, prompts};
     store::ReportTarget target;
@@ -119,7 +120,7 @@ TEST_F(ReportsTest, exportOfTheWorkedExampleOfAnEmptyTableAndWithoutSpacings) {
     setWorkedExample();
     operations.RunIndexing();
     ASSERT_EQ(model.resultTable()->rowCount(), 24);
-    QSignalSpy status(&model, &app::MainModel::statusMessage);
+    QSignalSpy status(&model, &model::MainModel::statusMessage);
     const auto path = store::exportResultReport(model, prompts, target);
     ASSERT_EQ(path, programFile());
     EXPECT_EQ(fileBytes(*path), goldenFile("worked_example_report.txt"));

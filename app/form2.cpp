@@ -1,5 +1,5 @@
 // The Measure dialog: what the completed line measures, and the value that goes with it.
-#include "measure/form2.h"
+#include "app/form2.h"
 
 #include <cmath>  // for cos, sin
 
@@ -17,8 +17,6 @@
 namespace saed::measure {
 
 namespace {
-
-int px(int twips) { return twips / static_cast<int>(kTwipsPerPixel); }
 
 constexpr int kPictureWidth = 150;
 constexpr int kPictureHeight = 96;
@@ -77,28 +75,28 @@ Form2::Form2(ImageMeasurement& measurement, QWidget* parent)
     setWindowTitle(QStringLiteral("测量"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    setFixedSize(px(4800), px(3150));
+    setFixedSize(pixelsFromTwips(4800), pixelsFromTwips(3150));
 
     m_label2 = new QLabel(this);
-    m_label2->move(px(1800) - 90, px(240) - 8);
-    m_label2->setFixedWidth(px(4800) - px(1800) + 80);
+    m_label2->move(pixelsFromTwips(1800) - 90, pixelsFromTwips(240) - 8);
+    m_label2->setFixedWidth(pixelsFromTwips(4800) - pixelsFromTwips(1800) + 80);
     m_label2->setAlignment(Qt::AlignCenter);
     // "为       1/nm": the blanks are the gap that the entry box fills, so the text is shown in two
     // parts, "为" before the box and the unit after it.
     m_label1 = new QLabel(this);
-    m_label1->move(px(2160), px(480));
+    m_label1->move(pixelsFromTwips(2160), pixelsFromTwips(480));
     m_text1 = new QLineEdit(this);
     m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setGeometry(px(2160) + 18, px(450) + 1, 56, 22);
+    m_text1->setGeometry(pixelsFromTwips(2160) + 18, pixelsFromTwips(450) + 1, 56, 22);
     m_unit = new QLabel(this);
-    m_unit->move(px(2160) + 18 + 56 + 4, px(480));
+    m_unit->move(pixelsFromTwips(2160) + 18 + 56 + 4, pixelsFromTwips(480));
 
     auto* group = new QButtonGroup(this);
     const QString captions[] = {QStringLiteral("标尺"), QStringLiteral("R1"), QStringLiteral("R2"), QStringLiteral("R3")};
     for (int k = 0; k < 4; ++k) {
         auto* option = new QRadioButton(captions[k], this);
         option->setObjectName(QStringLiteral("Option1_%1").arg(k));
-        option->move(px(600), px(720 + 360 * k));
+        option->move(pixelsFromTwips(600), pixelsFromTwips(720 + 360 * k));
         group->addButton(option, k);
         m_option1[static_cast<std::size_t>(k)] = option;
         auto* picture = new QLabel(this);
@@ -118,11 +116,11 @@ Form2::Form2(ImageMeasurement& measurement, QWidget* parent)
 
     m_command1 = new QPushButton(QStringLiteral("确定"), this);
     m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command1->move(px(1200), px(2280));
+    m_command1->move(pixelsFromTwips(1200), pixelsFromTwips(2280));
     m_command1->setDefault(true);
     m_command2 = new QPushButton(QStringLiteral("取消"), this);
     m_command2->setObjectName(QStringLiteral("Command2"));
-    m_command2->move(px(2760), px(2280));
+    m_command2->move(pixelsFromTwips(2760), pixelsFromTwips(2280));
     connect(m_command1, &QPushButton::clicked, this, [this] {
         const QString value = m_text1->text();
         m_logic.accept(value);
@@ -146,7 +144,7 @@ void Form2::showLogic() {
     for (int k = 0; k < 4; ++k) {
         QLabel* picture = m_image1[static_cast<std::size_t>(k)];
         picture->setVisible(k == m_logic.illustration());
-        if (k == m_logic.illustration()) picture->move(px(m_logic.illustrationLeft()), px(m_logic.illustrationTop()) - 8);
+        if (k == m_logic.illustration()) picture->move(pixelsFromTwips(m_logic.illustrationLeft()), pixelsFromTwips(m_logic.illustrationTop()) - 8);
     }
 }
 

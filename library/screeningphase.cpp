@@ -1,7 +1,7 @@
 // What the screening takes from one library record.
-#include "store/screeningphase.h"
+#include "library/screeningphase.h"
 
-namespace saed::store {
+namespace saed::library {
 
 std::string phaseDescription(const PhaseTexts& phase) {
     return phase.name + "  " + phase.type + "  c/a" + phase.ratio;
@@ -15,4 +15,4 @@ int latticeTypeFromText(std::string_view typeText) {
     return index;
 }
 
-}  // namespace saed::store
+}  // namespace saed::library

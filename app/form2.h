@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "measure/measuredialog.h"
+#include "app/measuredialog.h"
 
 class QLabel;
 class QLineEdit;

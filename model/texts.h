@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace saed::app {
+namespace saed::model {
 
 // Idle text of the measured-pattern summary Label5 (ideographic spaces included).
 inline QString label5IdleText() {
@@ -29,4 +29,4 @@ inline QStringList latticeTypeNames() {
             QStringLiteral("面心点阵"), QStringLiteral("菱形点阵")};
 }
 
-}  // namespace saed::app
+}  // namespace saed::model

@@ -1,13 +1,13 @@
-#include "app/mainmodel.h"
+#include "model/mainmodel.h"
 
 #include <algorithm>  // for clamp
 #include <cassert>
 
-#include "app/resulttablemodel.h"
-#include "app/texts.h"
+#include "model/resulttablemodel.h"
+#include "model/texts.h"
 #include "core/numbertext.h"
 
-namespace saed::app {
+namespace saed::model {
 
 namespace {
 
@@ -112,4 +112,4 @@ void MainModel::setSlider(int k, int p) {
     emit sliderChanged(k);
 }
 
-}  // namespace saed::app
+}  // namespace saed::model

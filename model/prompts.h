@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace saed::app {
+namespace saed::model {
 
 class Prompts {
 public:
@@ -24,4 +24,4 @@ public:
     virtual std::optional<QString> openImagePath(const QString& filterList) = 0;
 };
 
-}  // namespace saed::app
+}  // namespace saed::model

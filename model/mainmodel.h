@@ -7,7 +7,9 @@
 #include <QString>
 #include <QStringList>
 
-namespace saed::app {
+#include "model/fields.h"
+
+namespace saed::model {
 
 class ResultTableModel;
 
@@ -58,6 +60,10 @@ public:
     double value(int n) const;
     // True when Text1(n) holds a number (an empty text does not).
     bool isNumeric(int n) const;
+    // The same by the field's name.
+    QString Text1(Field f) const { return Text1(fieldNumber(f)); }
+    void setText1(Field f, const QString& text) { setText1(fieldNumber(f), text); }
+    double value(Field f) const { return value(fieldNumber(f)); }
 
     QString Text6() const { return m_text6; }
     void setText6(const QString& text);
@@ -96,8 +102,8 @@ signals:
     void text1Changed(int n);
     void text6Changed();
     void combo1Changed();
-    void captionChanged(saed::app::Caption which);
-    void flagChanged(saed::app::Flag which);
+    void captionChanged(saed::model::Caption which);
+    void flagChanged(saed::model::Flag which);
     void sliderChanged(int k);
     void focusRequested(int n);
     void statusMessage(const QString& text);
@@ -114,4 +120,4 @@ private:
     QString m_chosenFile;
 };
 
-}  // namespace saed::app
+}  // namespace saed::model

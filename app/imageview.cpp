@@ -1,5 +1,5 @@
 // The diffraction image inside the image panel, with the measurement line and the kept marks.
-#include "measure/imageview.h"
+#include "app/imageview.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

@@ -1,5 +1,5 @@
 // What the Measure dialog shows and does, apart from its widgets.
-#include "measure/measuredialog.h"
+#include "app/measuredialog.h"
 
 #include <string>
 

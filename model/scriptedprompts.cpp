@@ -1,6 +1,6 @@
-#include "app/scriptedprompts.h"
+#include "model/scriptedprompts.h"
 
-namespace saed::app {
+namespace saed::model {
 
 namespace {
 
@@ -37,4 +37,4 @@ std::optional<QString> ScriptedPrompts::openImagePath(const QString& filterList)
     return takeAnswer(m_paths);
 }
 
-}  // namespace saed::app
+}  // namespace saed::model

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace saed::store {
+namespace saed::library {
 
 // Fields 1 to 9 of a phase record, as the library text holds them (UTF-8).
 struct PhaseTexts {
@@ -22,4 +22,4 @@ std::string phaseDescription(const PhaseTexts& phase);
 // 面心 (3), 菱形 (4) tested in that order that the text contains; 0 when it contains none.
 int latticeTypeFromText(std::string_view typeText);
 
-}  // namespace saed::store
+}  // namespace saed::library

@@ -1,8 +1,8 @@
-#include "app/resulttablemodel.h"
+#include "model/resulttablemodel.h"
 
 #include <gtest/gtest.h>
 
-using saed::app::ResultTableModel;
+using saed::model::ResultTableModel;
 
 namespace {
 

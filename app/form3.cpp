@@ -1,6 +1,6 @@
 // The magnifier: a small window above all others with an enlarged live copy of the screen around
 // the pointer and a red cross-hair over it.
-#include "measure/form3.h"
+#include "app/form3.h"
 
 #include <QButtonGroup>
 #include <QCursor>

@@ -1,5 +1,5 @@
 // The pattern panel's picture: a schematic spot pattern with the calculator's four labels.
-#include "calculator/patternschematic.h"
+#include "app/patternschematic.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -1,13 +1,13 @@
-#include "app/mainmodel.h"
+#include "model/mainmodel.h"
 
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
-#include "app/resulttablemodel.h"
-#include "app/texts.h"
+#include "model/resulttablemodel.h"
+#include "model/texts.h"
 
-using namespace saed::app;
+using namespace saed::model;
 
 TEST(MainModelTest, defaultsAtStart) {
     MainModel model;

@@ -4,9 +4,9 @@
 #include <deque>
 #include <vector>
 
-#include "app/prompts.h"
+#include "model/prompts.h"
 
-namespace saed::app {
+namespace saed::model {
 
 class ScriptedPrompts : public Prompts {
 public:
@@ -47,4 +47,4 @@ private:
     std::vector<Question> m_questions;
 };
 
-}  // namespace saed::app
+}  // namespace saed::model

@@ -1,11 +1,11 @@
 // The two secondary windows of image measurement: created on demand, closed by unloading them.
-#include "measure/measurewindows.h"
+#include "app/measurewindows.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "measure/form2.h"
-#include "measure/form3.h"
+#include "app/form2.h"
+#include "app/form3.h"
 #include "measure/imagemeasurement.h"
 
 namespace saed::measure {

@@ -1,0 +1,422 @@
+#include "model/resulttablemodel.h"
+
+#include <algorithm>
+#include <bit>      // for bit_cast
+#include <cassert>
+#include <numeric>  // for iota
+#include <string_view>
+#include <utility>
+
+#include "core/numbertext.h"
+#include "indexing/resultcells.h"
+
+namespace saed::model {
+
+namespace {
+
+struct ColumnSpec {
+    const char16_t* header;
+    int widthTwips;
+    Qt::Alignment alignment;
+};
+
+constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
+constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
+constexpr Qt::Alignment kCentre = Qt::AlignCenter;
+
+const ColumnSpec kColumnSpecs[ResultTableModel::kColumns] = {
+    {u"组号", 1020, kLeft},     {u" ", 443, kRight},     {u"R1", 443, kRight},
+    {u" ", 443, kRight},        {u" ", 353, kCentre},    {u" ", 443, kRight},
+    {u"R2", 443, kRight},       {u" ", 443, kRight},     {u" ", 353, kCentre},
+    {u" ", 443, kRight},        {u"R3", 443, kRight},    {u" ", 443, kRight},
+    {u" ", 353, kCentre},       {u"d1", 1050, kCentre},  {u"d2", 1050, kCentre},
+    {u"d3", 1050, kCentre},     {u" ", 353, kCentre},    {u"<R1,R2>", 942, kCentre},
+    {u"<R2,R3>", 942, kCentre}, {u"<R1,R3>", 942, kCentre},
+};
+
+QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// The leading-number reading of a cell text; number cells hold ASCII.
+double cellValue(const QString& text) {
+    char buffer[64];
+    std::size_t length = 0;
+    for (QChar c : text) {
+        if (length == sizeof buffer || c.unicode() > 0x7f) break;
+        buffer[length++] = static_cast<char>(c.unicode());
+    }
+    return core::leadingNumber(std::string_view(buffer, length));
+}
+
+// A key whose order is the text order of the label "第" + digits + "组": digit by digit, and a
+// shorter number before any digit is outranked by its closing "组", which sorts after every
+// digit (so "第1000组" comes before "第999组", as the texts do).
+std::uint64_t labelKey(std::int32_t group) {
+    const std::string digits = core::formatThreeDigits(group);
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < 12; ++i)
+        key = key * 11 + (i < digits.size() ? static_cast<std::uint64_t>(digits[i] - '0') : 10);
+    return key;
+}
+
+// Ids of distinct doubles by their bits: open addressing with linear probing, grown at half
+// full, because a large run looks up six values per row.
+class ValueIds {
+public:
+    // The id of `v` in `values`, appending it when new.
+    std::uint32_t intern(double v, std::vector<double>& values) {
+        if ((m_used + 1) * 2 > m_slots.size()) grow();
+        const std::uint64_t bits = std::bit_cast<std::uint64_t>(v);
+        std::size_t i = hash(bits) & (m_slots.size() - 1);
+        while (m_slots[i].id != kEmpty) {
+            if (m_slots[i].bits == bits) return m_slots[i].id;
+            i = (i + 1) & (m_slots.size() - 1);
+        }
+        m_slots[i] = {bits, static_cast<std::uint32_t>(values.size())};
+        ++m_used;
+        values.push_back(v);
+        return m_slots[i].id;
+    }
+
+private:
+    static constexpr std::uint32_t kEmpty = 0xffffffffu;
+    struct Slot {
+        std::uint64_t bits = 0;
+        std::uint32_t id = kEmpty;
+    };
+
+    static std::size_t hash(std::uint64_t x) {
+        x ^= x >> 33;
+        x *= 0xff51afd7ed558ccdULL;
+        x ^= x >> 33;
+        return static_cast<std::size_t>(x);
+    }
+
+    void grow() {
+        std::vector<Slot> old = std::move(m_slots);
+        m_slots.assign(old.empty() ? 1024 : old.size() * 2, Slot{});
+        for (const Slot& s : old) {
+            if (s.id == kEmpty) continue;
+            std::size_t i = hash(s.bits) & (m_slots.size() - 1);
+            while (m_slots[i].id != kEmpty) i = (i + 1) & (m_slots.size() - 1);
+            m_slots[i] = s;
+        }
+    }
+
+    std::vector<Slot> m_slots;
+    std::size_t m_used = 0;
+};
+
+std::string spacingText(double v) { return core::formatSpacing(v); }
+std::string angleText(double v) { return core::formatAngle(v); }
+
+constexpr bool isIndexColumn(int c) { return c >= 1 && c <= 11 && c % 4 != 0; }
+constexpr std::size_t indexSlot(int c) { return static_cast<std::size_t>((c - 1) / 4 * 3 + (c - 1) % 4); }
+
+}  // namespace
+
+const QString& ResultTableModel::ValueColumn::text(std::uint32_t id) const {
+    if (texts.size() != values.size()) texts.resize(values.size());
+    QString& t = texts[id];
+    if (t.isNull()) t = fromStd(format(values[id]));
+    return t;
+}
+
+double ResultTableModel::ValueColumn::shownNumber(std::uint32_t id) const {
+    if (shown.size() != values.size()) {
+        shown.resize(values.size());
+        for (std::size_t i = 0; i < values.size(); ++i) shown[i] = core::leadingNumber(format(values[i]));
+    }
+    return shown[id];
+}
+
+void ResultTableModel::ValueColumn::clear() {
+    values.clear();
+    texts.clear();
+    shown.clear();
+}
+
+QString ResultTableModel::headerText(int c) {
+    assert(c >= 0 && c < kColumns);
+    return QString::fromUtf16(kColumnSpecs[c].header);
+}
+
+int ResultTableModel::columnWidthTwips(int c) {
+    assert(c >= 0 && c < kColumns);
+    return kColumnSpecs[c].widthTwips;
+}
+
+Qt::Alignment ResultTableModel::columnAlignment(int c) {
+    assert(c >= 0 && c < kColumns);
+    return kColumnSpecs[c].alignment;
+}
+
+ResultTableModel::ResultTableModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int ResultTableModel::size() const {
+    return static_cast<int>(m_numeric ? m_results.size() : m_rows.size());
+}
+
+int ResultTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : size(); }
+
+int ResultTableModel::columnCount(const QModelIndex& parent) const {
+    return (parent.isValid() || !m_hasColumns) ? 0 : kColumns;
+}
+
+QString ResultTableModel::cell(int r, int subItem) const {
+    assert(r >= 0 && r < size() && subItem >= 0 && subItem < kColumns);
+    if (!m_numeric) return m_rows[static_cast<std::size_t>(r)].cells[static_cast<std::size_t>(subItem)];
+    const NumericRow& row = m_results[static_cast<std::size_t>(r)];
+    if (subItem == 0) return fromStd(indexing::groupLabel(row.group));
+    if (isIndexColumn(subItem)) return QString::number(row.hkl[indexSlot(subItem)]);
+    switch (subItem) {
+    case 4: return fromStd(indexing::kPlusText);
+    case 8: return fromStd(indexing::kEqualsText);
+    case 12:
+    case 16: return fromStd(indexing::kDiamondText);
+    default: break;
+    }
+    if (subItem >= 13 && subItem <= 15) return m_spacings.text(row.value[static_cast<std::size_t>(subItem - 13)]);
+    return m_angles.text(row.value[static_cast<std::size_t>(subItem - 17 + 3)]);
+}
+
+double ResultTableModel::shownNumber(int r, int subItem) const {
+    if (m_numeric) {
+        const NumericRow& row = m_results[static_cast<std::size_t>(r)];
+        if (subItem >= 13 && subItem <= 15) return m_spacings.shownNumber(row.value[static_cast<std::size_t>(subItem - 13)]);
+        if (subItem >= 17) return m_angles.shownNumber(row.value[static_cast<std::size_t>(subItem - 17 + 3)]);
+        if (isIndexColumn(subItem)) return row.hkl[indexSlot(subItem)];
+    }
+    return cellValue(cell(r, subItem));
+}
+
+QColor ResultTableModel::labelColor(int r) const {
+    if (!m_numeric) return m_rows[static_cast<std::size_t>(r)].labelColor;
+    return m_palette[m_results[static_cast<std::size_t>(r)].color];
+}
+
+QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return cell(index.row(), index.column());
+    case Qt::ForegroundRole: {
+        if (index.column() != 0) return {};
+        const QColor color = labelColor(index.row());
+        if (color.isValid()) return color;
+        return {};
+    }
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(columnAlignment(index.column()));
+    default:
+        return {};
+    }
+}
+
+QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
+    if (role == Qt::DisplayRole) return headerText(section);
+    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(columnAlignment(section));
+    return {};
+}
+
+void ResultTableModel::clearRows() {
+    beginResetModel();
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    m_results.clear();
+    m_results.shrink_to_fit();
+    m_spacings.clear();
+    m_angles.clear();
+    m_palette.clear();
+    m_numeric = false;
+    endResetModel();
+}
+
+void ResultTableModel::build(std::vector<Row> rows) {
+    beginResetModel();
+    m_hasColumns = true;
+    m_numeric = false;
+    m_results.clear();
+    m_results.shrink_to_fit();
+    m_rows = std::move(rows);
+    if (m_sorted) applySort();
+    endResetModel();
+}
+
+void ResultTableModel::buildResults(const std::vector<indexing::ResultRow>& rows, const QColor& labelColor) {
+    beginResetModel();
+    m_hasColumns = true;
+    m_numeric = true;
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    m_results.clear();
+    m_results.reserve(rows.size());
+    m_spacings.clear();
+    m_angles.clear();
+    m_palette.assign(1, labelColor);
+    m_spacings.clear();
+    m_spacings.format = &spacingText;
+    m_angles.clear();
+    m_angles.format = &angleText;
+    // Equal values share one entry, so that a large run formats each distinct value once.
+    ValueIds spacingIds, angleIds;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const indexing::ResultRow& in = rows[r];
+        NumericRow out{};
+        const core::Hkl* planes[3] = {&in.g1, &in.g2, &in.g3};
+        for (std::size_t g = 0; g < 3; ++g)
+            for (std::size_t a = 0; a < 3; ++a) out.hkl[3 * g + a] = static_cast<std::int16_t>((*planes[g])[a]);
+        out.color = 0;
+        out.group = static_cast<std::int32_t>(r + 1);
+        for (std::size_t i = 0; i < 3; ++i) {
+            out.value[i] = spacingIds.intern(in.spacingNm[i], m_spacings.values);
+            out.value[3 + i] = angleIds.intern(in.angleDeg[i], m_angles.values);
+        }
+        m_results.push_back(out);
+    }
+    if (m_sorted) applySort();
+    endResetModel();
+}
+
+std::uint8_t ResultTableModel::paletteIndex(const QColor& color) {
+    for (std::size_t i = 0; i < m_palette.size(); ++i)
+        if (m_palette[i] == color) return static_cast<std::uint8_t>(i);
+    // A run uses three colours; a palette that would overflow starts again from this one.
+    if (m_palette.size() >= 255) {
+        for (NumericRow& row : m_results) row.color = 0;
+        m_palette.assign(1, m_palette[0]);
+        if (m_palette[0] == color) return 0;
+    }
+    m_palette.push_back(color);
+    return static_cast<std::uint8_t>(m_palette.size() - 1);
+}
+
+void ResultTableModel::setLabelColor(int r, const QColor& color) {
+    if (labelColor(r) == color) return;
+    if (m_numeric)
+        m_results[static_cast<std::size_t>(r)].color = paletteIndex(color);
+    else
+        m_rows[static_cast<std::size_t>(r)].labelColor = color;
+    const QModelIndex cellIndex = index(r, 0);
+    emit dataChanged(cellIndex, cellIndex, {Qt::ForegroundRole});
+}
+
+void ResultTableModel::setAllLabelColors(const QColor& color) {
+    setLabelColorWhere([](int) { return true; }, color);
+}
+
+int ResultTableModel::setLabelColorWhere(const std::function<bool(int)>& pass, const QColor& color) {
+    const int rows = size();
+    if (rows == 0) return 0;
+    int count = 0, first = rows, last = -1;
+    const std::uint8_t entry = m_numeric ? paletteIndex(color) : 0;
+    for (int r = 0; r < rows; ++r) {
+        if (!pass(r)) continue;
+        ++count;
+        if (m_numeric) {
+            std::uint8_t& c = m_results[static_cast<std::size_t>(r)].color;
+            if (c == entry) continue;
+            c = entry;
+        } else {
+            QColor& c = m_rows[static_cast<std::size_t>(r)].labelColor;
+            if (c == color) continue;
+            c = color;
+        }
+        first = std::min(first, r);
+        last = r;
+    }
+    if (last >= 0) emit dataChanged(index(first, 0), index(last, 0), {Qt::ForegroundRole});
+    return count;
+}
+
+void ResultTableModel::sortBy(int column, Qt::SortOrder order) {
+    assert(column >= 0 && column < kColumns);
+    m_sorted = true;
+    m_sortKey = column;
+    m_sortOrder = order;
+    beginResetModel();
+    applySort();
+    endResetModel();
+}
+
+void ResultTableModel::headerClicked(int column) {
+    sortBy(column, m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+// For rows of a run, one number per row whose order is the text order of the key column: the
+// label's own key, or the rank of the cell's text among the distinct texts of the column.
+std::vector<std::uint64_t> ResultTableModel::sortKeys() const {
+    std::vector<std::uint64_t> keys(m_results.size(), 0);
+    const int c = m_sortKey;
+    if (c == 0) {
+        for (std::size_t r = 0; r < keys.size(); ++r) keys[r] = labelKey(m_results[r].group);
+    } else if (isIndexColumn(c)) {
+        // Index texts: "-1" < "-10" < "-2" < "0" < "1" < "10" < "2" as text.
+        std::vector<int> distinct;
+        std::vector<bool> seen(65536, false);
+        for (const NumericRow& row : m_results) {
+            const int v = row.hkl[indexSlot(c)];
+            if (!seen[static_cast<std::size_t>(v + 32768)]) {
+                seen[static_cast<std::size_t>(v + 32768)] = true;
+                distinct.push_back(v);
+            }
+        }
+        std::sort(distinct.begin(), distinct.end(),
+                  [](int x, int y) { return QString::compare(QString::number(x), QString::number(y)) < 0; });
+        std::vector<std::uint32_t> rank(65536, 0);
+        for (std::size_t i = 0; i < distinct.size(); ++i) rank[static_cast<std::size_t>(distinct[i] + 32768)] = static_cast<std::uint32_t>(i);
+        for (std::size_t r = 0; r < keys.size(); ++r) keys[r] = rank[static_cast<std::size_t>(m_results[r].hkl[indexSlot(c)] + 32768)];
+    } else if ((c >= 13 && c <= 15) || c >= 17) {
+        const bool spacing = c <= 15;
+        const ValueColumn& values = spacing ? m_spacings : m_angles;
+        const std::size_t slot = spacing ? static_cast<std::size_t>(c - 13) : static_cast<std::size_t>(c - 17 + 3);
+        std::vector<std::uint32_t> order(values.values.size());
+        std::iota(order.begin(), order.end(), 0u);
+        for (std::uint32_t id : order) values.text(id);
+        std::sort(order.begin(), order.end(), [&values](std::uint32_t x, std::uint32_t y) {
+            return QString::compare(values.texts[x], values.texts[y]) < 0;
+        });
+        // Equal texts (two values that print alike) share a rank.
+        std::vector<std::uint32_t> rank(order.size(), 0);
+        for (std::size_t i = 1; i < order.size(); ++i)
+            rank[order[i]] = rank[order[i - 1]] + (values.texts[order[i]] == values.texts[order[i - 1]] ? 0u : 1u);
+        for (std::size_t r = 0; r < keys.size(); ++r) keys[r] = rank[m_results[r].value[slot]];
+    }
+    return keys;  // the separator columns: one text, every key equal
+}
+
+// Stable: equal texts keep their order. Rows already in order are left alone; otherwise an
+// index permutation is sorted and each row moved once.
+void ResultTableModel::applySort() {
+    const bool ascending = m_sortOrder == Qt::AscendingOrder;
+    std::vector<std::uint32_t> order(static_cast<std::size_t>(size()));
+    std::iota(order.begin(), order.end(), 0u);
+    if (m_numeric) {
+        const std::vector<std::uint64_t> keys = sortKeys();
+        const auto inOrder = [ascending](std::uint64_t x, std::uint64_t y) { return ascending ? x < y : x > y; };
+        if (std::is_sorted(keys.begin(), keys.end(), inOrder)) return;
+        // Keys and positions side by side, so that the sort walks memory in order.
+        std::vector<std::pair<std::uint64_t, std::uint32_t>> keyed(keys.size());
+        for (std::size_t i = 0; i < keys.size(); ++i) keyed[i] = {keys[i], static_cast<std::uint32_t>(i)};
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [&inOrder](const auto& x, const auto& y) { return inOrder(x.first, y.first); });
+        std::vector<NumericRow> sorted;
+        sorted.reserve(m_results.size());
+        for (const auto& k : keyed) sorted.push_back(m_results[k.second]);
+        m_results = std::move(sorted);
+        return;
+    }
+    const auto key = static_cast<std::size_t>(m_sortKey);
+    const auto before = [this, key, ascending](std::uint32_t x, std::uint32_t y) {
+        const int c = QString::compare(m_rows[x].cells[key], m_rows[y].cells[key]);
+        return ascending ? c < 0 : c > 0;
+    };
+    if (std::is_sorted(order.begin(), order.end(), before)) return;
+    std::stable_sort(order.begin(), order.end(), before);
+    std::vector<Row> sorted;
+    sorted.reserve(m_rows.size());
+    for (std::uint32_t i : order) sorted.push_back(std::move(m_rows[i]));
+    m_rows = std::move(sorted);
+}
+
+}  // namespace saed::model

@@ -1,0 +1,114 @@
+// The result table: twenty columns per accepted triple, label colours and sorting. Rows of a run
+// are kept as numbers and turned into text only for the cells asked for.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QString>
+
+#include "indexing/indexingengine.h"
+
+namespace saed::model {
+
+class ResultTableModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    static constexpr int kColumns = 20;
+
+    // One row given as texts: the label cell (column 0) and sub-items 1 to 19, as shown.
+    struct Row {
+        std::array<QString, kColumns> cells;
+        QColor labelColor;
+    };
+
+    // Header text, width (twips) and alignment of column c (0..19).
+    static QString headerText(int c);
+    static int columnWidthTwips(int c);
+    static Qt::Alignment columnAlignment(int c);
+
+    explicit ResultTableModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    // Removes every row; the columns stay as they are.
+    void clearRows();
+    // Removes columns and rows, adds the twenty columns and then `rows` in order. When sorting is
+    // on, the rows are then ordered by the current key and direction, as an inserting list does.
+    void build(std::vector<Row> rows);
+    // The same for the rows of a run: row r is group r + 1, with the label colour `labelColor`.
+    // Its cells read "第001组", the indices, "+", "＝", "◇", the spacings (7 decimals) and the
+    // angles (4 decimals), exactly as the texts of indexing::resultCells.
+    void buildResults(const std::vector<indexing::ResultRow>& rows, const QColor& labelColor);
+    bool hasColumns() const { return m_hasColumns; }
+
+    // Text of sub-item `subItem` (0 is the label) of row r.
+    QString cell(int r, int subItem) const;
+    // The leading-number reading of that text (spacings and angles as shown, not as computed).
+    double shownNumber(int r, int subItem) const;
+    QColor labelColor(int r) const;
+    void setLabelColor(int r, const QColor& color);
+    void setAllLabelColors(const QColor& color);
+    // Gives `color` to every row r for which pass(r) holds and returns their number; one
+    // dataChanged for the label column.
+    int setLabelColorWhere(const std::function<bool(int)>& pass, const QColor& color);
+
+    // Sorting, one setting for the whole table: on/off, key column and direction.
+    bool isSorted() const { return m_sorted; }
+    int sortKey() const { return m_sortKey; }
+    Qt::SortOrder sortDirection() const { return m_sortOrder; }
+    // Turns sorting on with key `column` and direction `order`, and sorts by cell text.
+    void sortBy(int column, Qt::SortOrder order);
+    // A click on the header of `column`: sorting on, key `column`, the direction reversed.
+    void headerClicked(int column);
+
+private:
+    // A row of a run: the nine indices, the group number, the label colour (an entry of
+    // m_palette) and the spacings and angles as entries of the value tables.
+    struct NumericRow {
+        std::array<std::int16_t, 9> hkl;
+        std::uint8_t color;
+        std::int32_t group;
+        std::array<std::uint32_t, 6> value;  // d1, d2, d3 in m_spacings; angles in m_angles
+    };
+    // The distinct spacings or angles of a run; their texts and the numbers those texts read
+    // back as are made when first asked for.
+    struct ValueColumn {
+        std::vector<double> values;
+        mutable std::vector<QString> texts;
+        mutable std::vector<double> shown;
+        std::string (*format)(double) = nullptr;
+
+        const QString& text(std::uint32_t id) const;
+        double shownNumber(std::uint32_t id) const;
+        void clear();
+    };
+
+    int size() const;
+    std::uint8_t paletteIndex(const QColor& color);
+    void applySort();
+    std::vector<std::uint64_t> sortKeys() const;
+
+    bool m_numeric = false;
+    std::vector<Row> m_rows;             // rows given as texts
+    std::vector<NumericRow> m_results;   // rows of a run
+    ValueColumn m_spacings;
+    ValueColumn m_angles;
+    std::vector<QColor> m_palette;
+    bool m_hasColumns = false;
+    bool m_sorted = false;
+    int m_sortKey = 0;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+};
+
+}  // namespace saed::model
