@@ -7,17 +7,14 @@
 #include <fstream>
 #include <sstream>
 
-#include <gemmi/cif.hpp>       // for read_memory
-#include <gemmi/cifdoc.hpp>    // for Document, Block, as_string
-#include <gemmi/elem.hpp>      // for find_element
+#include <gemmi/elem.hpp>  // for find_element
 
+#include "library/cifdocument.h"
 #include "library/spacegroup.h"
 
 namespace saed::library {
 
 namespace {
-
-namespace cif = gemmi::cif;
 
 // CIF 1.1 writes Greek letters as a backslash and a Latin letter.
 constexpr std::pair<char, const char*> kGreek[] = {
@@ -142,15 +139,57 @@ std::string asciiForParser(std::string_view text) {
     return std::string(text);
 }
 
-const std::string* findValue(cif::Block& block, std::initializer_list<const char*> tags) {
+bool sameTag(const std::string& a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// The value of the first of `tags` that the block holds as a pair and that is not null.
+const CifValue* findValue(const CifBlock& block, std::initializer_list<const char*> tags) {
     for (const char* tag : tags)
-        if (const std::string* v = block.find_value(tag); v && !cif::is_null(*v)) return v;
+        for (const CifItem& item : block.items)
+            if (!item.loop && sameTag(item.tags[0], tag) && !item.values[0].null)
+                return &item.values[0];
     return nullptr;
 }
 
-std::optional<NumberWithSu> numberOf(const std::string& raw, int shift = 0) {
-    if (cif::is_null(raw)) return std::nullopt;
-    return parseNumberWithSu(raw, shift);
+// A loop of the block with its column of each tag (-1 where the loop lacks the tag); no loop
+// when none holds `key`.
+struct Table {
+    const CifItem* loop = nullptr;
+    std::vector<int> columns;
+    std::size_t rows() const { return loop ? loop->values.size() / loop->tags.size() : 0; }
+    const CifValue* at(std::size_t row, std::size_t i) const {
+        const int c = columns[i];
+        return c < 0 ? nullptr : &loop->values[row * loop->tags.size() + static_cast<std::size_t>(c)];
+    }
+};
+
+Table findTable(const CifBlock& block, std::string_view key, const std::vector<std::string>& tags) {
+    Table t;
+    for (const CifItem& item : block.items) {
+        if (!item.loop || item.tags.empty() || item.values.size() % item.tags.size() != 0) continue;
+        bool hasKey = false;
+        for (const std::string& tag : item.tags) hasKey = hasKey || sameTag(tag, key);
+        if (!hasKey) continue;
+        t.loop = &item;
+        for (const std::string& want : tags) {
+            int c = -1;
+            for (std::size_t i = 0; i < item.tags.size() && c < 0; ++i)
+                if (sameTag(item.tags[i], want)) c = static_cast<int>(i);
+            t.columns.push_back(c);
+        }
+        return t;
+    }
+    return t;
+}
+
+std::optional<NumberWithSu> numberOf(const CifValue* v, int shift = 0) {
+    if (!v || v->null) return std::nullopt;
+    return parseNumberWithSu(v->text, shift);
 }
 
 // "Si1" -> "Si", "O2-" -> "O", "Fe3+" -> "Fe"; empty when no element is named.
@@ -170,15 +209,15 @@ std::string elementOf(const std::string& symbol) {
     return gemmi::find_element(letters.c_str()) != gemmi::El::X ? letters : std::string();
 }
 
-void readSpaceGroup(cif::Block& block, CrystalPhase& phase, const std::string& where,
+void readSpaceGroup(const CifBlock& block, CrystalPhase& phase, const std::string& where,
                     std::vector<std::string>& warnings) {
     // The operators are the most precise statement of the setting; then the symbol; then the
     // number.
     for (const char* tag : {"_space_group_symop_operation_xyz", "_symmetry_equiv_pos_as_xyz"}) {
-        cif::Column column = block.find_values(tag);
-        if (!column) continue;
+        const Table table = findTable(block, tag, {tag});
+        if (!table.loop) continue;
         std::vector<std::string> triplets;
-        for (const std::string& v : column) triplets.push_back(cif::as_string(v));
+        for (std::size_t r = 0; r < table.rows(); ++r) triplets.push_back(table.at(r, 0)->text);
         std::string error;
         if (auto sg = spaceGroupFromOperations(triplets, &error)) {
             phase.spaceGroup = std::move(sg);
@@ -187,40 +226,43 @@ void readSpaceGroup(cif::Block& block, CrystalPhase& phase, const std::string& w
         warnings.push_back(where + ": symmetry operators not used (" + error + ")");
         break;
     }
-    if (const std::string* hm = findValue(block, {"_space_group_name_H-M_alt",
-                                                  "_symmetry_space_group_name_H-M"})) {
-        const std::string symbol = cif::as_string(*hm);
-        if (auto sg = spaceGroupBySymbol(symbol, phase.cell.alphaDeg, phase.cell.gammaDeg)) {
+    if (const CifValue* hm = findValue(block, {"_space_group_name_H-M_alt",
+                                               "_symmetry_space_group_name_H-M"})) {
+        if (auto sg = spaceGroupBySymbol(hm->text, phase.cell.alphaDeg, phase.cell.gammaDeg)) {
             phase.spaceGroup = std::move(sg);
             return;
         }
-        warnings.push_back(where + ": space group \"" + symbol + "\" not recognised");
+        warnings.push_back(where + ": space group \"" + hm->text + "\" not recognised");
     }
-    if (const std::string* num = findValue(block, {"_space_group_IT_number",
-                                                   "_symmetry_Int_Tables_number"})) {
-        if (auto n = numberOf(*num); n && n->value == std::floor(n->value))
+    if (const CifValue* num = findValue(block, {"_space_group_IT_number",
+                                                "_symmetry_Int_Tables_number"})) {
+        if (auto n = numberOf(num); n && n->value == std::floor(n->value) && std::abs(n->value) < 1000)
             if (auto sg = spaceGroupByNumber(static_cast<int>(n->value))) {
                 phase.spaceGroup = std::move(sg);
                 return;
             }
-        warnings.push_back(where + ": space group number " + cif::as_string(*num) +
-                           " not recognised");
+        warnings.push_back(where + ": space group number " + num->text + " not recognised");
     }
 }
 
-void readAtoms(cif::Block& block, CrystalPhase& phase, const std::string& where,
+void readAtoms(const CifBlock& block, CrystalPhase& phase, const std::string& where,
                std::vector<std::string>& warnings) {
     enum { kLabel, kSymbol, kX, kY, kZ, kOcc, kUiso, kBiso };
-    cif::Table table = block.find("_atom_site_", {"label", "?type_symbol", "fract_x", "fract_y",
-                                                  "fract_z", "?occupancy", "?U_iso_or_equiv",
-                                                  "?B_iso_or_equiv"});
-    for (auto row : table) {
+    const Table table = findTable(block, "_atom_site_fract_x",
+                                  {"_atom_site_label", "_atom_site_type_symbol",
+                                   "_atom_site_fract_x", "_atom_site_fract_y",
+                                   "_atom_site_fract_z", "_atom_site_occupancy",
+                                   "_atom_site_U_iso_or_equiv", "_atom_site_B_iso_or_equiv"});
+    for (std::size_t r = 0; r < table.rows(); ++r) {
         AtomSite site;
-        site.label = fromCifText(cif::as_string(row[kLabel]));
-        site.element = elementOf(row.has(kSymbol) ? cif::as_string(row[kSymbol]) : site.label);
+        const CifValue* label = table.at(r, kLabel);
+        const CifValue* symbol = table.at(r, kSymbol);
+        if (label) site.label = fromCifText(label->text);
+        site.element = elementOf(symbol && !symbol->null ? symbol->text : site.label);
+        if (site.label.empty()) site.label = site.element + std::to_string(r + 1);
         bool ok = !site.element.empty();
         for (int i = 0; i < 3 && ok; ++i) {
-            const auto v = numberOf(row[kX + i]);
+            const auto v = numberOf(table.at(r, static_cast<std::size_t>(kX + i)));
             ok = v.has_value();
             if (ok) site.fract[static_cast<std::size_t>(i)] = v->value;
         }
@@ -230,13 +272,11 @@ void readAtoms(cif::Block& block, CrystalPhase& phase, const std::string& where,
             phase.atoms.clear();
             return;
         }
-        if (row.has(kOcc))
-            if (auto v = numberOf(row[kOcc])) site.occupancy = v->value;
-        if (row.has(kUiso)) {
-            if (auto v = numberOf(row[kUiso])) site.uIsoA2 = v->value;
-        } else if (row.has(kBiso)) {
-            if (auto v = numberOf(row[kBiso])) site.uIsoA2 = v->value / (8 * 9.869604401089358);
-        }
+        if (auto v = numberOf(table.at(r, kOcc))) site.occupancy = v->value;
+        if (auto u = numberOf(table.at(r, kUiso)))
+            site.uIsoA2 = u->value;
+        else if (auto b = numberOf(table.at(r, kBiso)))
+            site.uIsoA2 = b->value / (8 * 9.869604401089358);  // U = B / (8 pi^2)
         phase.atoms.push_back(std::move(site));
     }
 }
@@ -251,37 +291,30 @@ std::string baseName(std::string_view path) {
 CifImport readCifText(std::string_view text, std::string_view fileName) {
     CifImport out;
     const std::string file(fileName);
-    cif::Document doc;
-    try {
-        const std::string ascii = asciiForParser(text);
-        doc = cif::read_memory(ascii.data(), ascii.size(), file.c_str());
-    } catch (const std::exception& e) {
-        std::string reason = e.what();
+    const CifDocument doc = parseCif(asciiForParser(text), file);
+    if (!doc.error.empty()) {
+        std::string reason = doc.error;
         // The parser's message starts with the file name already.
         if (reason.rfind(file + ":", 0) == 0) reason = reason.substr(file.size() + 1);
         while (!reason.empty() && reason.front() == ' ') reason.erase(0, 1);
         out.error = file + ": not a readable CIF (" + reason + ")";
         return out;
     }
-    for (cif::Block& block : doc.blocks) {
+    for (const CifBlock& block : doc.blocks) {
         const std::string where = file + ", data_" + block.name;
-        const std::string* edges[3] = {block.find_value("_cell_length_a"),
-                                       block.find_value("_cell_length_b"),
-                                       block.find_value("_cell_length_c")};
-        if (!edges[0] && !edges[1] && !edges[2]) continue;
+        const char* tags[6] = {"_cell_length_a", "_cell_length_b", "_cell_length_c",
+                               "_cell_angle_alpha", "_cell_angle_beta", "_cell_angle_gamma"};
+        if (!findValue(block, {tags[0], tags[1], tags[2]})) continue;
         CrystalPhase phase;
         double* values[6] = {&phase.cell.aNm, &phase.cell.bNm, &phase.cell.cNm,
                              &phase.cell.alphaDeg, &phase.cell.betaDeg, &phase.cell.gammaDeg};
         double* sus[6] = {&phase.cellSu.aNm, &phase.cellSu.bNm, &phase.cellSu.cNm,
                           &phase.cellSu.alphaDeg, &phase.cellSu.betaDeg, &phase.cellSu.gammaDeg};
-        const char* tags[6] = {"_cell_length_a", "_cell_length_b", "_cell_length_c",
-                               "_cell_angle_alpha", "_cell_angle_beta", "_cell_angle_gamma"};
         bool cellOk = true;
         for (int i = 0; i < 6; ++i) {
-            const std::string* raw = block.find_value(tags[i]);
-            std::optional<NumberWithSu> v;
-            if (raw) v = numberOf(*raw, i < 3 ? -1 : 0);  // Angstrom to nm
-            if (!v && i >= 3 && (!raw || cif::is_null(*raw))) v = NumberWithSu{90, 0};
+            const CifValue* raw = findValue(block, {tags[i]});
+            std::optional<NumberWithSu> v = numberOf(raw, i < 3 ? -1 : 0);  // Angstrom to nm
+            if (!v && i >= 3 && !raw) v = NumberWithSu{90, 0};  // cubic cells often omit them
             if (!v || !(v->value > 0)) {
                 out.warnings.push_back(where + ": " + tags[i] + " is missing or not a number; "
                                        "the block is left out");
@@ -297,17 +330,19 @@ CifImport readCifText(std::string_view text, std::string_view fileName) {
                                    "left out");
             continue;
         }
-        if (const std::string* name = findValue(block, {"_chemical_name_common",
-                                                        "_chemical_name_mineral",
-                                                        "_chemical_name_systematic",
-                                                        "_chemical_formula_structural",
-                                                        "_chemical_formula_sum"}))
-            phase.name = fromCifText(cif::as_string(*name));
+        if (const CifValue* name = findValue(block, {"_chemical_name_common",
+                                                     "_chemical_name_mineral",
+                                                     "_chemical_name_systematic",
+                                                     "_chemical_formula_structural",
+                                                     "_chemical_formula_sum"}))
+            phase.name = fromCifText(name->text);
         if (phase.name.empty()) phase.name = block.name;
-        if (const std::string* ref = findValue(block, {"_publ_section_references"}))
-            phase.source = fromCifText(cif::as_string(*ref));
+        if (const CifValue* ref = findValue(block, {"_publ_section_references"}))
+            phase.source = fromCifText(ref->text);
         while (!phase.source.empty() && (phase.source.back() == '\n' || phase.source.back() == ' '))
             phase.source.pop_back();
+        while (!phase.source.empty() && (phase.source.front() == '\n' || phase.source.front() == ' '))
+            phase.source.erase(0, 1);
         if (phase.source.empty()) phase.source = baseName(file) + ", data_" + block.name;
         readSpaceGroup(block, phase, where, out.warnings);
         readAtoms(block, phase, where, out.warnings);

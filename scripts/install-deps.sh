@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(g++ make cmake qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins
-          qt6-qpa-plugins libqt6widgets6 libgtest-dev libbenchmark-dev fonts-wqy-microhei)
+          qt6-qpa-plugins libqt6widgets6 libgtest-dev libbenchmark-dev fonts-wqy-microhei
+          gemmi-dev tao-pegtl-dev)
 if [ "${1:-}" = "--window-tools" ]; then
     # For looking at the window without a desktop.
     packages+=(xvfb xauth)
