@@ -337,6 +337,7 @@ CifImport readCifText(std::string_view text, std::string_view fileName) {
                                                      "_chemical_formula_sum"}))
             phase.name = fromCifText(name->text);
         if (phase.name.empty()) phase.name = block.name;
+        if (phase.name.empty()) phase.name = baseName(file);
         if (const CifValue* ref = findValue(block, {"_publ_section_references"}))
             phase.source = fromCifText(ref->text);
         while (!phase.source.empty() && (phase.source.back() == '\n' || phase.source.back() == ' '))

@@ -133,7 +133,8 @@ std::string writePhaseFile(const std::vector<CrystalPhase>& phases) {
     std::string out = "# saedindex phase file\n";
     const auto num = [](double v, double su) { return formatNumberWithSu(v, su); };
     for (const CrystalPhase& p : phases) {
-        out += "\nphase " + oneLine(p.name) + "\n";
+        const std::string name = oneLine(p.name);
+        out += "\nphase " + (name.empty() ? std::string("(unnamed)") : name) + "\n";
         if (!oneLine(p.source).empty()) out += "source " + oneLine(p.source) + "\n";
         out += "cell " + num(p.cell.aNm, p.cellSu.aNm) + " " + num(p.cell.bNm, p.cellSu.bNm) +
                " " + num(p.cell.cNm, p.cellSu.cNm) + " " + num(p.cell.alphaDeg, p.cellSu.alphaDeg) +

@@ -162,6 +162,12 @@ SpaceGroupRule::SpaceGroupRule(const CrystalPhase& phase) : m_reciprocalA(3) {
     }
 }
 
+std::vector<int> SpaceGroupRule::siteMultiplicities() const {
+    std::vector<int> out;
+    for (const Orbit& orbit : m_orbits) out.push_back(static_cast<int>(orbit.positions.size()));
+    return out;
+}
+
 bool SpaceGroupRule::systematicallyAbsent(const core::Hkl& hkl) const {
     const auto shifted = [&](const std::array<int, 3>& t) {
         return (hkl[0] * t[0] + hkl[1] * t[1] + hkl[2] * t[2]) % 24 != 0;
@@ -183,7 +189,8 @@ bool SpaceGroupRule::systematicallyAbsent(const core::Hkl& hkl) const {
     return false;
 }
 
-std::pair<double, double> SpaceGroupRule::amplitudes(const core::Hkl& hkl) const {
+std::pair<double, double> SpaceGroupRule::amplitudes(const core::Hkl& hkl,
+                                                     bool withDisplacement) const {
     // (sin theta / lambda)^2 = 1 / (4 d^2)
     const double stol2 = core::QuadraticForm(m_reciprocalA, hkl) / 4;
     std::complex<double> f = 0;
@@ -191,7 +198,7 @@ std::pair<double, double> SpaceGroupRule::amplitudes(const core::Hkl& hkl) const
     for (const Orbit& orbit : m_orbits) {
         const double fAtom = gemmi::C4322<double>::data[orbit.element].calculate_sf(stol2) *
                              orbit.occupancy *
-                             std::exp(-8 * kPi * kPi * orbit.uIsoA2 * stol2);
+                             (withDisplacement ? std::exp(-8 * kPi * kPi * orbit.uIsoA2 * stol2) : 1.0);
         for (const auto& p : orbit.positions) {
             const double arg = 2 * kPi * (hkl[0] * p[0] + hkl[1] * p[1] + hkl[2] * p[2]);
             f += fAtom * std::complex<double>(std::cos(arg), std::sin(arg));
@@ -203,14 +210,17 @@ std::pair<double, double> SpaceGroupRule::amplitudes(const core::Hkl& hkl) const
 
 std::optional<double> SpaceGroupRule::structureFactor(const core::Hkl& hkl) const {
     if (m_orbits.empty()) return std::nullopt;
-    return amplitudes(hkl).first;
+    return amplitudes(hkl, true).first;
 }
 
 bool SpaceGroupRule::admits(const core::Hkl& hkl) const {
     if (hkl == core::Hkl{0, 0, 0}) return true;
     if (systematicallyAbsent(hkl)) return false;
     if (m_orbits.empty()) return true;
-    const auto [f, sum] = amplitudes(hkl);
+    // Cancellation is a matter of positions and occupancies; displacements, which a CIF may
+    // give out of all proportion, do not decide it.
+    const auto [f, sum] = amplitudes(hkl, false);
+    if (!(sum > 0) || !std::isfinite(sum) || !std::isfinite(f)) return true;
     return f > kExtinctionThreshold * sum;
 }
 

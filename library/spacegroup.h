@@ -31,8 +31,9 @@ std::optional<SpaceGroupSymbol> spaceGroupFromOperations(const std::vector<std::
 inline constexpr double kExtinctionThreshold = 1e-3;
 
 // The reflection rule of a phase with a space group: a plane is allowed when the group does not
-// extinguish it and, where the atoms are known, |F| is above kExtinctionThreshold of the sum of
-// the atoms' amplitudes. A phase without a space group is treated as P 1 (every plane allowed).
+// extinguish it and, where the atoms are known, |F| (atoms at rest) is above
+// kExtinctionThreshold of the sum of the atoms' amplitudes. A phase without a space group is
+// treated as P 1 (every plane allowed).
 class SpaceGroupRule final : public core::ReflectionRule {
 public:
     explicit SpaceGroupRule(const CrystalPhase& phase);
@@ -44,6 +45,9 @@ public:
     // sites' U where given), no value when the phase has no usable atoms.
     std::optional<double> structureFactor(const core::Hkl& hkl) const override;
     bool hasAtoms() const { return !m_orbits.empty(); }
+    // How many positions in the cell each atom site fills (its Wyckoff multiplicity), in site
+    // order; empty when the atoms are not used.
+    std::vector<int> siteMultiplicities() const;
     // Why the atoms are not used (an unknown element, for example); empty when they are.
     const std::string& warning() const { return m_warning; }
 
@@ -57,8 +61,8 @@ private:
         double occupancy = 1, uIsoA2 = 0;
         std::vector<std::array<double, 3>> positions;  // every image in the cell, once
     };
-    // |F| and the sum of the atoms' amplitudes at (h k l).
-    std::pair<double, double> amplitudes(const core::Hkl& hkl) const;
+    // |F| and the sum of the atoms' amplitudes at (h k l), with or without the sites' U.
+    std::pair<double, double> amplitudes(const core::Hkl& hkl, bool withDisplacement) const;
 
     std::vector<Operation> m_ops;              // without centring, identity first
     std::vector<std::array<int, 3>> m_centring;  // (0 0 0) first

@@ -236,12 +236,39 @@ TEST(BuiltInPhasesTest, everyEntryLoadsAndGivesTextbookSpacings) {
         EXPECT_LE(d[0], std::max({p.cell.aNm, p.cell.bNm, p.cell.cNm}) + 1e-12);
     }
     ASSERT_EQ(readPhaseFile(kBuiltInPhasesText, "phases.txt").error, "");
+    const auto find = [&](const std::string& name) {
+        const auto it = std::find_if(phases.begin(), phases.end(),
+                                     [&](const CrystalPhase& p) { return p.name == name; });
+        EXPECT_NE(it, phases.end()) << name;
+        return it == phases.end() ? CrystalPhase{} : *it;
+    };
+    // Wyckoff multiplicities of International Tables A: a wrong symbol, setting or special
+    // position shows here.
+    const struct {
+        const char* name;
+        std::vector<int> multiplicities;
+    } contents[] = {{"Si", {8}},
+                    {"α-Ti", {2}},
+                    {"GaN", {2, 2}},
+                    {"TiO2 (rutile)", {2, 4}},
+                    {"TiO2 (anatase)", {4, 8}},
+                    {"α-Al2O3 (corundum)", {12, 18}},
+                    {"Fe3O4 (magnetite)", {8, 16, 32}},
+                    {"Cr23C6 (M23C6)", {4, 8, 32, 48, 24}},
+                    {"Fe3C (cementite)", {8, 4, 4}},
+                    {"MgZn2 (C14 Laves)", {4, 2, 6}},
+                    {"Ti3Al (α2)", {6, 2}},
+                    {"θ-Al2Cu", {4, 8}},
+                    {"Nb3Sn (A15)", {2, 6}},
+                    {"σ-FeCr (σ phase)", {2, 2, 4, 4, 8, 8, 8, 8, 8, 8}},
+                    {"ZrO2 (baddeleyite)", {4, 4, 4}},
+                    {"CuO (tenorite)", {4, 4}}};
+    for (const auto& c : contents) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(SpaceGroupRule(find(c.name)).siteMultiplicities(), c.multiplicities);
+    }
 
     // Powder-pattern d-values (nm) of the strongest lines, to four digits.
-    const auto find = [&](const std::string& name) {
-        return *std::find_if(phases.begin(), phases.end(),
-                             [&](const CrystalPhase& p) { return p.name == name; });
-    };
     const struct {
         const char* name;
         std::vector<double> d;
