@@ -297,6 +297,14 @@ CifImport readCifText(std::string_view text, std::string_view fileName) {
         // The parser's message starts with the file name already.
         if (reason.rfind(file + ":", 0) == 0) reason = reason.substr(file.size() + 1);
         while (!reason.empty() && reason.front() == ' ') reason.erase(0, 1);
+        // "2:25: unterminated 'string'" -> "line 2, column 25: unterminated 'string'"
+        if (const auto colon = reason.find(':'); colon != std::string::npos && colon > 0 &&
+                                                 std::isdigit(static_cast<unsigned char>(reason[0]))) {
+            const auto second = reason.find(':', colon + 1);
+            if (second != std::string::npos)
+                reason = "line " + reason.substr(0, colon) + ", column " +
+                         reason.substr(colon + 1, second - colon - 1) + reason.substr(second);
+        }
         out.error = file + ": not a readable CIF (" + reason + ")";
         return out;
     }

@@ -210,7 +210,9 @@ std::pair<double, double> SpaceGroupRule::amplitudes(const core::Hkl& hkl,
 
 std::optional<double> SpaceGroupRule::structureFactor(const core::Hkl& hkl) const {
     if (m_orbits.empty()) return std::nullopt;
-    return amplitudes(hkl, true).first;
+    const auto [f, sum] = amplitudes(hkl, true);
+    // What cancels exactly shows as 0, not as rounding noise.
+    return f <= 1e-12 * sum ? 0.0 : f;
 }
 
 bool SpaceGroupRule::admits(const core::Hkl& hkl) const {
