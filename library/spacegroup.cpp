@@ -2,6 +2,7 @@
 
 #include <cmath>    // for exp, cos, sin, floor, sqrt
 #include <algorithm>  // for find, iter_swap
+#include <cctype>     // for isdigit
 #include <complex>
 #include <stdexcept>
 
@@ -66,6 +67,14 @@ std::optional<SpaceGroupSymbol> spaceGroupFromOperations(const std::vector<std::
         if (triplets.size() > 192) throw std::runtime_error("more than 192 symmetry operators");
         std::vector<gemmi::Op> ops;
         for (const std::string& t : triplets) {
+            // Coefficients and fractions of real operators have one or two digits; longer ones
+            // would overflow the parser's integer arithmetic.
+            std::size_t digits = 0;
+            for (char c : t) {
+                digits = std::isdigit(static_cast<unsigned char>(c)) ? digits + 1 : 0;
+                if (digits > 2 || t.size() > 80)
+                    throw std::runtime_error("\"" + t.substr(0, 80) + "\" is not a symmetry operator");
+            }
             gemmi::Op op = gemmi::parse_triplet(t).wrap();
             // A crystallographic rotation has entries -1, 0, 1 and determinant +-1.
             for (const auto& row : op.rot)

@@ -126,6 +126,10 @@ TEST(CifImportTest, unreadableFilesNameTheFileAndTheReason) {
                                            "'Q 9'\nloop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n"
                                            "x,x,z\n", "g.cif");
     ASSERT_EQ(badGroup.phases.size(), 1u);
+    std::string error;
+    EXPECT_FALSE(spaceGroupFromOperations({"x,y,z", "-222222222222x,-y,z"}, &error));
+    EXPECT_EQ(error, "\"-222222222222x,-y,z\" is not a symmetry operator");
+    EXPECT_FALSE(spaceGroupFromOperations({"x,y,z", "x+1/0,y,z"}));
     EXPECT_FALSE(badGroup.phases[0].spaceGroup);
     EXPECT_EQ(badGroup.warnings.size(), 2u);  // the operators and the symbol, each said once
 }
