@@ -1,7 +1,7 @@
 #include "library/crystalphase.h"
 
 #include <charconv>  // for from_chars, to_chars
-#include <cmath>     // for pow, floor, log10, round, isfinite
+#include <cmath>     // for pow, floor, log10, llround, isfinite, fabs
 #include <cstdio>    // for snprintf
 
 namespace saed::library {
@@ -59,10 +59,18 @@ std::string formatNumberWithSu(double value, double su) {
     }
     int decimals = -static_cast<int>(std::floor(std::log10(su)));
     if (su * std::pow(10.0, decimals) < 1.95) ++decimals;  // 0.0012 keeps two digits: (12)
-    if (decimals < 0) decimals = 0;
     const long long suDigits = std::llround(su * std::pow(10.0, decimals));
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f(%lld)", decimals, value, suDigits);
+    if (decimals >= 0 && decimals <= 15) {
+        std::snprintf(buf, sizeof buf, "%.*f(%lld)", decimals, value, suDigits);
+        return buf;
+    }
+    // An uncertainty of tens or more, or far below the value's digits: the exponent carries
+    // the scale, 123e1(3) for 1234.5 +- 30.
+    const double mantissa = value * std::pow(10.0, decimals);
+    if (!std::isfinite(mantissa) || std::fabs(mantissa) > 1e15)
+        return formatNumberWithSu(value, 0);  // an uncertainty that no digit of the value shows
+    std::snprintf(buf, sizeof buf, "%.0fe%d(%lld)", mantissa, -decimals, suDigits);
     return buf;
 }
 

@@ -173,6 +173,21 @@ TEST(PhaseFileTest, roundTripsThroughItselfAndCif) {
     }
     EXPECT_EQ(cif.phases[2].source, "Abrahams & Bernstein, 1971");
 
+    // Uncertainties of every size write a number that reads back with its uncertainty.
+    const struct {
+        double value, su;
+        const char* text;
+    } numbers[] = {{0.54307, 0.00002, "0.54307(2)"}, {0.5431, 0.00012, "0.54310(12)"},
+                   {1234.5, 30, "123e1(3)"}, {2.9e27, 1e26, "290e25(10)"}, {90, 0, "90"}};
+    for (const auto& n : numbers) {
+        EXPECT_EQ(formatNumberWithSu(n.value, n.su), n.text);
+        const auto read = parseNumberWithSu(n.text);
+        ASSERT_TRUE(read) << n.text;
+        EXPECT_NEAR(read->su, n.su, n.su * 1e-12) << n.text;
+    }
+    EXPECT_FALSE(parseNumberWithSu("1.2(3"));
+    EXPECT_FALSE(parseNumberWithSu("?"));
+
     const PhaseFileRead bad = readPhaseFile("phase A\ncell 0.3 0.3 0.3 90 90 90\n"
                                             "spacegroup P 63/m m c\natom Ti1 Ti 0 0\n", "b.phases");
     EXPECT_EQ(bad.error, "b.phases, line 4: an atom needs label, element, x, y, z [, occupancy "
