@@ -1,5 +1,6 @@
 #include "library/crystalphase.h"
 
+#include <algorithm>  // for max
 #include <charconv>  // for from_chars, to_chars
 #include <cmath>     // for pow, floor, log10, llround, isfinite, fabs
 #include <cstdio>    // for snprintf
@@ -59,7 +60,12 @@ std::string formatNumberWithSu(double value, double su) {
     }
     int decimals = -static_cast<int>(std::floor(std::log10(su)));
     if (su * std::pow(10.0, decimals) < 1.95) ++decimals;  // 0.0012 keeps two digits: (12)
-    const long long suDigits = std::llround(su * std::pow(10.0, decimals));
+    // An uncertainty above the value must not round the value away: its first digit stays.
+    if (value != 0 && std::isfinite(value))
+        decimals = std::max(decimals, -static_cast<int>(std::floor(std::log10(std::fabs(value)))));
+    const double suScaled = su * std::pow(10.0, decimals);
+    if (!(suScaled < 1e15)) return formatNumberWithSu(value, 0);
+    const long long suDigits = std::llround(suScaled);
     char buf[64];
     if (decimals >= 0 && decimals <= 15) {
         std::snprintf(buf, sizeof buf, "%.*f(%lld)", decimals, value, suDigits);
