@@ -19,6 +19,8 @@ enum class LatticeType { Simple = 0, BaseCentred = 1, BodyCentred = 2, FaceCentr
 struct Cell {
     double aNm = 0, bNm = 0, cNm = 0;
     double alphaDeg = 0, betaDeg = 0, gammaDeg = 0;
+
+    bool operator==(const Cell&) const = default;
 };
 
 // The metric matrix G (nm^2) of a cell, addressed from 1.

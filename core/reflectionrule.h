@@ -1,0 +1,64 @@
+// Which reflections a crystal shows: a small interface the indexing run can take beside the five
+// lattice types, and the double-diffraction test shared by every rule.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "core/lattice.h"  // for Hkl, ReflectionCondition
+
+namespace saed::core {
+
+// Decides whether a reflection (h k l) is kinematically allowed.
+class ReflectionRule {
+public:
+    virtual ~ReflectionRule() = default;
+    // True when the reflection can appear in a kinematic pattern. (0 0 0) is always admitted.
+    virtual bool admits(const Hkl& hkl) const = 0;
+    // |F| of the reflection where the rule knows the atoms; no value otherwise.
+    virtual std::optional<double> structureFactor(const Hkl&) const { return std::nullopt; }
+};
+
+// The reflection condition of one of the five lattice types (code 0 to 4; any other admits
+// nothing), exactly as the indexing run applies it.
+class LatticeTypeRule final : public ReflectionRule {
+public:
+    explicit LatticeTypeRule(int code) : m_code(code) {}
+    bool admits(const Hkl& hkl) const override {
+        return ReflectionCondition(m_code, hkl[0], hkl[1], hkl[2]);
+    }
+
+private:
+    int m_code;
+};
+
+// The rule's verdicts on every (h k l) with indices from -range to range, looked up in constant
+// time, with the double-diffraction test on top.
+class ReflectionTable {
+public:
+    ReflectionTable(const ReflectionRule& rule, int range);
+
+    int range() const { return m_range; }
+    // False for indices outside the range.
+    bool inRange(const Hkl& hkl) const;
+    bool admits(const Hkl& hkl) const { return inRange(hkl) && m_allowed[index(hkl)]; }
+    // A forbidden reflection that is the sum g1 + g2 of two allowed, non-parallel reflections of
+    // the range; g1 and g2 then span a zone that holds g, so the reflection can appear in that
+    // zone by double diffraction. False for an allowed reflection.
+    bool reachableByDoubleDiffraction(const Hkl& hkl) const;
+    // The same within one zone [uvw]: g1 and g2 both lie in the zone (g1 . uvw = 0).
+    bool reachableInZone(const Hkl& hkl, const Hkl& zone) const;
+    // The allowed reflections of the range, (0 0 0) left out, in the run's order (h, then k,
+    // then l ascending).
+    const std::vector<Hkl>& allowed() const { return m_allowedList; }
+
+private:
+    std::size_t index(const Hkl& hkl) const;
+    bool reachable(const Hkl& hkl, const Hkl* zone) const;
+
+    int m_range;
+    std::vector<bool> m_allowed;
+    std::vector<Hkl> m_allowedList;
+};
+
+}  // namespace saed::core
