@@ -105,6 +105,7 @@ private:
     void connectCalculator();
     void connectLibrary();
     void connectMeasure();
+    void connectImageTools(measure::ImageMeasurement* measurement);
     void connectStore();
     // What happens once when the window opens.
     void startUp();

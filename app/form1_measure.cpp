@@ -1,14 +1,24 @@
 // How the main window's measure controls and window-level events reach image measurement.
 #include "app/form1.h"
 
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLayout>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 
+#include <memory>  // for make_shared
+
+#include "core/imagedisplay.h"
 #include "measure/imagemeasurement.h"
 #include "app/imageview.h"
 #include "app/measurewindows.h"
@@ -81,12 +91,93 @@ void Form1::connectMeasure() {
     connect(m_tabs, &QTabWidget::currentChanged, windows, &measure::MeasureWindows::closeMeasureDialog);
     connect(view, &measure::ImageView::dropped, windows, &measure::MeasureWindows::closeMeasureDialog);
 
+    connectImageTools(measurement);
+
     auto* filter = new MeasureEventFilter(this, m_tabs, windows);
     installEventFilter(filter);
     m_tabs->setMouseTracking(true);
     m_tabs->installEventFilter(filter);
     m_tabs->tabBar()->setMouseTracking(true);
     m_tabs->tabBar()->installEventFilter(filter);
+}
+
+void Form1::connectImageTools(measure::ImageMeasurement* measurement) {
+    // Spot tools and the display of the values, below the six toolbar buttons.
+    auto* tools = qobject_cast<QBoxLayout*>(m_frame5->layout());
+    int at = tools->count() - 1;  // before the closing stretch
+    const auto add = [&](QWidget* widget, const char* name) {
+        widget->setObjectName(QString::fromLatin1(name));
+        tools->insertWidget(at++, widget);
+    };
+    auto* snap = new QCheckBox(QStringLiteral("吸附斑点"));
+    snap->setChecked(measurement->snapping());
+    snap->setToolTip(QStringLiteral("松开鼠标时，线端移到附近斑点的亚像素中心"));
+    add(snap, "snapSpots");
+    auto* centre = new QPushButton(QStringLiteral("找中心"));
+    centre->setToolTip(QStringLiteral("由对称斑点对找出透射斑中心；之后点击斑点即从中心画线"));
+    add(centre, "findCentre");
+    auto* autoSpots = new QPushButton(QStringLiteral("自动找斑点"));
+    autoSpots->setToolTip(QStringLiteral("找出斑点，选出 R1、R2、R3 并填入测量值"));
+    add(autoSpots, "autoSpots");
+
+    add(new QLabel(QStringLiteral("显示")), "displayLabel");
+    auto* mapping = new QComboBox;
+    mapping->addItems({QStringLiteral("线性"), QStringLiteral("对数"), QStringLiteral("伽马")});
+    add(mapping, "displayMapping");
+    auto* gamma = new QDoubleSpinBox;
+    gamma->setRange(0.1, 5.0);
+    gamma->setSingleStep(0.1);
+    gamma->setPrefix(QStringLiteral("γ "));
+    add(gamma, "displayGamma");
+    auto* clip = new QDoubleSpinBox;
+    clip->setRange(0.0, 20.0);
+    clip->setSingleStep(0.1);
+    clip->setDecimals(2);
+    clip->setPrefix(QStringLiteral("裁剪 "));
+    clip->setSuffix(QStringLiteral(" %"));
+    clip->setToolTip(QStringLiteral("两端各裁去的像素比例：更暗的成黑色，更亮的成白色"));
+    add(clip, "displayClip");
+
+    connect(snap, &QCheckBox::toggled, measurement, &measure::ImageMeasurement::setSnapping);
+    connect(centre, &QPushButton::clicked, measurement, &measure::ImageMeasurement::findCentre);
+    connect(autoSpots, &QPushButton::clicked, measurement, &measure::ImageMeasurement::autoSpots);
+
+    // The controls show the settings of the image just opened; a change redraws from the values.
+    auto syncing = std::make_shared<bool>(false);
+    const auto showSettings = [=] {
+        *syncing = true;
+        const core::DisplaySettings& s = measurement->displaySettings();
+        mapping->setCurrentIndex(static_cast<int>(s.mapping));
+        gamma->setValue(s.gamma);
+        gamma->setEnabled(s.mapping == core::DisplayMapping::Gamma);
+        clip->setValue(s.low < s.high ? 0.0 : s.lowPercent);
+        *syncing = false;
+    };
+    const auto apply = [=] {
+        if (*syncing) return;
+        core::DisplaySettings s = measurement->displaySettings();
+        s.mapping = static_cast<core::DisplayMapping>(mapping->currentIndex());
+        s.gamma = gamma->value();
+        s.lowPercent = clip->value();
+        s.highPercent = 100.0 - clip->value();
+        s.low = s.high = 0.0;  // the clipped range of the values
+        gamma->setEnabled(s.mapping == core::DisplayMapping::Gamma);
+        measurement->setDisplaySettings(s);
+    };
+    showSettings();
+    connect(mapping, &QComboBox::currentIndexChanged, measurement, apply);
+    connect(gamma, &QDoubleSpinBox::valueChanged, measurement, apply);
+    connect(clip, &QDoubleSpinBox::valueChanged, measurement, apply);
+    connect(measurement, &measure::ImageMeasurement::viewChanged, mapping, showSettings);
+
+    auto* pointer = new QLabel;
+    pointer->setObjectName(QStringLiteral("pointerStatus"));
+    statusBar()->addPermanentWidget(pointer);
+    connect(measurement, &measure::ImageMeasurement::pointerStatusChanged, pointer, &QLabel::setText);
+    connect(measurement, &measure::ImageMeasurement::viewChanged, pointer, [measurement, pointer] {
+        if (!measurement->picture().isNull())
+            pointer->setText(QStringLiteral("缩放 %1%").arg(QString::number(measurement->zoomFactor() * 100.0, 'f', 0)));
+    });
 }
 
 }  // namespace saed::app

@@ -79,6 +79,23 @@ void ImageView::paintEvent(QPaintEvent*) {
             painter.drawImage(visible, picture, source);
         }
     }
+    // Detected spots as small circles, the direct-beam centre as a cross, both on their image pixels.
+    const ImageRect& r = m_measurement.viewport().rect();
+    const auto onScreen = [&](ImagePoint p) {
+        const Vector2 t = m_measurement.toImageTwips(p);
+        return QPointF((r.left + t.x) / kTwipsPerPixel, (r.top + t.y) / kTwipsPerPixel);
+    };
+    if (!m_measurement.spots().empty()) {
+        painter.setPen(QPen(QColor(0, 200, 255), 1));
+        painter.setBrush(Qt::NoBrush);
+        for (const Spot& spot : m_measurement.spots()) painter.drawEllipse(onScreen({spot.x, spot.y}), 5.0, 5.0);
+    }
+    if (const auto& centre = m_measurement.centre()) {
+        const QPointF c = onScreen(*centre);
+        painter.setPen(QPen(QColor(0, 255, 0), 1));
+        painter.drawLine(c - QPointF(8, 0), c + QPointF(8, 0));
+        painter.drawLine(c - QPointF(0, 8), c + QPointF(0, 8));
+    }
     const MarkSet& marks = m_measurement.marks();
     painter.setPen(QPen(QColor(255, 220, 0), 1));
     for (const Segment& mark : marks.line2)

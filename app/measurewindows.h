@@ -1,8 +1,12 @@
 // The two secondary windows of image measurement: created on demand, closed by unloading them.
 #pragma once
 
+#include <optional>
+
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
+#include <QRect>
 
 class QWidget;
 
@@ -11,6 +15,11 @@ namespace saed::measure {
 class Form2;
 class Form3;
 class ImageMeasurement;
+
+// Where a dialog of `dialog` size goes so that it covers as little of `image` (the visible
+// picture, global pixels) as the screen's `available` area allows: beside the picture to the
+// right, left, below or above, or in a corner of the screen, whichever hides least.
+QPoint measureDialogPlace(const QRect& image, QSize dialog, const QRect& available);
 
 class MeasureWindows : public QObject {
     Q_OBJECT
@@ -36,10 +45,18 @@ public:
     // Exit: hide and unload the magnifier, then the Measure dialog.
     void closeAll();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     ImageMeasurement& m_measurement;
     QWidget* m_mainWindow;
+    // The picture on screen, for placing the Measure dialog beside it.
+    QRect visiblePicture() const;
+
     QPointer<Form2> m_form2;
+    QPoint m_placedAt;                  // where the dialog was put when it opened
+    std::optional<QPoint> m_userPlace;  // where the user dragged it; kept for the next opening
     QPointer<Form3> m_form3;
 };
 

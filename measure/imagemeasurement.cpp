@@ -2,16 +2,18 @@
 // sits, move and measure mode, the drawn lines, the spot vectors and the Measure dialog's writes.
 #include "measure/imagemeasurement.h"
 
-#include <algorithm>  // for minmax_element
+#include <algorithm>  // for max
+#include <cmath>      // for hypot
 
 #include <QFileInfo>
-#include <QImageReader>
 
 #include "model/mainmodel.h"
 #include "model/prompts.h"
 #include "model/resulttablemodel.h"
 #include "model/texts.h"
 #include "core/numbertext.h"
+#include "measure/autopattern.h"
+#include "measure/imagefile.h"
 
 namespace saed::measure {
 
@@ -25,43 +27,24 @@ constexpr int kMeasurementFields[] = {22, 23, 24, 25, 26, 30, 31, 32, 33, 34, 35
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
-// 16-bit grayscale shown with its own range stretched onto 0..255.
-QImage stretchGray16(const QImage& image) {
-    quint16 low = 0xFFFF;
-    quint16 high = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* line = reinterpret_cast<const quint16*>(image.constScanLine(y));
-        const auto [lo, hi] = std::minmax_element(line, line + image.width());
-        low = std::min(low, *lo);
-        high = std::max(high, *hi);
-    }
-    QImage shown(image.size(), QImage::Format_Grayscale8);
-    const double span = high > low ? high - low : 1.0;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* in = reinterpret_cast<const quint16*>(image.constScanLine(y));
-        uchar* out = shown.scanLine(y);
-        for (int x = 0; x < image.width(); ++x)
-            out[x] = static_cast<uchar>((in[x] - low) * 255.0 / span + 0.5);
-    }
-    return shown;
-}
+// A line end snaps to a spot within about this many screen pixels, and never less than this
+// many image pixels; a press and release closer than the click distance is a click.
+constexpr double kSnapScreenPx = 8.0;
+constexpr double kSnapMinImagePx = 3.0;
+constexpr double kClickScreenPx = 3.0;
+
+QString number(double v, int decimals) { return QString::number(v, 'f', decimals); }
 
 }  // namespace
 
 QString imageFilterList() {
     return QStringLiteral(
-        "所有格式图像|*.jpg;*.jpeg;*.bmp;*.gif;*.tif;*.tiff;*.png|JPEG图像(*.jpg;*.jpeg)|*.jpg;*.jpeg|"
-        "BMP图像(*.bmp)|*.bmp|GIF图像(*.gif)|*.gif|TIFF图像(*.tif;*.tiff)|*.tif;*.tiff|PNG图像(*.png)|*.png");
+        "所有格式图像|*.jpg;*.jpeg;*.bmp;*.gif;*.tif;*.tiff;*.png;*.dm3;*.dm4;*.mrc;*.map;*.st;*.ccp4|JPEG图像(*.jpg;*.jpeg)|*.jpg;*.jpeg|"
+        "BMP图像(*.bmp)|*.bmp|GIF图像(*.gif)|*.gif|TIFF图像(*.tif;*.tiff)|*.tif;*.tiff|PNG图像(*.png)|*.png|"
+        "显微镜图像(*.dm3;*.dm4;*.mrc)|*.dm3;*.dm4;*.mrc;*.map;*.st;*.ccp4");
 }
 
-QImage decodeImage(const QString& path) {
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    QImage image = reader.read();
-    if (image.isNull()) return image;
-    if (image.format() == QImage::Format_Grayscale16) return stretchGray16(image);
-    return image;
-}
+QImage decodeImage(const QString& path) { return loadImage(path).picture; }
 
 ImageMeasurement::ImageMeasurement(model::MainModel& model, model::Prompts& prompts, QObject* parent)
     : QObject(parent), m_model(model), m_prompts(prompts) {}
@@ -97,14 +80,30 @@ bool ImageMeasurement::openPath(const QString& path) {
 }
 
 bool ImageMeasurement::showPicture(const QString& path) {
-    QImage image = decodeImage(path);
-    if (image.isNull()) {
+    LoadedImage loaded = loadImage(path);
+    if (!loaded.raster || loaded.picture.isNull()) {
         // The earlier picture stays; say so rather than leave the user guessing.
-        m_prompts.warn(QStringLiteral("无法读取图像文件：") + QFileInfo(path).fileName(), QString());
+        m_prompts.warn((loaded.tooLarge ? QStringLiteral("图像太大，无法打开：") : QStringLiteral("无法读取图像文件："))
+                           + QFileInfo(path).fileName(),
+                       QString());
         return false;
     }
     m_model.setChosenFile(path);
-    m_picture = std::move(image);
+    m_picture = std::move(loaded.picture);
+    m_raster = std::move(loaded.raster);
+    m_display = core::defaultDisplaySettings(*m_raster);
+    m_centre.reset();
+    m_spots.clear();
+    if (const auto& calibration = m_raster->calibration) {
+        if (writeCalibration(m_model, *calibration)) {
+            m_model.showStatus(QStringLiteral("标尺取自图像文件：10 1/nm 为 %1 像素（每像素 %2 1/nm）")
+                                   .arg(m_model.Text1(23), QString::number(calibration->perPixel, 'g', 6)));
+        } else {
+            m_model.showStatus(QStringLiteral("图像文件的标尺是实空间的（每像素 %1 nm），不是衍射标定；"
+                                              "标尺示数和标尺测量未填写")
+                                   .arg(QString::number(calibration->perPixel, 'g', 6)));
+        }
+    }
     m_viewport.setNaturalSize(static_cast<float>(m_picture.width()) * kTwipsPerPixel,
                               static_cast<float>(m_picture.height()) * kTwipsPerPixel);
     m_viewport.showNatural(ViewCentre());
@@ -113,12 +112,155 @@ bool ImageMeasurement::showPicture(const QString& path) {
 }
 
 void ImageMeasurement::zoomIn() {
-    if (m_viewport.zoomIn(ViewCentre())) emit viewChanged();
+    const ImageRect before = m_viewport.rect();
+    if (!m_viewport.zoomIn(ViewCentre())) return;
+    scaleMarks(before);
+    emit viewChanged();
 }
 
 void ImageMeasurement::zoomOut() {
+    const ImageRect before = m_viewport.rect();
     m_viewport.zoomOut(ViewCentre());
+    scaleMarks(before);
     emit viewChanged();
+}
+
+void ImageMeasurement::scaleMarks(const ImageRect& before) {
+    // Marks stay on the image points they were drawn on.
+    const ImageRect& after = m_viewport.rect();
+    if (!(before.width > 0.0f) || !(before.height > 0.0f)) return;
+    const double sx = double(after.width) / before.width;
+    const double sy = double(after.height) / before.height;
+    const auto map = [&](Segment& s) {
+        s.x1 = static_cast<float>(after.left + (s.x1 - before.left) * sx);
+        s.x2 = static_cast<float>(after.left + (s.x2 - before.left) * sx);
+        s.y1 = static_cast<float>(after.top + (s.y1 - before.top) * sy);
+        s.y2 = static_cast<float>(after.top + (s.y2 - before.top) * sy);
+    };
+    map(m_marks.line1);
+    for (Segment& mark : m_marks.line2) map(mark);
+}
+
+double ImageMeasurement::zoomFactor() const {
+    const ImageRect& r = m_viewport.rect();
+    if (!m_viewport.stretched() || !(m_viewport.naturalWidth() > 0.0f)) return 1.0;
+    return double(r.width) / m_viewport.naturalWidth();
+}
+
+ImagePoint ImageMeasurement::toImagePixels(Vector2 twips) const {
+    const double perPixel = kTwipsPerPixel * zoomFactor();
+    return {twips.x / perPixel - 0.5, twips.y / perPixel - 0.5};
+}
+
+Vector2 ImageMeasurement::toImageTwips(ImagePoint pixels) const {
+    const double perPixel = kTwipsPerPixel * zoomFactor();
+    return {(pixels.x + 0.5) * perPixel, (pixels.y + 0.5) * perPixel};
+}
+
+void ImageMeasurement::setDisplaySettings(const core::DisplaySettings& settings) {
+    m_display = settings;
+    if (!m_raster) return;
+    m_picture = displayImage(*m_raster, m_display);
+    emit viewChanged();
+}
+
+void ImageMeasurement::setSnapping(bool on) { m_snapping = on; }
+
+bool ImageMeasurement::findCentre() {
+    if (!m_raster) {
+        m_model.showStatus(QStringLiteral("请先打开图像"));
+        return false;
+    }
+    m_centre = findDirectBeamCentre(*m_raster);
+    if (!m_centre) {
+        m_model.showStatus(QStringLiteral("找不到中心斑：成对的对称斑点太少"));
+    } else {
+        m_model.showStatus(QStringLiteral("中心斑在 (%1, %2) 像素；点击斑点即从中心画线")
+                               .arg(number(m_centre->x, 2), number(m_centre->y, 2)));
+    }
+    emit viewChanged();
+    return m_centre.has_value();
+}
+
+bool ImageMeasurement::autoSpots() {
+    if (!m_raster) {
+        m_model.showStatus(QStringLiteral("请先打开图像"));
+        return false;
+    }
+    std::string error;
+    const std::optional<AutoPattern> pattern = measurePattern(*m_raster, m_centre, error);
+    if (!pattern) {
+        m_model.showStatus(QStringLiteral("自动找斑点未成功：") + QString::fromStdString(error));
+        return false;
+    }
+    m_spots = pattern->spots;
+    m_centre = pattern->vectors.centre;
+    writeAutoPattern(m_model, *pattern);
+    // As three lines drawn from the centre and accepted as R1, R2 and R3.
+    const ImagePoint r[3] = {pattern->vectors.r1, pattern->vectors.r2, pattern->vectors.r3};
+    const ImageRect& rect = m_viewport.rect();
+    const Vector2 from = toImageTwips(*m_centre);
+    m_marks.hideAll();
+    for (std::size_t n = 0; n < 3; ++n) {
+        const Vector2 to = toImageTwips({m_centre->x + r[n].x, m_centre->y + r[n].y});
+        m_spotVectors[n] = {from.x - to.x, from.y - to.y};
+        m_flags[n] = 1;
+        m_marks.line2[n] = {static_cast<float>(rect.left + from.x), static_cast<float>(rect.top + from.y),
+                            static_cast<float>(rect.left + to.x), static_cast<float>(rect.top + to.y), true};
+    }
+    if (const auto a = pairCandidates(m_spotVectors[0], m_spotVectors[1], m_spotVectors[2])) m_candidates = *a;
+    m_model.showStatus(QStringLiteral("找到 %1 个斑点：R1 = %2，R2 = %3，R3 = %4 像素")
+                           .arg(pattern->spots.size())
+                           .arg(number(pattern->lengthsPx[0], 2), number(pattern->lengthsPx[1], 2),
+                                number(pattern->lengthsPx[2], 2)));
+    emit viewChanged();
+    return true;
+}
+
+QString ImageMeasurement::pointerStatus(Vector2 twips) const {
+    QString text = QStringLiteral("缩放 %1%").arg(number(zoomFactor() * 100.0, 0));
+    if (!m_raster) return text;
+    const ImagePoint p = toImagePixels(twips);
+    text += QStringLiteral("   像素 (%1, %2)").arg(number(p.x, 1), number(p.y, 1));
+    const double reading = m_model.value(22);
+    const double barPx = m_model.value(23);
+    if (reading > 0.0 && barPx > 0.0) {
+        const ImagePoint from = m_centre ? *m_centre
+                                         : ImagePoint{(m_raster->width() - 1) / 2.0, (m_raster->height() - 1) / 2.0};
+        const double g = std::hypot(p.x - from.x, p.y - from.y) * reading / barPx;
+        text += QStringLiteral("   |g| = %1 1/nm").arg(number(g, 3));
+        if (g > 0.0) text += QStringLiteral("（d = %1 nm）").arg(number(1.0 / g, 4));
+    }
+    return text;
+}
+
+void ImageMeasurement::snapLine(Vector2& start, Vector2& end) const {
+    const double zoom = zoomFactor();
+    const double radius = std::max(kSnapMinImagePx, kSnapScreenPx / zoom);
+    ImagePoint a = toImagePixels(start);
+    ImagePoint b = toImagePixels(end);
+    const auto snap = [&](ImagePoint p) -> std::optional<ImagePoint> {
+        const std::optional<Spot> spot = refineSpotCentre(*m_raster, p, radius);
+        if (!spot || std::hypot(spot->x - p.x, spot->y - p.y) > radius) return std::nullopt;
+        return ImagePoint{spot->x, spot->y};
+    };
+    const bool click = std::hypot(b.x - a.x, b.y - a.y) * zoom < kClickScreenPx;
+    if (m_centre && click) {
+        // A click on a spot draws the line from the direct beam to it.
+        const std::optional<ImagePoint> spot = snap(b);
+        if (!spot) return;
+        a = *m_centre;
+        b = *spot;
+    } else {
+        if (m_centre && std::hypot(a.x - m_centre->x, a.y - m_centre->y) <= radius) {
+            a = *m_centre;
+        } else if (const auto s = snap(a)) {
+            a = *s;
+        }
+        if (const auto s = snap(b)) b = *s;
+    }
+    start = toImageTwips(a);
+    end = toImageTwips(b);
 }
 
 void ImageMeasurement::restore() {
@@ -141,7 +283,11 @@ void ImageMeasurement::toggleMode() {
 }
 
 void ImageMeasurement::Clear() {
+    // An open Measure dialog belongs to the lines being cleared: it closes without writing.
+    emit measureDialogCloseRequested();
     m_marks.hideAll();
+    m_centre.reset();
+    m_spots.clear();
     for (int n : kMeasurementFields) m_model.setText1(n, QString());
     m_flags = {0, 0, 0};
     m_spotVectors.fill(Vector2{1.0, 1.0});
@@ -164,6 +310,7 @@ void ImageMeasurement::press(Qt::MouseButton button, Qt::MouseButtons held, doub
 
 void ImageMeasurement::move(Qt::MouseButtons held, double x, double y) {
     emit magnifierRequested();
+    emit pointerStatusChanged(pointerStatus({x, y}));
     if (held != Qt::MouseButtons(Qt::LeftButton)) return;
     const ImageRect& r = m_viewport.rect();
     if (m_measureMode) {
@@ -183,12 +330,17 @@ void ImageMeasurement::move(Qt::MouseButtons held, double x, double y) {
 void ImageMeasurement::release(Qt::MouseButton button, double x, double y) {
     if (button != Qt::LeftButton || !m_measureMode) return;
     const ImageRect& r = m_viewport.rect();
+    Vector2 end{x, y};
+    if (m_snapping && m_raster) snapLine(m_lineStart, end);
     // The line ends where the button came up, also when the pointer did not move in between.
     m_marks.line1 = {static_cast<float>(r.left + m_lineStart.x), static_cast<float>(r.top + m_lineStart.y),
-                     static_cast<float>(r.left + x), static_cast<float>(r.top + y), true};
-    m_lineEnd = {x, y};
+                     static_cast<float>(r.left + end.x), static_cast<float>(r.top + end.y), true};
+    m_lineEnd = end;
     m_marks.keepLine1();
+    // Lengths are in image pixels whatever the zoom; at natural size the factor is exactly 1.
+    const double zoom = zoomFactor();
     m_measuredLengthPx = lengthInPixels(m_lineStart, m_lineEnd);
+    if (zoom != 1.0) m_measuredLengthPx = static_cast<float>(m_measuredLengthPx / zoom);
     emit viewChanged();
     emit measureDialogRequested();
 }
@@ -201,7 +353,9 @@ void ImageMeasurement::acceptLine(int kind, const QString& value) {
     m_model.setText1(kLengthField[k], qs(core::generalText(m_measuredLengthPx)));
     m_model.setText1(kValueField[k], value);
     if (kind > 0) {
-        m_spotVectors[k - 1] = {m_lineStart.x - m_lineEnd.x, m_lineStart.y - m_lineEnd.y};
+        // In twips of the image at natural size, whatever the zoom the line was drawn at.
+        const double zoom = zoomFactor();
+        m_spotVectors[k - 1] = {(m_lineStart.x - m_lineEnd.x) / zoom, (m_lineStart.y - m_lineEnd.y) / zoom};
         m_flags[k - 1] = 1;
     }
     updateAngles();

@@ -4,14 +4,19 @@
 
 #include <array>
 #include <functional>
+#include <optional>
+#include <vector>
 
 #include <QImage>
 #include <QObject>
 #include <QSize>
 #include <QString>
 
+#include "core/imagedisplay.h"
+#include "core/raster.h"
 #include "measure/anglesearch.h"
 #include "measure/marks.h"
+#include "measure/spots.h"
 #include "measure/viewport.h"
 
 namespace saed::model {
@@ -21,11 +26,13 @@ class Prompts;
 
 namespace saed::measure {
 
-// Filter list of the open dialog: six pairs of description and patterns, the first preselected.
+// Filter list of the open dialog: pairs of description and patterns, the first (every type the
+// program reads) preselected; the microscope formats follow the six picture formats.
 QString imageFilterList();
 
-// Decodes an image file for display: 16-bit grayscale is stretched from its darkest to its
-// brightest value onto the screen's 8 bits. A null image when the file cannot be read.
+// Decodes an image file for display: microscope data through the default display of their
+// values, 16-bit grayscale of Qt's formats stretched from its darkest to its brightest value.
+// A null image when the file cannot be read.
 QImage decodeImage(const QString& path);
 
 class ImageMeasurement : public QObject {
@@ -77,6 +84,34 @@ public:
     int RB(int n) const { return m_flags[static_cast<std::size_t>(n - 1)]; }
     const AngleCandidates& candidates() const { return m_candidates; }
 
+    // The values of the opened image (none before an image is open) and how they are shown.
+    const std::optional<core::Raster>& raster() const { return m_raster; }
+    const core::DisplaySettings& displaySettings() const { return m_display; }
+    // Shows the image's values anew under `settings`; the values themselves never change.
+    void setDisplaySettings(const core::DisplaySettings& settings);
+
+    // Shown size over natural size: 1 at natural size, 1.25 after one zoom step.
+    double zoomFactor() const;
+    // Image pixels (x right, y down, (0, 0) the centre of the top-left pixel) of an image-relative
+    // point in twips, and back.
+    ImagePoint toImagePixels(Vector2 twips) const;
+    Vector2 toImageTwips(ImagePoint pixels) const;
+
+    // Line ends released near a spot move to its sub-pixel centre (on by default).
+    bool snapping() const { return m_snapping; }
+    void setSnapping(bool on);
+    // Finds and marks the direct-beam centre; false, with a status message, when it cannot.
+    bool findCentre();
+    const std::optional<ImagePoint>& centre() const { return m_centre; }
+    // Detects the spots, chooses R1, R2, R3 and writes their lengths, segments and angles, as
+    // three lines from the centre accepted in the Measure dialog; false, with a message, when
+    // the pattern gives no lattice.
+    bool autoSpots();
+    const std::vector<Spot>& spots() const { return m_spots; }
+    // The status-bar text for the pointer at an image-relative point in twips: the zoom, the
+    // image pixel and, with a scale bar in the fields, |g| from the centre (or the image middle).
+    QString pointerStatus(Vector2 twips) const;
+
 signals:
     // The picture, its rectangle or a line changed: the view repaints.
     void viewChanged();
@@ -88,11 +123,17 @@ signals:
     void measureDialogRequested();
     // The Measure dialog has done its work and closes.
     void measureDialogFinished();
+    // The Measure dialog closes without writing: the image was opened anew or cleared.
+    void measureDialogCloseRequested();
+    // The text for the status bar about the pointer over the image.
+    void pointerStatusChanged(const QString& text);
 
 private:
     bool showPicture(const QString& path);
     void setMeasureMode(bool on);
     void updateAngles();
+    void snapLine(Vector2& start, Vector2& end) const;
+    void scaleMarks(const ImageRect& before);
 
     model::MainModel& m_model;
     model::Prompts& m_prompts;
@@ -109,6 +150,12 @@ private:
     std::array<Vector2, 3> m_spotVectors{};  // zero until the first Clear
     std::array<int, 3> m_flags{};            // R1B, R2B, R3B
     AngleCandidates m_candidates{};
+
+    std::optional<core::Raster> m_raster;
+    core::DisplaySettings m_display;
+    bool m_snapping = true;
+    std::optional<ImagePoint> m_centre;
+    std::vector<Spot> m_spots;
 };
 
 }  // namespace saed::measure

@@ -6,16 +6,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
-#include <QImage>
-#include <QImageReader>
 
 #include <cmath>
-#include <cstring>   // for memcpy
 #include <optional>
 
 #include "app/cli/options.h"
 #include "core/imagedisplay.h"
 #include "core/raster.h"
+#include "measure/imagefile.h"
 #include "measure/spots.h"
 
 namespace saed::cli {
@@ -51,24 +49,6 @@ std::optional<double> number(const QString& text) {
 
 QString text(double v) { return QString::number(v, 'g', 10); }
 
-// The formats Qt reads (PNG, JPEG, BMP, 8/16-bit TIFF) as a grey raster of 8 or 16 bits, or rgb8
-// for colour; `failed` is kept when Qt cannot read the file either.
-core::ReadResult readWithQt(const QString& path, const core::ReadResult& failed) {
-    QImageReader reader(path);
-    QImage image = reader.read();
-    if (image.isNull()) return failed;
-    const bool wide = image.format() == QImage::Format_Grayscale16;
-    const bool grey = wide || image.allGray();
-    image = image.convertToFormat(wide ? QImage::Format_Grayscale16
-                                       : grey ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
-    const core::PixelType type = wide ? core::PixelType::UInt16 : grey ? core::PixelType::UInt8 : core::PixelType::Rgb8;
-    core::Raster raster(image.width(), image.height(), type);
-    const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * core::bytesPerPixel(type);
-    for (int y = 0; y < image.height(); ++y)
-        std::memcpy(raster.bytes().data() + rowBytes * static_cast<std::size_t>(y), image.constScanLine(y), rowBytes);
-    return {std::move(raster), {}};
-}
-
 }  // namespace
 
 int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -103,10 +83,10 @@ int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     const bool json = *format == OutputFormat::Json;
 
-    core::ReadResult read = core::readImageFile(path.toStdString());
-    if (!read.raster) read = readWithQt(path, read);
+    const measure::LoadedImage read = measure::loadImage(path);
     if (!read.raster) {
-        err << "saedindex-cli image: " << QString::fromStdString(read.error) << "\n";
+        err << "saedindex-cli image: "
+            << (read.tooLarge ? path + QStringLiteral(" is too large to be held in memory.") : read.error) << "\n";
         return 2;
     }
     const core::Raster& raster = *read.raster;

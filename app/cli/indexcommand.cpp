@@ -11,6 +11,7 @@
 #include "model/resulttablemodel.h"
 #include "model/texts.h"
 #include "indexing/indexingoperations.h"
+#include "measure/imagefile.h"
 #include "store/reports.h"
 
 namespace saed::cli {
@@ -22,6 +23,7 @@ const char kHelp[] =
     "                           (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)\n"
     "                           [--type T] [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]\n"
     "                           [--format text|tsv|json] [--report [--out DIR]] [--max-rows M]\n"
+    "       saedindex-cli index --cell ... --image FILE --auto [--scale S,Lbar] [options as above]\n"
     "\n"
     "Finds every triple of lattice planes g1 + g2 = g3 whose spacings and angles match three\n"
     "measured diffraction spots R1, R2, R3 (R3 = R1 + R2), exactly as the window's 标定计算 does.\n"
@@ -35,6 +37,11 @@ const char kHelp[] =
     "  --r2 L,N           spot R2, as --r1\n"
     "  --r3 L,N           spot R3, as --r1; then dn = N * (Lbar / S) / L\n"
     "  --d d1,d2,d3       the measured spacings in nm, instead of --scale and --r1 to --r3\n"
+    "  --image FILE --auto  measure the pattern in a diffraction image: detect its spots, find the\n"
+    "                     direct beam, take the two shortest lattice vectors as R1, R2 and\n"
+    "                     R3 = R1 + R2 (one spacing each) with their angles; the scale bar comes\n"
+    "                     from the file's calibration (10 1/nm over its pixels), or from --scale\n"
+    "                     when the file has none (--scale wins over the file)\n"
     "  --angles a12,a23,a13  measured angles <R1,R2>, <R2,R3>, <R1,R3> in degrees\n"
     "  --tol-d t1,t2,t3   spacing tolerances in nm (default 0.008,0.008,0.008); a spacing\n"
     "                     difference equal to its tolerance passes\n"
@@ -60,7 +67,7 @@ const char kHelp[] =
 
 const QStringList kValueOptions = patternOptionNames() + QStringList{
     QStringLiteral("cell"), QStringLiteral("type"), QStringLiteral("format"), QStringLiteral("out"),
-    QStringLiteral("max-rows")};
+    QStringLiteral("max-rows"), QStringLiteral("image")};
 
 // Lattice type from a name or a code 0..4; -1 when it is neither.
 int latticeTypeCode(const QString& text) {
@@ -157,11 +164,46 @@ int writeReportIfAsked(const Options& options, model::MainModel& model, model::P
     return 0;
 }
 
+// --image FILE --auto: the spots of the image as R1, R2, R3, and the scale bar from its calibration
+// unless --scale gave one. False, with the reason on stderr, when the image gives no pattern.
+bool measureImage(const Options& options, model::MainModel& model, QTextStream& err) {
+    const QString path = options.value(QStringLiteral("image"));
+    const measure::LoadedImage image = measure::loadImage(path);
+    if (!image.raster) {
+        err << "saedindex-cli index: "
+            << (image.tooLarge ? path + QStringLiteral(" is too large to be held in memory.") : image.error) << '\n';
+        return false;
+    }
+    if (!options.has(QStringLiteral("scale"))) {
+        const auto& calibration = image.raster->calibration;
+        if (!calibration || !measure::writeCalibration(model, *calibration)) {
+            err << "saedindex-cli index: " << path
+                << (calibration ? QStringLiteral(" carries a real-space scale, not a diffraction calibration")
+                                : QStringLiteral(" carries no calibration"))
+                << "; give --scale S,Lbar\n";
+            return false;
+        }
+    }
+    std::string error;
+    const std::optional<measure::AutoPattern> pattern = measure::measurePattern(*image.raster, std::nullopt, error);
+    if (!pattern) {
+        err << "saedindex-cli index: " << path << ": " << QString::fromStdString(error) << '\n';
+        return false;
+    }
+    measure::writeAutoPattern(model, *pattern);
+    err << "saedindex-cli index: " << pattern->spots.size() << " spots, centre " << pattern->vectors.centre.x << ','
+        << pattern->vectors.centre.y << "; R1 " << pattern->lengthsPx[0] << " px, R2 " << pattern->lengthsPx[1]
+        << " px, R3 " << pattern->lengthsPx[2] << " px; angles " << model.Text1(33) << ", " << model.Text1(34)
+        << ", " << model.Text1(35) << '\n';
+    err.flush();
+    return true;
+}
+
 }  // namespace
 
 int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     Options options;
-    if (!options.parse(args, kValueOptions, {QStringLiteral("help"), QStringLiteral("report")}))
+    if (!options.parse(args, kValueOptions, {QStringLiteral("help"), QStringLiteral("report"), QStringLiteral("auto")}))
         return usageError(err, options.error());
     if (options.has(QStringLiteral("help"))) {
         out << kHelp;
@@ -171,9 +213,18 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     if (options.has(QStringLiteral("out")) && !options.has(QStringLiteral("report")))
         return usageError(err, QStringLiteral("--out names the folder of --report"));
     const bool spacingsGiven = options.has(QStringLiteral("d"));
+    const bool fromImage = options.has(QStringLiteral("image"));
     if (!options.has(QStringLiteral("cell"))) return usageError(err, QStringLiteral("--cell is required"));
-    if (const QString problem = patternOptionsProblem(options); !problem.isEmpty())
+    if (fromImage != options.has(QStringLiteral("auto")))
+        return usageError(err, QStringLiteral("--image and --auto go together"));
+    if (fromImage) {
+        for (const char* measured : {"d", "r1", "r2", "r3", "angles"})
+            if (options.has(QString::fromLatin1(measured)))
+                return usageError(err, QStringLiteral("--image --auto measures the pattern itself; leave out --%1")
+                                           .arg(QString::fromLatin1(measured)));
+    } else if (const QString problem = patternOptionsProblem(options); !problem.isEmpty()) {
         return usageError(err, problem);
+    }
 
     const std::optional<OutputFormat> format = parseOutputFormat(options.value(QStringLiteral("format"), QStringLiteral("text")));
     if (!format) return usageError(err, QStringLiteral("--format must be text, tsv or json"));
@@ -195,6 +246,7 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     if (!cell) return usageError(err, options.error());
     for (int n = 0; n < 6; ++n) model.setText1(n, (*cell)[n]);
     if (!fillPatternFields(options, model)) return usageError(err, options.error());
+    if (fromImage && !measureImage(options, model, err)) return 2;
 
     CliPrompts prompts(err);
     indexing::IndexingOperations operations(model, prompts);

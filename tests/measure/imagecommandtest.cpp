@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -107,4 +108,59 @@ TEST(ImageCommandTest, badInputIsStatusTwoWithAMessage) {
         EXPECT_EQ(run.status, 2) << args.join(u' ').toStdString();
         EXPECT_FALSE(run.err.isEmpty());
     }
+}
+
+namespace {
+
+CliRun index(const QStringList& args) {
+    CliRun run;
+    QTextStream out(&run.out), err(&run.err);
+    run.status = saed::cli::runIndexCommand(args, out, err);
+    return run;
+}
+
+}  // namespace
+
+TEST(ImageCommandTest, indexAutoOnTheSampleGivesTheZoneItWasDrawnAlong) {
+    const QStringList al = {QStringLiteral("--cell"), QStringLiteral("0.40495,0.40495,0.40495,90,90,90"),
+                            QStringLiteral("--type"), QStringLiteral("face"), QStringLiteral("--range"),
+                            QStringLiteral("3")};
+    const CliRun run = index(al + QStringList{QStringLiteral("--image"), kSample, QStringLiteral("--auto"),
+                                              QStringLiteral("--format"), QStringLiteral("json")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonArray rows = run.json()[QStringLiteral("rows")].toArray();
+    ASSERT_FALSE(rows.isEmpty());
+    for (const auto& value : rows) {
+        // The zone g1 x g2 of every row is an axis of the <0 1 1> family.
+        const QJsonObject row = value.toObject();
+        int g[2][3];
+        for (int i = 0; i < 3; ++i) {
+            g[0][i] = row[QStringLiteral("g1")].toArray()[i].toInt();
+            g[1][i] = row[QStringLiteral("g2")].toArray()[i].toInt();
+        }
+        int z[3] = {g[0][1] * g[1][2] - g[0][2] * g[1][1], g[0][2] * g[1][0] - g[0][0] * g[1][2],
+                    g[0][0] * g[1][1] - g[0][1] * g[1][0]};
+        int a[3] = {std::abs(z[0]), std::abs(z[1]), std::abs(z[2])};
+        std::sort(a, a + 3);
+        ASSERT_GT(a[2], 0);
+        EXPECT_TRUE(a[0] == 0 && a[1] == a[2]) << QJsonDocument(row).toJson().toStdString();
+    }
+
+    // The measured pattern is the image's own: no --angles or --d with it, and --image needs --auto.
+    const CliRun doubled = index(al + QStringList{QStringLiteral("--image"), kSample, QStringLiteral("--auto"),
+                                                  QStringLiteral("--angles"), QStringLiteral("90,45,45")});
+    EXPECT_EQ(doubled.status, 2);
+    EXPECT_TRUE(doubled.err.contains(QStringLiteral("--angles"))) << doubled.err.toStdString();
+    EXPECT_EQ(index(al + QStringList{QStringLiteral("--image"), kSample}).status, 2);
+
+    // Without a calibration in the file, --scale is asked for.
+    saed::core::Raster flat(16, 16, saed::core::PixelType::UInt16);
+    const std::string path = (std::filesystem::temp_directory_path() / "saed_uncalibrated.tif").string();
+    std::string error;
+    ASSERT_TRUE(saed::core::writeTiff(path, flat, error)) << error;
+    const CliRun bare = index(al + QStringList{QStringLiteral("--image"), QString::fromStdString(path),
+                                               QStringLiteral("--auto")});
+    std::remove(path.c_str());
+    EXPECT_EQ(bare.status, 2);
+    EXPECT_TRUE(bare.err.contains(QStringLiteral("give --scale"))) << bare.err.toStdString();
 }

@@ -14,6 +14,7 @@
 #include "model/scriptedprompts.h"
 #include "model/texts.h"
 #include "app/measuredialog.h"
+#include "tests/core/imagewriters.h"
 
 using namespace saed;
 using namespace saed::measure;
@@ -67,8 +68,10 @@ TEST(ImageMeasurementTest, openClearsFirstEvenWhenCancelled) {
     ASSERT_EQ(f.prompts.questions().size(), 1u);
     EXPECT_EQ(f.prompts.questions()[0].kind, Kind::OpenImage);
     EXPECT_EQ(f.prompts.questions()[0].text,
-              QStringLiteral("所有格式图像|*.jpg;*.jpeg;*.bmp;*.gif;*.tif;*.tiff;*.png|JPEG图像(*.jpg;*.jpeg)|*.jpg;*.jpeg|"
-                             "BMP图像(*.bmp)|*.bmp|GIF图像(*.gif)|*.gif|TIFF图像(*.tif;*.tiff)|*.tif;*.tiff|PNG图像(*.png)|*.png"));
+              QStringLiteral("所有格式图像|*.jpg;*.jpeg;*.bmp;*.gif;*.tif;*.tiff;*.png;*.dm3;*.dm4;*.mrc;*.map;*.st;*.ccp4|"
+                             "JPEG图像(*.jpg;*.jpeg)|*.jpg;*.jpeg|BMP图像(*.bmp)|*.bmp|GIF图像(*.gif)|*.gif|"
+                             "TIFF图像(*.tif;*.tiff)|*.tif;*.tiff|PNG图像(*.png)|*.png|"
+                             "显微镜图像(*.dm3;*.dm4;*.mrc)|*.dm3;*.dm4;*.mrc;*.map;*.st;*.ccp4"));
     for (int n : kMeasurementFields) EXPECT_EQ(f.model.Text1(n), QString()) << n;
     for (int n : {0, 27}) EXPECT_EQ(f.model.Text1(n), QStringLiteral("7")) << n;  // not measurement fields
     EXPECT_EQ(f.model.resultTable()->rowCount(), 0);
@@ -198,4 +201,135 @@ TEST(ImageMeasurementTest, dialogWritesLengthsValuesAndAngles) {
     f.accept(2, QStringLiteral("1"));
     expectAngles(60.0, 15.0, 45.0);
     EXPECT_EQ(f.model.Text1(25), QStringLiteral("60"));
+}
+
+namespace {
+
+const QString kSample = QStringLiteral(SAED_SOURCE_DIR "/samples/al-011-pattern.tif");
+
+// Two spots of the sample and its direct beam (samples/al-011-pattern.txt), image pixels.
+constexpr ImagePoint kSpot01{221.3829, 293.0819};
+constexpr ImagePoint kSpot10{305.6105, 270.0961};
+constexpr ImagePoint kCentre{255.37, 251.81};
+
+double distance(ImagePoint a, ImagePoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
+
+// A PNG whose header says width x height, with an empty picture after it.
+QByteArray pngHeader(quint32 width, quint32 height) {
+    const auto chunk = [](const QByteArray& typeAndData) {
+        quint32 crc = 0xFFFFFFFFu;
+        for (char c : typeAndData) {
+            crc ^= static_cast<quint8>(c);
+            for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+        crc ^= 0xFFFFFFFFu;
+        QByteArray out;
+        for (quint32 v : {static_cast<quint32>(typeAndData.size() - 4), crc}) {
+            for (int shift = 24; shift >= 0; shift -= 8) out.append(static_cast<char>((v >> shift) & 0xFF));
+            if (out.size() == 4) out += typeAndData;
+        }
+        return out;
+    };
+    QByteArray ihdr("IHDR");
+    for (quint32 v : {width, height})
+        for (int shift = 24; shift >= 0; shift -= 8) ihdr.append(static_cast<char>((v >> shift) & 0xFF));
+    ihdr.append("\x08\x00\x00\x00\x00", 5);  // 8-bit grey, no interlace
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk(ihdr) + chunk("IDAT") + chunk("IEND");
+}
+
+}  // namespace
+
+TEST(ImageMeasurementTest, microscopeFilesFillTheCalibrationOrSayWhyNot) {
+    Fixture f;
+    QStringList status;
+    QObject::connect(&f.model, &model::MainModel::statusMessage, [&](const QString& t) { status << t; });
+    ASSERT_TRUE(f.m.openPath(kSample));
+    ASSERT_TRUE(f.m.raster() && f.m.raster()->calibration);
+    EXPECT_EQ(f.model.Text1(22), QStringLiteral("10"));
+    EXPECT_NEAR(f.model.value(23), 10.0 / f.m.raster()->calibration->perPixel, 1e-9);
+    ASSERT_FALSE(status.isEmpty());
+    EXPECT_TRUE(status.last().startsWith(QStringLiteral("标尺取自图像文件"))) << status.last().toStdString();
+
+    // A real-space scale leaves the fields alone and says why.
+    core::Raster raster(8, 6, core::PixelType::Float32);
+    raster.setValue(3, 2, 5.0);
+    saed::testing::DmOptions o;
+    o.calibration = saed::testing::DmCalibration{0.5f, u"nm", 0, 0};
+    const saed::testing::Bytes bytes = saed::testing::DmWriter(o).write(raster);
+    QFile dm(f.dir.filePath(QStringLiteral("real.dm3")));
+    ASSERT_TRUE(dm.open(QIODevice::WriteOnly));
+    dm.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    dm.close();
+    ASSERT_TRUE(f.m.openPath(dm.fileName()));
+    EXPECT_EQ(f.m.picture().size(), QSize(8, 6));
+    EXPECT_EQ(f.model.Text1(22), QString());
+    EXPECT_EQ(f.model.Text1(23), QString());
+    EXPECT_TRUE(status.last().contains(QStringLiteral("不是衍射标定"))) << status.last().toStdString();
+
+    // An image beyond what can be held is told as too large, not as unreadable.
+    QFile huge(f.dir.filePath(QStringLiteral("huge.png")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    huge.write(pngHeader(70000, 70000));
+    huge.close();
+    EXPECT_FALSE(f.m.openPath(huge.fileName()));
+    ASSERT_FALSE(f.prompts.questions().empty());
+    EXPECT_EQ(f.prompts.questions().back().text, QStringLiteral("图像太大，无法打开：huge.png"));
+}
+
+TEST(ImageMeasurementTest, lengthsAreImagePixelsAtEveryZoomAndEndsSnapToSpots) {
+    Fixture f;
+    ASSERT_TRUE(f.m.openPath(kSample));
+    const double truth = distance(kSpot01, kSpot10);
+    // Ends placed a pixel or two off the spots, in image pixels.
+    const ImagePoint from{kSpot01.x + 1.4, kSpot01.y - 1.2};
+    const ImagePoint to{kSpot10.x - 1.1, kSpot10.y + 1.6};
+    const auto measure = [&] {
+        const Vector2 a = f.m.toImageTwips(from), b = f.m.toImageTwips(to);
+        f.line(a.x, a.y, b.x, b.y);
+        return f.m.MeasuredLengthPx();
+    };
+    f.m.toggleMode();
+    EXPECT_NEAR(measure(), truth, 0.1);  // natural size, snapped
+    f.m.setSnapping(false);
+    EXPECT_NEAR(measure(), distance(from, to), 1e-3);
+    f.m.setSnapping(true);
+
+    f.m.toggleMode();
+    for (int i = 0; i < 3; ++i) f.m.zoomIn();
+    EXPECT_NEAR(f.m.zoomFactor(), 1.953125, 1e-6);
+    f.m.toggleMode();
+    EXPECT_NEAR(measure(), truth, 0.1);  // the same spacing zoomed in
+    f.m.setSnapping(false);
+    EXPECT_NEAR(measure(), distance(from, to), 1e-3);
+    f.m.setSnapping(true);
+
+    // With the direct beam found, a click on a spot measures it from the centre.
+    ASSERT_TRUE(f.m.findCentre());
+    EXPECT_LT(distance(*f.m.centre(), kCentre), 0.2);
+    const Vector2 click = f.m.toImageTwips({kSpot10.x + 1.0, kSpot10.y - 1.0});
+    f.line(click.x, click.y, click.x, click.y);
+    EXPECT_NEAR(f.m.MeasuredLengthPx(), distance(kCentre, kSpot10), 0.2);
+    EXPECT_TRUE(f.m.pointerStatus(click).startsWith(QStringLiteral("缩放 195%   像素 (306.6, 269.1)   |g| = ")))
+        << f.m.pointerStatus(click).toStdString();
+}
+
+TEST(ImageMeasurementTest, automaticSpotsFillTheFieldsAsThreeAcceptedLines) {
+    Fixture f;
+    EXPECT_FALSE(f.m.autoSpots());  // no image yet
+    ASSERT_TRUE(f.m.openPath(kSample));
+    ASSERT_TRUE(f.m.autoSpots());
+    EXPECT_GE(f.m.spots().size(), 40u);
+    const double g111 = distance(kCentre, kSpot10);
+    EXPECT_NEAR(f.model.value(24), g111, 0.1);
+    EXPECT_NEAR(f.model.value(25), g111, 0.1);
+    for (int n : {30, 31, 32}) EXPECT_EQ(f.model.Text1(n), QStringLiteral("1")) << n;
+    // R3 = R1 + R2 lies between them: <R1,R2> = <R2,R3> + <R1,R3>.
+    EXPECT_NEAR(f.model.value(33), f.model.value(34) + f.model.value(35), 1e-6);
+    EXPECT_EQ(f.m.RB(1) + f.m.RB(2) + f.m.RB(3), 3);
+    int shown = 0;
+    for (const Segment& mark : f.m.marks().line2) shown += mark.visible ? 1 : 0;
+    EXPECT_EQ(shown, 3);
+    f.m.Clear();
+    EXPECT_FALSE(f.m.centre().has_value());
+    EXPECT_TRUE(f.m.spots().empty());
 }

@@ -291,3 +291,33 @@ TEST(MeasureWindowTest, magnifierShowsOverTheImageAndHidesOverTheTabStrip) {
     EXPECT_EQ(w.windows->magnifier()->MagnifyFactor(), 1.5f);
     EXPECT_TRUE(w.windows->magnifier()->option1(0)->isChecked());
 }
+
+TEST(MeasureWindowTest, dialogOpensBesideThePictureAndOpenOrClearCloseItWithoutWriting) {
+    // Room on the right of the picture: beside it, nothing covered.
+    const QRect screen(0, 0, 1280, 1024);
+    const QSize dialog(260, 190);
+    const QPoint right = measureDialogPlace(QRect(100, 100, 700, 600), dialog, screen);
+    EXPECT_EQ(right, QPoint(808, 100));
+    // A picture filling the screen but its top right corner: that corner.
+    const QPoint corner = measureDialogPlace(QRect(0, 200, 1280, 824), dialog, screen);
+    EXPECT_FALSE(QRect(corner, dialog).intersects(QRect(0, 200, 1280, 824)));
+    // Everything covered: the dialog still lies wholly on the screen.
+    const QPoint inside = measureDialogPlace(screen, dialog, screen);
+    EXPECT_TRUE(screen.contains(QRect(inside, dialog)));
+
+    Window w;
+    w.click(QStringLiteral("测量"));
+    w.drag(w.onImage(50, 50), w.onImage(150, 50));
+    ASSERT_NE(w.windows->measureDialog(), nullptr);
+    w.windows->measureDialog()->text1()->setText(QStringLiteral("5"));
+    w.click(QStringLiteral("清屏"));
+    EXPECT_TRUE(w.dialogGone());
+    EXPECT_EQ(w.model.Text1(23), QString());
+
+    w.click(QStringLiteral("测量"));
+    w.drag(w.onImage(50, 50), w.onImage(150, 80));
+    ASSERT_NE(w.windows->measureDialog(), nullptr);
+    w.click(QStringLiteral("打开"));  // cancelled: the earlier picture stays
+    EXPECT_TRUE(w.dialogGone());
+    EXPECT_EQ(w.model.Text1(23), QString());
+}

@@ -1,0 +1,43 @@
+// The automatic measurement of a pattern: its spots, the direct-beam centre and R1, R2, R3.
+#include "measure/autopattern.h"
+
+#include <cmath>  // for hypot
+
+#include "measure/anglesearch.h"
+
+namespace saed::measure {
+
+std::optional<AutoPattern> measurePattern(const core::Raster& raster, std::optional<ImagePoint> centre,
+                                          std::string& error, const SpotDetectionOptions& options) {
+    AutoPattern pattern;
+    pattern.spots = detectSpots(raster, options);
+    if (pattern.spots.size() < 3) {
+        error = "too few spots were found (" + std::to_string(pattern.spots.size()) + ")";
+        return std::nullopt;
+    }
+    if (!centre) centre = friedelCentre(pattern.spots);
+    if (!centre) {
+        error = "too few opposite spot pairs to find the direct-beam centre";
+        return std::nullopt;
+    }
+    const std::optional<LatticeVectors> vectors = chooseLatticeVectors(pattern.spots, *centre);
+    if (!vectors) {
+        error = "no two lattice vectors were found among the spots";
+        return std::nullopt;
+    }
+    pattern.vectors = *vectors;
+    const ImagePoint r[3] = {vectors->r1, vectors->r2, vectors->r3};
+    for (std::size_t n = 0; n < 3; ++n) pattern.lengthsPx[n] = std::hypot(r[n].x, r[n].y);
+    // Lines drawn from the centre out to each spot: start minus end is the vector reversed.
+    const auto line = [](ImagePoint v) { return Vector2{-v.x, -v.y}; };
+    const std::optional<AngleCandidates> candidates = pairCandidates(line(r[0]), line(r[1]), line(r[2]));
+    const std::optional<std::array<double, 3>> angles = candidates ? searchOrientation(*candidates) : std::nullopt;
+    if (!angles) {
+        error = "the lattice vectors give no consistent angles";
+        return std::nullopt;
+    }
+    pattern.anglesDeg = *angles;
+    return pattern;
+}
+
+}  // namespace saed::measure

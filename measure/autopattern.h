@@ -1,0 +1,29 @@
+// The automatic measurement of a pattern: its spots, the direct-beam centre and R1, R2, R3
+// with their lengths and the angles between them, as a user would measure them by hand.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/raster.h"
+#include "measure/spots.h"
+
+namespace saed::measure {
+
+struct AutoPattern {
+    std::vector<Spot> spots;
+    LatticeVectors vectors;            // r1, r2, r3 = r1 + r2 in image pixels, and the centre
+    std::array<double, 3> lengthsPx{}; // |r1|, |r2|, |r3|
+    // <R1,R2>, <R2,R3>, <R1,R3> in degrees, chosen as the Measure dialog chooses them.
+    std::array<double, 3> anglesDeg{};
+};
+
+// Detects the spots of `raster`, takes `centre` as the direct beam (or finds it from the
+// Friedel pairs when none is given) and chooses R1, R2, R3. nullopt, with `error` saying
+// which step failed, when there are too few spots, no centre or no two lattice vectors.
+std::optional<AutoPattern> measurePattern(const core::Raster& raster, std::optional<ImagePoint> centre,
+                                          std::string& error, const SpotDetectionOptions& options = {});
+
+}  // namespace saed::measure
