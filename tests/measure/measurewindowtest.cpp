@@ -270,8 +270,8 @@ TEST(MeasureWindowTest, magnifierShowsOverTheImageAndHidesOverTheTabStrip) {
     EXPECT_EQ(magnifier->lastCopy().sourceWidth, 37);
     EXPECT_EQ(magnifier->lastCopy().destWidth, 222);
     // The caption follows the pointer on the timer.
-    QTest::qWait(120);
-    EXPECT_TRUE(magnifier->windowTitle().startsWith(QStringLiteral("放大镜 坐标(")));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return magnifier->windowTitle().startsWith(QStringLiteral("放大镜 坐标(")); }, 5000));
 
     // Over the tab bar: hidden but loaded; over a toolbar button it stays.
     QTabBar* bar = w.form1.tabs()->tabBar();
