@@ -104,7 +104,8 @@ QJsonObject jsonReport(const model::MainModel& model, const indexing::IndexingOp
     QJsonObject input;
     input.insert(QStringLiteral("cell"), numbers(model, {0, 1, 2, 3, 4, 5}));
     input.insert(QStringLiteral("type"), model.Combo1());
-    input.insert(QStringLiteral("range"), model.value(21));
+    // The range the run searched: the field's number brought to the nearest whole one.
+    input.insert(QStringLiteral("range"), indexing::readIndexingInput(model).rangeN);
     if (spacingsGiven) {
         input.insert(QStringLiteral("d"), numbers(model, {30, 31, 32}));
     } else {
@@ -196,7 +197,7 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     for (int n = 0; n < 6; ++n) model.setText1(n, (*cell)[n]);
     if (!fillPatternFields(options, model)) return usageError(err, options.error());
 
-    CliPrompts prompts(err);
+    CliPrompts prompts(err, "saedindex-cli index");
     indexing::IndexingOperations operations(model, prompts);
     operations.setRowLimit(static_cast<std::size_t>(maxRows));
     QObject::connect(&model, &model::MainModel::focusRequested, [&err, spacingsGiven](int n) {
