@@ -6,6 +6,18 @@
 
 namespace saed::app {
 
+namespace {
+
+// The tooltip as rich text, which Qt wraps to the screen; a long number may break after each
+// thousands separator, and runs of blanks stay as they are.
+QString wrappingToolTip(const QString& text) {
+    QString html = text.toHtmlEscaped();
+    html.replace(QLatin1Char(','), QStringLiteral(",&#8203;"));
+    return QStringLiteral("<p style=\"white-space:pre-wrap\">") + html + QStringLiteral("</p>");
+}
+
+}  // namespace
+
 ElidedLabel::ElidedLabel(const QString& text, int maxHintWidth, QWidget* parent)
     : QLabel(parent), m_maxHintWidth(maxHintWidth) {
     setTextInteractionFlags(Qt::NoTextInteraction);
@@ -40,7 +52,7 @@ void ElidedLabel::resizeEvent(QResizeEvent* event) {
 void ElidedLabel::showFitted() {
     const int room = std::max(contentsRect().width() - 2 * margin(), 0);
     QLabel::setText(fontMetrics().elidedText(m_fullText, Qt::ElideRight, room));
-    setToolTip(QLabel::text() == m_fullText ? QString() : m_fullText);
+    setToolTip(QLabel::text() == m_fullText ? QString() : wrappingToolTip(m_fullText));
 }
 
 }  // namespace saed::app

@@ -1,5 +1,5 @@
 // A one-line label for computed texts: a long text is cut with "…" to the room the layout
-// gives it, never widening the window, and shown whole in the tooltip.
+// gives it, never widening the window, and shown whole in the tooltip (wrapped to the screen).
 #pragma once
 
 #include <QLabel>

@@ -407,10 +407,10 @@ QFrame* Form1::buildPatternPanel() {
     auto* picture = new calculator::PatternSchematic;
     m_frame9 = picture;
     m_frame9->setObjectName(QStringLiteral("Frame9"));
-    m_label14 = makeLabel(m_model.caption(Caption::Label14));
-    m_label15 = makeLabel(m_model.caption(Caption::Label15));
-    m_label16 = makeLabel(m_model.caption(Caption::Label16));
-    m_label17 = makeLabel(m_model.caption(Caption::Label17));
+    m_label14 = new ElidedLabel(m_model.caption(Caption::Label14), 300);
+    m_label15 = new ElidedLabel(m_model.caption(Caption::Label15), 300);
+    m_label16 = new ElidedLabel(m_model.caption(Caption::Label16), 300);
+    m_label17 = new ElidedLabel(m_model.caption(Caption::Label17), 300);
     m_label14->setObjectName(QStringLiteral("Label14"));
     m_label15->setObjectName(QStringLiteral("Label15"));
     m_label16->setObjectName(QStringLiteral("Label16"));
@@ -518,10 +518,10 @@ void Form1::showCaption(int which) {
     switch (c) {
     case Caption::Label5: m_label5->setFullText(text); break;
     case Caption::Label22: m_label22->setText(text); break;
-    case Caption::Label14: m_label14->setText(text); break;
-    case Caption::Label15: m_label15->setText(text); break;
-    case Caption::Label16: m_label16->setText(text); break;
-    case Caption::Label17: m_label17->setText(text); break;
+    case Caption::Label14: m_label14->setFullText(text); break;
+    case Caption::Label15: m_label15->setFullText(text); break;
+    case Caption::Label16: m_label16->setFullText(text); break;
+    case Caption::Label17: m_label17->setFullText(text); break;
     case Caption::Label1_47: m_spacingLabels[0]->setFullText(text); break;
     case Caption::Label1_48: m_spacingLabels[1]->setFullText(text); break;
     case Caption::Label1_49: m_spacingLabels[2]->setFullText(text); break;

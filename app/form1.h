@@ -146,10 +146,10 @@ private:
     QPushButton* m_command15 = nullptr;
     std::array<ElidedLabel*, 3> m_spacingLabels{};  // Label1(47) to Label1(49)
     QFrame* m_frame9 = nullptr;
-    QLabel* m_label14 = nullptr;
-    QLabel* m_label15 = nullptr;
-    QLabel* m_label16 = nullptr;
-    QLabel* m_label17 = nullptr;
+    ElidedLabel* m_label14 = nullptr;
+    ElidedLabel* m_label15 = nullptr;
+    ElidedLabel* m_label16 = nullptr;
+    ElidedLabel* m_label17 = nullptr;
 
     // Library panel.
     QGroupBox* m_frame7 = nullptr;
