@@ -5,30 +5,15 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 #include <gtest/gtest.h>
 
-#include "app/cli/commands.h"
+#include "tests/clirun.h"
 
 namespace {
 
-struct CliRun {
-    int status;
-    QString out;
-    QString err;
-};
-
-// Runs a saedindex-cli command line given as its arguments.
-CliRun run(const QStringList& args) {
-    CliRun result;
-    QTextStream out(&result.out);
-    QTextStream err(&result.err);
-    result.status = saed::cli::runCommandLine(args, out, err);
-    out.flush();
-    err.flush();
-    return result;
-}
+using saed::testdata::CliRun;
+const auto run = saed::testdata::runCli;
 
 QString writeFile(const QTemporaryDir& dir, const char* name, const QByteArray& bytes) {
     const QString path = dir.filePath(QString::fromLatin1(name));

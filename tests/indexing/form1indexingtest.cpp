@@ -33,15 +33,26 @@ void clickHeader(QTableView* view, int column) {
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
 }
 
+// The main window shown on its indexing tab.
+struct IndexingTab {
+    MainModel model;
+    ScriptedPrompts prompts;
+    Form1 window{model, prompts};
+
+    IndexingTab() {
+        window.show();
+        window.tabs()->setCurrentIndex(1);
+        QApplication::setActiveWindow(&window);
+    }
+};
+
 }  // namespace
 
 TEST(Form1IndexingTest, buttonHeaderSlidersCounterAndMenu) {
-    MainModel model;
-    ScriptedPrompts prompts;
-    Form1 window(model, prompts);
-    window.show();
-    window.tabs()->setCurrentIndex(1);
-    QApplication::setActiveWindow(&window);
+    IndexingTab tab;
+    MainModel& model = tab.model;
+    ScriptedPrompts& prompts = tab.prompts;
+    Form1& window = tab.window;
     saed::testdata::fillCubicExample(model);
     model.setFlag(Flag::LatticeLocked, false);
     auto* command6 = window.findChild<QPushButton*>(QStringLiteral("Command6"));
@@ -105,12 +116,9 @@ TEST(Form1IndexingTest, buttonHeaderSlidersCounterAndMenu) {
 // Real key and wheel events: each step of a tolerance slider changes its tolerance, so no step is
 // set back by the field it writes.
 TEST(Form1IndexingTest, everyKeyAndWheelStepOfASliderChangesItsTolerance) {
-    MainModel model;
-    ScriptedPrompts prompts;
-    Form1 window(model, prompts);
-    window.show();
-    window.tabs()->setCurrentIndex(1);
-    QApplication::setActiveWindow(&window);
+    IndexingTab tab;
+    MainModel& model = tab.model;
+    Form1& window = tab.window;
 
     for (int k : {4, 1}) {
         SCOPED_TRACE(k);

@@ -12,24 +12,15 @@
 
 #include "app/cli/commands.h"
 #include "indexing/indexingoperations.h"
+#include "tests/clirun.h"
 
 namespace {
 
-struct CliRun {
-    int status;
-    QString out;
-    QString err;
-};
+using saed::testdata::CliRun;
 
 // Runs the index command on space-separated arguments.
 CliRun runIndex(const QString& args) {
-    CliRun run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.status = saed::cli::runIndexCommand(args.split(u' ', Qt::SkipEmptyParts), out, err);
-    out.flush();
-    err.flush();
-    return run;
+    return saed::testdata::runCli(QStringList{QStringLiteral("index")} + args.split(u' ', Qt::SkipEmptyParts));
 }
 
 const QString kCubic = QStringLiteral("--cell 0.5,0.5,0.5,90,90,90 --range 1 --scale 2,100 --r1 100,1 --r2 100,1 "
