@@ -27,6 +27,7 @@
 #include "model/mainmodel.h"
 #include "model/resulttablemodel.h"
 #include "model/texts.h"
+#include "app/elidedlabel.h"
 #include "app/patternschematic.h"
 #include "measure/viewport.h"
 
@@ -92,9 +93,9 @@ Form1::Form1(MainModel& model, Prompts& prompts, QWidget* parent)
     connectStore();
     startUp();
     connect(&m_model, &MainModel::statusMessage, this, [this](const QString& text) { statusBar()->showMessage(text); });
-    // As large as the table wants, but never beyond the screen.
+    // As large as the table wants, but never beyond the screen, its title bar and frame included.
     const QRect available = screen()->availableGeometry();
-    resize(std::min(1360, available.width()), std::min(860, available.height()));
+    resize(std::min(1360, available.width() - 8), std::min(860, available.height() - 40));
 }
 
 Form1::~Form1() = default;
@@ -145,10 +146,11 @@ QWidget* Form1::buildIndexingTab() {
     left->addWidget(buildImageMeasurementPanel());
     m_command6 = new QPushButton(m_model.caption(Caption::Command6));
     m_command6->setObjectName(QStringLiteral("Command6"));
-    m_command6->setMinimumHeight(36);
+    m_command6->setMinimumHeight(32);
     left->addWidget(m_command6);
     left->addWidget(buildCalculatorPanel());
     left->addWidget(buildPatternPanel(), 1);
+    left->setSpacing(4);
     // The left column keeps to the width its fields need; the result table takes the rest.
     auto* leftPane = new QWidget;
     leftPane->setLayout(left);
@@ -195,13 +197,23 @@ QWidget* Form1::buildIndexingTab() {
     });
     right->addWidget(m_listView1, 1);
     layout->addLayout(right, 1);
+    // Narrow panel margins: with them every control fits a 1024 x 768 screen.
+    for (QGroupBox* panel : {m_frame1, m_frame3, m_frame2, m_frame11}) panel->layout()->setContentsMargins(6, 4, 6, 4);
 
     for (int n : {0, 1, 2, 3, 4, 5}) text1(n)->setMaximumWidth(120);
     for (int n : {21, 22, 23}) text1(n)->setMaximumWidth(130);
     for (int n = 6; n <= 14; ++n) text1(n)->setMaximumWidth(44);
     for (int n : {30, 31, 32}) text1(n)->setMaximumWidth(44);
-    for (int n : {24, 25, 26, 33, 34, 35}) text1(n)->setMinimumWidth(104);
-    for (int n : {27, 28, 29, 36, 37, 38}) text1(n)->setMaximumWidth(64);
+    for (int n : {24, 25, 26, 33, 34, 35}) text1(n)->setMinimumWidth(90);
+    for (int n : {27, 28, 29, 36, 37, 38}) {
+        text1(n)->setMaximumWidth(64);
+        text1(n)->setMinimumWidth(40);
+    }
+    // A measured value may be longer than its field shows: its tooltip holds it whole.
+    for (int n : {22, 23, 24, 25, 26, 30, 31, 32, 33, 34, 35}) {
+        QLineEdit* field = text1(n);
+        connect(field, &QLineEdit::textChanged, field, [field](const QString& text) { field->setToolTip(text); });
+    }
 
     // Label21 is never shown: it measures the phase name so that Text6 can grow with it.
     m_label21 = new QLabel(tab);
@@ -238,6 +250,7 @@ QGroupBox* Form1::buildLatticePanel() {
     m_frame1 = new QGroupBox(m_model.caption(Caption::Frame1));
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     auto* grid = new QGridLayout(m_frame1);
+    grid->setVerticalSpacing(3);
 
     m_label20 = new ClickableLabel(QStringLiteral("点阵参数□"));
     m_label20->setObjectName(QStringLiteral("Label20"));
@@ -278,6 +291,8 @@ QGroupBox* Form1::buildImageMeasurementPanel() {
     m_frame3->setObjectName(QStringLiteral("Frame3"));
     m_frame3->setContextMenuPolicy(Qt::CustomContextMenu);
     auto* grid = new QGridLayout(m_frame3);
+    grid->setVerticalSpacing(3);
+    grid->setHorizontalSpacing(4);
     grid->addWidget(makeLabel(QStringLiteral("实际测量长度")), 0, 1, 1, 2);
     grid->addWidget(makeLabel(QStringLiteral("段数")), 0, 3);
     grid->addWidget(makeLabel(QStringLiteral("实际测量角度")), 0, 4, 1, 3);
@@ -292,12 +307,14 @@ QGroupBox* Form1::buildImageMeasurementPanel() {
         grid->addWidget(makeField(33 + i), i + 1, 5);
         grid->addWidget(makeLabel(QStringLiteral("deg.")), i + 1, 6);
     }
+    // The scale bar's reading and its measured length share one row, so the window fits a
+    // 1024 x 768 screen.
     grid->addWidget(makeLabel(QStringLiteral("标尺示数")), 4, 0);
     grid->addWidget(makeField(22), 4, 1);
-    grid->addWidget(makeLabel(QStringLiteral("1/nm")), 4, 2);
-    grid->addWidget(makeLabel(QStringLiteral("标尺测量")), 5, 0);
-    grid->addWidget(makeField(23), 5, 1);
-    grid->addWidget(makeLabel(QStringLiteral("px")), 5, 2);
+    grid->addWidget(makeLabel(QStringLiteral("1/nm")), 4, 2, 1, 2);
+    grid->addWidget(makeLabel(QStringLiteral("标尺测量")), 4, 4, Qt::AlignRight);
+    grid->addWidget(makeField(23), 4, 5);
+    grid->addWidget(makeLabel(QStringLiteral("px")), 4, 6);
     return m_frame3;
 }
 
@@ -305,6 +322,8 @@ QGroupBox* Form1::buildTolerancePanel() {
     m_frame11 = new QGroupBox;
     m_frame11->setObjectName(QStringLiteral("Frame11"));
     auto* grid = new QGridLayout(m_frame11);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(3);
     grid->addWidget(makeLabel(QStringLiteral("调节误差")), 0, 0);
     grid->addWidget(makeLabel(QStringLiteral("比对误差")), 1, 0);
     const int fields[6] = {27, 28, 29, 36, 37, 38};
@@ -316,7 +335,7 @@ QGroupBox* Form1::buildTolerancePanel() {
         slider->setPageStep(5);
         slider->setTickPosition(QSlider::NoTicks);
         slider->setValue(m_model.slider(k));
-        slider->setMinimumWidth(70);
+        slider->setMinimumWidth(56);
         m_sliders[static_cast<std::size_t>(k - 1)] = slider;
         grid->addWidget(slider, 0, 2 * k - 1, 1, 2);
         grid->addWidget(makeField(fields[k - 1]), 1, 2 * k - 1);
@@ -325,7 +344,7 @@ QGroupBox* Form1::buildTolerancePanel() {
     auto* heading = makeLabel(model::label7Text());  // Label7
     grid->addWidget(heading, 2, 1, 1, 12);
     grid->addWidget(makeLabel(QStringLiteral("图片计算")), 3, 0);  // Label1(54)
-    m_label5 = makeLabel(m_model.caption(Caption::Label5));
+    m_label5 = new ElidedLabel(m_model.caption(Caption::Label5), 560);
     m_label5->setObjectName(QStringLiteral("Label5"));
     grid->addWidget(m_label5, 3, 1, 1, 12);
     return m_frame11;
@@ -335,6 +354,7 @@ QGroupBox* Form1::buildCalculatorPanel() {
     m_frame2 = new QGroupBox(QStringLiteral("夹角带轴计算"));
     m_frame2->setObjectName(QStringLiteral("Frame2"));
     auto* grid = new QGridLayout(m_frame2);
+    grid->setVerticalSpacing(3);
     const char16_t* rowNames[3] = {u"R1", u"R2", u"R3"};
     const char16_t* angleNames[3] = {u"<R1,R2>=", u"<R2,R3>=", u"<R1,R3>="};
     grid->addWidget(makeLabel(QStringLiteral("h")), 0, 1, Qt::AlignCenter);
@@ -352,7 +372,7 @@ QGroupBox* Form1::buildCalculatorPanel() {
     // The three spacings stand on one line under the grid, each followed by its unit.
     auto* spacings = new QHBoxLayout;
     for (int i = 0; i < 3; ++i) {
-        auto* spacing = makeLabel(model::spacingLabelIdleText(i + 1));
+        auto* spacing = new ElidedLabel(model::spacingLabelIdleText(i + 1), 140);
         spacing->setObjectName(QStringLiteral("Label1_%1").arg(47 + i));
         m_spacingLabels[static_cast<std::size_t>(i)] = spacing;
         spacings->addWidget(spacing);
@@ -387,10 +407,10 @@ QFrame* Form1::buildPatternPanel() {
     auto* picture = new calculator::PatternSchematic;
     m_frame9 = picture;
     m_frame9->setObjectName(QStringLiteral("Frame9"));
-    m_label14 = makeLabel(m_model.caption(Caption::Label14));
-    m_label15 = makeLabel(m_model.caption(Caption::Label15));
-    m_label16 = makeLabel(m_model.caption(Caption::Label16));
-    m_label17 = makeLabel(m_model.caption(Caption::Label17));
+    m_label14 = new ElidedLabel(m_model.caption(Caption::Label14), 300);
+    m_label15 = new ElidedLabel(m_model.caption(Caption::Label15), 300);
+    m_label16 = new ElidedLabel(m_model.caption(Caption::Label16), 300);
+    m_label17 = new ElidedLabel(m_model.caption(Caption::Label17), 300);
     m_label14->setObjectName(QStringLiteral("Label14"));
     m_label15->setObjectName(QStringLiteral("Label15"));
     m_label16->setObjectName(QStringLiteral("Label16"));
@@ -496,15 +516,15 @@ void Form1::showCaption(int which) {
     const auto c = static_cast<Caption>(which);
     const QString text = m_model.caption(c);
     switch (c) {
-    case Caption::Label5: m_label5->setText(text); break;
+    case Caption::Label5: m_label5->setFullText(text); break;
     case Caption::Label22: m_label22->setText(text); break;
-    case Caption::Label14: m_label14->setText(text); break;
-    case Caption::Label15: m_label15->setText(text); break;
-    case Caption::Label16: m_label16->setText(text); break;
-    case Caption::Label17: m_label17->setText(text); break;
-    case Caption::Label1_47: m_spacingLabels[0]->setText(text); break;
-    case Caption::Label1_48: m_spacingLabels[1]->setText(text); break;
-    case Caption::Label1_49: m_spacingLabels[2]->setText(text); break;
+    case Caption::Label14: m_label14->setFullText(text); break;
+    case Caption::Label15: m_label15->setFullText(text); break;
+    case Caption::Label16: m_label16->setFullText(text); break;
+    case Caption::Label17: m_label17->setFullText(text); break;
+    case Caption::Label1_47: m_spacingLabels[0]->setFullText(text); break;
+    case Caption::Label1_48: m_spacingLabels[1]->setFullText(text); break;
+    case Caption::Label1_49: m_spacingLabels[2]->setFullText(text); break;
     case Caption::Frame1: m_frame1->setTitle(text); break;
     case Caption::Command6: m_command6->setText(text); break;
     case Caption::Command9: m_command9->setText(text); break;

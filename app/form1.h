@@ -34,6 +34,8 @@ class ImageMeasurement;
 
 namespace saed::app {
 
+class ElidedLabel;
+
 // The windows work on the model's types by their short names.
 using model::Caption;
 using model::Flag;
@@ -135,7 +137,7 @@ private:
     // Image-measurement, tolerance and result panels.
     QGroupBox* m_frame3 = nullptr;
     QGroupBox* m_frame11 = nullptr;
-    QLabel* m_label5 = nullptr;
+    ElidedLabel* m_label5 = nullptr;
     ClickableLabel* m_label22 = nullptr;
     QPushButton* m_command6 = nullptr;
 
@@ -143,12 +145,12 @@ private:
     QGroupBox* m_frame2 = nullptr;
     QPushButton* m_command5 = nullptr;
     QPushButton* m_command15 = nullptr;
-    std::array<QLabel*, 3> m_spacingLabels{};  // Label1(47) to Label1(49)
+    std::array<ElidedLabel*, 3> m_spacingLabels{};  // Label1(47) to Label1(49)
     QFrame* m_frame9 = nullptr;
-    QLabel* m_label14 = nullptr;
-    QLabel* m_label15 = nullptr;
-    QLabel* m_label16 = nullptr;
-    QLabel* m_label17 = nullptr;
+    ElidedLabel* m_label14 = nullptr;
+    ElidedLabel* m_label15 = nullptr;
+    ElidedLabel* m_label16 = nullptr;
+    ElidedLabel* m_label17 = nullptr;
 
     // Library panel.
     QGroupBox* m_frame7 = nullptr;

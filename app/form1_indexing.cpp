@@ -11,6 +11,7 @@
 #include "model/mainmodel.h"
 #include "model/resulttablemodel.h"
 #include "indexing/indexingoperations.h"
+#include "indexing/tolerancescale.h"
 
 namespace saed::app {
 
@@ -62,8 +63,18 @@ void Form1::connectIndexing() {
 
     // Positions set from the fields are shown with the slider's signals blocked, so
     // valueChanged is always a move by the user.
-    for (int k = 1; k <= MainModel::kSliderCount; ++k)
-        connect(slider(k), &QSlider::valueChanged, operations, [operations, k](int p) { operations->sliderMoved(k, p); });
+    for (int k = 1; k <= MainModel::kSliderCount; ++k) {
+        QSlider* s = slider(k);
+        connect(s, &QSlider::valueChanged, operations, [operations, k](int p) { operations->sliderMoved(k, p); });
+        // A key, wheel or groove step goes on to a position whose tolerance differs, or the field
+        // would set the slider back to where it was; a drag goes where the pointer is.
+        connect(s, &QAbstractSlider::actionTriggered, this, [this, s, k](int action) {
+            if (action == QAbstractSlider::SliderNoAction || (action == QAbstractSlider::SliderMove && s->isSliderDown()))
+                return;
+            const double current = m_model.value(indexing::toleranceField(k));
+            s->setSliderPosition(indexing::steppedPosition(k, s->value(), s->sliderPosition(), current));
+        });
+    }
     connect(m_label22, &ClickableLabel::clicked, operations, &indexing::IndexingOperations::resetTolerances);
 }
 

@@ -2,11 +2,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-
 #include "app/form1.h"
 #include "app/guardedapplication.h"
 #include "model/mainmodel.h"
 #include "app/qtprompts.h"
+#include "app/translations.h"
 #include "measure/imagemeasurement.h"
 
 int main(int argc, char* argv[]) {
@@ -20,6 +20,9 @@ int main(int argc, char* argv[]) {
     saed::app::GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("saedindex"));
     QApplication::setOrganizationName(QStringLiteral("saedindex"));
+    if (!saed::app::installQtTranslations(app))
+        std::fprintf(stderr, "saedindex: Qt's Chinese translations are not installed (qt6-translations-l10n); "
+                             "dialog buttons read in English\n");
 
     saed::model::MainModel model;
     saed::app::QtPrompts prompts;

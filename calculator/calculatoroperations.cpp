@@ -8,6 +8,7 @@
 #include "model/resulttablemodel.h"
 #include "model/texts.h"
 #include "calculator/calculator.h"
+#include "core/lattice.h"
 #include "core/numbertext.h"
 
 namespace saed::calculator {
@@ -66,7 +67,10 @@ bool calculate(model::MainModel& model, model::Prompts& prompts) {
     model.setCaption(model::Caption::Label17,
                      QStringLiteral("Z=[") + model.Text1(18) + QLatin1Char(' ') + model.Text1(19) +
                          QLatin1Char(' ') + model.Text1(20) + QLatin1Char(']'));
-    if (!result.cellValid) prompts.warn(QString::fromUtf8(notACellMessage()), QString());
+    if (!result.cellValid) {
+        model.requestFocus(core::cellFaultField(core::cellFault(cell)));
+        prompts.warn(QString::fromUtf8(notACellMessage()), QString());
+    }
     return true;
 }
 

@@ -12,8 +12,8 @@ namespace saed::calculator {
 // bad one gets the focus, then the message; nothing changes), writes the reduced zone axis of
 // planes 1 and 2 to Text1(18..20), the three angles to Text1(15..17), the spacings to
 // Label1(47..49) and the schematic labels. Angles and spacings that cannot be computed show
-// their idle texts; a lattice that is not a cell is told in a message. False when stopped by
-// the numeric test.
+// their idle texts; a lattice that is not a cell is told in a message, with the focus on the
+// first lattice field at fault (Text1(0..3)). False when stopped by the numeric test.
 bool calculate(model::MainModel& model, model::Prompts& prompts);
 
 // Clear ("清除"): empties the index fields and restores every output's idle text; the lattice

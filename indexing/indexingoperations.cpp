@@ -115,7 +115,7 @@ std::optional<IndexingInput> IndexingOperations::beginRun() {
         reject(fieldNumber(Field::Range), rangeMessage());
         return std::nullopt;
     }
-    for (Field f : {Field::ScaleReading, Field::LengthR1, Field::LengthR2, Field::LengthR3}) {
+    for (Field f : {Field::ScaleReading, Field::ScaleLength, Field::LengthR1, Field::LengthR2, Field::LengthR3}) {
         const int n = fieldNumber(f);
         if (m_model.value(n) == 0) {
             reject(n, zeroLengthMessage());
@@ -123,8 +123,8 @@ std::optional<IndexingInput> IndexingOperations::beginRun() {
         }
     }
     const IndexingInput input = readIndexingInput(m_model);
-    if (!core::isCell(input.cell)) {
-        reject(-1, notACellMessage());
+    if (const core::CellFault fault = core::cellFault(input.cell); fault != core::CellFault::None) {
+        reject(core::cellFaultField(fault), notACellMessage());
         return std::nullopt;
     }
 

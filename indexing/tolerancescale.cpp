@@ -28,4 +28,12 @@ int sliderPosition(int k, double value) {
     return static_cast<int>(p);
 }
 
+int steppedPosition(int k, int from, int to, double current) {
+    if (to == from) return to;
+    const int direction = to > from ? 1 : -1;
+    int p = to;
+    while (p > 0 && p < 100 && core::leadingNumber(toleranceText(k, p)) == current) p += direction;
+    return p;
+}
+
 }  // namespace saed::indexing

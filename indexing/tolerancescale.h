@@ -20,4 +20,10 @@ std::string toleranceText(int k, int p);
 // value / 4 * 100, rounded halves to even and pinned to 0..100.
 int sliderPosition(int k, double value);
 
+// Where a keyboard or wheel step of slider k, from position `from` towards `to`, comes to rest:
+// `to` when its tolerance text reads other than `current` (the field's value), otherwise the
+// nearest position beyond it in that direction that does; the end of the scale when none does.
+// So that each step changes the tolerance instead of being set back by the field.
+int steppedPosition(int k, int from, int to, double current);
+
 }  // namespace saed::indexing

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(g++ make cmake qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins
-          qt6-qpa-plugins libqt6widgets6 libgtest-dev libbenchmark-dev libtiff-dev fonts-wqy-microhei
+          qt6-qpa-plugins qt6-translations-l10n libqt6widgets6 libgtest-dev libbenchmark-dev libtiff-dev fonts-wqy-microhei
           locales desktop-file-utils appstream man-db dpkg-dev
           gemmi-dev tao-pegtl-dev)
 if [ "${1:-}" = "--window-tools" ]; then

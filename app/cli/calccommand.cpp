@@ -172,8 +172,9 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         }
     }
     if (!cellValid) {
-        err << "saedindex-cli calc: " << QString::fromUtf8(calculator::notACellMessage())
-            << " (--cell '" << options.cell << "')\n";
+        // The calculator pointed at the first lattice field at fault.
+        err << "saedindex-cli calc: " << QString::fromUtf8(calculator::notACellMessage()) << " (--cell value "
+            << (badField + 1) << ": '" << model.Text1(badField) << "')\n";
         return 2;
     }
     return 0;

@@ -1,4 +1,5 @@
-// Prompts of the command line: messages go to stderr, and every question is answered "no".
+// Prompts of the command line: messages go to stderr after the command's name, and every
+// question is answered "no".
 #pragma once
 
 #include <QTextStream>
@@ -9,9 +10,11 @@ namespace saed::cli {
 
 class CliPrompts : public model::Prompts {
 public:
-    explicit CliPrompts(QTextStream& err) : m_err(err) {}
+    // `command` is the name every message starts with, such as "saedindex-cli index".
+    CliPrompts(QTextStream& err, const char* command) : m_err(err), m_command(command) {}
 
     void warn(const QString& text, const QString& title) override {
+        m_err << m_command << ": ";
         if (!title.isEmpty()) m_err << title << ": ";
         m_err << text << '\n';
         m_err.flush();
@@ -28,6 +31,7 @@ public:
 
 private:
     QTextStream& m_err;
+    const char* m_command;
 };
 
 }  // namespace saed::cli

@@ -22,15 +22,15 @@ const char kUsage[] =
 
 }  // namespace
 
-int runGuarded(const std::function<int()>& command, QTextStream& err) {
+int runGuarded(const std::function<int()>& command, QTextStream& err, const QString& name) {
     try {
         return command();
     } catch (const std::bad_alloc&) {
-        err << "saedindex-cli: out of memory; narrow the tolerances or the index range\n";
+        err << name << ": out of memory; narrow the tolerances or the index range\n";
     } catch (const std::exception& e) {
-        err << "saedindex-cli: internal error: " << e.what() << '\n';
+        err << name << ": internal error: " << e.what() << '\n';
     } catch (...) {
-        err << "saedindex-cli: internal error\n";
+        err << name << ": internal error\n";
     }
     err.flush();
     return 2;
@@ -50,7 +50,7 @@ int runCommandLine(QStringList args, QTextStream& out, QTextStream& err) {
         if (command == QStringLiteral("image")) return runImageCommand(args, out, err);
         err << "saedindex-cli: unknown command '" << command << "'\n\n" << kUsage;
         return 2;
-    }, err);
+    }, err, QStringLiteral("saedindex-cli ") + command);
 }
 
 }  // namespace saed::cli

@@ -9,9 +9,10 @@
 
 namespace saed::cli {
 
-// Runs `command` and returns its exit status; an exception it throws is told on `err` as an
-// internal error (out of memory named as such) with exit status 2.
-int runGuarded(const std::function<int()>& command, QTextStream& err);
+// Runs `command` and returns its exit status; an exception it throws is told on `err`, after
+// `name` (such as "saedindex-cli index"), as an internal error (out of memory named as such)
+// with exit status 2.
+int runGuarded(const std::function<int()>& command, QTextStream& err, const QString& name);
 
 // Runs the command named by args[0] with the remaining arguments, guarded as above; an unknown
 // command is told with the usage text and exit status 2.

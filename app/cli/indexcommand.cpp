@@ -111,7 +111,8 @@ QJsonObject jsonReport(const model::MainModel& model, const indexing::IndexingOp
     QJsonObject input;
     input.insert(QStringLiteral("cell"), numbers(model, {0, 1, 2, 3, 4, 5}));
     input.insert(QStringLiteral("type"), model.Combo1());
-    input.insert(QStringLiteral("range"), model.value(21));
+    // The range the run searched: the field's number brought to the nearest whole one.
+    input.insert(QStringLiteral("range"), indexing::readIndexingInput(model).rangeN);
     if (spacingsGiven) {
         input.insert(QStringLiteral("d"), numbers(model, {30, 31, 32}));
     } else {
@@ -248,7 +249,7 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     if (!fillPatternFields(options, model)) return usageError(err, options.error());
     if (fromImage && !measureImage(options, model, err)) return 2;
 
-    CliPrompts prompts(err);
+    CliPrompts prompts(err, "saedindex-cli index");
     indexing::IndexingOperations operations(model, prompts);
     operations.setRowLimit(static_cast<std::size_t>(maxRows));
     QObject::connect(&model, &model::MainModel::focusRequested, [&err, spacingsGiven](int n) {

@@ -1,13 +1,11 @@
 // saedindex-cli library: the phases of a library text, as the library tree shows them.
 #include "app/cli/commands.h"
+#include "app/cli/options.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QStringDecoder>
 
-#include <optional>
 #include <string>
 
 #include "library/phasetree.h"
@@ -20,35 +18,8 @@ const char kLibraryUsage[] =
     "usage: saedindex-cli library [--library FILE] [--format text|json]\n"
     "\n"
     "Lists the phases of the built-in library, or of FILE in the same format: records of nine\n"
-    "fields (name;type;c/a;a;b;c;alpha;beta;gamma;), in UTF-8 or GBK.\n";
-
-// A library file as UTF-8 text: read as UTF-8 when it is valid UTF-8, otherwise as GBK.
-std::optional<std::string> readLibraryFile(const QString& path, QTextStream& err) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        err << "saedindex-cli library: cannot read '" << path << "': " << file.errorString()
-            << "\n";
-        return std::nullopt;
-    }
-    const QByteArray bytes = file.readAll();
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) {
-        QStringDecoder gbk("GB18030");
-        if (!gbk.isValid()) {
-            err << "saedindex-cli library: '" << path
-                << "' is not UTF-8 and GBK cannot be read here\n";
-            return std::nullopt;
-        }
-        text = gbk.decode(bytes);
-        if (gbk.hasError()) {
-            err << "saedindex-cli library: '" << path << "' is neither UTF-8 nor GBK text\n";
-            return std::nullopt;
-        }
-    }
-    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
-    return text.toStdString();
-}
+    "fields (name;type;c/a;a;b;c;alpha;beta;gamma;), in UTF-8 or GBK. A file with an incomplete\n"
+    "record is not used: the record is named on stderr, with exit status 2.\n";
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
@@ -81,14 +52,8 @@ int runLibraryCommand(const QStringList& args, QTextStream& out, QTextStream& er
         return 2;
     }
 
-    std::string text(library::kLibraryText);
-    if (!path.isEmpty()) {
-        const auto read = readLibraryFile(path, err);
-        if (!read) return 2;
-        text = *read;
-    }
     library::PhaseTree tree;
-    const bool built = tree.build(text);
+    if (!buildLibraryTree(path, tree, "saedindex-cli library", err)) return 2;
 
     if (format == QStringLiteral("json")) {
         QJsonArray phases;
@@ -117,17 +82,6 @@ int runLibraryCommand(const QStringList& args, QTextStream& out, QTextStream& er
             out << qs(node.text) << "\n";
         }
     }
-    if (!built) {
-        const auto fields = tree.library().elements.size() - 1;
-        err << "saedindex-cli library: the library text is not made of whole records of nine "
-               "fields ("
-            << static_cast<qulonglong>(fields) << " fields)\n";
-        return 2;
-    }
-    if (!tree.library().wholeRecords())
-        err << "saedindex-cli library: warning: the last record has only "
-            << static_cast<qulonglong>((tree.library().elements.size() - 1) % 9)
-            << " of nine fields\n";
     return 0;
 }
 

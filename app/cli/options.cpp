@@ -3,7 +3,12 @@
 #include <array>
 #include <vector>
 
+#include <QFile>
+#include <QTextStream>
+
 #include "model/mainmodel.h"
+#include "library/phasetree.h"
+#include "store/textfile.h"
 
 namespace saed::cli {
 
@@ -116,6 +121,24 @@ std::optional<OutputFormat> parseOutputFormat(const QString& text) {
     if (text == QStringLiteral("tsv")) return OutputFormat::Tsv;
     if (text == QStringLiteral("json")) return OutputFormat::Json;
     return std::nullopt;
+}
+
+bool buildLibraryTree(const QString& path, library::PhaseTree& tree, const char* command, QTextStream& err) {
+    std::string text(library::kLibraryText);
+    if (!path.isEmpty()) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            err << command << ": cannot read '" << path << "': " << file.errorString() << '\n';
+            return false;
+        }
+        text = store::decodeLibraryText(file.readAll()).toStdString();
+    }
+    if (tree.build(text)) return true;
+    const std::string incomplete = library::incompleteRecordMessage(tree.library());
+    err << command << ": '" << path << "': "
+        << QString::fromStdString(incomplete.empty() ? std::string("no phase record in the library text") : incomplete)
+        << '\n';
+    return false;
 }
 
 }  // namespace saed::cli

@@ -8,9 +8,15 @@
 #include <QString>
 #include <QStringList>
 
+class QTextStream;
+
 namespace saed::model {
 class MainModel;
 }  // namespace saed::model
+
+namespace saed::library {
+class PhaseTree;
+}  // namespace saed::library
 
 namespace saed::cli {
 
@@ -48,6 +54,12 @@ QString patternOptionsProblem(const Options& options);
 // segment counts over unit lengths and a unit scale bar, so that dn = Nn * (1 / 1) / 1 reads
 // exactly the given number. False, with options.error() set, for a list of the wrong length.
 bool fillPatternFields(Options& options, model::MainModel& model);
+
+// Builds `tree` from the library file at `path` (the built-in library when `path` is empty),
+// decoded as the window decodes one: UTF-8 when the bytes are valid UTF-8, otherwise GBK.
+// False, told on `err` after `command` (such as "saedindex-cli screen"), when the file cannot
+// be read, has an incomplete record (named; the file is not used) or holds no record.
+bool buildLibraryTree(const QString& path, library::PhaseTree& tree, const char* command, QTextStream& err);
 
 enum class OutputFormat { Text, Tsv, Json };
 

@@ -1,8 +1,6 @@
 // saedindex-cli screen: the library screening of the window ("计算选中项", multiple choice) on a
 // pattern given as options.
 #include <QDir>
-#include <QFile>
-#include <QStringDecoder>
 
 #include "app/cli/cliprompts.h"
 #include "app/cli/commands.h"
@@ -13,7 +11,6 @@
 #include "library/phasetree.h"
 #include "library/screening.h"
 #include "store/reports.h"
-#include "store/textfile.h"
 
 namespace saed::cli {
 
@@ -51,21 +48,6 @@ int usageError(QTextStream& err, const QString& message) {
     return 2;
 }
 
-// A library file as UTF-8 text: UTF-8 when it is valid UTF-8, otherwise GBK.
-std::optional<std::string> readLibraryFile(const QString& path, QTextStream& err) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        err << "saedindex-cli screen: cannot read '" << path << "': " << file.errorString() << "\n";
-        return std::nullopt;
-    }
-    const QByteArray bytes = file.readAll();
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) text = store::decodeText(bytes);
-    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
-    return text.toStdString();
-}
-
 }  // namespace
 
 int runScreenCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -79,14 +61,7 @@ int runScreenCommand(const QStringList& args, QTextStream& out, QTextStream& err
         return usageError(err, problem);
 
     library::PhaseTree tree;
-    std::string libraryText(library::kLibraryText);
-    if (options.has(QStringLiteral("library"))) {
-        const auto text = readLibraryFile(options.value(QStringLiteral("library")), err);
-        if (!text) return 2;
-        libraryText = *text;
-    }
-    if (!tree.build(libraryText) || tree.recordCount() == 0)
-        return usageError(err, QStringLiteral("the library text is not made of whole records of nine fields"));
+    if (!buildLibraryTree(options.value(QStringLiteral("library")), tree, "saedindex-cli screen", err)) return 2;
 
     library::ScreeningRequest request;
     request.multiple = true;
@@ -114,7 +89,7 @@ int runScreenCommand(const QStringList& args, QTextStream& out, QTextStream& err
     if (!fillPatternFields(options, model)) return usageError(err, options.error());
     if (options.has(QStringLiteral("image"))) model.setChosenFile(options.value(QStringLiteral("image")));
 
-    CliPrompts prompts(err);
+    CliPrompts prompts(err, "saedindex-cli screen");
     indexing::IndexingOperations operations(model, prompts);
     bool rejected = false;
     const auto run = [&] {

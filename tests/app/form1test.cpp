@@ -1,9 +1,15 @@
 #include "app/form1.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -12,6 +18,8 @@
 #include <stdexcept>
 
 #include "app/guardedapplication.h"
+#include "app/translations.h"
+#include "indexing/indexingoperations.h"
 #include "model/mainmodel.h"
 #include "model/scriptedprompts.h"
 
@@ -66,6 +74,69 @@ TEST(Form1Test, fieldsAreBoundBothWays) {
     EXPECT_EQ(window.combo1()->currentText(), QStringLiteral("菱形点阵"));
     window.combo1()->setCurrentIndex(2);
     EXPECT_EQ(model.Combo1(), 2);
+}
+
+TEST(Form1Test, longValuesNeverWidenTheWindowAndShowWholeInTooltips) {
+    MainModel model;
+    ScriptedPrompts prompts;
+    Form1 window(model, prompts);
+    window.show();
+    window.tabs()->setCurrentIndex(1);
+    QApplication::processEvents();
+    // Every control has room on a 1024 x 768 screen, title bar and task bar left aside.
+    EXPECT_LE(window.minimumSizeHint().width(), 1024);
+    EXPECT_LE(window.minimumSizeHint().height(), 700);
+    const int width = window.width();
+    const int minimumWidth = window.minimumSizeHint().width();
+
+    // The cubic example with a huge first angle: the run writes Label5 about 400 characters long.
+    const char* fields[][2] = {{"0", "0.5"},  {"1", "0.5"},   {"2", "0.5"},  {"3", "90"}, {"4", "90"},
+                               {"5", "90"},   {"21", "1"},    {"22", "2"},   {"23", "100"}, {"24", "100"},
+                               {"25", "100"}, {"26", "141.42"}, {"30", "1"}, {"31", "1"}, {"32", "1"},
+                               {"33", "1e308"}, {"34", "45"}, {"35", "45"}};
+    for (const auto& f : fields) model.setText1(QString::fromLatin1(f[0]).toInt(), QString::fromLatin1(f[1]));
+    window.indexingOperations()->RunIndexing();
+    const QString summary = model.caption(Caption::Label5);
+    ASSERT_GT(summary.size(), 300);
+    QApplication::processEvents();
+    EXPECT_EQ(window.width(), width);
+    EXPECT_EQ(window.minimumSizeHint().width(), minimumWidth);
+    auto* label5 = window.findChild<QLabel*>(QStringLiteral("Label5"));
+    ASSERT_NE(label5, nullptr);
+    EXPECT_TRUE(label5->text().endsWith(QChar(0x2026))) << label5->text().toStdString();
+    // The tooltip wraps: it may break after each thousands separator.
+    QTextDocument tip;
+    tip.setHtml(label5->toolTip());
+    EXPECT_EQ(tip.toPlainText().remove(QChar(0x200B)), summary);
+    // A short text shows whole, with no tooltip.
+    model.setCaption(Caption::Label5, QStringLiteral("0.5000000"));
+    EXPECT_EQ(label5->text(), QStringLiteral("0.5000000"));
+    EXPECT_TRUE(label5->toolTip().isEmpty());
+
+    // The measured fields keep their width; their tooltip holds the whole value.
+    const QString longLength = QStringLiteral("256.61234567890123456789");
+    model.setText1(24, longLength);
+    EXPECT_EQ(window.text1(24)->toolTip(), longLength);
+    EXPECT_EQ(window.width(), width);
+}
+
+TEST(TranslationsTest, qtButtonsAndDialogsReadInChinese) {
+    ASSERT_TRUE(installQtTranslations(*qApp)) << "Qt's translations (qt6-translations-l10n) are not installed";
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("提示"), QStringLiteral("你真的要退出吗? "),
+                    QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
+    QInputDialog prompt;
+    prompt.show();
+    QStringList buttons;
+    for (const QPushButton* button : prompt.findChildren<QPushButton*>()) buttons << button->text();
+    EXPECT_TRUE(buttons.contains(QStringLiteral("确定"))) << buttons.join(u',').toStdString();
+    prompt.hide();
+
+    // Another language replaces the Chinese texts; one Qt does not have leaves them English.
+    EXPECT_FALSE(installQtTranslations(*qApp, QLocale(QLocale::Zulu, QLocale::SouthAfrica)));
+    QMessageBox english(QMessageBox::NoIcon, QString(), QString(), QMessageBox::Ok);
+    EXPECT_EQ(english.button(QMessageBox::Ok)->text().remove(u'&'), QStringLiteral("OK"));
 }
 
 TEST(GuardedApplicationTest, anExceptionIsToldAndTheEventLoopGoesOn) {

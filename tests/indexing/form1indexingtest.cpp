@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -32,15 +33,26 @@ void clickHeader(QTableView* view, int column) {
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
 }
 
+// The main window shown on its indexing tab.
+struct IndexingTab {
+    MainModel model;
+    ScriptedPrompts prompts;
+    Form1 window{model, prompts};
+
+    IndexingTab() {
+        window.show();
+        window.tabs()->setCurrentIndex(1);
+        QApplication::setActiveWindow(&window);
+    }
+};
+
 }  // namespace
 
 TEST(Form1IndexingTest, buttonHeaderSlidersCounterAndMenu) {
-    MainModel model;
-    ScriptedPrompts prompts;
-    Form1 window(model, prompts);
-    window.show();
-    window.tabs()->setCurrentIndex(1);
-    QApplication::setActiveWindow(&window);
+    IndexingTab tab;
+    MainModel& model = tab.model;
+    ScriptedPrompts& prompts = tab.prompts;
+    Form1& window = tab.window;
     saed::testdata::fillCubicExample(model);
     model.setFlag(Flag::LatticeLocked, false);
     auto* command6 = window.findChild<QPushButton*>(QStringLiteral("Command6"));
@@ -99,4 +111,47 @@ TEST(Form1IndexingTest, buttonHeaderSlidersCounterAndMenu) {
     QContextMenuEvent event(QContextMenuEvent::Mouse, cell.center(), table->viewport()->mapToGlobal(cell.center()));
     QApplication::sendEvent(table->viewport(), &event);
     EXPECT_EQ(entries, (QStringList{QStringLiteral("计算晶带轴"), QStringLiteral("导出标定结果")}));
+}
+
+// Real key and wheel events: each step of a tolerance slider changes its tolerance, so no step is
+// set back by the field it writes.
+TEST(Form1IndexingTest, everyKeyAndWheelStepOfASliderChangesItsTolerance) {
+    IndexingTab tab;
+    MainModel& model = tab.model;
+    Form1& window = tab.window;
+
+    for (int k : {4, 1}) {
+        SCOPED_TRACE(k);
+        QSlider* slider = window.slider(k);
+        const int field = saed::indexing::toleranceField(k);
+        slider->setFocus();
+        // Right at the default 50 of an angle slider writes 2.1, not 2.0 (which reads as 2).
+        QTest::keyClick(slider, Qt::Key_Right);
+        if (k == 4) {
+            EXPECT_EQ(model.Text1(field), QStringLiteral("2.1"));
+        }
+        for (Qt::Key key : {Qt::Key_Right, Qt::Key_Left}) {
+            QString before = model.Text1(field);
+            for (int step = 0; step < 101 && slider->value() != (key == Qt::Key_Right ? 100 : 0); ++step) {
+                const int p = slider->value();
+                QTest::keyClick(slider, key);
+                ASSERT_NE(model.Text1(field), before) << "from " << p;
+                ASSERT_NE(slider->value(), p);
+                before = model.Text1(field);
+            }
+        }
+        EXPECT_EQ(slider->value(), 0);
+        const QString atZero = model.Text1(field);
+        QTest::keyClick(slider, Qt::Key_PageUp);
+        EXPECT_NE(model.Text1(field), atZero);
+    }
+
+    // A wheel notch on the default angle slider moves it too.
+    QSlider* slider = window.slider(5);
+    const QPoint centre = slider->rect().center();
+    QWheelEvent wheel(centre, slider->mapToGlobal(centre), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(slider, &wheel);
+    EXPECT_NE(slider->value(), 50);
+    EXPECT_NE(model.value(37), 2.0);
 }

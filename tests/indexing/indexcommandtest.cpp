@@ -3,6 +3,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTextStream>
+#include <QVariant>
 
 #include <gtest/gtest.h>
 
@@ -11,24 +12,15 @@
 
 #include "app/cli/commands.h"
 #include "indexing/indexingoperations.h"
+#include "tests/clirun.h"
 
 namespace {
 
-struct CliRun {
-    int status;
-    QString out;
-    QString err;
-};
+using saed::testdata::CliRun;
 
 // Runs the index command on space-separated arguments.
 CliRun runIndex(const QString& args) {
-    CliRun run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.status = saed::cli::runIndexCommand(args.split(u' ', Qt::SkipEmptyParts), out, err);
-    out.flush();
-    err.flush();
-    return run;
+    return saed::testdata::runCli(QStringList{QStringLiteral("index")} + args.split(u' ', Qt::SkipEmptyParts));
 }
 
 const QString kCubic = QStringLiteral("--cell 0.5,0.5,0.5,90,90,90 --range 1 --scale 2,100 --r1 100,1 --r2 100,1 "
@@ -68,6 +60,13 @@ TEST(IndexCommandTest, reproducesTheCubicExampleInEveryFormat) {
     EXPECT_EQ(first[QStringLiteral("g1")].toArray(), (QJsonArray{-1, 0, 0}));
     EXPECT_EQ(first[QStringLiteral("g3")].toArray(), (QJsonArray{-1, -1, 0}));
     EXPECT_EQ(first[QStringLiteral("angles")].toArray(), (QJsonArray{90.0, 45.0, 45.0}));
+    EXPECT_EQ(doc[QStringLiteral("input")][QStringLiteral("range")].toInt(), 1);
+
+    // The range reported is the one searched: 2.5 rounds half to even, to 2.
+    const CliRun half = runIndex(kCubicCell + QStringLiteral("--range 2.5 --d 0.5,0.5,0.3535568 --format json"));
+    ASSERT_EQ(half.status, 0);
+    EXPECT_EQ(QJsonDocument::fromJson(half.out.toUtf8())[QStringLiteral("input")][QStringLiteral("range")].toVariant(),
+              QVariant(2));
 }
 
 TEST(IndexCommandTest, badInputAndNoSolution) {
@@ -82,6 +81,8 @@ TEST(IndexCommandTest, badInputAndNoSolution) {
         {kCubic + QStringLiteral("--range 120"), ""},  // given twice
         {kCubicCell + QStringLiteral("--range 120 --d 0.5,0.5,0.35"), "指数范围必须在0到99之间！"},
         {kCubicCell + QStringLiteral("--scale 0,100 --r1 100,1 --r2 100,1 --r3 141,1"), "标尺示数和测量长度不能为0！"},
+        {kCubicCell + QStringLiteral("--scale 2,0 --r1 100,1 --r2 100,1 --r3 141,1"),
+         "saedindex-cli index: 标尺示数和测量长度不能为0！\n  (--scale, second value)"},
         {QStringLiteral("--cell 0.5,0.5,0.5,90,90,90,1 --d 0.5,0.5,0.35 --angles 90,45,45"), "6 comma-separated values"},
         {kCubicCell, ""},  // no pattern
         {kCubic + QStringLiteral("--type hexagonal"), ""},
@@ -91,6 +92,7 @@ TEST(IndexCommandTest, badInputAndNoSolution) {
         SCOPED_TRACE(c.args.toStdString());
         const CliRun bad = runIndex(c.args);
         EXPECT_EQ(bad.status, 2);
+        EXPECT_TRUE(bad.err.startsWith(QStringLiteral("saedindex-cli index: "))) << bad.err.toStdString();
         EXPECT_TRUE(bad.err.contains(QString::fromUtf8(c.message))) << bad.err.toStdString();
         EXPECT_TRUE(bad.out.isEmpty());
     }
@@ -129,12 +131,13 @@ TEST(IndexCommandTest, programPrintsTheTableAndExitStatus) {
 TEST(IndexCommandTest, anExceptionOrAnUnknownCommandIsToldWithStatusTwo) {
     QString text;
     QTextStream err(&text);
-    EXPECT_EQ(saed::cli::runGuarded([]() -> int { throw std::bad_alloc(); }, err), 2);
-    EXPECT_EQ(saed::cli::runGuarded([]() -> int { throw std::logic_error("no cell"); }, err), 2);
-    EXPECT_EQ(saed::cli::runGuarded([] { return 0; }, err), 0);
+    const QString name = QStringLiteral("saedindex-cli index");
+    EXPECT_EQ(saed::cli::runGuarded([]() -> int { throw std::bad_alloc(); }, err, name), 2);
+    EXPECT_EQ(saed::cli::runGuarded([]() -> int { throw std::logic_error("no cell"); }, err, name), 2);
+    EXPECT_EQ(saed::cli::runGuarded([] { return 0; }, err, name), 0);
     err.flush();
-    EXPECT_TRUE(text.contains(QStringLiteral("out of memory")));
-    EXPECT_TRUE(text.contains(QStringLiteral("internal error: no cell")));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("saedindex-cli index: out of memory")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\nsaedindex-cli index: internal error: no cell")));
     QString out;
     QTextStream outStream(&out);
     EXPECT_EQ(saed::cli::runCommandLine({QStringLiteral("indx")}, outStream, err), 2);

@@ -57,8 +57,10 @@ TEST(IndexingOperationsTest, badInputIsToldWithFocusAndAnEmptyTable) {
         {21, "99.5", "指数范围必须在0到99之间！", 21},  // halves to even: 100
         {25, "0", "标尺示数和测量长度不能为0！", 25},
         {22, "0.0", "标尺示数和测量长度不能为0！", 22},
-        {1, "0", "点阵参数无法构成晶胞！", -1},
-        {5, "0", "点阵参数无法构成晶胞！", -1},  // a and b parallel
+        {23, "0", "标尺示数和测量长度不能为0！", 23},
+        {1, "0", "点阵参数无法构成晶胞！", 1},
+        {5, "0", "点阵参数无法构成晶胞！", 3},  // a and b parallel: the angles, told on alpha
+        {0, "5e-10", "点阵参数无法构成晶胞！", 3},  // edges too unequal for MRinv
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.field << " " << c.text);
@@ -263,4 +265,42 @@ TEST(IndexingOperationsTest, buttonRunSlidersFieldsAndStrictRescreening) {
     EXPECT_EQ(f.label22(), q("0"));
     f.model.setText1(27, q("0.2500001"));
     EXPECT_EQ(f.label22(), q("24"));
+}
+
+// On a hexagonal cell the rows differ in spacing and angle, so narrowing the tolerances after a
+// wide run must mark exactly the rows, in order, that a fresh run with the narrow ones finds.
+TEST(IndexingOperationsTest, rescreeningAWideHexagonalRunEqualsAFreshNarrowRun) {
+    Fixture f;
+    // alpha-Mg; g1 = (1 0 0), g2 = (0 0 2), g3 = (1 0 2): 90, 43.15 and 46.85 degrees.
+    const char* const texts[][2] = {{"0", "0.32094"}, {"1", "0.32094"}, {"2", "0.52105"}, {"5", "120"},
+                                    {"21", "3"},      {"22", "1"},      {"23", "1"},       {"24", "1"},
+                                    {"25", "1"},      {"26", "1"},      {"30", "0.2779"},  {"31", "0.2605"},
+                                    {"32", "0.1901"}, {"33", "90.3"},   {"34", "43.1"},    {"35", "46.6"}};
+    for (const auto& t : texts) f.model.setText1(q(t[0]).toInt(), q(t[1]));
+    const auto setTolerances = [&f](const char* d, const char* angle) {
+        for (int n : {27, 28, 29}) f.model.setText1(n, q(d));
+        for (int n : {36, 37, 38}) f.model.setText1(n, q(angle));
+    };
+    const auto planes = [&f](int r) {
+        QStringList cells;
+        for (int c = 1; c <= 11; ++c) cells << f.table.cell(r, c);
+        return cells.join(u' ');
+    };
+
+    setTolerances("0.03", "12");
+    f.operations.RunIndexing();
+    const int wide = f.table.rowCount();
+    setTolerances("0.004", "1.5");
+    QStringList marked;
+    for (int r = 0; r < f.table.rowCount(); ++r)
+        if (f.table.labelColor(r) == kBlue) marked << planes(r);
+    const QString count = f.label22();
+
+    f.operations.RunIndexing();
+    QStringList fresh;
+    for (int r = 0; r < f.table.rowCount(); ++r) fresh << planes(r);
+    ASSERT_GT(fresh.size(), 0);
+    ASSERT_LT(fresh.size(), wide);
+    EXPECT_EQ(marked, fresh);
+    EXPECT_EQ(count, QString::number(fresh.size()));
 }

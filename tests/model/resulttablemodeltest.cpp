@@ -21,23 +21,6 @@ QStringList labels(const ResultTableModel& table) {
 
 }  // namespace
 
-TEST(ResultTableModelTest, columnLayout) {
-    EXPECT_EQ(ResultTableModel::headerText(0), QStringLiteral("组号"));
-    EXPECT_EQ(ResultTableModel::headerText(2), QStringLiteral("R1"));
-    EXPECT_EQ(ResultTableModel::headerText(6), QStringLiteral("R2"));
-    EXPECT_EQ(ResultTableModel::headerText(10), QStringLiteral("R3"));
-    EXPECT_EQ(ResultTableModel::headerText(1), QStringLiteral(" "));
-    EXPECT_EQ(ResultTableModel::headerText(13), QStringLiteral("d1"));
-    EXPECT_EQ(ResultTableModel::headerText(19), QStringLiteral("<R1,R3>"));
-    EXPECT_EQ(ResultTableModel::columnWidthTwips(0), 1020);
-    EXPECT_EQ(ResultTableModel::columnWidthTwips(4), 353);
-    EXPECT_EQ(ResultTableModel::columnWidthTwips(15), 1050);
-    EXPECT_EQ(ResultTableModel::columnWidthTwips(18), 942);
-    EXPECT_TRUE(ResultTableModel::columnAlignment(0) & Qt::AlignLeft);
-    EXPECT_TRUE(ResultTableModel::columnAlignment(1) & Qt::AlignRight);
-    EXPECT_TRUE(ResultTableModel::columnAlignment(12) & Qt::AlignHCenter);
-}
-
 TEST(ResultTableModelTest, headerClicksToggleOneDirectionForTheWholeTable) {
     ResultTableModel table;
     table.build({row("第001组", "0.5000000"), row("第002组", "0.7000000"), row("第003组", "0.6000000")});
