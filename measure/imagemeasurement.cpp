@@ -145,6 +145,7 @@ void ImageMeasurement::Clear() {
     for (int n : kMeasurementFields) m_model.setText1(n, QString());
     m_flags = {0, 0, 0};
     m_spotVectors.fill(Vector2{1.0, 1.0});
+    m_spotLines.fill(std::nullopt);
     m_model.resultTable()->clearRows();
     m_model.setCaption(Caption::Label22, QStringLiteral("0"));
     m_model.setCaption(Caption::Label5, model::label5IdleText());
@@ -203,6 +204,12 @@ void ImageMeasurement::acceptLine(int kind, const QString& value) {
     if (kind > 0) {
         m_spotVectors[k - 1] = {m_lineStart.x - m_lineEnd.x, m_lineStart.y - m_lineEnd.y};
         m_flags[k - 1] = 1;
+        // The ends in image pixels, whatever the zoom the line was drawn at.
+        const ImageRect& r = m_viewport.rect();
+        if (!m_picture.isNull() && r.width > 0 && r.height > 0) {
+            const double sx = m_picture.width() / double(r.width), sy = m_picture.height() / double(r.height);
+            m_spotLines[k - 1] = PixelLine{m_lineStart.x * sx, m_lineStart.y * sy, m_lineEnd.x * sx, m_lineEnd.y * sy};
+        }
     }
     updateAngles();
     emit measureDialogFinished();

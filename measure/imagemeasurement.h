@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 #include <QImage>
 #include <QObject>
@@ -76,6 +77,13 @@ public:
     Vector2 SpotVector(int n) const { return m_spotVectors[static_cast<std::size_t>(n - 1)]; }
     int RB(int n) const { return m_flags[static_cast<std::size_t>(n - 1)]; }
     const AngleCandidates& candidates() const { return m_candidates; }
+    // The line of R1..R3 (n = 1..3) as last accepted in the Measure dialog, in image pixels
+    // (x right, y down): it starts at the direct beam and ends on the spot. No value before the
+    // first accepted line of that kind, after Clear and after a new image.
+    struct PixelLine {
+        double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    };
+    std::optional<PixelLine> spotLine(int n) const { return m_spotLines[static_cast<std::size_t>(n - 1)]; }
 
 signals:
     // The picture, its rectangle or a line changed: the view repaints.
@@ -109,6 +117,7 @@ private:
     std::array<Vector2, 3> m_spotVectors{};  // zero until the first Clear
     std::array<int, 3> m_flags{};            // R1B, R2B, R3B
     AngleCandidates m_candidates{};
+    std::array<std::optional<PixelLine>, 3> m_spotLines{};
 };
 
 }  // namespace saed::measure

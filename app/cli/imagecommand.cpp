@@ -13,6 +13,7 @@
 #include <cstring>   // for memcpy
 #include <optional>
 
+#include "app/cli/imageread.h"
 #include "app/cli/options.h"
 #include "core/imagedisplay.h"
 #include "core/raster.h"
@@ -71,6 +72,12 @@ core::ReadResult readWithQt(const QString& path, const core::ReadResult& failed)
 
 }  // namespace
 
+core::ReadResult readAnyImage(const QString& path) {
+    core::ReadResult read = core::readImageFile(path.toStdString());
+    if (!read.raster) read = readWithQt(path, read);
+    return read;
+}
+
 int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (args.isEmpty() || args.first() == QStringLiteral("--help") || args.first() == QStringLiteral("-h")) {
         out << kImageUsage;
@@ -103,8 +110,7 @@ int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     const bool json = *format == OutputFormat::Json;
 
-    core::ReadResult read = core::readImageFile(path.toStdString());
-    if (!read.raster) read = readWithQt(path, read);
+    core::ReadResult read = readAnyImage(path);
     if (!read.raster) {
         err << "saedindex-cli image: " << QString::fromStdString(read.error) << "\n";
         return 2;
