@@ -117,7 +117,11 @@ void Form1::computeFamilyMatches() {
         const std::vector<simulation::PixelPoint>& detected = detectedSpots();
         const indexing::IndexingInput& in = m_indexing->lastInput();
         const simulation::ExtinctionRule rule = simulation::latticeTypeRule(in.latticeType);
-        for (const indexing::SolutionFamily& f : grouping.families) {
+        // The best families by misfit are matched; a run with very many families would
+        // otherwise hold the window up, and its poorest families are not the answer.
+        constexpr std::size_t kMatchedFamilies = 200;
+        for (std::size_t i = 0; i < grouping.families.size() && i < kMatchedFamilies; ++i) {
+            const indexing::SolutionFamily& f = grouping.families[i];
             const int r = table.rowOfGroup(static_cast<int>(f.representative) + 1);
             if (r < 0) continue;
             const core::Hkl g1{static_cast<int>(table.shownNumber(r, 1)), static_cast<int>(table.shownNumber(r, 2)),

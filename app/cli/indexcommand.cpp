@@ -83,10 +83,11 @@ const char kHelp[] =
     "  saedindex-cli index --cell 0.5,0.5,0.5,90,90,90 --range 1 --scale 2,100 \\\n"
     "      --r1 100,1 --r2 100,1 --r3 141.42,1 --angles 90,45,45\n"
     "\n"
-    "example (the families of an fcc pattern, matched against its image):\n"
-    "  saedindex-cli index --cell 0.405,0.405,0.405,90,90,90 --type face --d 0.2338,0.1432,0.1221 \\\n"
-    "      --angles 90,31.48,58.52 --families --image al.tif --centre 512,512 --r1-end 600,512 \\\n"
-    "      --r2-end 512,368\n";
+    "example (samples/al-114.png: two families with the same spacings and angles; the image\n"
+    "decides for <4 1 1>):\n"
+    "  saedindex-cli index --cell 0.40495,0.40495,0.40495,90,90,90 --type face --scale 10,140 \\\n"
+    "      --r1 115.52,1 --r2 114.56,1 --r3 98.08,1 --angles 128.83,64.58,64.25 --families \\\n"
+    "      --image samples/al-114.png --centre 400.3,300.6 --r1-end 410.8,186.4 --r2-end 481.7,381.3\n";
 
 const QStringList kValueOptions = patternOptionNames() + QStringList{
     QStringLiteral("cell"), QStringLiteral("type"), QStringLiteral("format"), QStringLiteral("out"),
