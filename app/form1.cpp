@@ -3,6 +3,7 @@
 #include <algorithm>  // for min
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -29,6 +30,7 @@
 #include "model/texts.h"
 #include "app/elidedlabel.h"
 #include "app/patternschematic.h"
+#include "app/simulationpanel.h"
 #include "measure/viewport.h"
 
 namespace saed::app {
@@ -41,37 +43,6 @@ QLabel* makeLabel(const QString& text, QWidget* parent = nullptr) {
     return label;
 }
 
-// The placeholder of the diffraction-simulation tab: a spot pattern with a scale bar.
-class SimulationPicture : public QWidget {
-public:
-    using QWidget::QWidget;
-    QSize sizeHint() const override { return {360, 300}; }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.fillRect(rect(), Qt::black);
-        const QPointF centre(width() / 2.0, height() / 2.0 - 10);
-        const double step = std::min(width(), height()) / 7.0;
-        for (int i = -9; i <= 9; ++i) {
-            for (int j = -4; j <= 4; ++j) {
-                const QPointF spot = centre + QPointF(i * step + j * step * 0.5, j * step * 0.866);
-                if (!rect().adjusted(8, 8, -8, -40).contains(spot.toPoint())) continue;
-                const double radius = (i == 0 && j == 0) ? 7.0 : 4.0;
-                painter.setPen(Qt::NoPen);
-                painter.setBrush(QColor(255, 255, 255, (i == 0 && j == 0) ? 255 : 200));
-                painter.drawEllipse(spot, radius, radius);
-            }
-        }
-        // Scale bar in the lower right corner.
-        painter.setPen(QPen(Qt::white, 3));
-        const QPointF barEnd(width() - 20.0, height() - 20.0);
-        painter.drawLine(barEnd - QPointF(step * 2, 0), barEnd);
-        painter.drawText(QRectF(barEnd.x() - step * 2, barEnd.y() - 22, step * 2, 18),
-                         Qt::AlignCenter, QStringLiteral("5 1/nm"));
-    }
-};
 
 }  // namespace
 
@@ -91,6 +62,7 @@ Form1::Form1(MainModel& model, Prompts& prompts, QWidget* parent)
     connectLibrary();
     connectMeasure();
     connectStore();
+    connectSimulation();
     startUp();
     connect(&m_model, &MainModel::statusMessage, this, [this](const QString& text) { statusBar()->showMessage(text); });
     // As large as the table wants, but never beyond the screen, its title bar and frame included.
@@ -132,6 +104,11 @@ QWidget* Form1::buildMeasurementTab() {
     m_command14 = new QPushButton(QStringLiteral("清屏"));
     for (QPushButton* button : {m_command2, m_command3, m_command7, m_command8, m_command9, m_command14})
         tools->addWidget(button);
+    m_overlaySwitch = new QCheckBox(QStringLiteral("叠加模拟斑点"));
+    m_overlaySwitch->setObjectName(QStringLiteral("OverlaySwitch"));
+    m_overlaySwitch->setChecked(true);
+    m_overlaySwitch->setToolTip(QStringLiteral("把所选行的模拟斑点画在图像上（g1 在 R1 上，g2 在 R2 上）"));
+    tools->addWidget(m_overlaySwitch);
     tools->addStretch(1);
     layout->addWidget(m_frame5);
     return tab;
@@ -146,7 +123,7 @@ QWidget* Form1::buildIndexingTab() {
     left->addWidget(buildImageMeasurementPanel());
     m_command6 = new QPushButton(m_model.caption(Caption::Command6));
     m_command6->setObjectName(QStringLiteral("Command6"));
-    m_command6->setMinimumHeight(32);
+    m_command6->setMinimumHeight(28);
     left->addWidget(m_command6);
     left->addWidget(buildCalculatorPanel());
     left->addWidget(buildPatternPanel(), 1);
@@ -195,7 +172,15 @@ QWidget* Form1::buildIndexingTab() {
             m_listView1->setColumnWidth(c, measure::pixelsFromTwips(ResultTableModel::columnWidthTwips(c)) + 4);
         m_columnWidthsSet = true;
     });
+    m_familySwitch = new QCheckBox(QStringLiteral("按解族显示"));
+    m_familySwitch->setObjectName(QStringLiteral("FamilySwitch"));
+    m_familySwitch->setToolTip(QStringLiteral("每个解族一行：按对称性等价的晶带轴与 {hkl} 相同的各行；展开可见其各行"));
+    right->addWidget(m_familySwitch);
     right->addWidget(m_listView1, 1);
+    m_familyTree = new QTreeWidget;
+    m_familyTree->setObjectName(QStringLiteral("FamilyTree"));
+    m_familyTree->hide();
+    right->addWidget(m_familyTree, 1);
     layout->addLayout(right, 1);
     // Narrow panel margins: with them every control fits a 1024 x 768 screen.
     for (QGroupBox* panel : {m_frame1, m_frame3, m_frame2, m_frame11}) panel->layout()->setContentsMargins(6, 4, 6, 4);
@@ -222,20 +207,8 @@ QWidget* Form1::buildIndexingTab() {
 }
 
 QWidget* Form1::buildSimulationTab() {
-    auto* tab = new QWidget;
-    auto* layout = new QVBoxLayout(tab);
-    auto* panel = new QFrame;
-    panel->setFrameShape(QFrame::StyledPanel);
-    auto* inner = new QVBoxLayout(panel);
-    auto* notice = makeLabel(QStringLiteral("此功能正在研发中……"));
-    QFont big = notice->font();
-    big.setPointSize(big.pointSize() + 6);
-    notice->setFont(big);
-    notice->setAlignment(Qt::AlignCenter);
-    inner->addWidget(notice);
-    inner->addWidget(new SimulationPicture, 1);
-    layout->addWidget(panel, 1);
-    return tab;
+    m_simulation = new SimulationPanel(m_prompts);
+    return m_simulation;
 }
 
 QLineEdit* Form1::makeField(int n) {

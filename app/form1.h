@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <vector>
 
 #include <QLabel>
@@ -10,8 +11,10 @@
 #include "library/phasetree.h"
 #include "model/mainmodel.h"
 #include "model/prompts.h"
+#include "simulation/spotmatch.h"
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -30,7 +33,9 @@ class IndexingOperations;
 
 namespace saed::measure {
 class ImageMeasurement;
+class ImageView;
 }  // namespace saed::measure
+
 
 namespace saed::app {
 
@@ -168,6 +173,40 @@ private:
     QPushButton* m_command8 = nullptr;
     QPushButton* m_command9 = nullptr;
     QPushButton* m_command14 = nullptr;
+
+    // Solution families, simulation and overlay part
+public:
+    class SimulationPanel* simulationPanel() const { return m_simulation; }
+    QCheckBox* familySwitch() const { return m_familySwitch; }
+    QTreeWidget* familyTree() const { return m_familyTree; }
+    QCheckBox* overlaySwitch() const { return m_overlaySwitch; }
+    measure::ImageView* imageView() const { return m_imageView; }
+    // Shows result group `group` (1, 2, ...): selects it, simulates its zone in the third tab
+    // and, with an image, draws its spots over the image.
+    void showGroup(int group);
+    // The group shown in the simulation tab and the overlay; 0 for none.
+    int shownGroup() const { return m_shownGroup; }
+
+private:
+    void connectSimulation();
+    void rebuildFamilies();
+    void fillFamilyChildren(QTreeWidgetItem* item);
+    void refreshFamilyColours();
+    void updateOverlay();
+    std::optional<simulation::ImageFrame> imageFrame() const;
+    const std::vector<simulation::PixelPoint>& detectedSpots();
+    void computeFamilyMatches();
+
+    class SimulationPanel* m_simulation = nullptr;
+    QCheckBox* m_familySwitch = nullptr;
+    QTreeWidget* m_familyTree = nullptr;
+    QCheckBox* m_overlaySwitch = nullptr;
+    measure::ImageView* m_imageView = nullptr;
+    int m_shownGroup = 0;
+    qint64 m_detectedKey = 0;  // the picture the detected spots belong to
+    std::vector<simulation::PixelPoint> m_detected;
+    std::vector<double> m_familyMatch;  // by family id - 1; negative without a match
+    // End of the solution families part
 
     // Calculator and library part
 public:

@@ -73,6 +73,7 @@ void Form1::connectMeasure() {
     measurement->setOuterSizeSource([this] { return frameGeometry().size(); });
 
     auto* view = new measure::ImageView(*measurement, m_frame6);
+    m_imageView = view;
     m_frame6->layout()->addWidget(view);
 
     auto* windows = new measure::MeasureWindows(*measurement, this);

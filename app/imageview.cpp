@@ -96,6 +96,27 @@ void ImageView::paintEvent(QPaintEvent*) {
         painter.drawLine(c - QPointF(8, 0), c + QPointF(8, 0));
         painter.drawLine(c - QPointF(0, 8), c + QPointF(0, 8));
     }
+    if (!picture.isNull() && !m_overlay.empty()) {
+        const QRectF target = pixelRect(m_measurement.viewport().rect());
+        const double sx = target.width() / picture.width(), sy = target.height() / picture.height();
+        painter.setRenderHint(QPainter::Antialiasing);
+        // Only on the image: a predicted spot beyond its edge has nothing to be compared with.
+        const QRectF shown = target.intersected(QRectF(rect()));
+        painter.setClipRect(shown);
+        for (std::size_t i = 0; i < m_overlay.size(); ++i) {
+            const QPointF at(target.left() + m_overlay[i].x() * sx, target.top() + m_overlay[i].y() * sy);
+            if (!shown.contains(at)) continue;
+            painter.setPen(QPen(QColor(0, 230, 255), 1.5));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawEllipse(at, 6, 6);
+            if (i < static_cast<std::size_t>(m_overlayLabels.size())) {
+                painter.setPen(QColor(0, 230, 255));
+                painter.drawText(at + QPointF(7, -7), m_overlayLabels[static_cast<qsizetype>(i)]);
+            }
+        }
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setClipping(false);
+    }
     const MarkSet& marks = m_measurement.marks();
     painter.setPen(QPen(QColor(255, 220, 0), 1));
     for (const Segment& mark : marks.line2)
@@ -104,6 +125,12 @@ void ImageView::paintEvent(QPaintEvent*) {
         painter.setPen(QPen(QColor(255, 40, 40), 1));
         painter.drawLine(pixelLine(marks.line1));
     }
+}
+
+void ImageView::setOverlay(std::vector<QPointF> imagePixels, QStringList labels) {
+    m_overlay = std::move(imagePixels);
+    m_overlayLabels = std::move(labels);
+    update();
 }
 
 void ImageView::updatePointer(QPointF pixel) {

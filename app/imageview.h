@@ -2,7 +2,10 @@
 #pragma once
 
 #include <QCursor>
+#include <QStringList>
 #include <QWidget>
+
+#include <vector>
 
 namespace saed::measure {
 
@@ -18,6 +21,11 @@ public:
     QPointF toImageTwips(QPointF pixel) const;
     // True when the widget point lies on the shown image.
     bool isOverImage(QPointF pixel) const;
+
+    // Spots drawn over the image (a simulated pattern), in image pixels with their labels; they
+    // follow zoom and pan. An empty list draws none.
+    void setOverlay(std::vector<QPointF> imagePixels, QStringList labels);
+    const std::vector<QPointF>& overlay() const { return m_overlay; }
 
 signals:
     // Something was dropped on the panel.
@@ -37,7 +45,9 @@ private:
 
     ImageMeasurement& m_measurement;
     QCursor m_measuringPointer;
-    bool m_captured = false;  // a press landed on the image: its moves and release belong to it
+    bool m_captured = false;
+    std::vector<QPointF> m_overlay;
+    QStringList m_overlayLabels;  // a press landed on the image: its moves and release belong to it
 };
 
 }  // namespace saed::measure

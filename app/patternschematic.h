@@ -19,7 +19,7 @@ public:
     void setLabels(QLabel* r1, QLabel* r2, QLabel* r3, QLabel* zone);
 
     QSize sizeHint() const override { return {420, 190}; }
-    QSize minimumSizeHint() const override { return {300, 130}; }
+    QSize minimumSizeHint() const override { return {300, 120}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -104,6 +104,8 @@ std::optional<IndexingInput> IndexingOperations::beginRun() {
     m_lastRows.clear();
     m_lastEnd = RunEnd::Complete;
     m_inputRejected = 0;
+    m_families = {};
+    m_misfits.clear();
 
     for (int n = 0; n < model::MainModel::kText1Count; ++n) {
         if ((n >= fieldNumber(Field::H1) && n < fieldNumber(Field::Range)) || m_model.isNumeric(n)) continue;
@@ -127,6 +129,7 @@ std::optional<IndexingInput> IndexingOperations::beginRun() {
         reject(core::cellFaultField(fault), notACellMessage());
         return std::nullopt;
     }
+    m_lastInput = input;
 
     ShowMeasuredValues();
     return input;
@@ -149,6 +152,17 @@ void IndexingOperations::finishRun(IndexingResult result) {
 
 void IndexingOperations::fillTable() {
     m_model.resultTable()->buildResults(m_lastRows, rgb(kBuiltRgb));
+    m_misfits.resize(m_lastRows.size());
+    for (std::size_t r = 0; r < m_lastRows.size(); ++r)
+        m_misfits[r] = misfit(m_lastRows[r], m_lastInput.measured, m_lastInput.tolerances);
+    const int type = m_lastInput.latticeType;
+    m_symmetry = core::keepingReflections(core::holohedry(m_lastInput.cell), [type](const core::Hkl& p) {
+        return core::ReflectionCondition(type, p[0], p[1], p[2]);
+    });
+    if (m_lastRows.size() <= kMaxFamilyRows) m_families = groupFamilies(m_lastRows, m_misfits, m_symmetry);
+    std::vector<int> familyOfGroup = m_families.familyOfRow;
+    familyOfGroup.resize(m_lastRows.size(), 0);
+    m_model.resultTable()->setSolutionData(m_misfits, familyOfGroup);
     m_model.setCaption(Caption::Label22, QString::number(m_lastRows.size()));
 }
 

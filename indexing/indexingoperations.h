@@ -13,7 +13,9 @@
 
 class QThread;
 
+#include "core/holohedry.h"
 #include "indexing/indexingengine.h"
+#include "indexing/solutionfamilies.h"
 
 namespace saed::model {
 class MainModel;
@@ -71,6 +73,18 @@ public:
     void setKeepLastRows(bool keep) { m_keepLastRows = keep; }
     // How the last search ended; Complete after a rejected run.
     RunEnd lastEnd() const { return m_lastEnd; }
+    // The input of the last accepted run (cell, lattice type, measured pattern, tolerances).
+    const IndexingInput& lastInput() const { return m_lastInput; }
+    // The families of the last run, best first (by misfit), and the family of each group; the
+    // misfit uses the tolerances in force at the run. Empty above kMaxFamilyRows rows, where the
+    // grouping would hold the window up for seconds.
+    const FamilyGrouping& lastFamilies() const { return m_families; }
+    // The misfit of each group of the last run (by group - 1).
+    const std::vector<double>& lastMisfits() const { return m_misfits; }
+    // The symmetry the families use: the holohedry of the cell that keeps the allowed
+    // reflections of the lattice type.
+    const std::vector<core::LatticeOp>& lastSymmetry() const { return m_symmetry; }
+    static constexpr std::size_t kMaxFamilyRows = 500'000;
 
     // The 标定计算 button after the magnifier is closed: busy caption, run, sort by the label
     // column, label colours, lattice lock when the input was accepted, caption back.
@@ -123,6 +137,10 @@ private:
     model::Prompts& m_prompts;
     int m_inputRejected = 0;
     std::vector<ResultRow> m_lastRows;
+    IndexingInput m_lastInput;
+    FamilyGrouping m_families;
+    std::vector<double> m_misfits;
+    std::vector<core::LatticeOp> m_symmetry;
     RunEnd m_lastEnd = RunEnd::Complete;
     std::size_t m_rowLimit = kRowLimit;
     bool m_keepLastRows = true;

@@ -207,6 +207,7 @@ bool ImageMeasurement::autoSpots() {
         m_flags[n] = 1;
         m_marks.line2[n] = {static_cast<float>(rect.left + from.x), static_cast<float>(rect.top + from.y),
                             static_cast<float>(rect.left + to.x), static_cast<float>(rect.top + to.y), true};
+        m_spotLines[n] = PixelLine{m_centre->x, m_centre->y, m_centre->x + r[n].x, m_centre->y + r[n].y};
     }
     if (const auto a = pairCandidates(m_spotVectors[0], m_spotVectors[1], m_spotVectors[2])) m_candidates = *a;
     m_model.showStatus(QStringLiteral("找到 %1 个斑点：R1 = %2，R2 = %3，R3 = %4 像素")
@@ -291,6 +292,7 @@ void ImageMeasurement::Clear() {
     for (int n : kMeasurementFields) m_model.setText1(n, QString());
     m_flags = {0, 0, 0};
     m_spotVectors.fill(Vector2{1.0, 1.0});
+    m_spotLines.fill(std::nullopt);
     m_model.resultTable()->clearRows();
     m_model.setCaption(Caption::Label22, QStringLiteral("0"));
     m_model.setCaption(Caption::Label5, model::label5IdleText());
@@ -357,6 +359,12 @@ void ImageMeasurement::acceptLine(int kind, const QString& value) {
         const double zoom = zoomFactor();
         m_spotVectors[k - 1] = {(m_lineStart.x - m_lineEnd.x) / zoom, (m_lineStart.y - m_lineEnd.y) / zoom};
         m_flags[k - 1] = 1;
+        // The ends in image pixels, whatever the zoom the line was drawn at.
+        const ImageRect& r = m_viewport.rect();
+        if (!m_picture.isNull() && r.width > 0 && r.height > 0) {
+            const double sx = m_picture.width() / double(r.width), sy = m_picture.height() / double(r.height);
+            m_spotLines[k - 1] = PixelLine{m_lineStart.x * sx, m_lineStart.y * sy, m_lineEnd.x * sx, m_lineEnd.y * sy};
+        }
     }
     updateAngles();
     emit measureDialogFinished();

@@ -83,6 +83,13 @@ public:
     Vector2 SpotVector(int n) const { return m_spotVectors[static_cast<std::size_t>(n - 1)]; }
     int RB(int n) const { return m_flags[static_cast<std::size_t>(n - 1)]; }
     const AngleCandidates& candidates() const { return m_candidates; }
+    // The line of R1..R3 (n = 1..3) as last accepted in the Measure dialog, in image pixels
+    // (x right, y down): it starts at the direct beam and ends on the spot. No value before the
+    // first accepted line of that kind, after Clear and after a new image.
+    struct PixelLine {
+        double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    };
+    std::optional<PixelLine> spotLine(int n) const { return m_spotLines[static_cast<std::size_t>(n - 1)]; }
 
     // The values of the opened image (none before an image is open) and how they are shown.
     const std::optional<core::Raster>& raster() const { return m_raster; }
@@ -156,6 +163,7 @@ private:
     bool m_snapping = true;
     std::optional<ImagePoint> m_centre;
     std::vector<Spot> m_spots;
+    std::array<std::optional<PixelLine>, 3> m_spotLines{};
 };
 
 }  // namespace saed::measure

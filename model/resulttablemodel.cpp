@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <bit>      // for bit_cast
 #include <cassert>
+#include <cmath>    // for isnan, abs
+#include <limits>
 #include <numeric>  // for iota
 #include <string_view>
 #include <utility>
 
 #include "core/numbertext.h"
 #include "indexing/resultcells.h"
+#include "indexing/solutionfamilies.h"
 
 namespace saed::model {
 
@@ -24,7 +27,7 @@ constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
 constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
 constexpr Qt::Alignment kCentre = Qt::AlignCenter;
 
-const ColumnSpec kColumnSpecs[ResultTableModel::kColumns] = {
+const ColumnSpec kColumnSpecs[ResultTableModel::kAllColumns] = {
     {u"组号", 1020, kLeft},     {u" ", 443, kRight},     {u"R1", 443, kRight},
     {u" ", 443, kRight},        {u" ", 353, kCentre},    {u" ", 443, kRight},
     {u"R2", 443, kRight},       {u" ", 443, kRight},     {u" ", 353, kCentre},
@@ -32,7 +35,18 @@ const ColumnSpec kColumnSpecs[ResultTableModel::kColumns] = {
     {u" ", 353, kCentre},       {u"d1", 1050, kCentre},  {u"d2", 1050, kCentre},
     {u"d3", 1050, kCentre},     {u" ", 353, kCentre},    {u"<R1,R2>", 942, kCentre},
     {u"<R2,R3>", 942, kCentre}, {u"<R1,R3>", 942, kCentre},
+    {u"晶带轴", 1100, kCentre}, {u"失配度", 900, kRight},
 };
+
+// The misfit as the tooltip of its header explains it.
+const char16_t kMisfitTip[] =
+    u"失配度 = √( ( Σ((DTn − dn) / Δdn)² + Σ((An − Mn) / ΔAn)² ) / 6 )，n = 1..3：\n"
+    u"DTn、An 为该行的面间距与夹角，dn、Mn 为测量值，Δdn、ΔAn 为标定时的误差。\n"
+    u"0 为完全吻合；六项都在误差之内的行不大于 1。";
+
+QString zoneText(const std::array<std::int16_t, 3>& z) {
+    return QStringLiteral("[%1 %2 %3]").arg(z[0]).arg(z[1]).arg(z[2]);
+}
 
 QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -136,17 +150,17 @@ void ResultTableModel::ValueColumn::clear() {
 }
 
 QString ResultTableModel::headerText(int c) {
-    assert(c >= 0 && c < kColumns);
+    assert(c >= 0 && c < kAllColumns);
     return QString::fromUtf16(kColumnSpecs[c].header);
 }
 
 int ResultTableModel::columnWidthTwips(int c) {
-    assert(c >= 0 && c < kColumns);
+    assert(c >= 0 && c < kAllColumns);
     return kColumnSpecs[c].widthTwips;
 }
 
 Qt::Alignment ResultTableModel::columnAlignment(int c) {
-    assert(c >= 0 && c < kColumns);
+    assert(c >= 0 && c < kAllColumns);
     return kColumnSpecs[c].alignment;
 }
 
@@ -159,13 +173,61 @@ int ResultTableModel::size() const {
 int ResultTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : size(); }
 
 int ResultTableModel::columnCount(const QModelIndex& parent) const {
-    return (parent.isValid() || !m_hasColumns) ? 0 : kColumns;
+    return (parent.isValid() || !m_hasColumns) ? 0 : kAllColumns;
+}
+
+void ResultTableModel::setSolutionData(const std::vector<double>& misfitOfGroup, const std::vector<int>& familyOfGroup) {
+    if (!m_numeric || misfitOfGroup.size() != m_results.size() || familyOfGroup.size() != m_results.size()) return;
+    m_misfitOfGroup.assign(misfitOfGroup.begin(), misfitOfGroup.end());
+    m_familyOfGroup = familyOfGroup;
+    if (m_sorted && m_sortKey == kMisfitColumn) {
+        beginResetModel();
+        applySort();
+        endResetModel();
+    } else if (!m_results.empty()) {
+        emit dataChanged(index(0, kMisfitColumn), index(size() - 1, kMisfitColumn), {Qt::DisplayRole});
+    }
+}
+
+int ResultTableModel::group(int r) const {
+    return m_numeric ? m_results[static_cast<std::size_t>(r)].group : r + 1;
+}
+
+core::Uvw ResultTableModel::zone(int r) const {
+    if (!m_numeric) return {0, 0, 0};
+    const auto& z = m_results[static_cast<std::size_t>(r)].zone;
+    return {z[0], z[1], z[2]};
+}
+
+double ResultTableModel::misfit(int r) const {
+    const auto g = static_cast<std::size_t>(group(r) - 1);
+    return g < m_misfitOfGroup.size() && m_numeric ? double{m_misfitOfGroup[g]} : std::numeric_limits<double>::quiet_NaN();
+}
+
+int ResultTableModel::family(int r) const {
+    const auto g = static_cast<std::size_t>(group(r) - 1);
+    return g < m_familyOfGroup.size() && m_numeric ? m_familyOfGroup[g] : 0;
+}
+
+int ResultTableModel::rowOfGroup(int groupNumber) const {
+    if (!m_numeric) return groupNumber >= 1 && groupNumber <= size() ? groupNumber - 1 : -1;
+    for (std::size_t r = 0; r < m_results.size(); ++r)
+        if (m_results[r].group == groupNumber) return static_cast<int>(r);
+    return -1;
 }
 
 QString ResultTableModel::cell(int r, int subItem) const {
-    assert(r >= 0 && r < size() && subItem >= 0 && subItem < kColumns);
-    if (!m_numeric) return m_rows[static_cast<std::size_t>(r)].cells[static_cast<std::size_t>(subItem)];
+    assert(r >= 0 && r < size() && subItem >= 0 && subItem < kAllColumns);
+    if (!m_numeric) {
+        if (subItem >= kColumns) return QString();
+        return m_rows[static_cast<std::size_t>(r)].cells[static_cast<std::size_t>(subItem)];
+    }
     const NumericRow& row = m_results[static_cast<std::size_t>(r)];
+    if (subItem == kZoneColumn) return zoneText(row.zone);
+    if (subItem == kMisfitColumn) {
+        const double m = misfit(r);
+        return std::isnan(m) ? QString() : fromStd(core::formatFixed(m, 3, false));
+    }
     if (subItem == 0) return fromStd(indexing::groupLabel(row.group));
     if (isIndexColumn(subItem)) return QString::number(row.hkl[indexSlot(subItem)]);
     switch (subItem) {
@@ -215,6 +277,8 @@ QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
 QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
     if (role == Qt::DisplayRole) return headerText(section);
+    if (role == Qt::ToolTipRole && section == kMisfitColumn) return QString::fromUtf16(kMisfitTip);
+    if (role == Qt::ToolTipRole && section == kZoneColumn) return QStringLiteral("晶带轴 [uvw] = g1 × g2，约去公因数");
     if (role == Qt::TextAlignmentRole) return QVariant::fromValue(columnAlignment(section));
     return {};
 }
@@ -228,6 +292,8 @@ void ResultTableModel::clearRows() {
     m_spacings.clear();
     m_angles.clear();
     m_palette.clear();
+    m_misfitOfGroup.clear();
+    m_familyOfGroup.clear();
     m_numeric = false;
     endResetModel();
 }
@@ -238,6 +304,8 @@ void ResultTableModel::build(std::vector<Row> rows) {
     m_numeric = false;
     m_results.clear();
     m_results.shrink_to_fit();
+    m_misfitOfGroup.clear();
+    m_familyOfGroup.clear();
     m_rows = std::move(rows);
     if (m_sorted) applySort();
     endResetModel();
@@ -254,6 +322,8 @@ void ResultTableModel::buildResults(const std::vector<indexing::ResultRow>& rows
     m_spacings.clear();
     m_angles.clear();
     m_palette.assign(1, labelColor);
+    m_misfitOfGroup.clear();
+    m_familyOfGroup.clear();
     m_spacings.clear();
     m_spacings.format = &spacingText;
     m_angles.clear();
@@ -272,6 +342,8 @@ void ResultTableModel::buildResults(const std::vector<indexing::ResultRow>& rows
             out.value[i] = spacingIds.intern(in.spacingNm[i], m_spacings.values);
             out.value[3 + i] = angleIds.intern(in.angleDeg[i], m_angles.values);
         }
+        const core::Uvw z = indexing::zoneOf(in);
+        for (std::size_t a = 0; a < 3; ++a) out.zone[a] = static_cast<std::int16_t>(z[a]);
         m_results.push_back(out);
     }
     if (m_sorted) applySort();
@@ -330,7 +402,7 @@ int ResultTableModel::setLabelColorWhere(const std::function<bool(int)>& pass, c
 }
 
 void ResultTableModel::sortBy(int column, Qt::SortOrder order) {
-    assert(column >= 0 && column < kColumns);
+    assert(column >= 0 && column < kAllColumns);
     m_sorted = true;
     m_sortKey = column;
     m_sortOrder = order;
@@ -350,6 +422,21 @@ std::vector<std::uint64_t> ResultTableModel::sortKeys() const {
     const int c = m_sortKey;
     if (c == 0) {
         for (std::size_t r = 0; r < keys.size(); ++r) keys[r] = labelKey(m_results[r].group);
+    } else if (c == kZoneColumn) {
+        // By u, then v, then w, as numbers.
+        for (std::size_t r = 0; r < keys.size(); ++r) {
+            std::uint64_t key = 0;
+            for (std::int16_t v : m_results[r].zone) key = (key << 16) | static_cast<std::uint16_t>(v + 32768);
+            keys[r] = key;
+        }
+    } else if (c == kMisfitColumn) {
+        // By the number; rows without one last when ascending. A float's bits, sign bit set,
+        // order like the non-negative numbers they hold.
+        for (std::size_t r = 0; r < keys.size(); ++r) {
+            const auto g = static_cast<std::size_t>(m_results[r].group - 1);
+            const float m = g < m_misfitOfGroup.size() ? m_misfitOfGroup[g] : std::numeric_limits<float>::quiet_NaN();
+            keys[r] = std::isnan(m) ? ~std::uint64_t{0} : std::bit_cast<std::uint32_t>(std::abs(m));
+        }
     } else if (isIndexColumn(c)) {
         // Index texts: "-1" < "-10" < "-2" < "0" < "1" < "10" < "2" as text.
         std::vector<int> distinct;

@@ -1,5 +1,6 @@
-// The result table: twenty columns per accepted triple, label colours and sorting. Rows of a run
-// are kept as numbers and turned into text only for the cells asked for.
+// The result table: twenty columns per accepted triple, then the zone axis and the misfit, label
+// colours and sorting. Rows of a run are kept as numbers and turned into text only for the cells
+// asked for.
 #pragma once
 
 #include <array>
@@ -20,7 +21,12 @@ class ResultTableModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
+    // The twenty columns of the table as reports and the re-screening read it.
     static constexpr int kColumns = 20;
+    // After them: the zone axis [u v w] = g1 x g2 reduced, and the misfit of the row.
+    static constexpr int kZoneColumn = 20;
+    static constexpr int kMisfitColumn = 21;
+    static constexpr int kAllColumns = 22;
 
     // One row given as texts: the label cell (column 0) and sub-items 1 to 19, as shown.
     struct Row {
@@ -28,7 +34,7 @@ public:
         QColor labelColor;
     };
 
-    // Header text, width (twips) and alignment of column c (0..19).
+    // Header text, width (twips) and alignment of column c (0..21).
     static QString headerText(int c);
     static int columnWidthTwips(int c);
     static Qt::Alignment columnAlignment(int c);
@@ -51,6 +57,20 @@ public:
     // angles (4 decimals), exactly as the texts of indexing::resultCells.
     void buildResults(const std::vector<indexing::ResultRow>& rows, const QColor& labelColor);
     bool hasColumns() const { return m_hasColumns; }
+
+    // The misfit and family id of each row of the last buildResults, by group - 1; shown in the
+    // misfit column and read by the families view. Sizes other than the row count are ignored.
+    void setSolutionData(const std::vector<double>& misfitOfGroup, const std::vector<int>& familyOfGroup);
+    // Group number (1, 2, ...) of row r; for rows given as texts, r + 1.
+    int group(int r) const;
+    // Zone axis of row r (g1 x g2 reduced); [0 0 0] for rows given as texts.
+    core::Uvw zone(int r) const;
+    // Misfit of row r; NaN when none was set.
+    double misfit(int r) const;
+    // Family id of row r; 0 when none was set.
+    int family(int r) const;
+    // The row showing group `group`, -1 when there is none.
+    int rowOfGroup(int group) const;
 
     // Text of sub-item `subItem` (0 is the label) of row r.
     QString cell(int r, int subItem) const;
@@ -80,6 +100,7 @@ private:
         std::uint8_t color;
         std::int32_t group;
         std::array<std::uint32_t, 6> value;  // d1, d2, d3 in m_spacings; angles in m_angles
+        std::array<std::int16_t, 3> zone;
     };
     // The distinct spacings or angles of a run; their texts and the numbers those texts read
     // back as are made when first asked for.
@@ -105,6 +126,8 @@ private:
     ValueColumn m_spacings;
     ValueColumn m_angles;
     std::vector<QColor> m_palette;
+    std::vector<float> m_misfitOfGroup;  // by group - 1
+    std::vector<int> m_familyOfGroup;
     bool m_hasColumns = false;
     bool m_sorted = false;
     int m_sortKey = 0;

@@ -1,6 +1,8 @@
 // Writing the result report and the screening report from the working data.
 #include "store/reports.h"
 
+#include <algorithm>  // for min
+
 #include <QColor>
 #include <QCoreApplication>
 #include <QDir>
@@ -51,7 +53,8 @@ ReportFields reportFields(const model::MainModel& model) {
 }
 
 std::vector<ReportRow> reportRows(const model::ResultTableModel& table) {
-    const int columns = table.columnCount();
+    // The report keeps its twenty columns; the zone and misfit columns are the window's own.
+    const int columns = std::min(table.columnCount(), model::ResultTableModel::kColumns);
     std::vector<ReportRow> rows;
     rows.reserve(static_cast<std::size_t>(table.rowCount()));
     for (int r = 0; r < table.rowCount(); ++r) {

@@ -17,6 +17,7 @@ const char kUsage[] =
     "  library  list the phases of a library text\n"
     "  screen   index a measured pattern against every phase of a library\n"
     "  image    read a microscope image: size, calibration, spot centres, detected spots\n"
+    "  simulate the spot pattern of a zone axis, as JSON, SVG or PNG\n"
     "\n"
     "saedindex-cli COMMAND --help shows the options of a command.\n";
 
@@ -48,6 +49,7 @@ int runCommandLine(QStringList args, QTextStream& out, QTextStream& err) {
         if (command == QStringLiteral("library")) return runLibraryCommand(args, out, err);
         if (command == QStringLiteral("screen")) return runScreenCommand(args, out, err);
         if (command == QStringLiteral("image")) return runImageCommand(args, out, err);
+        if (command == QStringLiteral("simulate")) return runSimulateCommand(args, out, err);
         err << "saedindex-cli: unknown command '" << command << "'\n\n" << kUsage;
         return 2;
     }, err, QStringLiteral("saedindex-cli ") + command);

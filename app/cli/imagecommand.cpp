@@ -10,6 +10,7 @@
 #include <cmath>
 #include <optional>
 
+#include "app/cli/imageread.h"
 #include "app/cli/options.h"
 #include "core/imagedisplay.h"
 #include "core/raster.h"
@@ -50,6 +51,15 @@ std::optional<double> number(const QString& text) {
 QString text(double v) { return QString::number(v, 'g', 10); }
 
 }  // namespace
+
+core::ReadResult readAnyImage(const QString& path) {
+    measure::LoadedImage loaded = measure::loadImage(path);
+    core::ReadResult read;
+    read.raster = std::move(loaded.raster);
+    if (!read.raster)
+        read.error = (loaded.tooLarge ? path + QStringLiteral(" is too large to be held in memory.") : loaded.error).toStdString();
+    return read;
+}
 
 int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (args.isEmpty() || args.first() == QStringLiteral("--help") || args.first() == QStringLiteral("-h")) {

@@ -68,8 +68,8 @@ void writeAlignedTable(QTextStream& out, const QAbstractItemModel& model) {
     for (int r = 0; r < rows; ++r) writeLine([&](int c) { return cellText(model, r, c); });
 }
 
-void writeTsv(QTextStream& out, const QAbstractItemModel& model) {
-    const int columns = model.columnCount();
+void writeTsv(QTextStream& out, const QAbstractItemModel& model, int columns) {
+    if (columns < 0 || columns > model.columnCount()) columns = model.columnCount();
     for (int r = 0; r < model.rowCount(); ++r) {
         for (int c = 0; c < columns; ++c) {
             if (c > 0) out << '\t';

@@ -15,8 +15,9 @@ int displayWidth(const QString& text);
 // as the model's TextAlignmentRole says (left, right or centred), one blank between columns.
 void writeAlignedTable(QTextStream& out, const QAbstractItemModel& model);
 
-// One line per row, the cell texts separated by tabs, no header.
-void writeTsv(QTextStream& out, const QAbstractItemModel& model);
+// One line per row, the cell texts of the first `columns` columns (all when negative)
+// separated by tabs, no header.
+void writeTsv(QTextStream& out, const QAbstractItemModel& model, int columns = -1);
 
 // `object` as indented JSON, ending with a newline.
 void writeJson(QTextStream& out, const QJsonObject& object);

@@ -9,13 +9,18 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QCheckBox>
+#include <QTreeWidget>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
+#include "app/imageview.h"
+#include "app/simulationpanel.h"
 #include "model/mainmodel.h"
 #include "model/resulttablemodel.h"
 #include "model/scriptedprompts.h"
@@ -154,4 +159,61 @@ TEST(Form1IndexingTest, everyKeyAndWheelStepOfASliderChangesItsTolerance) {
     QApplication::sendEvent(slider, &wheel);
     EXPECT_NE(slider->value(), 50);
     EXPECT_NE(model.value(37), 2.0);
+}
+
+// The families switch shows one line per family of the cubic example and opens to its rows;
+// choosing a line shows its zone in the simulation tab with g1 along +x; the sliders' re-screening
+// recolours the rows under an open family; without an image nothing is drawn over it.
+TEST(Form1IndexingTest, familiesViewAndSimulationTab) {
+    MainModel model;
+    ScriptedPrompts prompts;
+    Form1 window(model, prompts);
+    window.show();
+    window.tabs()->setCurrentIndex(1);
+    saed::testdata::fillCubicExample(model);
+    model.setFlag(Flag::LatticeLocked, false);
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command6")), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.indexingOperations()->isRunning(); }));
+    const ResultTableModel& table = *model.resultTable();
+    ASSERT_GT(table.rowCount(), 0);
+
+    window.familySwitch()->click();
+    EXPECT_TRUE(window.familyTree()->isVisible());
+    EXPECT_FALSE(window.listView1()->isVisible());
+    const auto& families = window.indexingOperations()->lastFamilies().families;
+    ASSERT_EQ(window.familyTree()->topLevelItemCount(), static_cast<int>(families.size()));
+    int rows = 0;
+    for (int i = 0; i < window.familyTree()->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* line = window.familyTree()->topLevelItem(i);
+        line->setExpanded(true);
+        EXPECT_EQ(line->childCount(), line->text(6).toInt());
+        rows += line->childCount();
+    }
+    EXPECT_EQ(rows, table.rowCount());
+
+    QTreeWidgetItem* first = window.familyTree()->topLevelItem(0);
+    window.familyTree()->setCurrentItem(first->child(0));
+    const int group = first->child(0)->data(0, Qt::UserRole + 1).toInt();
+    EXPECT_EQ(window.shownGroup(), group);
+    const int r = table.rowOfGroup(group);
+    const SimulationPanel& panel = *window.simulationPanel();
+    EXPECT_EQ(panel.zone(), table.zone(r));
+    ASSERT_TRUE(panel.pattern());
+    const saed::core::Hkl g1{static_cast<int>(table.shownNumber(r, 1)), static_cast<int>(table.shownNumber(r, 2)),
+                             static_cast<int>(table.shownNumber(r, 3))};
+    EXPECT_EQ(panel.pattern()->g1, g1);
+    EXPECT_TRUE(window.imageView()->overlay().empty());
+
+    // Tightening a tolerance to nothing turns every label red, under the open family too.
+    EXPECT_EQ(first->child(0)->foreground(1).color(), QColor(225, 0, 0));
+    model.setText1(27, QStringLiteral("0"));
+    EXPECT_EQ(first->child(0)->foreground(1).color(), QColor(255, 0, 0));
+
+    // A typed zone is drawn with its own shortest spot along +x.
+    panel.findChild<QSpinBox*>(QStringLiteral("SimulationZone0"))->setValue(0);
+    panel.findChild<QSpinBox*>(QStringLiteral("SimulationZone1"))->setValue(0);
+    panel.findChild<QSpinBox*>(QStringLiteral("SimulationZone2"))->setValue(1);
+    ASSERT_TRUE(panel.pattern());
+    EXPECT_EQ(panel.pattern()->zone, (saed::core::Uvw{0, 0, 1}));
+    for (const auto& spot : panel.pattern()->spots) EXPECT_EQ(spot.hkl[2], 0);
 }

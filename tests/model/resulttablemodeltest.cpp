@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>  // for isnan
+
 using saed::model::ResultTableModel;
 
 namespace {
@@ -24,7 +26,7 @@ QStringList labels(const ResultTableModel& table) {
 TEST(ResultTableModelTest, headerClicksToggleOneDirectionForTheWholeTable) {
     ResultTableModel table;
     table.build({row("第001组", "0.5000000"), row("第002组", "0.7000000"), row("第003组", "0.6000000")});
-    EXPECT_EQ(table.columnCount(), 20);
+    EXPECT_EQ(table.columnCount(), ResultTableModel::kAllColumns);
     EXPECT_FALSE(table.isSorted());
     table.sortBy(0, Qt::AscendingOrder);  // as after a run
     table.headerClicked(13);              // first click after a run: descending
@@ -58,5 +60,41 @@ TEST(ResultTableModelTest, labelColoursAndClear) {
     EXPECT_FALSE(table.data(table.index(1, 1), Qt::ForegroundRole).isValid());
     table.clearRows();
     EXPECT_EQ(table.rowCount(), 0);
-    EXPECT_EQ(table.columnCount(), 20);  // the headers stay
+    EXPECT_EQ(table.columnCount(), ResultTableModel::kAllColumns);  // the headers stay
+}
+
+// The zone and misfit columns of a run: the zone is g1 x g2 reduced, the misfit shown with three
+// decimals once set, and both sort as numbers; rows given as texts leave them empty.
+TEST(ResultTableModelTest, zoneAndMisfitColumns) {
+    using saed::indexing::ResultRow;
+    ResultRow a{{1, 1, -1}, {2, 0, 0}, {3, 1, -1}, {0.2338, 0.2025, 0.1221}, {54.7, 25.2, 29.5}};
+    ResultRow b{{0, 2, 0}, {0, 0, 2}, {0, 2, 2}, {0.2025, 0.2025, 0.1432}, {90, 45, 45}};
+    ResultTableModel table;
+    table.buildResults({a, b}, QColor(225, 0, 0));
+    ASSERT_EQ(table.columnCount(), ResultTableModel::kAllColumns);
+    EXPECT_EQ(ResultTableModel::headerText(ResultTableModel::kZoneColumn), QStringLiteral("晶带轴"));
+    EXPECT_TRUE(table.headerData(ResultTableModel::kMisfitColumn, Qt::Horizontal, Qt::ToolTipRole)
+                    .toString().contains(QStringLiteral("/ 6")));
+    // (1 1 -1) x (2 0 0) = (0 -2 -2) -> [0 -1 -1]; (0 2 0) x (0 0 2) = (4 0 0) -> [1 0 0].
+    EXPECT_EQ(table.cell(0, ResultTableModel::kZoneColumn), QStringLiteral("[0 -1 -1]"));
+    EXPECT_EQ(table.cell(1, ResultTableModel::kZoneColumn), QStringLiteral("[1 0 0]"));
+    EXPECT_EQ(table.cell(0, ResultTableModel::kMisfitColumn), QString());
+    EXPECT_EQ(table.family(0), 0);
+
+    table.setSolutionData({0.8125, 0.0625}, {2, 1});
+    EXPECT_EQ(table.cell(0, ResultTableModel::kMisfitColumn), QStringLiteral("0.813"));
+    EXPECT_EQ(table.family(1), 1);
+    table.sortBy(ResultTableModel::kMisfitColumn, Qt::AscendingOrder);
+    EXPECT_EQ(labels(table), (QStringList{QStringLiteral("第002组"), QStringLiteral("第001组")}));
+    EXPECT_EQ(table.rowOfGroup(1), 1);
+    EXPECT_DOUBLE_EQ(table.misfit(1), 0.8125);  // the misfit goes with its row
+    table.sortBy(ResultTableModel::kZoneColumn, Qt::AscendingOrder);
+    EXPECT_EQ(table.cell(0, ResultTableModel::kZoneColumn), QStringLiteral("[0 -1 -1]"));
+    // A wrong-sized list is ignored rather than shifting misfits onto other rows.
+    table.setSolutionData({1.0}, {1});
+    EXPECT_DOUBLE_EQ(table.misfit(table.rowOfGroup(2)), 0.0625);
+
+    table.build({row("第001组", "0.5")});
+    EXPECT_EQ(table.cell(0, ResultTableModel::kZoneColumn), QString());
+    EXPECT_TRUE(std::isnan(table.misfit(0)));
 }

@@ -1,0 +1,278 @@
+// The main window's solution families view, simulation tab and overlay on the image.
+#include "app/form1.h"
+
+#include <algorithm>  // for stable_sort
+#include <cmath>      // for isfinite
+#include <cstring>    // for memcpy
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTreeWidget>
+
+#include "app/imageview.h"
+#include "app/simulationpanel.h"
+#include "core/numbertext.h"
+#include "core/raster.h"
+#include "indexing/indexingoperations.h"
+#include "indexing/resultcells.h"
+#include "measure/imagemeasurement.h"
+#include "measure/spots.h"
+#include "model/resulttablemodel.h"
+#include "simulation/rowmatch.h"
+
+namespace saed::app {
+
+namespace {
+
+constexpr int kGroupRole = Qt::UserRole + 1;  // the group a tree line shows
+constexpr int kFamilyRole = Qt::UserRole + 2; // the family id of a top-level line
+
+template <typename V>
+QString triple(QChar open, const V& v, QChar close) {
+    return open + QStringLiteral("%1 %2 %3").arg(v[0]).arg(v[1]).arg(v[2]) + close;
+}
+
+QString numberText(double v) {
+    return std::isfinite(v) ? QString::fromStdString(core::formatFixed(v, 3, false)) : QStringLiteral("—");
+}
+
+// The picture as an 8-bit grey raster for spot detection.
+core::Raster greyRaster(const QImage& picture) {
+    const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
+    core::Raster raster(grey.width(), grey.height(), core::PixelType::UInt8);
+    const auto rowBytes = static_cast<std::size_t>(grey.width());
+    for (int y = 0; y < grey.height(); ++y)
+        std::memcpy(raster.bytes().data() + rowBytes * static_cast<std::size_t>(y), grey.constScanLine(y), rowBytes);
+    return raster;
+}
+
+}  // namespace
+
+void Form1::connectSimulation() {
+    m_familyTree->setColumnCount(9);
+    m_familyTree->setHeaderLabels({QStringLiteral("解族"), QStringLiteral("代表行"), QStringLiteral("晶带轴族"),
+                                   QStringLiteral("{hkl}1"), QStringLiteral("{hkl}2"), QStringLiteral("{hkl}3"),
+                                   QStringLiteral("行数"), QStringLiteral("失配度"), QStringLiteral("匹配度")});
+    m_familyTree->headerItem()->setToolTip(7, m_model.resultTable()->headerData(ResultTableModel::kMisfitColumn, Qt::Horizontal, Qt::ToolTipRole).toString());
+    m_familyTree->headerItem()->setToolTip(8, QStringLiteral("匹配度：图像内预测斑点有检出斑点的比例与检出斑点被预测的比例的调和平均（0 到 1）"));
+    m_familyTree->setAlternatingRowColors(true);
+    m_familyTree->setUniformRowHeights(true);
+
+    connect(m_familySwitch, &QCheckBox::toggled, this, [this](bool on) {
+        m_listView1->setVisible(!on);
+        m_familyTree->setVisible(on);
+    });
+    connect(m_familyTree, &QTreeWidget::itemExpanded, this, &Form1::fillFamilyChildren);
+    connect(m_familyTree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (item != nullptr) showGroup(item->data(0, kGroupRole).toInt());
+    });
+    connect(m_indexing, &indexing::IndexingOperations::runFinished, this, &Form1::rebuildFamilies);
+    connect(m_model.resultTable(), &QAbstractItemModel::modelReset, this, [this] {
+        if (m_model.resultTable()->rowCount() == 0) rebuildFamilies();
+    });
+    // The re-screening recolours the labels: the rows under an open family follow.
+    connect(m_model.resultTable(), &QAbstractItemModel::dataChanged, this, &Form1::refreshFamilyColours);
+    connect(m_listView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid()) showGroup(m_model.resultTable()->group(current.row()));
+            });
+    connect(m_overlaySwitch, &QCheckBox::toggled, this, &Form1::updateOverlay);
+    connect(m_measurement, &measure::ImageMeasurement::measureDialogFinished, this, [this] {
+        computeFamilyMatches();
+        updateOverlay();
+    });
+    // The phase and lattice type of the simulation follow the window's until a row is shown.
+    const auto showPhase = [this] {
+        m_simulation->setPhase(m_model.Text6(), {m_model.value(0), m_model.value(1), m_model.value(2),
+                                                 m_model.value(3), m_model.value(4), m_model.value(5)});
+    };
+    connect(&m_model, &MainModel::text1Changed, this, [showPhase](int n) {
+        if (n >= 0 && n <= 5) showPhase();
+    });
+    connect(&m_model, &MainModel::text6Changed, this, showPhase);
+    connect(&m_model, &MainModel::combo1Changed, this,
+            [this] { m_simulation->setLatticeTypes(m_model.Combo1Items(), m_model.Combo1()); });
+    m_simulation->setLatticeTypes(m_model.Combo1Items(), m_model.Combo1());
+    showPhase();
+}
+
+void Form1::rebuildFamilies() {
+    m_familyTree->clear();
+    m_familyMatch.clear();
+    m_shownGroup = 0;
+    if (m_imageView != nullptr) m_imageView->setOverlay({}, {});
+    computeFamilyMatches();
+}
+
+// Fills the tree with one line per family: by misfit, or with an image, by match first.
+void Form1::computeFamilyMatches() {
+    const indexing::FamilyGrouping& grouping = m_indexing->lastFamilies();
+    const ResultTableModel& table = *m_model.resultTable();
+    m_familyMatch.assign(grouping.families.size(), -1.0);
+    const std::optional<simulation::ImageFrame> frame = imageFrame();
+    if (frame) {
+        const std::vector<simulation::PixelPoint>& detected = detectedSpots();
+        const indexing::IndexingInput& in = m_indexing->lastInput();
+        const simulation::ExtinctionRule rule = simulation::latticeTypeRule(in.latticeType);
+        // The best families by misfit are matched; a run with very many families would
+        // otherwise hold the window up, and its poorest families are not the answer.
+        constexpr std::size_t kMatchedFamilies = 200;
+        for (std::size_t i = 0; i < grouping.families.size() && i < kMatchedFamilies; ++i) {
+            const indexing::SolutionFamily& f = grouping.families[i];
+            const int r = table.rowOfGroup(static_cast<int>(f.representative) + 1);
+            if (r < 0) continue;
+            const core::Hkl g1{static_cast<int>(table.shownNumber(r, 1)), static_cast<int>(table.shownNumber(r, 2)),
+                               static_cast<int>(table.shownNumber(r, 3))};
+            const core::Hkl g2{static_cast<int>(table.shownNumber(r, 5)), static_cast<int>(table.shownNumber(r, 6)),
+                               static_cast<int>(table.shownNumber(r, 7))};
+            if (const auto m = simulation::matchRow(in.cell, rule, g1, g2, *frame, detected))
+                m_familyMatch[static_cast<std::size_t>(f.id - 1)] = m->score();
+        }
+    }
+    std::vector<indexing::SolutionFamily> order = grouping.families;
+    if (frame)
+        std::stable_sort(order.begin(), order.end(), [this](const auto& a, const auto& b) {
+            return m_familyMatch[static_cast<std::size_t>(a.id - 1)] > m_familyMatch[static_cast<std::size_t>(b.id - 1)];
+        });
+    const int current = m_shownGroup;
+    m_familyTree->clear();
+    for (const indexing::SolutionFamily& f : order) {
+        const double match = m_familyMatch[static_cast<std::size_t>(f.id - 1)];
+        auto* item = new QTreeWidgetItem(QStringList{
+            QString::number(f.id), QString::fromStdString(indexing::groupLabel(static_cast<long long>(f.representative) + 1)),
+            triple(u'<', f.zone, u'>'), triple(u'{', f.forms[0], u'}'), triple(u'{', f.forms[1], u'}'),
+            triple(u'{', f.forms[2], u'}'), QString::number(static_cast<qulonglong>(f.rowCount)), numberText(f.misfit),
+            match >= 0 ? numberText(match) : QStringLiteral("—")});
+        item->setData(0, kGroupRole, static_cast<int>(f.representative) + 1);
+        item->setData(0, kFamilyRole, f.id);
+        item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+        m_familyTree->addTopLevelItem(item);
+    }
+    for (int c = 0; c < m_familyTree->columnCount(); ++c) m_familyTree->resizeColumnToContents(c);
+    m_shownGroup = current;
+}
+
+void Form1::fillFamilyChildren(QTreeWidgetItem* item) {
+    if (item->parent() != nullptr || item->childCount() > 0) return;
+    const int id = item->data(0, kFamilyRole).toInt();
+    const ResultTableModel& table = *m_model.resultTable();
+    QList<QTreeWidgetItem*> children;
+    for (int r = 0; r < table.rowCount(); ++r) {
+        if (table.family(r) != id) continue;
+        const auto planes = [&table, r](int first) {
+            return QStringLiteral("(%1 %2 %3)").arg(table.cell(r, first), table.cell(r, first + 1), table.cell(r, first + 2));
+        };
+        auto* child = new QTreeWidgetItem(QStringList{
+            QString(), table.cell(r, 0), table.cell(r, ResultTableModel::kZoneColumn), planes(1), planes(5), planes(9),
+            QString(), table.cell(r, ResultTableModel::kMisfitColumn), QString()});
+        child->setData(0, kGroupRole, table.group(r));
+        child->setForeground(1, table.labelColor(r));
+        children.push_back(child);
+    }
+    item->addChildren(children);
+}
+
+void Form1::refreshFamilyColours() {
+    const ResultTableModel& table = *m_model.resultTable();
+    for (int i = 0; i < m_familyTree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* family = m_familyTree->topLevelItem(i);
+        for (int c = 0; c < family->childCount(); ++c) {
+            QTreeWidgetItem* child = family->child(c);
+            const int r = table.rowOfGroup(child->data(0, kGroupRole).toInt());
+            if (r >= 0) child->setForeground(1, table.labelColor(r));
+        }
+    }
+}
+
+void Form1::showGroup(int group) {
+    const ResultTableModel& table = *m_model.resultTable();
+    const int r = table.rowOfGroup(group);
+    if (r < 0) return;
+    m_shownGroup = group;
+    const core::Hkl g1{static_cast<int>(table.shownNumber(r, 1)), static_cast<int>(table.shownNumber(r, 2)),
+                       static_cast<int>(table.shownNumber(r, 3))};
+    const core::Hkl g2{static_cast<int>(table.shownNumber(r, 5)), static_cast<int>(table.shownNumber(r, 6)),
+                       static_cast<int>(table.shownNumber(r, 7))};
+    m_simulation->showZone(core::ZoneAxis(g1, g2), g1, g2);
+    updateOverlay();
+}
+
+std::optional<simulation::ImageFrame> Form1::imageFrame() const {
+    const QImage& picture = m_measurement->picture();
+    const auto r1 = m_measurement->spotLine(1);
+    const auto r2 = m_measurement->spotLine(2);
+    if (picture.isNull() || !r1 || !r2) return std::nullopt;
+    simulation::ImageFrame frame;
+    // R1 starts at the direct beam; R2 is placed from there with its own direction and length.
+    frame.centre = {r1->x0, r1->y0};
+    frame.r1End = {r1->x1, r1->y1};
+    frame.r2End = {r1->x0 + (r2->x1 - r2->x0), r1->y0 + (r2->y1 - r2->y0)};
+    const auto segments = [this](int n) {
+        const double v = m_model.value(n);
+        return v >= 1 && v == std::floor(v) && v < 1000 ? static_cast<int>(v) : 1;
+    };
+    frame.r1Segments = segments(30);
+    frame.r2Segments = segments(31);
+    frame.widthPx = picture.width();
+    frame.heightPx = picture.height();
+    return frame;
+}
+
+const std::vector<simulation::PixelPoint>& Form1::detectedSpots() {
+    const QImage& picture = m_measurement->picture();
+    if (picture.cacheKey() != m_detectedKey) {
+        m_detected.clear();
+        for (const measure::Spot& s : measure::detectSpots(greyRaster(picture))) m_detected.push_back({s.x, s.y});
+        m_detectedKey = picture.cacheKey();
+    }
+    return m_detected;
+}
+
+void Form1::updateOverlay() {
+    if (m_imageView == nullptr) return;
+    const ResultTableModel& table = *m_model.resultTable();
+    const int r = m_shownGroup > 0 ? table.rowOfGroup(m_shownGroup) : -1;
+    const std::optional<simulation::ImageFrame> frame = imageFrame();
+    if (r < 0 || !frame) {
+        m_imageView->setOverlay({}, {});
+        m_simulation->setNote(QString());
+        return;
+    }
+    const core::Hkl g1{static_cast<int>(table.shownNumber(r, 1)), static_cast<int>(table.shownNumber(r, 2)),
+                       static_cast<int>(table.shownNumber(r, 3))};
+    const core::Hkl g2{static_cast<int>(table.shownNumber(r, 5)), static_cast<int>(table.shownNumber(r, 6)),
+                       static_cast<int>(table.shownNumber(r, 7))};
+    const indexing::IndexingInput& in = m_indexing->lastInput();
+    const simulation::ExtinctionRule rule = simulation::latticeTypeRule(in.latticeType);
+    const auto pattern = simulation::rowPatternForImage(in.cell, rule, g1, g2, *frame);
+    const auto onImage = pattern ? simulation::spotsOnImage(pattern->spots, g1, g2, *frame) : std::nullopt;
+    if (!onImage) {
+        m_imageView->setOverlay({}, {});
+        return;
+    }
+    const simulation::SpotMatch match =
+        simulation::matchSpots(*onImage, detectedSpots(), *frame, simulation::defaultMatchRadius(*frame));
+    m_simulation->setNote(QStringLiteral("%1 在图像上的匹配度 %2：预测斑点 %3/%4 有检出，检出斑点 %5/%6 被预测")
+                              .arg(table.cell(r, 0), numberText(match.score()))
+                              .arg(match.predictedFound).arg(match.predictedInside)
+                              .arg(match.detectedExplained).arg(match.detected));
+    if (!m_overlaySwitch->isChecked()) {
+        m_imageView->setOverlay({}, {});
+        return;
+    }
+    std::vector<QPointF> points;
+    QStringList labels;
+    const bool labelled = onImage->size() == pattern->spots.size();
+    for (std::size_t i = 0; i < onImage->size(); ++i) {
+        points.emplace_back((*onImage)[i].x, (*onImage)[i].y);
+        if (!labelled) continue;
+        const core::Hkl& hkl = pattern->spots[i].hkl;
+        labels << QStringLiteral("%1 %2 %3").arg(hkl[0]).arg(hkl[1]).arg(hkl[2]);
+    }
+    m_imageView->setOverlay(std::move(points), std::move(labels));
+}
+
+}  // namespace saed::app

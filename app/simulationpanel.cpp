@@ -1,0 +1,254 @@
+#include "app/simulationpanel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "app/patternpainter.h"
+#include "simulation/svgpattern.h"
+
+namespace saed::app {
+
+namespace {
+
+// The picture of the tab: paints whatever pattern the panel holds.
+class PatternPicture : public QWidget {
+public:
+    PatternPicture(const std::optional<simulation::ZonePattern>& pattern, const QCheckBox* labels,
+                   const QDoubleSpinBox* maxG, QWidget* parent)
+        : QWidget(parent), m_pattern(pattern), m_labels(labels), m_maxG(maxG) {
+        setObjectName(QStringLiteral("PatternPicture"));
+        setMinimumSize(300, 300);
+    }
+    QSize sizeHint() const override { return {560, 560}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const double side = std::min(width(), height());
+        const QRectF area((width() - side) / 2, (height() - side) / 2, side, side);
+        if (!m_pattern) {
+            painter.fillRect(rect(), QColor(16, 16, 24));
+            return;
+        }
+        paintPattern(painter, area, *m_pattern, m_maxG->value(), m_labels->isChecked());
+    }
+
+private:
+    const std::optional<simulation::ZonePattern>& m_pattern;
+    const QCheckBox* m_labels;
+    const QDoubleSpinBox* m_maxG;
+};
+
+QString errorText(simulation::PatternError error) {
+    switch (error) {
+    case simulation::PatternError::NotACell: return QStringLiteral("点阵参数无法构成晶胞。");
+    case simulation::PatternError::ZeroZone: return QStringLiteral("晶带轴不能为 [0 0 0]。");
+    case simulation::PatternError::BadRange: return QStringLiteral("最大 |g| 对此晶胞过大，请减小。");
+    case simulation::PatternError::NoSpots: return QStringLiteral("最大 |g| 之内没有允许的衍射斑点。");
+    case simulation::PatternError::BadG1:
+    case simulation::PatternError::BadG2: return QStringLiteral("所选行的 g1、g2 不在此晶带内。");
+    default: return QString();
+    }
+}
+
+}  // namespace
+
+SimulationPanel::SimulationPanel(model::Prompts& prompts, QWidget* parent) : QWidget(parent), m_prompts(prompts) {
+    setObjectName(QStringLiteral("SimulationPanel"));
+    auto* layout = new QVBoxLayout(this);
+    auto* controls = new QHBoxLayout;
+    m_phaseLabel = new QLabel(QStringLiteral("物相：—"));
+    m_phaseLabel->setObjectName(QStringLiteral("SimulationPhase"));
+    // The phase on a line of its own: a long name or cell never widens the window.
+    m_phaseLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    layout->addWidget(m_phaseLabel);
+    controls->addWidget(new QLabel(QStringLiteral("点阵类型")));
+    m_type = new QComboBox;
+    m_type->setObjectName(QStringLiteral("SimulationType"));
+    controls->addWidget(m_type);
+    controls->addSpacing(12);
+    controls->addWidget(new QLabel(QStringLiteral("晶带轴 [uvw]")));
+    for (std::size_t i = 0; i < 3; ++i) {
+        m_zone[i] = new QSpinBox;
+        m_zone[i]->setObjectName(QStringLiteral("SimulationZone%1").arg(i));
+        m_zone[i]->setRange(-99, 99);
+        m_zone[i]->setValue(i == 2 ? 1 : 0);
+        controls->addWidget(m_zone[i]);
+    }
+    controls->addSpacing(12);
+    controls->addWidget(new QLabel(QStringLiteral("最大 |g| (1/nm)")));
+    m_maxG = new QDoubleSpinBox;
+    m_maxG->setObjectName(QStringLiteral("SimulationMaxG"));
+    m_maxG->setRange(0.5, 50);
+    m_maxG->setDecimals(1);
+    m_maxG->setValue(10);
+    controls->addWidget(m_maxG);
+    m_labels = new QCheckBox(QStringLiteral("标注 (hkl)"));
+    m_labels->setChecked(true);
+    controls->addWidget(m_labels);
+    controls->addStretch(1);
+    auto* png = new QPushButton(QStringLiteral("导出PNG"));
+    png->setObjectName(QStringLiteral("ExportPng"));
+    auto* svg = new QPushButton(QStringLiteral("导出SVG"));
+    svg->setObjectName(QStringLiteral("ExportSvg"));
+    controls->addWidget(png);
+    controls->addWidget(svg);
+    layout->addLayout(controls);
+
+    m_picture = new PatternPicture(m_pattern, m_labels, m_maxG, this);
+    layout->addWidget(m_picture, 1);
+    m_status = new QLabel;
+    m_status->setObjectName(QStringLiteral("SimulationStatus"));
+    layout->addWidget(m_status);
+    m_note = new QLabel;
+    m_note->setObjectName(QStringLiteral("SimulationNote"));
+    layout->addWidget(m_note);
+
+    connect(m_type, &QComboBox::currentIndexChanged, this, [this] { recompute(); });
+    for (QSpinBox* box : m_zone)
+        connect(box, &QSpinBox::valueChanged, this, [this] {
+            if (m_updating) return;
+            // A typed zone has no row's g1 and g2: the shortest spot goes along +x.
+            m_g1.reset();
+            m_g2.reset();
+            recompute();
+        });
+    connect(m_maxG, &QDoubleSpinBox::valueChanged, this, [this] { recompute(); });
+    connect(m_labels, &QCheckBox::toggled, m_picture, qOverload<>(&QWidget::update));
+    connect(png, &QPushButton::clicked, this, [this] { askAndExport(false); });
+    connect(svg, &QPushButton::clicked, this, [this] { askAndExport(true); });
+    recompute();
+}
+
+void SimulationPanel::setPhase(const QString& name, const core::Cell& cell) {
+    m_cell = cell;
+    m_phaseLabel->setText(QStringLiteral("物相：%1  (%2, %3, %4 nm; %5°, %6°, %7°)")
+                              .arg(name.isEmpty() ? QStringLiteral("—") : name)
+                              .arg(cell.aNm).arg(cell.bNm).arg(cell.cNm)
+                              .arg(cell.alphaDeg).arg(cell.betaDeg).arg(cell.gammaDeg));
+    recompute();
+}
+
+void SimulationPanel::setLatticeTypes(const QStringList& names, int chosen) {
+    m_updating = true;
+    if (m_type->count() != names.size()) {
+        m_type->clear();
+        m_type->addItems(names);
+    }
+    m_type->setCurrentIndex(chosen);
+    m_updating = false;
+    recompute();
+}
+
+void SimulationPanel::setExtinctionRule(simulation::ExtinctionRule rule, const QString& name) {
+    m_rule = std::move(rule);
+    m_ruleName = name;
+    m_type->setEnabled(!m_rule);
+    recompute();
+}
+
+void SimulationPanel::setIntensity(std::function<double(const core::Hkl&)> intensity) {
+    m_intensity = std::move(intensity);
+    recompute();
+}
+
+void SimulationPanel::showZone(const core::Uvw& zone, std::optional<core::Hkl> g1, std::optional<core::Hkl> g2) {
+    m_updating = true;
+    for (std::size_t i = 0; i < 3; ++i) m_zone[i]->setValue(static_cast<int>(zone[i]));
+    m_updating = false;
+    m_g1 = g1;
+    m_g2 = g2;
+    recompute();
+}
+
+core::Uvw SimulationPanel::zone() const {
+    return {m_zone[0]->value(), m_zone[1]->value(), m_zone[2]->value()};
+}
+
+double SimulationPanel::maxG() const { return m_maxG->value(); }
+
+QString SimulationPanel::statusText() const { return m_status->text(); }
+
+void SimulationPanel::setNote(const QString& text) { m_note->setText(text); }
+
+void SimulationPanel::recompute() {
+    if (m_updating) return;
+    simulation::ZonePatternRequest request;
+    request.cell = m_cell;
+    request.allowed = m_rule ? m_rule : simulation::latticeTypeRule(m_type->currentIndex());
+    request.zone = zone();
+    request.maxGInvNm = m_maxG->value();
+    request.g1 = m_g1;
+    request.g2 = m_g2;
+    request.intensity = m_intensity;
+    simulation::ZonePatternResult result = simulation::simulateZone(request);
+    // g1 of a row can lie beyond the chosen |g|: it still sets the direction.
+    if (result.error != simulation::PatternError::None && m_g1) {
+        request.g1.reset();
+        request.g2.reset();
+        result = simulation::simulateZone(request);
+    }
+    if (result.error == simulation::PatternError::None) {
+        m_pattern = std::move(result.pattern);
+        m_status->setText(QStringLiteral("晶带轴 [%1 %2 %3]：%4 个斑点，g1 = %5 沿 R1%6")
+                              .arg(m_pattern->zone[0]).arg(m_pattern->zone[1]).arg(m_pattern->zone[2])
+                              .arg(m_pattern->spots.size())
+                              .arg(hklText(m_pattern->g1))
+                              .arg(m_ruleName.isEmpty() ? QString() : QStringLiteral("；消光：") + m_ruleName));
+    } else {
+        m_pattern.reset();
+        m_status->setText(errorText(result.error));
+    }
+    m_picture->update();
+    emit patternChanged();
+}
+
+bool SimulationPanel::exportPng(const QString& path) {
+    if (!m_pattern) {
+        m_prompts.warn(QStringLiteral("没有可导出的衍射图。"), QString());
+        return false;
+    }
+    if (!patternImage(*m_pattern, 800, m_maxG->value()).save(path, "PNG")) {
+        m_prompts.warn(QStringLiteral("无法写入文件：\n") + path, QString());
+        return false;
+    }
+    return true;
+}
+
+bool SimulationPanel::exportSvg(const QString& path) {
+    if (!m_pattern) {
+        m_prompts.warn(QStringLiteral("没有可导出的衍射图。"), QString());
+        return false;
+    }
+    simulation::SvgOptions options;
+    options.extentInvNm = m_maxG->value();
+    options.labels = m_labels->isChecked();
+    const std::string svg = simulation::patternSvg(*m_pattern, options);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(svg.data(), static_cast<qint64>(svg.size())) != static_cast<qint64>(svg.size()) || !file.commit()) {
+        m_prompts.warn(QStringLiteral("无法写入文件：\n") + path, QString());
+        return false;
+    }
+    return true;
+}
+
+void SimulationPanel::askAndExport(bool svg) {
+    const core::Uvw z = zone();
+    const QString suggested = QStringLiteral("zone_%1%2%3.%4").arg(z[0]).arg(z[1]).arg(z[2]).arg(svg ? QStringLiteral("svg") : QStringLiteral("png"));
+    const QString path = QFileDialog::getSaveFileName(this, svg ? QStringLiteral("导出SVG") : QStringLiteral("导出PNG"),
+                                                      suggested, svg ? QStringLiteral("SVG (*.svg)") : QStringLiteral("PNG (*.png)"));
+    if (path.isEmpty()) return;
+    if (svg ? exportSvg(path) : exportPng(path)) m_note->setText(QStringLiteral("已导出：") + path);
+}
+
+}  // namespace saed::app

@@ -1,0 +1,81 @@
+// The "衍射模拟" tab: the zone pattern of a phase, lattice type and zone axis, drawn with its
+// (hkl) labels and a 1/nm scale, exported as PNG and SVG.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <optional>
+
+#include <QWidget>
+
+#include "model/prompts.h"
+#include "simulation/zonepattern.h"
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QSpinBox;
+
+namespace saed::app {
+
+class SimulationPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    SimulationPanel(model::Prompts& prompts, QWidget* parent = nullptr);
+
+    // The phase: its name (shown) and cell.
+    void setPhase(const QString& name, const core::Cell& cell);
+    // Lattice types of the selector and the chosen one (0..4); the extinction rule follows it
+    // unless a rule of its own is set.
+    void setLatticeTypes(const QStringList& names, int chosen);
+    // An extinction rule that replaces the lattice type's (a space group's, for example), with
+    // the name shown for it; an empty rule goes back to the lattice type.
+    void setExtinctionRule(simulation::ExtinctionRule rule, const QString& name = QString());
+    // Relative spot intensities (|F|^2 where atoms are known); empty: all spots alike.
+    void setIntensity(std::function<double(const core::Hkl&)> intensity);
+    // The zone to show, with the planes to put along +x (g1) and on the +y side (g2), as a
+    // result row gives them. The user can then type any other zone.
+    void showZone(const core::Uvw& zone, std::optional<core::Hkl> g1 = std::nullopt,
+                  std::optional<core::Hkl> g2 = std::nullopt);
+
+    // The pattern shown; no value when it could not be made (the reason is shown instead).
+    const std::optional<simulation::ZonePattern>& pattern() const { return m_pattern; }
+    core::Uvw zone() const;
+    double maxG() const;
+    QString statusText() const;
+
+    // Writes the pattern as a PNG or SVG file; false, told through the prompts, on failure.
+    bool exportPng(const QString& path);
+    bool exportSvg(const QString& path);
+    // Shows a passing note under the picture (the match of the shown row, for example).
+    void setNote(const QString& text);
+
+signals:
+    void patternChanged();
+
+private:
+    void recompute();
+    void askAndExport(bool svg);
+
+    model::Prompts& m_prompts;
+    QLabel* m_phaseLabel = nullptr;
+    QComboBox* m_type = nullptr;
+    std::array<QSpinBox*, 3> m_zone{};
+    QDoubleSpinBox* m_maxG = nullptr;
+    QCheckBox* m_labels = nullptr;
+    QLabel* m_status = nullptr;
+    QLabel* m_note = nullptr;
+    QWidget* m_picture = nullptr;
+
+    core::Cell m_cell{};
+    simulation::ExtinctionRule m_rule;
+    QString m_ruleName;
+    std::function<double(const core::Hkl&)> m_intensity;
+    std::optional<core::Hkl> m_g1, m_g2;
+    std::optional<simulation::ZonePattern> m_pattern;
+    bool m_updating = false;
+};
+
+}  // namespace saed::app

@@ -1,0 +1,24 @@
+// The match of a result row against an image: its zone simulated with g1 on R1 and g2 on R2 and
+// compared with the detected spots.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "simulation/spotmatch.h"
+#include "simulation/zonepattern.h"
+
+namespace saed::simulation {
+
+// The zone pattern of the row (g1, g2) out to the farthest corner of the image, with g1 and g2
+// as its first two spots. No value when g1 and g2 are parallel, the frame has no R1 length or
+// image size, or the pattern cannot be made (see simulateZone).
+std::optional<ZonePattern> rowPatternForImage(const core::Cell& cell, const ExtinctionRule& allowed,
+                                              const Hkl& g1, const Hkl& g2, const ImageFrame& frame);
+
+// The row's predicted spots on the image, matched against `detected` within the default radius.
+std::optional<SpotMatch> matchRow(const core::Cell& cell, const ExtinctionRule& allowed, const Hkl& g1,
+                                  const Hkl& g2, const ImageFrame& frame,
+                                  const std::vector<PixelPoint>& detected);
+
+}  // namespace saed::simulation

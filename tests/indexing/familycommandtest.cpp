@@ -1,0 +1,193 @@
+// The command line's families, match against an image, and simulate command.
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/cli/commands.h"
+#include "core/lattice.h"
+#include "simulation/spotmatch.h"
+#include "simulation/zonepattern.h"
+
+namespace {
+
+struct CliRun {
+    int status;
+    QString out;
+    QString err;
+};
+
+CliRun run(const QString& command, const QStringList& args) {
+    CliRun r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.status = saed::cli::runCommandLine(QStringList{command} + args, out, err);
+    out.flush();
+    err.flush();
+    return r;
+}
+
+QStringList split(const QString& args) { return args.split(u' ', Qt::SkipEmptyParts); }
+
+const saed::core::Cell kAluminium{0.405, 0.405, 0.405, 90, 90, 90};
+
+QJsonArray ints(std::initializer_list<int> v) {
+    QJsonArray a;
+    for (int x : v) a.append(x);
+    return a;
+}
+
+}  // namespace
+
+// The aluminium pattern that a three-spot method cannot decide: g1 = (3 1 -1) and g2 = (-1 -3 1)
+// of the [1 1 4] zone have the spacings and angle of two {311} and a {220} of [0 1 1] as well.
+// An image made from [1 1 4] decides it: that family matches best and comes first, while
+// without the image the families sort by misfit alone.
+TEST(FamilyCommandTest, imageMatchPutsTheZoneOfTheImageFirst) {
+    using namespace saed;
+    const core::Hkl g1{3, 1, -1}, g2{-1, -3, 1};
+    const core::Hkl g3{g1[0] + g2[0], g1[1] + g2[1], g1[2] + g2[2]};
+    const core::SquareMatrix gs = core::ReciprocalMetric(kAluminium);
+    const double d1 = *core::Spacing(gs, g1), d2 = *core::Spacing(gs, g2), d3 = *core::Spacing(gs, g3);
+    const double a12 = *core::PlaneAngle(gs, g1, g2), a23 = *core::PlaneAngle(gs, g2, g3),
+                 a13 = *core::PlaneAngle(gs, g1, g3);
+
+    // The picture: Gaussian spots on a faint, uneven background at the [1 1 4] positions.
+    simulation::ImageFrame frame;
+    frame.centre = {200.4, 195.7};
+    const double r = 50;  // pixels of R1 and R2 (equal spacings)
+    const double t = a12 * M_PI / 180;
+    frame.r1End = {frame.centre.x + r, frame.centre.y};
+    frame.r2End = {frame.centre.x + r * std::cos(t), frame.centre.y + r * std::sin(t)};
+    frame.widthPx = frame.heightPx = 400;
+    const auto pattern = simulation::simulateZone({kAluminium, simulation::latticeTypeRule(3), core::ZoneAxis(g1, g2), 40, g1, g2, {}});
+    ASSERT_EQ(pattern.error, simulation::PatternError::None);
+    const auto spots = simulation::spotsOnImage(pattern.pattern.spots, g1, g2, frame);
+    ASSERT_TRUE(spots);
+    QImage image(400, 400, QImage::Format_Grayscale8);
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 400; ++x) {
+            double v = 20 + ((x * 7 + y * 13) % 5);
+            for (const simulation::PixelPoint& p : *spots) {
+                const double rr = (x - p.x) * (x - p.x) + (y - p.y) * (y - p.y);
+                if (rr < 64) v += 180 * std::exp(-rr / 4.5);
+            }
+            image.scanLine(y)[x] = static_cast<uchar>(std::min(255.0, v));
+        }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("al114.png"));
+    ASSERT_TRUE(image.save(path));
+
+    const QString pattern3 = QStringLiteral("--cell 0.405,0.405,0.405,90,90,90 --type face --range 3 --d %1,%2,%3 "
+                                            "--angles %4,%5,%6 ")
+                                 .arg(d1, 0, 'g', 10).arg(d2, 0, 'g', 10).arg(d3, 0, 'g', 10)
+                                 .arg(a12, 0, 'g', 10).arg(a23, 0, 'g', 10).arg(a13, 0, 'g', 10);
+    const QString image3 = QStringLiteral("--image %1 --centre %2,%3 --r1-end %4,%5 --r2-end %6,%7 ")
+                               .arg(path).arg(frame.centre.x).arg(frame.centre.y).arg(frame.r1End.x)
+                               .arg(frame.r1End.y).arg(frame.r2End.x).arg(frame.r2End.y);
+
+    const CliRun plain = run(QStringLiteral("index"), split(pattern3 + QStringLiteral("--format json")));
+    ASSERT_EQ(plain.status, 0) << plain.err.toStdString();
+    const QJsonObject object = QJsonDocument::fromJson(plain.out.toUtf8()).object();
+    const QJsonArray families = object[QStringLiteral("families")].toArray();
+    ASSERT_GE(families.size(), 2);
+    // Every row carries its zone and a family that is listed; the family's rows add up.
+    qint64 listedRows = 0;
+    for (const QJsonValue& f : families) {
+        EXPECT_TRUE(f[QStringLiteral("match")].isNull());
+        listedRows += f[QStringLiteral("rows")].toInteger();
+    }
+    EXPECT_EQ(listedRows, object[QStringLiteral("count")].toInteger());
+    const QJsonObject firstRow = object[QStringLiteral("rows")].toArray()[0].toObject();
+    const QJsonArray g1Json = firstRow[QStringLiteral("g1")].toArray(), g2Json = firstRow[QStringLiteral("g2")].toArray();
+    const core::Uvw zone = core::ZoneAxis({g1Json[0].toInt(), g1Json[1].toInt(), g1Json[2].toInt()},
+                                          {g2Json[0].toInt(), g2Json[1].toInt(), g2Json[2].toInt()});
+    EXPECT_EQ(firstRow[QStringLiteral("zone")].toArray(), (QJsonArray{qint64(zone[0]), qint64(zone[1]), qint64(zone[2])}));
+    EXPECT_GE(firstRow[QStringLiteral("family")].toInt(), 1);
+
+    const CliRun matched = run(QStringLiteral("index"), split(pattern3 + image3 + QStringLiteral("--format json")));
+    ASSERT_EQ(matched.status, 0) << matched.err.toStdString();
+    const QJsonArray ranked = QJsonDocument::fromJson(matched.out.toUtf8()).object()[QStringLiteral("families")].toArray();
+    ASSERT_EQ(ranked.size(), families.size());
+    EXPECT_EQ(ranked[0][QStringLiteral("zone")].toArray(), ints({4, 1, 1}));
+    const double best = ranked[0][QStringLiteral("match")].toDouble();
+    EXPECT_GT(best, 0.8);
+    bool sawZone011 = false;
+    for (qsizetype i = 1; i < ranked.size(); ++i) {
+        EXPECT_LE(ranked[i][QStringLiteral("match")].toDouble(-1), ranked[i - 1][QStringLiteral("match")].toDouble(-1));
+        if (ranked[i][QStringLiteral("zone")].toArray() == ints({1, 1, 0})) {
+            sawZone011 = true;
+            EXPECT_LT(ranked[i][QStringLiteral("match")].toDouble(), best - 0.2);
+        }
+    }
+    EXPECT_TRUE(sawZone011);
+
+    // One line per family in text and TSV, in the same order.
+    const CliRun tsv = run(QStringLiteral("index"), split(pattern3 + image3 + QStringLiteral("--families --format tsv")));
+    ASSERT_EQ(tsv.status, 0);
+    const QStringList lines = tsv.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), ranked.size());
+    EXPECT_EQ(lines[0].split(u'\t')[2], QStringLiteral("<4 1 1>"));
+    EXPECT_EQ(lines[0].split(u'\t').size(), 9);
+    const CliRun text = run(QStringLiteral("index"), split(pattern3 + QStringLiteral("--families")));
+    EXPECT_TRUE(text.out.startsWith(QStringLiteral("family")));
+    EXPECT_TRUE(text.out.contains(QStringLiteral("families: %1,").arg(families.size())));
+
+    // The image options go together, and a file that is no image is told.
+    EXPECT_EQ(run(QStringLiteral("index"), split(pattern3 + QStringLiteral("--image ") + path)).status, 2);
+    const CliRun missing = run(QStringLiteral("index"), split(pattern3 + QString(image3).replace(path, dir.filePath(QStringLiteral("none.png")))));
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_TRUE(missing.out.isEmpty());
+}
+
+// fcc [0 1 1] out to 5 1/nm: the four {111} and the two {200}, g1 = (1 1 -1) along +x and
+// +y = [0 1 1] x g1, worked by hand for a = 0.405 nm: |g111| = sqrt(3) / a = 4.2767, (2 0 0) at
+// x = 2 / (sqrt(3) a) = 2.8511, y = -sqrt(|g200|^2 - x^2) = -4.0321.
+TEST(FamilyCommandTest, simulateWritesTheZonePattern) {
+    const QString fcc = QStringLiteral("--cell 0.405,0.405,0.405,90,90,90 --type face --zone 0,1,1 --max-g 5");
+    const CliRun json = run(QStringLiteral("simulate"), split(fcc));
+    ASSERT_EQ(json.status, 0) << json.err.toStdString();
+    const QJsonObject object = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    const QJsonArray spots = object[QStringLiteral("spots")].toArray();
+    ASSERT_EQ(spots.size(), 6);
+    EXPECT_EQ(object[QStringLiteral("g1")].toArray(), ints({1, 1, -1}));
+    EXPECT_EQ(spots[0][QStringLiteral("hkl")].toArray(), ints({1, 1, -1}));
+    EXPECT_NEAR(spots[0][QStringLiteral("x")].toDouble(), 4.2767, 1e-4);
+    EXPECT_NEAR(spots[0][QStringLiteral("d")].toDouble(), 0.233827, 1e-6);
+    bool saw200 = false;
+    for (const QJsonValue& s : spots) {
+        if (s[QStringLiteral("hkl")].toArray() != ints({2, 0, 0})) continue;
+        saw200 = true;
+        EXPECT_NEAR(s[QStringLiteral("x")].toDouble(), 2.8511, 1e-4);
+        EXPECT_NEAR(s[QStringLiteral("y")].toDouble(), -4.0321, 1e-4);
+    }
+    EXPECT_TRUE(saw200);
+
+    QTemporaryDir dir;
+    const QString svg = dir.filePath(QStringLiteral("p.svg")), png = dir.filePath(QStringLiteral("p.png"));
+    EXPECT_EQ(run(QStringLiteral("simulate"), split(fcc + QStringLiteral(" --format svg --out ") + svg)).status, 0);
+    QFile svgFile(svg);
+    ASSERT_TRUE(svgFile.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(svgFile.readAll().contains("<svg"));
+    EXPECT_EQ(run(QStringLiteral("simulate"), split(fcc + QStringLiteral(" --format png --out ") + png)).status, 0);
+    EXPECT_EQ(QImage(png).size(), QSize(600, 600));
+
+    // Bad requests are told, with status 2 and nothing written.
+    for (const QString& bad : {QStringLiteral("--cell 0.405,0.405,0.405,90,90,90 --zone 0,0,0"),
+                               QStringLiteral("--cell 0.405,0.405,0.405,90,90,90 --zone 1,1"),
+                               QStringLiteral("--cell 0.405,0.405,0,90,90,90 --zone 0,0,1"),
+                               QStringLiteral("--cell 0.405,0.405,0.405,90,90,90 --zone 0,0,1 --max-g -1"),
+                               QStringLiteral("--cell 0.405,0.405,0.405,90,90,90 --zone 0,0,1 --format png")}) {
+        const CliRun r = run(QStringLiteral("simulate"), split(bad));
+        EXPECT_EQ(r.status, 2) << bad.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << bad.toStdString();
+        EXPECT_FALSE(r.err.isEmpty()) << bad.toStdString();
+    }
+}
