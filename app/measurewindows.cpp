@@ -93,8 +93,11 @@ void MeasureWindows::showMagnifier() {
 
 bool MeasureWindows::eventFilter(QObject* watched, QEvent* event) {
     // Only moves that come from outside the program (the user dragging the frame) count.
-    if (watched == m_form2.data() && event->type() == QEvent::Move && event->spontaneous() && m_form2->isVisible())
-        m_userPlace = m_form2->pos();
+    // The filter also sees the dialog's last events while it is being destroyed, when it is no
+    // longer a Form2: test the event first and the object's type before touching it.
+    if (event->type() != QEvent::Move || !event->spontaneous()) return false;
+    auto* dialog = qobject_cast<Form2*>(watched);
+    if (dialog != nullptr && dialog == m_form2.get() && dialog->isVisible()) m_userPlace = dialog->pos();
     return false;
 }
 
