@@ -1,9 +1,10 @@
 // The main window's solution families view, simulation tab and overlay on the image.
 #include "app/form1.h"
 
-#include <algorithm>  // for stable_sort
-#include <cmath>      // for isfinite
+#include <algorithm>  // for stable_sort, partial_sort
+#include <cmath>      // for isfinite, isnan
 #include <cstring>    // for memcpy
+#include <limits>
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -107,31 +108,59 @@ void Form1::rebuildFamilies() {
     computeFamilyMatches();
 }
 
-// Fills the tree with one line per family: by misfit, or with an image, by match first.
+// Matches the rows and families against the image, once per run or change of image or lines,
+// and fills the tree with one line per family: by misfit, or with an image, by match first.
 void Form1::computeFamilyMatches() {
     const indexing::FamilyGrouping& grouping = m_indexing->lastFamilies();
-    const ResultTableModel& table = *m_model.resultTable();
+    ResultTableModel& table = *m_model.resultTable();
     m_familyMatch.assign(grouping.families.size(), -1.0);
+    std::vector<float> rowMatch;  // by group - 1; empty without an image
     const std::optional<simulation::ImageFrame> frame = imageFrame();
-    if (frame) {
-        const std::vector<simulation::PixelPoint>& detected = detectedSpots();
+    const int rows = table.rowCount();
+    if (frame && rows > 0) {
+        // A run can hold far more rows than are worth simulating: the families' representatives
+        // (families by misfit) and then the rows of lowest misfit are matched, at most
+        // kMatchedPairs distinct (g1, g2) in all, so the work stays bounded; the rest stay empty.
+        constexpr std::size_t kMatchedPairs = 400;
+        std::vector<int> rowOfGroup(static_cast<std::size_t>(rows), -1);
+        for (int r = 0; r < rows; ++r) {
+            const auto g = static_cast<std::size_t>(table.group(r) - 1);
+            if (g < rowOfGroup.size()) rowOfGroup[g] = r;
+        }
+        std::vector<int> order;
+        for (std::size_t i = 0; i < grouping.families.size() && order.size() < kMatchedPairs; ++i) {
+            const std::size_t g = grouping.families[i].representative;
+            if (g < rowOfGroup.size() && rowOfGroup[g] >= 0) order.push_back(rowOfGroup[g]);
+        }
+        std::vector<int> byMisfit(static_cast<std::size_t>(rows));
+        for (int r = 0; r < rows; ++r) byMisfit[static_cast<std::size_t>(r)] = r;
+        const auto misfitKey = [&table](int r) {
+            const double m = table.misfit(r);
+            return std::isnan(m) ? std::numeric_limits<double>::infinity() : m;
+        };
+        const auto head = byMisfit.begin() + static_cast<std::ptrdiff_t>(std::min(byMisfit.size(), 2 * kMatchedPairs));
+        std::partial_sort(byMisfit.begin(), head, byMisfit.end(),
+                          [&misfitKey](int x, int y) { return misfitKey(x) < misfitKey(y); });
+        order.insert(order.end(), byMisfit.begin(), head);
+
+        std::vector<simulation::RowPlanes> planes;
+        planes.reserve(order.size());
+        const auto index = [&table](int r, int c) { return static_cast<int>(table.shownNumber(r, c)); };
+        for (int r : order)
+            planes.push_back({{index(r, 1), index(r, 2), index(r, 3)}, {index(r, 5), index(r, 6), index(r, 7)}});
         const indexing::IndexingInput& in = m_indexing->lastInput();
-        const simulation::ExtinctionRule rule = simulation::latticeTypeRule(in.latticeType);
-        // The best families by misfit are matched; a run with very many families would
-        // otherwise hold the window up, and its poorest families are not the answer.
-        constexpr std::size_t kMatchedFamilies = 200;
-        for (std::size_t i = 0; i < grouping.families.size() && i < kMatchedFamilies; ++i) {
-            const indexing::SolutionFamily& f = grouping.families[i];
-            const int r = table.rowOfGroup(static_cast<int>(f.representative) + 1);
-            if (r < 0) continue;
-            const core::Hkl g1{static_cast<int>(table.shownNumber(r, 1)), static_cast<int>(table.shownNumber(r, 2)),
-                               static_cast<int>(table.shownNumber(r, 3))};
-            const core::Hkl g2{static_cast<int>(table.shownNumber(r, 5)), static_cast<int>(table.shownNumber(r, 6)),
-                               static_cast<int>(table.shownNumber(r, 7))};
-            if (const auto m = simulation::matchRow(in.cell, rule, g1, g2, *frame, detected))
-                m_familyMatch[static_cast<std::size_t>(f.id - 1)] = m->score();
+        const std::vector<float> scores = simulation::matchRows(in.cell, simulation::latticeTypeRule(in.latticeType),
+                                                                planes, *frame, detectedSpots(), kMatchedPairs);
+        rowMatch.assign(static_cast<std::size_t>(rows), std::numeric_limits<float>::quiet_NaN());
+        for (std::size_t i = 0; i < order.size(); ++i)
+            rowMatch[static_cast<std::size_t>(table.group(order[i]) - 1)] = scores[i];
+        for (const indexing::SolutionFamily& f : grouping.families) {
+            const std::size_t g = f.representative;
+            if (g < rowMatch.size() && !std::isnan(rowMatch[g]))
+                m_familyMatch[static_cast<std::size_t>(f.id - 1)] = rowMatch[g];
         }
     }
+    table.setMatchData(std::move(rowMatch));
     std::vector<indexing::SolutionFamily> order = grouping.families;
     if (frame)
         std::stable_sort(order.begin(), order.end(), [this](const auto& a, const auto& b) {
@@ -167,7 +196,7 @@ void Form1::fillFamilyChildren(QTreeWidgetItem* item) {
         };
         auto* child = new QTreeWidgetItem(QStringList{
             QString(), table.cell(r, 0), table.cell(r, ResultTableModel::kZoneColumn), planes(1), planes(5), planes(9),
-            QString(), table.cell(r, ResultTableModel::kMisfitColumn), QString()});
+            QString(), table.cell(r, ResultTableModel::kMisfitColumn), table.cell(r, ResultTableModel::kMatchColumn)});
         child->setData(0, kGroupRole, table.group(r));
         child->setForeground(1, table.labelColor(r));
         children.push_back(child);

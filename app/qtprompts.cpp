@@ -1,6 +1,7 @@
 #include "app/qtprompts.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -46,6 +47,22 @@ std::optional<QString> QtPrompts::openImagePath(const QString& filterList) {
     const QStringList filters = qtFilters(filterList);
     dialog.setNameFilters(filters);
     if (!filters.isEmpty()) dialog.selectNameFilter(filters.first());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+std::optional<QString> QtPrompts::saveFilePath(const QString& title, const QString& suggestedName,
+                                               const QString& filterList) {
+    QFileDialog dialog(m_parent, title);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const QStringList filters = qtFilters(filterList);
+    dialog.setNameFilters(filters);
+    if (!filters.isEmpty()) dialog.selectNameFilter(filters.first());
+    // A name typed without an extension gets the one of the suggested name.
+    const QString suffix = QFileInfo(suggestedName).suffix();
+    if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+    dialog.selectFile(suggestedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first();
 }

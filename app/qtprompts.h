@@ -18,6 +18,8 @@ public:
     std::optional<QString> askText(const QString& prompt, const QString& title,
                                    const QString& defaultText) override;
     std::optional<QString> openImagePath(const QString& filterList) override;
+    std::optional<QString> saveFilePath(const QString& title, const QString& suggestedName,
+                                        const QString& filterList) override;
 
     // Turns "desc|patterns|desc|patterns" into Qt's "desc (patterns);;..." filters.
     static QStringList qtFilters(const QString& filterList);

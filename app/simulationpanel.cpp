@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -245,10 +244,11 @@ bool SimulationPanel::exportSvg(const QString& path) {
 void SimulationPanel::askAndExport(bool svg) {
     const core::Uvw z = zone();
     const QString suggested = QStringLiteral("zone_%1%2%3.%4").arg(z[0]).arg(z[1]).arg(z[2]).arg(svg ? QStringLiteral("svg") : QStringLiteral("png"));
-    const QString path = QFileDialog::getSaveFileName(this, svg ? QStringLiteral("导出SVG") : QStringLiteral("导出PNG"),
-                                                      suggested, svg ? QStringLiteral("SVG (*.svg)") : QStringLiteral("PNG (*.png)"));
-    if (path.isEmpty()) return;
-    if (svg ? exportSvg(path) : exportPng(path)) m_note->setText(QStringLiteral("已导出：") + path);
+    const std::optional<QString> path =
+        m_prompts.saveFilePath(svg ? QStringLiteral("导出SVG") : QStringLiteral("导出PNG"), suggested,
+                               svg ? QStringLiteral("SVG|*.svg") : QStringLiteral("PNG|*.png"));
+    if (!path || path->isEmpty()) return;
+    if (svg ? exportSvg(*path) : exportPng(*path)) m_note->setText(QStringLiteral("已导出：") + *path);
 }
 
 }  // namespace saed::app

@@ -22,6 +22,15 @@ public:
     // An open-file dialog with a filter list "description|patterns|..." whose first entry is
     // preselected; no value when cancelled.
     virtual std::optional<QString> openImagePath(const QString& filterList) = 0;
+    // A save-file dialog titled `title`, proposing `suggestedName`, with a filter list as above;
+    // the chosen path, or no value when cancelled. Prompts that cannot ask answer Cancel.
+    virtual std::optional<QString> saveFilePath(const QString& title, const QString& suggestedName,
+                                                const QString& filterList) {
+        (void)title;
+        (void)suggestedName;
+        (void)filterList;
+        return std::nullopt;
+    }
 };
 
 }  // namespace saed::model

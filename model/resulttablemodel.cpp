@@ -35,7 +35,7 @@ const ColumnSpec kColumnSpecs[ResultTableModel::kAllColumns] = {
     {u" ", 353, kCentre},       {u"d1", 1050, kCentre},  {u"d2", 1050, kCentre},
     {u"d3", 1050, kCentre},     {u" ", 353, kCentre},    {u"<R1,R2>", 942, kCentre},
     {u"<R2,R3>", 942, kCentre}, {u"<R1,R3>", 942, kCentre},
-    {u"晶带轴", 1100, kCentre}, {u"失配度", 900, kRight},
+    {u"晶带轴", 1100, kCentre}, {u"失配度", 900, kRight},   {u"匹配度", 900, kRight},
 };
 
 // The misfit as the tooltip of its header explains it.
@@ -43,6 +43,11 @@ const char16_t kMisfitTip[] =
     u"失配度 = √( ( Σ((DTn − dn) / Δdn)² + Σ((An − Mn) / ΔAn)² ) / 6 )，n = 1..3：\n"
     u"DTn、An 为该行的面间距与夹角，dn、Mn 为测量值，Δdn、ΔAn 为标定时的误差。\n"
     u"0 为完全吻合；六项都在误差之内的行不大于 1。";
+
+const char16_t kMatchTip[] =
+    u"匹配度：按 R1、R2 放到图像上的该行晶带预测斑点中有检出斑点的比例，与检出斑点被预测的比例的调和平均（0 到 1）。\n"
+    u"需先打开图像并测量 R1、R2；每次标定或改变图像、测量线时计算一次。\n"
+    u"行数很多时只计算失配度最小的若干个不同 (g1, g2)，其余行留空。";
 
 QString zoneText(const std::array<std::int16_t, 3>& z) {
     return QStringLiteral("[%1 %2 %3]").arg(z[0]).arg(z[1]).arg(z[2]);
@@ -189,6 +194,24 @@ void ResultTableModel::setSolutionData(const std::vector<double>& misfitOfGroup,
     }
 }
 
+void ResultTableModel::setMatchData(std::vector<float> matchOfGroup) {
+    if (!matchOfGroup.empty() && (!m_numeric || matchOfGroup.size() != m_results.size())) return;
+    if (matchOfGroup.empty() && m_matchOfGroup.empty()) return;
+    m_matchOfGroup = std::move(matchOfGroup);
+    if (m_sorted && m_sortKey == kMatchColumn) {
+        beginResetModel();
+        applySort();
+        endResetModel();
+    } else if (size() > 0) {
+        emit dataChanged(index(0, kMatchColumn), index(size() - 1, kMatchColumn), {Qt::DisplayRole});
+    }
+}
+
+double ResultTableModel::match(int r) const {
+    const auto g = static_cast<std::size_t>(group(r) - 1);
+    return g < m_matchOfGroup.size() && m_numeric ? double{m_matchOfGroup[g]} : std::numeric_limits<double>::quiet_NaN();
+}
+
 int ResultTableModel::group(int r) const {
     return m_numeric ? m_results[static_cast<std::size_t>(r)].group : r + 1;
 }
@@ -226,6 +249,10 @@ QString ResultTableModel::cell(int r, int subItem) const {
     if (subItem == kZoneColumn) return zoneText(row.zone);
     if (subItem == kMisfitColumn) {
         const double m = misfit(r);
+        return std::isnan(m) ? QString() : fromStd(core::formatFixed(m, 3, false));
+    }
+    if (subItem == kMatchColumn) {
+        const double m = match(r);
         return std::isnan(m) ? QString() : fromStd(core::formatFixed(m, 3, false));
     }
     if (subItem == 0) return fromStd(indexing::groupLabel(row.group));
@@ -278,6 +305,7 @@ QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, 
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
     if (role == Qt::DisplayRole) return headerText(section);
     if (role == Qt::ToolTipRole && section == kMisfitColumn) return QString::fromUtf16(kMisfitTip);
+    if (role == Qt::ToolTipRole && section == kMatchColumn) return QString::fromUtf16(kMatchTip);
     if (role == Qt::ToolTipRole && section == kZoneColumn) return QStringLiteral("晶带轴 [uvw] = g1 × g2，约去公因数");
     if (role == Qt::TextAlignmentRole) return QVariant::fromValue(columnAlignment(section));
     return {};
@@ -294,6 +322,7 @@ void ResultTableModel::clearRows() {
     m_palette.clear();
     m_misfitOfGroup.clear();
     m_familyOfGroup.clear();
+    m_matchOfGroup.clear();
     m_numeric = false;
     endResetModel();
 }
@@ -306,6 +335,7 @@ void ResultTableModel::build(std::vector<Row> rows) {
     m_results.shrink_to_fit();
     m_misfitOfGroup.clear();
     m_familyOfGroup.clear();
+    m_matchOfGroup.clear();
     m_rows = std::move(rows);
     if (m_sorted) applySort();
     endResetModel();
@@ -324,6 +354,7 @@ void ResultTableModel::buildResults(const std::vector<indexing::ResultRow>& rows
     m_palette.assign(1, labelColor);
     m_misfitOfGroup.clear();
     m_familyOfGroup.clear();
+    m_matchOfGroup.clear();
     m_spacings.clear();
     m_spacings.format = &spacingText;
     m_angles.clear();
@@ -436,6 +467,17 @@ std::vector<std::uint64_t> ResultTableModel::sortKeys() const {
             const auto g = static_cast<std::size_t>(m_results[r].group - 1);
             const float m = g < m_misfitOfGroup.size() ? m_misfitOfGroup[g] : std::numeric_limits<float>::quiet_NaN();
             keys[r] = std::isnan(m) ? ~std::uint64_t{0} : std::bit_cast<std::uint32_t>(std::abs(m));
+        }
+    } else if (c == kMatchColumn) {
+        // By the number; rows without one last in either direction.
+        const bool ascending = m_sortOrder == Qt::AscendingOrder;
+        for (std::size_t r = 0; r < keys.size(); ++r) {
+            const auto g = static_cast<std::size_t>(m_results[r].group - 1);
+            const float m = g < m_matchOfGroup.size() ? m_matchOfGroup[g] : std::numeric_limits<float>::quiet_NaN();
+            if (std::isnan(m))
+                keys[r] = ascending ? ~std::uint64_t{0} : 0;
+            else
+                keys[r] = std::uint64_t{std::bit_cast<std::uint32_t>(std::abs(m))} + 1;
         }
     } else if (isIndexColumn(c)) {
         // Index texts: "-1" < "-10" < "-2" < "0" < "1" < "10" < "2" as text.

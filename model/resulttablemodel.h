@@ -1,4 +1,5 @@
-// The result table: twenty columns per accepted triple, then the zone axis and the misfit, label
+// The result table: twenty columns per accepted triple, then the zone axis, the misfit and the
+// match against the image, label
 // colours and sorting. Rows of a run are kept as numbers and turned into text only for the cells
 // asked for.
 #pragma once
@@ -23,10 +24,12 @@ class ResultTableModel : public QAbstractTableModel {
 public:
     // The twenty columns of the table as reports and the re-screening read it.
     static constexpr int kColumns = 20;
-    // After them: the zone axis [u v w] = g1 x g2 reduced, and the misfit of the row.
+    // After them: the zone axis [u v w] = g1 x g2 reduced, the misfit of the row and its match
+    // against the image.
     static constexpr int kZoneColumn = 20;
     static constexpr int kMisfitColumn = 21;
-    static constexpr int kAllColumns = 22;
+    static constexpr int kMatchColumn = 22;
+    static constexpr int kAllColumns = 23;
 
     // One row given as texts: the label cell (column 0) and sub-items 1 to 19, as shown.
     struct Row {
@@ -34,7 +37,7 @@ public:
         QColor labelColor;
     };
 
-    // Header text, width (twips) and alignment of column c (0..21).
+    // Header text, width (twips) and alignment of column c (0..22).
     static QString headerText(int c);
     static int columnWidthTwips(int c);
     static Qt::Alignment columnAlignment(int c);
@@ -61,6 +64,11 @@ public:
     // The misfit and family id of each row of the last buildResults, by group - 1; shown in the
     // misfit column and read by the families view. Sizes other than the row count are ignored.
     void setSolutionData(const std::vector<double>& misfitOfGroup, const std::vector<int>& familyOfGroup);
+    // The match (0..1) of each row of the last buildResults against the image, by group - 1, NaN
+    // for a row not matched; an empty list (no image) empties the column. Other sizes are ignored.
+    void setMatchData(std::vector<float> matchOfGroup);
+    // Match of row r; NaN when none was set.
+    double match(int r) const;
     // Group number (1, 2, ...) of row r; for rows given as texts, r + 1.
     int group(int r) const;
     // Zone axis of row r (g1 x g2 reduced); [0 0 0] for rows given as texts.
@@ -128,6 +136,7 @@ private:
     std::vector<QColor> m_palette;
     std::vector<float> m_misfitOfGroup;  // by group - 1
     std::vector<int> m_familyOfGroup;
+    std::vector<float> m_matchOfGroup;   // by group - 1; empty without an image
     bool m_hasColumns = false;
     bool m_sorted = false;
     int m_sortKey = 0;

@@ -37,4 +37,10 @@ std::optional<QString> ScriptedPrompts::openImagePath(const QString& filterList)
     return takeAnswer(m_paths);
 }
 
+std::optional<QString> ScriptedPrompts::saveFilePath(const QString& title, const QString& suggestedName,
+                                                    const QString&) {
+    m_questions.push_back({Kind::SaveFile, suggestedName, title});
+    return takeAnswer(m_savePaths);
+}
+
 }  // namespace saed::model

@@ -1,7 +1,10 @@
 #include "simulation/rowmatch.h"
 
 #include <algorithm>  // for max
+#include <array>
 #include <cmath>      // for hypot
+#include <limits>
+#include <map>
 
 namespace saed::simulation {
 
@@ -40,6 +43,26 @@ std::optional<SpotMatch> matchRow(const core::Cell& cell, const ExtinctionRule& 
     const auto predicted = spotsOnImage(pattern->spots, g1, g2, frame);
     if (!predicted) return std::nullopt;
     return matchSpots(*predicted, detected, frame, defaultMatchRadius(frame));
+}
+
+std::vector<float> matchRows(const core::Cell& cell, const ExtinctionRule& allowed, const std::vector<RowPlanes>& rows,
+                             const ImageFrame& frame, const std::vector<PixelPoint>& detected,
+                             std::size_t maxSimulated) {
+    constexpr float kNone = std::numeric_limits<float>::quiet_NaN();
+    std::vector<float> scores(rows.size(), kNone);
+    std::map<std::array<int, 6>, float> done;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const RowPlanes& row = rows[i];
+        const std::array<int, 6> key{row.g1[0], row.g1[1], row.g1[2], row.g2[0], row.g2[1], row.g2[2]};
+        auto found = done.find(key);
+        if (found == done.end()) {
+            if (done.size() >= maxSimulated) continue;
+            const std::optional<SpotMatch> m = matchRow(cell, allowed, row.g1, row.g2, frame, detected);
+            found = done.emplace(key, m ? static_cast<float>(m->score()) : kNone).first;
+        }
+        scores[i] = found->second;
+    }
+    return scores;
 }
 
 }  // namespace saed::simulation

@@ -2,6 +2,7 @@
 // compared with the detected spots.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <vector>
 
@@ -20,5 +21,18 @@ std::optional<ZonePattern> rowPatternForImage(const core::Cell& cell, const Exti
 std::optional<SpotMatch> matchRow(const core::Cell& cell, const ExtinctionRule& allowed, const Hkl& g1,
                                   const Hkl& g2, const ImageFrame& frame,
                                   const std::vector<PixelPoint>& detected);
+
+// The planes of a result row: g1 goes on R1, g2 on R2.
+struct RowPlanes {
+    Hkl g1;
+    Hkl g2;
+};
+
+// The match score (0..1) of each of `rows`, given best first, against one image; NaN where there
+// is none. Each distinct (g1, g2) is simulated once, and only the first `maxSimulated` distinct
+// pairs are: the work is bounded whatever the number of rows, and later rows get NaN.
+std::vector<float> matchRows(const core::Cell& cell, const ExtinctionRule& allowed, const std::vector<RowPlanes>& rows,
+                             const ImageFrame& frame, const std::vector<PixelPoint>& detected,
+                             std::size_t maxSimulated);
 
 }  // namespace saed::simulation

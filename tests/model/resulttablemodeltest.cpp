@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>  // for isnan
+#include <limits>
 
 using saed::model::ResultTableModel;
 
@@ -63,7 +64,7 @@ TEST(ResultTableModelTest, labelColoursAndClear) {
     EXPECT_EQ(table.columnCount(), ResultTableModel::kAllColumns);  // the headers stay
 }
 
-// The zone and misfit columns of a run: the zone is g1 x g2 reduced, the misfit shown with three
+// The zone, misfit and match columns of a run: the zone is g1 x g2 reduced, the misfit shown with three
 // decimals once set, and both sort as numbers; rows given as texts leave them empty.
 TEST(ResultTableModelTest, zoneAndMisfitColumns) {
     using saed::indexing::ResultRow;
@@ -93,6 +94,23 @@ TEST(ResultTableModelTest, zoneAndMisfitColumns) {
     // A wrong-sized list is ignored rather than shifting misfits onto other rows.
     table.setSolutionData({1.0}, {1});
     EXPECT_DOUBLE_EQ(table.misfit(table.rowOfGroup(2)), 0.0625);
+
+    // The match: empty until set, three decimals, rows without one last in both directions,
+    // re-sorted when new matches come while the table is sorted by them.
+    EXPECT_EQ(table.cell(0, ResultTableModel::kMatchColumn), QString());
+    table.sortBy(ResultTableModel::kMatchColumn, Qt::AscendingOrder);
+    table.setMatchData({std::numeric_limits<float>::quiet_NaN(), 0.4375f});
+    EXPECT_EQ(labels(table), (QStringList{QStringLiteral("第002组"), QStringLiteral("第001组")}));
+    EXPECT_EQ(table.cell(0, ResultTableModel::kMatchColumn), QStringLiteral("0.438"));
+    EXPECT_EQ(table.cell(1, ResultTableModel::kMatchColumn), QString());
+    table.headerClicked(ResultTableModel::kMatchColumn);
+    EXPECT_EQ(labels(table), (QStringList{QStringLiteral("第002组"), QStringLiteral("第001组")}));
+    table.setMatchData({0.875f, 0.4375f});
+    EXPECT_EQ(labels(table), (QStringList{QStringLiteral("第001组"), QStringLiteral("第002组")}));
+    table.setMatchData({0.5f});  // wrong size: ignored
+    EXPECT_DOUBLE_EQ(table.match(0), 0.875);
+    table.setMatchData({});
+    EXPECT_EQ(table.cell(0, ResultTableModel::kMatchColumn), QString());
 
     table.build({row("第001组", "0.5")});
     EXPECT_EQ(table.cell(0, ResultTableModel::kZoneColumn), QString());

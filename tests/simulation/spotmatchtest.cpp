@@ -1,9 +1,13 @@
 #include "simulation/spotmatch.h"
 
+#include <cmath>
+
 #include <algorithm>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "simulation/rowmatch.h"
 
 using namespace saed::simulation;
 
@@ -72,4 +76,33 @@ TEST(SpotMatchTest, theTrueZoneMatchesBetterThanTheAmbiguousOne) {
     EXPECT_LT(on114.predictedShare, 0.5);
     EXPECT_GE(on114.predictedFound, 6);  // g1, g2, g3 and their opposites at least
     EXPECT_LT(std::max(on011.score(), on114.score()), 0.5);
+}
+
+// Rows are matched best first, a repeated (g1, g2) is simulated once and shares its score, and
+// after the bound on distinct pairs the remaining rows get none.
+TEST(SpotMatchTest, matchRowsSharesRepeatedPairsAndStopsAtTheBound) {
+    const saed::core::Cell aluminium{0.40495, 0.40495, 0.40495, 90, 90, 90};
+    const Hkl g1{3, 1, -1}, g2True{-2, 2, 0}, g2Other{0, -2, 2};
+    const ZonePattern truth = simulateZone({aluminium, latticeTypeRule(3), {1, 1, 4}, 40, g1, g2True, {}}).pattern;
+    ImageFrame frame{{400, 300}, {}, 1, {}, 1, 800, 600};
+    std::vector<PixelPoint> detected;
+    for (const Spot& s : truth.spots) {
+        const PixelPoint p{400 + 20 * s.xInvNm, 300 - 20 * s.yInvNm};
+        if (s.hkl == g1) frame.r1End = p;
+        if (s.hkl == g2True) frame.r2End = p;
+        if (p.x >= 0 && p.y >= 0 && p.x < 800 && p.y < 600) detected.push_back(p);
+    }
+    const std::vector<RowPlanes> rows{{g1, g2True}, {g1, g2Other}, {g1, g2True}, {g1, {0, 0, 0}}};
+    const std::vector<float> all = matchRows(aluminium, latticeTypeRule(3), rows, frame, detected, 10);
+    ASSERT_EQ(all.size(), 4u);
+    EXPECT_FLOAT_EQ(all[0], 1.0f);
+    EXPECT_FLOAT_EQ(all[1], static_cast<float>(matchRow(aluminium, latticeTypeRule(3), g1, g2Other, frame, detected)->score()));
+    EXPECT_LT(all[1], 0.75f);  // the other zone explains the image far less
+    EXPECT_FLOAT_EQ(all[2], all[0]);
+    EXPECT_TRUE(std::isnan(all[3]));  // no zone: no match
+
+    const std::vector<float> bounded = matchRows(aluminium, latticeTypeRule(3), rows, frame, detected, 1);
+    EXPECT_FLOAT_EQ(bounded[0], 1.0f);
+    EXPECT_TRUE(std::isnan(bounded[1]));
+    EXPECT_FLOAT_EQ(bounded[2], 1.0f);
 }
