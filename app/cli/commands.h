@@ -21,6 +21,7 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int runLibraryCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int runScreenCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+int runReflectionsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
 }  // namespace saed::cli

@@ -4,6 +4,7 @@
 #include <QJsonObject>
 
 #include "app/cli/cliprompts.h"
+#include "app/cli/crystaloptions.h"
 #include "app/cli/commands.h"
 #include "app/cli/options.h"
 #include "app/cli/tablewriter.h"
@@ -11,6 +12,7 @@
 #include "model/resulttablemodel.h"
 #include "model/texts.h"
 #include "indexing/indexingoperations.h"
+#include "library/phaseranking.h"
 #include "store/reports.h"
 
 namespace saed::cli {
@@ -18,9 +20,10 @@ namespace saed::cli {
 namespace {
 
 const char kHelp[] =
-    "usage: saedindex-cli index --cell a,b,c,alpha,beta,gamma --angles a12,a23,a13\n"
+    "usage: saedindex-cli index (--cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]\n"
+    "                            | --cif FILE) --angles a12,a23,a13\n"
     "                           (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)\n"
-    "                           [--type T] [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]\n"
+    "                           [--double] [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]\n"
     "                           [--format text|tsv|json] [--report [--out DIR]] [--max-rows M]\n"
     "\n"
     "Finds every triple of lattice planes g1 + g2 = g3 whose spacings and angles match three\n"
@@ -29,6 +32,13 @@ const char kHelp[] =
     "options:\n"
     "  --cell a,b,c,alpha,beta,gamma  lattice parameters: edges in nm, angles in degrees\n"
     "  --type T           lattice type: simple, base, body, face, rhombic, or 0 to 4 (default simple)\n"
+    "  --spacegroup SG    instead of --type, the space group (\"P 63/m m c\", \"F d -3 m\" or a\n"
+    "                     number): a plane is allowed when the group does not extinguish it\n"
+    "  --cif FILE         instead of --cell, the cell, space group and atom sites of the first data\n"
+    "                     block of a CIF; with atoms a plane is also out when |F| vanishes\n"
+    "  --double           also let in forbidden planes that are the sum of two allowed planes of\n"
+    "                     the row's zone (double diffraction); such rows are marked \"※\" (json:\n"
+    "                     \"double\": true)\n"
     "  --range N          index range: h, k and l each run over -N..N, 0 <= N <= 99 (default 5)\n"
     "  --scale S,Lbar     scale bar: reading S in 1/nm and its measured length Lbar in px\n"
     "  --r1 L,N           spot R1: measured length L in px spanning N spot spacings\n"
@@ -56,22 +66,15 @@ const char kHelp[] =
     "\n"
     "example (a cubic cell, one spot each, scale bar 2 1/nm over 100 px):\n"
     "  saedindex-cli index --cell 0.5,0.5,0.5,90,90,90 --range 1 --scale 2,100 \\\n"
-    "      --r1 100,1 --r2 100,1 --r3 141.42,1 --angles 90,45,45\n";
+    "      --r1 100,1 --r2 100,1 --r3 141.42,1 --angles 90,45,45\n"
+    "\n"
+    "example (alpha-Ti along [2 -1 -1 0] with (0 0 0 1) by double diffraction):\n"
+    "  saedindex-cli index --cell 0.29506,0.29506,0.46835,90,90,120 --spacegroup \"P 63/m m c\" \\\n"
+    "      --double --range 3 --d 0.46835,0.25551,0.22135 --angles 90,30.04,59.96\n";
 
 const QStringList kValueOptions = patternOptionNames() + QStringList{
     QStringLiteral("cell"), QStringLiteral("type"), QStringLiteral("format"), QStringLiteral("out"),
-    QStringLiteral("max-rows")};
-
-// Lattice type from a name or a code 0..4; -1 when it is neither.
-int latticeTypeCode(const QString& text) {
-    const QStringList names = {QStringLiteral("simple"), QStringLiteral("base"), QStringLiteral("body"),
-                               QStringLiteral("face"), QStringLiteral("rhombic")};
-    const qsizetype named = names.indexOf(text.trimmed().toLower());
-    if (named >= 0) return static_cast<int>(named);
-    bool ok = false;
-    const int code = text.trimmed().toInt(&ok);
-    return (ok && code >= 0 && code <= 4) ? code : -1;
-}
+    QStringLiteral("max-rows"), QStringLiteral("spacegroup"), QStringLiteral("cif")};
 
 // The option (and the place in its list) that filled field Text1(n).
 QString optionOfField(int n, bool spacingsGiven) {
@@ -104,6 +107,8 @@ QJsonObject jsonReport(const model::MainModel& model, const indexing::IndexingOp
     QJsonObject input;
     input.insert(QStringLiteral("cell"), numbers(model, {0, 1, 2, 3, 4, 5}));
     input.insert(QStringLiteral("type"), model.Combo1());
+    if (!model.spaceGroupText().isEmpty()) input.insert(QStringLiteral("spaceGroup"), model.spaceGroupText());
+    input.insert(QStringLiteral("double"), model.flag(model::Flag::DoubleDiffraction));
     input.insert(QStringLiteral("range"), model.value(21));
     if (spacingsGiven) {
         input.insert(QStringLiteral("d"), numbers(model, {30, 31, 32}));
@@ -131,6 +136,7 @@ QJsonObject jsonReport(const model::MainModel& model, const indexing::IndexingOp
             {QStringLiteral("g3"), indices(row.g3)},
             {QStringLiteral("d"), QJsonArray{row.spacingNm[0], row.spacingNm[1], row.spacingNm[2]}},
             {QStringLiteral("angles"), QJsonArray{row.angleDeg[0], row.angleDeg[1], row.angleDeg[2]}},
+            {QStringLiteral("double"), row.doubleDiffraction},
         });
     }
     return QJsonObject{{QStringLiteral("input"), input},
@@ -161,7 +167,7 @@ int writeReportIfAsked(const Options& options, model::MainModel& model, model::P
 
 int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     Options options;
-    if (!options.parse(args, kValueOptions, {QStringLiteral("help"), QStringLiteral("report")}))
+    if (!options.parse(args, kValueOptions, {QStringLiteral("help"), QStringLiteral("report"), QStringLiteral("double")}))
         return usageError(err, options.error());
     if (options.has(QStringLiteral("help"))) {
         out << kHelp;
@@ -171,7 +177,13 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     if (options.has(QStringLiteral("out")) && !options.has(QStringLiteral("report")))
         return usageError(err, QStringLiteral("--out names the folder of --report"));
     const bool spacingsGiven = options.has(QStringLiteral("d"));
-    if (!options.has(QStringLiteral("cell"))) return usageError(err, QStringLiteral("--cell is required"));
+    const bool fromCif = options.has(QStringLiteral("cif"));
+    if (options.has(QStringLiteral("cell")) == fromCif)
+        return usageError(err, QStringLiteral("give either --cell or --cif"));
+    if (options.has(QStringLiteral("type")) && (fromCif || options.has(QStringLiteral("spacegroup"))))
+        return usageError(err, QStringLiteral("--type goes with --cell alone, not with --spacegroup or --cif"));
+    if (fromCif && options.has(QStringLiteral("spacegroup")))
+        return usageError(err, QStringLiteral("--cif brings its own space group; leave out --spacegroup"));
     if (const QString problem = patternOptionsProblem(options); !problem.isEmpty())
         return usageError(err, problem);
 
@@ -190,10 +202,34 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     model::MainModel model;
     model.setCombo1Items(model::latticeTypeNames());
     model.setCombo1(type);
+    model.setFlag(model::Flag::DoubleDiffraction, options.has(QStringLiteral("double")));
 
-    const std::optional<QStringList> cell = options.list(QStringLiteral("cell"), 6);
-    if (!cell) return usageError(err, options.error());
-    for (int n = 0; n < 6; ++n) model.setText1(n, (*cell)[n]);
+    std::optional<library::CrystalPhase> phase;
+    if (fromCif) {
+        const auto phases = loadCifPhases({options.value(QStringLiteral("cif"))}, QStringLiteral("index"), err);
+        if (!phases) return 2;
+        if (phases->size() > 1)
+            err << "saedindex-cli index: " << options.value(QStringLiteral("cif")) << " holds " << phases->size()
+                << " phases; indexing with the first, " << QString::fromStdString(phases->front().name) << '\n';
+        phase = phases->front();
+        const core::Cell& c = phase->cell;
+        const double values[6] = {c.aNm, c.bNm, c.cNm, c.alphaDeg, c.betaDeg, c.gammaDeg};
+        for (int n = 0; n < 6; ++n)
+            model.setText1(n, QString::fromStdString(library::formatNumberWithSu(values[n], 0)));
+    } else {
+        const std::optional<QStringList> cell = options.list(QStringLiteral("cell"), 6);
+        if (!cell) return usageError(err, options.error());
+        for (int n = 0; n < 6; ++n) model.setText1(n, (*cell)[n]);
+        if (options.has(QStringLiteral("spacegroup"))) {
+            QString error;
+            phase = phaseFromCell(*cell, options.value(QStringLiteral("spacegroup")), error);
+            if (!phase) return usageError(err, error);
+        }
+    }
+    if (phase) {
+        model.setSpaceGroup(QString::fromStdString(library::spaceGroupLabel(*phase)), library::phaseRule(*phase));
+        model.setCombo1(indexing::kSpaceGroupType);
+    }
     if (!fillPatternFields(options, model)) return usageError(err, options.error());
 
     CliPrompts prompts(err);
@@ -210,10 +246,16 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 
     const model::ResultTableModel& table = *model.resultTable();
     switch (*format) {
-    case OutputFormat::Text:
+    case OutputFormat::Text: {
         writeAlignedTable(out, table);
         out << "rows: " << table.rowCount() << '\n';
+        int marked = 0;
+        for (int r = 0; r < table.rowCount(); ++r) marked += table.usesDoubleDiffraction(r) ? 1 : 0;
+        if (marked > 0)
+            out << "※ " << marked << (marked == 1 ? " row uses" : " rows use")
+                << " a forbidden reflection that appears by double diffraction\n";
         break;
+    }
     case OutputFormat::Tsv:
         writeTsv(out, table);
         break;
