@@ -37,13 +37,13 @@ struct IndexingInput {
     // 0..4 as in the lattice-type selector, kSpaceGroupType for `rule`; any other code, or
     // kSpaceGroupType without a rule, admits nothing.
     int latticeType = 0;
+    int rangeN = 5;       // h, k and l each run over -N..N; a negative N examines nothing
+    MeasuredPattern measured;
+    Tolerances tolerances;
     std::shared_ptr<const core::ReflectionRule> rule;
     // Also lets in forbidden planes that are the sum of two allowed planes of the row's zone
     // (double diffraction); such rows carry ResultRow::doubleDiffraction.
     bool doubleDiffraction = false;
-    int rangeN = 5;       // h, k and l each run over -N..N; a negative N examines nothing
-    MeasuredPattern measured;
-    Tolerances tolerances;
 };
 
 // One accepted triple: the planes, their spacings DT1..DT3 (nm) and the angles between them
