@@ -57,7 +57,7 @@ std::optional<std::vector<bool>> askForBlocks(QWidget* parent, const QStringList
     QDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("导入CIF"));
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(QStringLiteral("文件中有%1个数据块，请勾选要导入的物相：").arg(labels.size())));
+    layout->addWidget(new QLabel(QStringLiteral("读到%1个数据块，请勾选要导入的物相：").arg(labels.size())));
     auto* list = new QListWidget;
     for (const QString& label : labels) {
         auto* item = new QListWidgetItem(label, list);

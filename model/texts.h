@@ -30,6 +30,17 @@ inline QStringList latticeTypeNames() {
             QStringLiteral("面心点阵"), QStringLiteral("菱形点阵"), QStringLiteral("按空间群")};
 }
 
+// The lattice type (0 to 4) of a space-group text by its centring letter ("F d -3 m" is 面心点阵);
+// 0 for a primitive group or an empty text. Stored parameter sets keep this in place of
+// "按空间群", since they do not keep the space group itself.
+inline int latticeTypeOfSpaceGroup(const QString& text) {
+    const QString letters = QStringLiteral("PCIFR");
+    const QChar first = text.isEmpty() ? QChar(u'P') : text.front();
+    if (first == u'A' || first == u'B') return 1;
+    const qsizetype at = letters.indexOf(first);
+    return at < 0 ? 0 : static_cast<int>(at);
+}
+
 // A run "按空间群" on a phase without a space group.
 inline QString noSpaceGroupMessage() { return QStringLiteral("当前物相没有空间群，请选择点阵类型！"); }
 
