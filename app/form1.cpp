@@ -5,12 +5,14 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -238,6 +240,13 @@ QGroupBox* Form1::buildLatticePanel() {
     head->addWidget(m_label20);
     head->addWidget(m_text6);
     head->addStretch(1);
+    // The phase's space group beside its name; it yields its width first, so a long group
+    // never widens the panel.
+    m_spaceGroupLabel = makeLabel(QString());
+    m_spaceGroupLabel->setObjectName(QStringLiteral("SpaceGroupLabel"));
+    m_spaceGroupLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_spaceGroupLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    head->addWidget(m_spaceGroupLabel, 2);
     head->addWidget(m_label10);
     grid->addLayout(head, 0, 0, 1, 6);
 
@@ -256,6 +265,11 @@ QGroupBox* Form1::buildLatticePanel() {
     m_combo1 = new QComboBox;
     m_combo1->setObjectName(QStringLiteral("Combo1"));
     grid->addWidget(m_combo1, 4, 3, 1, 2);
+    m_doubleDiffraction = new QCheckBox(QStringLiteral("二次衍射"));
+    m_doubleDiffraction->setObjectName(QStringLiteral("DoubleDiffraction"));
+    m_doubleDiffraction->setToolTip(QStringLiteral("也允许运动学禁止、但等于同一晶带中两个允许衍射之和的衍射（二次衍射）；"
+                                                   "用到它们的行在结果表中标有 ※"));
+    grid->addWidget(m_doubleDiffraction, 4, 5);
     return m_frame1;
 }
 
@@ -413,6 +427,26 @@ QGroupBox* Form1::buildLibraryPanel() {
     m_libraryModes[1] = new QRadioButton(QStringLiteral("多选"));
     m_libraryModes[1]->setObjectName(QStringLiteral("Option1_1"));
     m_libraryModes[0]->setChecked(true);
+    auto* importCif = new QPushButton(QStringLiteral("导入CIF"));
+    importCif->setObjectName(QStringLiteral("ImportCif"));
+    importCif->setToolTip(QStringLiteral("从CIF文件或文件夹导入物相（含空间群和原子位置），导入的物相会保存下来"));
+    auto* importMenu = new QMenu(importCif);
+    importMenu->setObjectName(QStringLiteral("ImportCifMenu"));
+    QAction* importFiles = importMenu->addAction(QStringLiteral("CIF文件…"));
+    importFiles->setObjectName(QStringLiteral("ImportCifFiles"));
+    QAction* importFolder = importMenu->addAction(QStringLiteral("CIF文件夹…"));
+    importFolder->setObjectName(QStringLiteral("ImportCifFolder"));
+    importCif->setMenu(importMenu);
+    connect(importFiles, &QAction::triggered, this, [this] {
+        const QStringList files = QFileDialog::getOpenFileNames(this, QStringLiteral("导入CIF文件"), QString(),
+                                                                QStringLiteral("CIF (*.cif *.CIF);;所有文件 (*)"));
+        if (!files.isEmpty()) importCifPaths(files);
+    });
+    connect(importFolder, &QAction::triggered, this, [this] {
+        const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("导入CIF文件夹"));
+        if (!folder.isEmpty()) importCifPaths({folder});
+    });
+    options->addWidget(importCif);
     m_command13 = new QPushButton(m_model.caption(Caption::Command13));
     m_command13->setObjectName(QStringLiteral("Command13"));
     m_command1 = new QPushButton(QStringLiteral("取消"));
@@ -523,6 +557,11 @@ void Form1::showFlag(int which) {
     case Flag::Command3Enabled: m_command3->setEnabled(on); break;
     case Flag::Command7Enabled: m_command7->setEnabled(on); break;
     case Flag::Frame7Visible: m_frame7->setVisible(on); break;
+    case Flag::DoubleDiffraction: {
+        const QSignalBlocker blocker(m_doubleDiffraction);
+        m_doubleDiffraction->setChecked(on);
+        break;
+    }
     case Flag::MultipleChoice: {
         const QSignalBlocker b0(m_libraryModes[0]);
         const QSignalBlocker b1(m_libraryModes[1]);

@@ -2,13 +2,16 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
 #include <QLabel>
 #include <QMainWindow>
 
+#include "library/crystalphase.h"
 #include "library/phasetree.h"
+#include "library/screening.h"
 #include "model/mainmodel.h"
 #include "model/prompts.h"
 #include "simulation/spotmatch.h"
@@ -16,6 +19,7 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QDialog;
 class QFrame;
 class QGroupBox;
 class QLineEdit;
@@ -85,6 +89,9 @@ signals:
     void magnifierCloseRequested();        // unload the magnifier (a run or screening starts)
     void measureDialogCloseRequested();    // close the Measure dialog without writing anything
     void secondaryWindowsCloseRequested(); // exit: the magnifier, then the Measure dialog
+    // The user asked for the simulated pattern of a screened phase (library record `record`,
+    // from 1) along its best zone; the simulation tab answers it.
+    void phaseSimulationRequested(int record);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -218,7 +225,33 @@ private:
     bool buildLibraryTree();
     void showPhaseTree();
     void showTreeTicks();
+    // "计算选中项": the screening of the ticked phases, then the ranking when several were screened.
+    void screenTickedPhases();
+    void showScreeningRanking(const library::ScreeningOutcome& outcome);
 
+public:
+    // "导入CIF": reads the files and folders, offers the blocks read (chooseBlocks), keeps the
+    // chosen phases in the imported-phases file and rebuilds the tree. A file that cannot be read
+    // is told with its reason; when nothing could be read, nothing changes.
+    void importCifPaths(const QStringList& paths);
+    // The crystal phases after the nine-field records (built-in set, then imported ones), and the
+    // file the imported ones are kept in.
+    const std::vector<library::CrystalPhase>& libraryCrystals() const { return m_libraryCrystals; }
+    // Another file for the imported phases (tests); the tree is built again from it.
+    void setImportedPhasesPath(const QString& path);
+    // Chooses among the blocks of an import (labels given); all true by default. Tests replace it.
+    std::function<std::optional<std::vector<bool>>(const QStringList&)> chooseBlocks;
+    QDialog* rankingWindow() const { return m_rankingWindow; }
+
+private:
+    std::vector<library::CrystalPhase> m_libraryCrystals;
+    std::vector<library::CrystalPhase> m_importedPhases;
+    int m_nineFieldRecords = 0;
+    QString m_importedPhasesPath;
+    bool m_importedUnreadable = false;  // the kept file could not be read: back it up before writing
+    QLabel* m_spaceGroupLabel = nullptr;
+    QCheckBox* m_doubleDiffraction = nullptr;
+    QDialog* m_rankingWindow = nullptr;
     library::PhaseTree m_phaseTree;
     std::vector<QTreeWidgetItem*> m_treeItems;  // TreeView1's items in node index order
     // End of the calculator and library part

@@ -44,14 +44,7 @@ void Form1::connectStore() {
             [this] { store::exportResultReport(m_model, m_prompts, store::defaultReportTarget()); });
 
     // The screening runs the same indexing run as 标定计算, once per ticked phase.
-    indexing::IndexingOperations* indexing = m_indexing;
-    connect(m_command13, &QPushButton::clicked, this, [this, indexing] {
-        emit magnifierCloseRequested();
-        const library::ScreeningRequest request =
-            library::screeningRequest(m_phaseTree, m_model.flag(Flag::MultipleChoice));
-        library::screenSelectedPhases(m_model, m_prompts, request, [indexing] { indexing->RunIndexing(); },
-                                    store::defaultReportTarget());
-    });
+    connect(m_command13, &QPushButton::clicked, this, [this] { screenTickedPhases(); });
     // The screening blocks the window: show the busy caption before it starts.
     connect(&m_model, &MainModel::captionChanged, this, [this](Caption which) {
         if (which == Caption::Command13) m_command13->repaint();

@@ -4,6 +4,7 @@
 
 #include "core/reflectionrule.h"
 #include "library/builtinphases.h"
+#include "library/phaseranking.h"
 #include "library/spacegroup.h"
 
 namespace {
@@ -48,6 +49,28 @@ void BM_DoubleDiffractionCementiteN5(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DoubleDiffractionCementiteN5)->Unit(benchmark::kMillisecond);
+
+// A ranked screening: 1,000 phases (the built-in set cycled) each indexed at N = 5 by its space
+// group against an aluminium [0 1 1] pattern, the best family of each, and the sort. Argument 1
+// also lets in double diffraction.
+void BM_RankedScreening1000PhasesN5(benchmark::State& state) {
+    const auto& builtIn = builtInPhases();
+    std::vector<saed::library::CrystalPhase> phases;
+    for (std::size_t i = 0; i < 1000; ++i) phases.push_back(builtIn[i % builtIn.size()]);
+    const auto gs = saed::core::ReciprocalMetric(builtIn.front().cell);  // Al
+    const saed::core::Hkl g1{1, 1, -1}, g2{2, 0, 0}, g3{3, 1, -1};
+    const saed::indexing::MeasuredPattern pattern{
+        {*saed::core::Spacing(gs, g1), *saed::core::Spacing(gs, g2), *saed::core::Spacing(gs, g3)},
+        {*saed::core::PlaneAngle(gs, g1, g2), *saed::core::PlaneAngle(gs, g2, g3), *saed::core::PlaneAngle(gs, g1, g3)}};
+    std::size_t ranked = 0;
+    for (auto _ : state) {
+        const auto ranks = saed::library::rankPhases(phases, pattern, {}, 5, state.range(0) != 0);
+        ranked += ranks.front().best ? 1 : 0;
+        benchmark::DoNotOptimize(ranks.data());
+    }
+    state.counters["withSolutions"] = static_cast<double>(ranked) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_RankedScreening1000PhasesN5)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

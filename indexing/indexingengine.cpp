@@ -218,6 +218,56 @@ private:
     std::vector<Band> m_bands;
 };
 
+// Which planes a run admits: the lattice type or the phase's rule, and with double diffraction
+// also the forbidden planes that are sums of two allowed ones.
+class Admission {
+public:
+    explicit Admission(const IndexingInput& input) : m_input(input) {
+        if (!input.doubleDiffraction || input.rangeN < 0) return;
+        if (input.latticeType == kSpaceGroupType) {
+            if (input.rule) m_table.emplace(*input.rule, input.rangeN);
+        } else {
+            m_table.emplace(core::LatticeTypeRule(input.latticeType), input.rangeN);
+        }
+    }
+
+    // Allowed, or (with double diffraction) reachable from two allowed planes.
+    bool admits(const Hkl& p) const {
+        if (m_table) return m_table->admits(p) || m_table->reachableByDoubleDiffraction(p);
+        return allowed(p);
+    }
+
+    // For a row of admitted planes: false when a forbidden plane of it cannot be reached within
+    // the row's own zone; `usesDouble` tells whether any plane is forbidden.
+    bool rowHolds(const Hkl& g1, const Hkl& g2, const Hkl& g3, bool& usesDouble) const {
+        usesDouble = false;
+        if (!m_table) return true;
+        const Hkl* planes[3] = {&g1, &g2, &g3};
+        Hkl zone{};
+        bool zoneMade = false;
+        for (const Hkl* g : planes) {
+            if (m_table->admits(*g)) continue;
+            if (!zoneMade) {
+                const core::Uvw z = core::ZoneAxis(g1, g2);
+                zone = {static_cast<int>(z[0]), static_cast<int>(z[1]), static_cast<int>(z[2])};
+                zoneMade = true;
+            }
+            if (!m_table->reachableInZone(*g, zone)) return false;
+            usesDouble = true;
+        }
+        return true;
+    }
+
+private:
+    bool allowed(const Hkl& p) const {
+        if (m_input.latticeType == kSpaceGroupType) return m_input.rule && m_input.rule->admits(p);
+        return core::ReflectionCondition(m_input.latticeType, p[0], p[1], p[2]);
+    }
+
+    const IndexingInput& m_input;
+    std::optional<core::ReflectionTable> m_table;
+};
+
 }  // namespace
 
 std::vector<ResultRow> indexPattern(const IndexingInput& input) { return indexPattern(input, RunControl{}).rows; }
@@ -234,8 +284,8 @@ IndexingResult indexPattern(const IndexingInput& input, const RunControl& contro
     // The planes admitted by the lattice type, in h, k, l order; a plane without a spacing can
     // never be part of an accepted triple and stays out of the lists.
     std::vector<Candidate> lists[3];
+    const Admission admission(input);
     const auto consider = [&](int h, int k, int l) {
-        if (!core::ReflectionCondition(input.latticeType, h, k, l)) return;
         const Hkl p{h, k, l};
         const double q = core::QuadraticForm(gs, p);
         if (!(q > 0) || !std::isfinite(q)) return;
@@ -243,7 +293,7 @@ IndexingResult indexPattern(const IndexingInput& input, const RunControl& contro
         const bool in1 = std::abs(d[0] - spacing) <= tolD[0];
         const bool in2 = std::abs(d[1] - spacing) <= tolD[1];
         const bool in3 = std::abs(spacing - d[2]) <= tolD[2];
-        if (!(in1 || in2 || in3)) return;
+        if (!(in1 || in2 || in3) || !admission.admits(p)) return;
         const Candidate c = makeCandidate(gs, p, q, spacing);
         if (in1) lists[0].push_back(c);
         if (in2) lists[1].push_back(c);
@@ -293,11 +343,14 @@ IndexingResult indexPattern(const IndexingInput& input, const RunControl& contro
             if (!a23 || !angleMatches(*a23, theta[1], tolA[1])) continue;
             const std::optional<double> a13 = angleBetween(c1, c3);
             if (!a13 || !angleMatches(*a13, theta[2], tolA[2])) continue;
+            bool usesDouble = false;
+            if (!admission.rowHolds(c1.p, c2.p, c3.p, usesDouble)) continue;
             if (rows.size() >= control.rowLimit) {
                 result.end = RunEnd::RowLimit;
                 return result;
             }
-            rows.push_back({c1.p, c2.p, c3.p, {c1.spacingNm, c2.spacingNm, c3.spacingNm}, {*a12, *a23, *a13}});
+            rows.push_back({c1.p, c2.p, c3.p, {c1.spacingNm, c2.spacingNm, c3.spacingNm}, {*a12, *a23, *a13},
+                            usesDouble});
         }
     }
     if (control.progress) control.progress(1.0);
@@ -317,10 +370,11 @@ std::vector<ResultRow> indexPatternTripleLoop(const IndexingInput& input) {
     const auto side = static_cast<std::size_t>(2 * n + 1);
     std::vector<Hkl> allowed(side * side * side, Hkl{0, 0, 0});
     std::size_t filled = 0;
+    const Admission admission(input);
     for (int h = -n; h <= n; ++h)
         for (int k = -n; k <= n; ++k)
             for (int l = -n; l <= n; ++l)
-                if (core::ReflectionCondition(input.latticeType, h, k, l)) allowed[filled++] = {h, k, l};
+                if (admission.admits({h, k, l})) allowed[filled++] = {h, k, l};
     std::vector<double> spacing(allowed.size());
     for (std::size_t i = 0; i < allowed.size(); ++i) spacing[i] = core::Spacing(gs, allowed[i]).value_or(0.0);
 
@@ -355,9 +409,11 @@ std::vector<ResultRow> indexPatternTripleLoop(const IndexingInput& input) {
         const std::optional<double> a23 = core::PlaneAngle(gs, g2, g3);
         const std::optional<double> a13 = core::PlaneAngle(gs, g1, g3);
         if (!a12 || !a23 || !a13) continue;  // a plane without a spacing has no angle
+        bool usesDouble = false;
         if (angleMatches(*a12, theta[0], tolA[0]) && angleMatches(*a23, theta[1], tolA[1]) &&
-            angleMatches(*a13, theta[2], tolA[2]))
-            rows.push_back({g1, g2, g3, {spacing[t.i1], spacing[t.i2], spacing[t.i3]}, {*a12, *a23, *a13}});
+            angleMatches(*a13, theta[2], tolA[2]) && admission.rowHolds(g1, g2, g3, usesDouble))
+            rows.push_back({g1, g2, g3, {spacing[t.i1], spacing[t.i2], spacing[t.i3]}, {*a12, *a23, *a13},
+                            usesDouble});
     }
     return rows;
 }

@@ -5,9 +5,11 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "core/lattice.h"
+#include "core/reflectionrule.h"
 
 namespace saed::indexing {
 
@@ -26,12 +28,22 @@ struct Tolerances {
     std::array<double, 3> angleDeg{2, 2, 2};
 };
 
+// The sixth entry of the lattice-type selector: the planes the phase's space group (and its
+// atoms) allow, given as IndexingInput::rule.
+inline constexpr int kSpaceGroupType = 5;
+
 struct IndexingInput {
     core::Cell cell;
-    int latticeType = 0;  // 0..4 as in the lattice-type selector; any other code admits nothing
+    // 0..4 as in the lattice-type selector, kSpaceGroupType for `rule`; any other code, or
+    // kSpaceGroupType without a rule, admits nothing.
+    int latticeType = 0;
     int rangeN = 5;       // h, k and l each run over -N..N; a negative N examines nothing
     MeasuredPattern measured;
     Tolerances tolerances;
+    std::shared_ptr<const core::ReflectionRule> rule;
+    // Also lets in forbidden planes that are the sum of two allowed planes of the row's zone
+    // (double diffraction); such rows carry ResultRow::doubleDiffraction.
+    bool doubleDiffraction = false;
 };
 
 // One accepted triple: the planes, their spacings DT1..DT3 (nm) and the angles between them
@@ -40,6 +52,8 @@ struct ResultRow {
     Hkl g1{}, g2{}, g3{};
     std::array<double, 3> spacingNm{};
     std::array<double, 3> angleDeg{};
+    // At least one of g1, g2, g3 is forbidden and appears only by double diffraction.
+    bool doubleDiffraction = false;
 
     bool operator==(const ResultRow&) const = default;
 };

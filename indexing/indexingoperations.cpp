@@ -62,6 +62,8 @@ IndexingInput readIndexingInput(const model::MainModel& model) {
     input.cell = {model.value(Field::A),     model.value(Field::B),    model.value(Field::C),
                   model.value(Field::Alpha), model.value(Field::Beta), model.value(Field::Gamma)};
     input.latticeType = model.Combo1();
+    if (input.latticeType == kSpaceGroupType) input.rule = model.spaceGroupRule();
+    input.doubleDiffraction = model.flag(model::Flag::DoubleDiffraction);
     const double n = roundHalfEven(model.value(Field::Range));
     input.rangeN = (n >= 0 && n <= 1e6) ? static_cast<int>(n) : -1;
     input.measured.spacingNm = measuredSpacings(model);
@@ -127,6 +129,10 @@ std::optional<IndexingInput> IndexingOperations::beginRun() {
     const IndexingInput input = readIndexingInput(m_model);
     if (const core::CellFault fault = core::cellFault(input.cell); fault != core::CellFault::None) {
         reject(core::cellFaultField(fault), notACellMessage());
+        return std::nullopt;
+    }
+    if (input.latticeType == kSpaceGroupType && !input.rule) {
+        reject(-1, model::noSpaceGroupMessage());
         return std::nullopt;
     }
     m_lastInput = input;

@@ -1,6 +1,7 @@
 // The library panel's and the custom-phase switch's operations on the working data.
 #include "library/libraryoperations.h"
 
+#include "indexing/indexingengine.h"
 #include "model/mainmodel.h"
 
 namespace saed::library {
@@ -32,6 +33,9 @@ void toggleCustomPhase(model::MainModel& model) {
     if (model.flag(model::Flag::LatticeLocked)) {
         model.setFlag(model::Flag::LatticeLocked, false);
         model.setText6(phaseNameRequest());
+        // A phase typed in has no known space group: its extinctions come from a lattice type.
+        model.setSpaceGroup(QString(), nullptr);
+        if (model.Combo1() == indexing::kSpaceGroupType) model.setCombo1(0);
         model.setFlag(model::Flag::LatticeTextRed, true);
     } else {
         lockLatticeFields(model);

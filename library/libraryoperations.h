@@ -26,7 +26,8 @@ void toggleLibraryPanel(model::MainModel& model);
 void hideLibraryPanel(model::MainModel& model);
 
 // "点阵参数□" (Label20): unlocks the phase name and lattice fields for a custom phase (the name
-// asks for a phase name, the texts turn red), or locks them again (colours stay).
+// asks for a phase name, the texts turn red, and the space group of the former phase is dropped,
+// "按空间群" giving way to the first lattice type), or locks them again (colours stay).
 void toggleCustomPhase(model::MainModel& model);
 
 // Locks the phase name and lattice fields as the switch does (colours stay); for a successful

@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QFile>
 
+#include "indexing/indexingoperations.h"
 #include "library/libraryoperations.h"
+#include "library/phaseranking.h"
 #include "model/mainmodel.h"
 #include "model/prompts.h"
 #include "model/resulttablemodel.h"
@@ -22,6 +24,15 @@ QString nativeList(const QStringList& paths) {
 }
 
 }  // namespace
+
+std::vector<std::size_t> rankedOrder(const std::vector<ScreenedPhase>& phases) {
+    std::vector<PhaseRank> ranks;
+    for (std::size_t i = 0; i < phases.size(); ++i) ranks.push_back({i, static_cast<std::size_t>(phases[i].rows), phases[i].best, false});
+    sortRanking(ranks);
+    std::vector<std::size_t> order;
+    for (const PhaseRank& rank : ranks) order.push_back(rank.phase);
+    return order;
+}
 
 ScreeningRequest screeningRequest(const PhaseTree& tree, bool multiple) {
     ScreeningRequest request;
@@ -73,10 +84,25 @@ std::optional<ScreeningOutcome> screenSelectedPhases(model::MainModel& model, mo
         model.setText6(description);
         for (int n = 0; n < 6; ++n) model.setText1(n, store::fromStd(phase.lattice[static_cast<std::size_t>(n)]));
         model.setCombo1(0);
-        model.setCombo1(latticeTypeFromText(phase.type));
+        const auto at = static_cast<std::size_t>(r - 1);
+        const CrystalPhase* crystal = at < request.crystals.size() ? request.crystals[at].get() : nullptr;
+        if (crystal) {
+            model.setSpaceGroup(store::fromStd(spaceGroupLabel(*crystal)), phaseRule(*crystal));
+            model.setCombo1(indexing::kSpaceGroupType);
+        } else {
+            model.setSpaceGroup(QString(), nullptr);
+            model.setCombo1(latticeTypeFromText(phase.type));
+        }
         runIndexing();
 
-        outcome.phases.push_back({description, table.rowCount()});
+        ScreenedPhase screened{description, table.rowCount(), r, std::nullopt, false};
+        if (request.lastRows) {
+            const std::vector<indexing::ResultRow>& rows = request.lastRows();
+            screened.best = bestFamily(rows, indexing::readIndexingInput(model));
+            if (screened.best && screened.best->representative < rows.size())
+                screened.doubleDiffraction = rows[screened.best->representative].doubleDiffraction;
+        }
+        outcome.phases.push_back(std::move(screened));
         if (!file.isOpen() || table.rowCount() == 0) continue;
         const store::ReportLines block = store::screeningBlockLines(store::reportFields(model), store::reportRows(table));
         const QByteArray bytes = store::encodeLines(store::fromStd(block.lines));

@@ -2,12 +2,16 @@
 // report of the phases that index the pattern.
 #pragma once
 
+#include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include <QString>
 
+#include "indexing/solutionfamilies.h"
+#include "library/crystalphase.h"
 #include "library/phasetree.h"
 #include "library/screeningphase.h"
 #include "store/reports.h"
@@ -19,11 +23,19 @@ class Prompts;
 
 namespace saed::library {
 
-// One screened phase: its description and the number of result rows its run left.
+// One screened phase: its description, the number of result rows its run left and, when the
+// request can give the run's rows, its best solution family.
 struct ScreenedPhase {
     QString description;
     int rows = 0;
+    int record = 0;  // record number (from 1) in the library
+    std::optional<indexing::SolutionFamily> best;
+    bool doubleDiffraction = false;  // the best family's row uses double diffraction
 };
+
+// The screened phases in ranking order (positions into `phases`): by the best family's misfit,
+// least first, then phases without a family, each in screening order.
+std::vector<std::size_t> rankedOrder(const std::vector<ScreenedPhase>& phases);
 
 struct ScreeningOutcome {
     QString path;  // the report written in multiple mode; empty in single mode
@@ -36,6 +48,11 @@ struct ScreeningRequest {
     std::vector<PhaseTexts> records;
     std::vector<int> selection;
     bool multiple = false;
+    // The crystal phase of record r at position r - 1 (space group and atoms); none, or a
+    // shorter list, for the records of the nine-field text, which keep their lattice type.
+    std::vector<std::shared_ptr<const CrystalPhase>> crystals;
+    // The rows of the run just made; when given, each screened phase gets its best family.
+    std::function<const std::vector<indexing::ResultRow>&()> lastRows;
 };
 
 // The records and the ticked parameter nodes of a library tree.

@@ -2,6 +2,9 @@
 
 #include <algorithm>  // for clamp
 #include <cassert>
+#include <utility>
+
+#include "core/reflectionrule.h"
 
 #include "model/resulttablemodel.h"
 #include "model/texts.h"
@@ -73,6 +76,12 @@ void MainModel::setCombo1Items(const QStringList& items) {
     m_combo1Items = items;
     if (m_combo1Index >= items.size()) m_combo1Index = -1;
     emit combo1Changed();
+}
+
+void MainModel::setSpaceGroup(const QString& text, std::shared_ptr<const core::ReflectionRule> rule) {
+    m_spaceGroupText = text;
+    m_spaceGroupRule = std::move(rule);
+    emit spaceGroupChanged();
 }
 
 void MainModel::setCombo1(int index) {

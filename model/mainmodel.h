@@ -2,12 +2,17 @@
 #pragma once
 
 #include <array>
+#include <memory>
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include "model/fields.h"
+
+namespace saed::core {
+class ReflectionRule;
+}  // namespace saed::core
 
 namespace saed::model {
 
@@ -39,8 +44,9 @@ enum class Flag {
     Command7Enabled,  // zoom out
     Frame7Visible,    // library panel
     MultipleChoice,   // library selection mode "多选" (false: "单选")
+    DoubleDiffraction,  // runs also let in forbidden planes reachable by double diffraction
 };
-inline constexpr int kFlagCount = 6;
+inline constexpr int kFlagCount = 7;
 
 class MainModel : public QObject {
     Q_OBJECT
@@ -75,6 +81,13 @@ public:
     // Chooses entry `index`; an index outside the list chooses none (-1).
     void setCombo1(int index);
 
+    // The space group of the phase in the lattice fields ("F d -3 m (227)"), empty for a phase
+    // without one, and the rule that "按空间群" applies to it (none without a space group).
+    QString spaceGroupText() const { return m_spaceGroupText; }
+    std::shared_ptr<const core::ReflectionRule> spaceGroupRule() const { return m_spaceGroupRule; }
+    // Sets both; emits spaceGroupChanged.
+    void setSpaceGroup(const QString& text, std::shared_ptr<const core::ReflectionRule> rule);
+
     QString caption(Caption which) const;
     void setCaption(Caption which, const QString& text);
 
@@ -102,6 +115,7 @@ signals:
     void text1Changed(int n);
     void text6Changed();
     void combo1Changed();
+    void spaceGroupChanged();
     void captionChanged(saed::model::Caption which);
     void flagChanged(saed::model::Flag which);
     void sliderChanged(int k);
@@ -113,6 +127,8 @@ private:
     QString m_text6;
     QStringList m_combo1Items;
     int m_combo1Index = -1;
+    QString m_spaceGroupText;
+    std::shared_ptr<const core::ReflectionRule> m_spaceGroupRule;
     std::array<QString, kCaptionCount> m_captions;
     std::array<bool, kFlagCount> m_flags{};
     std::array<int, kSliderCount> m_sliders{};

@@ -268,6 +268,10 @@ QString ResultTableModel::cell(int r, int subItem) const {
     return m_angles.text(row.value[static_cast<std::size_t>(subItem - 17 + 3)]);
 }
 
+bool ResultTableModel::usesDoubleDiffraction(int r) const {
+    return m_numeric && r >= 0 && r < size() && m_results[static_cast<std::size_t>(r)].doubleDiffraction;
+}
+
 double ResultTableModel::shownNumber(int r, int subItem) const {
     if (m_numeric) {
         const NumericRow& row = m_results[static_cast<std::size_t>(r)];
@@ -287,7 +291,12 @@ QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     switch (role) {
     case Qt::DisplayRole:
+        if (index.column() == 0 && usesDoubleDiffraction(index.row()))
+            return cell(index.row(), 0) + doubleDiffractionMark();
         return cell(index.row(), index.column());
+    case Qt::ToolTipRole:
+        if (usesDoubleDiffraction(index.row())) return doubleDiffractionTip();
+        return {};
     case Qt::ForegroundRole: {
         if (index.column() != 0) return {};
         const QColor color = labelColor(index.row());
@@ -368,6 +377,7 @@ void ResultTableModel::buildResults(const std::vector<indexing::ResultRow>& rows
         for (std::size_t g = 0; g < 3; ++g)
             for (std::size_t a = 0; a < 3; ++a) out.hkl[3 * g + a] = static_cast<std::int16_t>((*planes[g])[a]);
         out.color = 0;
+        out.doubleDiffraction = in.doubleDiffraction;
         out.group = static_cast<std::int32_t>(r + 1);
         for (std::size_t i = 0; i < 3; ++i) {
             out.value[i] = spacingIds.intern(in.spacingNm[i], m_spacings.values);

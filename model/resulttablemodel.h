@@ -30,6 +30,10 @@ public:
     static constexpr int kMisfitColumn = 21;
     static constexpr int kMatchColumn = 22;
     static constexpr int kAllColumns = 23;
+    static QString doubleDiffractionMark() { return QStringLiteral(" ※"); }
+    static QString doubleDiffractionTip() {
+        return QStringLiteral("※ 此行含有运动学禁止的衍射，它由同一晶带中两个允许衍射的二次衍射产生");
+    }
 
     // One row given as texts: the label cell (column 0) and sub-items 1 to 19, as shown.
     struct Row {
@@ -82,6 +86,10 @@ public:
 
     // Text of sub-item `subItem` (0 is the label) of row r.
     QString cell(int r, int subItem) const;
+    // True when row r of a run uses a forbidden plane that appears by double diffraction; the
+    // window marks its label (doubleDiffractionMark()) and explains it in a tooltip, while the
+    // cell texts, and so the reports, stay as they are.
+    bool usesDoubleDiffraction(int r) const;
     // The leading-number reading of that text (spacings and angles as shown, not as computed).
     double shownNumber(int r, int subItem) const;
     QColor labelColor(int r) const;
@@ -106,6 +114,7 @@ private:
     struct NumericRow {
         std::array<std::int16_t, 9> hkl;
         std::uint8_t color;
+        bool doubleDiffraction;  // a plane of the row appears only by double diffraction
         std::int32_t group;
         std::array<std::uint32_t, 6> value;  // d1, d2, d3 in m_spacings; angles in m_angles
         std::array<std::int16_t, 3> zone;

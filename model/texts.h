@@ -23,10 +23,25 @@ inline QString spacingLabelIdleText(int n) { return QStringLiteral("d%1= ***").a
 
 inline QString notNumericMessage() { return QStringLiteral("有一些输入框不是数字！"); }
 
-// Entries of the lattice-type selector Combo1, in list order (codes 0 to 4).
+// Entries of the lattice-type selector Combo1, in list order: the five lattice types (codes 0
+// to 4) and the phase's space group (5).
 inline QStringList latticeTypeNames() {
     return {QStringLiteral("简单点阵"), QStringLiteral("底心点阵"), QStringLiteral("体心点阵"),
-            QStringLiteral("面心点阵"), QStringLiteral("菱形点阵")};
+            QStringLiteral("面心点阵"), QStringLiteral("菱形点阵"), QStringLiteral("按空间群")};
 }
+
+// The lattice type (0 to 4) of a space-group text by its centring letter ("F d -3 m" is 面心点阵);
+// 0 for a primitive group or an empty text. Stored parameter sets keep this in place of
+// "按空间群", since they do not keep the space group itself.
+inline int latticeTypeOfSpaceGroup(const QString& text) {
+    const QString letters = QStringLiteral("PCIFR");
+    const QChar first = text.isEmpty() ? QChar(u'P') : text.front();
+    if (first == u'A' || first == u'B') return 1;
+    const qsizetype at = letters.indexOf(first);
+    return at < 0 ? 0 : static_cast<int>(at);
+}
+
+// A run "按空间群" on a phase without a space group.
+inline QString noSpaceGroupMessage() { return QStringLiteral("当前物相没有空间群，请选择点阵类型！"); }
 
 }  // namespace saed::model

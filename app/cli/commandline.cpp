@@ -14,7 +14,8 @@ const char kUsage[] =
     "commands:\n"
     "  index    index a measured spot pattern against one phase\n"
     "  calc     spacings, angles and zone axis of three planes\n"
-    "  library  list the phases of a library text\n"
+    "  library  list the phases of a library text or of CIF files\n"
+    "  reflections  the reflections of a phase: spacing, extinction, |F|, double diffraction\n"
     "  screen   index a measured pattern against every phase of a library\n"
     "  image    read a microscope image: size, calibration, spot centres, detected spots\n"
     "  simulate the spot pattern of a zone axis, as JSON, SVG or PNG\n"
@@ -48,6 +49,7 @@ int runCommandLine(QStringList args, QTextStream& out, QTextStream& err) {
         if (command == QStringLiteral("calc")) return runCalcCommand(args, out, err);
         if (command == QStringLiteral("library")) return runLibraryCommand(args, out, err);
         if (command == QStringLiteral("screen")) return runScreenCommand(args, out, err);
+        if (command == QStringLiteral("reflections")) return runReflectionsCommand(args, out, err);
         if (command == QStringLiteral("image")) return runImageCommand(args, out, err);
         if (command == QStringLiteral("simulate")) return runSimulateCommand(args, out, err);
         err << "saedindex-cli: unknown command '" << command << "'\n\n" << kUsage;

@@ -22,10 +22,10 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int runLibraryCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int runScreenCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+int runReflectionsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int runSimulateCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
 // Lattice type from a name (simple, base, body, face, rhombic) or a code 0..4; -1 otherwise.
-int latticeTypeCode(const QString& text);
 
 }  // namespace saed::cli

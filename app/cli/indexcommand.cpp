@@ -8,6 +8,7 @@
 #include <QStandardItemModel>
 
 #include "app/cli/cliprompts.h"
+#include "app/cli/crystaloptions.h"
 #include "app/cli/commands.h"
 #include "app/cli/imageread.h"
 #include "app/cli/options.h"
@@ -21,6 +22,7 @@
 #include "measure/imagefile.h"
 #include "measure/spots.h"
 #include "simulation/rowmatch.h"
+#include "library/phaseranking.h"
 #include "store/reports.h"
 
 namespace saed::cli {
@@ -28,9 +30,10 @@ namespace saed::cli {
 namespace {
 
 const char kHelp[] =
-    "usage: saedindex-cli index --cell a,b,c,alpha,beta,gamma --angles a12,a23,a13\n"
+    "usage: saedindex-cli index (--cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]\n"
+    "                            | --cif FILE) --angles a12,a23,a13\n"
     "                           (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)\n"
-    "                           [--type T] [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]\n"
+    "                           [--double] [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]\n"
     "                           [--format text|tsv|json] [--report [--out DIR]] [--max-rows M]\n"
     "       saedindex-cli index --cell ... --image FILE --auto [--scale S,Lbar] [options as above]\n"
     "                           [--families] [--image FILE --centre X,Y --r1-end X,Y --r2-end X,Y]\n"
@@ -41,6 +44,13 @@ const char kHelp[] =
     "options:\n"
     "  --cell a,b,c,alpha,beta,gamma  lattice parameters: edges in nm, angles in degrees\n"
     "  --type T           lattice type: simple, base, body, face, rhombic, or 0 to 4 (default simple)\n"
+    "  --spacegroup SG    instead of --type, the space group (\"P 63/m m c\", \"F d -3 m\" or a\n"
+    "                     number): a plane is allowed when the group does not extinguish it\n"
+    "  --cif FILE         instead of --cell, the cell, space group and atom sites of the first data\n"
+    "                     block of a CIF; with atoms a plane is also out when |F| vanishes\n"
+    "  --double           also let in forbidden planes that are the sum of two allowed planes of\n"
+    "                     the row's zone (double diffraction); such rows are marked \"※\" (json:\n"
+    "                     \"double\": true)\n"
     "  --range N          index range: h, k and l each run over -N..N, 0 <= N <= 99 (default 5)\n"
     "  --scale S,Lbar     scale bar: reading S in 1/nm and its measured length Lbar in px\n"
     "  --r1 L,N           spot R1: measured length L in px spanning N spot spacings\n"
@@ -94,24 +104,18 @@ const char kHelp[] =
     "decides for <4 1 1>):\n"
     "  saedindex-cli index --cell 0.40495,0.40495,0.40495,90,90,90 --type face --scale 10,140 \\\n"
     "      --r1 115.52,1 --r2 114.56,1 --r3 98.08,1 --angles 128.83,64.58,64.25 --families \\\n"
-    "      --image samples/al-114.png --centre 400.3,300.6 --r1-end 410.8,186.4 --r2-end 481.7,381.3\n";
+    "      --image samples/al-114.png --centre 400.3,300.6 --r1-end 410.8,186.4 --r2-end 481.7,381.3\n"
+    "\n"
+    "example (alpha-Ti along [2 -1 -1 0] with (0 0 0 1) by double diffraction):\n"
+    "  saedindex-cli index --cell 0.29506,0.29506,0.46835,90,90,120 --spacegroup \"P 63/m m c\" \\\n"
+    "      --double --range 3 --d 0.46835,0.25551,0.22135 --angles 90,30.04,59.96\n";
 
 const QStringList kValueOptions = patternOptionNames() + QStringList{
     QStringLiteral("cell"), QStringLiteral("type"), QStringLiteral("format"), QStringLiteral("out"),
     QStringLiteral("max-rows"), QStringLiteral("image"), QStringLiteral("centre"), QStringLiteral("r1-end"),
-    QStringLiteral("r2-end")};
+    QStringLiteral("r2-end"), QStringLiteral("spacegroup"), QStringLiteral("cif")};
 
 }  // namespace
-
-int latticeTypeCode(const QString& text) {
-    const QStringList names = {QStringLiteral("simple"), QStringLiteral("base"), QStringLiteral("body"),
-                               QStringLiteral("face"), QStringLiteral("rhombic")};
-    const qsizetype named = names.indexOf(text.trimmed().toLower());
-    if (named >= 0) return static_cast<int>(named);
-    bool ok = false;
-    const int code = text.trimmed().toInt(&ok);
-    return (ok && code >= 0 && code <= 4) ? code : -1;
-}
 
 namespace {
 
@@ -176,6 +180,8 @@ QJsonObject jsonReport(const model::MainModel& model, const indexing::IndexingOp
     QJsonObject input;
     input.insert(QStringLiteral("cell"), numbers(model, {0, 1, 2, 3, 4, 5}));
     input.insert(QStringLiteral("type"), model.Combo1());
+    if (!model.spaceGroupText().isEmpty()) input.insert(QStringLiteral("spaceGroup"), model.spaceGroupText());
+    input.insert(QStringLiteral("double"), model.flag(model::Flag::DoubleDiffraction));
     // The range the run searched: the field's number brought to the nearest whole one.
     input.insert(QStringLiteral("range"), indexing::readIndexingInput(model).rangeN);
     if (spacingsGiven) {
@@ -208,6 +214,7 @@ QJsonObject jsonReport(const model::MainModel& model, const indexing::IndexingOp
             {QStringLiteral("zone"), axis(indexing::zoneOf(row))},
             {QStringLiteral("family"), r < familyOfRow.size() ? familyOfRow[r] : 0},
             {QStringLiteral("misfit"), finiteOrNull(operations.lastMisfits()[r])},
+            {QStringLiteral("double"), row.doubleDiffraction},
         });
     }
     QJsonArray familyArray;
@@ -333,7 +340,8 @@ std::optional<measure::AutoPattern> measureImage(const Options& options, model::
 int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     Options options;
     if (!options.parse(args, kValueOptions,
-                       {QStringLiteral("help"), QStringLiteral("report"), QStringLiteral("auto"), QStringLiteral("families")}))
+                       {QStringLiteral("help"), QStringLiteral("report"), QStringLiteral("auto"), QStringLiteral("families"),
+                        QStringLiteral("double")}))
         return usageError(err, options.error());
     if (options.has(QStringLiteral("help"))) {
         out << kHelp;
@@ -343,8 +351,14 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     if (options.has(QStringLiteral("out")) && !options.has(QStringLiteral("report")))
         return usageError(err, QStringLiteral("--out names the folder of --report"));
     const bool spacingsGiven = options.has(QStringLiteral("d"));
+    const bool fromCif = options.has(QStringLiteral("cif"));
+    if (options.has(QStringLiteral("cell")) == fromCif)
+        return usageError(err, QStringLiteral("give either --cell or --cif"));
+    if (options.has(QStringLiteral("type")) && (fromCif || options.has(QStringLiteral("spacegroup"))))
+        return usageError(err, QStringLiteral("--type goes with --cell alone, not with --spacegroup or --cif"));
+    if (fromCif && options.has(QStringLiteral("spacegroup")))
+        return usageError(err, QStringLiteral("--cif brings its own space group; leave out --spacegroup"));
     const bool autoMeasure = options.has(QStringLiteral("auto"));
-    if (!options.has(QStringLiteral("cell"))) return usageError(err, QStringLiteral("--cell is required"));
     if (autoMeasure && !options.has(QStringLiteral("image")))
         return usageError(err, QStringLiteral("--auto measures the pattern of an image; give --image FILE"));
     if (autoMeasure) {
@@ -371,10 +385,34 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     model::MainModel model;
     model.setCombo1Items(model::latticeTypeNames());
     model.setCombo1(type);
+    model.setFlag(model::Flag::DoubleDiffraction, options.has(QStringLiteral("double")));
 
-    const std::optional<QStringList> cell = options.list(QStringLiteral("cell"), 6);
-    if (!cell) return usageError(err, options.error());
-    for (int n = 0; n < 6; ++n) model.setText1(n, (*cell)[n]);
+    std::optional<library::CrystalPhase> phase;
+    if (fromCif) {
+        const auto phases = loadCifPhases({options.value(QStringLiteral("cif"))}, QStringLiteral("index"), err);
+        if (!phases) return 2;
+        if (phases->size() > 1)
+            err << "saedindex-cli index: " << options.value(QStringLiteral("cif")) << " holds " << phases->size()
+                << " phases; indexing with the first, " << QString::fromStdString(phases->front().name) << '\n';
+        phase = phases->front();
+        const core::Cell& c = phase->cell;
+        const double values[6] = {c.aNm, c.bNm, c.cNm, c.alphaDeg, c.betaDeg, c.gammaDeg};
+        for (int n = 0; n < 6; ++n)
+            model.setText1(n, QString::fromStdString(library::formatNumberWithSu(values[n], 0)));
+    } else {
+        const std::optional<QStringList> cell = options.list(QStringLiteral("cell"), 6);
+        if (!cell) return usageError(err, options.error());
+        for (int n = 0; n < 6; ++n) model.setText1(n, (*cell)[n]);
+        if (options.has(QStringLiteral("spacegroup"))) {
+            QString error;
+            phase = phaseFromCell(*cell, options.value(QStringLiteral("spacegroup")), error);
+            if (!phase) return usageError(err, error);
+        }
+    }
+    if (phase) {
+        model.setSpaceGroup(QString::fromStdString(library::spaceGroupLabel(*phase)), library::phaseRule(*phase));
+        model.setCombo1(indexing::kSpaceGroupType);
+    }
     if (!fillPatternFields(options, model)) return usageError(err, options.error());
     std::optional<measure::AutoPattern> autoPattern;
     int imageWidthPx = 0, imageHeightPx = 0;
@@ -464,7 +502,7 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     QStandardItemModel familyTable;
     if (options.has(QStringLiteral("families"))) fillFamilyTable(familyTable, families, frame.has_value());
     switch (*format) {
-    case OutputFormat::Text:
+    case OutputFormat::Text: {
         if (options.has(QStringLiteral("families"))) {
             writeAlignedTable(out, familyTable);
             out << "families: " << familyTable.rowCount() << ", rows: " << table.rowCount() << '\n';
@@ -472,7 +510,13 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
             writeAlignedTable(out, table);
             out << "rows: " << table.rowCount() << '\n';
         }
+        int marked = 0;
+        for (int r = 0; r < table.rowCount(); ++r) marked += table.usesDoubleDiffraction(r) ? 1 : 0;
+        if (marked > 0)
+            out << "※ " << marked << (marked == 1 ? " row uses" : " rows use")
+                << " a forbidden reflection that appears by double diffraction\n";
         break;
+    }
     case OutputFormat::Tsv:
         // The row lines keep the twenty texts of the window's table.
         if (options.has(QStringLiteral("families")))

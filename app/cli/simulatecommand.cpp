@@ -7,6 +7,7 @@
 #include <QSaveFile>
 
 #include "app/cli/commands.h"
+#include "app/cli/crystaloptions.h"
 #include "app/cli/options.h"
 #include "app/cli/tablewriter.h"
 #include "app/patternpainter.h"

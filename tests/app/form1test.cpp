@@ -35,7 +35,8 @@ TEST(Form1Test, tabsAndStartState) {
     EXPECT_EQ(window.tabs()->tabText(1), QStringLiteral("标定计算"));
     EXPECT_EQ(window.tabs()->tabText(2), QStringLiteral("衍射模拟"));
     EXPECT_EQ(window.combo1()->currentText(), QStringLiteral("简单点阵"));
-    EXPECT_EQ(window.combo1()->count(), 5);
+    ASSERT_EQ(window.combo1()->count(), 6);
+    EXPECT_EQ(window.combo1()->itemText(5), QStringLiteral("按空间群"));
     EXPECT_EQ(model.Combo1(), 0);
     EXPECT_FALSE(window.text1(0)->isEnabled());
     EXPECT_FALSE(window.text6()->isEnabled());

@@ -18,7 +18,7 @@ namespace {
 const Cell kAluminium{0.40495, 0.40495, 0.40495, 90, 90, 90};
 
 ResultRow row(Hkl g1, Hkl g2) {
-    return {g1, g2, {g1[0] + g2[0], g1[1] + g2[1], g1[2] + g2[2]}, {}, {}};
+    return {g1, g2, {g1[0] + g2[0], g1[1] + g2[1], g1[2] + g2[2]}, {}, {}, false};
 }
 
 // Indexes the pattern of g1, g2, g1 + g2 as measured exactly and groups the rows by the holohedry.
@@ -26,7 +26,7 @@ std::pair<std::vector<ResultRow>, FamilyGrouping> indexAndGroup(const Cell& cell
                                                                 Hkl g1, Hkl g2) {
     const auto gs = saed::core::ReciprocalMetric(cell);
     const ResultRow exact = row(g1, g2);
-    IndexingInput input{cell, type, n, {}, {}};
+    IndexingInput input{cell, type, n, {}, {}, {}, false};
     input.measured.spacingNm = {*saed::core::Spacing(gs, g1), *saed::core::Spacing(gs, g2),
                                 *saed::core::Spacing(gs, exact.g3)};
     input.measured.angleDeg = {*saed::core::PlaneAngle(gs, g1, g2),
@@ -102,7 +102,7 @@ TEST(SolutionFamiliesTest, hexagonalAndMonoclinicGroups) {
 TEST(SolutionFamiliesTest, misfitWeighsEachDeviationByItsTolerance) {
     MeasuredPattern measured{{0.2, 0.2, 0.15}, {90, 45, 45}};
     Tolerances tolerances;                                      // 0.008 nm and 2 degrees
-    ResultRow r{{}, {}, {}, {0.204, 0.2, 0.15}, {90, 45, 47}};  // half and one tolerance off
+    ResultRow r{{}, {}, {}, {0.204, 0.2, 0.15}, {90, 45, 47}, false};  // half and one tolerance off
     EXPECT_NEAR(misfit(r, measured, tolerances), std::sqrt(1.25 / 6.0), 1e-12);
     // A zero tolerance: an exact value costs nothing, any deviation is infinite.
     r.angleDeg[2] = 45;

@@ -204,3 +204,13 @@ TEST_F(ParameterStoreTest, saveWaitsForAnotherInstanceAndKeepsItsSet) {
               (QStringList{QStringLiteral("导入乙图测量数据"), QStringLiteral("导入丙图测量数据"),
                            QStringLiteral("导入甲图测量数据"), QStringLiteral("导入图测量数据")}));
 }
+
+TEST_F(ParameterStoreTest, spaceGroupEntryIsStoredAsItsLatticeType) {
+    model.setSpaceGroup(QStringLiteral("F d -3 m:1 (227)"), nullptr);
+    ASSERT_TRUE(saveSet(QStringLiteral("Si"), 5));
+    model.setCombo1(0);
+    ASSERT_TRUE(parameters.importSlot(model, prompts, 1));
+    EXPECT_EQ(model.Combo1(), 3);
+    for (const auto& [text, type] : {std::pair{"I m -3 m", 2}, {"C 1 2/m 1", 1}, {"A m a 2", 1}, {"R -3 m:H", 4}, {"", 0}})
+        EXPECT_EQ(model::latticeTypeOfSpaceGroup(QString::fromUtf8(text)), type) << text;
+}

@@ -1,0 +1,241 @@
+// Crystal phases in the command line and the window: reflections, index by space group with
+// double diffraction, CIF listing and screening, and CIF import into the library panel.
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+#include "app/cli/commands.h"
+#include "app/form1.h"
+#include "library/crystallibrary.h"
+#include "library/phasefile.h"
+#include "model/mainmodel.h"
+#include "model/resulttablemodel.h"
+#include "model/scriptedprompts.h"
+
+using namespace saed;
+
+namespace {
+
+struct CliRun {
+    int status;
+    QString out;
+    QString err;
+    QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
+};
+
+CliRun run(const QStringList& args) {
+    CliRun r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.status = cli::runCommandLine(args, out, err);
+    out.flush();
+    err.flush();
+    return r;
+}
+
+QString data(const char* name) { return QStringLiteral(SAED_TEST_DATA "/") + QString::fromLatin1(name); }
+
+const QStringList kTitanium = {QStringLiteral("--cell"), QStringLiteral("0.29506,0.29506,0.46835,90,90,120"),
+                               QStringLiteral("--spacegroup"), QStringLiteral("P 63/m m c")};
+const QStringList kTitaniumPattern = {QStringLiteral("--range"), QStringLiteral("3"), QStringLiteral("--d"),
+                                      QStringLiteral("0.46835,0.255529,0.224315"), QStringLiteral("--angles"),
+                                      QStringLiteral("90,28.62,61.38")};
+
+QJsonObject reflection(const QJsonArray& list, int h, int k, int l) {
+    for (const QJsonValue& v : list)
+        if (v[QStringLiteral("hkl")].toArray() == QJsonArray{h, k, l}) return v.toObject();
+    return {};
+}
+
+}  // namespace
+
+TEST(CrystalCommandsTest, titaniumBasalReflectionAbsentAllowedAndDouble) {
+    const CliRun r = run(QStringList{QStringLiteral("reflections")} + kTitanium +
+                         QStringList{QStringLiteral("--range"), QStringLiteral("2"), QStringLiteral("--format"), QStringLiteral("json")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QJsonArray list = r.json()[QStringLiteral("reflections")].toArray();
+    EXPECT_EQ(list.size(), 124);  // 5^3 - 1
+    const QJsonObject basal = reflection(list, 0, 0, 1), second = reflection(list, 0, 0, 2);
+    EXPECT_FALSE(basal[QStringLiteral("allowed")].toBool());
+    EXPECT_TRUE(basal[QStringLiteral("double")].toBool());
+    EXPECT_TRUE(basal[QStringLiteral("F")].isNull());  // no atoms given
+    EXPECT_TRUE(second[QStringLiteral("allowed")].toBool());
+    EXPECT_FALSE(second[QStringLiteral("double")].toBool());
+    EXPECT_NEAR(second[QStringLiteral("d")].toDouble(), 0.234175, 1e-9);
+    EXPECT_EQ(r.json()[QStringLiteral("spaceGroup")][QStringLiteral("number")].toInt(), 194);
+
+    // With atoms from a CIF, |F| comes too: Si (2 2 2) is out only through |F| = 0.
+    const CliRun si = run({QStringLiteral("reflections"), QStringLiteral("--cif"), data("si-uncertainty.cif"),
+                           QStringLiteral("--format=json")});
+    ASSERT_EQ(si.status, 0) << si.err.toStdString();
+    const QJsonObject f222 = reflection(si.json()[QStringLiteral("reflections")].toArray(), 2, 2, 2);
+    EXPECT_FALSE(f222[QStringLiteral("allowed")].toBool());
+    EXPECT_LT(f222[QStringLiteral("F")].toDouble(), 1e-6);
+    EXPECT_GT(reflection(si.json()[QStringLiteral("reflections")].toArray(), 1, 1, 1)[QStringLiteral("F")].toDouble(), 1);
+
+    // Text output, a lattice type instead of a space group, and bad input.
+    const CliRun typed = run({QStringLiteral("reflections"), QStringLiteral("--cell"), QStringLiteral("0.4,0.4,0.4,90,90,90"),
+                              QStringLiteral("--type"), QStringLiteral("face"), QStringLiteral("--range"), QStringLiteral("1")});
+    ASSERT_EQ(typed.status, 0);
+    EXPECT_TRUE(typed.out.contains(QStringLiteral("  -1  -1  -1  0.230940      yes         -\n")));
+    EXPECT_TRUE(typed.out.contains(QStringLiteral("  -1   0   0  0.400000       no         -\n")));
+    EXPECT_EQ(run(QStringList{QStringLiteral("reflections"), QStringLiteral("--cell"), QStringLiteral("1,1,1,90,90,90")}).status, 2);
+    const CliRun unknown = run({QStringLiteral("reflections"), QStringLiteral("--cell"), QStringLiteral("1,1,1,90,90,90"),
+                                QStringLiteral("--spacegroup"), QStringLiteral("Q 9")});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("unknown space group 'Q 9'")));
+}
+
+TEST(CrystalCommandsTest, indexBySpaceGroupFindsTheTextbookTitaniumPatternOnlyWithDouble) {
+    const QStringList base = QStringList{QStringLiteral("index")} + kTitanium + kTitaniumPattern;
+    const CliRun without = run(base);
+    ASSERT_EQ(without.status, 0) << without.err.toStdString();
+    EXPECT_TRUE(without.out.endsWith(QStringLiteral("rows: 0\n")));
+
+    const CliRun text = run(base + QStringList{QStringLiteral("--double")});
+    ASSERT_EQ(text.status, 0);
+    EXPECT_TRUE(text.out.contains(QStringLiteral("第001组 ※")));
+    EXPECT_TRUE(text.out.contains(QStringLiteral("rows: 12\n※ 12 rows use a forbidden reflection")));
+
+    const CliRun json = run(base + QStringList{QStringLiteral("--double"), QStringLiteral("--format"), QStringLiteral("json")});
+    const QJsonObject root = json.json();
+    EXPECT_EQ(root[QStringLiteral("input")][QStringLiteral("spaceGroup")].toString(), QStringLiteral("P 63/m m c (194)"));
+    EXPECT_EQ(root[QStringLiteral("input")][QStringLiteral("type")].toInt(), 5);
+    const QJsonArray rows = root[QStringLiteral("rows")].toArray();
+    ASSERT_EQ(rows.size(), 12);
+    for (const QJsonValue& row : rows) EXPECT_TRUE(row[QStringLiteral("double")].toBool());
+
+    // The same phase from a CIF; --cif and --cell exclude each other.
+    const CliRun cif = run(QStringList{QStringLiteral("index"), QStringLiteral("--cif"), data("hexagonal-monoclinic.cif"),
+                                       QStringLiteral("--double")} + kTitaniumPattern);
+    ASSERT_EQ(cif.status, 0) << cif.err.toStdString();
+    EXPECT_TRUE(cif.out.contains(QStringLiteral("rows: 12\n")));
+    EXPECT_TRUE(cif.err.contains(QStringLiteral("holds 2 phases")));
+    EXPECT_EQ(run(base + QStringList{QStringLiteral("--cif"), data("si-uncertainty.cif")}).status, 2);
+}
+
+TEST(CrystalCommandsTest, libraryAndScreenFromCifFilesAndFolders) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    for (const char* name : {"hexagonal-monoclinic.cif", "si-uncertainty.cif"})
+        ASSERT_TRUE(QFile::copy(data(name), folder.filePath(QString::fromLatin1(name))));
+
+    const CliRun listed = run({QStringLiteral("library"), QStringLiteral("--cif"), folder.path(), QStringLiteral("--format"),
+                               QStringLiteral("json")});
+    ASSERT_EQ(listed.status, 0) << listed.err.toStdString();
+    const QJsonArray phases = listed.json()[QStringLiteral("phases")].toArray();
+    ASSERT_EQ(phases.size(), 3);
+    EXPECT_EQ(phases[0][QStringLiteral("name")].toString(), QStringLiteral("α-Ti"));
+    EXPECT_EQ(phases[1][QStringLiteral("spaceGroup")][QStringLiteral("number")].toInt(), 14);
+    EXPECT_EQ(phases[2][QStringLiteral("spaceGroup")][QStringLiteral("hm")].toString(), QStringLiteral("F d -3 m:1"));
+    EXPECT_EQ(phases[2][QStringLiteral("atoms")].toInt(), 1);
+    EXPECT_EQ(phases[2][QStringLiteral("cell")].toArray()[0].toDouble(), 0.54307);
+
+    const CliRun screened = run(QStringList{QStringLiteral("screen"), QStringLiteral("--cif"), data("si-uncertainty.cif"),
+                                            folder.path(), QStringLiteral("--double"), QStringLiteral("--format"),
+                                            QStringLiteral("json"), QStringLiteral("--out"), folder.path()} +
+                                kTitaniumPattern);
+    ASSERT_EQ(screened.status, 0) << screened.err.toStdString();
+    const QJsonArray ranked = screened.json()[QStringLiteral("phases")].toArray();
+    ASSERT_EQ(ranked.size(), 4);
+    EXPECT_EQ(ranked[0][QStringLiteral("record")].toInt(), 2);  // alpha-Ti, after the first file's Si
+    EXPECT_EQ(ranked[0][QStringLiteral("best")][QStringLiteral("forms")].toArray()[0].toArray(), (QJsonArray{0, 0, 1}));
+    EXPECT_TRUE(ranked[0][QStringLiteral("best")][QStringLiteral("double")].toBool());
+    for (int i = 1; i < 4; ++i) EXPECT_TRUE(ranked[i][QStringLiteral("best")].isNull());
+    EXPECT_EQ(ranked[1][QStringLiteral("record")].toInt(), 1);  // no solution: in screening order
+    EXPECT_TRUE(QFile::exists(screened.json()[QStringLiteral("report")].toString()));
+
+    // A file that is not CIF is named with the reason, and nothing is listed.
+    QFile bad(folder.filePath(QStringLiteral("broken.cif")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("data_x\nloop_\n_a\n'unterminated\n");
+    bad.close();
+    const CliRun failed = run({QStringLiteral("library"), QStringLiteral("--cif"), folder.path()});
+    EXPECT_EQ(failed.status, 2);
+    EXPECT_TRUE(failed.out.isEmpty());
+    EXPECT_TRUE(failed.err.contains(QStringLiteral("broken.cif"))) << failed.err.toStdString();
+}
+
+TEST(CrystalLibraryTest, importedPhasesKeptAtomicallyAndBadCifsChangeNothing) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString kept = folder.filePath(QStringLiteral("config/ImportedPhases.txt"));
+    model::MainModel model;
+    model::ScriptedPrompts prompts;
+    app::Form1 window(model, prompts);
+    window.setImportedPhasesPath(kept);
+    const int before = window.phaseTree().recordCount();
+    EXPECT_EQ(before, 2 + static_cast<int>(window.libraryCrystals().size()));
+
+    // Two blocks offered; the user keeps the second only.
+    QStringList offered;
+    window.chooseBlocks = [&](const QStringList& labels) {
+        offered = labels;
+        return std::optional<std::vector<bool>>(std::vector<bool>{false, true});
+    };
+    window.importCifPaths({data("hexagonal-monoclinic.cif")});
+    ASSERT_EQ(offered.size(), 2);
+    EXPECT_TRUE(offered[0].startsWith(QStringLiteral("α-Ti")));
+    ASSERT_EQ(window.phaseTree().recordCount(), before + 1);
+    EXPECT_EQ(window.phaseTree().field(before + 1, 1), "Baddeleyite");
+    const library::ImportedPhasesRead read = library::readImportedPhases(kept);
+    ASSERT_TRUE(read.error.isEmpty());
+    ASSERT_EQ(read.phases.size(), 1u);
+    EXPECT_EQ(read.phases[0], window.libraryCrystals().back());
+    EXPECT_TRUE(prompts.questions().empty());
+
+    // The same block again adds nothing; a broken file is told by name and changes nothing.
+    window.importCifPaths({data("hexagonal-monoclinic.cif")});
+    EXPECT_EQ(window.phaseTree().recordCount(), before + 1);
+    QFile bad(folder.filePath(QStringLiteral("broken.cif")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("data_x\n_cell_length_a 'open\n");
+    bad.close();
+    QFile keptFile(kept);
+    ASSERT_TRUE(keptFile.open(QIODevice::ReadOnly));
+    const QByteArray bytes = keptFile.readAll();
+    keptFile.close();
+    window.importCifPaths({bad.fileName()});
+    ASSERT_EQ(prompts.questions().size(), 1u);
+    EXPECT_TRUE(prompts.questions()[0].text.contains(QStringLiteral("broken.cif")));
+    EXPECT_EQ(window.phaseTree().recordCount(), before + 1);
+    ASSERT_TRUE(keptFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(keptFile.readAll(), bytes);
+    keptFile.close();
+
+    // An unreadable kept file is told at start and copied aside before the next import writes.
+    ASSERT_TRUE(keptFile.open(QIODevice::WriteOnly));
+    keptFile.write("phase\nnot a phase file\n");
+    keptFile.close();
+    model::MainModel model2;
+    model::ScriptedPrompts prompts2;
+    app::Form1 second(model2, prompts2);
+    second.setImportedPhasesPath(kept);
+    ASSERT_EQ(prompts2.questions().size(), 1u);
+    EXPECT_TRUE(prompts2.questions()[0].text.contains(QStringLiteral("ImportedPhases.txt, line ")))
+        << prompts2.questions()[0].text.toStdString();
+    second.importCifPaths({data("si-uncertainty.cif")});
+    EXPECT_TRUE(QFile::exists(kept + QStringLiteral(".unreadable")));
+    EXPECT_EQ(library::readImportedPhases(kept).phases.size(), 1u);
+}
+
+TEST(ResultTableMarkTest, doubleDiffractionRowsMarkedOnScreenOnly) {
+    model::ResultTableModel table;
+    indexing::ResultRow plain{{1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0.3, 0.3, 0.2}, {90, 45, 45}, false};
+    indexing::ResultRow twice = plain;
+    twice.doubleDiffraction = true;
+    table.buildResults({plain, twice}, QColor(225, 0, 0));
+    EXPECT_FALSE(table.usesDoubleDiffraction(0));
+    EXPECT_TRUE(table.usesDoubleDiffraction(1));
+    EXPECT_EQ(table.cell(1, 0), QStringLiteral("第002组"));  // reports keep their bytes
+    EXPECT_EQ(table.data(table.index(1, 0)).toString(), QStringLiteral("第002组 ※"));
+    EXPECT_EQ(table.data(table.index(0, 0)).toString(), QStringLiteral("第001组"));
+    EXPECT_FALSE(table.data(table.index(1, 5), Qt::ToolTipRole).toString().isEmpty());
+    EXPECT_FALSE(table.data(table.index(0, 5), Qt::ToolTipRole).isValid());
+}
