@@ -72,6 +72,33 @@ std::uint64_t labelKey(std::int32_t group) {
     return key;
 }
 
+// Groups 1..n in the text order of their labels, without comparing texts. The digits of the labels
+// form a tree; since "组" sorts after every digit, a label comes after every longer label it is a
+// prefix of, so the tree is walked children first ("第1000组" < "第100组" < "第1010组"). Labels have at
+// least three digits ("第001组"); longer ones have no leading zero.
+class LabelOrder {
+public:
+    explicit LabelOrder(std::uint32_t n) : m_n(n) { m_order.reserve(n); }
+
+    std::vector<std::uint32_t> take() && {
+        for (std::uint32_t v = 0; v < 1000; ++v) visit(v, 3);
+        return std::move(m_order);
+    }
+
+private:
+    // The label of `value` written with `digits` digits, then every longer one beginning with it.
+    void visit(std::uint64_t value, int digits) {
+        if (value > m_n) return;
+        // Only a three-digit label without a leading zero goes on to four digits.
+        if (digits > 3 || value >= 100)
+            for (std::uint64_t d = 0; d < 10 && value * 10 + d <= m_n; ++d) visit(value * 10 + d, digits + 1);
+        if (value >= 1) m_order.push_back(static_cast<std::uint32_t>(value));
+    }
+
+    std::uint64_t m_n;
+    std::vector<std::uint32_t> m_order;
+};
+
 // Ids of distinct doubles by their bits: open addressing with linear probing, grown at half
 // full, because a large run looks up six values per row.
 class ValueIds {
@@ -472,6 +499,29 @@ std::vector<std::uint64_t> ResultTableModel::sortKeys() const {
     return keys;  // the separator columns: one text, every key equal
 }
 
+// Rows of a run hold the groups 1..n once each, whose label order is known: each row goes straight
+// to its place. False (nothing moved) when the groups are not 1..n.
+bool ResultTableModel::sortByLabelOrder(bool ascending) {
+    const std::size_t n = m_results.size();
+    constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+    std::vector<std::uint32_t> rowOfGroup(n, kNone);
+    for (std::size_t r = 0; r < n; ++r) {
+        const auto g = static_cast<std::size_t>(m_results[r].group) - 1;
+        if (g >= n || rowOfGroup[g] != kNone) return false;
+        rowOfGroup[g] = static_cast<std::uint32_t>(r);
+    }
+    std::vector<std::uint32_t> groups = LabelOrder(static_cast<std::uint32_t>(n)).take();
+    if (!ascending) std::reverse(groups.begin(), groups.end());
+    bool inPlace = true;
+    for (std::size_t i = 0; i < n && inPlace; ++i) inPlace = rowOfGroup[groups[i] - 1] == i;
+    if (inPlace) return true;
+    std::vector<NumericRow> sorted;
+    sorted.reserve(n);
+    for (std::uint32_t g : groups) sorted.push_back(m_results[rowOfGroup[g - 1]]);
+    m_results = std::move(sorted);
+    return true;
+}
+
 // Stable: equal texts keep their order. Rows already in order are left alone; otherwise an
 // index permutation is sorted and each row moved once.
 void ResultTableModel::applySort() {
@@ -479,9 +529,24 @@ void ResultTableModel::applySort() {
     std::vector<std::uint32_t> order(static_cast<std::size_t>(size()));
     std::iota(order.begin(), order.end(), 0u);
     if (m_numeric) {
+        if (m_sortKey == 0 && sortByLabelOrder(ascending)) return;
         const std::vector<std::uint64_t> keys = sortKeys();
         const auto inOrder = [ascending](std::uint64_t x, std::uint64_t y) { return ascending ? x < y : x > y; };
         if (std::is_sorted(keys.begin(), keys.end(), inOrder)) return;
+        const std::uint64_t maxKey = *std::max_element(keys.begin(), keys.end());
+        if (maxKey <= keys.size() + 65536) {
+            // Ranks: a counting sort, stable, each row moved once.
+            std::vector<std::uint32_t> start(static_cast<std::size_t>(maxKey) + 2, 0);
+            const auto slot = [ascending, maxKey](std::uint64_t k) {
+                return static_cast<std::size_t>(ascending ? k : maxKey - k);
+            };
+            for (std::uint64_t k : keys) ++start[slot(k) + 1];
+            for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
+            std::vector<NumericRow> sorted(m_results.size());
+            for (std::size_t r = 0; r < keys.size(); ++r) sorted[start[slot(keys[r])]++] = m_results[r];
+            m_results = std::move(sorted);
+            return;
+        }
         // Keys and positions side by side, so that the sort walks memory in order.
         std::vector<std::pair<std::uint64_t, std::uint32_t>> keyed(keys.size());
         for (std::size_t i = 0; i < keys.size(); ++i) keyed[i] = {keys[i], static_cast<std::uint32_t>(i)};

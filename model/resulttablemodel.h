@@ -118,6 +118,7 @@ private:
     int size() const;
     std::uint8_t paletteIndex(const QColor& color);
     void applySort();
+    bool sortByLabelOrder(bool ascending);
     std::vector<std::uint64_t> sortKeys() const;
 
     bool m_numeric = false;
