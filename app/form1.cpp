@@ -37,6 +37,8 @@
 
 namespace saed::app {
 
+using model::Field;
+
 namespace {
 
 QLabel* makeLabel(const QString& text, QWidget* parent = nullptr) {
@@ -187,18 +189,25 @@ QWidget* Form1::buildIndexingTab() {
     // Narrow panel margins: with them every control fits a 1024 x 768 screen.
     for (QGroupBox* panel : {m_frame1, m_frame3, m_frame2, m_frame11}) panel->layout()->setContentsMargins(6, 4, 6, 4);
 
-    for (int n : {0, 1, 2, 3, 4, 5}) text1(n)->setMaximumWidth(120);
-    for (int n : {21, 22, 23}) text1(n)->setMaximumWidth(130);
-    for (int n = 6; n <= 14; ++n) text1(n)->setMaximumWidth(44);
-    for (int n : {30, 31, 32}) text1(n)->setMaximumWidth(44);
-    for (int n : {24, 25, 26, 33, 34, 35}) text1(n)->setMinimumWidth(90);
-    for (int n : {27, 28, 29, 36, 37, 38}) {
-        text1(n)->setMaximumWidth(64);
-        text1(n)->setMinimumWidth(40);
+    for (int i = 0; i < 6; ++i) text1(Field::A, i)->setMaximumWidth(120);
+    for (Field f : {Field::Range, Field::ScaleReading, Field::ScaleLength}) text1(f)->setMaximumWidth(130);
+    for (int i = 0; i < 9; ++i) text1(Field::H1, i)->setMaximumWidth(44);
+    for (int i = 0; i < 3; ++i) {
+        text1(Field::SegmentsR1, i)->setMaximumWidth(44);
+        text1(Field::LengthR1, i)->setMinimumWidth(90);
+        text1(Field::AngleR1R2, i)->setMinimumWidth(90);
+    }
+    for (Field first : {Field::TolD1, Field::TolAngle12}) {
+        for (int i = 0; i < 3; ++i) {
+            text1(first, i)->setMaximumWidth(64);
+            text1(first, i)->setMinimumWidth(40);
+        }
     }
     // A measured value may be longer than its field shows: its tooltip holds it whole.
-    for (int n : {22, 23, 24, 25, 26, 30, 31, 32, 33, 34, 35}) {
-        QLineEdit* field = text1(n);
+    for (Field f : {Field::ScaleReading, Field::ScaleLength, Field::LengthR1, Field::LengthR2, Field::LengthR3,
+                    Field::SegmentsR1, Field::SegmentsR2, Field::SegmentsR3, Field::AngleR1R2, Field::AngleR2R3,
+                    Field::AngleR1R3}) {
+        QLineEdit* field = text1(f);
         connect(field, &QLineEdit::textChanged, field, [field](const QString& text) { field->setToolTip(text); });
     }
 
@@ -213,7 +222,8 @@ QWidget* Form1::buildSimulationTab() {
     return m_simulation;
 }
 
-QLineEdit* Form1::makeField(int n) {
+QLineEdit* Form1::makeField(Field first, int offset) {
+    const int n = fieldNumber(first, offset);
     auto* field = new QLineEdit(m_model.Text1(n));
     field->setObjectName(QStringLiteral("Text1_%1").arg(n));
     field->setMinimumWidth(48);
@@ -254,13 +264,13 @@ QGroupBox* Form1::buildLatticePanel() {
     const char16_t* angleLabels[3] = {u"nm  α=", u"nm  β=", u"nm  γ="};
     for (int i = 0; i < 3; ++i) {
         grid->addWidget(makeLabel(QString::fromUtf16(edgeLabels[i])), i + 1, 0, Qt::AlignRight);
-        grid->addWidget(makeField(i), i + 1, 1);
+        grid->addWidget(makeField(Field::A, i), i + 1, 1);
         grid->addWidget(makeLabel(QString::fromUtf16(angleLabels[i])), i + 1, 2, Qt::AlignRight);
-        grid->addWidget(makeField(i + 3), i + 1, 3);
+        grid->addWidget(makeField(Field::Alpha, i), i + 1, 3);
         grid->addWidget(makeLabel(QStringLiteral("deg.")), i + 1, 4);
     }
     grid->addWidget(makeLabel(QStringLiteral("指数范围")), 4, 0, Qt::AlignRight);
-    grid->addWidget(makeField(21), 4, 1);
+    grid->addWidget(makeField(Field::Range), 4, 1);
     grid->addWidget(makeLabel(QStringLiteral("点阵类型")), 4, 2, Qt::AlignRight);
     m_combo1 = new QComboBox;
     m_combo1->setObjectName(QStringLiteral("Combo1"));
@@ -287,20 +297,20 @@ QGroupBox* Form1::buildImageMeasurementPanel() {
     const char16_t* angleNames[3] = {u"<R1,R2>=", u"<R2,R3>=", u"<R1,R3>="};
     for (int i = 0; i < 3; ++i) {
         grid->addWidget(makeLabel(QString::fromUtf16(rowNames[i])), i + 1, 0);
-        grid->addWidget(makeField(24 + i), i + 1, 1);
+        grid->addWidget(makeField(Field::LengthR1, i), i + 1, 1);
         grid->addWidget(makeLabel(QStringLiteral("px")), i + 1, 2);
-        grid->addWidget(makeField(30 + i), i + 1, 3);
+        grid->addWidget(makeField(Field::SegmentsR1, i), i + 1, 3);
         grid->addWidget(makeLabel(QString::fromUtf16(angleNames[i])), i + 1, 4, Qt::AlignRight);
-        grid->addWidget(makeField(33 + i), i + 1, 5);
+        grid->addWidget(makeField(Field::AngleR1R2, i), i + 1, 5);
         grid->addWidget(makeLabel(QStringLiteral("deg.")), i + 1, 6);
     }
     // The scale bar's reading and its measured length share one row, so the window fits a
     // 1024 x 768 screen.
     grid->addWidget(makeLabel(QStringLiteral("标尺示数")), 4, 0);
-    grid->addWidget(makeField(22), 4, 1);
+    grid->addWidget(makeField(Field::ScaleReading), 4, 1);
     grid->addWidget(makeLabel(QStringLiteral("1/nm")), 4, 2, 1, 2);
     grid->addWidget(makeLabel(QStringLiteral("标尺测量")), 4, 4, Qt::AlignRight);
-    grid->addWidget(makeField(23), 4, 5);
+    grid->addWidget(makeField(Field::ScaleLength), 4, 5);
     grid->addWidget(makeLabel(QStringLiteral("px")), 4, 6);
     return m_frame3;
 }
@@ -313,7 +323,8 @@ QGroupBox* Form1::buildTolerancePanel() {
     grid->setVerticalSpacing(3);
     grid->addWidget(makeLabel(QStringLiteral("调节误差")), 0, 0);
     grid->addWidget(makeLabel(QStringLiteral("比对误差")), 1, 0);
-    const int fields[6] = {27, 28, 29, 36, 37, 38};
+    const Field fields[6] = {Field::TolD1, Field::TolD2, Field::TolD3, Field::TolAngle12, Field::TolAngle23,
+                             Field::TolAngle13};
     for (int k = 1; k <= 6; ++k) {
         auto* slider = new QSlider(Qt::Horizontal);
         slider->setObjectName(QStringLiteral("Slider%1").arg(k));
@@ -349,11 +360,11 @@ QGroupBox* Form1::buildCalculatorPanel() {
     grid->addWidget(makeLabel(QStringLiteral("l")), 0, 3, Qt::AlignCenter);
     for (int i = 0; i < 3; ++i) {
         grid->addWidget(makeLabel(QString::fromUtf16(rowNames[i])), i + 1, 0);
-        grid->addWidget(makeField(6 + i), i + 1, 1);
-        grid->addWidget(makeField(9 + i), i + 1, 2);
-        grid->addWidget(makeField(12 + i), i + 1, 3);
+        grid->addWidget(makeField(Field::H1, i), i + 1, 1);
+        grid->addWidget(makeField(Field::K1, i), i + 1, 2);
+        grid->addWidget(makeField(Field::L1, i), i + 1, 3);
         grid->addWidget(makeLabel(QString::fromUtf16(angleNames[i])), i + 1, 4, Qt::AlignRight);
-        grid->addWidget(makeField(15 + i), i + 1, 5);
+        grid->addWidget(makeField(Field::CalcAngle12, i), i + 1, 5);
         grid->addWidget(makeLabel(QStringLiteral("deg.")), i + 1, 6);
     }
     // The three spacings stand on one line under the grid, each followed by its unit.
@@ -370,8 +381,8 @@ QGroupBox* Form1::buildCalculatorPanel() {
     grid->addLayout(spacings, 5, 0, 1, 7);
     grid->addWidget(makeLabel(QStringLiteral("晶带轴指数")), 4, 0, 1, 2);
     auto* axis = new QHBoxLayout;
-    for (int n = 18; n <= 20; ++n) axis->addWidget(makeField(n));
-    for (int n = 18; n <= 20; ++n) text1(n)->setMaximumWidth(64);
+    for (int i = 0; i < 3; ++i) axis->addWidget(makeField(Field::ZoneU, i));
+    for (int i = 0; i < 3; ++i) text1(Field::ZoneU, i)->setMaximumWidth(64);
     grid->addLayout(axis, 4, 2, 1, 5);
     m_command5 = new QPushButton(QStringLiteral("计算"));
     m_command5->setObjectName(QStringLiteral("Command5"));
@@ -381,8 +392,8 @@ QGroupBox* Form1::buildCalculatorPanel() {
     axis->addWidget(m_command5);
     axis->addWidget(m_command15);
     // The six outputs are only shown: blue text, not editable by typing.
-    for (int n = 15; n <= 20; ++n) {
-        QLineEdit* output = text1(n);
+    for (int i = 0; i < 6; ++i) {
+        QLineEdit* output = text1(Field::CalcAngle12, i);
         output->setReadOnly(true);
         output->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
         output->setFocusPolicy(Qt::ClickFocus);
@@ -546,12 +557,12 @@ void Form1::showFlag(int which) {
     case Flag::LatticeLocked:
         m_text6->setEnabled(!on);
         m_text6->setFrame(!on);
-        for (int n = 0; n <= 5; ++n) text1(n)->setEnabled(!on);
+        for (int i = 0; i < 6; ++i) text1(Field::A, i)->setEnabled(!on);
         break;
     case Flag::LatticeTextRed: {
         const QString style = on ? QStringLiteral("color: rgb(255, 0, 0);") : QString();
         m_text6->setStyleSheet(style);
-        for (int n = 0; n <= 5; ++n) text1(n)->setStyleSheet(style);
+        for (int i = 0; i < 6; ++i) text1(Field::A, i)->setStyleSheet(style);
         break;
     }
     case Flag::Command3Enabled: m_command3->setEnabled(on); break;

@@ -75,6 +75,7 @@ public:
 
     MainModel& model() const { return m_model; }
     QLineEdit* text1(int n) const { return m_text1[static_cast<std::size_t>(n)]; }
+    QLineEdit* text1(model::Field f, int offset = 0) const { return text1(fieldNumber(f, offset)); }
     QLineEdit* text6() const { return m_text6; }
     QComboBox* combo1() const { return m_combo1; }
     QSlider* slider(int k) const { return m_sliders[static_cast<std::size_t>(k - 1)]; }
@@ -108,7 +109,8 @@ private:
     QFrame* buildPatternPanel();
     QGroupBox* buildLibraryPanel();
 
-    QLineEdit* makeField(int n);
+    // The line edit of field `first` + `offset` (R1, R2, R3 or planes 1 to 3 in a row).
+    QLineEdit* makeField(model::Field first, int offset = 0);
     void bindModel();
     void showCaption(int which);
     void showFlag(int which);

@@ -23,8 +23,8 @@ void Form1::connectCalculator() {
         calculator::calculateFromResultRow(m_model, m_prompts, row);
     });
     // The outputs show their beginning: an angle has up to 15 digits.
-    for (int n = 15; n <= 17; ++n)
-        text1(n)->setMinimumWidth(
+    for (int i = 0; i < 3; ++i)
+        text1(model::Field::CalcAngle12, i)->setMinimumWidth(
             fontMetrics().horizontalAdvance(QStringLiteral("000.0000000000000")) + 12);
 }
 

@@ -87,11 +87,12 @@ void Form1::connectSimulation() {
     });
     // The phase and lattice type of the simulation follow the window's until a row is shown.
     const auto showPhase = [this] {
-        m_simulation->setPhase(m_model.Text6(), {m_model.value(0), m_model.value(1), m_model.value(2),
-                                                 m_model.value(3), m_model.value(4), m_model.value(5)});
+        m_simulation->setPhase(m_model.Text6(), {m_model.value(model::Field::A), m_model.value(model::Field::B),
+                                                 m_model.value(model::Field::C), m_model.value(model::Field::Alpha),
+                                                 m_model.value(model::Field::Beta), m_model.value(model::Field::Gamma)});
     };
     connect(&m_model, &MainModel::text1Changed, this, [showPhase](int n) {
-        if (n >= 0 && n <= 5) showPhase();
+        if (n >= fieldNumber(model::Field::A) && n <= fieldNumber(model::Field::Gamma)) showPhase();
     });
     connect(&m_model, &MainModel::text6Changed, this, showPhase);
     connect(&m_model, &MainModel::combo1Changed, this,

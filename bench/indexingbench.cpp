@@ -2,6 +2,8 @@
 // run on the working data with a table of many rows.
 #include <benchmark/benchmark.h>
 
+#include <utility>
+
 #include "model/mainmodel.h"
 #include "model/prompts.h"
 #include "model/resulttablemodel.h"
@@ -87,12 +89,17 @@ public:
 void fillManyRows(saed::model::MainModel& model, const char* n = "4") {
     model.setCombo1Items(saed::model::latticeTypeNames());
     model.setCombo1(0);
-    const char* const texts[][2] = {{"0", "0.5"}, {"1", "0.5"}, {"2", "0.5"}, {"3", "90"}, {"4", "90"}, {"5", "90"},
-                                    {"21", n}, {"22", "2"}, {"23", "100"}, {"24", "100"}, {"25", "100"},
-                                    {"26", "141.42"}, {"30", "1"}, {"31", "1"}, {"32", "1"}, {"33", "90"},
-                                    {"34", "90"}, {"35", "90"}, {"27", "100"}, {"28", "100"}, {"29", "100"},
-                                    {"36", "91"}, {"37", "91"}, {"38", "91"}};
-    for (const auto& t : texts) model.setText1(QString::fromLatin1(t[0]).toInt(), QString::fromLatin1(t[1]));
+    using saed::model::Field;
+    const std::pair<Field, const char*> texts[] = {
+        {Field::A, "0.5"},          {Field::B, "0.5"},          {Field::C, "0.5"},
+        {Field::Alpha, "90"},       {Field::Beta, "90"},        {Field::Gamma, "90"},
+        {Field::Range, n},          {Field::ScaleReading, "2"}, {Field::ScaleLength, "100"},
+        {Field::LengthR1, "100"},   {Field::LengthR2, "100"},   {Field::LengthR3, "141.42"},
+        {Field::SegmentsR1, "1"},   {Field::SegmentsR2, "1"},   {Field::SegmentsR3, "1"},
+        {Field::AngleR1R2, "90"},   {Field::AngleR2R3, "90"},   {Field::AngleR1R3, "90"},
+        {Field::TolD1, "100"},      {Field::TolD2, "100"},      {Field::TolD3, "100"},
+        {Field::TolAngle12, "91"},  {Field::TolAngle23, "91"},  {Field::TolAngle13, "91"}};
+    for (const auto& [field, text] : texts) model.setText1(field, QString::fromLatin1(text));
 }
 
 // The search alone on the same pattern.

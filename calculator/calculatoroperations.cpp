@@ -16,11 +16,14 @@ namespace saed::calculator {
 namespace {
 
 // Index fields of planes 1, 2, 3 (h, k, l each).
-constexpr std::array<std::array<int, 3>, 3> kIndexFields{{{6, 9, 12}, {7, 10, 13}, {8, 11, 14}}};
+using model::Field;
+constexpr std::array<std::array<Field, 3>, 3> kIndexFields{{{Field::H1, Field::K1, Field::L1},
+                                                           {Field::H2, Field::K2, Field::L2},
+                                                           {Field::H3, Field::K3, Field::L3}}};
 
 QString numberText(double value) { return QString::fromStdString(core::generalText(value)); }
 
-QString planeLabel(const model::MainModel& model, const std::array<int, 3>& fields) {
+QString planeLabel(const model::MainModel& model, const std::array<Field, 3>& fields) {
     return QStringLiteral("（") + model.Text1(fields[0]) + QLatin1Char(' ') +
            model.Text1(fields[1]) + QLatin1Char(' ') + model.Text1(fields[2]) +
            QStringLiteral("）");
@@ -31,7 +34,7 @@ QString planeLabel(const model::MainModel& model, const std::array<int, 3>& fiel
 const char* notACellMessage() { return "点阵参数无法构成晶胞！"; }
 
 bool calculate(model::MainModel& model, model::Prompts& prompts) {
-    for (int n = 6; n <= 14; ++n) {
+    for (int n = fieldNumber(Field::H1); n <= fieldNumber(Field::L3); ++n) {
         if (!model.isNumeric(n)) {
             model.requestFocus(n);
             prompts.warn(model::notNumericMessage(), QString());
@@ -42,15 +45,15 @@ bool calculate(model::MainModel& model, model::Prompts& prompts) {
     std::array<Plane, 3> planes{};
     for (std::size_t j = 0; j < 3; ++j)
         for (std::size_t i = 0; i < 3; ++i) planes[j][i] = model.value(kIndexFields[j][i]);
-    const core::Cell cell{model.value(0), model.value(1), model.value(2),
-                          model.value(3), model.value(4), model.value(5)};
+    const core::Cell cell{model.value(Field::A),     model.value(Field::B),    model.value(Field::C),
+                          model.value(Field::Alpha), model.value(Field::Beta), model.value(Field::Gamma)};
     const CalculatorResult result = calculate(planes, cell);
 
     for (int i = 0; i < 3; ++i)
-        model.setText1(18 + i, numberText(result.zoneAxis[static_cast<std::size_t>(i)]));
+        model.setText1(fieldNumber(Field::ZoneU, i), numberText(result.zoneAxis[static_cast<std::size_t>(i)]));
     for (int i = 0; i < 3; ++i) {
         const auto& angle = result.anglesDeg[static_cast<std::size_t>(i)];
-        model.setText1(15 + i, angle ? numberText(*angle) : model::calculatorOutputIdleText());
+        model.setText1(fieldNumber(Field::CalcAngle12, i), angle ? numberText(*angle) : model::calculatorOutputIdleText());
     }
     constexpr std::array<model::Caption, 3> spacingLabels{
         model::Caption::Label1_47, model::Caption::Label1_48, model::Caption::Label1_49};
@@ -65,8 +68,8 @@ bool calculate(model::MainModel& model, model::Prompts& prompts) {
     model.setCaption(model::Caption::Label15, planeLabel(model, kIndexFields[1]));
     model.setCaption(model::Caption::Label14, planeLabel(model, kIndexFields[2]));
     model.setCaption(model::Caption::Label17,
-                     QStringLiteral("Z=[") + model.Text1(18) + QLatin1Char(' ') + model.Text1(19) +
-                         QLatin1Char(' ') + model.Text1(20) + QLatin1Char(']'));
+                     QStringLiteral("Z=[") + model.Text1(Field::ZoneU) + QLatin1Char(' ') + model.Text1(Field::ZoneV) +
+                         QLatin1Char(' ') + model.Text1(Field::ZoneW) + QLatin1Char(']'));
     if (!result.cellValid) {
         model.requestFocus(core::cellFaultField(core::cellFault(cell)));
         prompts.warn(QString::fromUtf8(notACellMessage()), QString());
@@ -76,8 +79,9 @@ bool calculate(model::MainModel& model, model::Prompts& prompts) {
 
 void clearCalculator(model::MainModel& model) {
     for (const auto& plane : kIndexFields)
-        for (int n : plane) model.setText1(n, QString());
-    for (int n : {18, 19, 20, 15, 16, 17}) model.setText1(n, model::calculatorOutputIdleText());
+        for (Field f : plane) model.setText1(f, QString());
+    for (Field f : {Field::ZoneU, Field::ZoneV, Field::ZoneW, Field::CalcAngle12, Field::CalcAngle23, Field::CalcAngle13})
+        model.setText1(f, model::calculatorOutputIdleText());
     model.setCaption(model::Caption::Label1_47, model::spacingLabelIdleText(1));
     model.setCaption(model::Caption::Label1_48, model::spacingLabelIdleText(2));
     model.setCaption(model::Caption::Label1_49, model::spacingLabelIdleText(3));

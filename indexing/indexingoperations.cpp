@@ -185,6 +185,7 @@ void IndexingOperations::ShowMeasuredValues() {
 
 void IndexingOperations::runFromButton() {
     m_model.setCaption(Caption::Command6, QStringLiteral("……"));
+    sortNextTableByLabel();
     RunIndexing();
     finishButtonRun();
 }
@@ -192,6 +193,7 @@ void IndexingOperations::runFromButton() {
 void IndexingOperations::startRunFromButton() {
     if (m_worker != nullptr) return;
     m_model.setCaption(Caption::Command6, QStringLiteral("……"));
+    sortNextTableByLabel();
     const std::optional<IndexingInput> input = beginRun();
     if (!input) {
         finishButtonRun();
@@ -232,6 +234,14 @@ void IndexingOperations::startRunFromButton() {
     emit runStarted();
     timer->start();
     m_worker->start();
+}
+
+// The button's table ends sorted by label; with that setting made on the emptied table the rows
+// are built in their places instead of being sorted afterwards.
+void IndexingOperations::sortNextTableByLabel() {
+    ResultTableModel* table = m_model.resultTable();
+    table->clearRows();
+    table->sortBy(0, Qt::AscendingOrder);
 }
 
 void IndexingOperations::cancelRun() {

@@ -129,6 +129,7 @@ private:
     std::optional<IndexingInput> beginRun();
     void finishRun(IndexingResult result);
     void finishButtonRun();
+    void sortNextTableByLabel();
     void reject(int field, const QString& message);
     void fillTable();
     void writeTolerance(int n, const QString& text);

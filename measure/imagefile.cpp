@@ -102,17 +102,17 @@ bool writeCalibration(model::MainModel& model, const core::Calibration& calibrat
     if (!calibration.reciprocal || !(calibration.perPixel > 0.0) || !std::isfinite(calibration.perPixel))
         return false;
     constexpr double kReadingPerNm = 10.0;
-    model.setText1(22, qs(core::generalText(kReadingPerNm)));
-    model.setText1(23, qs(core::generalText(kReadingPerNm / calibration.perPixel)));
+    model.setText1(model::Field::ScaleReading, qs(core::generalText(kReadingPerNm)));
+    model.setText1(model::Field::ScaleLength, qs(core::generalText(kReadingPerNm / calibration.perPixel)));
     return true;
 }
 
 void writeAutoPattern(model::MainModel& model, const AutoPattern& pattern) {
     for (int n = 0; n < 3; ++n) {
         const auto i = static_cast<std::size_t>(n);
-        model.setText1(24 + n, qs(core::generalText(pattern.lengthsPx[i])));
-        model.setText1(30 + n, QStringLiteral("1"));
-        model.setText1(33 + n, qs(core::generalText(pattern.anglesDeg[i])));
+        model.setText1(fieldNumber(model::Field::LengthR1, n), qs(core::generalText(pattern.lengthsPx[i])));
+        model.setText1(fieldNumber(model::Field::SegmentsR1, n), QStringLiteral("1"));
+        model.setText1(fieldNumber(model::Field::AngleR1R2, n), qs(core::generalText(pattern.anglesDeg[i])));
     }
 }
 

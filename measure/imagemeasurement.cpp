@@ -18,12 +18,15 @@
 namespace saed::measure {
 
 using model::Caption;
+using model::Field;
 using model::Flag;
 
 namespace {
 
 // The image-measurement fields that Clear empties: scale bar, lengths, segments and angles.
-constexpr int kMeasurementFields[] = {22, 23, 24, 25, 26, 30, 31, 32, 33, 34, 35};
+constexpr Field kMeasurementFields[] = {Field::ScaleReading, Field::ScaleLength, Field::LengthR1,  Field::LengthR2,
+                                        Field::LengthR3,     Field::SegmentsR1,  Field::SegmentsR2, Field::SegmentsR3,
+                                        Field::AngleR1R2,    Field::AngleR2R3,   Field::AngleR1R3};
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
@@ -97,7 +100,7 @@ bool ImageMeasurement::showPicture(const QString& path) {
     if (const auto& calibration = m_raster->calibration) {
         if (writeCalibration(m_model, *calibration)) {
             m_model.showStatus(QStringLiteral("标尺取自图像文件：10 1/nm 为 %1 像素（每像素 %2 1/nm）")
-                                   .arg(m_model.Text1(23), QString::number(calibration->perPixel, 'g', 6)));
+                                   .arg(m_model.Text1(Field::ScaleLength), QString::number(calibration->perPixel, 'g', 6)));
         } else {
             m_model.showStatus(QStringLiteral("图像文件的标尺是实空间的（每像素 %1 nm），不是衍射标定；"
                                               "标尺示数和标尺测量未填写")
@@ -223,8 +226,8 @@ QString ImageMeasurement::pointerStatus(Vector2 twips) const {
     if (!m_raster) return text;
     const ImagePoint p = toImagePixels(twips);
     text += QStringLiteral("   像素 (%1, %2)").arg(number(p.x, 1), number(p.y, 1));
-    const double reading = m_model.value(22);
-    const double barPx = m_model.value(23);
+    const double reading = m_model.value(Field::ScaleReading);
+    const double barPx = m_model.value(Field::ScaleLength);
     if (reading > 0.0 && barPx > 0.0) {
         const ImagePoint from = m_centre ? *m_centre
                                          : ImagePoint{(m_raster->width() - 1) / 2.0, (m_raster->height() - 1) / 2.0};
@@ -289,7 +292,7 @@ void ImageMeasurement::Clear() {
     m_marks.hideAll();
     m_centre.reset();
     m_spots.clear();
-    for (int n : kMeasurementFields) m_model.setText1(n, QString());
+    for (Field f : kMeasurementFields) m_model.setText1(f, QString());
     m_flags = {0, 0, 0};
     m_spotVectors.fill(Vector2{1.0, 1.0});
     m_spotLines.fill(std::nullopt);
@@ -348,8 +351,8 @@ void ImageMeasurement::release(Qt::MouseButton button, double x, double y) {
 }
 
 void ImageMeasurement::acceptLine(int kind, const QString& value) {
-    static constexpr int kLengthField[] = {23, 24, 25, 26};
-    static constexpr int kValueField[] = {22, 30, 31, 32};
+    static constexpr Field kLengthField[] = {Field::ScaleLength, Field::LengthR1, Field::LengthR2, Field::LengthR3};
+    static constexpr Field kValueField[] = {Field::ScaleReading, Field::SegmentsR1, Field::SegmentsR2, Field::SegmentsR3};
     if (kind < 0 || kind > 3) kind = 0;
     const auto k = static_cast<std::size_t>(kind);
     m_model.setText1(kLengthField[k], qs(core::generalText(m_measuredLengthPx)));
@@ -377,9 +380,9 @@ void ImageMeasurement::updateAngles() {
     m_candidates = *a;
     if (m_flags != std::array<int, 3>{1, 1, 1}) return;
     if (const auto angles = searchOrientation(m_candidates)) {
-        m_model.setText1(33, qs(core::generalText((*angles)[0])));
-        m_model.setText1(34, qs(core::generalText((*angles)[1])));
-        m_model.setText1(35, qs(core::generalText((*angles)[2])));
+        m_model.setText1(Field::AngleR1R2, qs(core::generalText((*angles)[0])));
+        m_model.setText1(Field::AngleR2R3, qs(core::generalText((*angles)[1])));
+        m_model.setText1(Field::AngleR1R3, qs(core::generalText((*angles)[2])));
     }
 }
 

@@ -70,6 +70,7 @@ public:
     QString Text1(Field f) const { return Text1(fieldNumber(f)); }
     void setText1(Field f, const QString& text) { setText1(fieldNumber(f), text); }
     double value(Field f) const { return value(fieldNumber(f)); }
+    bool isNumeric(Field f) const { return isNumeric(fieldNumber(f)); }
 
     QString Text6() const { return m_text6; }
     void setText6(const QString& text);
@@ -110,6 +111,7 @@ public:
 
     // Asks the window to give Text1(n) the input focus with its whole text selected.
     void requestFocus(int n) { emit focusRequested(n); }
+    void requestFocus(Field f) { requestFocus(fieldNumber(f)); }
 
 signals:
     void text1Changed(int n);

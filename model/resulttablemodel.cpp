@@ -77,6 +77,41 @@ std::uint64_t labelKey(std::int32_t group) {
     return key;
 }
 
+// Groups 1..n in the text order of their labels, without comparing texts. The digits of the labels
+// form a tree; since "组" sorts after every digit, a label comes after every longer label it is a
+// prefix of, so the tree is walked children first ("第1000组" < "第100组" < "第1010组"). Labels have at
+// least three digits ("第001组"); longer ones have no leading zero.
+class LabelOrder {
+public:
+    explicit LabelOrder(std::uint32_t n) : m_n(n) { m_order.reserve(n); }
+
+    std::vector<std::uint32_t> take() && {
+        for (std::uint32_t v = 0; v < 1000; ++v) visit(v, 3);
+        return std::move(m_order);
+    }
+
+private:
+    // The label of `value` written with `digits` digits, then every longer one beginning with it.
+    void visit(std::uint64_t value, int digits) {
+        if (value > m_n) return;
+        // Only a three-digit label without a leading zero goes on to four digits.
+        if (digits > 3 || value >= 100)
+            for (std::uint64_t d = 0; d < 10 && value * 10 + d <= m_n; ++d) visit(value * 10 + d, digits + 1);
+        if (value >= 1) m_order.push_back(static_cast<std::uint32_t>(value));
+    }
+
+    std::uint64_t m_n;
+    std::vector<std::uint32_t> m_order;
+};
+
+// The place of group g (at g - 1) among groups 1..n put in label order.
+std::vector<std::uint32_t> labelPlaces(std::uint32_t n, bool ascending) {
+    const std::vector<std::uint32_t> groups = LabelOrder(n).take();
+    std::vector<std::uint32_t> place(n);
+    for (std::uint32_t i = 0; i < n; ++i) place[groups[i] - 1] = ascending ? i : n - 1 - i;
+    return place;
+}
+
 // Ids of distinct doubles by their bits: open addressing with linear probing, grown at half
 // full, because a large run looks up six values per row.
 class ValueIds {
@@ -370,6 +405,12 @@ void ResultTableModel::buildResults(const std::vector<indexing::ResultRow>& rows
     m_angles.format = &angleText;
     // Equal values share one entry, so that a large run formats each distinct value once.
     ValueIds spacingIds, angleIds;
+    // Sorted by label, each row goes straight to its place: group r + 1 is row r of the run.
+    const bool byLabel = m_sorted && m_sortKey == 0 && rows.size() < std::numeric_limits<std::int32_t>::max();
+    const std::vector<std::uint32_t> place =
+        byLabel ? labelPlaces(static_cast<std::uint32_t>(rows.size()), m_sortOrder == Qt::AscendingOrder)
+                : std::vector<std::uint32_t>();
+    if (byLabel) m_results.resize(rows.size());
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const indexing::ResultRow& in = rows[r];
         NumericRow out{};
@@ -385,9 +426,12 @@ void ResultTableModel::buildResults(const std::vector<indexing::ResultRow>& rows
         }
         const core::Uvw z = indexing::zoneOf(in);
         for (std::size_t a = 0; a < 3; ++a) out.zone[a] = static_cast<std::int16_t>(z[a]);
-        m_results.push_back(out);
+        if (byLabel)
+            m_results[place[r]] = out;
+        else
+            m_results.push_back(out);
     }
-    if (m_sorted) applySort();
+    if (m_sorted && !byLabel) applySort();
     endResetModel();
 }
 
@@ -444,6 +488,8 @@ int ResultTableModel::setLabelColorWhere(const std::function<bool(int)>& pass, c
 
 void ResultTableModel::sortBy(int column, Qt::SortOrder order) {
     assert(column >= 0 && column < kAllColumns);
+    // A sorted table is always in the order of its setting: the same setting changes nothing.
+    if (m_sorted && column == m_sortKey && order == m_sortOrder) return;
     m_sorted = true;
     m_sortKey = column;
     m_sortOrder = order;
@@ -524,6 +570,35 @@ std::vector<std::uint64_t> ResultTableModel::sortKeys() const {
     return keys;  // the separator columns: one text, every key equal
 }
 
+// Rows of a run hold the groups 1..n once each, whose label order is known: each row goes straight
+// to its place. False (nothing moved) when the groups are not 1..n.
+bool ResultTableModel::sortByLabelOrder(bool ascending) {
+    const std::size_t n = m_results.size();
+    constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+    if (n >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) return false;
+    std::vector<std::uint32_t> place(n, kNone);
+    for (const NumericRow& row : m_results) {
+        const auto g = static_cast<std::size_t>(row.group) - 1;
+        if (g >= n || place[g] != kNone) return false;
+        place[g] = 0;
+    }
+    const std::vector<std::uint32_t> placeOfGroup = labelPlaces(static_cast<std::uint32_t>(n), ascending);
+    for (std::size_t r = 0; r < n; ++r) place[r] = placeOfGroup[static_cast<std::size_t>(m_results[r].group) - 1];
+    moveRows(std::move(place));
+    return true;
+}
+
+// Moves row r to place[r] in the table's own storage: a large table gets no second copy.
+void ResultTableModel::moveRows(std::vector<std::uint32_t> place) {
+    for (std::size_t r = 0; r < place.size(); ++r) {
+        while (place[r] != r) {
+            const std::size_t to = place[r];
+            std::swap(m_results[r], m_results[to]);
+            std::swap(place[r], place[to]);
+        }
+    }
+}
+
 // Stable: equal texts keep their order. Rows already in order are left alone; otherwise an
 // index permutation is sorted and each row moved once.
 void ResultTableModel::applySort() {
@@ -531,18 +606,32 @@ void ResultTableModel::applySort() {
     std::vector<std::uint32_t> order(static_cast<std::size_t>(size()));
     std::iota(order.begin(), order.end(), 0u);
     if (m_numeric) {
+        if (m_sortKey == 0 && sortByLabelOrder(ascending)) return;
         const std::vector<std::uint64_t> keys = sortKeys();
         const auto inOrder = [ascending](std::uint64_t x, std::uint64_t y) { return ascending ? x < y : x > y; };
         if (std::is_sorted(keys.begin(), keys.end(), inOrder)) return;
+        const std::uint64_t maxKey = *std::max_element(keys.begin(), keys.end());
+        if (maxKey <= keys.size() + 65536) {
+            // Ranks: a counting sort, stable, each row moved once.
+            std::vector<std::uint32_t> start(static_cast<std::size_t>(maxKey) + 2, 0);
+            const auto slot = [ascending, maxKey](std::uint64_t k) {
+                return static_cast<std::size_t>(ascending ? k : maxKey - k);
+            };
+            for (std::uint64_t k : keys) ++start[slot(k) + 1];
+            for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
+            std::vector<std::uint32_t> place(keys.size());
+            for (std::size_t r = 0; r < keys.size(); ++r) place[r] = start[slot(keys[r])]++;
+            moveRows(std::move(place));
+            return;
+        }
         // Keys and positions side by side, so that the sort walks memory in order.
         std::vector<std::pair<std::uint64_t, std::uint32_t>> keyed(keys.size());
         for (std::size_t i = 0; i < keys.size(); ++i) keyed[i] = {keys[i], static_cast<std::uint32_t>(i)};
         std::stable_sort(keyed.begin(), keyed.end(),
                          [&inOrder](const auto& x, const auto& y) { return inOrder(x.first, y.first); });
-        std::vector<NumericRow> sorted;
-        sorted.reserve(m_results.size());
-        for (const auto& k : keyed) sorted.push_back(m_results[k.second]);
-        m_results = std::move(sorted);
+        std::vector<std::uint32_t> place(keyed.size());
+        for (std::size_t i = 0; i < keyed.size(); ++i) place[keyed[i].second] = static_cast<std::uint32_t>(i);
+        moveRows(std::move(place));
         return;
     }
     const auto key = static_cast<std::size_t>(m_sortKey);

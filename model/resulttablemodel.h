@@ -135,6 +135,8 @@ private:
     int size() const;
     std::uint8_t paletteIndex(const QColor& color);
     void applySort();
+    bool sortByLabelOrder(bool ascending);
+    void moveRows(std::vector<std::uint32_t> place);
     std::vector<std::uint64_t> sortKeys() const;
 
     bool m_numeric = false;

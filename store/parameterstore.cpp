@@ -99,7 +99,9 @@ bool ParameterStore::importSlot(model::MainModel& model, model::Prompts& prompts
     model.setCombo1(*slot.combo1);
     model.setCaption(model::Caption::Frame1, QStringLiteral("点阵标尺◇"));
 
-    for (int n : {18, 19, 20, 15, 16, 17}) model.setText1(n, model::calculatorOutputIdleText());
+    using model::Field;
+    for (Field f : {Field::ZoneU, Field::ZoneV, Field::ZoneW, Field::CalcAngle12, Field::CalcAngle23, Field::CalcAngle13})
+        model.setText1(f, model::calculatorOutputIdleText());
     model.setCaption(model::Caption::Label1_47, model::spacingLabelIdleText(1));
     model.setCaption(model::Caption::Label1_48, model::spacingLabelIdleText(2));
     model.setCaption(model::Caption::Label1_49, model::spacingLabelIdleText(3));

@@ -37,17 +37,18 @@ ReportTarget defaultReportTarget() {
 }
 
 ReportFields reportFields(const model::MainModel& model) {
+    using model::Field;
     ReportFields f;
     f.name = toStd(model.Text6());
-    for (int n = 0; n < 6; ++n) f.lattice[static_cast<std::size_t>(n)] = toStd(model.Text1(n));
+    for (int n = 0; n < 6; ++n) f.lattice[static_cast<std::size_t>(n)] = toStd(model.Text1(fieldNumber(Field::A, n)));
     f.image = toStd(QFileInfo(model.chosenFile()).fileName());
-    f.scaleReading = model.value(22);
-    f.scaleLength = model.value(23);
+    f.scaleReading = model.value(Field::ScaleReading);
+    f.scaleLength = model.value(Field::ScaleLength);
     for (int n = 0; n < 3; ++n) {
         const auto i = static_cast<std::size_t>(n);
-        f.lengths[i] = model.value(24 + n);
-        f.segments[i] = model.value(30 + n);
-        f.anglesDeg[i] = model.value(33 + n);
+        f.lengths[i] = model.value(fieldNumber(Field::LengthR1, n));
+        f.segments[i] = model.value(fieldNumber(Field::SegmentsR1, n));
+        f.anglesDeg[i] = model.value(fieldNumber(Field::AngleR1R2, n));
     }
     return f;
 }

@@ -111,15 +111,16 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
 
     model::MainModel model;
     model::ScriptedPrompts prompts;
-    for (int i = 0; i < 6; ++i) model.setText1(i, cell[i]);
-    // Plane j fills h, k, l into Text1(6 + j), Text1(9 + j), Text1(12 + j).
+    using model::Field;
+    for (int i = 0; i < 6; ++i) model.setText1(fieldNumber(Field::A, i), cell[i]);
+    // Plane j fills h, k, l into H(j + 1), K(j + 1), L(j + 1).
     for (int j = 0; j < 3; ++j)
-        for (int i = 0; i < 3; ++i) model.setText1(6 + 3 * i + j, planes[j][i]);
+        for (int i = 0; i < 3; ++i) model.setText1(fieldNumber(Field::H1, 3 * i + j), planes[j][i]);
 
     int badField = -1;
     QObject::connect(&model, &model::MainModel::focusRequested, [&badField](int n) { badField = n; });
     if (!calculator::calculate(model, prompts)) {
-        const int j = (badField - 6) % 3, i = (badField - 6) / 3;
+        const int j = (badField - fieldNumber(Field::H1)) % 3, i = (badField - fieldNumber(Field::H1)) / 3;
         err << "saedindex-cli calc: " << model::notNumericMessage() << " (--p" << (j + 1) << " value "
             << (i + 1) << ": '" << model.Text1(badField) << "')\n";
         return 2;
@@ -132,8 +133,8 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
     if (options.format == QStringLiteral("json")) {
         QJsonObject root;
         QJsonArray axis, angles, spacings, planeTexts;
-        for (int n = 18; n <= 20; ++n) axis.append(numberOrNull(model.Text1(n)));
-        for (int n = 15; n <= 17; ++n) angles.append(numberOrNull(model.Text1(n)));
+        for (int i = 0; i < 3; ++i) axis.append(numberOrNull(model.Text1(fieldNumber(Field::ZoneU, i))));
+        for (int i = 0; i < 3; ++i) angles.append(numberOrNull(model.Text1(fieldNumber(Field::CalcAngle12, i))));
         for (model::Caption c : spacingLabels) {
             const QString text = model.caption(c);
             spacings.append(numberOrNull(text.startsWith(QStringLiteral("d")) &&
@@ -150,7 +151,7 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         texts.insert(QStringLiteral("Label15"), model.caption(model::Caption::Label15));
         texts.insert(QStringLiteral("Label14"), model.caption(model::Caption::Label14));
         texts.insert(QStringLiteral("Label17"), model.caption(model::Caption::Label17));
-        for (int n = 15; n <= 20; ++n)
+        for (int n = fieldNumber(Field::CalcAngle12); n <= fieldNumber(Field::ZoneW); ++n)
             texts.insert(QStringLiteral("Text1(%1)").arg(n), model.Text1(n));
         for (int j = 0; j < 3; ++j)
             texts.insert(QStringLiteral("Label1(%1)").arg(47 + j), model.caption(spacingLabels[j]));
@@ -162,7 +163,7 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         out << "R3 " << model.caption(model::Caption::Label14) << "\n";
         out << model.caption(model::Caption::Label17) << "\n";
         for (int i = 0; i < 3; ++i) {
-            const QString angle = model.Text1(15 + i);
+            const QString angle = model.Text1(fieldNumber(Field::CalcAngle12, i));
             out << angleNames[i] << "=" << angle
                 << (angle == model::calculatorOutputIdleText() ? "" : " deg.") << "\n";
         }

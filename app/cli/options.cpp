@@ -87,21 +87,26 @@ QString patternOptionsProblem(const Options& options) {
 }
 
 bool fillPatternFields(Options& options, model::MainModel& model) {
+    using model::Field;
     struct ListOption {
         const char16_t* name;
         int count;
-        std::array<int, 3> fields;
+        std::array<Field, 3> fields;
     };
     std::vector<ListOption> lists = {
-        {u"angles", 3, {33, 34, 35}}, {u"tol-d", 3, {27, 28, 29}}, {u"tol-angle", 3, {36, 37, 38}}};
+        {u"angles", 3, {Field::AngleR1R2, Field::AngleR2R3, Field::AngleR1R3}},
+        {u"tol-d", 3, {Field::TolD1, Field::TolD2, Field::TolD3}},
+        {u"tol-angle", 3, {Field::TolAngle12, Field::TolAngle23, Field::TolAngle13}}};
     if (options.has(QStringLiteral("d"))) {
-        lists.push_back({u"d", 3, {30, 31, 32}});
-        for (int n : {22, 23, 24, 25, 26}) model.setText1(n, QStringLiteral("1"));
+        // Spacings given directly: a scale of 1 and lengths of 1, so that each d is its N.
+        lists.push_back({u"d", 3, {Field::SegmentsR1, Field::SegmentsR2, Field::SegmentsR3}});
+        for (Field f : {Field::ScaleReading, Field::ScaleLength, Field::LengthR1, Field::LengthR2, Field::LengthR3})
+            model.setText1(f, QStringLiteral("1"));
     } else {
-        lists.push_back({u"scale", 2, {22, 23, 0}});
-        lists.push_back({u"r1", 2, {24, 30, 0}});
-        lists.push_back({u"r2", 2, {25, 31, 0}});
-        lists.push_back({u"r3", 2, {26, 32, 0}});
+        lists.push_back({u"scale", 2, {Field::ScaleReading, Field::ScaleLength, Field::A}});
+        lists.push_back({u"r1", 2, {Field::LengthR1, Field::SegmentsR1, Field::A}});
+        lists.push_back({u"r2", 2, {Field::LengthR2, Field::SegmentsR2, Field::A}});
+        lists.push_back({u"r3", 2, {Field::LengthR3, Field::SegmentsR3, Field::A}});
     }
     for (const ListOption& option : lists) {
         const QString name = QString::fromUtf16(option.name);
@@ -112,7 +117,7 @@ bool fillPatternFields(Options& options, model::MainModel& model) {
             model.setText1(option.fields[static_cast<std::size_t>(i)], (*texts)[i]);
     }
     if (options.has(QStringLiteral("range")))
-        model.setText1(21, options.value(QStringLiteral("range")).trimmed());
+        model.setText1(Field::Range, options.value(QStringLiteral("range")).trimmed());
     return true;
 }
 
