@@ -15,16 +15,6 @@
 
 namespace saed::library {
 
-namespace {
-
-QString nativeList(const QStringList& paths) {
-    QStringList out;
-    for (const QString& p : paths) out.push_back(QDir::toNativeSeparators(p));
-    return out.join(QLatin1Char('\n'));
-}
-
-}  // namespace
-
 std::vector<std::size_t> rankedOrder(const std::vector<ScreenedPhase>& phases) {
     std::vector<PhaseRank> ranks;
     for (std::size_t i = 0; i < phases.size(); ++i) ranks.push_back({i, static_cast<std::size_t>(phases[i].rows), phases[i].best, false});
@@ -68,7 +58,7 @@ std::optional<ScreeningOutcome> screenSelectedPhases(model::MainModel& model, mo
             if (QDir().mkpath(folder) && file.open(QIODevice::WriteOnly | QIODevice::Append)) break;
         }
         if (!file.isOpen()) {
-            prompts.warn(QStringLiteral("无法写入筛选结果文件：\n") + nativeList(tried), QString());
+            prompts.warn(QStringLiteral("无法写入筛选结果文件：\n") + store::nativePathList(tried), QString());
             model.setCaption(model::Caption::Command13, QStringLiteral("计算选中项"));
             return std::nullopt;
         }

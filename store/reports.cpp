@@ -17,15 +17,11 @@
 
 namespace saed::store {
 
-namespace {
-
-QString nativeList(const QStringList& paths) {
+QString nativePathList(const QStringList& paths) {
     QStringList out;
     for (const QString& p : paths) out.push_back(QDir::toNativeSeparators(p));
     return out.join(QLatin1Char('\n'));
 }
-
-}  // namespace
 
 ReportTarget defaultReportTarget() {
     ReportTarget target;
@@ -89,7 +85,7 @@ std::optional<QString> exportResultReport(model::MainModel& model, model::Prompt
                          QString());
         return path;
     }
-    prompts.warn(QStringLiteral("无法写入标定结果文件：\n") + nativeList(tried), QString());
+    prompts.warn(QStringLiteral("无法写入标定结果文件：\n") + nativePathList(tried), QString());
     return std::nullopt;
 }
 

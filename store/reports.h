@@ -27,6 +27,10 @@ struct ReportTarget {
 // The program's folder, then the documents folder, and the time now.
 ReportTarget defaultReportTarget();
 
+// The folders tried for a report, one a line in the system's own spelling, for the message
+// that none could take the file.
+QString nativePathList(const QStringList& paths);
+
 // What a report reads from the fields and the table.
 ReportFields reportFields(const model::MainModel& model);
 std::vector<ReportRow> reportRows(const model::ResultTableModel& table);

@@ -507,7 +507,8 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
             writeAlignedTable(out, familyTable);
             out << "families: " << familyTable.rowCount() << ", rows: " << table.rowCount() << '\n';
         } else {
-            writeAlignedTable(out, table);
+            // The rows' match is the window's (its image and lines); here families carry it.
+            writeAlignedTable(out, table, model::ResultTableModel::kMisfitColumn + 1);
             out << "rows: " << table.rowCount() << '\n';
         }
         int marked = 0;

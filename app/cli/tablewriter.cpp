@@ -43,8 +43,8 @@ int displayWidth(const QString& text) {
     return width;
 }
 
-void writeAlignedTable(QTextStream& out, const QAbstractItemModel& model) {
-    const int columns = model.columnCount();
+void writeAlignedTable(QTextStream& out, const QAbstractItemModel& model, int columns) {
+    if (columns < 0 || columns > model.columnCount()) columns = model.columnCount();
     const int rows = model.rowCount();
     std::vector<int> widths(static_cast<std::size_t>(columns), 0);
     std::vector<Qt::Alignment> alignments(static_cast<std::size_t>(columns));
