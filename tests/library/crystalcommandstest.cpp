@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/clirun.h"
+
 #include "app/cli/commands.h"
 #include "app/form1.h"
 #include "library/crystallibrary.h"
@@ -22,22 +24,11 @@ using namespace saed;
 
 namespace {
 
-struct CliRun {
-    int status;
-    QString out;
-    QString err;
-    QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
-};
+using testdata::CliRun;
 
-CliRun run(const QStringList& args) {
-    CliRun r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status = cli::runCommandLine(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
-}
+CliRun run(const QStringList& args) { return testdata::runCli(args); }
+
+QJsonObject json(const CliRun& r) { return QJsonDocument::fromJson(r.out.toUtf8()).object(); }
 
 QString data(const char* name) { return QStringLiteral(SAED_TEST_DATA "/") + QString::fromLatin1(name); }
 
@@ -59,7 +50,7 @@ TEST(CrystalCommandsTest, titaniumBasalReflectionAbsentAllowedAndDouble) {
     const CliRun r = run(QStringList{QStringLiteral("reflections")} + kTitanium +
                          QStringList{QStringLiteral("--range"), QStringLiteral("2"), QStringLiteral("--format"), QStringLiteral("json")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    const QJsonArray list = r.json()[QStringLiteral("reflections")].toArray();
+    const QJsonArray list = json(r)[QStringLiteral("reflections")].toArray();
     EXPECT_EQ(list.size(), 124);  // 5^3 - 1
     const QJsonObject basal = reflection(list, 0, 0, 1), second = reflection(list, 0, 0, 2);
     EXPECT_FALSE(basal[QStringLiteral("allowed")].toBool());
@@ -68,16 +59,16 @@ TEST(CrystalCommandsTest, titaniumBasalReflectionAbsentAllowedAndDouble) {
     EXPECT_TRUE(second[QStringLiteral("allowed")].toBool());
     EXPECT_FALSE(second[QStringLiteral("double")].toBool());
     EXPECT_NEAR(second[QStringLiteral("d")].toDouble(), 0.234175, 1e-9);
-    EXPECT_EQ(r.json()[QStringLiteral("spaceGroup")][QStringLiteral("number")].toInt(), 194);
+    EXPECT_EQ(json(r)[QStringLiteral("spaceGroup")][QStringLiteral("number")].toInt(), 194);
 
     // With atoms from a CIF, |F| comes too: Si (2 2 2) is out only through |F| = 0.
     const CliRun si = run({QStringLiteral("reflections"), QStringLiteral("--cif"), data("si-uncertainty.cif"),
                            QStringLiteral("--format=json")});
     ASSERT_EQ(si.status, 0) << si.err.toStdString();
-    const QJsonObject f222 = reflection(si.json()[QStringLiteral("reflections")].toArray(), 2, 2, 2);
+    const QJsonObject f222 = reflection(json(si)[QStringLiteral("reflections")].toArray(), 2, 2, 2);
     EXPECT_FALSE(f222[QStringLiteral("allowed")].toBool());
     EXPECT_LT(f222[QStringLiteral("F")].toDouble(), 1e-6);
-    EXPECT_GT(reflection(si.json()[QStringLiteral("reflections")].toArray(), 1, 1, 1)[QStringLiteral("F")].toDouble(), 1);
+    EXPECT_GT(reflection(json(si)[QStringLiteral("reflections")].toArray(), 1, 1, 1)[QStringLiteral("F")].toDouble(), 1);
 
     // Text output, a lattice type instead of a space group, and bad input.
     const CliRun typed = run({QStringLiteral("reflections"), QStringLiteral("--cell"), QStringLiteral("0.4,0.4,0.4,90,90,90"),
@@ -103,8 +94,8 @@ TEST(CrystalCommandsTest, indexBySpaceGroupFindsTheTextbookTitaniumPatternOnlyWi
     EXPECT_TRUE(text.out.contains(QStringLiteral("第001组 ※")));
     EXPECT_TRUE(text.out.contains(QStringLiteral("rows: 12\n※ 12 rows use a forbidden reflection")));
 
-    const CliRun json = run(base + QStringList{QStringLiteral("--double"), QStringLiteral("--format"), QStringLiteral("json")});
-    const QJsonObject root = json.json();
+    const CliRun asJson = run(base + QStringList{QStringLiteral("--double"), QStringLiteral("--format"), QStringLiteral("json")});
+    const QJsonObject root = json(asJson);
     EXPECT_EQ(root[QStringLiteral("input")][QStringLiteral("spaceGroup")].toString(), QStringLiteral("P 63/m m c (194)"));
     EXPECT_EQ(root[QStringLiteral("input")][QStringLiteral("type")].toInt(), 5);
     const QJsonArray rows = root[QStringLiteral("rows")].toArray();
@@ -129,7 +120,7 @@ TEST(CrystalCommandsTest, libraryAndScreenFromCifFilesAndFolders) {
     const CliRun listed = run({QStringLiteral("library"), QStringLiteral("--cif"), folder.path(), QStringLiteral("--format"),
                                QStringLiteral("json")});
     ASSERT_EQ(listed.status, 0) << listed.err.toStdString();
-    const QJsonArray phases = listed.json()[QStringLiteral("phases")].toArray();
+    const QJsonArray phases = json(listed)[QStringLiteral("phases")].toArray();
     ASSERT_EQ(phases.size(), 3);
     EXPECT_EQ(phases[0][QStringLiteral("name")].toString(), QStringLiteral("α-Ti"));
     EXPECT_EQ(phases[1][QStringLiteral("spaceGroup")][QStringLiteral("number")].toInt(), 14);
@@ -142,14 +133,14 @@ TEST(CrystalCommandsTest, libraryAndScreenFromCifFilesAndFolders) {
                                             QStringLiteral("json"), QStringLiteral("--out"), folder.path()} +
                                 kTitaniumPattern);
     ASSERT_EQ(screened.status, 0) << screened.err.toStdString();
-    const QJsonArray ranked = screened.json()[QStringLiteral("phases")].toArray();
+    const QJsonArray ranked = json(screened)[QStringLiteral("phases")].toArray();
     ASSERT_EQ(ranked.size(), 4);
     EXPECT_EQ(ranked[0][QStringLiteral("record")].toInt(), 2);  // alpha-Ti, after the first file's Si
     EXPECT_EQ(ranked[0][QStringLiteral("best")][QStringLiteral("forms")].toArray()[0].toArray(), (QJsonArray{0, 0, 1}));
     EXPECT_TRUE(ranked[0][QStringLiteral("best")][QStringLiteral("double")].toBool());
     for (int i = 1; i < 4; ++i) EXPECT_TRUE(ranked[i][QStringLiteral("best")].isNull());
     EXPECT_EQ(ranked[1][QStringLiteral("record")].toInt(), 1);  // no solution: in screening order
-    EXPECT_TRUE(QFile::exists(screened.json()[QStringLiteral("report")].toString()));
+    EXPECT_TRUE(QFile::exists(json(screened)[QStringLiteral("report")].toString()));
 
     // A file that is not CIF is named with the reason, and nothing is listed.
     QFile bad(folder.filePath(QStringLiteral("broken.cif")));
