@@ -2,7 +2,7 @@
 # Installs the Debian packages that building, testing and running saedindex need, when missing.
 set -euo pipefail
 
-packages=(g++ make cmake qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins
+packages=(g++ make cmake qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools qt6-image-formats-plugins
           qt6-qpa-plugins qt6-translations-l10n libqt6widgets6 libgtest-dev libbenchmark-dev libtiff-dev fonts-wqy-microhei
           locales desktop-file-utils appstream man-db dpkg-dev
           gemmi-dev tao-pegtl-dev)

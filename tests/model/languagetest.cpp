@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include "model/language.h"
+
+namespace saed::model {
+namespace {
+
+TEST(Language, CodesAndTheSystemsChoice) {
+    EXPECT_EQ(parseLanguage(u"zh_CN.UTF-8"), Language::Chinese);
+    EXPECT_EQ(parseLanguage(u"en_GB.UTF-8"), Language::English);
+    EXPECT_EQ(parseLanguage(u"en"), Language::English);
+    EXPECT_EQ(parseLanguage(u"de_DE.UTF-8"), std::nullopt);
+    EXPECT_EQ(parseLanguage(u"C.UTF-8"), std::nullopt);
+    EXPECT_EQ(parseLanguage(u"eng"), std::nullopt);
+
+    // LANGUAGE's first Chinese or English entry wins over LANG; otherwise LC_ALL before LANG;
+    // a locale that is neither falls back to Chinese.
+    qputenv("LANGUAGE", "de:en_US:zh_CN");
+    qputenv("LC_ALL", "");
+    qputenv("LC_MESSAGES", "");
+    qputenv("LANG", "zh_CN.UTF-8");
+    EXPECT_EQ(systemLanguage(), Language::English);
+    qputenv("LANGUAGE", "");
+    EXPECT_EQ(systemLanguage(), Language::Chinese);
+    qputenv("LC_ALL", "en_US.UTF-8");
+    EXPECT_EQ(systemLanguage(), Language::English);
+    qputenv("LC_ALL", "C.UTF-8");
+    EXPECT_EQ(systemLanguage(), Language::Chinese);
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) qunsetenv(name);
+    EXPECT_EQ(systemLanguage(), Language::Chinese);
+}
+
+TEST(Language, TheLangOptionIsTakenWhereverItStands) {
+    QString error;
+    QStringList args{QStringLiteral("index"), QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("--range")};
+    EXPECT_EQ(takeLanguageOption(args, &error), Language::English);
+    EXPECT_EQ(args, (QStringList{QStringLiteral("index"), QStringLiteral("--range")}));
+    args = {QStringLiteral("--lang=zh"), QStringLiteral("calc")};
+    EXPECT_EQ(takeLanguageOption(args, &error), Language::Chinese);
+    EXPECT_EQ(args, QStringList{QStringLiteral("calc")});
+    EXPECT_TRUE(error.isEmpty());
+
+    args = {QStringLiteral("calc"), QStringLiteral("--lang")};
+    EXPECT_EQ(takeLanguageOption(args, &error), std::nullopt);
+    EXPECT_EQ(args, QStringList{QStringLiteral("calc")});
+    EXPECT_FALSE(error.isEmpty());
+    error.clear();
+    args = {QStringLiteral("--lang"), QStringLiteral("de")};
+    EXPECT_EQ(takeLanguageOption(args, &error), std::nullopt);
+    EXPECT_TRUE(error.contains(u"de"));
+}
+
+TEST(Language, TheEnglishCatalogueIsBuiltInAndCanBeTakenBackOut) {
+    auto& app = *QCoreApplication::instance();
+    QStringList args{QStringLiteral("--lang"), QStringLiteral("fr")};
+    QString error;
+
+    ASSERT_TRUE(installProgramTranslations(app, Language::English));
+    EXPECT_EQ(currentLanguage(), Language::English);
+    takeLanguageOption(args, &error);
+    EXPECT_EQ(error, QStringLiteral("--lang accepts only zh or en, not “fr”"));
+
+    ASSERT_TRUE(installProgramTranslations(app, Language::Chinese));
+    EXPECT_EQ(currentLanguage(), Language::Chinese);
+    args = {QStringLiteral("--lang"), QStringLiteral("fr")};
+    takeLanguageOption(args, &error);
+    EXPECT_EQ(error, QStringLiteral("--lang 只接受 zh 或 en，而不是“fr”"));
+}
+
+}  // namespace
+}  // namespace saed::model
