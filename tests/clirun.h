@@ -1,10 +1,14 @@
 // Runs saedindex-cli command lines in the test process, catching what they print.
 #pragma once
 
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStringList>
 #include <QTextStream>
 
 #include "app/cli/commands.h"
+#include "model/language.h"
 
 namespace saed::testdata {
 
@@ -12,17 +16,27 @@ struct CliRun {
     int status;
     QString out;
     QString err;
+    QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
 };
 
-// Runs a saedindex-cli command line given as its arguments (the command first).
-inline CliRun runCli(const QStringList& args) {
+// Runs a saedindex-cli command line given as its arguments (the command first) as the program
+// does, in `language` unless the line carries --lang.
+inline CliRun runCliIn(model::Language language, const QStringList& args) {
     CliRun result;
     QTextStream out(&result.out);
     QTextStream err(&result.err);
-    result.status = cli::runCommandLine(args, out, err);
+    result.status = cli::runProgram(args, language, out, err);
     out.flush();
     err.flush();
     return result;
+}
+
+// Runs a command line in English, the language the tests of the commands' texts read.
+inline CliRun runCli(const QStringList& args) { return runCliIn(model::Language::English, args); }
+
+// Installs `language` for tests that call a command's parts directly.
+inline void useCliLanguage(model::Language language) {
+    model::installProgramTranslations(*QCoreApplication::instance(), language);
 }
 
 }  // namespace saed::testdata

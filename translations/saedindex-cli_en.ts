@@ -1,4 +1,955 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>saed::cli::Calc</name>
+    <message>
+        <source>用法：saedindex-cli calc --cell a,b,c,alpha,beta,gamma --p1 h,k,l --p2 h,k,l --p3 h,k,l
+                         [--format text|json]
+
+给定晶胞（棱长单位 nm，夹角单位度），计算三个晶面的晶面间距、夹角 &lt;R1,R2&gt;、&lt;R2,R3&gt;、
+&lt;R1,R3&gt;，以及晶面 1 和 2 的晶带轴。
+</source>
+        <translation>usage: saedindex-cli calc --cell a,b,c,alpha,beta,gamma --p1 h,k,l --p2 h,k,l --p3 h,k,l
+                          [--format text|json]
+
+Spacings of the three planes, the angles &lt;R1,R2&gt;, &lt;R2,R3&gt;, &lt;R1,R3&gt; and the zone axis of
+planes 1 and 2, for a cell with edges in nm and angles in degrees.
+</translation>
+    </message>
+    <message>
+        <source>%1 需要一个值</source>
+        <translation>%1 needs a value</translation>
+    </message>
+    <message>
+        <source>未知选项“%1”</source>
+        <translation>unknown option &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>%1 需要 %2 个以逗号分隔的值，而不是“%3”</source>
+        <translation>%1 takes %2 comma-separated values, got &apos;%3&apos;</translation>
+    </message>
+    <message>
+        <source>--cell、--p1、--p2 和 --p3 都须给出</source>
+        <translation>--cell, --p1, --p2 and --p3 are all needed</translation>
+    </message>
+    <message>
+        <source>--format 须为 text 或 json，而不是“%1”</source>
+        <translation>--format is text or json, not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>（--p%1 的第 %2 个值：“%3”）</source>
+        <translation> (--p%1 value %2: &apos;%3&apos;)</translation>
+    </message>
+    <message>
+        <source>°</source>
+        <translation> deg.</translation>
+    </message>
+    <message>
+        <source>（--cell 的第 %1 个值：“%2”）</source>
+        <translation> (--cell value %1: &apos;%2&apos;)</translation>
+    </message>
+</context>
+<context>
+    <name>saed::cli::CommandLine</name>
+    <message>
+        <source>用法：saedindex-cli 命令 [选项] [--lang zh|en]
+
+命令：
+  index    用一个物相标定实测的衍射斑点花样
+  calc     三个晶面的晶面间距、夹角和晶带轴
+  library  列出物相库文本或 CIF 文件中的物相
+  reflections  一个物相的各衍射：晶面间距、消光、|F|、二次衍射
+  screen   用物相库中的每个物相标定实测花样
+  image    读取显微图像：尺寸、标定、斑点中心、检出的斑点
+  simulate 一个晶带轴的斑点花样，输出 JSON、SVG 或 PNG
+
+saedindex-cli 命令 --help 列出该命令的选项。
+
+--lang zh|en 选择帮助和消息的语言（放在命令行任意位置）；未给出时随系统的 LANGUAGE、
+LC_ALL、LC_MESSAGES 或 LANG，都不是中文或英文时为中文。tsv 和 json 输出、报告和写出的
+文件在两种语言下逐字节相同。
+</source>
+        <translation>usage: saedindex-cli COMMAND [OPTIONS] [--lang zh|en]
+
+commands:
+  index    index a measured spot pattern against one phase
+  calc     spacings, angles and zone axis of three planes
+  library  list the phases of a library text or of CIF files
+  reflections  the reflections of a phase: spacing, extinction, |F|, double diffraction
+  screen   index a measured pattern against every phase of a library
+  image    read a microscope image: size, calibration, spot centres, detected spots
+  simulate the spot pattern of a zone axis, as JSON, SVG or PNG
+
+saedindex-cli COMMAND --help shows the options of a command.
+
+--lang zh|en chooses the language of the help and the messages (anywhere on the command
+line); without it the language follows the system&apos;s LANGUAGE, LC_ALL, LC_MESSAGES or LANG, and
+is Chinese when they name neither Chinese nor English. The tsv and json output, the reports and
+the files written are byte for byte the same in either language.
+</translation>
+    </message>
+    <message>
+        <source>内存不足；请收窄容差或指数范围</source>
+        <translation>out of memory; narrow the tolerances or the index range</translation>
+    </message>
+    <message>
+        <source>内部错误：%1</source>
+        <translation>internal error: %1</translation>
+    </message>
+    <message>
+        <source>内部错误</source>
+        <translation>internal error</translation>
+    </message>
+    <message>
+        <source>未知命令“%1”</source>
+        <translation>unknown command &apos;%1&apos;</translation>
+    </message>
+</context>
+<context>
+    <name>saed::cli::CrystalOptions</name>
+    <message>
+        <source>警告：%1</source>
+        <translation>warning: %1</translation>
+    </message>
+    <message>
+        <source>--cell：“%1”不是数字</source>
+        <translation>--cell: &apos;%1&apos; is not a number</translation>
+    </message>
+    <message>
+        <source>--spacegroup：未知的空间群“%1”</source>
+        <translation>--spacegroup: unknown space group &apos;%1&apos;</translation>
+    </message>
+</context>
+<context>
+    <name>saed::cli::Image</name>
+    <message>
+        <source>用法：saedindex-cli image info FILE [--format text|json]
+      saedindex-cli image refine FILE --at X,Y [--radius R] [--format text|json]
+      saedindex-cli image centre FILE [--format text|json]
+      saedindex-cli image spots FILE [--min-snr S] [--format text|json]
+
+读取 .dm3/.dm4、TIFF 或 MRC 图像（或 PNG、JPEG、BMP）。info：尺寸、像素类型、数值范围和
+文件所带的标定（倒易空间标尺单位 1/nm，实空间标尺单位 nm）。refine：X,Y 附近斑点的亚像素
+中心（半径 R 像素，默认 6）。centre：由 Friedel 对的对称性求出的透射斑中心。spots：检出的
+斑点（高出周围至少 S 倍噪声者，默认 6）、中心，以及点阵矢量 r1、r2 和 r3 = r1 + r2。
+坐标为图像像素：x 向右，y 向下，(0, 0) 为左上角像素的中心。
+</source>
+        <translation>usage: saedindex-cli image info FILE [--format text|json]
+       saedindex-cli image refine FILE --at X,Y [--radius R] [--format text|json]
+       saedindex-cli image centre FILE [--format text|json]
+       saedindex-cli image spots FILE [--min-snr S] [--format text|json]
+
+Reads a .dm3/.dm4, TIFF or MRC image (or PNG, JPEG, BMP). info: size, pixel type, value range
+and the calibration the file carries (reciprocal scales in 1/nm, real ones in nm). refine: the
+sub-pixel centre of the spot near X,Y (radius R pixels, 6 by default). centre: the
+direct-beam centre from the symmetry of Friedel pairs. spots: the detected spots (those
+standing at least S times the noise above their surroundings, 6 by default), the centre
+and the lattice vectors r1, r2 and r3 = r1 + r2.
+Coordinates are image pixels: x to the right, y down, (0, 0) the centre of the top-left
+pixel.
+</translation>
+    </message>
+    <message>
+        <source>未知操作“%1”</source>
+        <translation>unknown action &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>缺少图像文件 FILE</source>
+        <translation>the image FILE is missing</translation>
+    </message>
+    <message>
+        <source>--format 须为 text 或 json</source>
+        <translation>--format must be text or json</translation>
+    </message>
+    <message>
+        <source>%1 太大，内存容纳不下。</source>
+        <translation>%1 is too large to be held in memory.</translation>
+    </message>
+    <message>
+        <source>尺寸 %1 x %2</source>
+        <translation>size %1 x %2</translation>
+    </message>
+    <message>
+        <source>像素类型 %1</source>
+        <translation>pixel type %1</translation>
+    </message>
+    <message>
+        <source>数值 %1 到 %2</source>
+        <translation>values %1 to %2</translation>
+    </message>
+    <message>
+        <source>标定：每像素 %1 %2</source>
+        <translation>calibration %1 %2 per pixel</translation>
+    </message>
+    <message>
+        <source>（实空间标尺，不是衍射标定）</source>
+        <translation> (real space, not a diffraction calibration)</translation>
+    </message>
+    <message>
+        <source>标定：无</source>
+        <translation>calibration none</translation>
+    </message>
+    <message>
+        <source>须给出 --at X,Y</source>
+        <translation>--at X,Y is needed</translation>
+    </message>
+    <message>
+        <source>--at 和 --radius 须为数</source>
+        <translation>--at and --radius take numbers</translation>
+    </message>
+    <message>
+        <source>%1,%2 附近没有斑点</source>
+        <translation>no spot near %1,%2</translation>
+    </message>
+    <message>
+        <source>斑点中心 %1 %2</source>
+        <translation>spot centre %1 %2</translation>
+    </message>
+    <message>
+        <source>--min-snr 须为正数</source>
+        <translation>--min-snr takes a positive number</translation>
+    </message>
+    <message>
+        <source>相对的斑点对太少，找不出中心</source>
+        <translation>too few opposite spot pairs to find the centre</translation>
+    </message>
+    <message>
+        <source>中心 %1 %2</source>
+        <translation>centre %1 %2</translation>
+    </message>
+    <message>
+        <source>斑点 %1 %2 %3</source>
+        <translation>spot %1 %2 %3</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3（长 %4 px）</source>
+        <translation>%1 %2 %3 (length %4 px)</translation>
+    </message>
+    <message>
+        <source>未找到中心</source>
+        <translation>centre not found</translation>
+    </message>
+    <message>
+        <source>未找到点阵矢量</source>
+        <translation>lattice vectors not found</translation>
+    </message>
+</context>
+<context>
+    <name>saed::cli::Index</name>
+    <message>
+        <source>用法：saedindex-cli index (--cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
+                           | --cif FILE) --angles a12,a23,a13
+                          (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)
+                          [--double] [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]
+                          [--format text|tsv|json] [--report [--out DIR]] [--max-rows M]
+      saedindex-cli index --cell ... --image FILE --auto [--scale S,Lbar] [其余选项同上]
+                          [--families] [--image FILE --centre X,Y --r1-end X,Y --r2-end X,Y]
+
+找出所有满足 g1 + g2 = g3、且晶面间距和夹角与三个实测衍射斑点 R1、R2、R3（R3 = R1 + R2）
+相符的晶面组合，与窗口中的“标定计算”完全相同。
+
+选项：
+  --cell a,b,c,alpha,beta,gamma  点阵参数：棱长单位 nm，夹角单位度
+  --type T           点阵类型：simple、base、body、face、rhombic，或 0 到 4（默认 simple）
+  --spacegroup SG    代替 --type 给出空间群（&quot;P 63/m m c&quot;、&quot;F d -3 m&quot; 或编号）：
+                     只有未被该空间群消光的晶面参与标定
+  --cif FILE         代替 --cell：取 CIF 第一个数据块的晶胞、空间群和原子位置；有原子时，
+                     |F| 为零的晶面也被排除
+  --double           也纳入本身禁止、但等于该行晶带中两个允许晶面之和的晶面（二次衍射）；
+                     这样的行标记“※”（json 中为 &quot;double&quot;: true）
+  --range N          指数范围：h、k、l 各取 -N..N，0 &lt;= N &lt;= 99（默认 5）
+  --scale S,Lbar     标尺：读数 S（1/nm）及其实测长度 Lbar（px）
+  --r1 L,N           斑点 R1：实测长度 L（px），跨 N 个斑点间距
+  --r2 L,N           斑点 R2，同 --r1
+  --r3 L,N           斑点 R3，同 --r1；于是 dn = N * (Lbar / S) / L
+  --d d1,d2,d3       实测晶面间距（nm），代替 --scale 和 --r1 至 --r3
+  --image FILE --auto  从衍射图像测量花样：检出斑点，找出透射斑中心，取最短的两个点阵
+                     矢量为 R1、R2，R3 = R1 + R2（各跨一个间距），并测出其夹角；标尺取自
+                     文件的标定（10 1/nm 对应的像素数），文件没有标定时取自 --scale
+                     （两者都有时以 --scale 为准）
+  --angles a12,a23,a13  实测夹角 &lt;R1,R2&gt;、&lt;R2,R3&gt;、&lt;R1,R3&gt;（度）
+  --tol-d t1,t2,t3   晶面间距容差（nm，默认 0.008,0.008,0.008）；间距差恰等于容差时
+                     算作吻合
+  --tol-angle t1,t2,t3  夹角容差（度，默认 2,2,2）；夹角差恰等于容差时算作不吻合
+  --format F         text（默认）：为终端对齐的表格、表头和行数；tsv：每行为窗口所显示的
+                     二十个单元格文本，以制表符分隔，无表头；json：输入、实测的 d1、d2、
+                     d3、各行的数值及其晶带轴 [u,v,w] 和解族，以及从优到劣的各解族
+  --report           同时写出窗口中“导出标定结果”的结果报告：文件
+                     标定结果YYYY-MM-DD HHNNSS.txt（GB18030，CR LF）；其路径输出到 stderr
+  --out DIR          报告所在的文件夹（默认：当前文件夹）
+  --max-rows M       结果达到 M 行时停止，1 &lt;= M &lt;= 5000000（默认 5000000）
+  --families         每个解族一行，而不是每个结果一行：在点阵对称性和 Friedel 对意义下
+                     为同一解的各行（晶带轴 &lt;uvw&gt; 及 g1、g2、g3 的 {hkl} 都相同），从优
+                     到劣排列，附代表行（解族中失配度最小的行）和行数
+  --image FILE       花样的图像：每个解族得到匹配度，即其预测斑点在图像上有检出的比例
+                     与图像上检出斑点被预测的比例的调和平均（0..1），解族先按匹配度、
+                     再按失配度排序
+  --centre X,Y       透射斑在图像上的位置，单位为图像像素（x 向右，y 向下）
+  --r1-end X,Y       R1 在图像上的端点；R1 跨 --r1 给出的 N 个斑点间距
+  --r2-end X,Y       R2 的端点，同 --r1-end（用 --d 时各跨一个间距）
+  --help             本说明
+
+失配度 = sqrt( ( sum_n ((DTn - dn) / td_n)^2 + sum_n ((An - Mn) / ta_n)^2 ) / 6 )，n = 1..3：
+该行晶面间距 DTn 和夹角 An 与实测 dn、Mn 之差，各以其容差为单位；0 为完全吻合，六项都
+在容差内的行至多为 1。
+
+输入有误时在 stderr 上说明，退出状态为 2；无解时输出空表，退出状态为 0。
+结果将超过 --max-rows 行（容差或指数范围对真实花样而言过宽）时在该处停止：在 stderr 上
+说明，退出状态为 2，不输出表格。
+
+示例（立方晶胞，各跨一个斑点间距，标尺 2 1/nm 对应 100 px）：
+  saedindex-cli index --cell 0.5,0.5,0.5,90,90,90 --range 1 --scale 2,100 \
+      --r1 100,1 --r2 100,1 --r3 141.42,1 --angles 90,45,45
+
+示例（samples/al-114.png：两个解族的晶面间距和夹角相同，由图像判定为 &lt;4 1 1&gt;）：
+  saedindex-cli index --cell 0.40495,0.40495,0.40495,90,90,90 --type face --scale 10,140 \
+      --r1 115.52,1 --r2 114.56,1 --r3 98.08,1 --angles 128.83,64.58,64.25 --families \
+      --image samples/al-114.png --centre 400.3,300.6 --r1-end 410.8,186.4 --r2-end 481.7,381.3
+
+示例（alpha-Ti 沿 [2 -1 -1 0]，(0 0 0 1) 由二次衍射出现）：
+  saedindex-cli index --cell 0.29506,0.29506,0.46835,90,90,120 --spacegroup &quot;P 63/m m c&quot; \
+      --double --range 3 --d 0.46835,0.25551,0.22135 --angles 90,30.04,59.96
+</source>
+        <translation>usage: saedindex-cli index (--cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
+                            | --cif FILE) --angles a12,a23,a13
+                           (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)
+                           [--double] [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]
+                           [--format text|tsv|json] [--report [--out DIR]] [--max-rows M]
+       saedindex-cli index --cell ... --image FILE --auto [--scale S,Lbar] [options as above]
+                           [--families] [--image FILE --centre X,Y --r1-end X,Y --r2-end X,Y]
+
+Finds every triple of lattice planes g1 + g2 = g3 whose spacings and angles match three
+measured diffraction spots R1, R2, R3 (R3 = R1 + R2), exactly as the window&apos;s 标定计算 does.
+
+options:
+  --cell a,b,c,alpha,beta,gamma  lattice parameters: edges in nm, angles in degrees
+  --type T           lattice type: simple, base, body, face, rhombic, or 0 to 4 (default simple)
+  --spacegroup SG    instead of --type, the space group (&quot;P 63/m m c&quot;, &quot;F d -3 m&quot; or a
+                     number): a plane is allowed when the group does not extinguish it
+  --cif FILE         instead of --cell, the cell, space group and atom sites of the first data
+                     block of a CIF; with atoms a plane is also out when |F| vanishes
+  --double           also let in forbidden planes that are the sum of two allowed planes of
+                     the row&apos;s zone (double diffraction); such rows are marked &quot;※&quot; (json:
+                     &quot;double&quot;: true)
+  --range N          index range: h, k and l each run over -N..N, 0 &lt;= N &lt;= 99 (default 5)
+  --scale S,Lbar     scale bar: reading S in 1/nm and its measured length Lbar in px
+  --r1 L,N           spot R1: measured length L in px spanning N spot spacings
+  --r2 L,N           spot R2, as --r1
+  --r3 L,N           spot R3, as --r1; then dn = N * (Lbar / S) / L
+  --d d1,d2,d3       the measured spacings in nm, instead of --scale and --r1 to --r3
+  --image FILE --auto  measure the pattern in a diffraction image: detect its spots, find the
+                     direct beam, take the two shortest lattice vectors as R1, R2 and
+                     R3 = R1 + R2 (one spacing each) with their angles; the scale bar comes
+                     from the file&apos;s calibration (10 1/nm over its pixels), or from --scale
+                     when the file has none (--scale wins over the file)
+  --angles a12,a23,a13  measured angles &lt;R1,R2&gt;, &lt;R2,R3&gt;, &lt;R1,R3&gt; in degrees
+  --tol-d t1,t2,t3   spacing tolerances in nm (default 0.008,0.008,0.008); a spacing
+                     difference equal to its tolerance passes
+  --tol-angle t1,t2,t3  angle tolerances in degrees (default 2,2,2); an angle difference
+                     equal to its tolerance fails
+  --format F         text (default): the table aligned for a terminal, its headers and the
+                     row count; tsv: the twenty cell texts of each row as the window shows
+                     them, tab-separated, no header; json: the inputs, the measured d1, d2,
+                     d3, the rows as numbers with their zone [u,v,w] and family, and the
+                     families, best first
+  --report           also write the result report of the window&apos;s 导出标定结果: the file
+                     标定结果YYYY-MM-DD HHNNSS.txt (GB18030, CR LF); its path goes to stderr
+  --out DIR          the report&apos;s folder (default: the current folder)
+  --max-rows M       stop the run at M rows, 1 &lt;= M &lt;= 5000000 (default 5000000)
+  --families         one line per family instead of one per row: rows that are the same
+                     solution up to the lattice&apos;s symmetry and Friedel pairs (the same zone
+                     &lt;uvw&gt; and {hkl} of g1, g2, g3), best first, with the representative row
+                     (the family&apos;s least misfit) and the number of rows
+  --image FILE       an image of the pattern: each family gets a match, the share of its
+                     predicted spots that the image shows and of the image&apos;s spots that it
+                     predicts (harmonic mean, 0..1), and families sort by match, then misfit
+  --centre X,Y       the direct beam on the image, in image pixels (x right, y down)
+  --r1-end X,Y       the end of R1 on the image; R1 spans the spot spacings N of --r1
+  --r2-end X,Y       the end of R2, as --r1-end (with --d, each spans one spacing)
+  --help             this text
+
+misfit = sqrt( ( sum_n ((DTn - dn) / td_n)^2 + sum_n ((An - Mn) / ta_n)^2 ) / 6 ), n = 1..3:
+the deviations of the row&apos;s spacings DTn and angles An from the measured dn and Mn, each in
+units of its tolerance; 0 fits exactly, a row inside all six tolerances has at most 1.
+
+Bad input is told on stderr with exit status 2; no solution is an empty table, status 0.
+A run that would give more than --max-rows rows (a tolerance or index range far too wide for
+a real pattern) stops there: that is told on stderr with exit status 2 and no table is written.
+
+example (a cubic cell, one spot each, scale bar 2 1/nm over 100 px):
+  saedindex-cli index --cell 0.5,0.5,0.5,90,90,90 --range 1 --scale 2,100 \
+      --r1 100,1 --r2 100,1 --r3 141.42,1 --angles 90,45,45
+
+example (samples/al-114.png: two families with the same spacings and angles; the image
+decides for &lt;4 1 1&gt;):
+  saedindex-cli index --cell 0.40495,0.40495,0.40495,90,90,90 --type face --scale 10,140 \
+      --r1 115.52,1 --r2 114.56,1 --r3 98.08,1 --angles 128.83,64.58,64.25 --families \
+      --image samples/al-114.png --centre 400.3,300.6 --r1-end 410.8,186.4 --r2-end 481.7,381.3
+
+example (alpha-Ti along [2 -1 -1 0] with (0 0 0 1) by double diffraction):
+  saedindex-cli index --cell 0.29506,0.29506,0.46835,90,90,120 --spacegroup &quot;P 63/m m c&quot; \
+      --double --range 3 --d 0.46835,0.25551,0.22135 --angles 90,30.04,59.96
+</translation>
+    </message>
+    <message>
+        <source>--%1 的第一个值</source>
+        <translation>--%1, first value</translation>
+    </message>
+    <message>
+        <source>--%1 的第二个值</source>
+        <translation>--%1, second value</translation>
+    </message>
+    <message>
+        <source>--%1 的第三个值</source>
+        <translation>--%1, third value</translation>
+    </message>
+    <message>
+        <source>--%1 的第四个值</source>
+        <translation>--%1, fourth value</translation>
+    </message>
+    <message>
+        <source>--%1 的第五个值</source>
+        <translation>--%1, fifth value</translation>
+    </message>
+    <message>
+        <source>--%1 的第六个值</source>
+        <translation>--%1, sixth value</translation>
+    </message>
+    <message>
+        <source>解族</source>
+        <translation>family</translation>
+    </message>
+    <message>
+        <source>代表行</source>
+        <translation>row</translation>
+    </message>
+    <message>
+        <source>晶带轴族</source>
+        <translation>zone</translation>
+    </message>
+    <message>
+        <source>行数</source>
+        <translation>rows</translation>
+    </message>
+    <message>
+        <source>失配度</source>
+        <translation>misfit</translation>
+    </message>
+    <message>
+        <source>匹配度</source>
+        <translation>match</translation>
+    </message>
+    <message>
+        <source>用法见 saedindex-cli index --help。</source>
+        <translation>Try &apos;saedindex-cli index --help&apos;.</translation>
+    </message>
+    <message>
+        <source>报告已写入 %1</source>
+        <translation>report written to %1</translation>
+    </message>
+    <message>
+        <source>%1 太大，内存容纳不下。</source>
+        <translation>%1 is too large to be held in memory.</translation>
+    </message>
+    <message>
+        <source>%1 带的是实空间标尺，不是衍射标定；请给出 --scale S,Lbar</source>
+        <translation>%1 carries a real-space scale, not a diffraction calibration; give --scale S,Lbar</translation>
+    </message>
+    <message>
+        <source>%1 没有标定；请给出 --scale S,Lbar</source>
+        <translation>%1 carries no calibration; give --scale S,Lbar</translation>
+    </message>
+    <message>
+        <source>%1 个斑点，中心 %2,%3；R1 %4 px，R2 %5 px，R3 %6 px；夹角 %7、%8、%9</source>
+        <translation>%1 spots, centre %2,%3; R1 %4 px, R2 %5 px, R3 %6 px; angles %7, %8, %9</translation>
+    </message>
+    <message>
+        <source>--out 指定 --report 的文件夹，须与 --report 同用</source>
+        <translation>--out names the folder of --report</translation>
+    </message>
+    <message>
+        <source>--cell 与 --cif 须给出且只给出其一</source>
+        <translation>give either --cell or --cif</translation>
+    </message>
+    <message>
+        <source>--type 只与 --cell 同用，不能与 --spacegroup 或 --cif 同用</source>
+        <translation>--type goes with --cell alone, not with --spacegroup or --cif</translation>
+    </message>
+    <message>
+        <source>--cif 自带空间群；请去掉 --spacegroup</source>
+        <translation>--cif brings its own space group; leave out --spacegroup</translation>
+    </message>
+    <message>
+        <source>--auto 测量图像中的花样；请给出 --image FILE</source>
+        <translation>--auto measures the pattern of an image; give --image FILE</translation>
+    </message>
+    <message>
+        <source>--image --auto 自行测量花样；请去掉 --%1</source>
+        <translation>--image --auto measures the pattern itself; leave out --%1</translation>
+    </message>
+    <message>
+        <source>--format 须为 text、tsv 或 json</source>
+        <translation>--format must be text, tsv or json</translation>
+    </message>
+    <message>
+        <source>--type 须为 simple、base、body、face、rhombic 或 0 到 4</source>
+        <translation>--type must be simple, base, body, face, rhombic or 0 to 4</translation>
+    </message>
+    <message>
+        <source>--max-rows 须为 1 到 %1 的整数</source>
+        <translation>--max-rows must be a whole number from 1 to %1</translation>
+    </message>
+    <message>
+        <source>%1 含 %2 个物相；用第一个（%3）标定</source>
+        <translation>%1 holds %2 phases; indexing with the first, %3</translation>
+    </message>
+    <message>
+        <source>--image --auto 自行找出中心和 R1、R2；请去掉 --centre、--r1-end 和 --r2-end</source>
+        <translation>--image --auto finds the centre and R1, R2 itself; leave out --centre, --r1-end and --r2-end</translation>
+    </message>
+    <message>
+        <source>--image、--centre、--r1-end 和 --r2-end 须一起给出</source>
+        <translation>--image, --centre, --r1-end and --r2-end go together</translation>
+    </message>
+    <message>
+        <source>--centre、--r1-end 和 --r2-end 各取两个数 X,Y</source>
+        <translation>--centre, --r1-end and --r2-end each take two numbers X,Y</translation>
+    </message>
+    <message>
+        <source>用 --image 时，--r1 和 --r2 的斑点间距数 N 须为不小于 1 的整数</source>
+        <translation>with --image, the spot spacings N of --r1 and --r2 must be whole numbers from 1</translation>
+    </message>
+    <message>
+        <source>解族：%1，行：%2</source>
+        <translation>families: %1, rows: %2</translation>
+    </message>
+    <message>
+        <source>行数：%1</source>
+        <translation>rows: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>※ %n 行用到了由二次衍射出现的禁止衍射</source>
+        <translation>
+            <numerusform>※ %n row uses a forbidden reflection that appears by double diffraction</numerusform>
+            <numerusform>※ %n rows use a forbidden reflection that appears by double diffraction</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>saed::cli::Library</name>
+    <message>
+        <source>用法：saedindex-cli library [--library FILE | --cif FILE_OR_FOLDER...] [--format text|json]
+
+列出内置物相库或同样格式的物相库文件 FILE 中的物相：每条记录九个字段
+（name;type;c/a;a;b;c;alpha;beta;gamma;），UTF-8 或 GBK 编码。含不完整记录的文件不予
+使用：在 stderr 上指出该记录，退出状态为 2。
+
+用 --cif 时列出 CIF 文件中的物相（每个含晶胞的数据块；文件夹代表其中的 *.cif 文件）：名称、
+晶胞（nm，度）、空间群和原子位置数；json 对每个物相给出 {name, cell, spaceGroup: {hm,
+number} 或 null, atoms, source}。无法读取的文件在 stderr 上指出并说明原因，退出状态为 2。
+
+示例：
+  saedindex-cli library --cif si.cif structures/ --format json
+</source>
+        <translation>usage: saedindex-cli library [--library FILE | --cif FILE_OR_FOLDER...] [--format text|json]
+
+Lists the phases of the built-in library, or of FILE in the same format: records of nine
+fields (name;type;c/a;a;b;c;alpha;beta;gamma;), in UTF-8 or GBK. A file with an incomplete
+record is not used: the record is named on stderr, with exit status 2.
+
+With --cif, lists the phases of CIF files (every data block with a cell; a folder stands for
+its *.cif files): name, cell (nm, degrees), space group and number of atom sites; json gives
+{name, cell, spaceGroup: {hm, number} or null, atoms, source} per phase. A file that cannot
+be read is named on stderr with the reason, and the status is 2.
+
+example:
+  saedindex-cli library --cif si.cif structures/ --format json
+</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 个原子</source>
+        <translation>
+            <numerusform>%n atom</numerusform>
+            <numerusform>%n atoms</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>未知或不完整的选项“%1”</source>
+        <translation>unknown or incomplete option &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>--format 须为 text 或 json，而不是“%1”</source>
+        <translation>--format is text or json, not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>--cif 需要一个文件或文件夹</source>
+        <translation>--cif needs a file or folder</translation>
+    </message>
+    <message>
+        <source>--library 与 --cif 只能给出其一</source>
+        <translation>give --library or --cif, not both</translation>
+    </message>
+</context>
+<context>
+    <name>saed::cli::Options</name>
+    <message>
+        <source>缺少 --angles</source>
+        <translation>--angles is required</translation>
+    </message>
+    <message>
+        <source>--d 与 --scale（连同 --r1、--r2、--r3）只能给出其一</source>
+        <translation>give either --d or --scale with --r1, --r2 and --r3, not both</translation>
+    </message>
+    <message>
+        <source>请给出 --d，或 --scale 连同 --r1、--r2、--r3</source>
+        <translation>give --d, or --scale with --r1, --r2 and --r3</translation>
+    </message>
+    <message>
+        <source>无法读取“%1”：%2</source>
+        <translation>cannot read &apos;%1&apos;: %2</translation>
+    </message>
+    <message>
+        <source>“%1”：</source>
+        <translation>&apos;%1&apos;: </translation>
+    </message>
+    <message>
+        <source>物相库文本中没有物相记录</source>
+        <translation>no phase record in the library text</translation>
+    </message>
+    <message>
+        <source>多余的参数“%1”</source>
+        <translation>unexpected argument &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>选项 --%1 给了两次</source>
+        <translation>option --%1 given twice</translation>
+    </message>
+    <message>
+        <source>选项 --%1 不带值</source>
+        <translation>option --%1 takes no value</translation>
+    </message>
+    <message>
+        <source>选项 --%1 需要一个值</source>
+        <translation>option --%1 needs a value</translation>
+    </message>
+    <message>
+        <source>未知选项 --%1</source>
+        <translation>unknown option --%1</translation>
+    </message>
+    <message>
+        <source>选项 --%1 需要 %2 个以逗号分隔的值，实际为 %3 个</source>
+        <translation>option --%1 needs %2 comma-separated values, got %3</translation>
+    </message>
+</context>
+<context>
+    <name>saed::cli::Reflections</name>
+    <message>
+        <source>用法：saedindex-cli reflections (--cif FILE | --cell a,b,c,alpha,beta,gamma --spacegroup SG
+                                | --cell a,b,c,alpha,beta,gamma --type T)
+                                [--range N] [--format text|json]
+
+列出指数从 -N 到 N 的每个衍射 (h k l)，晶面间距大者在前：其晶面间距、是否允许、已知原子时
+的 |F|，以及禁止的衍射能否由二次衍射出现（同一晶带中两个不平行的允许衍射之和）。
+
+选项：
+  --cif FILE         一个 CIF：取其第一个数据块的晶胞、空间群和原子位置
+  --cell a,b,c,alpha,beta,gamma  点阵参数：棱长单位 nm，夹角单位度
+  --spacegroup SG    Hermann-Mauguin 符号（&quot;F d -3 m&quot;、&quot;P 63/m m c&quot;）或编号
+  --type T           代替空间群给出点阵类型：simple、base、body、face、rhombic，
+                     或 0 到 4
+  --range N          指数范围，0 &lt;= N &lt;= 20（默认 3）
+  --format F         text（默认）：每个衍射一行；json：物相和一个列表，每项为
+                     {hkl, d（nm）, allowed, F（|F|，单位 Å，无原子时为 null）, double}
+  --help             本说明
+
+输入有误时在 stderr 上说明，退出状态为 2。
+
+示例（alpha-Ti：(0 0 1) 消光，(0 0 2) 允许，(0 0 1) 可由二次衍射出现）：
+  saedindex-cli reflections --cell 0.29506,0.29506,0.46835,90,90,120 \
+      --spacegroup &quot;P 63/m m c&quot; --range 2
+</source>
+        <translation>usage: saedindex-cli reflections (--cif FILE | --cell a,b,c,alpha,beta,gamma --spacegroup SG
+                                 | --cell a,b,c,alpha,beta,gamma --type T)
+                                 [--range N] [--format text|json]
+
+Lists every reflection (h k l) with indices from -N to N, largest spacing first: its spacing,
+whether it is allowed, |F| where the atoms are known, and whether a forbidden one can appear
+by double diffraction (the sum of two allowed, non-parallel reflections of one zone).
+
+options:
+  --cif FILE         a CIF: cell, space group and atom sites of its first data block
+  --cell a,b,c,alpha,beta,gamma  lattice parameters: edges in nm, angles in degrees
+  --spacegroup SG    a Hermann-Mauguin symbol (&quot;F d -3 m&quot;, &quot;P 63/m m c&quot;) or a number
+  --type T           instead of a space group, a lattice type: simple, base, body, face,
+                     rhombic, or 0 to 4
+  --range N          index range, 0 &lt;= N &lt;= 20 (default 3)
+  --format F         text (default): one line per reflection; json: the phase and a list of
+                     {hkl, d (nm), allowed, F (|F| in Angstrom, null without atoms), double}
+  --help             this text
+
+Bad input is told on stderr with exit status 2.
+
+example (alpha-Ti: (0 0 1) absent, (0 0 2) allowed, (0 0 1) reachable by double diffraction):
+  saedindex-cli reflections --cell 0.29506,0.29506,0.46835,90,90,120 \
+      --spacegroup &quot;P 63/m m c&quot; --range 2
+</translation>
+    </message>
+    <message>
+        <source>用法见 saedindex-cli reflections --help。</source>
+        <translation>Try &apos;saedindex-cli reflections --help&apos;.</translation>
+    </message>
+    <message>
+        <source>--format 须为 text 或 json</source>
+        <translation>--format must be text or json</translation>
+    </message>
+    <message>
+        <source>--range 须为 0 到 20 的整数</source>
+        <translation>--range must be a whole number from 0 to 20</translation>
+    </message>
+    <message>
+        <source>请给出 --cif FILE，或 --cell 连同 --spacegroup 与 --type 之一</source>
+        <translation>give --cif FILE, or --cell with either --spacegroup or --type</translation>
+    </message>
+    <message>
+        <source>此处 --cif 只接受一个文件</source>
+        <translation>--cif takes one file here</translation>
+    </message>
+    <message>
+        <source>%1 含 %2 个物相；列出第一个（%3）</source>
+        <translation>%1 holds %2 phases; listing the first, %3</translation>
+    </message>
+    <message>
+        <source>--type 须为 simple、base、body、face、rhombic 或 0 到 4</source>
+        <translation>--type must be simple, base, body, face, rhombic or 0 to 4</translation>
+    </message>
+    <message>
+        <source>这组点阵参数构不成晶胞</source>
+        <translation>the lattice parameters do not make a cell</translation>
+    </message>
+    <message>
+        <source>允许</source>
+        <translation>allowed</translation>
+    </message>
+    <message>
+        <source>二次衍射</source>
+        <translation>double</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>no</translation>
+    </message>
+</context>
+<context>
+    <name>saed::cli::Screen</name>
+    <message>
+        <source>用法：saedindex-cli screen --angles a12,a23,a13
+                           (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)
+                           [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]
+                           [--library FILE | --cif FILE_OR_FOLDER...] [--phases r1,r2,...]
+                           [--double] [--image NAME] [--out DIR] [--format text|json]
+
+用物相库中的每个物相标定实测花样，每个物相运行一次，并写出窗口中“计算选中项”在“多选”
+方式下的筛选报告：每个有解的物相一段，写入文件 标定结果YYYY-MM-DD HHNNSS.txt（GB18030，
+CR LF；同名报告则续写其后）。每个物相输出一行：物相描述、一个制表符和解的个数；最后输出
+报告的路径。
+
+选项：
+  --scale, --r1, --r2, --r3, --d, --angles, --range, --tol-d, --tol-angle
+                     实测花样，同 saedindex-cli index
+  --library FILE     物相库文本（记录为 name;type;c/a;a;b;c;alpha;beta;gamma;），UTF-8
+                     或 GBK 编码，代替内置物相库
+  --cif FILE_OR_FOLDER...  改用 CIF 文件中的物相（每个含晶胞的数据块；文件夹代表其中的
+                     *.cif 文件），各带其空间群和原子
+  --phases r1,r2,..  只筛选这些记录（按物相库中的顺序从 1 编号）
+  --double           纳入可由二次衍射出现的禁止晶面
+  --format F         text（默认）：上述各行；json：各物相按其最佳解族排序（失配度小者在前，
+                     无解的物相在后），各带 record、description、rows 和最佳解族
+                     {zone, forms, misfit, rows, double}（无解为 null），以及报告的路径
+  --image NAME       写入报告的图像名
+  --out DIR          报告所在的文件夹（默认：当前文件夹）
+  --help             本说明
+
+输入有误时在 stderr 上说明，退出状态为 2。
+
+示例（实测花样对一个文件夹中的 CIF 排序）：
+  saedindex-cli screen --cif structures/ --d 0.2338,0.2338,0.1432 --angles 70.53,54.74,54.74 \
+      --format json
+</source>
+        <translation>usage: saedindex-cli screen --angles a12,a23,a13
+                            (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)
+                            [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]
+                            [--library FILE | --cif FILE_OR_FOLDER...] [--phases r1,r2,...]
+                            [--double] [--image NAME] [--out DIR] [--format text|json]
+
+Indexes the measured pattern with every phase of a library, one run per phase, and writes
+the screening report of the window&apos;s 计算选中项 in 多选 mode: one block per phase that has
+solutions, in the file 标定结果YYYY-MM-DD HHNNSS.txt (GB18030, CR LF; a report of the same
+name is extended). Prints one line per phase: its description, a tab and its number of
+solutions; then the report&apos;s path.
+
+options:
+  --scale, --r1, --r2, --r3, --d, --angles, --range, --tol-d, --tol-angle
+                     the measured pattern, as for saedindex-cli index
+  --library FILE     a library text (records name;type;c/a;a;b;c;alpha;beta;gamma;) in
+                     UTF-8 or GBK, instead of the built-in library
+  --cif FILE_OR_FOLDER...  the phases of CIF files instead (every data block with a cell; a
+                     folder stands for its *.cif files), each with its space group and atoms
+  --phases r1,r2,..  screen only these records (numbered from 1, in library order)
+  --double           let in forbidden planes reachable by double diffraction
+  --format F         text (default): the lines above; json: the phases ranked by their best
+                     solution family (least misfit first, phases without solutions last), each
+                     with record, description, rows and best {zone, forms, misfit, rows,
+                     double} or null, and the report&apos;s path
+  --image NAME       the image name written into the report
+  --out DIR          the report&apos;s folder (default: the current folder)
+  --help             this text
+
+Bad input is told on stderr with exit status 2.
+
+example (a pattern against a folder of CIFs, ranked):
+  saedindex-cli screen --cif structures/ --d 0.2338,0.2338,0.1432 --angles 70.53,54.74,54.74 \
+      --format json
+</translation>
+    </message>
+    <message>
+        <source>用法见 saedindex-cli screen --help。</source>
+        <translation>Try &apos;saedindex-cli screen --help&apos;.</translation>
+    </message>
+    <message>
+        <source>--format 须为 text 或 json</source>
+        <translation>--format must be text or json</translation>
+    </message>
+    <message>
+        <source>--cif 需要文件或文件夹，且不能与 --library 同用</source>
+        <translation>--cif needs files or folders, and goes without --library</translation>
+    </message>
+    <message>
+        <source>这些 CIF 文件中没有带晶胞的物相</source>
+        <translation>the CIF files hold no phase with a cell</translation>
+    </message>
+    <message>
+        <source>--phases：“%1”不是 1 到 %2 的记录号</source>
+        <translation>--phases: &apos;%1&apos; is not a record number from 1 to %2</translation>
+    </message>
+    <message>
+        <source>报告：%1</source>
+        <translation>report: %1</translation>
+    </message>
+</context>
+<context>
+    <name>saed::cli::Simulate</name>
+    <message>
+        <source>用法：saedindex-cli simulate --cell a,b,c,alpha,beta,gamma --zone U,V,W [--type T]
+                             [--max-g G] [--format json|svg|png] [--out FILE]
+
+[UVW] 零阶劳厄带的运动学斑点花样：点阵类型允许、满足 h U + k V + l W = 0 且 |g| &lt;= G 的
+每个衍射 (h k l)，画在花样平面内，最短的斑点 g1 沿 +x，+y = [UVW] x g1。
+
+选项：
+  --cell a,b,c,alpha,beta,gamma  点阵参数：棱长单位 nm，夹角单位度
+  --type T      点阵类型：simple、base、body、face、rhombic，或 0 到 4（默认 simple）
+  --zone U,V,W  晶带轴，整数，不全为 0
+  --max-g G     斑点取到 |g| &lt;= G（1/nm，默认 10）
+  --format F    json（默认）：晶带轴、g1 和各斑点，每个斑点带 hkl、x 和 y（1/nm）、
+                d（nm）和 intensity；svg：SVG 图；png：600 x 600 的图（须给出 --out）
+  --out FILE    写入 FILE 而不是标准输出
+  --help        本说明
+
+示例（铝的 [011] 晶带，输出为图）：
+  saedindex-cli simulate --cell 0.405,0.405,0.405,90,90,90 --type face --zone 0,1,1 \
+      --max-g 12 --format svg --out al-011.svg
+</source>
+        <translation>usage: saedindex-cli simulate --cell a,b,c,alpha,beta,gamma --zone U,V,W [--type T]
+                              [--max-g G] [--format json|svg|png] [--out FILE]
+
+The kinematic spot pattern of the zero-order Laue zone of [UVW]: every reflection (h k l)
+allowed by the lattice type with h U + k V + l W = 0 and |g| &lt;= G, placed in the pattern
+plane with the shortest spot g1 along +x and +y = [UVW] x g1.
+
+options:
+  --cell a,b,c,alpha,beta,gamma  lattice parameters: edges in nm, angles in degrees
+  --type T      lattice type: simple, base, body, face, rhombic, or 0 to 4 (default simple)
+  --zone U,V,W  the zone axis, whole numbers, not all 0
+  --max-g G     spots out to |g| &lt;= G in 1/nm (default 10)
+  --format F    json (default): zone, g1 and the spots, each with hkl, x and y (1/nm),
+                d (nm) and intensity; svg: the picture as SVG; png: a 600 x 600 picture
+                (needs --out)
+  --out FILE    write to FILE instead of the standard output
+  --help        this text
+
+example (aluminium, the [011] zone, as a picture):
+  saedindex-cli simulate --cell 0.405,0.405,0.405,90,90,90 --type face --zone 0,1,1 \
+      --max-g 12 --format svg --out al-011.svg
+</translation>
+    </message>
+    <message>
+        <source>用法见 saedindex-cli simulate --help。</source>
+        <translation>Try &apos;saedindex-cli simulate --help&apos;.</translation>
+    </message>
+    <message>
+        <source>这组点阵参数构不成晶胞</source>
+        <translation>the lattice parameters do not form a cell</translation>
+    </message>
+    <message>
+        <source>[0 0 0] 不是晶带轴</source>
+        <translation>the zone [0 0 0] is no axis</translation>
+    </message>
+    <message>
+        <source>--max-g 须大于 0，且对该晶胞不能过大（至多 %1 组指数）</source>
+        <translation>--max-g must be above 0 and small enough for the cell (at most %1 index triples)</translation>
+    </message>
+    <message>
+        <source>--max-g 范围内没有允许的斑点</source>
+        <translation>no allowed spot lies within --max-g</translation>
+    </message>
+    <message>
+        <source>无法生成该花样</source>
+        <translation>the pattern cannot be made</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>缺少 --cell</source>
+        <translation>--cell is required</translation>
+    </message>
+    <message>
+        <source>缺少 --zone</source>
+        <translation>--zone is required</translation>
+    </message>
+    <message>
+        <source>--cell 需要六个数</source>
+        <translation>--cell takes six numbers</translation>
+    </message>
+    <message>
+        <source>--zone 需要三个 -99 到 99 的整数</source>
+        <translation>--zone takes three whole numbers from -99 to 99</translation>
+    </message>
+    <message>
+        <source>--type 须为 simple、base、body、face、rhombic 或 0 到 4</source>
+        <translation>--type must be simple, base, body, face, rhombic or 0 to 4</translation>
+    </message>
+    <message>
+        <source>--max-g 须为大于 0 的数</source>
+        <translation>--max-g must be a number above 0</translation>
+    </message>
+    <message>
+        <source>--format 须为 json、svg 或 png</source>
+        <translation>--format must be json, svg or png</translation>
+    </message>
+    <message>
+        <source>--format png 须给出 --out FILE</source>
+        <translation>--format png needs --out FILE</translation>
+    </message>
+    <message>
+        <source>无法生成 PNG</source>
+        <translation>the PNG could not be made</translation>
+    </message>
+</context>
 </TS>

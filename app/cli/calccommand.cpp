@@ -1,6 +1,7 @@
 // saedindex-cli calc: spacings, angles and zone axis of three planes, as the calculator panel.
 #include "app/cli/commands.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,12 +18,16 @@ namespace saed::cli {
 
 namespace {
 
-const char kCalcUsage[] =
-    "usage: saedindex-cli calc --cell a,b,c,alpha,beta,gamma --p1 h,k,l --p2 h,k,l --p3 h,k,l\n"
-    "                          [--format text|json]\n"
+struct Calc {
+    Q_DECLARE_TR_FUNCTIONS(saed::cli::Calc)
+};
+
+const char kCalcUsage[] = QT_TRANSLATE_NOOP("saed::cli::Calc",
+    "用法：saedindex-cli calc --cell a,b,c,alpha,beta,gamma --p1 h,k,l --p2 h,k,l --p3 h,k,l\n"
+    "                         [--format text|json]\n"
     "\n"
-    "Spacings of the three planes, the angles <R1,R2>, <R2,R3>, <R1,R3> and the zone axis of\n"
-    "planes 1 and 2, for a cell with edges in nm and angles in degrees.\n";
+    "给定晶胞（棱长单位 nm，夹角单位度），计算三个晶面的晶面间距、夹角 <R1,R2>、<R2,R3>、\n"
+    "<R1,R3>，以及晶面 1 和 2 的晶带轴。\n");
 
 struct CalcOptions {
     QString cell, p1, p2, p3;
@@ -41,7 +46,7 @@ bool readOptions(const QStringList& args, CalcOptions& options, QTextStream& err
         } else if (i + 1 < args.size()) {
             value = args[++i];
         } else {
-            err << "saedindex-cli calc: " << name << " needs a value\n";
+            err << "saedindex-cli calc: " << Calc::tr("%1 需要一个值").arg(name) << '\n';
             return false;
         }
         if (name == QStringLiteral("--cell"))
@@ -55,7 +60,7 @@ bool readOptions(const QStringList& args, CalcOptions& options, QTextStream& err
         else if (name == QStringLiteral("--format"))
             options.format = value;
         else {
-            err << "saedindex-cli calc: unknown option '" << name << "'\n";
+            err << "saedindex-cli calc: " << Calc::tr("未知选项“%1”").arg(name) << '\n';
             return false;
         }
     }
@@ -67,8 +72,9 @@ bool splitList(const QString& text, int count, const char* option, QStringList& 
                QTextStream& err) {
     parts = text.split(QLatin1Char(','));
     if (parts.size() != count) {
-        err << "saedindex-cli calc: " << option << " takes " << count
-            << " comma-separated values, got '" << text << "'\n";
+        err << "saedindex-cli calc: "
+            << Calc::tr("%1 需要 %2 个以逗号分隔的值，而不是“%3”").arg(QString::fromLatin1(option)).arg(count).arg(text)
+            << '\n';
         return false;
     }
     for (QString& p : parts) p = p.trimmed();
@@ -88,18 +94,18 @@ QJsonValue numberOrNull(const QString& text) {
 
 int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        out << kCalcUsage;
+        out << Calc::tr(kCalcUsage);
         return 0;
     }
     CalcOptions options;
     if (!readOptions(args, options, err)) return 2;
     if (options.cell.isEmpty() || options.p1.isEmpty() || options.p2.isEmpty() ||
         options.p3.isEmpty()) {
-        err << "saedindex-cli calc: --cell, --p1, --p2 and --p3 are all needed\n\n" << kCalcUsage;
+        err << "saedindex-cli calc: " << Calc::tr("--cell、--p1、--p2 和 --p3 都须给出") << "\n\n" << Calc::tr(kCalcUsage);
         return 2;
     }
     if (options.format != QStringLiteral("text") && options.format != QStringLiteral("json")) {
-        err << "saedindex-cli calc: --format is text or json, not '" << options.format << "'\n";
+        err << "saedindex-cli calc: " << Calc::tr("--format 须为 text 或 json，而不是“%1”").arg(options.format) << '\n';
         return 2;
     }
     QStringList cell, planes[3];
@@ -121,8 +127,8 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
     QObject::connect(&model, &model::MainModel::focusRequested, [&badField](int n) { badField = n; });
     if (!calculator::calculate(model, prompts)) {
         const int j = (badField - fieldNumber(Field::H1)) % 3, i = (badField - fieldNumber(Field::H1)) / 3;
-        err << "saedindex-cli calc: " << model::notNumericMessage() << " (--p" << (j + 1) << " value "
-            << (i + 1) << ": '" << model.Text1(badField) << "')\n";
+        err << "saedindex-cli calc: " << model::notNumericMessage()
+            << Calc::tr("（--p%1 的第 %2 个值：“%3”）").arg(j + 1).arg(i + 1).arg(model.Text1(badField)) << '\n';
         return 2;
     }
     const bool cellValid = prompts.questions().empty();
@@ -165,7 +171,7 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         for (int i = 0; i < 3; ++i) {
             const QString angle = model.Text1(fieldNumber(Field::CalcAngle12, i));
             out << angleNames[i] << "=" << angle
-                << (angle == model::calculatorOutputIdleText() ? "" : " deg.") << "\n";
+                << (angle == model::calculatorOutputIdleText() ? QString() : Calc::tr("°")) << "\n";
         }
         for (model::Caption c : spacingLabels) {
             const QString spacing = model.caption(c);
@@ -174,8 +180,8 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
     }
     if (!cellValid) {
         // The calculator pointed at the first lattice field at fault.
-        err << "saedindex-cli calc: " << QString::fromUtf8(calculator::notACellMessage()) << " (--cell value "
-            << (badField + 1) << ": '" << model.Text1(badField) << "')\n";
+        err << "saedindex-cli calc: " << QString::fromUtf8(calculator::notACellMessage())
+            << Calc::tr("（--cell 的第 %1 个值：“%2”）").arg(badField + 1).arg(model.Text1(badField)) << '\n';
         return 2;
     }
     return 0;

@@ -1,6 +1,9 @@
-// The command line's dispatch: one guard around every command, so that nothing aborts.
+// The command line's dispatch: the language first, then one guard around every command, so that
+// nothing aborts.
 #include <exception>
 #include <new>  // for bad_alloc
+
+#include <QCoreApplication>
 
 #include "app/cli/commands.h"
 
@@ -8,19 +11,29 @@ namespace saed::cli {
 
 namespace {
 
-const char kUsage[] =
-    "usage: saedindex-cli COMMAND [OPTIONS]\n"
+struct CommandLine {
+    Q_DECLARE_TR_FUNCTIONS(saed::cli::CommandLine)
+};
+
+// The command list keeps its descriptions in one column: a command name and its blanks fill
+// nine columns (reflections, the longest, is followed by two blanks).
+const char kUsage[] = QT_TRANSLATE_NOOP("saed::cli::CommandLine",
+    "用法：saedindex-cli 命令 [选项] [--lang zh|en]\n"
     "\n"
-    "commands:\n"
-    "  index    index a measured spot pattern against one phase\n"
-    "  calc     spacings, angles and zone axis of three planes\n"
-    "  library  list the phases of a library text or of CIF files\n"
-    "  reflections  the reflections of a phase: spacing, extinction, |F|, double diffraction\n"
-    "  screen   index a measured pattern against every phase of a library\n"
-    "  image    read a microscope image: size, calibration, spot centres, detected spots\n"
-    "  simulate the spot pattern of a zone axis, as JSON, SVG or PNG\n"
+    "命令：\n"
+    "  index    用一个物相标定实测的衍射斑点花样\n"
+    "  calc     三个晶面的晶面间距、夹角和晶带轴\n"
+    "  library  列出物相库文本或 CIF 文件中的物相\n"
+    "  reflections  一个物相的各衍射：晶面间距、消光、|F|、二次衍射\n"
+    "  screen   用物相库中的每个物相标定实测花样\n"
+    "  image    读取显微图像：尺寸、标定、斑点中心、检出的斑点\n"
+    "  simulate 一个晶带轴的斑点花样，输出 JSON、SVG 或 PNG\n"
     "\n"
-    "saedindex-cli COMMAND --help shows the options of a command.\n";
+    "saedindex-cli 命令 --help 列出该命令的选项。\n"
+    "\n"
+    "--lang zh|en 选择帮助和消息的语言（放在命令行任意位置）；未给出时随系统的 LANGUAGE、\n"
+    "LC_ALL、LC_MESSAGES 或 LANG，都不是中文或英文时为中文。tsv 和 json 输出、报告和写出的\n"
+    "文件在两种语言下逐字节相同。\n");
 
 }  // namespace
 
@@ -28,11 +41,11 @@ int runGuarded(const std::function<int()>& command, QTextStream& err, const QStr
     try {
         return command();
     } catch (const std::bad_alloc&) {
-        err << name << ": out of memory; narrow the tolerances or the index range\n";
+        err << name << ": " << CommandLine::tr("内存不足；请收窄容差或指数范围") << '\n';
     } catch (const std::exception& e) {
-        err << name << ": internal error: " << e.what() << '\n';
+        err << name << ": " << CommandLine::tr("内部错误：%1").arg(QString::fromLocal8Bit(e.what())) << '\n';
     } catch (...) {
-        err << name << ": internal error\n";
+        err << name << ": " << CommandLine::tr("内部错误") << '\n';
     }
     err.flush();
     return 2;
@@ -40,7 +53,7 @@ int runGuarded(const std::function<int()>& command, QTextStream& err, const QStr
 
 int runCommandLine(QStringList args, QTextStream& out, QTextStream& err) {
     if (args.isEmpty() || args.first() == QStringLiteral("--help") || args.first() == QStringLiteral("-h")) {
-        out << kUsage;
+        out << CommandLine::tr(kUsage);
         return args.isEmpty() ? 2 : 0;
     }
     const QString command = args.takeFirst();
@@ -52,9 +65,25 @@ int runCommandLine(QStringList args, QTextStream& out, QTextStream& err) {
         if (command == QStringLiteral("reflections")) return runReflectionsCommand(args, out, err);
         if (command == QStringLiteral("image")) return runImageCommand(args, out, err);
         if (command == QStringLiteral("simulate")) return runSimulateCommand(args, out, err);
-        err << "saedindex-cli: unknown command '" << command << "'\n\n" << kUsage;
+        err << "saedindex-cli: " << CommandLine::tr("未知命令“%1”").arg(command) << "\n\n" << CommandLine::tr(kUsage);
         return 2;
     }, err, QStringLiteral("saedindex-cli ") + command);
+}
+
+int runProgram(QStringList args, model::Language fallback, QTextStream& out, QTextStream& err) {
+    // Without an application object no catalogue can be installed: the texts stay Chinese.
+    QCoreApplication* app = QCoreApplication::instance();
+    // The fallback speaks first, so that a bad --lang is told in it.
+    if (app != nullptr) model::installProgramTranslations(*app, fallback);
+    QString error;
+    const std::optional<model::Language> chosen = model::takeLanguageOption(args, &error);
+    if (!error.isEmpty()) {
+        err << "saedindex-cli: " << error << '\n';
+        err.flush();
+        return 2;
+    }
+    if (app != nullptr && chosen && *chosen != fallback) model::installProgramTranslations(*app, *chosen);
+    return runCommandLine(std::move(args), out, err);
 }
 
 }  // namespace saed::cli

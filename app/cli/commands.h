@@ -7,6 +7,8 @@
 
 #include <functional>
 
+#include "model/language.h"
+
 namespace saed::cli {
 
 // Runs `command` and returns its exit status; an exception it throws is told on `err`, after
@@ -17,6 +19,12 @@ int runGuarded(const std::function<int()>& command, QTextStream& err, const QStr
 // Runs the command named by args[0] with the remaining arguments, guarded as above; an unknown
 // command is told with the usage text and exit status 2.
 int runCommandLine(QStringList args, QTextStream& out, QTextStream& err);
+
+// Runs a whole command line in its language: --lang zh|en wherever it stands, else `fallback`
+// (the program passes the system's language). The language's catalogues are installed in the
+// application before runCommandLine runs the rest; a bad --lang value is told on `err` in the
+// fallback language, with exit status 2.
+int runProgram(QStringList args, model::Language fallback, QTextStream& out, QTextStream& err);
 
 int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err);

@@ -1,10 +1,20 @@
 #include "app/cli/crystaloptions.h"
 
+#include <QCoreApplication>
+
 #include "core/numbertext.h"
 #include "library/crystallibrary.h"
 #include "library/spacegroup.h"
 
 namespace saed::cli {
+
+namespace {
+
+struct CrystalTexts {
+    Q_DECLARE_TR_FUNCTIONS(saed::cli::CrystalOptions)
+};
+
+}  // namespace
 
 std::optional<QStringList> takeListOption(QStringList& args, const QString& name) {
     const QString flag = QStringLiteral("--") + name;
@@ -30,7 +40,7 @@ std::optional<QStringList> takeListOption(QStringList& args, const QString& name
 std::optional<std::vector<library::CrystalPhase>> loadCifPhases(const QStringList& paths, const QString& command,
                                                                 QTextStream& err) {
     const library::CifPathsRead read = library::readCifPaths(paths);
-    for (const QString& w : read.warnings) err << "saedindex-cli " << command << ": warning: " << w << '\n';
+    for (const QString& w : read.warnings) err << "saedindex-cli " << command << ": " << CrystalTexts::tr("警告：%1").arg(w) << '\n';
     for (const QString& e : read.errors) err << "saedindex-cli " << command << ": " << e << '\n';
     err.flush();
     if (!read.errors.isEmpty()) return std::nullopt;
@@ -44,7 +54,7 @@ std::optional<library::CrystalPhase> phaseFromCell(const QStringList& cell, cons
     for (int i = 0; i < 6; ++i) {
         const std::string text = cell[i].toStdString();
         if (!core::isNumeric(text)) {
-            error = QStringLiteral("--cell: '%1' is not a number").arg(cell[i]);
+            error = CrystalTexts::tr("--cell：“%1”不是数字").arg(cell[i]);
             return std::nullopt;
         }
         values[i] = core::leadingNumber(text);
@@ -53,7 +63,7 @@ std::optional<library::CrystalPhase> phaseFromCell(const QStringList& cell, cons
     phase.name = QStringLiteral("cell %1").arg(cell.join(u',')).toStdString();
     phase.spaceGroup = library::spaceGroupBySymbol(spaceGroup.toStdString(), values[3], values[5]);
     if (!phase.spaceGroup) {
-        error = QStringLiteral("--spacegroup: unknown space group '%1'").arg(spaceGroup);
+        error = CrystalTexts::tr("--spacegroup：未知的空间群“%1”").arg(spaceGroup);
         return std::nullopt;
     }
     return phase;

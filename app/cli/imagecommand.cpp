@@ -2,6 +2,7 @@
 // direct-beam centre and the detected spots with their lattice vectors.
 #include "app/cli/commands.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -21,20 +22,21 @@ namespace saed::cli {
 
 namespace {
 
-const char kImageUsage[] =
-    "usage: saedindex-cli image info FILE [--format text|json]\n"
-    "       saedindex-cli image refine FILE --at X,Y [--radius R] [--format text|json]\n"
-    "       saedindex-cli image centre FILE [--format text|json]\n"
-    "       saedindex-cli image spots FILE [--min-snr S] [--format text|json]\n"
+struct Image {
+    Q_DECLARE_TR_FUNCTIONS(saed::cli::Image)
+};
+
+const char kImageUsage[] = QT_TRANSLATE_NOOP("saed::cli::Image",
+    "用法：saedindex-cli image info FILE [--format text|json]\n"
+    "      saedindex-cli image refine FILE --at X,Y [--radius R] [--format text|json]\n"
+    "      saedindex-cli image centre FILE [--format text|json]\n"
+    "      saedindex-cli image spots FILE [--min-snr S] [--format text|json]\n"
     "\n"
-    "Reads a .dm3/.dm4, TIFF or MRC image (or PNG, JPEG, BMP). info: size, pixel type, value range and the\n"
-    "calibration the file carries (reciprocal scales in 1/nm, real ones in nm). refine: the\n"
-    "sub-pixel centre of the spot near X,Y (radius R pixels, 6 by default). centre: the\n"
-    "direct-beam centre from the symmetry of Friedel pairs. spots: the detected spots (those\n"
-    "standing at least S times the noise above their surroundings, 6 by default), the centre\n"
-    "and the lattice vectors r1, r2 and r3 = r1 + r2.\n"
-    "Coordinates are image pixels: x to the right, y down, (0, 0) the centre of the top-left\n"
-    "pixel.\n";
+    "读取 .dm3/.dm4、TIFF 或 MRC 图像（或 PNG、JPEG、BMP）。info：尺寸、像素类型、数值范围和\n"
+    "文件所带的标定（倒易空间标尺单位 1/nm，实空间标尺单位 nm）。refine：X,Y 附近斑点的亚像素\n"
+    "中心（半径 R 像素，默认 6）。centre：由 Friedel 对的对称性求出的透射斑中心。spots：检出的\n"
+    "斑点（高出周围至少 S 倍噪声者，默认 6）、中心，以及点阵矢量 r1、r2 和 r3 = r1 + r2。\n"
+    "坐标为图像像素：x 向右，y 向下，(0, 0) 为左上角像素的中心。\n");
 
 QJsonValue pointJson(const measure::ImagePoint& p) {
     return QJsonObject{{QStringLiteral("x"), p.x}, {QStringLiteral("y"), p.y}};
@@ -57,24 +59,24 @@ core::ReadResult readAnyImage(const QString& path) {
     core::ReadResult read;
     read.raster = std::move(loaded.raster);
     if (!read.raster)
-        read.error = (loaded.tooLarge ? path + QStringLiteral(" is too large to be held in memory.") : loaded.error).toStdString();
+        read.error = (loaded.tooLarge ? QCoreApplication::translate("saed::cli::Image", "%1 太大，内存容纳不下。").arg(path) : loaded.error).toStdString();
     return read;
 }
 
 int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (args.isEmpty() || args.first() == QStringLiteral("--help") || args.first() == QStringLiteral("-h")) {
-        out << kImageUsage;
+        out << Image::tr(kImageUsage);
         return args.isEmpty() ? 2 : 0;
     }
     const QString action = args.first();
     const QStringList known{QStringLiteral("info"), QStringLiteral("refine"), QStringLiteral("centre"),
                             QStringLiteral("spots")};
     if (!known.contains(action)) {
-        err << "saedindex-cli image: unknown action '" << action << "'\n\n" << kImageUsage;
+        err << "saedindex-cli image: " << Image::tr("未知操作“%1”").arg(action) << "\n\n" << Image::tr(kImageUsage);
         return 2;
     }
     if (args.size() < 2 || args[1].startsWith(QStringLiteral("--"))) {
-        err << "saedindex-cli image " << action << ": the image FILE is missing\n";
+        err << "saedindex-cli image " << action << ": " << Image::tr("缺少图像文件 FILE") << '\n';
         return 2;
     }
     const QString path = args[1];
@@ -88,7 +90,7 @@ int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     const auto format = parseOutputFormat(options.value(QStringLiteral("format"), QStringLiteral("text")));
     if (!format || *format == OutputFormat::Tsv) {
-        err << "saedindex-cli image: --format is text or json\n";
+        err << "saedindex-cli image: " << Image::tr("--format 须为 text 或 json") << '\n';
         return 2;
     }
     const bool json = *format == OutputFormat::Json;
@@ -96,7 +98,7 @@ int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     const measure::LoadedImage read = measure::loadImage(path);
     if (!read.raster) {
         err << "saedindex-cli image: "
-            << (read.tooLarge ? path + QStringLiteral(" is too large to be held in memory.") : read.error) << "\n";
+            << (read.tooLarge ? Image::tr("%1 太大，内存容纳不下。").arg(path) : read.error) << "\n";
         return 2;
     }
     const core::Raster& raster = *read.raster;
@@ -117,61 +119,61 @@ int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err)
                 {QStringLiteral("unit"), QString::fromLatin1(raster.calibration->unit().data())}};
         }
         result[QStringLiteral("calibration")] = calibration;
-        lines << QStringLiteral("size %1 x %2").arg(raster.width()).arg(raster.height())
-              << QStringLiteral("pixel type %1").arg(result[QStringLiteral("pixelType")].toString())
-              << QStringLiteral("values %1 to %2").arg(text(range.low), text(range.high));
+        lines << Image::tr("尺寸 %1 x %2").arg(raster.width()).arg(raster.height())
+              << Image::tr("像素类型 %1").arg(result[QStringLiteral("pixelType")].toString())
+              << Image::tr("数值 %1 到 %2").arg(text(range.low), text(range.high));
         if (raster.calibration) {
-            QString line = QStringLiteral("calibration %1 %2 per pixel")
+            QString line = Image::tr("标定：每像素 %1 %2")
                                .arg(text(raster.calibration->perPixel),
                                     QString::fromLatin1(raster.calibration->unit().data()));
-            if (!raster.calibration->reciprocal) line += QStringLiteral(" (real space, not a diffraction calibration)");
+            if (!raster.calibration->reciprocal) line += Image::tr("（实空间标尺，不是衍射标定）");
             lines << line;
         } else {
-            lines << QStringLiteral("calibration none");
+            lines << Image::tr("标定：无");
         }
     } else if (action == QStringLiteral("refine")) {
         const auto at = options.list(QStringLiteral("at"), 2);
         if (!options.has(QStringLiteral("at")) || !at) {
-            err << "saedindex-cli image refine: --at X,Y is needed\n";
+            err << "saedindex-cli image refine: " << Image::tr("须给出 --at X,Y") << '\n';
             return 2;
         }
         const auto x = number((*at)[0]), y = number((*at)[1]);
         const auto radius = number(options.value(QStringLiteral("radius"), QStringLiteral("6")));
         if (!x || !y || !radius || *radius <= 0) {
-            err << "saedindex-cli image refine: --at and --radius take numbers\n";
+            err << "saedindex-cli image refine: " << Image::tr("--at 和 --radius 须为数") << '\n';
             return 2;
         }
         const auto spot = measure::refineSpotCentre(raster, {*x, *y}, *radius);
         if (!spot) {
-            err << "saedindex-cli image refine: no spot near " << text(*x) << "," << text(*y) << "\n";
+            err << "saedindex-cli image refine: " << Image::tr("%1,%2 附近没有斑点").arg(text(*x), text(*y)) << '\n';
             return 2;
         }
         result = pointJson({spot->x, spot->y}).toObject();
-        lines << QStringLiteral("spot centre %1 %2").arg(text(spot->x), text(spot->y));
+        lines << Image::tr("斑点中心 %1 %2").arg(text(spot->x), text(spot->y));
     } else {
         measure::SpotDetectionOptions detection;
         if (const auto snr = number(options.value(QStringLiteral("min-snr"), QStringLiteral("6"))); snr && *snr > 0) {
             detection.minSnr = *snr;
         } else {
-            err << "saedindex-cli image: --min-snr takes a positive number\n";
+            err << "saedindex-cli image: " << Image::tr("--min-snr 须为正数") << '\n';
             return 2;
         }
         const auto spots = measure::detectSpots(raster, detection);
         const auto centre = measure::friedelCentre(spots);
         if (action == QStringLiteral("centre")) {
             if (!centre) {
-                err << "saedindex-cli image centre: too few opposite spot pairs to find the centre\n";
+                err << "saedindex-cli image centre: " << Image::tr("相对的斑点对太少，找不出中心") << '\n';
                 return 2;
             }
             result = pointJson(*centre).toObject();
-            lines << QStringLiteral("centre %1 %2").arg(text(centre->x), text(centre->y));
+            lines << Image::tr("中心 %1 %2").arg(text(centre->x), text(centre->y));
         } else {
             QJsonArray list;
             for (const auto& s : spots) {
                 list.append(QJsonObject{{QStringLiteral("x"), s.x},
                                         {QStringLiteral("y"), s.y},
                                         {QStringLiteral("intensity"), s.intensity}});
-                lines << QStringLiteral("spot %1 %2 %3").arg(text(s.x), text(s.y), text(s.intensity));
+                lines << Image::tr("斑点 %1 %2 %3").arg(text(s.x), text(s.y), text(s.intensity));
             }
             result[QStringLiteral("spots")] = list;
             result[QStringLiteral("centre")] = centre ? pointJson(*centre) : QJsonValue();
@@ -181,12 +183,12 @@ int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err)
                                           std::pair{QStringLiteral("r3"), vectors ? vectors->r3 : measure::ImagePoint{}}}) {
                 result[name] = vectors ? vectorJson(v) : QJsonValue();
                 if (vectors)
-                    lines << QStringLiteral("%1 %2 %3 (length %4 px)")
+                    lines << Image::tr("%1 %2 %3（长 %4 px）")
                                  .arg(name, text(v.x), text(v.y), text(std::hypot(v.x, v.y)));
             }
-            if (centre) lines << QStringLiteral("centre %1 %2").arg(text(centre->x), text(centre->y));
-            else lines << QStringLiteral("centre not found");
-            if (!vectors) lines << QStringLiteral("lattice vectors not found");
+            if (centre) lines << Image::tr("中心 %1 %2").arg(text(centre->x), text(centre->y));
+            else lines << Image::tr("未找到中心");
+            if (!vectors) lines << Image::tr("未找到点阵矢量");
         }
     }
 

@@ -2,6 +2,7 @@
 #include <algorithm>  // for stable_sort
 #include <cmath>      // for isnan, lround
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -29,86 +30,83 @@ namespace saed::cli {
 
 namespace {
 
-const char kHelp[] =
-    "usage: saedindex-cli index (--cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]\n"
-    "                            | --cif FILE) --angles a12,a23,a13\n"
-    "                           (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)\n"
-    "                           [--double] [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]\n"
-    "                           [--format text|tsv|json] [--report [--out DIR]] [--max-rows M]\n"
-    "       saedindex-cli index --cell ... --image FILE --auto [--scale S,Lbar] [options as above]\n"
-    "                           [--families] [--image FILE --centre X,Y --r1-end X,Y --r2-end X,Y]\n"
+struct Index {
+    Q_DECLARE_TR_FUNCTIONS(saed::cli::Index)
+};
+
+const char kHelp[] = QT_TRANSLATE_NOOP("saed::cli::Index",
+    "用法：saedindex-cli index (--cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]\n"
+    "                           | --cif FILE) --angles a12,a23,a13\n"
+    "                          (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)\n"
+    "                          [--double] [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]\n"
+    "                          [--format text|tsv|json] [--report [--out DIR]] [--max-rows M]\n"
+    "      saedindex-cli index --cell ... --image FILE --auto [--scale S,Lbar] [其余选项同上]\n"
+    "                          [--families] [--image FILE --centre X,Y --r1-end X,Y --r2-end X,Y]\n"
     "\n"
-    "Finds every triple of lattice planes g1 + g2 = g3 whose spacings and angles match three\n"
-    "measured diffraction spots R1, R2, R3 (R3 = R1 + R2), exactly as the window's 标定计算 does.\n"
+    "找出所有满足 g1 + g2 = g3、且晶面间距和夹角与三个实测衍射斑点 R1、R2、R3（R3 = R1 + R2）\n"
+    "相符的晶面组合，与窗口中的“标定计算”完全相同。\n"
     "\n"
-    "options:\n"
-    "  --cell a,b,c,alpha,beta,gamma  lattice parameters: edges in nm, angles in degrees\n"
-    "  --type T           lattice type: simple, base, body, face, rhombic, or 0 to 4 (default simple)\n"
-    "  --spacegroup SG    instead of --type, the space group (\"P 63/m m c\", \"F d -3 m\" or a\n"
-    "                     number): a plane is allowed when the group does not extinguish it\n"
-    "  --cif FILE         instead of --cell, the cell, space group and atom sites of the first data\n"
-    "                     block of a CIF; with atoms a plane is also out when |F| vanishes\n"
-    "  --double           also let in forbidden planes that are the sum of two allowed planes of\n"
-    "                     the row's zone (double diffraction); such rows are marked \"※\" (json:\n"
-    "                     \"double\": true)\n"
-    "  --range N          index range: h, k and l each run over -N..N, 0 <= N <= 99 (default 5)\n"
-    "  --scale S,Lbar     scale bar: reading S in 1/nm and its measured length Lbar in px\n"
-    "  --r1 L,N           spot R1: measured length L in px spanning N spot spacings\n"
-    "  --r2 L,N           spot R2, as --r1\n"
-    "  --r3 L,N           spot R3, as --r1; then dn = N * (Lbar / S) / L\n"
-    "  --d d1,d2,d3       the measured spacings in nm, instead of --scale and --r1 to --r3\n"
-    "  --image FILE --auto  measure the pattern in a diffraction image: detect its spots, find the\n"
-    "                     direct beam, take the two shortest lattice vectors as R1, R2 and\n"
-    "                     R3 = R1 + R2 (one spacing each) with their angles; the scale bar comes\n"
-    "                     from the file's calibration (10 1/nm over its pixels), or from --scale\n"
-    "                     when the file has none (--scale wins over the file)\n"
-    "  --angles a12,a23,a13  measured angles <R1,R2>, <R2,R3>, <R1,R3> in degrees\n"
-    "  --tol-d t1,t2,t3   spacing tolerances in nm (default 0.008,0.008,0.008); a spacing\n"
-    "                     difference equal to its tolerance passes\n"
-    "  --tol-angle t1,t2,t3  angle tolerances in degrees (default 2,2,2); an angle difference\n"
-    "                     equal to its tolerance fails\n"
-    "  --format F         text (default): the table aligned for a terminal, its headers and the\n"
-    "                     row count; tsv: the twenty cell texts of each row as the window shows\n"
-    "                     them, tab-separated, no header; json: the inputs, the measured d1, d2,\n"
-    "                     d3, the rows as numbers with their zone [u,v,w] and family, and the\n"
-    "                     families, best first\n"
-    "  --report           also write the result report of the window's 导出标定结果: the file\n"
-    "                     标定结果YYYY-MM-DD HHNNSS.txt (GB18030, CR LF); its path goes to stderr\n"
-    "  --out DIR          the report's folder (default: the current folder)\n"
-    "  --max-rows M       stop the run at M rows, 1 <= M <= 5000000 (default 5000000)\n"
-    "  --families         one line per family instead of one per row: rows that are the same\n"
-    "                     solution up to the lattice's symmetry and Friedel pairs (the same zone\n"
-    "                     <uvw> and {hkl} of g1, g2, g3), best first, with the representative row\n"
-    "                     (the family's least misfit) and the number of rows\n"
-    "  --image FILE       an image of the pattern: each family gets a match, the share of its\n"
-    "                     predicted spots that the image shows and of the image's spots that it\n"
-    "                     predicts (harmonic mean, 0..1), and families sort by match, then misfit\n"
-    "  --centre X,Y       the direct beam on the image, in image pixels (x right, y down)\n"
-    "  --r1-end X,Y       the end of R1 on the image; R1 spans the spot spacings N of --r1\n"
-    "  --r2-end X,Y       the end of R2, as --r1-end (with --d, each spans one spacing)\n"
+    "选项：\n"
+    "  --cell a,b,c,alpha,beta,gamma  点阵参数：棱长单位 nm，夹角单位度\n"
+    "  --type T           点阵类型：simple、base、body、face、rhombic，或 0 到 4（默认 simple）\n"
+    "  --spacegroup SG    代替 --type 给出空间群（\"P 63/m m c\"、\"F d -3 m\" 或编号）：\n"
+    "                     只有未被该空间群消光的晶面参与标定\n"
+    "  --cif FILE         代替 --cell：取 CIF 第一个数据块的晶胞、空间群和原子位置；有原子时，\n"
+    "                     |F| 为零的晶面也被排除\n"
+    "  --double           也纳入本身禁止、但等于该行晶带中两个允许晶面之和的晶面（二次衍射）；\n"
+    "                     这样的行标记“※”（json 中为 \"double\": true）\n"
+    "  --range N          指数范围：h、k、l 各取 -N..N，0 <= N <= 99（默认 5）\n"
+    "  --scale S,Lbar     标尺：读数 S（1/nm）及其实测长度 Lbar（px）\n"
+    "  --r1 L,N           斑点 R1：实测长度 L（px），跨 N 个斑点间距\n"
+    "  --r2 L,N           斑点 R2，同 --r1\n"
+    "  --r3 L,N           斑点 R3，同 --r1；于是 dn = N * (Lbar / S) / L\n"
+    "  --d d1,d2,d3       实测晶面间距（nm），代替 --scale 和 --r1 至 --r3\n"
+    "  --image FILE --auto  从衍射图像测量花样：检出斑点，找出透射斑中心，取最短的两个点阵\n"
+    "                     矢量为 R1、R2，R3 = R1 + R2（各跨一个间距），并测出其夹角；标尺取自\n"
+    "                     文件的标定（10 1/nm 对应的像素数），文件没有标定时取自 --scale\n"
+    "                     （两者都有时以 --scale 为准）\n"
+    "  --angles a12,a23,a13  实测夹角 <R1,R2>、<R2,R3>、<R1,R3>（度）\n"
+    "  --tol-d t1,t2,t3   晶面间距容差（nm，默认 0.008,0.008,0.008）；间距差恰等于容差时\n"
+    "                     算作吻合\n"
+    "  --tol-angle t1,t2,t3  夹角容差（度，默认 2,2,2）；夹角差恰等于容差时算作不吻合\n"
+    "  --format F         text（默认）：为终端对齐的表格、表头和行数；tsv：每行为窗口所显示的\n"
+    "                     二十个单元格文本，以制表符分隔，无表头；json：输入、实测的 d1、d2、\n"
+    "                     d3、各行的数值及其晶带轴 [u,v,w] 和解族，以及从优到劣的各解族\n"
+    "  --report           同时写出窗口中“导出标定结果”的结果报告：文件\n"
+    "                     标定结果YYYY-MM-DD HHNNSS.txt（GB18030，CR LF）；其路径输出到 stderr\n"
+    "  --out DIR          报告所在的文件夹（默认：当前文件夹）\n"
+    "  --max-rows M       结果达到 M 行时停止，1 <= M <= 5000000（默认 5000000）\n"
+    "  --families         每个解族一行，而不是每个结果一行：在点阵对称性和 Friedel 对意义下\n"
+    "                     为同一解的各行（晶带轴 <uvw> 及 g1、g2、g3 的 {hkl} 都相同），从优\n"
+    "                     到劣排列，附代表行（解族中失配度最小的行）和行数\n"
+    "  --image FILE       花样的图像：每个解族得到匹配度，即其预测斑点在图像上有检出的比例\n"
+    "                     与图像上检出斑点被预测的比例的调和平均（0..1），解族先按匹配度、\n"
+    "                     再按失配度排序\n"
+    "  --centre X,Y       透射斑在图像上的位置，单位为图像像素（x 向右，y 向下）\n"
+    "  --r1-end X,Y       R1 在图像上的端点；R1 跨 --r1 给出的 N 个斑点间距\n"
+    "  --r2-end X,Y       R2 的端点，同 --r1-end（用 --d 时各跨一个间距）\n"
+    "  --help             本说明\n"
     "\n"
-    "misfit = sqrt( ( sum_n ((DTn - dn) / td_n)^2 + sum_n ((An - Mn) / ta_n)^2 ) / 6 ), n = 1..3:\n"
-    "the deviations of the row's spacings DTn and angles An from the measured dn and Mn, each in\n"
-    "units of its tolerance; 0 fits exactly, a row inside all six tolerances has at most 1.\n"
-    "  --help             this text\n"
+    "失配度 = sqrt( ( sum_n ((DTn - dn) / td_n)^2 + sum_n ((An - Mn) / ta_n)^2 ) / 6 )，n = 1..3：\n"
+    "该行晶面间距 DTn 和夹角 An 与实测 dn、Mn 之差，各以其容差为单位；0 为完全吻合，六项都\n"
+    "在容差内的行至多为 1。\n"
     "\n"
-    "Bad input is told on stderr with exit status 2; no solution is an empty table, status 0.\n"
-    "A run that would give more than --max-rows rows (a tolerance or index range far too wide for\n"
-    "a real pattern) stops there: that is told on stderr with exit status 2 and no table is written.\n"
+    "输入有误时在 stderr 上说明，退出状态为 2；无解时输出空表，退出状态为 0。\n"
+    "结果将超过 --max-rows 行（容差或指数范围对真实花样而言过宽）时在该处停止：在 stderr 上\n"
+    "说明，退出状态为 2，不输出表格。\n"
     "\n"
-    "example (a cubic cell, one spot each, scale bar 2 1/nm over 100 px):\n"
+    "示例（立方晶胞，各跨一个斑点间距，标尺 2 1/nm 对应 100 px）：\n"
     "  saedindex-cli index --cell 0.5,0.5,0.5,90,90,90 --range 1 --scale 2,100 \\\n"
     "      --r1 100,1 --r2 100,1 --r3 141.42,1 --angles 90,45,45\n"
     "\n"
-    "example (samples/al-114.png: two families with the same spacings and angles; the image\n"
-    "decides for <4 1 1>):\n"
+    "示例（samples/al-114.png：两个解族的晶面间距和夹角相同，由图像判定为 <4 1 1>）：\n"
     "  saedindex-cli index --cell 0.40495,0.40495,0.40495,90,90,90 --type face --scale 10,140 \\\n"
     "      --r1 115.52,1 --r2 114.56,1 --r3 98.08,1 --angles 128.83,64.58,64.25 --families \\\n"
     "      --image samples/al-114.png --centre 400.3,300.6 --r1-end 410.8,186.4 --r2-end 481.7,381.3\n"
     "\n"
-    "example (alpha-Ti along [2 -1 -1 0] with (0 0 0 1) by double diffraction):\n"
+    "示例（alpha-Ti 沿 [2 -1 -1 0]，(0 0 0 1) 由二次衍射出现）：\n"
     "  saedindex-cli index --cell 0.29506,0.29506,0.46835,90,90,120 --spacegroup \"P 63/m m c\" \\\n"
-    "      --double --range 3 --d 0.46835,0.25551,0.22135 --angles 90,30.04,59.96\n";
+    "      --double --range 3 --d 0.46835,0.25551,0.22135 --angles 90,30.04,59.96\n");
 
 const QStringList kValueOptions = patternOptionNames() + QStringList{
     QStringLiteral("cell"), QStringLiteral("type"), QStringLiteral("format"), QStringLiteral("out"),
@@ -122,8 +120,11 @@ namespace {
 // The option (and the place in its list) that filled field Text1(n).
 QString optionOfField(int n, bool spacingsGiven) {
     const auto nth = [](const char* option, int i) {
-        static const char* const ordinals[] = {"first", "second", "third", "fourth", "fifth", "sixth"};
-        return QStringLiteral("--%1, %2 value").arg(QString::fromLatin1(option), QString::fromLatin1(ordinals[i]));
+        static const char* const ordinals[] = {
+            QT_TRANSLATE_NOOP("saed::cli::Index", "--%1 的第一个值"), QT_TRANSLATE_NOOP("saed::cli::Index", "--%1 的第二个值"),
+            QT_TRANSLATE_NOOP("saed::cli::Index", "--%1 的第三个值"), QT_TRANSLATE_NOOP("saed::cli::Index", "--%1 的第四个值"),
+            QT_TRANSLATE_NOOP("saed::cli::Index", "--%1 的第五个值"), QT_TRANSLATE_NOOP("saed::cli::Index", "--%1 的第六个值")};
+        return Index::tr(ordinals[i]).arg(QString::fromLatin1(option));
     };
     if (n >= 0 && n <= 5) return nth("cell", n);
     if (n == 21) return QStringLiteral("--range");
@@ -240,10 +241,10 @@ QJsonObject jsonReport(const model::MainModel& model, const indexing::IndexingOp
 // One line per family: its id, the representative row, the zone family, the {hkl} of g1, g2, g3,
 // the number of rows, the misfit and, with an image, the match.
 void fillFamilyTable(QStandardItemModel& table, const std::vector<FamilyLine>& families, bool withMatch) {
-    QStringList headers{QStringLiteral("family"), QStringLiteral("row"), QStringLiteral("zone"),
+    QStringList headers{Index::tr("解族"), Index::tr("代表行"), Index::tr("晶带轴族"),
                         QStringLiteral("{hkl}1"), QStringLiteral("{hkl}2"), QStringLiteral("{hkl}3"),
-                        QStringLiteral("rows"), QStringLiteral("misfit")};
-    if (withMatch) headers << QStringLiteral("match");
+                        Index::tr("行数"), Index::tr("失配度")};
+    if (withMatch) headers << Index::tr("匹配度");
     table.setColumnCount(static_cast<int>(headers.size()));
     table.setHorizontalHeaderLabels(headers);
     const auto triple = [](QChar open, const auto& v, QChar close) {
@@ -280,7 +281,7 @@ std::optional<simulation::PixelPoint> pointOption(Options& options, const QStrin
 }
 
 int usageError(QTextStream& err, const QString& message) {
-    err << "saedindex-cli index: " << message << "\nTry 'saedindex-cli index --help'.\n";
+    err << "saedindex-cli index: " << message << '\n' << Index::tr("用法见 saedindex-cli index --help。") << '\n';
     return 2;
 }
 
@@ -292,7 +293,7 @@ int writeReportIfAsked(const Options& options, model::MainModel& model, model::P
     target.stamp = QDateTime::currentDateTime();
     const std::optional<QString> path = store::exportResultReport(model, prompts, target);
     if (!path) return 2;
-    err << "saedindex-cli index: report written to " << QDir::toNativeSeparators(*path) << '\n';
+    err << "saedindex-cli index: " << Index::tr("报告已写入 %1").arg(QDir::toNativeSeparators(*path)) << '\n';
     err.flush();
     return 0;
 }
@@ -305,16 +306,17 @@ std::optional<measure::AutoPattern> measureImage(const Options& options, model::
     const measure::LoadedImage image = measure::loadImage(path);
     if (!image.raster) {
         err << "saedindex-cli index: "
-            << (image.tooLarge ? path + QStringLiteral(" is too large to be held in memory.") : image.error) << '\n';
+            << (image.tooLarge ? Index::tr("%1 太大，内存容纳不下。").arg(path) : image.error) << '\n';
         return std::nullopt;
     }
     if (!options.has(QStringLiteral("scale"))) {
         const auto& calibration = image.raster->calibration;
         if (!calibration || !measure::writeCalibration(model, *calibration)) {
-            err << "saedindex-cli index: " << path
-                << (calibration ? QStringLiteral(" carries a real-space scale, not a diffraction calibration")
-                                : QStringLiteral(" carries no calibration"))
-                << "; give --scale S,Lbar\n";
+            err << "saedindex-cli index: "
+                << (calibration ? Index::tr("%1 带的是实空间标尺，不是衍射标定；请给出 --scale S,Lbar")
+                                : Index::tr("%1 没有标定；请给出 --scale S,Lbar"))
+                       .arg(path)
+                << '\n';
             return std::nullopt;
         }
     }
@@ -327,10 +329,13 @@ std::optional<measure::AutoPattern> measureImage(const Options& options, model::
         return std::nullopt;
     }
     measure::writeAutoPattern(model, *pattern);
-    err << "saedindex-cli index: " << pattern->spots.size() << " spots, centre " << pattern->vectors.centre.x << ','
-        << pattern->vectors.centre.y << "; R1 " << pattern->lengthsPx[0] << " px, R2 " << pattern->lengthsPx[1]
-        << " px, R3 " << pattern->lengthsPx[2] << " px; angles " << model.Text1(33) << ", " << model.Text1(34)
-        << ", " << model.Text1(35) << '\n';
+    err << "saedindex-cli index: "
+        << Index::tr("%1 个斑点，中心 %2,%3；R1 %4 px，R2 %5 px，R3 %6 px；夹角 %7、%8、%9")
+               .arg(QString::number(pattern->spots.size()), QString::number(pattern->vectors.centre.x),
+                    QString::number(pattern->vectors.centre.y), QString::number(pattern->lengthsPx[0]),
+                    QString::number(pattern->lengthsPx[1]), QString::number(pattern->lengthsPx[2]), model.Text1(33),
+                    model.Text1(34), model.Text1(35))
+        << '\n';
     err.flush();
     return pattern;
 }
@@ -344,43 +349,43 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
                         QStringLiteral("double")}))
         return usageError(err, options.error());
     if (options.has(QStringLiteral("help"))) {
-        out << kHelp;
+        out << Index::tr(kHelp);
         return 0;
     }
 
     if (options.has(QStringLiteral("out")) && !options.has(QStringLiteral("report")))
-        return usageError(err, QStringLiteral("--out names the folder of --report"));
+        return usageError(err, Index::tr("--out 指定 --report 的文件夹，须与 --report 同用"));
     const bool spacingsGiven = options.has(QStringLiteral("d"));
     const bool fromCif = options.has(QStringLiteral("cif"));
     if (options.has(QStringLiteral("cell")) == fromCif)
-        return usageError(err, QStringLiteral("give either --cell or --cif"));
+        return usageError(err, Index::tr("--cell 与 --cif 须给出且只给出其一"));
     if (options.has(QStringLiteral("type")) && (fromCif || options.has(QStringLiteral("spacegroup"))))
-        return usageError(err, QStringLiteral("--type goes with --cell alone, not with --spacegroup or --cif"));
+        return usageError(err, Index::tr("--type 只与 --cell 同用，不能与 --spacegroup 或 --cif 同用"));
     if (fromCif && options.has(QStringLiteral("spacegroup")))
-        return usageError(err, QStringLiteral("--cif brings its own space group; leave out --spacegroup"));
+        return usageError(err, Index::tr("--cif 自带空间群；请去掉 --spacegroup"));
     const bool autoMeasure = options.has(QStringLiteral("auto"));
     if (autoMeasure && !options.has(QStringLiteral("image")))
-        return usageError(err, QStringLiteral("--auto measures the pattern of an image; give --image FILE"));
+        return usageError(err, Index::tr("--auto 测量图像中的花样；请给出 --image FILE"));
     if (autoMeasure) {
         for (const char* measured : {"d", "r1", "r2", "r3", "angles"})
             if (options.has(QString::fromLatin1(measured)))
-                return usageError(err, QStringLiteral("--image --auto measures the pattern itself; leave out --%1")
+                return usageError(err, Index::tr("--image --auto 自行测量花样；请去掉 --%1")
                                            .arg(QString::fromLatin1(measured)));
     } else if (const QString problem = patternOptionsProblem(options); !problem.isEmpty()) {
         return usageError(err, problem);
     }
 
     const std::optional<OutputFormat> format = parseOutputFormat(options.value(QStringLiteral("format"), QStringLiteral("text")));
-    if (!format) return usageError(err, QStringLiteral("--format must be text, tsv or json"));
+    if (!format) return usageError(err, Index::tr("--format 须为 text、tsv 或 json"));
     const int type = latticeTypeCode(options.value(QStringLiteral("type"), QStringLiteral("simple")));
-    if (type < 0) return usageError(err, QStringLiteral("--type must be simple, base, body, face, rhombic or 0 to 4"));
+    if (type < 0) return usageError(err, Index::tr("--type 须为 simple、base、body、face、rhombic 或 0 到 4"));
 
     bool limitOk = true;
     const qulonglong maxRows = options.has(QStringLiteral("max-rows"))
                                    ? options.value(QStringLiteral("max-rows")).trimmed().toULongLong(&limitOk)
                                    : indexing::kRowLimit;
     if (!limitOk || maxRows < 1 || maxRows > indexing::kRowLimit)
-        return usageError(err, QStringLiteral("--max-rows must be a whole number from 1 to %1").arg(indexing::kRowLimit));
+        return usageError(err, Index::tr("--max-rows 须为 1 到 %1 的整数").arg(indexing::kRowLimit));
 
     model::MainModel model;
     model.setCombo1Items(model::latticeTypeNames());
@@ -392,8 +397,11 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         const auto phases = loadCifPhases({options.value(QStringLiteral("cif"))}, QStringLiteral("index"), err);
         if (!phases) return 2;
         if (phases->size() > 1)
-            err << "saedindex-cli index: " << options.value(QStringLiteral("cif")) << " holds " << phases->size()
-                << " phases; indexing with the first, " << QString::fromStdString(phases->front().name) << '\n';
+            err << "saedindex-cli index: "
+                << Index::tr("%1 含 %2 个物相；用第一个（%3）标定")
+                       .arg(options.value(QStringLiteral("cif")), QString::number(phases->size()),
+                            QString::fromStdString(phases->front().name))
+                << '\n';
         phase = phases->front();
         const core::Cell& c = phase->cell;
         const double values[6] = {c.aNm, c.bNm, c.cNm, c.alphaDeg, c.betaDeg, c.gammaDeg};
@@ -431,7 +439,7 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     if (autoPattern) {
         // The detected pattern places itself: R1 and R2 from the centre, one spacing each.
         if (given != 1)
-            return usageError(err, QStringLiteral("--image --auto finds the centre and R1, R2 itself; leave out --centre, --r1-end and --r2-end"));
+            return usageError(err, Index::tr("--image --auto 自行找出中心和 R1、R2；请去掉 --centre、--r1-end 和 --r2-end"));
         simulation::ImageFrame f;
         const measure::LatticeVectors& v = autoPattern->vectors;
         f.centre = {v.centre.x, v.centre.y};
@@ -442,21 +450,21 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         for (const measure::Spot& spot : autoPattern->spots) detected.push_back({spot.x, spot.y});
         frame = f;
     } else if (given != 0 && given != imageOptions.size()) {
-        return usageError(err, QStringLiteral("--image, --centre, --r1-end and --r2-end go together"));
+        return usageError(err, Index::tr("--image、--centre、--r1-end 和 --r2-end 须一起给出"));
     } else if (given != 0) {
         simulation::ImageFrame f;
         const auto centre = pointOption(options, QStringLiteral("centre"));
         const auto r1End = pointOption(options, QStringLiteral("r1-end"));
         const auto r2End = pointOption(options, QStringLiteral("r2-end"));
         if (!centre || !r1End || !r2End)
-            return usageError(err, QStringLiteral("--centre, --r1-end and --r2-end each take two numbers X,Y"));
+            return usageError(err, Index::tr("--centre、--r1-end 和 --r2-end 各取两个数 X,Y"));
         f.centre = *centre;
         f.r1End = *r1End;
         f.r2End = *r2End;
         if (!spacingsGiven) {
             const double n1 = model.value(30), n2 = model.value(31);
             if (n1 < 1 || n2 < 1 || n1 != std::floor(n1) || n2 != std::floor(n2))
-                return usageError(err, QStringLiteral("with --image, the spot spacings N of --r1 and --r2 must be whole numbers from 1"));
+                return usageError(err, Index::tr("用 --image 时，--r1 和 --r2 的斑点间距数 N 须为不小于 1 的整数"));
             f.r1Segments = static_cast<int>(n1);
             f.r2Segments = static_cast<int>(n2);
         }
@@ -505,17 +513,16 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     case OutputFormat::Text: {
         if (options.has(QStringLiteral("families"))) {
             writeAlignedTable(out, familyTable);
-            out << "families: " << familyTable.rowCount() << ", rows: " << table.rowCount() << '\n';
+            out << Index::tr("解族：%1，行：%2").arg(familyTable.rowCount()).arg(table.rowCount()) << '\n';
         } else {
             // The rows' match is the window's (its image and lines); here families carry it.
             writeAlignedTable(out, table, model::ResultTableModel::kMisfitColumn + 1);
-            out << "rows: " << table.rowCount() << '\n';
+            out << Index::tr("行数：%1").arg(table.rowCount()) << '\n';
         }
         int marked = 0;
         for (int r = 0; r < table.rowCount(); ++r) marked += table.usesDoubleDiffraction(r) ? 1 : 0;
         if (marked > 0)
-            out << "※ " << marked << (marked == 1 ? " row uses" : " rows use")
-                << " a forbidden reflection that appears by double diffraction\n";
+            out << Index::tr("※ %n 行用到了由二次衍射出现的禁止衍射", nullptr, marked) << '\n';
         break;
     }
     case OutputFormat::Tsv:

@@ -2,6 +2,7 @@
 #include "app/cli/commands.h"
 #include "app/cli/options.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,20 +17,23 @@ namespace saed::cli {
 
 namespace {
 
-const char kLibraryUsage[] =
-    "usage: saedindex-cli library [--library FILE | --cif FILE_OR_FOLDER...] [--format text|json]\n"
+struct Library {
+    Q_DECLARE_TR_FUNCTIONS(saed::cli::Library)
+};
+
+const char kLibraryUsage[] = QT_TRANSLATE_NOOP("saed::cli::Library",
+    "用法：saedindex-cli library [--library FILE | --cif FILE_OR_FOLDER...] [--format text|json]\n"
     "\n"
-    "Lists the phases of the built-in library, or of FILE in the same format: records of nine\n"
-    "fields (name;type;c/a;a;b;c;alpha;beta;gamma;), in UTF-8 or GBK. A file with an incomplete\n"
-    "record is not used: the record is named on stderr, with exit status 2.\n"
+    "列出内置物相库或同样格式的物相库文件 FILE 中的物相：每条记录九个字段\n"
+    "（name;type;c/a;a;b;c;alpha;beta;gamma;），UTF-8 或 GBK 编码。含不完整记录的文件不予\n"
+    "使用：在 stderr 上指出该记录，退出状态为 2。\n"
     "\n"
-    "With --cif, lists the phases of CIF files (every data block with a cell; a folder stands for\n"
-    "its *.cif files): name, cell (nm, degrees), space group and number of atom sites; json gives\n"
-    "{name, cell, spaceGroup: {hm, number} or null, atoms, source} per phase. A file that cannot\n"
-    "be read is named on stderr with the reason, and the status is 2.\n"
+    "用 --cif 时列出 CIF 文件中的物相（每个含晶胞的数据块；文件夹代表其中的 *.cif 文件）：名称、\n"
+    "晶胞（nm，度）、空间群和原子位置数；json 对每个物相给出 {name, cell, spaceGroup: {hm,\n"
+    "number} 或 null, atoms, source}。无法读取的文件在 stderr 上指出并说明原因，退出状态为 2。\n"
     "\n"
-    "example:\n"
-    "  saedindex-cli library --cif si.cif structures/ --format json\n";
+    "示例：\n"
+    "  saedindex-cli library --cif si.cif structures/ --format json\n");
 
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
@@ -55,7 +59,7 @@ int listCifPhases(const QStringList& paths, const QString& format, QTextStream& 
         out << qs(p.name) << '\t';
         for (double v : {c.aNm, c.bNm, c.cNm, c.alphaDeg, c.betaDeg, c.gammaDeg}) out << qs(library::formatNumberWithSu(v, 0)) << ' ';
         const std::string group = library::spaceGroupLabel(p);
-        out << '\t' << (group.empty() ? QStringLiteral("-") : qs(group)) << '\t' << p.atoms.size() << " atoms\n";
+        out << '\t' << (group.empty() ? QStringLiteral("-") : qs(group)) << '\t' << Library::tr("%n 个原子", nullptr, static_cast<int>(p.atoms.size())) << '\n';
     }
     return 0;
 }
@@ -70,7 +74,7 @@ int runLibraryCommand(const QStringList& arguments, QTextStream& out, QTextStrea
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
-            out << kLibraryUsage;
+            out << Library::tr(kLibraryUsage);
             return 0;
         }
         if ((a == QStringLiteral("--library") || a == QStringLiteral("--format")) &&
@@ -81,23 +85,23 @@ int runLibraryCommand(const QStringList& arguments, QTextStream& out, QTextStrea
         } else if (a.startsWith(QStringLiteral("--format="))) {
             format = a.mid(9);
         } else {
-            err << "saedindex-cli library: unknown or incomplete option '" << a << "'\n\n"
-                << kLibraryUsage;
+            err << "saedindex-cli library: " << Library::tr("未知或不完整的选项“%1”").arg(a) << "\n\n"
+                << Library::tr(kLibraryUsage);
             return 2;
         }
     }
     if (format != QStringLiteral("text") && format != QStringLiteral("json")) {
-        err << "saedindex-cli library: --format is text or json, not '" << format << "'\n";
+        err << "saedindex-cli library: " << Library::tr("--format 须为 text 或 json，而不是“%1”").arg(format) << '\n';
         return 2;
     }
 
     if (cifs) {
         if (cifs->isEmpty()) {
-            err << "saedindex-cli library: --cif needs a file or folder\n";
+            err << "saedindex-cli library: " << Library::tr("--cif 需要一个文件或文件夹") << '\n';
             return 2;
         }
         if (!path.isEmpty()) {
-            err << "saedindex-cli library: give --library or --cif, not both\n";
+            err << "saedindex-cli library: " << Library::tr("--library 与 --cif 只能给出其一") << '\n';
             return 2;
         }
         return listCifPhases(*cifs, format, out, err);

@@ -3,6 +3,7 @@
 #include <QTextStream>
 
 #include "app/cli/commands.h"
+#include "model/language.h"
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
@@ -10,5 +11,5 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setOrganizationName(QStringLiteral("saedindex"));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return saed::cli::runCommandLine(QCoreApplication::arguments().mid(1), out, err);
+    return saed::cli::runProgram(QCoreApplication::arguments().mid(1), saed::model::systemLanguage(), out, err);
 }

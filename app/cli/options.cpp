@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
 
@@ -12,13 +13,21 @@
 
 namespace saed::cli {
 
+namespace {
+
+struct OptionTexts {
+    Q_DECLARE_TR_FUNCTIONS(saed::cli::Options)
+};
+
+}  // namespace
+
 bool Options::parse(const QStringList& args, const QStringList& withValue, const QStringList& flags) {
     m_values.clear();
     m_error.clear();
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         if (!arg.startsWith(QStringLiteral("--")) || arg.size() == 2) {
-            m_error = QStringLiteral("unexpected argument '%1'").arg(arg);
+            m_error = QCoreApplication::translate("saed::cli::Options", "多余的参数“%1”").arg(arg);
             return false;
         }
         QString name = arg.mid(2);
@@ -28,26 +37,26 @@ bool Options::parse(const QStringList& args, const QStringList& withValue, const
             name.truncate(eq);
         }
         if (m_values.contains(name)) {
-            m_error = QStringLiteral("option --%1 given twice").arg(name);
+            m_error = QCoreApplication::translate("saed::cli::Options", "选项 --%1 给了两次").arg(name);
             return false;
         }
         if (flags.contains(name)) {
             if (value) {
-                m_error = QStringLiteral("option --%1 takes no value").arg(name);
+                m_error = QCoreApplication::translate("saed::cli::Options", "选项 --%1 不带值").arg(name);
                 return false;
             }
             m_values.insert(name, QString());
         } else if (withValue.contains(name)) {
             if (!value) {
                 if (i + 1 >= args.size()) {
-                    m_error = QStringLiteral("option --%1 needs a value").arg(name);
+                    m_error = QCoreApplication::translate("saed::cli::Options", "选项 --%1 需要一个值").arg(name);
                     return false;
                 }
                 value = args[++i];
             }
             m_values.insert(name, *value);
         } else {
-            m_error = QStringLiteral("unknown option --%1").arg(name);
+            m_error = QCoreApplication::translate("saed::cli::Options", "未知选项 --%1").arg(name);
             return false;
         }
     }
@@ -58,7 +67,7 @@ std::optional<QStringList> Options::list(const QString& name, int count) {
     QStringList parts = value(name).split(u',');
     for (QString& part : parts) part = part.trimmed();
     if (parts.size() != count) {
-        m_error = QStringLiteral("option --%1 needs %2 comma-separated values, got %3")
+        m_error = QCoreApplication::translate("saed::cli::Options", "选项 --%1 需要 %2 个以逗号分隔的值，实际为 %3 个")
                       .arg(name)
                       .arg(count)
                       .arg(parts.size());
@@ -77,12 +86,12 @@ QString patternOptionsProblem(const Options& options) {
     const bool spacingsGiven = options.has(QStringLiteral("d"));
     const bool scaleGiven = options.has(QStringLiteral("scale")) || options.has(QStringLiteral("r1")) ||
                             options.has(QStringLiteral("r2")) || options.has(QStringLiteral("r3"));
-    if (!options.has(QStringLiteral("angles"))) return QStringLiteral("--angles is required");
+    if (!options.has(QStringLiteral("angles"))) return OptionTexts::tr("缺少 --angles");
     if (spacingsGiven && scaleGiven)
-        return QStringLiteral("give either --d or --scale with --r1, --r2 and --r3, not both");
+        return OptionTexts::tr("--d 与 --scale（连同 --r1、--r2、--r3）只能给出其一");
     if (!spacingsGiven && !(options.has(QStringLiteral("scale")) && options.has(QStringLiteral("r1")) &&
                             options.has(QStringLiteral("r2")) && options.has(QStringLiteral("r3"))))
-        return QStringLiteral("give --d, or --scale with --r1, --r2 and --r3");
+        return OptionTexts::tr("请给出 --d，或 --scale 连同 --r1、--r2、--r3");
     return {};
 }
 
@@ -133,15 +142,15 @@ bool buildLibraryTree(const QString& path, library::PhaseTree& tree, const char*
     if (!path.isEmpty()) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
-            err << command << ": cannot read '" << path << "': " << file.errorString() << '\n';
+            err << command << ": " << OptionTexts::tr("无法读取“%1”：%2").arg(path, file.errorString()) << '\n';
             return false;
         }
         text = store::decodeLibraryText(file.readAll()).toStdString();
     }
     if (tree.build(text)) return true;
     const std::string incomplete = library::incompleteRecordMessage(tree.library());
-    err << command << ": '" << path << "': "
-        << QString::fromStdString(incomplete.empty() ? std::string("no phase record in the library text") : incomplete)
+    err << command << ": " << OptionTexts::tr("“%1”：").arg(path)
+        << (incomplete.empty() ? OptionTexts::tr("物相库文本中没有物相记录") : QString::fromStdString(incomplete))
         << '\n';
     return false;
 }

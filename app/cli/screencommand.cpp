@@ -1,5 +1,6 @@
 // saedindex-cli screen: the library screening of the window ("计算选中项", multiple choice) on a
 // pattern given as options.
+#include <QCoreApplication>
 #include <QDir>
 
 #include <QJsonArray>
@@ -22,48 +23,50 @@ namespace saed::cli {
 
 namespace {
 
-const char kHelp[] =
-    "usage: saedindex-cli screen --angles a12,a23,a13\n"
-    "                            (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)\n"
-    "                            [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]\n"
-    "                            [--library FILE | --cif FILE_OR_FOLDER...] [--phases r1,r2,...]\n"
-    "                            [--double] [--image NAME] [--out DIR] [--format text|json]\n"
+struct Screen {
+    Q_DECLARE_TR_FUNCTIONS(saed::cli::Screen)
+};
+
+const char kHelp[] = QT_TRANSLATE_NOOP("saed::cli::Screen",
+    "用法：saedindex-cli screen --angles a12,a23,a13\n"
+    "                           (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)\n"
+    "                           [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]\n"
+    "                           [--library FILE | --cif FILE_OR_FOLDER...] [--phases r1,r2,...]\n"
+    "                           [--double] [--image NAME] [--out DIR] [--format text|json]\n"
     "\n"
-    "Indexes the measured pattern with every phase of a library, one run per phase, and writes\n"
-    "the screening report of the window's 计算选中项 in 多选 mode: one block per phase that has\n"
-    "solutions, in the file 标定结果YYYY-MM-DD HHNNSS.txt (GB18030, CR LF; a report of the same\n"
-    "name is extended). Prints one line per phase: its description, a tab and its number of\n"
-    "solutions; then the report's path.\n"
+    "用物相库中的每个物相标定实测花样，每个物相运行一次，并写出窗口中“计算选中项”在“多选”\n"
+    "方式下的筛选报告：每个有解的物相一段，写入文件 标定结果YYYY-MM-DD HHNNSS.txt（GB18030，\n"
+    "CR LF；同名报告则续写其后）。每个物相输出一行：物相描述、一个制表符和解的个数；最后输出\n"
+    "报告的路径。\n"
     "\n"
-    "options:\n"
+    "选项：\n"
     "  --scale, --r1, --r2, --r3, --d, --angles, --range, --tol-d, --tol-angle\n"
-    "                     the measured pattern, as for saedindex-cli index\n"
-    "  --library FILE     a library text (records name;type;c/a;a;b;c;alpha;beta;gamma;) in\n"
-    "                     UTF-8 or GBK, instead of the built-in library\n"
-    "  --cif FILE_OR_FOLDER...  the phases of CIF files instead (every data block with a cell; a\n"
-    "                     folder stands for its *.cif files), each with its space group and atoms\n"
-    "  --phases r1,r2,..  screen only these records (numbered from 1, in library order)\n"
-    "  --double           let in forbidden planes reachable by double diffraction\n"
-    "  --format F         text (default): the lines above; json: the phases ranked by their best\n"
-    "                     solution family (least misfit first, phases without solutions last), each\n"
-    "                     with record, description, rows and best {zone, forms, misfit, rows,\n"
-    "                     double} or null, and the report's path\n"
-    "  --image NAME       the image name written into the report\n"
-    "  --out DIR          the report's folder (default: the current folder)\n"
-    "  --help             this text\n"
+    "                     实测花样，同 saedindex-cli index\n"
+    "  --library FILE     物相库文本（记录为 name;type;c/a;a;b;c;alpha;beta;gamma;），UTF-8\n"
+    "                     或 GBK 编码，代替内置物相库\n"
+    "  --cif FILE_OR_FOLDER...  改用 CIF 文件中的物相（每个含晶胞的数据块；文件夹代表其中的\n"
+    "                     *.cif 文件），各带其空间群和原子\n"
+    "  --phases r1,r2,..  只筛选这些记录（按物相库中的顺序从 1 编号）\n"
+    "  --double           纳入可由二次衍射出现的禁止晶面\n"
+    "  --format F         text（默认）：上述各行；json：各物相按其最佳解族排序（失配度小者在前，\n"
+    "                     无解的物相在后），各带 record、description、rows 和最佳解族\n"
+    "                     {zone, forms, misfit, rows, double}（无解为 null），以及报告的路径\n"
+    "  --image NAME       写入报告的图像名\n"
+    "  --out DIR          报告所在的文件夹（默认：当前文件夹）\n"
+    "  --help             本说明\n"
     "\n"
-    "Bad input is told on stderr with exit status 2.\n"
+    "输入有误时在 stderr 上说明，退出状态为 2。\n"
     "\n"
-    "example (a pattern against a folder of CIFs, ranked):\n"
+    "示例（实测花样对一个文件夹中的 CIF 排序）：\n"
     "  saedindex-cli screen --cif structures/ --d 0.2338,0.2338,0.1432 --angles 70.53,54.74,54.74 \\\n"
-    "      --format json\n";
+    "      --format json\n");
 
 const QStringList kValueOptions = patternOptionNames() + QStringList{
     QStringLiteral("library"), QStringLiteral("phases"), QStringLiteral("image"), QStringLiteral("out"),
     QStringLiteral("format")};
 
 int usageError(QTextStream& err, const QString& message) {
-    err << "saedindex-cli screen: " << message << "\nTry 'saedindex-cli screen --help'.\n";
+    err << "saedindex-cli screen: " << message << '\n' << Screen::tr("用法见 saedindex-cli screen --help。") << '\n';
     return 2;
 }
 
@@ -104,16 +107,16 @@ int runScreenCommand(const QStringList& arguments, QTextStream& out, QTextStream
     if (!options.parse(args, kValueOptions, {QStringLiteral("help"), QStringLiteral("double")}))
         return usageError(err, options.error());
     if (options.has(QStringLiteral("help"))) {
-        out << kHelp;
+        out << Screen::tr(kHelp);
         return 0;
     }
     if (const QString problem = patternOptionsProblem(options); !problem.isEmpty())
         return usageError(err, problem);
     const QString format = options.value(QStringLiteral("format"), QStringLiteral("text"));
     if (format != QStringLiteral("text") && format != QStringLiteral("json"))
-        return usageError(err, QStringLiteral("--format must be text or json"));
+        return usageError(err, Screen::tr("--format 须为 text 或 json"));
     if (cifs && (cifs->isEmpty() || options.has(QStringLiteral("library"))))
-        return usageError(err, QStringLiteral("--cif needs files or folders, and goes without --library"));
+        return usageError(err, Screen::tr("--cif 需要文件或文件夹，且不能与 --library 同用"));
 
     library::PhaseTree tree;
     std::vector<library::CrystalPhase> crystals;
@@ -122,7 +125,7 @@ int runScreenCommand(const QStringList& arguments, QTextStream& out, QTextStream
         if (!phases) return 2;
         crystals = *phases;
         if (!tree.build(library::libraryRecords(crystals)) || tree.recordCount() == 0)
-            return usageError(err, QStringLiteral("the CIF files hold no phase with a cell"));
+            return usageError(err, Screen::tr("这些 CIF 文件中没有带晶胞的物相"));
     } else if (!buildLibraryTree(options.value(QStringLiteral("library")), tree, "saedindex-cli screen", err)) {
         return 2;
     }
@@ -140,7 +143,7 @@ int runScreenCommand(const QStringList& arguments, QTextStream& out, QTextStream
             bool ok = false;
             const int r = part.trimmed().toInt(&ok);
             if (!ok || r < 1 || r > tree.recordCount())
-                return usageError(err, QStringLiteral("--phases: '%1' is not a record number from 1 to %2")
+                return usageError(err, Screen::tr("--phases：“%1”不是 1 到 %2 的记录号")
                                            .arg(part.trimmed())
                                            .arg(tree.recordCount()));
             request.selection.push_back(r);
@@ -173,7 +176,7 @@ int runScreenCommand(const QStringList& arguments, QTextStream& out, QTextStream
         out << QString::fromUtf8(QJsonDocument(rankingJson(*outcome)).toJson(QJsonDocument::Indented));
     } else {
         for (const library::ScreenedPhase& phase : outcome->phases) out << phase.description << '\t' << phase.rows << '\n';
-        out << "report: " << QDir::toNativeSeparators(outcome->path) << '\n';
+        out << Screen::tr("报告：%1").arg(QDir::toNativeSeparators(outcome->path)) << '\n';
     }
     out.flush();
     return rejected ? 2 : 0;

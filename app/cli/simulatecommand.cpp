@@ -2,6 +2,7 @@
 #include <cmath>  // for isfinite
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QSaveFile>
@@ -18,43 +19,45 @@ namespace saed::cli {
 
 namespace {
 
-const char kHelp[] =
-    "usage: saedindex-cli simulate --cell a,b,c,alpha,beta,gamma --zone U,V,W [--type T]\n"
-    "                              [--max-g G] [--format json|svg|png] [--out FILE]\n"
+struct Simulate {
+    Q_DECLARE_TR_FUNCTIONS(saed::cli::Simulate)
+};
+
+const char kHelp[] = QT_TRANSLATE_NOOP("saed::cli::Simulate",
+    "用法：saedindex-cli simulate --cell a,b,c,alpha,beta,gamma --zone U,V,W [--type T]\n"
+    "                             [--max-g G] [--format json|svg|png] [--out FILE]\n"
     "\n"
-    "The kinematic spot pattern of the zero-order Laue zone of [UVW]: every reflection (h k l)\n"
-    "allowed by the lattice type with h U + k V + l W = 0 and |g| <= G, placed in the pattern\n"
-    "plane with the shortest spot g1 along +x and +y = [UVW] x g1.\n"
+    "[UVW] 零阶劳厄带的运动学斑点花样：点阵类型允许、满足 h U + k V + l W = 0 且 |g| <= G 的\n"
+    "每个衍射 (h k l)，画在花样平面内，最短的斑点 g1 沿 +x，+y = [UVW] x g1。\n"
     "\n"
-    "options:\n"
-    "  --cell a,b,c,alpha,beta,gamma  lattice parameters: edges in nm, angles in degrees\n"
-    "  --type T      lattice type: simple, base, body, face, rhombic, or 0 to 4 (default simple)\n"
-    "  --zone U,V,W  the zone axis, whole numbers, not all 0\n"
-    "  --max-g G     spots out to |g| <= G in 1/nm (default 10)\n"
-    "  --format F    json (default): zone, g1 and the spots, each with hkl, x and y (1/nm),\n"
-    "                d (nm) and intensity; svg: the picture as SVG; png: a 600 x 600 picture\n"
-    "                (needs --out)\n"
-    "  --out FILE    write to FILE instead of the standard output\n"
-    "  --help        this text\n"
+    "选项：\n"
+    "  --cell a,b,c,alpha,beta,gamma  点阵参数：棱长单位 nm，夹角单位度\n"
+    "  --type T      点阵类型：simple、base、body、face、rhombic，或 0 到 4（默认 simple）\n"
+    "  --zone U,V,W  晶带轴，整数，不全为 0\n"
+    "  --max-g G     斑点取到 |g| <= G（1/nm，默认 10）\n"
+    "  --format F    json（默认）：晶带轴、g1 和各斑点，每个斑点带 hkl、x 和 y（1/nm）、\n"
+    "                d（nm）和 intensity；svg：SVG 图；png：600 x 600 的图（须给出 --out）\n"
+    "  --out FILE    写入 FILE 而不是标准输出\n"
+    "  --help        本说明\n"
     "\n"
-    "example (aluminium, the [011] zone, as a picture):\n"
+    "示例（铝的 [011] 晶带，输出为图）：\n"
     "  saedindex-cli simulate --cell 0.405,0.405,0.405,90,90,90 --type face --zone 0,1,1 \\\n"
-    "      --max-g 12 --format svg --out al-011.svg\n";
+    "      --max-g 12 --format svg --out al-011.svg\n");
 
 int usageError(QTextStream& err, const QString& message) {
-    err << "saedindex-cli simulate: " << message << "\nTry 'saedindex-cli simulate --help'.\n";
+    err << "saedindex-cli simulate: " << message << '\n' << Simulate::tr("用法见 saedindex-cli simulate --help。") << '\n';
     return 2;
 }
 
 QString errorText(simulation::PatternError error) {
     switch (error) {
-    case simulation::PatternError::NotACell: return QStringLiteral("the lattice parameters do not form a cell");
-    case simulation::PatternError::ZeroZone: return QStringLiteral("the zone [0 0 0] is no axis");
+    case simulation::PatternError::NotACell: return Simulate::tr("这组点阵参数构不成晶胞");
+    case simulation::PatternError::ZeroZone: return Simulate::tr("[0 0 0] 不是晶带轴");
     case simulation::PatternError::BadRange:
-        return QStringLiteral("--max-g must be above 0 and small enough for the cell (at most %1 index triples)")
+        return Simulate::tr("--max-g 须大于 0，且对该晶胞不能过大（至多 %1 组指数）")
             .arg(simulation::kMaxIndexTriples);
-    case simulation::PatternError::NoSpots: return QStringLiteral("no allowed spot lies within --max-g");
-    default: return QStringLiteral("the pattern cannot be made");
+    case simulation::PatternError::NoSpots: return Simulate::tr("--max-g 范围内没有允许的斑点");
+    default: return Simulate::tr("无法生成该花样");
     }
 }
 
@@ -67,7 +70,7 @@ bool writeOutput(const QString& path, const QByteArray& bytes, QTextStream& out,
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        err << "saedindex-cli simulate: cannot write " << path << ": " << file.errorString() << '\n';
+        err << "saedindex-cli simulate: " << Simulate::tr("无法写入 %1：%2").arg(path, file.errorString()) << '\n';
         return false;
     }
     return true;
@@ -81,11 +84,11 @@ int runSimulateCommand(const QStringList& args, QTextStream& out, QTextStream& e
                                 QStringLiteral("max-g"), QStringLiteral("format"), QStringLiteral("out")};
     if (!options.parse(args, withValue, {QStringLiteral("help")})) return usageError(err, options.error());
     if (options.has(QStringLiteral("help"))) {
-        out << kHelp;
+        out << Simulate::tr(kHelp);
         return 0;
     }
-    if (!options.has(QStringLiteral("cell"))) return usageError(err, QStringLiteral("--cell is required"));
-    if (!options.has(QStringLiteral("zone"))) return usageError(err, QStringLiteral("--zone is required"));
+    if (!options.has(QStringLiteral("cell"))) return usageError(err, Simulate::tr("缺少 --cell"));
+    if (!options.has(QStringLiteral("zone"))) return usageError(err, Simulate::tr("缺少 --zone"));
 
     simulation::ZonePatternRequest request;
     const std::optional<QStringList> cell = options.list(QStringLiteral("cell"), 6);
@@ -94,7 +97,7 @@ int runSimulateCommand(const QStringList& args, QTextStream& out, QTextStream& e
     for (int i = 0; i < 6; ++i) {
         bool ok = false;
         values[i] = (*cell)[i].toDouble(&ok);
-        if (!ok || !std::isfinite(values[i])) return usageError(err, QStringLiteral("--cell takes six numbers"));
+        if (!ok || !std::isfinite(values[i])) return usageError(err, Simulate::tr("--cell 需要六个数"));
     }
     request.cell = {values[0], values[1], values[2], values[3], values[4], values[5]};
     const std::optional<QStringList> zone = options.list(QStringLiteral("zone"), 3);
@@ -102,22 +105,22 @@ int runSimulateCommand(const QStringList& args, QTextStream& out, QTextStream& e
     for (int i = 0; i < 3; ++i) {
         bool ok = false;
         const int v = (*zone)[i].toInt(&ok);
-        if (!ok || v < -99 || v > 99) return usageError(err, QStringLiteral("--zone takes three whole numbers from -99 to 99"));
+        if (!ok || v < -99 || v > 99) return usageError(err, Simulate::tr("--zone 需要三个 -99 到 99 的整数"));
         request.zone[static_cast<std::size_t>(i)] = v;
     }
     const int type = latticeTypeCode(options.value(QStringLiteral("type"), QStringLiteral("simple")));
-    if (type < 0) return usageError(err, QStringLiteral("--type must be simple, base, body, face, rhombic or 0 to 4"));
+    if (type < 0) return usageError(err, Simulate::tr("--type 须为 simple、base、body、face、rhombic 或 0 到 4"));
     request.allowed = simulation::latticeTypeRule(type);
     bool ok = true;
     request.maxGInvNm = options.has(QStringLiteral("max-g")) ? options.value(QStringLiteral("max-g")).toDouble(&ok) : 10.0;
     if (!ok || !std::isfinite(request.maxGInvNm) || request.maxGInvNm <= 0)
-        return usageError(err, QStringLiteral("--max-g must be a number above 0"));
+        return usageError(err, Simulate::tr("--max-g 须为大于 0 的数"));
     const QString format = options.value(QStringLiteral("format"), QStringLiteral("json")).trimmed().toLower();
     if (format != QStringLiteral("json") && format != QStringLiteral("svg") && format != QStringLiteral("png"))
-        return usageError(err, QStringLiteral("--format must be json, svg or png"));
+        return usageError(err, Simulate::tr("--format 须为 json、svg 或 png"));
     const QString outPath = options.value(QStringLiteral("out"));
     if (format == QStringLiteral("png") && outPath.isEmpty())
-        return usageError(err, QStringLiteral("--format png needs --out FILE"));
+        return usageError(err, Simulate::tr("--format png 须给出 --out FILE"));
 
     const simulation::ZonePatternResult result = simulation::simulateZone(request);
     if (result.error != simulation::PatternError::None) return usageError(err, errorText(result.error));
@@ -154,7 +157,7 @@ int runSimulateCommand(const QStringList& args, QTextStream& out, QTextStream& e
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         if (!app::patternImage(pattern, 600, request.maxGInvNm).save(&buffer, "PNG")) {
-            err << "saedindex-cli simulate: the PNG could not be made\n";
+            err << "saedindex-cli simulate: " << Simulate::tr("无法生成 PNG") << '\n';
             return 2;
         }
         bytes = png;

@@ -11,28 +11,16 @@
 
 #include <cmath>
 
-#include "app/cli/commands.h"
+#include "tests/clirun.h"
 #include "core/lattice.h"
 #include "simulation/spotmatch.h"
 #include "simulation/zonepattern.h"
 
 namespace {
 
-struct CliRun {
-    int status;
-    QString out;
-    QString err;
-};
+using saed::testdata::CliRun;
 
-CliRun run(const QString& command, const QStringList& args) {
-    CliRun r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status = saed::cli::runCommandLine(QStringList{command} + args, out, err);
-    out.flush();
-    err.flush();
-    return r;
-}
+CliRun run(const QString& command, const QStringList& args) { return saed::testdata::runCli(QStringList{command} + args); }
 
 QStringList split(const QString& args) { return args.split(u' ', Qt::SkipEmptyParts); }
 

@@ -115,10 +115,25 @@ TEST(IndexCommandTest, badInputAndNoSolution) {
 
 TEST(IndexCommandTest, programPrintsTheTableAndExitStatus) {
     QProcess cli;
+    // A system that names no language of the program: Chinese.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    cli.setProcessEnvironment(environment);
     const auto run = [&cli](const QString& args) {
         cli.start(QStringLiteral(SAEDINDEX_CLI), (QStringLiteral("index ") + args).split(u' ', Qt::SkipEmptyParts));
         return cli.waitForFinished(30000) ? cli.exitCode() : -1;
     };
+    EXPECT_EQ(run(QStringLiteral("--colour red")), 2);
+    EXPECT_TRUE(QString::fromUtf8(cli.readAllStandardError()).startsWith(QStringLiteral("saedindex-cli index: 未知选项 --colour\n")));
+    // LANGUAGE names English first.
+    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("de:en_GB"));
+    cli.setProcessEnvironment(environment);
+    EXPECT_EQ(run(QStringLiteral("--colour red")), 2);
+    EXPECT_TRUE(QString::fromUtf8(cli.readAllStandardError()).startsWith(QStringLiteral("saedindex-cli index: unknown option --colour\n")));
+    environment.remove(QStringLiteral("LANGUAGE"));
+    cli.setProcessEnvironment(environment);
+
     EXPECT_EQ(run(kCubic + QStringLiteral("--format tsv")), 0);
     const QString out = QString::fromUtf8(cli.readAllStandardOutput());
     EXPECT_EQ(out.count(u'\n'), 24);
@@ -129,6 +144,7 @@ TEST(IndexCommandTest, programPrintsTheTableAndExitStatus) {
 }
 
 TEST(IndexCommandTest, anExceptionOrAnUnknownCommandIsToldWithStatusTwo) {
+    saed::testdata::useCliLanguage(saed::model::Language::English);
     QString text;
     QTextStream err(&text);
     const QString name = QStringLiteral("saedindex-cli index");

@@ -13,23 +13,14 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/cli/commands.h"
+#include "tests/clirun.h"
 #include "tests/core/imagewriters.h"
 
 namespace {
 
-struct CliRun {
-    int status = 0;
-    QString out, err;
-    QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
-};
+using saed::testdata::CliRun;
 
-CliRun image(const QStringList& args) {
-    CliRun run;
-    QTextStream out(&run.out), err(&run.err);
-    run.status = saed::cli::runImageCommand(args, out, err);
-    return run;
-}
+CliRun image(const QStringList& args) { return saed::testdata::runCli(QStringList{QStringLiteral("image")} + args); }
 
 const QString kSample = QStringLiteral(SAED_SOURCE_DIR "/samples/al-011-pattern.tif");
 
@@ -112,12 +103,7 @@ TEST(ImageCommandTest, badInputIsStatusTwoWithAMessage) {
 
 namespace {
 
-CliRun index(const QStringList& args) {
-    CliRun run;
-    QTextStream out(&run.out), err(&run.err);
-    run.status = saed::cli::runIndexCommand(args, out, err);
-    return run;
-}
+CliRun index(const QStringList& args) { return saed::testdata::runCli(QStringList{QStringLiteral("index")} + args); }
 
 }  // namespace
 

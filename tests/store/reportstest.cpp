@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/cli/commands.h"
+#include "tests/clirun.h"
 #include "model/mainmodel.h"
 #include "model/resulttablemodel.h"
 #include "model/scriptedprompts.h"
@@ -40,20 +40,11 @@ QStringList reportsIn(const QString& folder) {
     return QDir(folder).entryList({QStringLiteral("标定结果*.txt")}, QDir::Files);
 }
 
-struct CliRun {
-    int status;
-    QString out;
-    QString err;
-};
+using testdata::CliRun;
 
-CliRun runCli(int (*command)(const QStringList&, QTextStream&, QTextStream&), const QString& args) {
-    CliRun run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.status = command(args.split(u' ', Qt::SkipEmptyParts), out, err);
-    out.flush();
-    err.flush();
-    return run;
+// Runs saedindex-cli `command` on space-separated arguments, in English.
+CliRun runCli(const char* command, const QString& args) {
+    return testdata::runCli(QStringList{QString::fromLatin1(command)} + args.split(u' ', Qt::SkipEmptyParts));
 }
 
 class ReportsTest : public ::testing::Test {
@@ -225,7 +216,7 @@ TEST_F(ScreeningTest, bothBuiltInPhasesThenOneThenNone) {
 TEST_F(ScreeningTest, commandLineScreenWritesTheSameReport) {
     const QString pattern = QStringLiteral("--d 0.27794,0.52105,0.24523 --angles 90,61.92,28.08 --range 2 "
                                            "--image mg.png --out ");
-    const CliRun run = runCli(cli::runScreenCommand, pattern + dir.path());
+    const CliRun run = runCli("screen", pattern + dir.path());
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
@@ -238,7 +229,7 @@ TEST_F(ScreeningTest, commandLineScreenWritesTheSameReport) {
 
     // Only record 2: a run without rows leaves an empty report.
     const QString only2 = dir.filePath(QStringLiteral("only2"));
-    const CliRun second = runCli(cli::runScreenCommand, pattern + only2 + QStringLiteral(" --phases 2"));
+    const CliRun second = runCli("screen", pattern + only2 + QStringLiteral(" --phases 2"));
     ASSERT_EQ(second.status, 0) << second.err.toStdString();
     EXPECT_TRUE(second.out.startsWith(QStringLiteral("14H LPSO  未知  c/a11.59718\t0\n")));
     ASSERT_EQ(reportsIn(only2).size(), 1);
@@ -252,7 +243,7 @@ TEST_F(ScreeningTest, commandLineScreenWritesTheSameReport) {
     library.write(store::encodeLines({QStringLiteral("铝;面心立方;1;0.5;0.5;0.5;90;90;90;"),
                                       QStringLiteral("钋;简单立方;1;0.5;0.5;0.5;90;90;90;")}));
     library.close();
-    const CliRun cubic = runCli(cli::runScreenCommand, QStringLiteral("--d 0.5,0.5,0.3535534 --angles 90,45,45 "
+    const CliRun cubic = runCli("screen", QStringLiteral("--d 0.5,0.5,0.3535534 --angles 90,45,45 "
                                                                       "--range 1 --library ") +
                                                            libraryPath + QStringLiteral(" --out ") + only2);
     ASSERT_EQ(cubic.status, 0) << cubic.err.toStdString();
@@ -260,15 +251,15 @@ TEST_F(ScreeningTest, commandLineScreenWritesTheSameReport) {
         << cubic.out.toStdString();
 
     // Bad input is told and ends with status 2.
-    EXPECT_EQ(runCli(cli::runScreenCommand, pattern + dir.path() + QStringLiteral(" --phases 3")).status, 2);
-    const CliRun missing = runCli(cli::runScreenCommand, pattern + dir.path() + QStringLiteral(" --library /nonexistent"));
+    EXPECT_EQ(runCli("screen", pattern + dir.path() + QStringLiteral(" --phases 3")).status, 2);
+    const CliRun missing = runCli("screen", pattern + dir.path() + QStringLiteral(" --library /nonexistent"));
     EXPECT_EQ(missing.status, 2);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("/nonexistent")));
 }
 
 TEST_F(ScreeningTest, indexCommandWritesTheResultReport) {
     const QString cell = QStringLiteral("--cell 0.5,0.5,0.5,90,90,90 ");
-    const CliRun run = runCli(cli::runIndexCommand, cell + QStringLiteral("--range 1 --scale 2,100 --r1 100,1 "
+    const CliRun run = runCli("index", cell + QStringLiteral("--range 1 --scale 2,100 --r1 100,1 "
                                                                           "--r2 100,1 --r3 141.42,1 --angles 90,45,45 "
                                                                           "--report --out ") + dir.path());
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
@@ -279,6 +270,6 @@ TEST_F(ScreeningTest, indexCommandWritesTheResultReport) {
     EXPECT_EQ(fileBytes(dir.filePath(reports[0])), expected.replace("pattern1.tif", "").replace("Cubic", "NAME"));
     EXPECT_TRUE(run.err.contains(QDir::toNativeSeparators(dir.filePath(reports[0]))));
     // --out without --report
-    EXPECT_EQ(runCli(cli::runIndexCommand, cell + QStringLiteral("--d 1,1,1 --angles 90,45,45 --out ") + dir.path()).status,
+    EXPECT_EQ(runCli("index", cell + QStringLiteral("--d 1,1,1 --angles 90,45,45 --out ") + dir.path()).status,
               2);
 }

@@ -1,0 +1,126 @@
+// The command line's language: Chinese by default, English by --lang, help columns that line up
+// in both, and data output that is the same byte for byte in either.
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "app/cli/tablewriter.h"
+#include "tests/clirun.h"
+
+namespace {
+
+using saed::model::Language;
+using saed::testdata::CliRun;
+using saed::testdata::runCliIn;
+
+QStringList split(const char* args) { return QString::fromUtf8(args).split(u' ', Qt::SkipEmptyParts); }
+
+const char kCubic[] = "index --cell 0.5,0.5,0.5,90,90,90 --range 1 --d 0.5,0.5,0.35355 --angles 90,45,45";
+const QStringList kCommands = {QStringLiteral("index"), QStringLiteral("calc"), QStringLiteral("library"),
+                               QStringLiteral("screen"), QStringLiteral("reflections"), QStringLiteral("image"),
+                               QStringLiteral("simulate")};
+
+// The terminal column where each option line's description starts, by the option's text.
+QMap<QString, int> descriptionColumns(const QString& help) {
+    static const QRegularExpression optionLine(QStringLiteral("^(  --\\S+(?: \\S+)*?)( {2,})\\S"));
+    QMap<QString, int> columns;
+    for (const QString& line : help.split(u'\n')) {
+        const QRegularExpressionMatch m = optionLine.match(line);
+        if (m.hasMatch()) columns.insert(m.captured(1), saed::cli::displayWidth(m.captured(1) + m.captured(2)));
+    }
+    return columns;
+}
+
+}  // namespace
+
+TEST(CliLanguageTest, chineseIsTheDefaultForTheUsageTablesAndErrors) {
+    const CliRun usage = runCliIn(Language::Chinese, {});
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_TRUE(usage.out.startsWith(QStringLiteral("用法：saedindex-cli 命令 [选项] [--lang zh|en]\n"))) << usage.out.toStdString();
+    EXPECT_TRUE(usage.out.contains(QStringLiteral("\n  index    用一个物相标定实测的衍射斑点花样\n")));
+
+    const CliRun bad = runCliIn(Language::Chinese, split("index --cell 0.5,0.5,0.5,90,90,90 --colour red"));
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err, QStringLiteral("saedindex-cli index: 未知选项 --colour\n用法见 saedindex-cli index --help。\n"));
+
+    const CliRun table = runCliIn(Language::Chinese, split(kCubic) << QStringLiteral("--families"));
+    ASSERT_EQ(table.status, 0) << table.err.toStdString();
+    EXPECT_TRUE(table.out.startsWith(QStringLiteral("解族 代表行  晶带轴族 {hkl}1 "))) << table.out.toStdString();
+    EXPECT_TRUE(table.out.endsWith(QStringLiteral("\n解族：1，行：24\n")));
+}
+
+TEST(CliLanguageTest, langChoosesEnglishAnywhereAndABadValueIsRefused) {
+    const CliRun before = runCliIn(Language::Chinese, split("--lang en calc --help"));
+    EXPECT_EQ(before.status, 0);
+    EXPECT_TRUE(before.out.startsWith(QStringLiteral("usage: saedindex-cli calc --cell"))) << before.out.toStdString();
+    const CliRun after = runCliIn(Language::Chinese, split("calc --cell 1,1,1,90,90,90 --lang=en --p1 1,0,0"));
+    EXPECT_EQ(after.status, 2);
+    EXPECT_TRUE(after.err.startsWith(QStringLiteral("saedindex-cli calc: --cell, --p1, --p2 and --p3 are all needed\n")))
+        << after.err.toStdString();
+    // --lang zh wins over an English system; the choice does not outlive its run.
+    EXPECT_TRUE(runCliIn(Language::English, split("--lang zh")).out.startsWith(QStringLiteral("用法：")));
+    EXPECT_TRUE(runCliIn(Language::Chinese, {}).out.startsWith(QStringLiteral("用法：")));
+
+    const CliRun refused = runCliIn(Language::English, split("index --lang de --help"));
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(refused.out.isEmpty());
+    EXPECT_EQ(refused.err, QStringLiteral("saedindex-cli: --lang accepts only zh or en, not “de”\n"));
+    EXPECT_EQ(runCliIn(Language::Chinese, split("index --lang")).status, 2);
+}
+
+TEST(CliLanguageTest, everyHelpKeepsItsColumnsInBothLanguages) {
+    for (const QString& command : kCommands) {
+        SCOPED_TRACE(command.toStdString());
+        const CliRun zh = runCliIn(Language::Chinese, {command, QStringLiteral("--help")});
+        const CliRun en = runCliIn(Language::English, {command, QStringLiteral("--help")});
+        ASSERT_EQ(zh.status, 0);
+        ASSERT_EQ(en.status, 0);
+        EXPECT_TRUE(zh.out.startsWith(QStringLiteral("用法：saedindex-cli ") + command));
+        EXPECT_TRUE(en.out.startsWith(QStringLiteral("usage: saedindex-cli ") + command));
+        // The same options, each with its description in the same terminal column, and no line
+        // wider than a hundred columns.
+        EXPECT_EQ(descriptionColumns(zh.out), descriptionColumns(en.out));
+        for (const QString& line : zh.out.split(u'\n') + en.out.split(u'\n'))
+            EXPECT_LE(saed::cli::displayWidth(line), 100) << line.toStdString();
+    }
+}
+
+TEST(CliLanguageTest, dataOutputAndReportsAreTheSameInBothLanguages) {
+    const QStringList runs = {
+        QString::fromUtf8(kCubic) + QStringLiteral(" --format tsv"),
+        QString::fromUtf8(kCubic) + QStringLiteral(" --format tsv --families"),
+        QString::fromUtf8(kCubic) + QStringLiteral(" --format json"),
+        QStringLiteral("reflections --cell 0.29506,0.29506,0.46835,90,90,120 --type simple --range 1 --format json"),
+        QStringLiteral("calc --cell 0.405,0.405,0.405,90,90,90 --p1 1,1,1 --p2 2,0,0 --p3 3,1,1 --format json"),
+        QStringLiteral("library --format json"),
+        QStringLiteral("simulate --cell 0.405,0.405,0.405,90,90,90 --type face --zone 0,1,1")};
+    for (const QString& line : runs) {
+        SCOPED_TRACE(line.toStdString());
+        const QStringList args = line.split(u' ');
+        const CliRun zh = runCliIn(Language::Chinese, args);
+        const CliRun en = runCliIn(Language::English, args);
+        ASSERT_EQ(zh.status, 0) << zh.err.toStdString();
+        EXPECT_EQ(en.status, 0);
+        EXPECT_FALSE(zh.out.isEmpty());
+        EXPECT_EQ(zh.out.toUtf8(), en.out.toUtf8());
+    }
+
+    // The report of --report: one file per language, the same bytes.
+    QTemporaryDir zhDir, enDir;
+    for (const auto& [language, dir] : {std::pair{Language::Chinese, &zhDir}, std::pair{Language::English, &enDir}}) {
+        const CliRun r = runCliIn(language, split(kCubic) << QStringLiteral("--report") << QStringLiteral("--out") << dir->path());
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    }
+    const QStringList zhFiles = QDir(zhDir.path()).entryList(QDir::Files), enFiles = QDir(enDir.path()).entryList(QDir::Files);
+    ASSERT_EQ(zhFiles.size(), 1);
+    ASSERT_EQ(enFiles.size(), 1);
+    QFile zhReport(zhDir.filePath(zhFiles[0])), enReport(enDir.filePath(enFiles[0]));
+    ASSERT_TRUE(zhReport.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(enReport.open(QIODevice::ReadOnly));
+    const QByteArray bytes = zhReport.readAll();
+    EXPECT_GT(bytes.size(), 100);
+    EXPECT_EQ(bytes, enReport.readAll());
+}
