@@ -58,6 +58,8 @@ void Form1::connectIndexing() {
         menu.setObjectName(QStringLiteral("b"));
         menu.addAction(m_jisuandaizhou2);
         menu.addAction(m_daochujieguo3);
+        menu.addAction(m_exportCsv);
+        menu.addAction(m_exportJson);
         menu.exec(m_listView1->viewport()->mapToGlobal(position));
     });
 
