@@ -35,6 +35,7 @@ QJsonArray axis(const core::Uvw& u) {
 // A number, or null for NaN (JSON has no NaN) and infinity.
 QJsonValue finiteOrNull(double v) { return std::isfinite(v) ? QJsonValue(v) : QJsonValue(); }
 
+// A caption marked with QT_TRANSLATE_NOOP where it is written, translated here.
 QString caption(const char* text) { return QCoreApplication::translate("ResultExport", text); }
 
 }  // namespace
@@ -135,13 +136,16 @@ QJsonObject resultJson(const model::MainModel& model, const IndexingOperations& 
 QByteArray jsonBytes(const QJsonObject& object) { return QJsonDocument(object).toJson(QJsonDocument::Indented); }
 
 QStringList csvCaptions() {
-    return {caption("组号"),
+    return {caption(QT_TRANSLATE_NOOP("ResultExport", "组号")),
             QStringLiteral("h1"), QStringLiteral("k1"), QStringLiteral("l1"), QStringLiteral("+"),
             QStringLiteral("h2"), QStringLiteral("k2"), QStringLiteral("l2"), QStringLiteral("\uFF1D"),
             QStringLiteral("h3"), QStringLiteral("k3"), QStringLiteral("l3"), QStringLiteral("\u25C7"),
             QStringLiteral("d1 (nm)"), QStringLiteral("d2 (nm)"), QStringLiteral("d3 (nm)"), QStringLiteral("\u25C7"),
             QStringLiteral("<R1,R2> (\u00B0)"), QStringLiteral("<R2,R3> (\u00B0)"), QStringLiteral("<R1,R3> (\u00B0)"),
-            caption("晶带轴"), caption("失配度"), caption("二次衍射"), caption("解族")};
+            caption(QT_TRANSLATE_NOOP("ResultExport", "晶带轴")),
+            caption(QT_TRANSLATE_NOOP("ResultExport", "失配度")),
+            caption(QT_TRANSLATE_NOOP("ResultExport", "二次衍射")),
+            caption(QT_TRANSLATE_NOOP("ResultExport", "解族"))};
 }
 
 QString csvField(const QString& text) {
