@@ -66,6 +66,7 @@ Form1::Form1(MainModel& model, Prompts& prompts, QWidget* parent)
     connectLibrary();
     connectMeasure();
     connectStore();
+    connectExports();
     connectSimulation();
     startUp();
     connect(&m_model, &MainModel::statusMessage, this, [this](const QString& text) { statusBar()->showMessage(text); });

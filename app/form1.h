@@ -123,6 +123,7 @@ private:
     void connectMeasure();
     void connectImageTools(measure::ImageMeasurement* measurement);
     void connectStore();
+    void connectExports();
     // What happens once when the window opens.
     void startUp();
 
@@ -141,6 +142,8 @@ private:
     // Entries of the result table's pop-up menu b.
     QAction* m_jisuandaizhou2 = nullptr;  // "计算晶带轴"
     QAction* m_daochujieguo3 = nullptr;   // "导出标定结果"
+    QAction* m_exportCsv = nullptr;       // the table as CSV
+    QAction* m_exportJson = nullptr;      // the run as JSON
 
     // Lattice panel.
     QGroupBox* m_frame1 = nullptr;
@@ -195,6 +198,9 @@ public:
     void showGroup(int group);
     // The group shown in the simulation tab and the overlay; 0 for none.
     int shownGroup() const { return m_shownGroup; }
+    // Asks where to write the result table as CSV (or the run as JSON) and writes it whole; a
+    // file that cannot be written is told. True when a file was written.
+    bool exportResults(bool json);
 
 private:
     void connectSimulation();

@@ -56,8 +56,11 @@ void Form1::connectIndexing() {
     connect(m_listView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
         QMenu menu(this);
         menu.setObjectName(QStringLiteral("b"));
+        menu.setToolTipsVisible(true);  // the export entries say what their files hold
         menu.addAction(m_jisuandaizhou2);
         menu.addAction(m_daochujieguo3);
+        menu.addAction(m_exportCsv);
+        menu.addAction(m_exportJson);
         menu.exec(m_listView1->viewport()->mapToGlobal(position));
     });
 

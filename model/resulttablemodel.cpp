@@ -267,6 +267,21 @@ int ResultTableModel::family(int r) const {
     return g < m_familyOfGroup.size() && m_numeric ? m_familyOfGroup[g] : 0;
 }
 
+std::optional<indexing::ResultRow> ResultTableModel::resultRow(int r) const {
+    if (!m_numeric || r < 0 || r >= size()) return std::nullopt;
+    const NumericRow& in = m_results[static_cast<std::size_t>(r)];
+    indexing::ResultRow out;
+    core::Hkl* planes[3] = {&out.g1, &out.g2, &out.g3};
+    for (std::size_t g = 0; g < 3; ++g)
+        for (std::size_t a = 0; a < 3; ++a) (*planes[g])[a] = in.hkl[3 * g + a];
+    for (std::size_t i = 0; i < 3; ++i) {
+        out.spacingNm[i] = m_spacings.values[in.value[i]];
+        out.angleDeg[i] = m_angles.values[in.value[3 + i]];
+    }
+    out.doubleDiffraction = in.doubleDiffraction;
+    return out;
+}
+
 int ResultTableModel::rowOfGroup(int groupNumber) const {
     if (!m_numeric) return groupNumber >= 1 && groupNumber <= size() ? groupNumber - 1 : -1;
     for (std::size_t r = 0; r < m_results.size(); ++r)

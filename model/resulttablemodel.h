@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,9 @@ public:
     int family(int r) const;
     // The row showing group `group`, -1 when there is none.
     int rowOfGroup(int group) const;
+    // The planes, spacings (nm) and angles (degrees) of row r as the run computed them; none for
+    // rows given as texts.
+    std::optional<indexing::ResultRow> resultRow(int r) const;
 
     // Text of sub-item `subItem` (0 is the label) of row r.
     QString cell(int r, int subItem) const;

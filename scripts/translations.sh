@@ -25,7 +25,7 @@ run_lupdate() { # catalogue ts-file [extra options]
     sources "$1" > "$list"
     ts=$2
     shift 2
-    "$lupdate" -silent -locations none -source-language zh_CN -target-language en "$@" \
+    "$lupdate" -silent -locations none -I "$PWD" -source-language zh_CN -target-language en "$@" \
         @"$list" -ts "$ts"
     rm -f "$list"
 }

@@ -238,161 +238,6 @@ pixel.
 <context>
     <name>saed::cli::Index</name>
     <message>
-        <source>用法：saedindex-cli index (--cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
-                           | --cif FILE) --angles a12,a23,a13
-                          (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)
-                          [--double] [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]
-                          [--format text|tsv|json] [--report [--out DIR]] [--max-rows M]
-      saedindex-cli index --cell ... --image FILE --auto [--scale S,Lbar] [其余选项同上]
-                          [--families] [--image FILE --centre X,Y --r1-end X,Y --r2-end X,Y]
-
-找出所有满足 g1 + g2 = g3、且晶面间距和夹角与三个实测衍射斑点 R1、R2、R3（R3 = R1 + R2）
-相符的晶面组合，与窗口中的“标定计算”完全相同。
-
-选项：
-  --cell a,b,c,alpha,beta,gamma  点阵参数：棱长单位 nm，夹角单位度
-  --type T           点阵类型：simple、base、body、face、rhombic，或 0 到 4（默认 simple）
-  --spacegroup SG    代替 --type 给出空间群（&quot;P 63/m m c&quot;、&quot;F d -3 m&quot; 或编号）：
-                     只有未被该空间群消光的晶面参与标定
-  --cif FILE         代替 --cell：取 CIF 第一个数据块的晶胞、空间群和原子位置；有原子时，
-                     |F| 为零的晶面也被排除
-  --double           也纳入本身禁止、但等于该行晶带中两个允许晶面之和的晶面（二次衍射）；
-                     这样的行标记“※”（json 中为 &quot;double&quot;: true）
-  --range N          指数范围：h、k、l 各取 -N..N，0 &lt;= N &lt;= 99（默认 5）
-  --scale S,Lbar     标尺：读数 S（1/nm）及其实测长度 Lbar（px）
-  --r1 L,N           斑点 R1：实测长度 L（px），跨 N 个斑点间距
-  --r2 L,N           斑点 R2，同 --r1
-  --r3 L,N           斑点 R3，同 --r1；于是 dn = N * (Lbar / S) / L
-  --d d1,d2,d3       实测晶面间距（nm），代替 --scale 和 --r1 至 --r3
-  --image FILE --auto  从衍射图像测量花样：检出斑点，找出透射斑中心，取最短的两个点阵
-                     矢量为 R1、R2，R3 = R1 + R2（各跨一个间距），并测出其夹角；标尺取自
-                     文件的标定（10 1/nm 对应的像素数），文件没有标定时取自 --scale
-                     （两者都有时以 --scale 为准）
-  --angles a12,a23,a13  实测夹角 &lt;R1,R2&gt;、&lt;R2,R3&gt;、&lt;R1,R3&gt;（度）
-  --tol-d t1,t2,t3   晶面间距容差（nm，默认 0.008,0.008,0.008）；间距差恰等于容差时
-                     算作吻合
-  --tol-angle t1,t2,t3  夹角容差（度，默认 2,2,2）；夹角差恰等于容差时算作不吻合
-  --format F         text（默认）：为终端对齐的表格、表头和行数；tsv：每行为窗口所显示的
-                     二十个单元格文本，以制表符分隔，无表头；json：输入、实测的 d1、d2、
-                     d3、各行的数值及其晶带轴 [u,v,w] 和解族，以及从优到劣的各解族
-  --report           同时写出窗口中“导出标定结果”的结果报告：文件
-                     标定结果YYYY-MM-DD HHNNSS.txt（GB18030，CR LF）；其路径输出到 stderr
-  --out DIR          报告所在的文件夹（默认：当前文件夹）
-  --max-rows M       结果达到 M 行时停止，1 &lt;= M &lt;= 5000000（默认 5000000）
-  --families         每个解族一行，而不是每个结果一行：在点阵对称性和 Friedel 对意义下
-                     为同一解的各行（晶带轴 &lt;uvw&gt; 及 g1、g2、g3 的 {hkl} 都相同），从优
-                     到劣排列，附代表行（解族中失配度最小的行）和行数
-  --image FILE       花样的图像：每个解族得到匹配度，即其预测斑点在图像上有检出的比例
-                     与图像上检出斑点被预测的比例的调和平均（0..1），解族先按匹配度、
-                     再按失配度排序
-  --centre X,Y       透射斑在图像上的位置，单位为图像像素（x 向右，y 向下）
-  --r1-end X,Y       R1 在图像上的端点；R1 跨 --r1 给出的 N 个斑点间距
-  --r2-end X,Y       R2 的端点，同 --r1-end（用 --d 时各跨一个间距）
-  --help             本说明
-
-失配度 = sqrt( ( sum_n ((DTn - dn) / td_n)^2 + sum_n ((An - Mn) / ta_n)^2 ) / 6 )，n = 1..3：
-该行晶面间距 DTn 和夹角 An 与实测 dn、Mn 之差，各以其容差为单位；0 为完全吻合，六项都
-在容差内的行至多为 1。
-
-输入有误时在 stderr 上说明，退出状态为 2；无解时输出空表，退出状态为 0。
-结果将超过 --max-rows 行（容差或指数范围对真实花样而言过宽）时在该处停止：在 stderr 上
-说明，退出状态为 2，不输出表格。
-
-示例（立方晶胞，各跨一个斑点间距，标尺 2 1/nm 对应 100 px）：
-  saedindex-cli index --cell 0.5,0.5,0.5,90,90,90 --range 1 --scale 2,100 \
-      --r1 100,1 --r2 100,1 --r3 141.42,1 --angles 90,45,45
-
-示例（samples/al-114.png：两个解族的晶面间距和夹角相同，由图像判定为 &lt;4 1 1&gt;）：
-  saedindex-cli index --cell 0.40495,0.40495,0.40495,90,90,90 --type face --scale 10,140 \
-      --r1 115.52,1 --r2 114.56,1 --r3 98.08,1 --angles 128.83,64.58,64.25 --families \
-      --image samples/al-114.png --centre 400.3,300.6 --r1-end 410.8,186.4 --r2-end 481.7,381.3
-
-示例（alpha-Ti 沿 [2 -1 -1 0]，(0 0 0 1) 由二次衍射出现）：
-  saedindex-cli index --cell 0.29506,0.29506,0.46835,90,90,120 --spacegroup &quot;P 63/m m c&quot; \
-      --double --range 3 --d 0.46835,0.25551,0.22135 --angles 90,30.04,59.96
-</source>
-        <translation>usage: saedindex-cli index (--cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
-                            | --cif FILE) --angles a12,a23,a13
-                           (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)
-                           [--double] [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]
-                           [--format text|tsv|json] [--report [--out DIR]] [--max-rows M]
-       saedindex-cli index --cell ... --image FILE --auto [--scale S,Lbar] [options as above]
-                           [--families] [--image FILE --centre X,Y --r1-end X,Y --r2-end X,Y]
-
-Finds every triple of lattice planes g1 + g2 = g3 whose spacings and angles match three
-measured diffraction spots R1, R2, R3 (R3 = R1 + R2), exactly as the window&apos;s 标定计算 does.
-
-options:
-  --cell a,b,c,alpha,beta,gamma  lattice parameters: edges in nm, angles in degrees
-  --type T           lattice type: simple, base, body, face, rhombic, or 0 to 4 (default simple)
-  --spacegroup SG    instead of --type, the space group (&quot;P 63/m m c&quot;, &quot;F d -3 m&quot; or a
-                     number): a plane is allowed when the group does not extinguish it
-  --cif FILE         instead of --cell, the cell, space group and atom sites of the first data
-                     block of a CIF; with atoms a plane is also out when |F| vanishes
-  --double           also let in forbidden planes that are the sum of two allowed planes of
-                     the row&apos;s zone (double diffraction); such rows are marked &quot;※&quot; (json:
-                     &quot;double&quot;: true)
-  --range N          index range: h, k and l each run over -N..N, 0 &lt;= N &lt;= 99 (default 5)
-  --scale S,Lbar     scale bar: reading S in 1/nm and its measured length Lbar in px
-  --r1 L,N           spot R1: measured length L in px spanning N spot spacings
-  --r2 L,N           spot R2, as --r1
-  --r3 L,N           spot R3, as --r1; then dn = N * (Lbar / S) / L
-  --d d1,d2,d3       the measured spacings in nm, instead of --scale and --r1 to --r3
-  --image FILE --auto  measure the pattern in a diffraction image: detect its spots, find the
-                     direct beam, take the two shortest lattice vectors as R1, R2 and
-                     R3 = R1 + R2 (one spacing each) with their angles; the scale bar comes
-                     from the file&apos;s calibration (10 1/nm over its pixels), or from --scale
-                     when the file has none (--scale wins over the file)
-  --angles a12,a23,a13  measured angles &lt;R1,R2&gt;, &lt;R2,R3&gt;, &lt;R1,R3&gt; in degrees
-  --tol-d t1,t2,t3   spacing tolerances in nm (default 0.008,0.008,0.008); a spacing
-                     difference equal to its tolerance passes
-  --tol-angle t1,t2,t3  angle tolerances in degrees (default 2,2,2); an angle difference
-                     equal to its tolerance fails
-  --format F         text (default): the table aligned for a terminal, its headers and the
-                     row count; tsv: the twenty cell texts of each row as the window shows
-                     them, tab-separated, no header; json: the inputs, the measured d1, d2,
-                     d3, the rows as numbers with their zone [u,v,w] and family, and the
-                     families, best first
-  --report           also write the result report of the window&apos;s 导出标定结果: the file
-                     标定结果YYYY-MM-DD HHNNSS.txt (GB18030, CR LF); its path goes to stderr
-  --out DIR          the report&apos;s folder (default: the current folder)
-  --max-rows M       stop the run at M rows, 1 &lt;= M &lt;= 5000000 (default 5000000)
-  --families         one line per family instead of one per row: rows that are the same
-                     solution up to the lattice&apos;s symmetry and Friedel pairs (the same zone
-                     &lt;uvw&gt; and {hkl} of g1, g2, g3), best first, with the representative row
-                     (the family&apos;s least misfit) and the number of rows
-  --image FILE       an image of the pattern: each family gets a match, the share of its
-                     predicted spots that the image shows and of the image&apos;s spots that it
-                     predicts (harmonic mean, 0..1), and families sort by match, then misfit
-  --centre X,Y       the direct beam on the image, in image pixels (x right, y down)
-  --r1-end X,Y       the end of R1 on the image; R1 spans the spot spacings N of --r1
-  --r2-end X,Y       the end of R2, as --r1-end (with --d, each spans one spacing)
-  --help             this text
-
-misfit = sqrt( ( sum_n ((DTn - dn) / td_n)^2 + sum_n ((An - Mn) / ta_n)^2 ) / 6 ), n = 1..3:
-the deviations of the row&apos;s spacings DTn and angles An from the measured dn and Mn, each in
-units of its tolerance; 0 fits exactly, a row inside all six tolerances has at most 1.
-
-Bad input is told on stderr with exit status 2; no solution is an empty table, status 0.
-A run that would give more than --max-rows rows (a tolerance or index range far too wide for
-a real pattern) stops there: that is told on stderr with exit status 2 and no table is written.
-
-example (a cubic cell, one spot each, scale bar 2 1/nm over 100 px):
-  saedindex-cli index --cell 0.5,0.5,0.5,90,90,90 --range 1 --scale 2,100 \
-      --r1 100,1 --r2 100,1 --r3 141.42,1 --angles 90,45,45
-
-example (samples/al-114.png: two families with the same spacings and angles; the image
-decides for &lt;4 1 1&gt;):
-  saedindex-cli index --cell 0.40495,0.40495,0.40495,90,90,90 --type face --scale 10,140 \
-      --r1 115.52,1 --r2 114.56,1 --r3 98.08,1 --angles 128.83,64.58,64.25 --families \
-      --image samples/al-114.png --centre 400.3,300.6 --r1-end 410.8,186.4 --r2-end 481.7,381.3
-
-example (alpha-Ti along [2 -1 -1 0] with (0 0 0 1) by double diffraction):
-  saedindex-cli index --cell 0.29506,0.29506,0.46835,90,90,120 --spacegroup &quot;P 63/m m c&quot; \
-      --double --range 3 --d 0.46835,0.25551,0.22135 --angles 90,30.04,59.96
-</translation>
-    </message>
-    <message>
         <source>--%1 的第一个值</source>
         <translation>--%1, first value</translation>
     </message>
@@ -489,10 +334,6 @@ example (alpha-Ti along [2 -1 -1 0] with (0 0 0 1) by double diffraction):
         <translation>--image --auto measures the pattern itself; leave out --%1</translation>
     </message>
     <message>
-        <source>--format 须为 text、tsv 或 json</source>
-        <translation>--format must be text, tsv or json</translation>
-    </message>
-    <message>
         <source>--type 须为 simple、base、body、face、rhombic 或 0 到 4</source>
         <translation>--type must be simple, base, body, face, rhombic or 0 to 4</translation>
     </message>
@@ -534,6 +375,174 @@ example (alpha-Ti along [2 -1 -1 0] with (0 0 0 1) by double diffraction):
             <numerusform>※ %n row uses a forbidden reflection that appears by double diffraction</numerusform>
             <numerusform>※ %n rows use a forbidden reflection that appears by double diffraction</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>用法：saedindex-cli index (--cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
+                           | --cif FILE) --angles a12,a23,a13
+                          (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)
+                          [--double] [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]
+                          [--format text|tsv|json|csv] [--report [--out DIR]] [--max-rows M]
+      saedindex-cli index --cell ... --image FILE --auto [--scale S,Lbar] [其余选项同上]
+                          [--families] [--image FILE --centre X,Y --r1-end X,Y --r2-end X,Y]
+
+找出所有满足 g1 + g2 = g3、且晶面间距和夹角与三个实测衍射斑点 R1、R2、R3（R3 = R1 + R2）
+相符的晶面组合，与窗口中的“标定计算”完全相同。
+
+选项：
+  --cell a,b,c,alpha,beta,gamma  点阵参数：棱长单位 nm，夹角单位度
+  --type T           点阵类型：simple、base、body、face、rhombic，或 0 到 4（默认 simple）
+  --spacegroup SG    代替 --type 给出空间群（&quot;P 63/m m c&quot;、&quot;F d -3 m&quot; 或编号）：
+                     只有未被该空间群消光的晶面参与标定
+  --cif FILE         代替 --cell：取 CIF 第一个数据块的晶胞、空间群和原子位置；有原子时，
+                     |F| 为零的晶面也被排除
+  --double           也纳入本身禁止、但等于该行晶带中两个允许晶面之和的晶面（二次衍射）；
+                     这样的行标记“※”（json 中为 &quot;double&quot;: true）
+  --range N          指数范围：h、k、l 各取 -N..N，0 &lt;= N &lt;= 99（默认 5）
+  --scale S,Lbar     标尺：读数 S（1/nm）及其实测长度 Lbar（px）
+  --r1 L,N           斑点 R1：实测长度 L（px），跨 N 个斑点间距
+  --r2 L,N           斑点 R2，同 --r1
+  --r3 L,N           斑点 R3，同 --r1；于是 dn = N * (Lbar / S) / L
+  --d d1,d2,d3       实测晶面间距（nm），代替 --scale 和 --r1 至 --r3
+  --image FILE --auto  从衍射图像测量花样：检出斑点，找出透射斑中心，取最短的两个点阵
+                     矢量为 R1、R2，R3 = R1 + R2（各跨一个间距），并测出其夹角；标尺取自
+                     文件的标定（10 1/nm 对应的像素数），文件没有标定时取自 --scale
+                     （两者都有时以 --scale 为准）
+  --angles a12,a23,a13  实测夹角 &lt;R1,R2&gt;、&lt;R2,R3&gt;、&lt;R1,R3&gt;（度）
+  --tol-d t1,t2,t3   晶面间距容差（nm，默认 0.008,0.008,0.008）；间距差恰等于容差时
+                     算作吻合
+  --tol-angle t1,t2,t3  夹角容差（度，默认 2,2,2）；夹角差恰等于容差时算作不吻合
+  --format F         text（默认）：为终端对齐的表格、表头和行数；tsv：每行为窗口所显示的
+                     二十个单元格文本，以制表符分隔，无表头；json：输入、实测的 d1、d2、
+                     d3、各行的数值及其晶带轴 [u,v,w] 和解族，以及从优到劣的各解族
+                     （docs/index-json.md）；csv：供电子表格使用，UTF-8 带字节序标记、
+                     CR LF，一行列标题，然后每行为二十个单元格文本、晶带轴、失配度、
+                     二次衍射标记和解族
+  --report           同时写出窗口中“导出标定结果”的结果报告：文件
+                     标定结果YYYY-MM-DD HHNNSS.txt（GB18030，CR LF）；其路径输出到 stderr
+  --out DIR          报告所在的文件夹（默认：当前文件夹）
+  --max-rows M       结果达到 M 行时停止，1 &lt;= M &lt;= 5000000（默认 5000000）
+  --families         每个解族一行，而不是每个结果一行：在点阵对称性和 Friedel 对意义下
+                     为同一解的各行（晶带轴 &lt;uvw&gt; 及 g1、g2、g3 的 {hkl} 都相同），从优
+                     到劣排列，附代表行（解族中失配度最小的行）和行数
+  --image FILE       花样的图像：每个解族得到匹配度，即其预测斑点在图像上有检出的比例
+                     与图像上检出斑点被预测的比例的调和平均（0..1），解族先按匹配度、
+                     再按失配度排序
+  --centre X,Y       透射斑在图像上的位置，单位为图像像素（x 向右，y 向下）
+  --r1-end X,Y       R1 在图像上的端点；R1 跨 --r1 给出的 N 个斑点间距
+  --r2-end X,Y       R2 的端点，同 --r1-end（用 --d 时各跨一个间距）
+  --help             本说明
+
+失配度 = sqrt( ( sum_n ((DTn - dn) / td_n)^2 + sum_n ((An - Mn) / ta_n)^2 ) / 6 )，n = 1..3：
+该行晶面间距 DTn 和夹角 An 与实测 dn、Mn 之差，各以其容差为单位；0 为完全吻合，六项都
+在容差内的行至多为 1。
+
+输入有误时在 stderr 上说明，退出状态为 2；无解时输出空表，退出状态为 0。
+结果将超过 --max-rows 行（容差或指数范围对真实花样而言过宽）时在该处停止：在 stderr 上
+说明，退出状态为 2，不输出表格。
+
+示例（立方晶胞，各跨一个斑点间距，标尺 2 1/nm 对应 100 px）：
+  saedindex-cli index --cell 0.5,0.5,0.5,90,90,90 --range 1 --scale 2,100 \
+      --r1 100,1 --r2 100,1 --r3 141.42,1 --angles 90,45,45
+
+示例（samples/al-114.png：两个解族的晶面间距和夹角相同，由图像判定为 &lt;4 1 1&gt;）：
+  saedindex-cli index --cell 0.40495,0.40495,0.40495,90,90,90 --type face --scale 10,140 \
+      --r1 115.52,1 --r2 114.56,1 --r3 98.08,1 --angles 128.83,64.58,64.25 --families \
+      --image samples/al-114.png --centre 400.3,300.6 --r1-end 410.8,186.4 --r2-end 481.7,381.3
+
+示例（alpha-Ti 沿 [2 -1 -1 0]，(0 0 0 1) 由二次衍射出现）：
+  saedindex-cli index --cell 0.29506,0.29506,0.46835,90,90,120 --spacegroup &quot;P 63/m m c&quot; \
+      --double --range 3 --d 0.46835,0.25551,0.22135 --angles 90,30.04,59.96
+</source>
+        <translation>usage: saedindex-cli index (--cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
+                            | --cif FILE) --angles a12,a23,a13
+                           (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)
+                           [--double] [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]
+                           [--format text|tsv|json|csv] [--report [--out DIR]] [--max-rows M]
+       saedindex-cli index --cell ... --image FILE --auto [--scale S,Lbar] [options as above]
+                           [--families] [--image FILE --centre X,Y --r1-end X,Y --r2-end X,Y]
+
+Finds every triple of lattice planes g1 + g2 = g3 whose spacings and angles match three
+measured diffraction spots R1, R2, R3 (R3 = R1 + R2), exactly as the window&apos;s 标定计算 does.
+
+options:
+  --cell a,b,c,alpha,beta,gamma  lattice parameters: edges in nm, angles in degrees
+  --type T           lattice type: simple, base, body, face, rhombic, or 0 to 4 (default simple)
+  --spacegroup SG    instead of --type, the space group (&quot;P 63/m m c&quot;, &quot;F d -3 m&quot; or a
+                     number): a plane is allowed when the group does not extinguish it
+  --cif FILE         instead of --cell, the cell, space group and atom sites of the first data
+                     block of a CIF; with atoms a plane is also out when |F| vanishes
+  --double           also let in forbidden planes that are the sum of two allowed planes of
+                     the row&apos;s zone (double diffraction); such rows are marked &quot;※&quot; (json:
+                     &quot;double&quot;: true)
+  --range N          index range: h, k and l each run over -N..N, 0 &lt;= N &lt;= 99 (default 5)
+  --scale S,Lbar     scale bar: reading S in 1/nm and its measured length Lbar in px
+  --r1 L,N           spot R1: measured length L in px spanning N spot spacings
+  --r2 L,N           spot R2, as --r1
+  --r3 L,N           spot R3, as --r1; then dn = N * (Lbar / S) / L
+  --d d1,d2,d3       the measured spacings in nm, instead of --scale and --r1 to --r3
+  --image FILE --auto  measure the pattern in a diffraction image: detect its spots, find the
+                     direct beam, take the two shortest lattice vectors as R1, R2 and
+                     R3 = R1 + R2 (one spacing each) with their angles; the scale bar comes
+                     from the file&apos;s calibration (10 1/nm over its pixels), or from --scale
+                     when the file has none (--scale wins over the file)
+  --angles a12,a23,a13  measured angles &lt;R1,R2&gt;, &lt;R2,R3&gt;, &lt;R1,R3&gt; in degrees
+  --tol-d t1,t2,t3   spacing tolerances in nm (default 0.008,0.008,0.008); a spacing
+                     difference equal to its tolerance passes
+  --tol-angle t1,t2,t3  angle tolerances in degrees (default 2,2,2); an angle difference
+                     equal to its tolerance fails
+  --format F         text (default): the table aligned for a terminal, its headers and the
+                     row count; tsv: the twenty cell texts of each row as the window shows
+                     them, tab-separated, no header; json: the inputs, the measured d1, d2,
+                     d3, the rows as numbers with their zone [u,v,w] and family, and the
+                     families, best first (docs/index-json.md); csv: for spreadsheets, UTF-8
+                     with a byte-order mark, CR LF, a caption line, then each row&apos;s twenty
+                     cell texts, zone, misfit, double-diffraction mark and family
+  --report           also write the result report of the window&apos;s 导出标定结果: the file
+                     标定结果YYYY-MM-DD HHNNSS.txt (GB18030, CR LF); its path goes to stderr
+  --out DIR          the report&apos;s folder (default: the current folder)
+  --max-rows M       stop the run at M rows, 1 &lt;= M &lt;= 5000000 (default 5000000)
+  --families         one line per family instead of one per row: rows that are the same
+                     solution up to the lattice&apos;s symmetry and Friedel pairs (the same zone
+                     &lt;uvw&gt; and {hkl} of g1, g2, g3), best first, with the representative row
+                     (the family&apos;s least misfit) and the number of rows
+  --image FILE       an image of the pattern: each family gets a match, the share of its
+                     predicted spots that the image shows and of the image&apos;s spots that it
+                     predicts (harmonic mean, 0..1), and families sort by match, then misfit
+  --centre X,Y       the direct beam on the image, in image pixels (x right, y down)
+  --r1-end X,Y       the end of R1 on the image; R1 spans the spot spacings N of --r1
+  --r2-end X,Y       the end of R2, as --r1-end (with --d, each spans one spacing)
+  --help             this text
+
+misfit = sqrt( ( sum_n ((DTn - dn) / td_n)^2 + sum_n ((An - Mn) / ta_n)^2 ) / 6 ), n = 1..3:
+the deviations of the row&apos;s spacings DTn and angles An from the measured dn and Mn, each in
+units of its tolerance; 0 fits exactly, a row inside all six tolerances has at most 1.
+
+Bad input is told on stderr with exit status 2; no solution is an empty table, status 0.
+A run that would give more than --max-rows rows (a tolerance or index range far too wide for
+a real pattern) stops there: that is told on stderr with exit status 2 and no table is written.
+
+example (a cubic cell, one spot each, scale bar 2 1/nm over 100 px):
+  saedindex-cli index --cell 0.5,0.5,0.5,90,90,90 --range 1 --scale 2,100 \
+      --r1 100,1 --r2 100,1 --r3 141.42,1 --angles 90,45,45
+
+example (samples/al-114.png: two families with the same spacings and angles; the image
+decides for &lt;4 1 1&gt;):
+  saedindex-cli index --cell 0.40495,0.40495,0.40495,90,90,90 --type face --scale 10,140 \
+      --r1 115.52,1 --r2 114.56,1 --r3 98.08,1 --angles 128.83,64.58,64.25 --families \
+      --image samples/al-114.png --centre 400.3,300.6 --r1-end 410.8,186.4 --r2-end 481.7,381.3
+
+example (alpha-Ti along [2 -1 -1 0] with (0 0 0 1) by double diffraction):
+  saedindex-cli index --cell 0.29506,0.29506,0.46835,90,90,120 --spacegroup &quot;P 63/m m c&quot; \
+      --double --range 3 --d 0.46835,0.25551,0.22135 --angles 90,30.04,59.96
+</translation>
+    </message>
+    <message>
+        <source>--format 须为 text、tsv、json 或 csv</source>
+        <translation>--format must be text, tsv, json or csv</translation>
+    </message>
+    <message>
+        <source>--format csv 输出各行；--families 只能与 text 或 tsv 同用</source>
+        <translation>--format csv writes the rows; --families goes with text or tsv</translation>
     </message>
 </context>
 <context>

@@ -4,8 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QStandardItemModel>
 
 #include "app/cli/cliprompts.h"
@@ -20,6 +18,7 @@
 #include "core/numbertext.h"
 #include "indexing/resultcells.h"
 #include "indexing/indexingoperations.h"
+#include "indexing/resultexport.h"
 #include "measure/imagefile.h"
 #include "measure/spots.h"
 #include "simulation/rowmatch.h"
@@ -39,7 +38,7 @@ const char kHelp[] = QT_TRANSLATE_NOOP("saed::cli::Index",
     "                           | --cif FILE) --angles a12,a23,a13\n"
     "                          (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)\n"
     "                          [--double] [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]\n"
-    "                          [--format text|tsv|json] [--report [--out DIR]] [--max-rows M]\n"
+    "                          [--format text|tsv|json|csv] [--report [--out DIR]] [--max-rows M]\n"
     "      saedindex-cli index --cell ... --image FILE --auto [--scale S,Lbar] [其余选项同上]\n"
     "                          [--families] [--image FILE --centre X,Y --r1-end X,Y --r2-end X,Y]\n"
     "\n"
@@ -72,6 +71,9 @@ const char kHelp[] = QT_TRANSLATE_NOOP("saed::cli::Index",
     "  --format F         text（默认）：为终端对齐的表格、表头和行数；tsv：每行为窗口所显示的\n"
     "                     二十个单元格文本，以制表符分隔，无表头；json：输入、实测的 d1、d2、\n"
     "                     d3、各行的数值及其晶带轴 [u,v,w] 和解族，以及从优到劣的各解族\n"
+    "                     （docs/index-json.md）；csv：供电子表格使用，UTF-8 带字节序标记、\n"
+    "                     CR LF，一行列标题，然后每行为二十个单元格文本、晶带轴、失配度、\n"
+    "                     二次衍射标记和解族\n"
     "  --report           同时写出窗口中“导出标定结果”的结果报告：文件\n"
     "                     标定结果YYYY-MM-DD HHNNSS.txt（GB18030，CR LF）；其路径输出到 stderr\n"
     "  --out DIR          报告所在的文件夹（默认：当前文件夹）\n"
@@ -138,105 +140,8 @@ QString optionOfField(int n, bool spacingsGiven) {
     return QString();
 }
 
-QJsonArray numbers(const model::MainModel& model, std::initializer_list<int> fields) {
-    QJsonArray array;
-    for (int n : fields) array.append(model.value(n));
-    return array;
-}
-
-QJsonArray indices(const core::Hkl& p) { return QJsonArray{p[0], p[1], p[2]}; }
-
-QJsonArray axis(const core::Uvw& u) {
-    return QJsonArray{static_cast<qint64>(u[0]), static_cast<qint64>(u[1]), static_cast<qint64>(u[2])};
-}
-
-// A number, or null for NaN (JSON has no NaN) and infinity.
-QJsonValue finiteOrNull(double v) { return std::isfinite(v) ? QJsonValue(v) : QJsonValue(); }
-
-// The families in the order to show: best first by misfit, or, with matches, by match first.
-struct FamilyLine {
-    indexing::SolutionFamily family;
-    std::optional<double> match;
-};
-
-std::vector<FamilyLine> orderedFamilies(const indexing::FamilyGrouping& grouping,
-                                        const std::optional<std::vector<std::optional<double>>>& matchOfId) {
-    std::vector<FamilyLine> lines;
-    for (const indexing::SolutionFamily& f : grouping.families) {
-        FamilyLine line{f, std::nullopt};
-        if (matchOfId) line.match = (*matchOfId)[static_cast<std::size_t>(f.id - 1)];
-        lines.push_back(line);
-    }
-    // grouping.families is already by misfit; a stable sort by match keeps that among equals,
-    // and a family without a match (its pattern could not be made) goes last.
-    if (matchOfId)
-        std::stable_sort(lines.begin(), lines.end(), [](const FamilyLine& a, const FamilyLine& b) {
-            return a.match.value_or(-1) > b.match.value_or(-1);
-        });
-    return lines;
-}
-
-QJsonObject jsonReport(const model::MainModel& model, const indexing::IndexingOperations& operations,
-                       bool spacingsGiven, const std::vector<FamilyLine>& families) {
-    QJsonObject input;
-    input.insert(QStringLiteral("cell"), numbers(model, {0, 1, 2, 3, 4, 5}));
-    input.insert(QStringLiteral("type"), model.Combo1());
-    if (!model.spaceGroupText().isEmpty()) input.insert(QStringLiteral("spaceGroup"), model.spaceGroupText());
-    input.insert(QStringLiteral("double"), model.flag(model::Flag::DoubleDiffraction));
-    // The range the run searched: the field's number brought to the nearest whole one.
-    input.insert(QStringLiteral("range"), indexing::readIndexingInput(model).rangeN);
-    if (spacingsGiven) {
-        input.insert(QStringLiteral("d"), numbers(model, {30, 31, 32}));
-    } else {
-        input.insert(QStringLiteral("scale"), numbers(model, {22, 23}));
-        input.insert(QStringLiteral("r1"), numbers(model, {24, 30}));
-        input.insert(QStringLiteral("r2"), numbers(model, {25, 31}));
-        input.insert(QStringLiteral("r3"), numbers(model, {26, 32}));
-    }
-    input.insert(QStringLiteral("angles"), numbers(model, {33, 34, 35}));
-    input.insert(QStringLiteral("tolD"), numbers(model, {27, 28, 29}));
-    input.insert(QStringLiteral("tolAngle"), numbers(model, {36, 37, 38}));
-
-    const std::array<double, 3> d = indexing::measuredSpacings(model);
-    QJsonObject measured{{QStringLiteral("d1"), d[0]}, {QStringLiteral("d2"), d[1]}, {QStringLiteral("d3"), d[2]}};
-
-    QJsonArray rows;
-    const std::vector<indexing::ResultRow>& results = operations.lastRows();
-    const std::vector<int>& familyOfRow = operations.lastFamilies().familyOfRow;
-    for (std::size_t r = 0; r < results.size(); ++r) {
-        const indexing::ResultRow& row = results[r];
-        rows.append(QJsonObject{
-            {QStringLiteral("group"), static_cast<qint64>(r) + 1},
-            {QStringLiteral("g1"), indices(row.g1)},
-            {QStringLiteral("g2"), indices(row.g2)},
-            {QStringLiteral("g3"), indices(row.g3)},
-            {QStringLiteral("d"), QJsonArray{row.spacingNm[0], row.spacingNm[1], row.spacingNm[2]}},
-            {QStringLiteral("angles"), QJsonArray{row.angleDeg[0], row.angleDeg[1], row.angleDeg[2]}},
-            {QStringLiteral("zone"), axis(indexing::zoneOf(row))},
-            {QStringLiteral("family"), r < familyOfRow.size() ? familyOfRow[r] : 0},
-            {QStringLiteral("misfit"), finiteOrNull(operations.lastMisfits()[r])},
-            {QStringLiteral("double"), row.doubleDiffraction},
-        });
-    }
-    QJsonArray familyArray;
-    for (const FamilyLine& line : families) {
-        const indexing::ResultRow& representative = results[line.family.representative];
-        familyArray.append(QJsonObject{
-            {QStringLiteral("id"), line.family.id},
-            {QStringLiteral("zone"), axis(line.family.zone)},
-            {QStringLiteral("hkl"), QJsonArray{indices(representative.g1), indices(representative.g2), indices(representative.g3)}},
-            {QStringLiteral("group"), static_cast<qint64>(line.family.representative) + 1},
-            {QStringLiteral("rows"), static_cast<qint64>(line.family.rowCount)},
-            {QStringLiteral("misfit"), finiteOrNull(line.family.misfit)},
-            {QStringLiteral("match"), line.match ? QJsonValue(*line.match) : QJsonValue()},
-        });
-    }
-    return QJsonObject{{QStringLiteral("input"), input},
-                       {QStringLiteral("measured"), measured},
-                       {QStringLiteral("count"), static_cast<qint64>(results.size())},
-                       {QStringLiteral("rows"), rows},
-                       {QStringLiteral("families"), familyArray}};
-}
+// The families in the order to show, with their match against the image.
+using FamilyLine = indexing::RankedFamily;
 
 // One line per family: its id, the representative row, the zone family, the {hkl} of g1, g2, g3,
 // the number of rows, the misfit and, with an image, the match.
@@ -375,8 +280,13 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         return usageError(err, problem);
     }
 
-    const std::optional<OutputFormat> format = parseOutputFormat(options.value(QStringLiteral("format"), QStringLiteral("text")));
-    if (!format) return usageError(err, Index::tr("--format 须为 text、tsv 或 json"));
+    // csv is the index command's own: the table for spreadsheets.
+    const QString formatName = options.value(QStringLiteral("format"), QStringLiteral("text"));
+    const bool csv = formatName == QStringLiteral("csv");
+    const std::optional<OutputFormat> format = csv ? OutputFormat::Text : parseOutputFormat(formatName);
+    if (!format) return usageError(err, Index::tr("--format 须为 text、tsv、json 或 csv"));
+    if (csv && options.has(QStringLiteral("families")))
+        return usageError(err, Index::tr("--format csv 输出各行；--families 只能与 text 或 tsv 同用"));
     const int type = latticeTypeCode(options.value(QStringLiteral("type"), QStringLiteral("simple")));
     if (type < 0) return usageError(err, Index::tr("--type 须为 simple、base、body、face、rhombic 或 0 到 4"));
 
@@ -504,11 +414,16 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
                 (*matchOfId)[static_cast<std::size_t>(f.id - 1)] = m->score();
         }
     }
-    const std::vector<FamilyLine> families = orderedFamilies(operations.lastFamilies(), matchOfId);
+    const std::vector<FamilyLine> families = indexing::rankFamilies(operations.lastFamilies(), matchOfId);
 
     const model::ResultTableModel& table = *model.resultTable();
     QStandardItemModel familyTable;
     if (options.has(QStringLiteral("families"))) fillFamilyTable(familyTable, families, frame.has_value());
+    if (csv) {
+        out << indexing::resultCsv(table);
+        out.flush();
+        return writeReportIfAsked(options, model, prompts, err);
+    }
     switch (*format) {
     case OutputFormat::Text: {
         if (options.has(QStringLiteral("families"))) {
@@ -533,7 +448,9 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
             writeTsv(out, table, model::ResultTableModel::kColumns);
         break;
     case OutputFormat::Json:
-        writeJson(out, jsonReport(model, operations, spacingsGiven, families));
+        writeJson(out, indexing::resultJson(model, operations,
+                                            spacingsGiven ? indexing::PatternInput::Spacings : indexing::PatternInput::ScaleBar,
+                                            families));
         break;
     }
     out.flush();

@@ -104,7 +104,8 @@ TEST(Form1IndexingTest, buttonHeaderSlidersCounterAndMenu) {
     EXPECT_EQ(tol->text(), QStringLiteral("0.0080"));
     EXPECT_EQ(window.slider(4)->value(), 50);
 
-    // The right button opens the menu with the two result-table entries.
+    // The right button opens the menu with the result-table entries: the zone axis, the text
+    // report and the open exports.
     QStringList entries;
     QTimer::singleShot(0, [&entries] {
         if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
@@ -115,7 +116,8 @@ TEST(Form1IndexingTest, buttonHeaderSlidersCounterAndMenu) {
     const QRect cell = table->visualRect(table->model()->index(2, 3));
     QContextMenuEvent event(QContextMenuEvent::Mouse, cell.center(), table->viewport()->mapToGlobal(cell.center()));
     QApplication::sendEvent(table->viewport(), &event);
-    EXPECT_EQ(entries, (QStringList{QStringLiteral("计算晶带轴"), QStringLiteral("导出标定结果")}));
+    EXPECT_EQ(entries, (QStringList{QStringLiteral("计算晶带轴"), QStringLiteral("导出标定结果"),
+                                    QStringLiteral("导出为CSV表格…"), QStringLiteral("导出为JSON…")}));
 }
 
 // Real key and wheel events: each step of a tolerance slider changes its tolerance, so no step is
