@@ -6,6 +6,7 @@
 
 #include "core/reflectionrule.h"
 
+#include "model/phaselibrary.h"
 #include "model/resulttablemodel.h"
 #include "model/texts.h"
 #include "core/numbertext.h"
@@ -19,7 +20,7 @@ constexpr std::size_t index(Flag f) { return static_cast<std::size_t>(f); }
 
 }  // namespace
 
-MainModel::MainModel(QObject* parent) : QObject(parent), m_resultTable(new ResultTableModel(this)) {
+MainModel::MainModel(QObject* parent) : QObject(parent), m_resultTable(new ResultTableModel(this)), m_phaseLibrary(new PhaseLibrary(this)) {
     m_text1[21] = QStringLiteral("5");
     for (int n : {27, 28, 29}) m_text1[static_cast<std::size_t>(n)] = QStringLiteral("0.008");
     for (int n : {36, 37, 38}) m_text1[static_cast<std::size_t>(n)] = QStringLiteral("2");

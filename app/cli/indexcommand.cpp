@@ -119,27 +119,36 @@ const QStringList kValueOptions = patternOptionNames() + QStringList{
 
 namespace {
 
+using model::Field;
+using model::fieldNumber;
+
 // The option (and the place in its list) that filled field Text1(n).
 QString optionOfField(int n, bool spacingsGiven) {
     const auto nth = [](const char* option, int i) {
         static const char* const ordinals[] = {"first", "second", "third", "fourth", "fifth", "sixth"};
         return QStringLiteral("--%1, %2 value").arg(QString::fromLatin1(option), QString::fromLatin1(ordinals[i]));
     };
-    if (n >= 0 && n <= 5) return nth("cell", n);
-    if (n == 21) return QStringLiteral("--range");
-    if (spacingsGiven && n >= 30 && n <= 32) return nth("d", n - 30);
-    if (n == 22 || n == 23) return nth("scale", n - 22);
-    if (n >= 24 && n <= 26) return nth(n == 24 ? "r1" : n == 25 ? "r2" : "r3", 0);
-    if (n >= 30 && n <= 32) return nth(n == 30 ? "r1" : n == 31 ? "r2" : "r3", 1);
-    if (n >= 27 && n <= 29) return nth("tol-d", n - 27);
-    if (n >= 33 && n <= 35) return nth("angles", n - 33);
-    if (n >= 36 && n <= 38) return nth("tol-angle", n - 36);
+    // Place of field n in the run of fields that starts at `first` and holds `count` of them.
+    const auto place = [n](Field first, int count) {
+        const int i = n - fieldNumber(first);
+        return i >= 0 && i < count ? i : -1;
+    };
+    static const char* const lengths[] = {"r1", "r2", "r3"};
+    if (const int i = place(Field::A, 6); i >= 0) return nth("cell", i);
+    if (n == fieldNumber(Field::Range)) return QStringLiteral("--range");
+    if (const int i = place(Field::SegmentsR1, 3); spacingsGiven && i >= 0) return nth("d", i);
+    if (const int i = place(Field::ScaleReading, 2); i >= 0) return nth("scale", i);
+    if (const int i = place(Field::LengthR1, 3); i >= 0) return nth(lengths[i], 0);
+    if (const int i = place(Field::SegmentsR1, 3); i >= 0) return nth(lengths[i], 1);
+    if (const int i = place(Field::TolD1, 3); i >= 0) return nth("tol-d", i);
+    if (const int i = place(Field::AngleR1R2, 3); i >= 0) return nth("angles", i);
+    if (const int i = place(Field::TolAngle12, 3); i >= 0) return nth("tol-angle", i);
     return QString();
 }
 
-QJsonArray numbers(const model::MainModel& model, std::initializer_list<int> fields) {
+QJsonArray numbers(const model::MainModel& model, std::initializer_list<Field> fields) {
     QJsonArray array;
-    for (int n : fields) array.append(model.value(n));
+    for (Field f : fields) array.append(model.value(f));
     return array;
 }
 
@@ -178,23 +187,23 @@ std::vector<FamilyLine> orderedFamilies(const indexing::FamilyGrouping& grouping
 QJsonObject jsonReport(const model::MainModel& model, const indexing::IndexingOperations& operations,
                        bool spacingsGiven, const std::vector<FamilyLine>& families) {
     QJsonObject input;
-    input.insert(QStringLiteral("cell"), numbers(model, {0, 1, 2, 3, 4, 5}));
+    input.insert(QStringLiteral("cell"), numbers(model, {Field::A, Field::B, Field::C, Field::Alpha, Field::Beta, Field::Gamma}));
     input.insert(QStringLiteral("type"), model.Combo1());
     if (!model.spaceGroupText().isEmpty()) input.insert(QStringLiteral("spaceGroup"), model.spaceGroupText());
     input.insert(QStringLiteral("double"), model.flag(model::Flag::DoubleDiffraction));
     // The range the run searched: the field's number brought to the nearest whole one.
     input.insert(QStringLiteral("range"), indexing::readIndexingInput(model).rangeN);
     if (spacingsGiven) {
-        input.insert(QStringLiteral("d"), numbers(model, {30, 31, 32}));
+        input.insert(QStringLiteral("d"), numbers(model, {Field::SegmentsR1, Field::SegmentsR2, Field::SegmentsR3}));
     } else {
-        input.insert(QStringLiteral("scale"), numbers(model, {22, 23}));
-        input.insert(QStringLiteral("r1"), numbers(model, {24, 30}));
-        input.insert(QStringLiteral("r2"), numbers(model, {25, 31}));
-        input.insert(QStringLiteral("r3"), numbers(model, {26, 32}));
+        input.insert(QStringLiteral("scale"), numbers(model, {Field::ScaleReading, Field::ScaleLength}));
+        input.insert(QStringLiteral("r1"), numbers(model, {Field::LengthR1, Field::SegmentsR1}));
+        input.insert(QStringLiteral("r2"), numbers(model, {Field::LengthR2, Field::SegmentsR2}));
+        input.insert(QStringLiteral("r3"), numbers(model, {Field::LengthR3, Field::SegmentsR3}));
     }
-    input.insert(QStringLiteral("angles"), numbers(model, {33, 34, 35}));
-    input.insert(QStringLiteral("tolD"), numbers(model, {27, 28, 29}));
-    input.insert(QStringLiteral("tolAngle"), numbers(model, {36, 37, 38}));
+    input.insert(QStringLiteral("angles"), numbers(model, {Field::AngleR1R2, Field::AngleR2R3, Field::AngleR1R3}));
+    input.insert(QStringLiteral("tolD"), numbers(model, {Field::TolD1, Field::TolD2, Field::TolD3}));
+    input.insert(QStringLiteral("tolAngle"), numbers(model, {Field::TolAngle12, Field::TolAngle23, Field::TolAngle13}));
 
     const std::array<double, 3> d = indexing::measuredSpacings(model);
     QJsonObject measured{{QStringLiteral("d1"), d[0]}, {QStringLiteral("d2"), d[1]}, {QStringLiteral("d3"), d[2]}};
@@ -329,8 +338,8 @@ std::optional<measure::AutoPattern> measureImage(const Options& options, model::
     measure::writeAutoPattern(model, *pattern);
     err << "saedindex-cli index: " << pattern->spots.size() << " spots, centre " << pattern->vectors.centre.x << ','
         << pattern->vectors.centre.y << "; R1 " << pattern->lengthsPx[0] << " px, R2 " << pattern->lengthsPx[1]
-        << " px, R3 " << pattern->lengthsPx[2] << " px; angles " << model.Text1(33) << ", " << model.Text1(34)
-        << ", " << model.Text1(35) << '\n';
+        << " px, R3 " << pattern->lengthsPx[2] << " px; angles " << model.Text1(model::Field::AngleR1R2) << ", "
+        << model.Text1(model::Field::AngleR2R3) << ", " << model.Text1(model::Field::AngleR1R3) << '\n';
     err.flush();
     return pattern;
 }
@@ -398,11 +407,12 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         const core::Cell& c = phase->cell;
         const double values[6] = {c.aNm, c.bNm, c.cNm, c.alphaDeg, c.betaDeg, c.gammaDeg};
         for (int n = 0; n < 6; ++n)
-            model.setText1(n, QString::fromStdString(library::formatNumberWithSu(values[n], 0)));
+            model.setText1(model::fieldNumber(model::Field::A, n),
+                          QString::fromStdString(library::formatNumberWithSu(values[n], 0)));
     } else {
         const std::optional<QStringList> cell = options.list(QStringLiteral("cell"), 6);
         if (!cell) return usageError(err, options.error());
-        for (int n = 0; n < 6; ++n) model.setText1(n, (*cell)[n]);
+        for (int n = 0; n < 6; ++n) model.setText1(model::fieldNumber(model::Field::A, n), (*cell)[n]);
         if (options.has(QStringLiteral("spacegroup"))) {
             QString error;
             phase = phaseFromCell(*cell, options.value(QStringLiteral("spacegroup")), error);
@@ -454,7 +464,7 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         f.r1End = *r1End;
         f.r2End = *r2End;
         if (!spacingsGiven) {
-            const double n1 = model.value(30), n2 = model.value(31);
+            const double n1 = model.value(model::Field::SegmentsR1), n2 = model.value(model::Field::SegmentsR2);
             if (n1 < 1 || n2 < 1 || n1 != std::floor(n1) || n2 != std::floor(n2))
                 return usageError(err, QStringLiteral("with --image, the spot spacings N of --r1 and --r2 must be whole numbers from 1"));
             f.r1Segments = static_cast<int>(n1);
