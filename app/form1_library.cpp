@@ -336,6 +336,8 @@ void Form1::showPhaseTree() {
                 : new QTreeWidgetItem(m_treeItems[static_cast<std::size_t>(node.parent)]);
         item->setText(0, QString::fromStdString(node.text));
         item->setToolTip(0, item->text(0));
+        if (node.parent >= 0 && !library::removableRecords(m_model, i).empty())
+            item->setToolTip(0, item->text(0) + tr("\n导入的物相，可按Delete键删除"));
         item->setData(0, Qt::UserRole, i);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(0, node.ticked ? Qt::Checked : Qt::Unchecked);
