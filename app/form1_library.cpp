@@ -150,6 +150,7 @@ void Form1::connectLibrary() {
     m_treeSpaceGroup = new QLabel;
     m_treeSpaceGroup->setObjectName(QStringLiteral("TreeSpaceGroup"));
     m_treeSpaceGroup->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_treeSpaceGroup->setMinimumHeight(m_treeSpaceGroup->fontMetrics().height());  // the tree keeps its height
     if (auto* layout = qobject_cast<QBoxLayout*>(m_frame7->layout()))
         layout->insertWidget(layout->indexOf(m_treeView1) + 1, m_treeSpaceGroup);
     connect(m_treeView1, &QTreeWidget::currentItemChanged, this,
