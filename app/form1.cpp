@@ -75,7 +75,9 @@ Form1::Form1(MainModel& model, Prompts& prompts, QWidget* parent)
     resize(std::min(1360, available.width() - 8), std::min(860, available.height() - 40));
 }
 
-Form1::~Form1() = default;
+// A screening still going stops first, while every widget it reaches through the model is there;
+// its report goes back to how it was.
+Form1::~Form1() { delete m_screening; }
 
 void Form1::buildTabs() {
     m_tabs = new QTabWidget(this);

@@ -225,42 +225,43 @@ private:
 
     // Calculator and library part
 public:
-    // The phase-library tree shown in TreeView1: records, field table and ticked nodes.
-    const library::PhaseTree& phaseTree() const { return m_phaseTree; }
+    // The phase-library tree shown in TreeView1: records, field table and ticked nodes (held by
+    // the model).
+    const library::PhaseTree& phaseTree() const;
     QTreeWidget* treeView1() const { return m_treeView1; }
 
 private:
     bool buildLibraryTree();
     void showPhaseTree();
     void showTreeTicks();
-    // "计算选中项": the screening of the ticked phases, then the ranking when several were screened.
+    void showNodeSpaceGroup(QTreeWidgetItem* item);
+    // "计算选中项": the screening of the ticked phases on the worker, then the ranking when several
+    // were screened.
     void screenTickedPhases();
+    void screeningFinished(bool completed);
     void showScreeningRanking(const library::ScreeningOutcome& outcome);
 
 public:
-    // "导入CIF": reads the files and folders, offers the blocks read (chooseBlocks), keeps the
-    // chosen phases in the imported-phases file and rebuilds the tree. A file that cannot be read
-    // is told with its reason; when nothing could be read, nothing changes.
+    // "导入CIF": see library::importCifPaths; chooseBlocks offers the blocks of a file.
     void importCifPaths(const QStringList& paths);
-    // The crystal phases after the nine-field records (built-in set, then imported ones), and the
-    // file the imported ones are kept in.
-    const std::vector<library::CrystalPhase>& libraryCrystals() const { return m_libraryCrystals; }
+    // "删除导入的物相" (the tree's menu, or the Delete key): removes the imported phases of the
+    // current tree item after the user confirmed.
+    void removeCurrentImportedPhases();
+    // The crystal phases after the nine-field records (built-in set, then imported ones).
+    const std::vector<library::CrystalPhase>& libraryCrystals() const;
     // Another file for the imported phases (tests); the tree is built again from it.
     void setImportedPhasesPath(const QString& path);
     // Chooses among the blocks of an import (labels given); all true by default. Tests replace it.
     std::function<std::optional<std::vector<bool>>(const QStringList&)> chooseBlocks;
     QDialog* rankingWindow() const { return m_rankingWindow; }
+    library::ScreeningRun* screeningRun() const { return m_screening; }
 
 private:
-    std::vector<library::CrystalPhase> m_libraryCrystals;
-    std::vector<library::CrystalPhase> m_importedPhases;
-    int m_nineFieldRecords = 0;
-    QString m_importedPhasesPath;
-    bool m_importedUnreadable = false;  // the kept file could not be read: back it up before writing
     QLabel* m_spaceGroupLabel = nullptr;
+    QLabel* m_treeSpaceGroup = nullptr;  // the space group of the tree's current or ticked phase
     QCheckBox* m_doubleDiffraction = nullptr;
     QDialog* m_rankingWindow = nullptr;
-    library::PhaseTree m_phaseTree;
+    library::ScreeningRun* m_screening = nullptr;
     std::vector<QTreeWidgetItem*> m_treeItems;  // TreeView1's items in node index order
     // End of the calculator and library part
 };

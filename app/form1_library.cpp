@@ -1,6 +1,8 @@
 // How the main window's library controls reach their operations.
 #include "app/form1.h"
 
+#include <QAction>
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -8,10 +10,14 @@
 #include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -28,6 +34,7 @@
 #include "library/libraryoperations.h"
 #include "library/phaseranking.h"
 #include "model/mainmodel.h"
+#include "model/phaselibrary.h"
 #include "model/resulttablemodel.h"
 #include "store/reports.h"
 #include "store/textfile.h"
@@ -45,6 +52,26 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::FocusIn) m_action();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_action;
+};
+
+// Runs an action when the watched widget gets the Delete key.
+class DeleteKeyWatcher : public QObject {
+public:
+    DeleteKeyWatcher(std::function<void()> action, QObject* parent)
+        : QObject(parent), m_action(std::move(action)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete &&
+            static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+            m_action();
+            return true;
+        }
         return QObject::eventFilter(watched, event);
     }
 
@@ -103,110 +130,130 @@ void Form1::connectLibrary() {
     connect(&m_model, &MainModel::spaceGroupChanged, this, showSpaceGroup);
     showSpaceGroup();
     if (!chooseBlocks) chooseBlocks = [this](const QStringList& labels) { return askForBlocks(this, labels); };
-    if (m_importedPhasesPath.isEmpty()) m_importedPhasesPath = library::importedPhasesPath();
+
+    // The tree shows the model's library: rebuilt with it, ticks as the model holds them.
+    model::PhaseLibrary* phases = m_model.phaseLibrary();
+    connect(phases, &model::PhaseLibrary::treeRebuilt, this, &Form1::showPhaseTree);
+    connect(phases, &model::PhaseLibrary::ticksChanged, this, &Form1::showTreeTicks);
     connect(m_treeView1, &QTreeWidget::itemChanged, this,
             [this](QTreeWidgetItem* item, int column) {
                 if (column != 0) return;
                 const int node = item->data(0, Qt::UserRole).toInt();
-                if (node < 0 || node >= m_phaseTree.nodeCount()) return;
+                if (node < 0 || node >= phaseTree().nodeCount()) return;
                 const bool ticked = item->checkState(0) == Qt::Checked;
-                if (ticked == m_phaseTree.node(node).ticked) return;
-                library::tickChanged(m_model, m_phaseTree, node, ticked);
-                showTreeTicks();
+                if (ticked == phaseTree().node(node).ticked) return;
+                library::tickChanged(m_model, node, ticked);
+                if (ticked) showNodeSpaceGroup(item);
             });
+
+    // The space group of a phase is shown as soon as it is selected or ticked.
+    m_treeSpaceGroup = new QLabel;
+    m_treeSpaceGroup->setObjectName(QStringLiteral("TreeSpaceGroup"));
+    m_treeSpaceGroup->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_treeSpaceGroup->setMinimumHeight(m_treeSpaceGroup->fontMetrics().height());  // the tree keeps its height
+    if (auto* layout = qobject_cast<QBoxLayout*>(m_frame7->layout()))
+        layout->insertWidget(layout->indexOf(m_treeView1) + 1, m_treeSpaceGroup);
+    connect(m_treeView1, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { showNodeSpaceGroup(current); });
+
+    // Imported phases can be removed: the tree's menu, or the Delete key.
+    auto* remove = new QAction(tr("删除导入的物相"), m_treeView1);
+    remove->setObjectName(QStringLiteral("RemoveImportedPhase"));
+    remove->setShortcut(QKeySequence(Qt::Key_Delete));  // shown in the menu; the key is watched below
+    connect(remove, &QAction::triggered, this, &Form1::removeCurrentImportedPhases);
+    m_treeView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_treeView1, &QWidget::customContextMenuRequested, this, [this, remove](const QPoint& position) {
+        QTreeWidgetItem* item = m_treeView1->itemAt(position);
+        if (!item) return;
+        m_treeView1->setCurrentItem(item);
+        const bool removable = !library::removableRecords(m_model, item->data(0, Qt::UserRole).toInt()).empty();
+        remove->setEnabled(removable);
+        remove->setToolTip(removable ? QString() : tr("内置物相不能删除"));
+        QMenu menu(this);
+        menu.setObjectName(QStringLiteral("TreeMenu"));
+        menu.setToolTipsVisible(true);
+        menu.addAction(remove);
+        menu.exec(m_treeView1->viewport()->mapToGlobal(position));
+    });
+    m_treeView1->installEventFilter(new DeleteKeyWatcher([this] { removeCurrentImportedPhases(); }, this));
+
+    // The screening runs each phase on the indexing worker; a long one shows its progress with a
+    // cancel button (Esc cancels too), and the window keeps repainting.
+    m_screening = new library::ScreeningRun(m_model, m_prompts, *m_indexing, this);
+    auto* progress = new QProgressDialog(tr("正在筛选……"), tr("取消"), 0, 100, this);
+    progress->setObjectName(QStringLiteral("ScreeningProgress"));
+    progress->setWindowTitle(tr("筛选"));
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setMinimumDuration(400);
+    progress->setAutoClose(false);
+    progress->setAutoReset(false);
+    progress->reset();
+    progress->hide();
+    connect(m_screening, &library::ScreeningRun::progress, progress, [progress](int percent, const QString& phase) {
+        progress->setLabelText(phase);
+        progress->setValue(percent);
+    });
+    connect(progress, &QProgressDialog::canceled, m_screening, &library::ScreeningRun::cancel);
+    connect(m_screening, &library::ScreeningRun::finished, this, [this, progress](bool completed) {
+        progress->reset();
+        progress->hide();
+        screeningFinished(completed);
+    });
+}
+
+const library::PhaseTree& Form1::phaseTree() const { return m_model.phaseLibrary()->tree(); }
+
+const std::vector<library::CrystalPhase>& Form1::libraryCrystals() const {
+    return m_model.phaseLibrary()->crystals();
 }
 
 // Start-up step 1: the library tree, shown in TreeView1.
-// The nine-field records first, as they are, then the built-in crystal phases and the imported
-// ones.
-bool Form1::buildLibraryTree() {
-    if (m_importedPhasesPath.isEmpty()) m_importedPhasesPath = library::importedPhasesPath();
-    const library::ImportedPhasesRead imported = library::readImportedPhases(m_importedPhasesPath);
-    m_importedUnreadable = !imported.error.isEmpty();
-    if (m_importedUnreadable)
-        m_prompts.warn(QStringLiteral("导入的物相无法读取，本次不显示：\n") + imported.error, QString());
-    m_importedPhases = imported.phases;
-    m_libraryCrystals = library::builtInPhases();
-    m_libraryCrystals.insert(m_libraryCrystals.end(), m_importedPhases.begin(), m_importedPhases.end());
-    m_nineFieldRecords = static_cast<int>(library::parseLibraryText(library::kLibraryText).records.size());
-    const std::string text = std::string(library::kLibraryText) + library::libraryRecords(m_libraryCrystals);
-    const bool built = library::BuildPhaseTree(m_model, m_phaseTree, text);
-    showPhaseTree();
-    return built;
-}
+bool Form1::buildLibraryTree() { return library::loadPhaseLibrary(m_model, m_prompts); }
 
 void Form1::setImportedPhasesPath(const QString& path) {
-    m_importedPhasesPath = path;
+    m_model.phaseLibrary()->setImportedPath(path);
     buildLibraryTree();
 }
 
-void Form1::importCifPaths(const QStringList& paths) {
-    const library::CifPathsRead read = library::readCifPaths(paths);
-    if (read.phases.empty()) {
-        m_prompts.warn(QStringLiteral("无法导入CIF：\n") + read.errors.join(QLatin1Char('\n')), QString());
+void Form1::importCifPaths(const QStringList& paths) { library::importCifPaths(m_model, m_prompts, paths, chooseBlocks); }
+
+void Form1::removeCurrentImportedPhases() {
+    QTreeWidgetItem* item = m_treeView1->currentItem();
+    if (!item) return;
+    library::removeImportedPhases(m_model, m_prompts, item->data(0, Qt::UserRole).toInt());
+}
+
+void Form1::showNodeSpaceGroup(QTreeWidgetItem* item) {
+    if (!item || !item->parent()) {
+        m_treeSpaceGroup->clear();
         return;
     }
-    std::vector<library::CrystalPhase> chosen = read.phases;
-    if (read.phases.size() > 1) {
-        QStringList labels;
-        for (const library::CrystalPhase& p : read.phases)
-            labels.push_back(QStringLiteral("%1    %2    (%3)")
-                                 .arg(QString::fromStdString(p.name), QString::fromStdString(library::spaceGroupLabel(p)),
-                                      QString::fromStdString(p.source)));
-        const std::optional<std::vector<bool>> ticks = chooseBlocks(labels);
-        if (!ticks) return;
-        chosen.clear();
-        for (std::size_t i = 0; i < read.phases.size() && i < ticks->size(); ++i)
-            if ((*ticks)[i]) chosen.push_back(read.phases[i]);
-        if (chosen.empty()) return;
-    }
-    std::vector<library::CrystalPhase> kept = m_importedPhases;
-    const std::size_t added = library::mergePhases(kept, chosen);
-    // A kept file that could not be read is not overwritten unseen: it is copied aside first.
-    const QString aside = m_importedPhasesPath + QStringLiteral(".unreadable");
-    if (added > 0 && m_importedUnreadable && QFile::exists(m_importedPhasesPath)) {
-        QFile::remove(aside);
-        if (!QFile::copy(m_importedPhasesPath, aside)) {
-            m_prompts.warn(QStringLiteral("无法备份无法读取的物相文件，未导入：\n") +
-                               QDir::toNativeSeparators(m_importedPhasesPath),
-                           QString());
-            return;
-        }
-    }
-    if (added > 0 && !library::writeImportedPhases(m_importedPhasesPath, kept)) {
-        m_prompts.warn(QStringLiteral("无法保存导入的物相，未导入：\n") + QDir::toNativeSeparators(m_importedPhasesPath),
-                       QString());
-        return;
-    }
-    if (added > 0) {
-        m_importedUnreadable = false;
-        buildLibraryTree();
-    }
-    m_model.setFlag(Flag::Frame7Visible, true);
-    m_model.showStatus(QStringLiteral("导入了%1个物相（%2个已在库中）").arg(added).arg(chosen.size() - added));
-    if (!read.errors.isEmpty())
-        m_prompts.warn(QStringLiteral("以下CIF未能导入：\n") + read.errors.join(QLatin1Char('\n')), QString());
+    const QString group = library::nodeSpaceGroup(m_model, item->data(0, Qt::UserRole).toInt());
+    m_treeSpaceGroup->setText(group.isEmpty() ? tr("空间群：无（按点阵类型消光）") : tr("空间群：%1").arg(group));
 }
 
 void Form1::screenTickedPhases() {
+    if (m_screening->isRunning() || m_indexing->isRunning()) return;
     emit magnifierCloseRequested();
-    library::ScreeningRequest request =
-        library::screeningRequest(m_phaseTree, m_model.flag(Flag::MultipleChoice));
-    for (int r = 1; r <= m_phaseTree.recordCount(); ++r) {
-        const int crystal = r - m_nineFieldRecords - 1;
-        request.crystals.push_back(crystal >= 0 && crystal < static_cast<int>(m_libraryCrystals.size())
-                                       ? std::make_shared<const library::CrystalPhase>(
-                                             m_libraryCrystals[static_cast<std::size_t>(crystal)])
-                                       : nullptr);
-    }
+    library::ScreeningRequest request = library::screeningRequest(m_model);
     indexing::IndexingOperations* indexing = m_indexing;
     // The screening needs each run's rows for its ranking; the window keeps them only meanwhile.
     indexing->setKeepLastRows(true);
     request.lastRows = [indexing]() -> const std::vector<indexing::ResultRow>& { return indexing->lastRows(); };
-    const std::optional<library::ScreeningOutcome> outcome = library::screenSelectedPhases(
-        m_model, m_prompts, request, [indexing] { indexing->RunIndexing(); }, store::defaultReportTarget());
-    indexing->setKeepLastRows(false);
-    if (outcome && outcome->phases.size() > 1) showScreeningRanking(*outcome);
+    if (!m_screening->start(std::move(request), store::defaultReportTarget())) {
+        indexing->setKeepLastRows(false);
+        return;
+    }
+    m_command6->setEnabled(false);
+    m_command13->setEnabled(false);
+}
+
+void Form1::screeningFinished(bool completed) {
+    m_indexing->setKeepLastRows(false);
+    m_command6->setEnabled(true);
+    m_command13->setEnabled(true);
+    const std::optional<library::ScreeningOutcome>& outcome = m_screening->outcome();
+    if (completed && outcome && outcome->phases.size() > 1) showScreeningRanking(*outcome);
 }
 
 // A list of the screened phases, best first, beside the main window. Enter or a double click on
@@ -239,7 +286,7 @@ void Form1::showScreeningRanking(const library::ScreeningOutcome& outcome) {
         m_rankingWindow->resize(860, 420);
     }
     auto* table = m_rankingWindow->findChild<QTableWidget*>(QStringLiteral("RankingTable"));
-    const QStringList headers = {QStringLiteral("名次"), QStringLiteral("物相"), QStringLiteral("解数"),
+    const QStringList headers = {QStringLiteral("名次"), QStringLiteral("物相"), tr("来源"), QStringLiteral("解数"),
                                  QStringLiteral("晶带轴"), QStringLiteral("{g1}"), QStringLiteral("{g2}"),
                                  QStringLiteral("{g3}"), QStringLiteral("失配度"), QStringLiteral("族中行数")};
     table->clear();
@@ -250,7 +297,9 @@ void Form1::showScreeningRanking(const library::ScreeningOutcome& outcome) {
     int row = 0;
     for (std::size_t i : order) {
         const library::ScreenedPhase& phase = outcome.phases[i];
-        QStringList cells = {QString::number(row + 1), phase.description, QString::number(phase.rows)};
+        // A phase may be both built in and imported: the source tells the two apart.
+        QStringList cells = {QString::number(row + 1), phase.description, phase.imported ? tr("导入") : tr("内置"),
+                             QString::number(phase.rows)};
         if (phase.best) {
             const indexing::SolutionFamily& f = *phase.best;
             cells << QStringLiteral("<%1 %2 %3>").arg(f.zone[0]).arg(f.zone[1]).arg(f.zone[2]) << hklText(f.forms[0])
@@ -275,31 +324,36 @@ void Form1::showScreeningRanking(const library::ScreeningOutcome& outcome) {
 }
 
 void Form1::showPhaseTree() {
+    const library::PhaseTree& tree = phaseTree();
     const QSignalBlocker blocker(m_treeView1);
     m_treeView1->clear();
     m_treeItems.clear();
-    for (int i = 0; i < m_phaseTree.nodeCount(); ++i) {
-        const library::TreeNode& node = m_phaseTree.node(i);
+    m_treeSpaceGroup->clear();
+    for (int i = 0; i < tree.nodeCount(); ++i) {
+        const library::TreeNode& node = tree.node(i);
         QTreeWidgetItem* item =
             node.parent < 0
                 ? new QTreeWidgetItem(m_treeView1)
                 : new QTreeWidgetItem(m_treeItems[static_cast<std::size_t>(node.parent)]);
         item->setText(0, QString::fromStdString(node.text));
         item->setToolTip(0, item->text(0));
+        if (node.parent >= 0 && !library::removableRecords(m_model, i).empty())
+            item->setToolTip(0, item->text(0) + tr("\n导入的物相，可按Delete键删除"));
         item->setData(0, Qt::UserRole, i);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(0, node.ticked ? Qt::Checked : Qt::Unchecked);
         m_treeItems.push_back(item);
     }
-    for (int i = 0; i < m_phaseTree.nodeCount(); ++i)
-        m_treeItems[static_cast<std::size_t>(i)]->setExpanded(m_phaseTree.node(i).expanded);
+    for (int i = 0; i < tree.nodeCount(); ++i)
+        m_treeItems[static_cast<std::size_t>(i)]->setExpanded(tree.node(i).expanded);
 }
 
 void Form1::showTreeTicks() {
+    const library::PhaseTree& tree = phaseTree();
     const QSignalBlocker blocker(m_treeView1);
-    for (int i = 0; i < m_phaseTree.nodeCount(); ++i)
+    for (int i = 0; i < tree.nodeCount(); ++i)
         m_treeItems[static_cast<std::size_t>(i)]->setCheckState(
-            0, m_phaseTree.node(i).ticked ? Qt::Checked : Qt::Unchecked);
+            0, tree.node(i).ticked ? Qt::Checked : Qt::Unchecked);
 }
 
 }  // namespace saed::app

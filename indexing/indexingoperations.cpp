@@ -1,6 +1,6 @@
 #include "indexing/indexingoperations.h"
 
-#include <cmath>    // for abs, isfinite
+#include <cmath>    // for abs, isfinite, lround
 #include <exception>
 #include <new>  // for bad_alloc
 #include <optional>
@@ -105,6 +105,7 @@ std::optional<IndexingInput> IndexingOperations::beginRun() {
     m_model.setCaption(Caption::Label22, QStringLiteral("0"));
     m_lastRows.clear();
     m_lastEnd = RunEnd::Complete;
+    m_lastSearchFailed = false;
     m_inputRejected = 0;
     m_families = {};
     m_misfits.clear();
@@ -199,17 +200,40 @@ void IndexingOperations::startRunFromButton() {
         finishButtonRun();
         return;
     }
+    startWorker(*input, [this](double share) { emit runProgress(static_cast<int>(std::lround(share * 1000) / 10)); }, [this] {
+        finishButtonRun();
+        emit runFinished();
+    });
+    emit runStarted();
+}
+
+bool IndexingOperations::startRunIndexing(std::function<void()> done, std::function<void(double)> progress) {
+    if (m_worker != nullptr) return false;
+    const std::optional<IndexingInput> input = beginRun();
+    if (!input) {
+        QTimer::singleShot(0, this, std::move(done));
+        return true;
+    }
+    startWorker(*input, std::move(progress), std::move(done));
+    return true;
+}
+
+void IndexingOperations::startWorker(const IndexingInput& input, std::function<void(double)> progress,
+                                     std::function<void()> done) {
     // The worker owns nothing of the model: it gets a copy of the input and leaves its rows in
     // the shared state, which the GUI thread takes when the thread has finished.
     m_run = std::make_shared<WorkerRun>();
     std::shared_ptr<WorkerRun> run = m_run;
-    m_worker = QThread::create([run, in = *input, limit = m_rowLimit] {
+    Search search = m_search ? m_search : Search([](const IndexingInput& in, const RunControl& control) {
+        return indexPattern(in, control);
+    });
+    m_worker = QThread::create([run, in = input, limit = m_rowLimit, search = std::move(search)] {
         RunControl control;
         control.rowLimit = limit;
         control.cancelled = [&run] { return run->cancel.load(); };
         control.progress = [&run](double f) { run->permille = static_cast<int>(f * 1000); };
         try {
-            run->result = indexPattern(in, control);
+            run->result = search(in, control);
         } catch (const std::bad_alloc&) {
             run->result = {};
             run->error = QStringLiteral("内存不足，计算已停止。请缩小误差范围或指数范围后重新计算。");
@@ -220,18 +244,19 @@ void IndexingOperations::startRunFromButton() {
     });
     auto* timer = new QTimer(m_worker);
     timer->setInterval(100);
-    connect(timer, &QTimer::timeout, this, [this, run] { emit runProgress(run->permille.load() / 10); });
-    connect(m_worker, &QThread::finished, this, [this, run, timer] {
+    connect(timer, &QTimer::timeout, this, [run, progress] {
+        if (progress) progress(run->permille.load() / 1000.0);
+    });
+    connect(m_worker, &QThread::finished, this, [this, run, timer, done = std::move(done)] {
         timer->stop();
         m_worker->deleteLater();
         m_worker = nullptr;
         m_run.reset();
-        if (!run->error.isEmpty()) m_prompts.warn(run->error, QString());
+        m_lastSearchFailed = !run->error.isEmpty();
+        if (m_lastSearchFailed) m_prompts.warn(run->error, QString());
         finishRun(std::move(run->result));
-        finishButtonRun();
-        emit runFinished();
+        if (done) done();
     });
-    emit runStarted();
     timer->start();
     m_worker->start();
 }

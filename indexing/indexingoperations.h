@@ -4,6 +4,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -100,6 +101,19 @@ public:
     // The most rows a run keeps (kRowLimit unless set; tests set a small one).
     void setRowLimit(std::size_t limit) { m_rowLimit = limit; }
 
+    // RunIndexing with the search on a worker thread. Bad input is told at once and `done` is
+    // called from the event loop; otherwise `progress` gets the share searched (0..1) every
+    // 100 ms, and `done` is called on this thread once the table is filled (a search that threw
+    // is told, with an empty table). runStarted, runProgress and runFinished belong to the
+    // button's run and are not emitted. False, and nothing runs, while another run is going.
+    bool startRunIndexing(std::function<void()> done, std::function<void(double)> progress = {});
+    // The search a run on the worker makes: indexPattern unless set (tests set one that throws
+    // or waits for its cancel).
+    using Search = std::function<IndexingResult(const IndexingInput&, const RunControl&)>;
+    void setSearch(Search search) { m_search = std::move(search); }
+    // True when the last run's search on the worker threw (told to the user, the table empty).
+    bool lastSearchFailed() const { return m_lastSearchFailed; }
+
     // Re-screens every row against the six tolerance fields: blue when it passes all six strict
     // tests, and Label22 counts those rows. A row whose measured spacing cannot be computed
     // (a zero scale-bar reading or length) fails.
@@ -127,6 +141,8 @@ private:
     };
 
     std::optional<IndexingInput> beginRun();
+    void startWorker(const IndexingInput& input, std::function<void(double)> progress,
+                     std::function<void()> done);
     void finishRun(IndexingResult result);
     void finishButtonRun();
     void sortNextTableByLabel();
@@ -147,6 +163,8 @@ private:
     bool m_keepLastRows = true;
     QThread* m_worker = nullptr;
     std::shared_ptr<WorkerRun> m_run;
+    Search m_search;
+    bool m_lastSearchFailed = false;
 };
 
 }  // namespace saed::indexing

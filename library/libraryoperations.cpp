@@ -1,8 +1,19 @@
 // The library panel's and the custom-phase switch's operations on the working data.
 #include "library/libraryoperations.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>  // for none_of
+
 #include "indexing/indexingengine.h"
+#include "library/builtinphases.h"
+#include "library/crystallibrary.h"
+#include "library/phaseranking.h"
 #include "model/mainmodel.h"
+#include "model/phaselibrary.h"
+#include "model/prompts.h"
 
 namespace saed::library {
 
@@ -10,17 +21,151 @@ namespace {
 
 QString phaseNameRequest() { return QStringLiteral("请输入物相名称"); }
 
+// The tree of the nine-field text followed by the model's crystal phases.
+bool rebuildTree(model::MainModel& model) {
+    const model::PhaseLibrary& phases = *model.phaseLibrary();
+    const std::string text = std::string(kLibraryText) + libraryRecords(phases.crystals());
+    return BuildPhaseTree(model, text);
+}
+
+void setImported(model::MainModel& model, std::vector<CrystalPhase> imported) {
+    model::PhaseLibrary& phases = *model.phaseLibrary();
+    phases.setPhases(phases.nineFieldRecords(), builtInPhases(), std::move(imported));
+}
+
 }  // namespace
 
-bool BuildPhaseTree(model::MainModel& model, PhaseTree& tree, std::string_view libraryText) {
-    if (!tree.build(libraryText)) return false;
+bool BuildPhaseTree(model::MainModel& model, std::string_view libraryText) {
+    if (!model.phaseLibrary()->buildTree(libraryText)) return false;
     model.setFlag(model::Flag::Frame7Visible, false);
     return true;
 }
 
-void tickChanged(const model::MainModel& model, PhaseTree& tree, int node, bool state) {
-    if (node < 0 || node >= tree.nodeCount()) return;
-    tree.tickChanged(node, state, model.flag(model::Flag::MultipleChoice));
+bool loadPhaseLibrary(model::MainModel& model, model::Prompts& prompts) {
+    model::PhaseLibrary& phases = *model.phaseLibrary();
+    if (phases.importedPath().isEmpty()) phases.setImportedPath(importedPhasesPath());
+    const ImportedPhasesRead imported = readImportedPhases(phases.importedPath());
+    phases.setImportedUnreadable(!imported.error.isEmpty());
+    if (phases.importedUnreadable())
+        prompts.warn(QStringLiteral("导入的物相无法读取，本次不显示：\n") + imported.error, QString());
+    const int nineField = static_cast<int>(parseLibraryText(kLibraryText).records.size());
+    phases.setPhases(nineField, builtInPhases(), imported.phases);
+    return rebuildTree(model);
+}
+
+void importCifPaths(model::MainModel& model, model::Prompts& prompts, const QStringList& paths,
+                    const BlockChooser& chooseBlocks) {
+    model::PhaseLibrary& phases = *model.phaseLibrary();
+    const CifPathsRead read = readCifPaths(paths);
+    if (read.phases.empty()) {
+        prompts.warn(QStringLiteral("无法导入CIF：\n") + read.errors.join(QLatin1Char('\n')), QString());
+        return;
+    }
+    std::vector<CrystalPhase> chosen = read.phases;
+    if (read.phases.size() > 1 && chooseBlocks) {
+        QStringList labels;
+        for (const CrystalPhase& p : read.phases)
+            labels.push_back(QStringLiteral("%1    %2    (%3)")
+                                 .arg(QString::fromStdString(p.name), QString::fromStdString(spaceGroupLabel(p)),
+                                      QString::fromStdString(p.source)));
+        const std::optional<std::vector<bool>> ticks = chooseBlocks(labels);
+        if (!ticks) return;
+        chosen.clear();
+        for (std::size_t i = 0; i < read.phases.size() && i < ticks->size(); ++i)
+            if ((*ticks)[i]) chosen.push_back(read.phases[i]);
+        if (chosen.empty()) return;
+    }
+    // A phase the built-in set holds already (the same name, cell, space group and atoms, from
+    // whatever source) is not imported a second time; one that differs is kept, and the ranking
+    // tells it apart by its source.
+    const std::vector<CrystalPhase>& builtIn = builtInPhases();
+    const auto samePhase = [](const CrystalPhase& x, const CrystalPhase& y) {
+        return x.name == y.name && x.cell == y.cell && x.cellSu == y.cellSu && x.spaceGroup == y.spaceGroup &&
+               x.atoms == y.atoms;
+    };
+    std::vector<CrystalPhase> fresh;
+    for (const CrystalPhase& p : chosen)
+        if (std::none_of(builtIn.begin(), builtIn.end(), [&](const CrystalPhase& b) { return samePhase(p, b); }))
+            fresh.push_back(p);
+    std::vector<CrystalPhase> kept = phases.importedPhases();
+    const std::size_t added = mergePhases(kept, fresh);
+    const QString path = phases.importedPath();
+    // A kept file that could not be read is not overwritten unseen: it is copied aside first.
+    const QString aside = path + QStringLiteral(".unreadable");
+    if (added > 0 && phases.importedUnreadable() && QFile::exists(path)) {
+        QFile::remove(aside);
+        if (!QFile::copy(path, aside)) {
+            prompts.warn(QStringLiteral("无法备份无法读取的物相文件，未导入：\n") + QDir::toNativeSeparators(path), QString());
+            return;
+        }
+    }
+    if (added > 0 && !writeImportedPhases(path, kept)) {
+        prompts.warn(QStringLiteral("无法保存导入的物相，未导入：\n") + QDir::toNativeSeparators(path), QString());
+        return;
+    }
+    if (added > 0) {
+        phases.setImportedUnreadable(false);
+        setImported(model, std::move(kept));
+        rebuildTree(model);
+    }
+    model.setFlag(model::Flag::Frame7Visible, true);
+    model.showStatus(QStringLiteral("导入了%1个物相（%2个已在库中）").arg(added).arg(chosen.size() - added));
+    if (!read.errors.isEmpty())
+        prompts.warn(QStringLiteral("以下CIF未能导入：\n") + read.errors.join(QLatin1Char('\n')), QString());
+}
+
+std::vector<int> removableRecords(const model::MainModel& model, int node) {
+    const model::PhaseLibrary& phases = *model.phaseLibrary();
+    std::vector<int> records = phases.recordsUnder(node);
+    std::erase_if(records, [&](int r) { return phases.importedIndex(r) < 0; });
+    return records;
+}
+
+int removeImportedPhases(model::MainModel& model, model::Prompts& prompts, int node) {
+    model::PhaseLibrary& phases = *model.phaseLibrary();
+    const std::vector<int> records = removableRecords(model, node);
+    if (records.empty()) {
+        model.showStatus(QCoreApplication::translate("LibraryOperations", "内置物相不能删除，只能删除导入的物相。"));
+        return 0;
+    }
+    QStringList names;
+    std::vector<bool> removed(phases.importedPhases().size(), false);
+    for (int r : records) {
+        removed[static_cast<std::size_t>(phases.importedIndex(r))] = true;
+        names.push_back(QString::fromStdString(phases.crystal(r)->name));
+    }
+    const QString question =
+        records.size() == 1
+            ? QCoreApplication::translate("LibraryOperations", "确定要删除导入的物相“%1”吗？\n删除后需重新导入CIF才能恢复。").arg(names.front())
+            : QCoreApplication::translate("LibraryOperations", "确定要删除导入的%1个物相（%2）吗？\n删除后需重新导入CIF才能恢复。")
+                  .arg(records.size())
+                  .arg(names.join(QStringLiteral("、")));
+    if (!prompts.confirm(question, QCoreApplication::translate("LibraryOperations", "删除物相"))) return 0;
+    std::vector<CrystalPhase> kept;
+    for (std::size_t i = 0; i < removed.size(); ++i)
+        if (!removed[i]) kept.push_back(phases.importedPhases()[i]);
+    if (!writeImportedPhases(phases.importedPath(), kept)) {
+        prompts.warn(QCoreApplication::translate("LibraryOperations", "无法保存导入的物相，未删除：\n") + QDir::toNativeSeparators(phases.importedPath()), QString());
+        return 0;
+    }
+    setImported(model, std::move(kept));
+    const bool panelShown = model.flag(model::Flag::Frame7Visible);
+    rebuildTree(model);
+    model.setFlag(model::Flag::Frame7Visible, panelShown);
+    model.showStatus(QCoreApplication::translate("LibraryOperations", "删除了%1个导入的物相").arg(records.size()));
+    return static_cast<int>(records.size());
+}
+
+QString nodeSpaceGroup(const model::MainModel& model, int node) {
+    const model::PhaseLibrary& phases = *model.phaseLibrary();
+    const std::vector<int> records = phases.recordsUnder(node);
+    if (records.empty()) return {};
+    const CrystalPhase* crystal = phases.crystal(records.front());
+    return crystal ? QString::fromStdString(spaceGroupLabel(*crystal)) : QString();
+}
+
+void tickChanged(model::MainModel& model, int node, bool state) {
+    model.phaseLibrary()->tickChanged(node, state, model.flag(model::Flag::MultipleChoice));
 }
 
 void toggleLibraryPanel(model::MainModel& model) {

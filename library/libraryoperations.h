@@ -1,24 +1,59 @@
 // The library panel's and the custom-phase switch's operations on the working data.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string_view>
+#include <vector>
+
+#include <QString>
+#include <QStringList>
 
 #include "library/phasetree.h"
 
 namespace saed::model {
 class MainModel;
+class Prompts;
 }  // namespace saed::model
 
 namespace saed::library {
 
-// BuildPhaseTree: builds `tree` from `libraryText` (the built-in library by default) and hides
-// the library panel Frame7. When the text stops the build, the nodes added so far stay, the panel
-// is left as it is, and false is returned.
-bool BuildPhaseTree(model::MainModel& model, PhaseTree& tree,
-                    std::string_view libraryText = kLibraryText);
+// BuildPhaseTree: builds the model's library tree from `libraryText` (the built-in library by
+// default) and hides the library panel Frame7. When the text stops the build, the nodes added so
+// far stay, the panel is left as it is, and false is returned.
+bool BuildPhaseTree(model::MainModel& model, std::string_view libraryText = kLibraryText);
+
+// Start-up: the tree of the nine-field records, as they are, then the built-in crystal phases and
+// the imported ones (kept in the model's imported-phases file, ImportedPhases.txt in the
+// configuration folder unless set). A kept file that cannot be read is told and left out this
+// time. False when the text stops the build (see BuildPhaseTree).
+bool loadPhaseLibrary(model::MainModel& model, model::Prompts& prompts);
+
+// Offers the blocks of an import by their labels; the ticks of the chosen ones, or no value when
+// the user cancelled.
+using BlockChooser = std::function<std::optional<std::vector<bool>>(const QStringList& labels)>;
+
+// "导入CIF": reads the files and folders, offers the blocks read when there are several, keeps the
+// chosen phases that the library does not hold yet in the imported-phases file (rewritten
+// atomically) and rebuilds the tree. A file that cannot be read is told with its reason; when
+// nothing could be read, or the file cannot be written, nothing changes.
+void importCifPaths(model::MainModel& model, model::Prompts& prompts, const QStringList& paths,
+                    const BlockChooser& chooseBlocks);
+
+// The imported phases under tree node `node` (the node's own record, or those of a phase node).
+// Built-in phases cannot be removed: for them the status bar says so.
+std::vector<int> removableRecords(const model::MainModel& model, int node);
+// Removes the imported phases under `node` once the user confirmed it: the imported-phases file is
+// rewritten atomically and the tree rebuilt. Returns how many were removed; 0 when there were
+// none, the user declined, or the file could not be written (told, nothing changes).
+int removeImportedPhases(model::MainModel& model, model::Prompts& prompts, int node);
+
+// The space group of the phase at tree node `node` ("F d -3 m (227)"; for a phase node or the
+// root, that of its first record); empty for a record without one.
+QString nodeSpaceGroup(const model::MainModel& model, int node);
 
 // The user set the tick of tree node `node` to `state`; the mode comes from the "多选" flag.
-void tickChanged(const model::MainModel& model, PhaseTree& tree, int node, bool state);
+void tickChanged(model::MainModel& model, int node, bool state);
 
 // "点阵库" (Label10): shows the library panel when hidden, hides it when shown.
 void toggleLibraryPanel(model::MainModel& model);

@@ -6,6 +6,7 @@
 
 #include "core/reflectionrule.h"
 
+#include "model/phaselibrary.h"
 #include "model/resulttablemodel.h"
 #include "model/texts.h"
 #include "core/numbertext.h"
@@ -19,11 +20,17 @@ constexpr std::size_t index(Flag f) { return static_cast<std::size_t>(f); }
 
 }  // namespace
 
-MainModel::MainModel(QObject* parent) : QObject(parent), m_resultTable(new ResultTableModel(this)) {
-    m_text1[21] = QStringLiteral("5");
-    for (int n : {27, 28, 29}) m_text1[static_cast<std::size_t>(n)] = QStringLiteral("0.008");
-    for (int n : {36, 37, 38}) m_text1[static_cast<std::size_t>(n)] = QStringLiteral("2");
-    for (int n = 15; n <= 20; ++n) m_text1[static_cast<std::size_t>(n)] = calculatorOutputIdleText();
+MainModel::MainModel(QObject* parent) : QObject(parent), m_resultTable(new ResultTableModel(this)), m_phaseLibrary(new PhaseLibrary(this)) {
+    const auto field = [this](Field f, int offset = 0) -> QString& {
+        return m_text1[static_cast<std::size_t>(fieldNumber(f, offset))];
+    };
+    field(Field::Range) = QStringLiteral("5");
+    for (int i = 0; i < 3; ++i) {
+        field(Field::TolD1, i) = QStringLiteral("0.008");
+        field(Field::TolAngle12, i) = QStringLiteral("2");
+    }
+    // The calculator's three angles and the zone axis.
+    for (int i = 0; i < 6; ++i) field(Field::CalcAngle12, i) = calculatorOutputIdleText();
     m_text6 = QStringLiteral("NAME");
 
     m_captions[index(Caption::Label5)] = label5IdleText();

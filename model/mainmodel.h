@@ -16,6 +16,7 @@ class ReflectionRule;
 
 namespace saed::model {
 
+class PhaseLibrary;
 class ResultTableModel;
 
 // Labels and captions that operations write.
@@ -101,6 +102,8 @@ public:
     void setSlider(int k, int p);
 
     ResultTableModel* resultTable() const { return m_resultTable; }
+    // The library tree and the phases behind it.
+    PhaseLibrary* phaseLibrary() const { return m_phaseLibrary; }
 
     // Path of the image file last chosen in the open dialog; empty until one was chosen.
     QString chosenFile() const { return m_chosenFile; }
@@ -135,6 +138,7 @@ private:
     std::array<bool, kFlagCount> m_flags{};
     std::array<int, kSliderCount> m_sliders{};
     ResultTableModel* m_resultTable;
+    PhaseLibrary* m_phaseLibrary;
     QString m_chosenFile;
 };
 

@@ -2,6 +2,39 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>LibraryOperations</name>
+    <message>
+        <source>内置物相不能删除，只能删除导入的物相。</source>
+        <translation>Built-in phases cannot be deleted; only imported phases can.</translation>
+    </message>
+    <message>
+        <source>确定要删除导入的物相“%1”吗？
+删除后需重新导入CIF才能恢复。</source>
+        <translation>Delete the imported phase “%1”?
+To get it back, import its CIF again.</translation>
+    </message>
+    <message>
+        <source>确定要删除导入的%1个物相（%2）吗？
+删除后需重新导入CIF才能恢复。</source>
+        <translation>Delete the %1 imported phases (%2)?
+To get them back, import their CIFs again.</translation>
+    </message>
+    <message>
+        <source>删除物相</source>
+        <translation>Delete phase</translation>
+    </message>
+    <message>
+        <source>无法保存导入的物相，未删除：
+</source>
+        <translation>Cannot save the imported phases; nothing was deleted:
+</translation>
+    </message>
+    <message>
+        <source>删除了%1个导入的物相</source>
+        <translation>Deleted %1 imported phase(s)</translation>
+    </message>
+</context>
+<context>
     <name>ResultExport</name>
     <message>
         <source>组号</source>
@@ -22,6 +55,17 @@
     <message>
         <source>解族</source>
         <translation>Family</translation>
+    </message>
+</context>
+<context>
+    <name>ScreeningRun</name>
+    <message>
+        <source>第%1/%2个物相：%3</source>
+        <translation>Phase %1 of %2: %3</translation>
+    </message>
+    <message>
+        <source>筛选已停止，未写入筛选结果。</source>
+        <translation>Screening stopped; no screening result was written.</translation>
     </message>
 </context>
 <context>
@@ -69,6 +113,52 @@
     <message>
         <source>已导出：%1</source>
         <translation>Exported: %1</translation>
+    </message>
+    <message>
+        <source>删除导入的物相</source>
+        <translation>Delete imported phase</translation>
+    </message>
+    <message>
+        <source>内置物相不能删除</source>
+        <translation>Built-in phases cannot be deleted</translation>
+    </message>
+    <message>
+        <source>正在筛选……</source>
+        <translation>Screening…</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>筛选</source>
+        <translation>Screening</translation>
+    </message>
+    <message>
+        <source>空间群：无（按点阵类型消光）</source>
+        <translation>Space group: none (extinction by lattice type)</translation>
+    </message>
+    <message>
+        <source>空间群：%1</source>
+        <translation>Space group: %1</translation>
+    </message>
+    <message>
+        <source>来源</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>导入</source>
+        <translation>Imported</translation>
+    </message>
+    <message>
+        <source>内置</source>
+        <translation>Built-in</translation>
+    </message>
+    <message>
+        <source>
+导入的物相，可按Delete键删除</source>
+        <translation>
+Imported phase; press Delete to remove it</translation>
     </message>
 </context>
 <context>

@@ -119,6 +119,9 @@ const QStringList kValueOptions = patternOptionNames() + QStringList{
 
 namespace {
 
+using model::Field;
+using model::fieldNumber;
+
 // The option (and the place in its list) that filled field Text1(n).
 QString optionOfField(int n, bool spacingsGiven) {
     const auto nth = [](const char* option, int i) {
@@ -128,15 +131,21 @@ QString optionOfField(int n, bool spacingsGiven) {
             QT_TRANSLATE_NOOP("saed::cli::Index", "--%1 的第五个值"), QT_TRANSLATE_NOOP("saed::cli::Index", "--%1 的第六个值")};
         return Index::tr(ordinals[i]).arg(QString::fromLatin1(option));
     };
-    if (n >= 0 && n <= 5) return nth("cell", n);
-    if (n == 21) return QStringLiteral("--range");
-    if (spacingsGiven && n >= 30 && n <= 32) return nth("d", n - 30);
-    if (n == 22 || n == 23) return nth("scale", n - 22);
-    if (n >= 24 && n <= 26) return nth(n == 24 ? "r1" : n == 25 ? "r2" : "r3", 0);
-    if (n >= 30 && n <= 32) return nth(n == 30 ? "r1" : n == 31 ? "r2" : "r3", 1);
-    if (n >= 27 && n <= 29) return nth("tol-d", n - 27);
-    if (n >= 33 && n <= 35) return nth("angles", n - 33);
-    if (n >= 36 && n <= 38) return nth("tol-angle", n - 36);
+    // Place of field n in the run of fields that starts at `first` and holds `count` of them.
+    const auto place = [n](Field first, int count) {
+        const int i = n - fieldNumber(first);
+        return i >= 0 && i < count ? i : -1;
+    };
+    static const char* const lengths[] = {"r1", "r2", "r3"};
+    if (const int i = place(Field::A, 6); i >= 0) return nth("cell", i);
+    if (n == fieldNumber(Field::Range)) return QStringLiteral("--range");
+    if (const int i = place(Field::SegmentsR1, 3); spacingsGiven && i >= 0) return nth("d", i);
+    if (const int i = place(Field::ScaleReading, 2); i >= 0) return nth("scale", i);
+    if (const int i = place(Field::LengthR1, 3); i >= 0) return nth(lengths[i], 0);
+    if (const int i = place(Field::SegmentsR1, 3); i >= 0) return nth(lengths[i], 1);
+    if (const int i = place(Field::TolD1, 3); i >= 0) return nth("tol-d", i);
+    if (const int i = place(Field::AngleR1R2, 3); i >= 0) return nth("angles", i);
+    if (const int i = place(Field::TolAngle12, 3); i >= 0) return nth("tol-angle", i);
     return QString();
 }
 
@@ -238,8 +247,8 @@ std::optional<measure::AutoPattern> measureImage(const Options& options, model::
         << Index::tr("%1 个斑点，中心 %2,%3；R1 %4 px，R2 %5 px，R3 %6 px；夹角 %7、%8、%9")
                .arg(QString::number(pattern->spots.size()), QString::number(pattern->vectors.centre.x),
                     QString::number(pattern->vectors.centre.y), QString::number(pattern->lengthsPx[0]),
-                    QString::number(pattern->lengthsPx[1]), QString::number(pattern->lengthsPx[2]), model.Text1(33),
-                    model.Text1(34), model.Text1(35))
+                    QString::number(pattern->lengthsPx[1]), QString::number(pattern->lengthsPx[2]), model.Text1(model::Field::AngleR1R2),
+                    model.Text1(model::Field::AngleR2R3), model.Text1(model::Field::AngleR1R3))
         << '\n';
     err.flush();
     return pattern;
@@ -316,11 +325,12 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         const core::Cell& c = phase->cell;
         const double values[6] = {c.aNm, c.bNm, c.cNm, c.alphaDeg, c.betaDeg, c.gammaDeg};
         for (int n = 0; n < 6; ++n)
-            model.setText1(n, QString::fromStdString(library::formatNumberWithSu(values[n], 0)));
+            model.setText1(model::fieldNumber(model::Field::A, n),
+                          QString::fromStdString(library::formatNumberWithSu(values[n], 0)));
     } else {
         const std::optional<QStringList> cell = options.list(QStringLiteral("cell"), 6);
         if (!cell) return usageError(err, options.error());
-        for (int n = 0; n < 6; ++n) model.setText1(n, (*cell)[n]);
+        for (int n = 0; n < 6; ++n) model.setText1(model::fieldNumber(model::Field::A, n), (*cell)[n]);
         if (options.has(QStringLiteral("spacegroup"))) {
             QString error;
             phase = phaseFromCell(*cell, options.value(QStringLiteral("spacegroup")), error);
@@ -372,7 +382,7 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         f.r1End = *r1End;
         f.r2End = *r2End;
         if (!spacingsGiven) {
-            const double n1 = model.value(30), n2 = model.value(31);
+            const double n1 = model.value(model::Field::SegmentsR1), n2 = model.value(model::Field::SegmentsR2);
             if (n1 < 1 || n2 < 1 || n1 != std::floor(n1) || n2 != std::floor(n2))
                 return usageError(err, Index::tr("用 --image 时，--r1 和 --r2 的斑点间距数 N 须为不小于 1 的整数"));
             f.r1Segments = static_cast<int>(n1);

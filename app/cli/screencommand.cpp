@@ -130,12 +130,8 @@ int runScreenCommand(const QStringList& arguments, QTextStream& out, QTextStream
         return 2;
     }
 
-    library::ScreeningRequest request;
-    request.multiple = true;
-    for (const library::PhaseRecord& record : tree.records()) {
-        const auto& f = record.fields;
-        request.records.push_back({f[0], f[1], f[2], {f[3], f[4], f[5], f[6], f[7], f[8]}});
-    }
+    library::ScreeningRequest request = library::screeningRequest(tree, true);
+    request.selection.clear();  // the command screens every record unless --phases names some
     for (const library::CrystalPhase& phase : crystals)
         request.crystals.push_back(std::make_shared<const library::CrystalPhase>(phase));
     if (options.has(QStringLiteral("phases"))) {

@@ -1,12 +1,20 @@
 // Crystal phases in the command line and the window: reflections, index by space group with
 // double diffraction, CIF listing and screening, and CIF import into the library panel.
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextStream>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +24,7 @@
 #include "app/form1.h"
 #include "library/crystallibrary.h"
 #include "library/phasefile.h"
+#include "library/phaseranking.h"
 #include "model/mainmodel.h"
 #include "model/resulttablemodel.h"
 #include "model/scriptedprompts.h"
@@ -214,6 +223,78 @@ TEST(CrystalLibraryTest, importedPhasesKeptAtomicallyAndBadCifsChangeNothing) {
     second.importCifPaths({data("si-uncertainty.cif")});
     EXPECT_TRUE(QFile::exists(kept + QStringLiteral(".unreadable")));
     EXPECT_EQ(library::readImportedPhases(kept).phases.size(), 1u);
+}
+
+TEST(CrystalLibraryTest, spaceGroupOnSelectionImportedPhasesRemovedAfterConfirmingAndToldApartInTheRanking) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString kept = folder.filePath(QStringLiteral("ImportedPhases.txt"));
+    model::MainModel model;
+    model::ScriptedPrompts prompts;
+    app::Form1 window(model, prompts);
+    window.setImportedPhasesPath(kept);
+    const int before = window.phaseTree().recordCount();
+    window.chooseBlocks = [](const QStringList&) { return std::optional<std::vector<bool>>(std::vector<bool>{true, true}); };
+    window.importCifPaths({data("hexagonal-monoclinic.cif")});
+    ASSERT_EQ(window.phaseTree().recordCount(), before + 2);
+    QTreeWidget* tree = window.treeView1();
+    QTreeWidgetItem* root = tree->topLevelItem(0);
+    auto* groupLabel = window.findChild<QLabel*>(QStringLiteral("TreeSpaceGroup"));
+    ASSERT_TRUE(groupLabel);
+
+    // Selecting a phase shows its space group before it is loaded; a nine-field phase has none.
+    const library::CrystalPhase baddeleyite = window.libraryCrystals().back();
+    const QString group = QString::fromStdString(library::spaceGroupLabel(baddeleyite));
+    ASSERT_FALSE(group.isEmpty());
+    tree->setCurrentItem(root->child(root->childCount() - 1));
+    EXPECT_EQ(groupLabel->text(), QStringLiteral("空间群：") + group);
+    EXPECT_TRUE(model.spaceGroupText().isEmpty());
+    root->child(0)->child(0)->setCheckState(0, Qt::Checked);
+    EXPECT_EQ(groupLabel->text(), QStringLiteral("空间群：无（按点阵类型消光）"));
+
+    // A built-in phase stays: the Delete key asks nothing and says why.
+    QSignalSpy status(&model, &model::MainModel::statusMessage);
+    tree->setCurrentItem(root->child(2));
+    QTest::keyClick(tree, Qt::Key_Delete);
+    EXPECT_TRUE(prompts.questions().empty());
+    EXPECT_EQ(window.phaseTree().recordCount(), before + 2);
+    ASSERT_EQ(status.count(), 1);
+    EXPECT_EQ(status.at(0).at(0).toString(), QStringLiteral("内置物相不能删除，只能删除导入的物相。"));
+
+    // An imported phase goes only once the user confirms; the kept file is written again.
+    tree->setCurrentItem(root->child(root->childCount() - 1));
+    prompts.queueConfirm(false);
+    QTest::keyClick(tree, Qt::Key_Delete);
+    ASSERT_EQ(prompts.questions().size(), 1u);
+    EXPECT_EQ(prompts.questions()[0].kind, model::ScriptedPrompts::Kind::Confirm);
+    EXPECT_TRUE(prompts.questions()[0].text.contains(QStringLiteral("“Baddeleyite”")));
+    EXPECT_EQ(library::readImportedPhases(kept).phases.size(), 2u);
+    prompts.queueConfirm(true);
+    QTest::keyClick(tree, Qt::Key_Delete);
+    EXPECT_EQ(window.phaseTree().recordCount(), before + 1);
+    const library::ImportedPhasesRead left = library::readImportedPhases(kept);
+    ASSERT_EQ(left.phases.size(), 1u);
+    EXPECT_EQ(left.phases[0], window.libraryCrystals().back());
+    EXPECT_NE(left.phases[0].name, baddeleyite.name);
+
+    // The ranking tells an imported phase from a built-in one by its source.
+    window.findChild<QRadioButton*>(QStringLiteral("Option1_1"))->click();
+    root = tree->topLevelItem(0);
+    root->child(2)->setCheckState(0, Qt::Checked);
+    root->child(root->childCount() - 1)->setCheckState(0, Qt::Checked);
+    QSignalSpy finished(window.screeningRun(), &library::ScreeningRun::finished);
+    window.findChild<QPushButton*>(QStringLiteral("Command13"))->click();
+    ASSERT_TRUE(finished.wait(10000));
+    ASSERT_TRUE(window.rankingWindow());
+    auto* ranking = window.rankingWindow()->findChild<QTableWidget*>(QStringLiteral("RankingTable"));
+    ASSERT_EQ(ranking->rowCount(), 2);
+    EXPECT_EQ(ranking->horizontalHeaderItem(2)->text(), QStringLiteral("来源"));
+    // No pattern was measured: both have no solution and keep the screening order.
+    EXPECT_EQ(ranking->item(0, 2)->text(), QStringLiteral("内置"));
+    EXPECT_EQ(ranking->item(1, 2)->text(), QStringLiteral("导入"));
+    EXPECT_TRUE(ranking->item(1, 1)->text().startsWith(QString::fromStdString(left.phases[0].name)));
+    // The (empty) report's path went to the status bar.
+    EXPECT_TRUE(QFile::remove(status.last().at(0).toString()));
 }
 
 TEST(ResultTableMarkTest, doubleDiffractionRowsMarkedOnScreenOnly) {

@@ -91,7 +91,12 @@ TEST_F(Form1StoreTest, screeningButtonRunsTheTickedPhase) {
     found[0]->setCheckState(0, Qt::Checked);
     auto* command13 = window.findChild<QPushButton*>(QStringLiteral("Command13"));
     ASSERT_TRUE(command13);
+    QSignalSpy finished(window.screeningRun(), &saed::library::ScreeningRun::finished);
     command13->click();
+    // The phase runs from the event loop; the buttons wait meanwhile.
+    EXPECT_FALSE(command13->isEnabled());
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_TRUE(command13->isEnabled());
     EXPECT_EQ(magnifier.count(), 1);
     EXPECT_EQ(model.Text6(), QStringLiteral("14H LPSO  未知  c/a11.59718"));
     EXPECT_EQ(model.Text1(2), QStringLiteral("3.72200"));

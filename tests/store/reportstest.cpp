@@ -3,8 +3,14 @@
 #include "library/screening.h"
 #include "store/reports.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <atomic>
+#include <stdexcept>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -211,6 +217,75 @@ TEST_F(ScreeningTest, bothBuiltInPhasesThenOneThenNone) {
     EXPECT_EQ(model.resultTable()->labelColor(0), QColor(225, 0, 0));
     EXPECT_TRUE(model.resultTable()->isSorted());
     EXPECT_TRUE(prompts.questions().empty());
+}
+
+TEST_F(ScreeningTest, onTheWorkerTheSameReportAndACancelOrAFailedSearchWritesNone) {
+    setMagnesiumPattern();
+    target = {{dir.path()}, QDateTime(QDate(2016, 11, 29), QTime(9, 5, 3))};
+    library::PhaseTree tree;
+    ASSERT_TRUE(tree.build(library::kLibraryText));
+    tree.tickChanged(tree.find("物相"), true, true);
+    library::ScreeningRun screening(model, prompts, operations);
+    QSignalSpy finished(&screening, &library::ScreeningRun::finished);
+    QSignalSpy progress(&screening, &library::ScreeningRun::progress);
+
+    ASSERT_TRUE(screening.start(library::screeningRequest(tree, true), target));
+    EXPECT_FALSE(screening.start(library::screeningRequest(tree, true), target));  // one at a time
+    ASSERT_TRUE(finished.wait(10000));
+    ASSERT_TRUE(finished.at(0).at(0).toBool());
+    ASSERT_TRUE(screening.outcome());
+    const QString path = screening.outcome()->path;
+    const QByteArray golden = goldenFile("screening_builtin_multiple.txt");
+    EXPECT_EQ(fileBytes(path), golden);
+    ASSERT_EQ(screening.outcome()->phases.size(), 2u);
+    EXPECT_EQ(screening.outcome()->phases[0].rows, 12);
+    EXPECT_EQ(progress.last().at(1).toString(), QStringLiteral("第2/2个物相：14H LPSO  未知  c/a11.59718"));
+    EXPECT_EQ(model.caption(Caption::Command13), QStringLiteral("计算选中项"));
+    EXPECT_FALSE(model.flag(Flag::Frame7Visible));
+
+    // Cancelled inside the second phase's search, after the first phase's block was written to the
+    // same report: the report keeps only what the earlier screening wrote.
+    std::atomic<int> calls{0};
+    std::atomic<bool> waiting{false};
+    operations.setSearch([&](const indexing::IndexingInput& in, const indexing::RunControl& control) {
+        if (++calls == 2) {
+            waiting = true;
+            while (!control.cancelled()) QThread::msleep(1);
+            return indexing::IndexingResult{{}, indexing::RunEnd::Cancelled};
+        }
+        return indexing::indexPattern(in, control);
+    });
+    QSignalSpy status(&model, &model::MainModel::statusMessage);
+    ASSERT_TRUE(screening.start(library::screeningRequest(tree, true), target));
+    while (!waiting) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    screening.cancel();
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_FALSE(finished.at(1).at(0).toBool());
+    EXPECT_FALSE(screening.outcome());
+    EXPECT_EQ(fileBytes(path), golden);
+    // The fields and the table belong to the phase it stopped at; the button is back.
+    EXPECT_EQ(model.Text6(), QStringLiteral("14H LPSO  未知  c/a11.59718"));
+    EXPECT_EQ(model.resultTable()->rowCount(), 0);
+    EXPECT_EQ(model.caption(Caption::Label22), QStringLiteral("0"));
+    EXPECT_TRUE(model.flag(Flag::LatticeLocked));
+    EXPECT_EQ(model.caption(Caption::Command13), QStringLiteral("计算选中项"));
+    ASSERT_FALSE(status.isEmpty());
+    EXPECT_EQ(status.last().at(0).toString(), QStringLiteral("筛选已停止，未写入筛选结果。"));
+    EXPECT_FALSE(operations.isRunning());
+
+    // A search that throws is told, and the report this screening created goes again.
+    operations.setSearch([](const indexing::IndexingInput&, const indexing::RunControl&) -> indexing::IndexingResult {
+        throw std::runtime_error("search broke");
+    });
+    target.stamp = target.stamp.addSecs(1);
+    ASSERT_TRUE(screening.start(library::screeningRequest(tree, true), target));
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_FALSE(finished.at(2).at(0).toBool());
+    ASSERT_EQ(prompts.questions().size(), 1u);
+    EXPECT_EQ(prompts.questions()[0].text, QStringLiteral("计算出错：search broke"));
+    EXPECT_EQ(model.Text6(), QStringLiteral("α-Mg  简单六方  c/a1.60323"));  // the phase it stopped at
+    EXPECT_EQ(reportsIn(dir.path()), QStringList{QFileInfo(path).fileName()});
+    EXPECT_EQ(fileBytes(path), golden);
 }
 
 TEST_F(ScreeningTest, commandLineScreenWritesTheSameReport) {
