@@ -55,15 +55,6 @@ core::Raster greyRaster(const QImage& picture) {
     return raster;
 }
 
-// The rule the last run applied: its lattice type, or its space group.
-simulation::ExtinctionRule runRule(const indexing::IndexingInput& in) {
-    if (in.latticeType == indexing::kSpaceGroupType) {
-        if (!in.rule) return [](const core::Hkl&) { return false; };
-        return [rule = in.rule](const core::Hkl& p) { return rule->admits(p); };
-    }
-    return simulation::latticeTypeRule(in.latticeType);
-}
-
 // The zone of a record's best family as the ranking list shows it ("<0 1 1>"); no value when
 // the list does not hold the record or it has no family.
 std::optional<core::Uvw> rankedZone(const QDialog* ranking, int record) {
@@ -222,7 +213,8 @@ void Form1::computeFamilyMatches() {
             planes.push_back({{index(r, 1), index(r, 2), index(r, 3)}, {index(r, 5), index(r, 6), index(r, 7)}});
         const indexing::IndexingInput& in = m_indexing->lastInput();
         const std::vector<float> scores =
-            simulation::matchRows(in.cell, runRule(in), planes, *frame, detectedSpots(), kMatchedPairs);
+            simulation::matchRows(in.cell, simulation::runRule(in.latticeType, in.rule), planes, *frame,
+                                  detectedSpots(), kMatchedPairs);
         rowMatch.assign(static_cast<std::size_t>(rows), std::numeric_limits<float>::quiet_NaN());
         for (std::size_t i = 0; i < order.size(); ++i)
             rowMatch[static_cast<std::size_t>(table.group(order[i]) - 1)] = scores[i];
@@ -348,7 +340,7 @@ void Form1::updateOverlay() {
     const core::Hkl g2{static_cast<int>(table.shownNumber(r, 5)), static_cast<int>(table.shownNumber(r, 6)),
                        static_cast<int>(table.shownNumber(r, 7))};
     const indexing::IndexingInput& in = m_indexing->lastInput();
-    const simulation::ExtinctionRule rule = runRule(in);
+    const simulation::ExtinctionRule rule = simulation::runRule(in.latticeType, in.rule);
     const auto pattern = simulation::rowPatternForImage(in.cell, rule, g1, g2, *frame);
     const auto onImage = pattern ? simulation::spotsOnImage(pattern->spots, g1, g2, *frame) : std::nullopt;
     if (!onImage) {
