@@ -7,9 +7,9 @@
 #include <limits>
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QDialog>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableView>

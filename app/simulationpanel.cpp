@@ -206,11 +206,7 @@ void SimulationPanel::recompute() {
         emit patternChanged();
         return;
     }
-    if (bySpaceGroup) {
-        request.allowed = [rule = m_rule](const core::Hkl& p) { return rule->admits(p); };
-    } else {
-        request.allowed = simulation::latticeTypeRule(m_type->currentIndex());
-    }
+    request.allowed = simulation::runRule(m_type->currentIndex(), m_rule);
     // The atoms belong to the phase whichever rule is chosen: a spot the lattice type lets in
     // but the atoms cancel is drawn at the smallest size.
     if (m_rule)
