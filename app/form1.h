@@ -211,8 +211,14 @@ private:
     std::optional<simulation::ImageFrame> imageFrame() const;
     const std::vector<simulation::PixelPoint>& detectedSpots();
     void computeFamilyMatches();
+    // Loads library record `record` (from 1) into the simulation tab with its cell, space group
+    // and atoms, along the zone of its best family in the ranking list, and shows the tab.
+    void simulateLibraryPhase(int record);
+    // Gives the simulation tab the window's phase: lattice fields, space group and lattice type.
+    void showWindowPhase();
 
     class SimulationPanel* m_simulation = nullptr;
+    bool m_simulatingLibraryPhase = false;  // the tab shows a phase from the ranking list
     QCheckBox* m_familySwitch = nullptr;
     QTreeWidget* m_familyTree = nullptr;
     QCheckBox* m_overlaySwitch = nullptr;

@@ -7,10 +7,13 @@
 #include <limits>
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTreeWidget>
 
 #include "app/imageview.h"
@@ -19,6 +22,8 @@
 #include "core/raster.h"
 #include "indexing/indexingoperations.h"
 #include "indexing/resultcells.h"
+#include "library/phaseranking.h"
+#include "library/screeningphase.h"
 #include "measure/imagemeasurement.h"
 #include "measure/spots.h"
 #include "model/resulttablemodel.h"
@@ -48,6 +53,25 @@ core::Raster greyRaster(const QImage& picture) {
     for (int y = 0; y < grey.height(); ++y)
         std::memcpy(raster.bytes().data() + rowBytes * static_cast<std::size_t>(y), grey.constScanLine(y), rowBytes);
     return raster;
+}
+
+// The zone of a record's best family as the ranking list shows it ("<0 1 1>"); no value when
+// the list does not hold the record or it has no family.
+std::optional<core::Uvw> rankedZone(const QDialog* ranking, int record) {
+    const auto* table = ranking ? ranking->findChild<QTableWidget*>(QStringLiteral("RankingTable")) : nullptr;
+    if (table == nullptr || table->columnCount() < 4) return std::nullopt;
+    static const QRegularExpression triple(QStringLiteral("^<(-?\\d+) (-?\\d+) (-?\\d+)>$"));
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const QTableWidgetItem* first = table->item(row, 0);
+        const QTableWidgetItem* zone = table->item(row, 3);
+        if (first == nullptr || zone == nullptr || first->data(Qt::UserRole).toInt() != record) continue;
+        const QRegularExpressionMatch m = triple.match(zone->text());
+        if (!m.hasMatch()) return std::nullopt;
+        const core::Uvw uvw{m.captured(1).toLongLong(), m.captured(2).toLongLong(), m.captured(3).toLongLong()};
+        if (uvw == core::Uvw{0, 0, 0}) return std::nullopt;
+        return uvw;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -85,20 +109,58 @@ void Form1::connectSimulation() {
         computeFamilyMatches();
         updateOverlay();
     });
-    // The phase and lattice type of the simulation follow the window's until a row is shown.
-    const auto showPhase = [this] {
-        m_simulation->setPhase(m_model.Text6(), {m_model.value(model::Field::A), m_model.value(model::Field::B),
-                                                 m_model.value(model::Field::C), m_model.value(model::Field::Alpha),
-                                                 m_model.value(model::Field::Beta), m_model.value(model::Field::Gamma)});
-    };
-    connect(&m_model, &MainModel::text1Changed, this, [showPhase](int n) {
-        if (n >= fieldNumber(model::Field::A) && n <= fieldNumber(model::Field::Gamma)) showPhase();
+    // The phase, space group and lattice type of the simulation follow the window's, except while
+    // it shows a phase from the ranking list; a change in the window or a row shown takes it back.
+    connect(&m_model, &MainModel::text1Changed, this, [this](int n) {
+        if (n >= fieldNumber(model::Field::A) && n <= fieldNumber(model::Field::Gamma)) showWindowPhase();
     });
-    connect(&m_model, &MainModel::text6Changed, this, showPhase);
-    connect(&m_model, &MainModel::combo1Changed, this,
-            [this] { m_simulation->setLatticeTypes(m_model.Combo1Items(), m_model.Combo1()); });
+    connect(&m_model, &MainModel::text6Changed, this, &Form1::showWindowPhase);
+    connect(&m_model, &MainModel::spaceGroupChanged, this, &Form1::showWindowPhase);
+    connect(&m_model, &MainModel::combo1Changed, this, &Form1::showWindowPhase);
+    showWindowPhase();
+    connect(this, &Form1::phaseSimulationRequested, this, &Form1::simulateLibraryPhase);
+}
+
+void Form1::showWindowPhase() {
+    m_simulatingLibraryPhase = false;
+    m_simulation->setPhase(m_model.Text6(), {m_model.value(model::Field::A), m_model.value(model::Field::B),
+                                             m_model.value(model::Field::C), m_model.value(model::Field::Alpha),
+                                             m_model.value(model::Field::Beta), m_model.value(model::Field::Gamma)});
+    m_simulation->setSpaceGroup(m_model.spaceGroupText(), m_model.spaceGroupRule());
     m_simulation->setLatticeTypes(m_model.Combo1Items(), m_model.Combo1());
-    showPhase();
+}
+
+void Form1::simulateLibraryPhase(int record) {
+    const std::vector<library::PhaseRecord>& records = m_phaseTree.records();
+    const int crystal = record - m_nineFieldRecords - 1;
+    if (crystal >= 0 && crystal < static_cast<int>(m_libraryCrystals.size())) {
+        const library::CrystalPhase& phase = m_libraryCrystals[static_cast<std::size_t>(crystal)];
+        m_simulation->setPhase(QString::fromStdString(phase.name), phase.cell);
+        if (phase.spaceGroup) {
+            m_simulation->setSpaceGroup(QString::fromStdString(library::spaceGroupLabel(phase)), library::phaseRule(phase));
+            m_simulation->setLatticeTypes(m_model.Combo1Items(), SimulationPanel::kSpaceGroupEntry);
+        } else {
+            m_simulation->setSpaceGroup(QString(), nullptr);
+            m_simulation->setLatticeTypes(m_model.Combo1Items(), 0);
+        }
+    } else if (record >= 1 && record <= static_cast<int>(records.size())) {
+        // A record of the nine-field text: its cell and lattice type, no space group.
+        const library::PhaseRecord& phase = records[static_cast<std::size_t>(record - 1)];
+        double values[6];
+        for (std::size_t i = 0; i < 6; ++i) values[i] = core::leadingNumber(phase.fields[3 + i]);
+        m_simulation->setPhase(QString::fromStdString(phase.name()),
+                               {values[0], values[1], values[2], values[3], values[4], values[5]});
+        m_simulation->setSpaceGroup(QString(), nullptr);
+        m_simulation->setLatticeTypes(m_model.Combo1Items(), library::latticeTypeFromText(phase.latticeTypeText()));
+    } else {
+        return;
+    }
+    // The tab now shows a library phase, not a row of the table.
+    m_simulatingLibraryPhase = true;
+    m_shownGroup = 0;
+    updateOverlay();
+    if (const std::optional<core::Uvw> zone = rankedZone(m_rankingWindow, record)) m_simulation->showZone(*zone);
+    m_tabs->setCurrentWidget(m_simulation);
 }
 
 void Form1::rebuildFamilies() {
@@ -150,8 +212,9 @@ void Form1::computeFamilyMatches() {
         for (int r : order)
             planes.push_back({{index(r, 1), index(r, 2), index(r, 3)}, {index(r, 5), index(r, 6), index(r, 7)}});
         const indexing::IndexingInput& in = m_indexing->lastInput();
-        const std::vector<float> scores = simulation::matchRows(in.cell, simulation::latticeTypeRule(in.latticeType),
-                                                                planes, *frame, detectedSpots(), kMatchedPairs);
+        const std::vector<float> scores =
+            simulation::matchRows(in.cell, simulation::runRule(in.latticeType, in.rule), planes, *frame,
+                                  detectedSpots(), kMatchedPairs);
         rowMatch.assign(static_cast<std::size_t>(rows), std::numeric_limits<float>::quiet_NaN());
         for (std::size_t i = 0; i < order.size(); ++i)
             rowMatch[static_cast<std::size_t>(table.group(order[i]) - 1)] = scores[i];
@@ -222,6 +285,7 @@ void Form1::showGroup(int group) {
     const int r = table.rowOfGroup(group);
     if (r < 0) return;
     m_shownGroup = group;
+    if (m_simulatingLibraryPhase) showWindowPhase();
     const core::Hkl g1{static_cast<int>(table.shownNumber(r, 1)), static_cast<int>(table.shownNumber(r, 2)),
                        static_cast<int>(table.shownNumber(r, 3))};
     const core::Hkl g2{static_cast<int>(table.shownNumber(r, 5)), static_cast<int>(table.shownNumber(r, 6)),
@@ -276,7 +340,7 @@ void Form1::updateOverlay() {
     const core::Hkl g2{static_cast<int>(table.shownNumber(r, 5)), static_cast<int>(table.shownNumber(r, 6)),
                        static_cast<int>(table.shownNumber(r, 7))};
     const indexing::IndexingInput& in = m_indexing->lastInput();
-    const simulation::ExtinctionRule rule = simulation::latticeTypeRule(in.latticeType);
+    const simulation::ExtinctionRule rule = simulation::runRule(in.latticeType, in.rule);
     const auto pattern = simulation::rowPatternForImage(in.cell, rule, g1, g2, *frame);
     const auto onImage = pattern ? simulation::spotsOnImage(pattern->spots, g1, g2, *frame) : std::nullopt;
     if (!onImage) {

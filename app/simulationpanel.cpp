@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSpinBox>
+#include <QStandardItemModel>
 #include <QVBoxLayout>
 
 #include "app/patternpainter.h"
@@ -56,6 +57,15 @@ QString errorText(simulation::PatternError error) {
     case simulation::PatternError::BadG1:
     case simulation::PatternError::BadG2: return QStringLiteral("所选行的 g1、g2 不在此晶带内。");
     default: return QString();
+    }
+}
+
+// Greys out the selector's "按空间群" entry when the phase has no space group.
+void enableSpaceGroupEntry(QComboBox* box, bool enabled) {
+    auto* items = qobject_cast<QStandardItemModel*>(box->model());
+    if (items == nullptr) return;
+    if (QStandardItem* item = items->item(SimulationPanel::kSpaceGroupEntry)) {
+        item->setEnabled(enabled);
     }
 }
 
@@ -142,23 +152,28 @@ void SimulationPanel::setLatticeTypes(const QStringList& names, int chosen) {
     if (m_type->count() != names.size()) {
         m_type->clear();
         m_type->addItems(names);
+        enableSpaceGroupEntry(m_type, m_rule != nullptr);
     }
     m_type->setCurrentIndex(chosen);
     m_updating = false;
     recompute();
 }
 
-void SimulationPanel::setExtinctionRule(simulation::ExtinctionRule rule, const QString& name) {
+void SimulationPanel::setSpaceGroup(const QString& label, std::shared_ptr<const core::ReflectionRule> rule) {
     m_rule = std::move(rule);
-    m_ruleName = name;
-    m_type->setEnabled(!m_rule);
+    m_ruleName = m_rule ? label : QString();
+    enableSpaceGroupEntry(m_type, m_rule != nullptr);
+    m_type->setItemData(kSpaceGroupEntry, m_rule ? tr("按空间群：%1").arg(label) : QVariant(), Qt::ToolTipRole);
+    // A phase with a space group is shown by it until the user picks a lattice type.
+    if (m_rule && m_type->count() > kSpaceGroupEntry) {
+        m_updating = true;
+        m_type->setCurrentIndex(kSpaceGroupEntry);
+        m_updating = false;
+    }
     recompute();
 }
 
-void SimulationPanel::setIntensity(std::function<double(const core::Hkl&)> intensity) {
-    m_intensity = std::move(intensity);
-    recompute();
-}
+int SimulationPanel::chosenType() const { return m_type->currentIndex(); }
 
 void SimulationPanel::showZone(const core::Uvw& zone, std::optional<core::Hkl> g1, std::optional<core::Hkl> g2) {
     m_updating = true;
@@ -183,12 +198,26 @@ void SimulationPanel::recompute() {
     if (m_updating) return;
     simulation::ZonePatternRequest request;
     request.cell = m_cell;
-    request.allowed = m_rule ? m_rule : simulation::latticeTypeRule(m_type->currentIndex());
+    const bool bySpaceGroup = m_type->currentIndex() == kSpaceGroupEntry;
+    if (bySpaceGroup && !m_rule) {
+        m_pattern.reset();
+        m_status->setText(tr("此物相没有空间群，请选择点阵类型。"));
+        m_picture->update();
+        emit patternChanged();
+        return;
+    }
+    request.allowed = simulation::runRule(m_type->currentIndex(), m_rule);
+    // The atoms belong to the phase whichever rule is chosen: a spot the lattice type lets in
+    // but the atoms cancel is drawn at the smallest size.
+    if (m_rule)
+        request.intensity = [rule = m_rule](const core::Hkl& p) {
+            const std::optional<double> f = rule->structureFactor(p);
+            return f ? *f * *f : 1.0;
+        };
     request.zone = zone();
     request.maxGInvNm = m_maxG->value();
     request.g1 = m_g1;
     request.g2 = m_g2;
-    request.intensity = m_intensity;
     simulation::ZonePatternResult result = simulation::simulateZone(request);
     // g1 of a row can lie beyond the chosen |g|: it still sets the direction.
     if (result.error != simulation::PatternError::None && m_g1) {
@@ -202,7 +231,7 @@ void SimulationPanel::recompute() {
                               .arg(m_pattern->zone[0]).arg(m_pattern->zone[1]).arg(m_pattern->zone[2])
                               .arg(m_pattern->spots.size())
                               .arg(hklText(m_pattern->g1))
-                              .arg(m_ruleName.isEmpty() ? QString() : QStringLiteral("；消光：") + m_ruleName));
+                              .arg(bySpaceGroup ? QStringLiteral("；消光：") + m_ruleName : QString()));
     } else {
         m_pattern.reset();
         m_status->setText(errorText(result.error));

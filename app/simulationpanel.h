@@ -1,13 +1,14 @@
-// The "衍射模拟" tab: the zone pattern of a phase, lattice type and zone axis, drawn with its
-// (hkl) labels and a 1/nm scale, exported as PNG and SVG.
+// The "衍射模拟" tab: the zone pattern of a phase, lattice type or space group and zone axis,
+// drawn with its (hkl) labels and a 1/nm scale, exported as PNG and SVG.
 #pragma once
 
 #include <array>
-#include <functional>
+#include <memory>  // for shared_ptr
 #include <optional>
 
 #include <QWidget>
 
+#include "core/reflectionrule.h"
 #include "model/prompts.h"
 #include "simulation/zonepattern.h"
 
@@ -27,14 +28,17 @@ public:
 
     // The phase: its name (shown) and cell.
     void setPhase(const QString& name, const core::Cell& cell);
-    // Lattice types of the selector and the chosen one (0..4); the extinction rule follows it
-    // unless a rule of its own is set.
+    // Entries of the selector and the chosen one: the five lattice types (0..4), then "按空间群"
+    // (kSpaceGroupEntry), which applies the phase's space group.
     void setLatticeTypes(const QStringList& names, int chosen);
-    // An extinction rule that replaces the lattice type's (a space group's, for example), with
-    // the name shown for it; an empty rule goes back to the lattice type.
-    void setExtinctionRule(simulation::ExtinctionRule rule, const QString& name = QString());
-    // Relative spot intensities (|F|^2 where atoms are known); empty: all spots alike.
-    void setIntensity(std::function<double(const core::Hkl&)> intensity);
+    // The phase's space group as shown ("F d -3 m (227)") and its rule: systematic absences and,
+    // where the rule knows the atoms, |F|. With a rule the selector offers and chooses "按空间群"; spots are
+    // drawn with an intensity of |F|^2 where |F| is known (their radius grows with |F|) and all
+    // alike otherwise. An empty label and no rule: a phase without a space group.
+    void setSpaceGroup(const QString& label, std::shared_ptr<const core::ReflectionRule> rule);
+    // The selector's entry for the space group.
+    static constexpr int kSpaceGroupEntry = 5;
+    int chosenType() const;
     // The zone to show, with the planes to put along +x (g1) and on the +y side (g2), as a
     // result row gives them. The user can then type any other zone.
     void showZone(const core::Uvw& zone, std::optional<core::Hkl> g1 = std::nullopt,
@@ -70,9 +74,8 @@ private:
     QWidget* m_picture = nullptr;
 
     core::Cell m_cell{};
-    simulation::ExtinctionRule m_rule;
+    std::shared_ptr<const core::ReflectionRule> m_rule;  // the phase's space group, if any
     QString m_ruleName;
-    std::function<double(const core::Hkl&)> m_intensity;
     std::optional<core::Hkl> m_g1, m_g2;
     std::optional<simulation::ZonePattern> m_pattern;
     bool m_updating = false;

@@ -1,5 +1,5 @@
-// The indexing search with its index of list 3 against the plain triple loop, and the indexing
-// run on the working data with a table of many rows.
+// The indexing search with its index of list 3 against the plain triple loop, the indexing
+// run on the working data with a table of many rows, and the grouping of rows into families.
 #include <benchmark/benchmark.h>
 
 #include <utility>
@@ -10,6 +10,8 @@
 #include "model/texts.h"
 #include "indexing/indexingengine.h"
 #include "indexing/indexingoperations.h"
+#include "indexing/solutionfamilies.h"
+#include "core/holohedry.h"
 
 namespace {
 
@@ -191,6 +193,48 @@ void BM_UnboundedRun_StopsAtLimit(benchmark::State& state) {
     run(state, input, index);
 }
 BENCHMARK(BM_UnboundedRun_StopsAtLimit)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The grouping into families alone: rows, misfits and the cell's holohedry made once, the
+// grouping timed.
+void groupRows(benchmark::State& state, const IndexingInput& input) {
+    const std::vector<saed::indexing::ResultRow> rows = index(input);
+    std::vector<double> misfits;
+    misfits.reserve(rows.size());
+    for (const auto& r : rows) misfits.push_back(saed::indexing::misfit(r, input.measured, input.tolerances));
+    const std::vector<saed::core::LatticeOp> ops = saed::core::holohedry(input.cell);
+    std::size_t families = 0;
+    for (auto _ : state) {
+        const saed::indexing::FamilyGrouping grouping = saed::indexing::groupFamilies(rows, misfits, ops);
+        families = grouping.families.size();
+        benchmark::DoNotOptimize(grouping.familyOfRow.data());
+    }
+    state.counters["rows"] = static_cast<double>(rows.size());
+    state.counters["families"] = static_cast<double>(families);
+}
+
+// The 750k-row table of the cubic pattern above (N = 5, every triple accepted).
+void BM_GroupFamilies_750k(benchmark::State& state) {
+    saed::model::MainModel model;
+    fillManyRows(model, "5");
+    groupRows(state, saed::indexing::readIndexingInput(model));
+}
+BENCHMARK(BM_GroupFamilies_750k)->Unit(benchmark::kMillisecond);
+
+// Aluminium (a = 0.40495 nm, face-centred, N = 4): {3 1 1} + {2 2 0} = {3 1 1} measured exactly,
+// 72 rows, 48 in <4 1 1> zones and 24 in <1 1 0>.
+void BM_GroupFamilies_Aluminium72(benchmark::State& state) {
+    IndexingInput input;
+    input.cell = {0.40495, 0.40495, 0.40495, 90, 90, 90};
+    input.latticeType = 3;
+    input.rangeN = 4;
+    const Hkl g1{3, 1, -1}, g2{0, -2, 2}, g3{3, -1, 1};
+    const auto gs = saed::core::ReciprocalMetric(input.cell);
+    input.measured.spacingNm = {*saed::core::Spacing(gs, g1), *saed::core::Spacing(gs, g2), *saed::core::Spacing(gs, g3)};
+    input.measured.angleDeg = {*saed::core::PlaneAngle(gs, g1, g2), *saed::core::PlaneAngle(gs, g2, g3),
+                               *saed::core::PlaneAngle(gs, g1, g3)};
+    groupRows(state, input);
+}
+BENCHMARK(BM_GroupFamilies_Aluminium72)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -68,6 +68,12 @@ ExtinctionRule latticeTypeRule(int latticeType) {
     };
 }
 
+ExtinctionRule runRule(int latticeType, std::shared_ptr<const core::ReflectionRule> rule) {
+    if (latticeType >= 0 && latticeType <= 4) return latticeTypeRule(latticeType);
+    if (!rule) return [](const Hkl&) { return false; };
+    return [rule = std::move(rule)](const Hkl& p) { return rule->admits(p); };
+}
+
 ZonePatternResult simulateZone(const ZonePatternRequest& request) {
     ZonePatternResult result;
     result.pattern.zone = request.zone;

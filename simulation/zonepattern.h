@@ -3,10 +3,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>  // for shared_ptr
 #include <optional>
 #include <vector>
 
 #include "core/lattice.h"
+#include "core/reflectionrule.h"
 
 namespace saed::simulation {
 
@@ -18,6 +20,10 @@ using ExtinctionRule = std::function<bool(const Hkl&)>;
 
 // The rule of a lattice type (0 to 4, as the lattice-type selector), through ReflectionCondition.
 ExtinctionRule latticeTypeRule(int latticeType);
+
+// The rule an indexing run applied: its lattice type (0 to 4), or for any other code (the
+// run's "by space group") `rule`, and nothing at all when there is no rule.
+ExtinctionRule runRule(int latticeType, std::shared_ptr<const core::ReflectionRule> rule);
 
 struct ZonePatternRequest {
     core::Cell cell;

@@ -853,50 +853,6 @@ example (a pattern against a folder of CIFs, ranked):
 <context>
     <name>saed::cli::Simulate</name>
     <message>
-        <source>用法：saedindex-cli simulate --cell a,b,c,alpha,beta,gamma --zone U,V,W [--type T]
-                             [--max-g G] [--format json|svg|png] [--out FILE]
-
-[UVW] 零阶劳厄带的运动学斑点花样：点阵类型允许、满足 h U + k V + l W = 0 且 |g| &lt;= G 的
-每个衍射 (h k l)，画在花样平面内，最短的斑点 g1 沿 +x，+y = [UVW] x g1。
-
-选项：
-  --cell a,b,c,alpha,beta,gamma  点阵参数：棱长单位 nm，夹角单位度
-  --type T      点阵类型：simple、base、body、face、rhombic，或 0 到 4（默认 simple）
-  --zone U,V,W  晶带轴，整数，不全为 0
-  --max-g G     斑点取到 |g| &lt;= G（1/nm，默认 10）
-  --format F    json（默认）：晶带轴、g1 和各斑点，每个斑点带 hkl、x 和 y（1/nm）、
-                d（nm）和 intensity；svg：SVG 图；png：600 x 600 的图（须给出 --out）
-  --out FILE    写入 FILE 而不是标准输出
-  --help        本说明
-
-示例（铝的 [011] 晶带，输出为图）：
-  saedindex-cli simulate --cell 0.405,0.405,0.405,90,90,90 --type face --zone 0,1,1 \
-      --max-g 12 --format svg --out al-011.svg
-</source>
-        <translation>usage: saedindex-cli simulate --cell a,b,c,alpha,beta,gamma --zone U,V,W [--type T]
-                              [--max-g G] [--format json|svg|png] [--out FILE]
-
-The kinematic spot pattern of the zero-order Laue zone of [UVW]: every reflection (h k l)
-allowed by the lattice type with h U + k V + l W = 0 and |g| &lt;= G, placed in the pattern
-plane with the shortest spot g1 along +x and +y = [UVW] x g1.
-
-options:
-  --cell a,b,c,alpha,beta,gamma  lattice parameters: edges in nm, angles in degrees
-  --type T      lattice type: simple, base, body, face, rhombic, or 0 to 4 (default simple)
-  --zone U,V,W  the zone axis, whole numbers, not all 0
-  --max-g G     spots out to |g| &lt;= G in 1/nm (default 10)
-  --format F    json (default): zone, g1 and the spots, each with hkl, x and y (1/nm),
-                d (nm) and intensity; svg: the picture as SVG; png: a 600 x 600 picture
-                (needs --out)
-  --out FILE    write to FILE instead of the standard output
-  --help        this text
-
-example (aluminium, the [011] zone, as a picture):
-  saedindex-cli simulate --cell 0.405,0.405,0.405,90,90,90 --type face --zone 0,1,1 \
-      --max-g 12 --format svg --out al-011.svg
-</translation>
-    </message>
-    <message>
         <source>用法见 saedindex-cli simulate --help。</source>
         <translation>Try &apos;saedindex-cli simulate --help&apos;.</translation>
     </message>
@@ -923,10 +879,6 @@ example (aluminium, the [011] zone, as a picture):
     <message>
         <source>无法写入 %1：%2</source>
         <translation>cannot write %1: %2</translation>
-    </message>
-    <message>
-        <source>缺少 --cell</source>
-        <translation>--cell is required</translation>
     </message>
     <message>
         <source>缺少 --zone</source>
@@ -959,6 +911,86 @@ example (aluminium, the [011] zone, as a picture):
     <message>
         <source>无法生成 PNG</source>
         <translation>the PNG could not be made</translation>
+    </message>
+    <message>
+        <source>用法：saedindex-cli simulate (--cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
+                              | --cif FILE) --zone U,V,W
+                             [--max-g G] [--format json|svg|png] [--out FILE]
+
+[UVW] 零阶劳厄带的运动学斑点花样：点阵类型或空间群允许、满足 h U + k V + l W = 0 且
+|g| &lt;= G 的每个衍射 (h k l)，画在花样平面内，最短的斑点 g1 沿 +x，+y = [UVW] x g1。
+
+选项：
+  --cell a,b,c,alpha,beta,gamma  点阵参数：棱长单位 nm，夹角单位度
+  --type T      点阵类型：simple、base、body、face、rhombic，或 0 到 4（默认 simple）
+  --spacegroup SG  代替 --type 给出空间群（&quot;F d -3 m&quot;、&quot;P 63/m m c&quot; 或编号）：
+                按其系统消光
+  --cif FILE    代替 --cell：取第一个数据块的晶胞、空间群和原子位置；原子使 |F| 为零的
+                衍射也被略去
+  --zone U,V,W  晶带轴，整数，不全为 0
+  --max-g G     斑点取到 |g| &lt;= G（1/nm，默认 10）
+  --format F    json（默认）：晶带轴、g1 和各斑点，每个斑点带 hkl、x 和 y（1/nm）、
+                d（nm）和 intensity（已知原子时为 |F|^2，单位 Å^2，否则每个斑点为 1）；
+                svg：SVG 图，斑点大小随 |F| 增大；png：600 x 600 的图（须给出 --out）
+  --out FILE    写入 FILE 而不是标准输出
+  --help        本说明
+
+示例（铝的 [011] 晶带，输出为图）：
+  saedindex-cli simulate --cell 0.405,0.405,0.405,90,90,90 --type face --zone 0,1,1 \
+      --max-g 12 --format svg --out al-011.svg
+示例（取自 CIF 的硅，[011] 晶带，没有 {200} 和 {222}）：
+  saedindex-cli simulate --cif si.cif --zone 0,1,1 --max-g 8
+</source>
+        <translation>usage: saedindex-cli simulate (--cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
+                               | --cif FILE) --zone U,V,W
+                              [--max-g G] [--format json|svg|png] [--out FILE]
+
+The kinematic spot pattern of the zero-order Laue zone of [UVW]: every reflection (h k l)
+allowed by the lattice type or space group with h U + k V + l W = 0 and |g| &lt;= G, placed in
+the pattern plane with the shortest spot g1 along +x and +y = [UVW] x g1.
+
+options:
+  --cell a,b,c,alpha,beta,gamma  lattice parameters: edges in nm, angles in degrees
+  --type T      lattice type: simple, base, body, face, rhombic, or 0 to 4 (default simple)
+  --spacegroup SG  instead of --type, the space group (&quot;F d -3 m&quot;, &quot;P 63/m m c&quot; or a
+                number): its systematic absences
+  --cif FILE    instead of --cell, the cell, space group and atom sites of the first data
+                block; a reflection whose |F| the atoms cancel is left out as well
+  --zone U,V,W  the zone axis, whole numbers, not all 0
+  --max-g G     spots out to |g| &lt;= G in 1/nm (default 10)
+  --format F    json (default): zone, g1 and the spots, each with hkl, x and y (1/nm),
+                d (nm) and intensity (|F|^2 in Angstrom^2 where the atoms are known, else
+                1 for every spot); svg: the picture as SVG, spot sizes growing with |F|;
+                png: a 600 x 600 picture (needs --out)
+  --out FILE    write to FILE instead of the standard output
+  --help        this text
+
+example (aluminium, the [011] zone, as a picture):
+  saedindex-cli simulate --cell 0.405,0.405,0.405,90,90,90 --type face --zone 0,1,1 \
+      --max-g 12 --format svg --out al-011.svg
+example (silicon from a CIF, the [011] zone without {200} and {222}):
+  saedindex-cli simulate --cif si.cif --zone 0,1,1 --max-g 8
+</translation>
+    </message>
+    <message>
+        <source>--cell 与 --cif 须给出且只给出其一</source>
+        <translation>give either --cell or --cif</translation>
+    </message>
+    <message>
+        <source>--type 只与 --cell 同用，不能与 --spacegroup 或 --cif 同用</source>
+        <translation>--type goes with --cell alone, not with --spacegroup or --cif</translation>
+    </message>
+    <message>
+        <source>--cif 自带空间群；请去掉 --spacegroup</source>
+        <translation>--cif brings its own space group; leave out --spacegroup</translation>
+    </message>
+    <message>
+        <source>--cif：%1 中没有物相</source>
+        <translation>--cif: no phase in %1</translation>
+    </message>
+    <message>
+        <source>%1 含 %2 个物相；模拟第一个（%3）</source>
+        <translation>%1 holds %2 phases; simulating the first, %3</translation>
     </message>
 </context>
 </TS>

@@ -162,6 +162,17 @@ Imported phase; press Delete to remove it</translation>
     </message>
 </context>
 <context>
+    <name>saed::app::SimulationPanel</name>
+    <message>
+        <source>按空间群：%1</source>
+        <translation>By space group: %1</translation>
+    </message>
+    <message>
+        <source>此物相没有空间群，请选择点阵类型。</source>
+        <translation>This phase has no space group; choose a lattice type.</translation>
+    </message>
+</context>
+<context>
     <name>saed::model::Language</name>
     <message>
         <source>--lang 只接受 zh 或 en，而不是“%1”</source>

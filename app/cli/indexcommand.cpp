@@ -417,7 +417,7 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         const indexing::FamilyGrouping& grouping = operations.lastFamilies();
         matchOfId.emplace(grouping.families.size());
         const indexing::IndexingInput& in = operations.lastInput();
-        const simulation::ExtinctionRule rule = simulation::latticeTypeRule(in.latticeType);
+        const simulation::ExtinctionRule rule = simulation::runRule(in.latticeType, in.rule);
         for (const indexing::SolutionFamily& f : grouping.families) {
             const indexing::ResultRow& row = operations.lastRows()[f.representative];
             if (const auto m = simulation::matchRow(in.cell, rule, row.g1, row.g2, *frame, detected))

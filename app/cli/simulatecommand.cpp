@@ -1,5 +1,6 @@
 // saedindex-cli simulate: the kinematic spot pattern of one zone, as JSON, SVG or PNG.
-#include <cmath>  // for isfinite
+#include <cmath>   // for isfinite
+#include <memory>  // for shared_ptr
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 #include "app/cli/options.h"
 #include "app/cli/tablewriter.h"
 #include "app/patternpainter.h"
+#include "library/phaseranking.h"
 #include "simulation/svgpattern.h"
 #include "simulation/zonepattern.h"
 
@@ -24,25 +26,33 @@ struct Simulate {
 };
 
 const char kHelp[] = QT_TRANSLATE_NOOP("saed::cli::Simulate",
-    "用法：saedindex-cli simulate --cell a,b,c,alpha,beta,gamma --zone U,V,W [--type T]\n"
+    "用法：saedindex-cli simulate (--cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]\n"
+    "                              | --cif FILE) --zone U,V,W\n"
     "                             [--max-g G] [--format json|svg|png] [--out FILE]\n"
     "\n"
-    "[UVW] 零阶劳厄带的运动学斑点花样：点阵类型允许、满足 h U + k V + l W = 0 且 |g| <= G 的\n"
-    "每个衍射 (h k l)，画在花样平面内，最短的斑点 g1 沿 +x，+y = [UVW] x g1。\n"
+    "[UVW] 零阶劳厄带的运动学斑点花样：点阵类型或空间群允许、满足 h U + k V + l W = 0 且\n"
+    "|g| <= G 的每个衍射 (h k l)，画在花样平面内，最短的斑点 g1 沿 +x，+y = [UVW] x g1。\n"
     "\n"
     "选项：\n"
     "  --cell a,b,c,alpha,beta,gamma  点阵参数：棱长单位 nm，夹角单位度\n"
     "  --type T      点阵类型：simple、base、body、face、rhombic，或 0 到 4（默认 simple）\n"
+    "  --spacegroup SG  代替 --type 给出空间群（\"F d -3 m\"、\"P 63/m m c\" 或编号）：\n"
+    "                按其系统消光\n"
+    "  --cif FILE    代替 --cell：取第一个数据块的晶胞、空间群和原子位置；原子使 |F| 为零的\n"
+    "                衍射也被略去\n"
     "  --zone U,V,W  晶带轴，整数，不全为 0\n"
     "  --max-g G     斑点取到 |g| <= G（1/nm，默认 10）\n"
     "  --format F    json（默认）：晶带轴、g1 和各斑点，每个斑点带 hkl、x 和 y（1/nm）、\n"
-    "                d（nm）和 intensity；svg：SVG 图；png：600 x 600 的图（须给出 --out）\n"
+    "                d（nm）和 intensity（已知原子时为 |F|^2，单位 Å^2，否则每个斑点为 1）；\n"
+    "                svg：SVG 图，斑点大小随 |F| 增大；png：600 x 600 的图（须给出 --out）\n"
     "  --out FILE    写入 FILE 而不是标准输出\n"
     "  --help        本说明\n"
     "\n"
     "示例（铝的 [011] 晶带，输出为图）：\n"
     "  saedindex-cli simulate --cell 0.405,0.405,0.405,90,90,90 --type face --zone 0,1,1 \\\n"
-    "      --max-g 12 --format svg --out al-011.svg\n");
+    "      --max-g 12 --format svg --out al-011.svg\n"
+    "示例（取自 CIF 的硅，[011] 晶带，没有 {200} 和 {222}）：\n"
+    "  saedindex-cli simulate --cif si.cif --zone 0,1,1 --max-g 8\n");
 
 int usageError(QTextStream& err, const QString& message) {
     err << "saedindex-cli simulate: " << message << '\n' << Simulate::tr("用法见 saedindex-cli simulate --help。") << '\n';
@@ -80,26 +90,52 @@ bool writeOutput(const QString& path, const QByteArray& bytes, QTextStream& out,
 
 int runSimulateCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     Options options;
-    const QStringList withValue{QStringLiteral("cell"), QStringLiteral("type"), QStringLiteral("zone"),
-                                QStringLiteral("max-g"), QStringLiteral("format"), QStringLiteral("out")};
+    const QStringList withValue{QStringLiteral("cell"),  QStringLiteral("type"),   QStringLiteral("zone"),
+                                QStringLiteral("max-g"), QStringLiteral("format"), QStringLiteral("out"),
+                                QStringLiteral("spacegroup"), QStringLiteral("cif")};
     if (!options.parse(args, withValue, {QStringLiteral("help")})) return usageError(err, options.error());
     if (options.has(QStringLiteral("help"))) {
         out << Simulate::tr(kHelp);
         return 0;
     }
-    if (!options.has(QStringLiteral("cell"))) return usageError(err, Simulate::tr("缺少 --cell"));
+    const bool fromCif = options.has(QStringLiteral("cif"));
+    if (options.has(QStringLiteral("cell")) == fromCif) return usageError(err, Simulate::tr("--cell 与 --cif 须给出且只给出其一"));
+    if (options.has(QStringLiteral("type")) && (fromCif || options.has(QStringLiteral("spacegroup"))))
+        return usageError(err, Simulate::tr("--type 只与 --cell 同用，不能与 --spacegroup 或 --cif 同用"));
+    if (fromCif && options.has(QStringLiteral("spacegroup")))
+        return usageError(err, Simulate::tr("--cif 自带空间群；请去掉 --spacegroup"));
     if (!options.has(QStringLiteral("zone"))) return usageError(err, Simulate::tr("缺少 --zone"));
 
     simulation::ZonePatternRequest request;
-    const std::optional<QStringList> cell = options.list(QStringLiteral("cell"), 6);
-    if (!cell) return usageError(err, options.error());
-    double values[6];
-    for (int i = 0; i < 6; ++i) {
-        bool ok = false;
-        values[i] = (*cell)[i].toDouble(&ok);
-        if (!ok || !std::isfinite(values[i])) return usageError(err, Simulate::tr("--cell 需要六个数"));
+    std::optional<library::CrystalPhase> phase;
+    if (fromCif) {
+        const auto phases = loadCifPhases({options.value(QStringLiteral("cif"))}, QStringLiteral("simulate"), err);
+        if (!phases) return 2;
+        if (phases->empty()) return usageError(err, Simulate::tr("--cif：%1 中没有物相").arg(options.value(QStringLiteral("cif"))));
+        if (phases->size() > 1)
+            err << "saedindex-cli simulate: "
+                << Simulate::tr("%1 含 %2 个物相；模拟第一个（%3）")
+                       .arg(options.value(QStringLiteral("cif")), QString::number(phases->size()),
+                            QString::fromStdString(phases->front().name))
+                << '\n';
+        phase = phases->front();
+        request.cell = phase->cell;
+    } else {
+        const std::optional<QStringList> cell = options.list(QStringLiteral("cell"), 6);
+        if (!cell) return usageError(err, options.error());
+        double values[6];
+        for (int i = 0; i < 6; ++i) {
+            bool ok = false;
+            values[i] = (*cell)[i].toDouble(&ok);
+            if (!ok || !std::isfinite(values[i])) return usageError(err, Simulate::tr("--cell 需要六个数"));
+        }
+        request.cell = {values[0], values[1], values[2], values[3], values[4], values[5]};
+        if (options.has(QStringLiteral("spacegroup"))) {
+            QString error;
+            phase = phaseFromCell(*cell, options.value(QStringLiteral("spacegroup")), error);
+            if (!phase) return usageError(err, error);
+        }
     }
-    request.cell = {values[0], values[1], values[2], values[3], values[4], values[5]};
     const std::optional<QStringList> zone = options.list(QStringLiteral("zone"), 3);
     if (!zone) return usageError(err, options.error());
     for (int i = 0; i < 3; ++i) {
@@ -108,9 +144,18 @@ int runSimulateCommand(const QStringList& args, QTextStream& out, QTextStream& e
         if (!ok || v < -99 || v > 99) return usageError(err, Simulate::tr("--zone 需要三个 -99 到 99 的整数"));
         request.zone[static_cast<std::size_t>(i)] = v;
     }
-    const int type = latticeTypeCode(options.value(QStringLiteral("type"), QStringLiteral("simple")));
-    if (type < 0) return usageError(err, Simulate::tr("--type 须为 simple、base、body、face、rhombic 或 0 到 4"));
-    request.allowed = simulation::latticeTypeRule(type);
+    if (phase) {
+        const std::shared_ptr<const core::ReflectionRule> rule = library::phaseRule(*phase);
+        request.allowed = [rule](const core::Hkl& p) { return rule->admits(p); };
+        request.intensity = [rule](const core::Hkl& p) {
+            const std::optional<double> f = rule->structureFactor(p);
+            return f ? *f * *f : 1.0;
+        };
+    } else {
+        const int type = latticeTypeCode(options.value(QStringLiteral("type"), QStringLiteral("simple")));
+        if (type < 0) return usageError(err, Simulate::tr("--type 须为 simple、base、body、face、rhombic 或 0 到 4"));
+        request.allowed = simulation::latticeTypeRule(type);
+    }
     bool ok = true;
     request.maxGInvNm = options.has(QStringLiteral("max-g")) ? options.value(QStringLiteral("max-g")).toDouble(&ok) : 10.0;
     if (!ok || !std::isfinite(request.maxGInvNm) || request.maxGInvNm <= 0)

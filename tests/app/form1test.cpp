@@ -2,22 +2,29 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>  // for sort
+#include <cstdlib>    // for abs
 #include <new>
 #include <stdexcept>
 
 #include "app/guardedapplication.h"
+#include "app/simulationpanel.h"
 #include "app/translations.h"
 #include "indexing/indexingoperations.h"
 #include "model/mainmodel.h"
@@ -119,6 +126,64 @@ TEST(Form1Test, longValuesNeverWidenTheWindowAndShowWholeInTooltips) {
     model.setText1(24, longLength);
     EXPECT_EQ(window.text1(24)->toolTip(), longLength);
     EXPECT_EQ(window.width(), width);
+}
+
+// A Si [0 1 1] pattern screened against Si and Ge: opening Si from the ranking list shows it in
+// the simulation tab by its space group, along the zone of its best family, without {200} and
+// {222}; a lattice field changed in the window takes the tab back to the window's phase.
+TEST(Form1Test, rankedPhaseOpensInTheSimulationTab) {
+    MainModel model;
+    ScriptedPrompts prompts;
+    Form1 window(model, prompts);
+    // a = 0.5431021 nm; scale bar 2 1/nm over 100 px: |g111| = sqrt(3) / a is 159.459 px and
+    // |g022| = sqrt(8) / a is 260.395 px. g1 = (1 1 -1), g2 = (-1 1 -1), g3 = g1 + g2 = (0 2 -2).
+    const char* fields[][2] = {{"21", "2"},  {"22", "2"},  {"23", "100"}, {"24", "159.459"}, {"25", "159.459"},
+                               {"26", "260.395"}, {"30", "1"}, {"31", "1"}, {"32", "1"}, {"33", "70.5288"},
+                               {"34", "35.2644"}, {"35", "35.2644"}};
+    for (const auto& f : fields) model.setText1(QString::fromLatin1(f[0]).toInt(), QString::fromLatin1(f[1]));
+    const auto& crystals = window.libraryCrystals();
+    const auto recordOf = [&crystals](const char* name) {
+        for (std::size_t i = 0; i < crystals.size(); ++i)
+            if (crystals[i].name == name) return 3 + static_cast<int>(i);  // after the two nine-field records
+        return -1;
+    };
+    const int si = recordOf("Si"), ge = recordOf("Ge");
+    ASSERT_GT(si, 0);
+    ASSERT_GT(ge, 0);
+    window.findChild<QRadioButton*>(QStringLiteral("Option1_1"))->click();
+    for (int record : {si, ge}) {
+        const int node = window.phaseTree().find("bb" + std::to_string(record));
+        ASSERT_GE(node, 0);
+        for (QTreeWidgetItemIterator it(window.treeView1()); *it; ++it)
+            if ((*it)->data(0, Qt::UserRole).toInt() == node) (*it)->setCheckState(0, Qt::Checked);
+    }
+    QSignalSpy status(&model, &MainModel::statusMessage);
+    window.findChild<QPushButton*>(QStringLiteral("Command13"))->click();
+    for (const QList<QVariant>& message : status) QFile::remove(message.at(0).toString());  // the report
+    ASSERT_NE(window.rankingWindow(), nullptr);
+
+    window.tabs()->setCurrentIndex(0);
+    emit window.phaseSimulationRequested(si);
+    SimulationPanel* panel = window.simulationPanel();
+    EXPECT_EQ(window.tabs()->currentWidget(), panel);
+    EXPECT_EQ(panel->chosenType(), SimulationPanel::kSpaceGroupEntry);
+    saed::core::Uvw zone = panel->zone();
+    for (auto& v : zone) v = std::abs(v);
+    std::sort(zone.begin(), zone.end());
+    EXPECT_EQ(zone, (saed::core::Uvw{0, 1, 1}));
+    ASSERT_TRUE(panel->pattern());
+    EXPECT_TRUE(panel->statusText().contains(QStringLiteral("F d -3 m")));
+    for (const saed::simulation::Spot& s : panel->pattern()->spots) {
+        const int squares = s.hkl[0] * s.hkl[0] + s.hkl[1] * s.hkl[1] + s.hkl[2] * s.hkl[2];
+        EXPECT_TRUE(squares != 4 && squares != 12) << s.hkl[0] << s.hkl[1] << s.hkl[2];
+    }
+    const QString siText = panel->findChild<QLabel*>(QStringLiteral("SimulationPhase"))->text();
+    EXPECT_TRUE(siText.contains(QStringLiteral("Si"))) << siText.toStdString();
+
+    model.setCombo1(3);
+    model.setText1(0, QStringLiteral("0.405"));
+    EXPECT_EQ(panel->chosenType(), 3);
+    EXPECT_TRUE(panel->findChild<QLabel*>(QStringLiteral("SimulationPhase"))->text().contains(QStringLiteral("0.405")));
 }
 
 TEST(TranslationsTest, qtButtonsAndDialogsReadInChinese) {

@@ -1,5 +1,7 @@
 #include "app/simulationpanel.h"
 
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -7,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>  // for find_if
+
+#include "library/builtinphases.h"
+#include "library/phaseranking.h"
 #include "model/scriptedprompts.h"
 
 using namespace saed::app;
@@ -61,4 +67,67 @@ TEST(SimulationPanelTest, exportsAskThroughThePromptsAndWriteTheFile) {
     ASSERT_EQ(prompts.questions().size(), 3u);
     EXPECT_EQ(prompts.questions()[2].kind, ScriptedPrompts::Kind::Warn);
     EXPECT_TRUE(prompts.questions()[2].text.startsWith(QStringLiteral("无法写入文件")));
+}
+
+// Silicon (F d -3 m with its atom at 8a) along [0 1 1]: by space group neither {200} (the d
+// glide) nor {222} (|F| = 0 at 8a) is drawn, spot sizes follow |F|, and the lattice type 面心点阵
+// lets both back in at the smallest size.
+TEST(SimulationPanelTest, spaceGroupRuleAndStructureFactorsOfSilicon) {
+    const std::vector<saed::library::CrystalPhase>& builtIn = saed::library::builtInPhases();
+    const auto si = std::find_if(builtIn.begin(), builtIn.end(), [](const auto& p) { return p.name == "Si"; });
+    ASSERT_NE(si, builtIn.end());
+    ASSERT_FALSE(si->atoms.empty());
+    ScriptedPrompts prompts;
+    SimulationPanel panel(prompts);
+    const QStringList types = {QStringLiteral("简单点阵"), QStringLiteral("底心点阵"), QStringLiteral("体心点阵"),
+                               QStringLiteral("面心点阵"), QStringLiteral("菱形点阵"), QStringLiteral("按空间群")};
+    panel.setLatticeTypes(types, 0);
+    panel.setPhase(QStringLiteral("Si"), si->cell);
+    const auto rule = saed::library::phaseRule(*si);
+    panel.setSpaceGroup(QStringLiteral("F d -3 m (227)"), rule);
+    EXPECT_EQ(panel.chosenType(), SimulationPanel::kSpaceGroupEntry);
+    panel.findChild<QDoubleSpinBox*>(QStringLiteral("SimulationMaxG"))->setValue(7);
+    panel.showZone({0, 1, 1});
+    ASSERT_TRUE(panel.pattern());
+    EXPECT_TRUE(panel.statusText().contains(QStringLiteral("F d -3 m (227)")));
+
+    // |g| = sqrt(h^2 + k^2 + l^2) / a, a = 0.5431 nm: out to 7 1/nm the zone holds {111} (4),
+    // {200} (2), {022} (2), {311} (4) and {222} (4).
+    const auto count = [&panel](int sumSquares) {
+        int n = 0;
+        for (const saed::simulation::Spot& s : panel.pattern()->spots)
+            if (s.hkl[0] * s.hkl[0] + s.hkl[1] * s.hkl[1] + s.hkl[2] * s.hkl[2] == sumSquares) ++n;
+        return n;
+    };
+    const auto spot = [&panel](const saed::core::Hkl& hkl) -> const saed::simulation::Spot* {
+        for (const saed::simulation::Spot& s : panel.pattern()->spots)
+            if (s.hkl == hkl) return &s;
+        return nullptr;
+    };
+    EXPECT_EQ(panel.pattern()->spots.size(), 10u);
+    EXPECT_EQ(count(3), 4);
+    EXPECT_EQ(count(4), 0);
+    EXPECT_EQ(count(8), 2);
+    EXPECT_EQ(count(11), 4);
+    EXPECT_EQ(count(12), 0);
+    const auto* s111 = spot({1, 1, -1});
+    const auto* s022 = spot({0, 2, -2});
+    ASSERT_TRUE(s111 && s022);
+    const double f111 = *rule->structureFactor({1, 1, -1}), f022 = *rule->structureFactor({0, 2, -2});
+    EXPECT_GT(f111, 1);
+    EXPECT_NEAR(s111->intensity / s022->intensity, (f111 * f111) / (f022 * f022), 1e-9);
+    EXPECT_NEAR(spot({-1, 1, -1})->intensity, s111->intensity, 1e-9 * s111->intensity);
+
+    panel.findChild<QComboBox*>(QStringLiteral("SimulationType"))->setCurrentIndex(3);
+    ASSERT_TRUE(panel.pattern());
+    EXPECT_EQ(count(4), 2);
+    EXPECT_EQ(count(12), 4);
+    EXPECT_LT(spot({2, 0, 0})->intensity, 1e-6 * s111->intensity);
+    EXPECT_FALSE(panel.statusText().contains(QStringLiteral("F d -3 m")));
+
+    // Without a space group the entry is greyed out; chosen anyway, it says why nothing is drawn.
+    panel.setSpaceGroup(QString(), nullptr);
+    panel.setLatticeTypes(types, SimulationPanel::kSpaceGroupEntry);
+    EXPECT_FALSE(panel.pattern());
+    EXPECT_EQ(panel.statusText(), QStringLiteral("此物相没有空间群，请选择点阵类型。"));
 }

@@ -18,6 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <vector>
+
 #include "tests/clirun.h"
 
 #include "app/cli/commands.h"
@@ -160,6 +163,56 @@ TEST(CrystalCommandsTest, libraryAndScreenFromCifFilesAndFolders) {
     EXPECT_EQ(failed.status, 2);
     EXPECT_TRUE(failed.out.isEmpty());
     EXPECT_TRUE(failed.err.contains(QStringLiteral("broken.cif"))) << failed.err.toStdString();
+}
+
+// Si [0 1 1] out to 7 1/nm (a = 0.54307 nm): by space group alone {111} (4), {022} (2), {311} (4)
+// and {222} (4) with intensity 1, {200} gone by the d glide; from the CIF's atoms {222} goes too
+// (|F| = 0 at 8a) and the intensities are |F|^2, alike within a form. Both keep the lattice
+// type's JSON keys; --type does not go with a space group.
+TEST(CrystalCommandsTest, simulateBySpaceGroupAndFromCif) {
+    const QStringList zone = {QStringLiteral("--zone"), QStringLiteral("0,1,1"), QStringLiteral("--max-g"), QStringLiteral("7")};
+    const auto byForm = [](const QJsonArray& spots) {
+        std::map<int, std::vector<double>> forms;  // h^2 + k^2 + l^2 -> intensities
+        for (const QJsonValue& s : spots) {
+            const QJsonArray hkl = s[QStringLiteral("hkl")].toArray();
+            const int squares = hkl[0].toInt() * hkl[0].toInt() + hkl[1].toInt() * hkl[1].toInt() + hkl[2].toInt() * hkl[2].toInt();
+            forms[squares].push_back(s[QStringLiteral("intensity")].toDouble());
+        }
+        return forms;
+    };
+    const CliRun group = run(QStringList{QStringLiteral("simulate"), QStringLiteral("--cell"),
+                                         QStringLiteral("0.54307,0.54307,0.54307,90,90,90"), QStringLiteral("--spacegroup"),
+                                         QStringLiteral("F d -3 m")} + zone);
+    ASSERT_EQ(group.status, 0) << group.err.toStdString();
+    const QJsonObject plain = json(group);
+    for (const char* key : {"zone", "g1", "maxG", "count", "spots"}) EXPECT_TRUE(plain.contains(QLatin1String(key))) << key;
+    auto forms = byForm(plain[QStringLiteral("spots")].toArray());
+    EXPECT_EQ(forms.size(), 4u);
+    EXPECT_EQ(forms[3].size(), 4u);
+    EXPECT_EQ(forms[8].size(), 2u);
+    EXPECT_EQ(forms[11].size(), 4u);
+    EXPECT_EQ(forms[12].size(), 4u);
+    for (const auto& [squares, intensities] : forms)
+        for (double i : intensities) EXPECT_EQ(i, 1.0) << squares;
+
+    const CliRun cif = run(QStringList{QStringLiteral("simulate"), QStringLiteral("--cif"), data("si-uncertainty.cif")} + zone);
+    ASSERT_EQ(cif.status, 0) << cif.err.toStdString();
+    EXPECT_EQ(json(cif)[QStringLiteral("count")].toInt(), 10);
+    forms = byForm(json(cif)[QStringLiteral("spots")].toArray());
+    ASSERT_EQ(forms.size(), 3u);
+    EXPECT_EQ(forms.count(12), 0u);
+    for (const auto& [squares, intensities] : forms)
+        for (double i : intensities) EXPECT_NEAR(i, intensities[0], 1e-9 * intensities[0]) << squares;
+    // |F| falls off with |g|: {111} strongest, and no spot left at the default 1.
+    EXPECT_GT(forms[3][0], forms[8][0]);
+    EXPECT_GT(forms[8][0], forms[11][0]);
+    EXPECT_NE(forms[11][0], 1.0);
+
+    const CliRun both = run(QStringList{QStringLiteral("simulate"), QStringLiteral("--cif"), data("si-uncertainty.cif"),
+                                        QStringLiteral("--type"), QStringLiteral("face")} + zone);
+    EXPECT_EQ(both.status, 2);
+    EXPECT_TRUE(both.out.isEmpty());
+    EXPECT_TRUE(both.err.contains(QStringLiteral("--type"))) << both.err.toStdString();
 }
 
 TEST(CrystalLibraryTest, importedPhasesKeptAtomicallyAndBadCifsChangeNothing) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>  // for make_shared
 #include <string>
 #include <vector>
 
@@ -130,4 +131,24 @@ TEST(ZonePatternTest, svgHasEverySpotLabelAndScaleBar) {
     EXPECT_EQ(count("<line x1=\"30\" y1=\"586\" x2=\"84.67\" y2=\"586\""), 1u);
     EXPECT_EQ(count(">1 1/nm</text>"), 1u);
     EXPECT_EQ(patternSvg(pattern, {400, 0, false}).find("(1"), std::string::npos);
+}
+
+// The rule of a run: lattice types 0 to 4 as the selector, the run's own rule for "by space
+// group" (here one that lets in only even h), and nothing when that run has no rule.
+TEST(ZonePatternTest, runRuleFollowsTheRunsChoice) {
+    struct EvenH final : saed::core::ReflectionRule {
+        bool admits(const Hkl& hkl) const override { return hkl[0] % 2 == 0; }
+    };
+    const auto evenH = std::make_shared<const EvenH>();
+    EXPECT_TRUE(runRule(3, evenH)({2, 0, 0}));
+    EXPECT_FALSE(runRule(3, evenH)({1, 0, 0}));
+    EXPECT_TRUE(runRule(3, evenH)({1, 1, 1}));
+    EXPECT_TRUE(runRule(5, evenH)({2, 1, 0}));
+    EXPECT_FALSE(runRule(5, evenH)({1, 1, 1}));
+    EXPECT_FALSE(runRule(5, nullptr)({2, 0, 0}));
+    // A space-group run's zone pattern: [0 0 1] out to 2.5 1/nm in a 1 nm cube keeps (±2 k 0).
+    const ZonePatternResult result = simulateZone({{1, 1, 1, 90, 90, 90}, runRule(5, evenH), {0, 0, 1}, 2.5, {}, {}, {}});
+    ASSERT_EQ(result.error, PatternError::None);
+    EXPECT_EQ(result.pattern.spots.size(), 10u);  // (0 ±1 0), (0 ±2 0), (±2 0 0), (±2 ±1 0)
+    for (const Spot& s : result.pattern.spots) EXPECT_EQ(s.hkl[0] % 2, 0);
 }
