@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>  // for translate
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -55,9 +56,11 @@ private:
 // Every block ticked unless the user unticks it; none when the dialog is cancelled.
 std::optional<std::vector<bool>> askForBlocks(QWidget* parent, const QStringList& labels) {
     QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("导入CIF"));
+    dialog.setWindowTitle(QCoreApplication::translate("saed::app::Form1", "导入CIF"));
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(QStringLiteral("读到%1个数据块，请勾选要导入的物相：").arg(labels.size())));
+    layout->addWidget(new QLabel(
+        QCoreApplication::translate("saed::app::Form1", "读到%1个数据块，请勾选要导入的物相：")
+            .arg(labels.size())));
     auto* list = new QListWidget;
     for (const QString& label : labels) {
         auto* item = new QListWidgetItem(label, list);
@@ -95,10 +98,14 @@ void Form1::connectLibrary() {
             [this](bool on) { m_model.setFlag(Flag::DoubleDiffraction, on); });
     const auto showSpaceGroup = [this] {
         const QString group = m_model.spaceGroupText();
-        m_spaceGroupLabel->setText(group.isEmpty() ? QString() : QStringLiteral("空间群 ") + group);
+        m_spaceGroupLabel->setText(
+            group.isEmpty() ? QString()
+                            : QCoreApplication::translate("saed::app::Form1", "空间群 ") + group);
         m_spaceGroupLabel->setToolTip(m_spaceGroupLabel->text());
-        m_combo1->setToolTip(group.isEmpty() ? QStringLiteral("按空间群：当前物相没有空间群")
-                                             : QStringLiteral("按空间群：") + group);
+        m_combo1->setToolTip(
+            group.isEmpty()
+                ? QCoreApplication::translate("saed::app::Form1", "按空间群：当前物相没有空间群")
+                : QCoreApplication::translate("saed::app::Form1", "按空间群：") + group);
     };
     connect(&m_model, &MainModel::spaceGroupChanged, this, showSpaceGroup);
     showSpaceGroup();
@@ -124,7 +131,10 @@ bool Form1::buildLibraryTree() {
     const library::ImportedPhasesRead imported = library::readImportedPhases(m_importedPhasesPath);
     m_importedUnreadable = !imported.error.isEmpty();
     if (m_importedUnreadable)
-        m_prompts.warn(QStringLiteral("导入的物相无法读取，本次不显示：\n") + imported.error, QString());
+        m_prompts.warn(
+            QCoreApplication::translate("saed::app::Form1", "导入的物相无法读取，本次不显示：\n") +
+                imported.error,
+            QString());
     m_importedPhases = imported.phases;
     m_libraryCrystals = library::builtInPhases();
     m_libraryCrystals.insert(m_libraryCrystals.end(), m_importedPhases.begin(), m_importedPhases.end());
@@ -143,7 +153,9 @@ void Form1::setImportedPhasesPath(const QString& path) {
 void Form1::importCifPaths(const QStringList& paths) {
     const library::CifPathsRead read = library::readCifPaths(paths);
     if (read.phases.empty()) {
-        m_prompts.warn(QStringLiteral("无法导入CIF：\n") + read.errors.join(QLatin1Char('\n')), QString());
+        m_prompts.warn(QCoreApplication::translate("saed::app::Form1", "无法导入CIF：\n") +
+                           read.errors.join(QLatin1Char('\n')),
+                       QString());
         return;
     }
     std::vector<library::CrystalPhase> chosen = read.phases;
@@ -167,15 +179,18 @@ void Form1::importCifPaths(const QStringList& paths) {
     if (added > 0 && m_importedUnreadable && QFile::exists(m_importedPhasesPath)) {
         QFile::remove(aside);
         if (!QFile::copy(m_importedPhasesPath, aside)) {
-            m_prompts.warn(QStringLiteral("无法备份无法读取的物相文件，未导入：\n") +
+            m_prompts.warn(QCoreApplication::translate("saed::app::Form1",
+                                                       "无法备份无法读取的物相文件，未导入：\n") +
                                QDir::toNativeSeparators(m_importedPhasesPath),
                            QString());
             return;
         }
     }
     if (added > 0 && !library::writeImportedPhases(m_importedPhasesPath, kept)) {
-        m_prompts.warn(QStringLiteral("无法保存导入的物相，未导入：\n") + QDir::toNativeSeparators(m_importedPhasesPath),
-                       QString());
+        m_prompts.warn(
+            QCoreApplication::translate("saed::app::Form1", "无法保存导入的物相，未导入：\n") +
+                QDir::toNativeSeparators(m_importedPhasesPath),
+            QString());
         return;
     }
     if (added > 0) {
@@ -183,9 +198,14 @@ void Form1::importCifPaths(const QStringList& paths) {
         buildLibraryTree();
     }
     m_model.setFlag(Flag::Frame7Visible, true);
-    m_model.showStatus(QStringLiteral("导入了%1个物相（%2个已在库中）").arg(added).arg(chosen.size() - added));
+    m_model.showStatus(
+        QCoreApplication::translate("saed::app::Form1", "导入了%1个物相（%2个已在库中）")
+            .arg(added)
+            .arg(chosen.size() - added));
     if (!read.errors.isEmpty())
-        m_prompts.warn(QStringLiteral("以下CIF未能导入：\n") + read.errors.join(QLatin1Char('\n')), QString());
+        m_prompts.warn(QCoreApplication::translate("saed::app::Form1", "以下CIF未能导入：\n") +
+                           read.errors.join(QLatin1Char('\n')),
+                       QString());
 }
 
 void Form1::screenTickedPhases() {
@@ -215,7 +235,8 @@ void Form1::showScreeningRanking(const library::ScreeningOutcome& outcome) {
     if (!m_rankingWindow) {
         m_rankingWindow = new QDialog(this);
         m_rankingWindow->setObjectName(QStringLiteral("ScreeningRanking"));
-        m_rankingWindow->setWindowTitle(QStringLiteral("筛选排名"));
+        m_rankingWindow->setWindowTitle(
+            QCoreApplication::translate("saed::app::Form1", "筛选排名"));
         auto* layout = new QVBoxLayout(m_rankingWindow);
         auto* table = new QTableWidget;
         table->setObjectName(QStringLiteral("RankingTable"));
@@ -225,7 +246,9 @@ void Form1::showScreeningRanking(const library::ScreeningOutcome& outcome) {
         table->verticalHeader()->hide();
         table->horizontalHeader()->setStretchLastSection(true);
         layout->addWidget(table, 1);
-        auto* note = new QLabel(QStringLiteral("按最佳解族的失配度排序（越小越好）；双击或回车打开该物相的模拟花样。"));
+        auto* note = new QLabel(QCoreApplication::translate(
+            "saed::app::Form1",
+            "按最佳解族的失配度排序（越小越好）；双击或回车打开该物相的模拟花样。"));
         note->setWordWrap(true);
         layout->addWidget(note);
         const auto open = [this, table] {
@@ -239,9 +262,15 @@ void Form1::showScreeningRanking(const library::ScreeningOutcome& outcome) {
         m_rankingWindow->resize(860, 420);
     }
     auto* table = m_rankingWindow->findChild<QTableWidget*>(QStringLiteral("RankingTable"));
-    const QStringList headers = {QStringLiteral("名次"), QStringLiteral("物相"), QStringLiteral("解数"),
-                                 QStringLiteral("晶带轴"), QStringLiteral("{g1}"), QStringLiteral("{g2}"),
-                                 QStringLiteral("{g3}"), QStringLiteral("失配度"), QStringLiteral("族中行数")};
+    const QStringList headers = {QCoreApplication::translate("saed::app::Form1", "名次"),
+                                 QCoreApplication::translate("saed::app::Form1", "物相"),
+                                 QCoreApplication::translate("saed::app::Form1", "解数"),
+                                 QCoreApplication::translate("saed::app::Form1", "晶带轴"),
+                                 QStringLiteral("{g1}"),
+                                 QStringLiteral("{g2}"),
+                                 QStringLiteral("{g3}"),
+                                 QCoreApplication::translate("saed::app::Form1", "失配度"),
+                                 QCoreApplication::translate("saed::app::Form1", "族中行数")};
     table->clear();
     table->setColumnCount(static_cast<int>(headers.size()));
     table->setHorizontalHeaderLabels(headers);
@@ -284,7 +313,9 @@ void Form1::showPhaseTree() {
             node.parent < 0
                 ? new QTreeWidgetItem(m_treeView1)
                 : new QTreeWidgetItem(m_treeItems[static_cast<std::size_t>(node.parent)]);
-        item->setText(0, QString::fromStdString(node.text));
+        // The root's name is the program's; the phases below are the library's own texts.
+        item->setText(0, node.parent < 0 ? QCoreApplication::translate("saed::app::Form1", "物相", "library root")
+                                         : QString::fromStdString(node.text));
         item->setToolTip(0, item->text(0));
         item->setData(0, Qt::UserRole, i);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include <QCheckBox>
+#include <QCoreApplication>  // for translate
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTabWidget>
@@ -22,6 +23,7 @@
 #include "measure/imagemeasurement.h"
 #include "measure/spots.h"
 #include "model/resulttablemodel.h"
+#include "model/texts.h"
 #include "simulation/rowmatch.h"
 
 namespace saed::app {
@@ -54,11 +56,19 @@ core::Raster greyRaster(const QImage& picture) {
 
 void Form1::connectSimulation() {
     m_familyTree->setColumnCount(9);
-    m_familyTree->setHeaderLabels({QStringLiteral("解族"), QStringLiteral("代表行"), QStringLiteral("晶带轴族"),
-                                   QStringLiteral("{hkl}1"), QStringLiteral("{hkl}2"), QStringLiteral("{hkl}3"),
-                                   QStringLiteral("行数"), QStringLiteral("失配度"), QStringLiteral("匹配度")});
+    m_familyTree->setHeaderLabels({QCoreApplication::translate("saed::app::Form1", "解族"),
+                                   QCoreApplication::translate("saed::app::Form1", "代表行"),
+                                   QCoreApplication::translate("saed::app::Form1", "晶带轴族"),
+                                   QStringLiteral("{hkl}1"), QStringLiteral("{hkl}2"),
+                                   QStringLiteral("{hkl}3"),
+                                   QCoreApplication::translate("saed::app::Form1", "行数"),
+                                   QCoreApplication::translate("saed::app::Form1", "失配度"),
+                                   QCoreApplication::translate("saed::app::Form1", "匹配度")});
     m_familyTree->headerItem()->setToolTip(7, m_model.resultTable()->headerData(ResultTableModel::kMisfitColumn, Qt::Horizontal, Qt::ToolTipRole).toString());
-    m_familyTree->headerItem()->setToolTip(8, QStringLiteral("匹配度：图像内预测斑点有检出斑点的比例与检出斑点被预测的比例的调和平均（0 到 1）"));
+    m_familyTree->headerItem()->setToolTip(
+        8, QCoreApplication::translate(
+               "saed::app::Form1",
+               "匹配度：图像内预测斑点有检出斑点的比例与检出斑点被预测的比例的调和平均（0 到 1）"));
     m_familyTree->setAlternatingRowColors(true);
     m_familyTree->setUniformRowHeights(true);
 
@@ -95,9 +105,11 @@ void Form1::connectSimulation() {
         if (n >= fieldNumber(model::Field::A) && n <= fieldNumber(model::Field::Gamma)) showPhase();
     });
     connect(&m_model, &MainModel::text6Changed, this, showPhase);
-    connect(&m_model, &MainModel::combo1Changed, this,
-            [this] { m_simulation->setLatticeTypes(m_model.Combo1Items(), m_model.Combo1()); });
-    m_simulation->setLatticeTypes(m_model.Combo1Items(), m_model.Combo1());
+    connect(&m_model, &MainModel::combo1Changed, this, [this] {
+        m_simulation->setLatticeTypes(model::translatedTexts(m_model.Combo1Items()),
+                                      m_model.Combo1());
+    });
+    m_simulation->setLatticeTypes(model::translatedTexts(m_model.Combo1Items()), m_model.Combo1());
     showPhase();
 }
 
@@ -285,10 +297,15 @@ void Form1::updateOverlay() {
     }
     const simulation::SpotMatch match =
         simulation::matchSpots(*onImage, detectedSpots(), *frame, simulation::defaultMatchRadius(*frame));
-    m_simulation->setNote(QStringLiteral("%1 在图像上的匹配度 %2：预测斑点 %3/%4 有检出，检出斑点 %5/%6 被预测")
-                              .arg(table.cell(r, 0), numberText(match.score()))
-                              .arg(match.predictedFound).arg(match.predictedInside)
-                              .arg(match.detectedExplained).arg(match.detected));
+    m_simulation->setNote(
+        QCoreApplication::translate(
+            "saed::app::Form1",
+            "%1 在图像上的匹配度 %2：预测斑点 %3/%4 有检出，检出斑点 %5/%6 被预测")
+            .arg(table.cell(r, 0), numberText(match.score()))
+            .arg(match.predictedFound)
+            .arg(match.predictedInside)
+            .arg(match.detectedExplained)
+            .arg(match.detected));
     if (!m_overlaySwitch->isChecked()) {
         m_imageView->setOverlay({}, {});
         return;

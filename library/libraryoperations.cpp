@@ -1,6 +1,8 @@
 // The library panel's and the custom-phase switch's operations on the working data.
 #include "library/libraryoperations.h"
 
+#include <QCoreApplication>  // for translate
+
 #include "indexing/indexingengine.h"
 #include "model/mainmodel.h"
 
@@ -8,7 +10,9 @@ namespace saed::library {
 
 namespace {
 
-QString phaseNameRequest() { return QStringLiteral("请输入物相名称"); }
+QString phaseNameRequest() {
+    return QCoreApplication::translate("saed::library::LibraryOperations", "请输入物相名称");
+}
 
 }  // namespace
 

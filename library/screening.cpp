@@ -2,6 +2,7 @@
 #include "library/screening.h"
 
 #include <QColor>
+#include <QCoreApplication>  // for translate
 #include <QDir>
 #include <QFile>
 
@@ -11,6 +12,7 @@
 #include "model/mainmodel.h"
 #include "model/prompts.h"
 #include "model/resulttablemodel.h"
+#include "model/texts.h"
 #include "store/textfile.h"
 
 namespace saed::library {
@@ -58,8 +60,12 @@ std::optional<ScreeningOutcome> screenSelectedPhases(model::MainModel& model, mo
             if (QDir().mkpath(folder) && file.open(QIODevice::WriteOnly | QIODevice::Append)) break;
         }
         if (!file.isOpen()) {
-            prompts.warn(QStringLiteral("无法写入筛选结果文件：\n") + store::nativePathList(tried), QString());
-            model.setCaption(model::Caption::Command13, QStringLiteral("计算选中项"));
+            prompts.warn(QCoreApplication::translate("saed::library::Screening",
+                                                     "无法写入筛选结果文件：\n") +
+                             store::nativePathList(tried),
+                         QString());
+            model.setCaption(model::Caption::Command13, model::captionSource(QT_TRANSLATE_NOOP(
+                                                            "saed::model::Caption", "计算选中项")));
             return std::nullopt;
         }
         outcome.path = file.fileName();
@@ -69,7 +75,8 @@ std::optional<ScreeningOutcome> screenSelectedPhases(model::MainModel& model, mo
     for (int r : request.selection) {
         if (r < 1 || r > static_cast<int>(request.records.size())) continue;
         const PhaseTexts& phase = request.records[static_cast<std::size_t>(r - 1)];
-        model.setCaption(model::Caption::Frame1, QStringLiteral("点阵标尺"));
+        model.setCaption(model::Caption::Frame1, model::captionSource(QT_TRANSLATE_NOOP(
+                                                     "saed::model::Caption", "点阵标尺")));
         const QString description = store::fromStd(phaseDescription(phase));
         model.setText6(description);
         for (int n = 0; n < 6; ++n) model.setText1(n, store::fromStd(phase.lattice[static_cast<std::size_t>(n)]));
@@ -103,12 +110,15 @@ std::optional<ScreeningOutcome> screenSelectedPhases(model::MainModel& model, mo
         if (!file.flush()) writeFailed = true;
         file.close();
         if (writeFailed)
-            prompts.warn(QStringLiteral("筛选结果文件写入不完整：\n") + QDir::toNativeSeparators(outcome.path),
+            prompts.warn(QCoreApplication::translate("saed::library::Screening",
+                                                     "筛选结果文件写入不完整：\n") +
+                             QDir::toNativeSeparators(outcome.path),
                          QString());
         else
             model.showStatus(QDir::toNativeSeparators(outcome.path));
     }
-    model.setCaption(model::Caption::Command13, QStringLiteral("计算选中项"));
+    model.setCaption(model::Caption::Command13,
+                     model::captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "计算选中项")));
     model.setFlag(model::Flag::Frame7Visible, false);
     return outcome;
 }

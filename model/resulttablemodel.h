@@ -11,7 +11,9 @@
 #include <vector>
 
 #include <QAbstractTableModel>
+#include <QCoreApplication>  // for translate
 #include <QColor>
+#include <QCoreApplication>  // for translate
 #include <QString>
 
 #include "indexing/indexingengine.h"
@@ -32,8 +34,12 @@ public:
     static constexpr int kAllColumns = 23;
     static QString doubleDiffractionMark() { return QStringLiteral(" ※"); }
     static QString doubleDiffractionTip() {
-        return QStringLiteral("※ 此行含有运动学禁止的衍射，它由同一晶带中两个允许衍射的二次衍射产生");
+        return QCoreApplication::translate(
+            "saed::model::ResultTableModel",
+            "※ 此行含有运动学禁止的衍射，它由同一晶带中两个允许衍射的二次衍射产生");
     }
+    // The label cell as the table shows it: "第001组" in the reader's language, others unchanged.
+    static QString shownGroupLabel(const QString& cellText);
 
     // One row given as texts: the label cell (column 0) and sub-items 1 to 19, as shown.
     struct Row {
