@@ -572,7 +572,11 @@ void Form1::bindModel() {
 
     connect(m_text6, &QLineEdit::textEdited, this, [this](const QString& text) { m_model.setText6(text); });
     connect(&m_model, &MainModel::text6Changed, this, [this] {
-        if (m_text6->text() != m_model.Text6()) m_text6->setText(m_model.Text6());
+        if (m_text6->text() != shownText6()) {
+            m_text6->setText(shownText6());
+            // A label longer than the field shows its beginning, the phase's name.
+            if (!m_text6->hasFocus()) m_text6->setCursorPosition(0);
+        }
         fitNameField();
     });
     fitNameField();
@@ -631,6 +635,9 @@ void Form1::showFlag(int which) {
     case Flag::LatticeLocked:
         m_text6->setEnabled(!on);
         m_text6->setFrame(!on);
+        m_text6->setText(shownText6());
+        m_text6->setCursorPosition(0);
+        fitNameField();
         for (int i = 0; i < 6; ++i) text1(Field::A, i)->setEnabled(!on);
         break;
     case Flag::LatticeTextRed: {
@@ -656,13 +663,24 @@ void Form1::showFlag(int which) {
     }
 }
 
-// Text6 is as wide as its text (measured by Label21) plus 200 twips.
+// A locked name is a library phase's label, shown in the reader's language; an editable one is the
+// user's own text, shown as the model holds it so that an edit never changes what it does not touch.
+QString Form1::shownText6() const {
+    return m_model.flag(Flag::LatticeLocked) ? model::translatedPhaseLabel(m_model.Text6()) : m_model.Text6();
+}
+
+// Text6 is as wide as its text (measured by Label21) plus 200 twips, up to a limit.
 void Form1::fitNameField() {
     m_label21->setFont(m_text6->font());
-    m_label21->setText(m_model.Text6());
+    m_label21->setText(shownText6());
     m_label21->adjustSize();
     const int frame = 2 * m_text6->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4;
-    m_text6->setFixedWidth(m_label21->sizeHint().width() + frame + measure::pixelsFromTwips(200));
+    // Up to a limit, so that a long phase label never widens the window past a 1024-pixel screen;
+    // the tooltip then holds the whole label.
+    const int wanted = m_label21->sizeHint().width() + frame + measure::pixelsFromTwips(200);
+    const int limit = measure::pixelsFromTwips(4200);
+    m_text6->setFixedWidth(std::min(wanted, limit));
+    m_text6->setToolTip(wanted > limit ? m_label21->text() : QString());
 }
 
 }  // namespace saed::app

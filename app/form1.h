@@ -119,6 +119,7 @@ private:
     void showCaption(int which);
     void showFlag(int which);
     void fitNameField();
+    QString shownText6() const;
 
     // Each subsystem connects its buttons and events to its operations.
     void connectIndexing();

@@ -30,6 +30,7 @@
 #include "library/phaseranking.h"
 #include "model/mainmodel.h"
 #include "model/resulttablemodel.h"
+#include "model/texts.h"
 #include "store/reports.h"
 #include "store/textfile.h"
 
@@ -279,7 +280,8 @@ void Form1::showScreeningRanking(const library::ScreeningOutcome& outcome) {
     int row = 0;
     for (std::size_t i : order) {
         const library::ScreenedPhase& phase = outcome.phases[i];
-        QStringList cells = {QString::number(row + 1), phase.description, QString::number(phase.rows)};
+        QStringList cells = {QString::number(row + 1), model::translatedPhaseLabel(phase.description),
+                             QString::number(phase.rows)};
         if (phase.best) {
             const indexing::SolutionFamily& f = *phase.best;
             cells << QStringLiteral("<%1 %2 %3>").arg(f.zone[0]).arg(f.zone[1]).arg(f.zone[2]) << hklText(f.forms[0])

@@ -97,9 +97,10 @@ void Form1::connectSimulation() {
     });
     // The phase and lattice type of the simulation follow the window's until a row is shown.
     const auto showPhase = [this] {
-        m_simulation->setPhase(m_model.Text6(), {m_model.value(model::Field::A), m_model.value(model::Field::B),
-                                                 m_model.value(model::Field::C), m_model.value(model::Field::Alpha),
-                                                 m_model.value(model::Field::Beta), m_model.value(model::Field::Gamma)});
+        m_simulation->setPhase(model::translatedPhaseLabel(m_model.Text6()),
+                               {m_model.value(model::Field::A), m_model.value(model::Field::B),
+                                m_model.value(model::Field::C), m_model.value(model::Field::Alpha),
+                                m_model.value(model::Field::Beta), m_model.value(model::Field::Gamma)});
     };
     connect(&m_model, &MainModel::text1Changed, this, [showPhase](int n) {
         if (n >= fieldNumber(model::Field::A) && n <= fieldNumber(model::Field::Gamma)) showPhase();

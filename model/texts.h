@@ -63,6 +63,15 @@ inline int latticeTypeOfSpaceGroup(const QString& text) {
     return at < 0 ? 0 : static_cast<int>(at);
 }
 
+// A phase label (Text6, a screening line) as the window shows it: the five lattice-type names the
+// program writes into labels of crystal phases read in the reader's language; the library's own
+// words stay as written.
+inline QString translatedPhaseLabel(QString label) {
+    const QStringList names = latticeTypeNames();
+    for (qsizetype i = 0; i + 1 < names.size(); ++i) label.replace(names[i], translatedText(names[i]));
+    return label;
+}
+
 // A run "按空间群" on a phase without a space group.
 inline QString noSpaceGroupMessage() {
     return QCoreApplication::translate("saed::model::Texts",

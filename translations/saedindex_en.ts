@@ -433,7 +433,7 @@ Single: only the last ticked item stays; Multiple: tick several.</translation>
     </message>
     <message>
         <source>标尺</source>
-        <translation>Scale bar</translation>
+        <translation>Scale</translation>
     </message>
     <message>
         <source>确定</source>
@@ -811,7 +811,7 @@ With many rows only the distinct (g1, g2) of smallest misfit are computed; the o
     <name>saed::store::ParameterStore</name>
     <message>
         <source>导入%1图测量数据</source>
-        <translation>Load the measurements of image %1</translation>
+        <translation>Load measurements %1</translation>
     </message>
     <message>
         <source>测量图片的名称为</source>

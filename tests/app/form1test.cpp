@@ -223,7 +223,13 @@ TEST(Form1Test, theEnglishWindowShowsNoChineseAndStillFits) {
     EXPECT_EQ(model.caption(Caption::Command6), QStringLiteral("标定计算"));
     EXPECT_EQ(model.Combo1Items().at(2), QStringLiteral("体心点阵"));
 
-    // English words are longer: the window still fits a 1024 x 768 screen.
+    // English words are longer: the window still fits a 1024 x 768 screen, with a crystal phase's
+    // long label too, whose lattice type reads in English while the model keeps it in Chinese.
+    model.setText6(QStringLiteral("CuO (tenorite)  底心点阵 C 1 2/c 1 (15)  c/a1.0950"));
+    model.setFlag(Flag::LatticeLocked, true);
+    EXPECT_EQ(window.text6()->text(), QStringLiteral("CuO (tenorite)  Base-centred C 1 2/c 1 (15)  c/a1.0950"));
+    EXPECT_EQ(window.text6()->toolTip(), window.text6()->text());
+    QApplication::processEvents();
     EXPECT_LE(window.minimumSizeHint().width(), 1024);
     EXPECT_LE(window.minimumSizeHint().height(), 700);
 }
