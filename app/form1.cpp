@@ -664,9 +664,12 @@ void Form1::showFlag(int which) {
 }
 
 // A locked name is a library phase's label, shown in the reader's language; an editable one is the
-// user's own text, shown as the model holds it so that an edit never changes what it does not touch.
+// user's own text, shown as the model holds it so that an edit never changes what it does not touch,
+// but for the request to type a name.
 QString Form1::shownText6() const {
-    return m_model.flag(Flag::LatticeLocked) ? model::translatedPhaseLabel(m_model.Text6()) : m_model.Text6();
+    const QString& name = m_model.Text6();
+    if (m_model.flag(Flag::LatticeLocked)) return model::translatedPhaseLabel(name);
+    return name == model::phaseNameRequest() ? model::translatedText(name) : name;
 }
 
 // Text6 is as wide as its text (measured by Label21) plus 200 twips, up to a limit.

@@ -1,20 +1,13 @@
 // The library panel's and the custom-phase switch's operations on the working data.
 #include "library/libraryoperations.h"
 
-#include <QCoreApplication>  // for translate
-
 #include "indexing/indexingengine.h"
 #include "model/mainmodel.h"
+#include "model/texts.h"
 
 namespace saed::library {
 
-namespace {
-
-QString phaseNameRequest() {
-    return QCoreApplication::translate("saed::library::LibraryOperations", "请输入物相名称");
-}
-
-}  // namespace
+using model::phaseNameRequest;
 
 bool BuildPhaseTree(model::MainModel& model, PhaseTree& tree, std::string_view libraryText) {
     if (!tree.build(libraryText)) return false;

@@ -63,6 +63,12 @@ inline int latticeTypeOfSpaceGroup(const QString& text) {
     return at < 0 ? 0 : static_cast<int>(at);
 }
 
+// The request the name field holds for a phase typed in, until the user names it. The model keeps
+// it in Chinese like any name, as a report written before the user types one keeps it.
+inline QString phaseNameRequest() {
+    return captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "请输入物相名称"));
+}
+
 // A phase label (Text6, a screening line) as the window shows it: the five lattice-type names the
 // program writes into labels of crystal phases read in the reader's language; the library's own
 // words stay as written.

@@ -619,13 +619,6 @@ Narrow the tolerances or the index range and run again.</translation>
     </message>
 </context>
 <context>
-    <name>saed::library::LibraryOperations</name>
-    <message>
-        <source>请输入物相名称</source>
-        <translation>Enter the name of the phase</translation>
-    </message>
-</context>
-<context>
     <name>saed::library::Screening</name>
     <message>
         <source>无法写入筛选结果文件：
@@ -740,6 +733,10 @@ Narrow the tolerances or the index range and run again.</translation>
     <message>
         <source>点阵标尺◇</source>
         <translation>Lattice and scale ◇</translation>
+    </message>
+    <message>
+        <source>请输入物相名称</source>
+        <translation>Enter the name of the phase</translation>
     </message>
 </context>
 <context>

@@ -32,6 +32,7 @@
 #include "model/mainmodel.h"
 #include "model/resulttablemodel.h"
 #include "model/scriptedprompts.h"
+#include "model/texts.h"
 
 using namespace saed::app;
 using namespace saed::model;
@@ -222,6 +223,12 @@ TEST(Form1Test, theEnglishWindowShowsNoChineseAndStillFits) {
     }
     EXPECT_EQ(model.caption(Caption::Command6), QStringLiteral("标定计算"));
     EXPECT_EQ(model.Combo1Items().at(2), QStringLiteral("体心点阵"));
+
+    // The request to name a typed-in phase reads in English; the model, and so a report, keep it.
+    model.setFlag(Flag::LatticeLocked, false);
+    model.setText6(phaseNameRequest());
+    EXPECT_EQ(window.text6()->text(), QStringLiteral("Enter the name of the phase"));
+    EXPECT_EQ(model.Text6(), QStringLiteral("请输入物相名称"));
 
     // English words are longer: the window still fits a 1024 x 768 screen, with a crystal phase's
     // long label too, whose lattice type reads in English while the model keeps it in Chinese.
