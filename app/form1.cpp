@@ -1,10 +1,14 @@
 #include "app/form1.h"
 
 #include <algorithm>  // for min
+#include <utility>    // for pair
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>  // for translate
+#include <QDir>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -24,6 +28,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -33,6 +38,7 @@
 #include "app/elidedlabel.h"
 #include "app/patternschematic.h"
 #include "app/simulationpanel.h"
+#include "app/translations.h"
 #include "measure/viewport.h"
 
 namespace saed::app {
@@ -58,7 +64,7 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 Form1::Form1(MainModel& model, Prompts& prompts, QWidget* parent)
     : QMainWindow(parent), m_model(model), m_prompts(prompts) {
-    setWindowTitle(QStringLiteral("saedindex 电子衍射花样标定"));
+    setWindowTitle(QCoreApplication::translate("saed::app::Form1", "saedindex 电子衍射花样标定"));
     buildTabs();
     bindModel();
     connectIndexing();
@@ -82,10 +88,52 @@ Form1::~Form1() { delete m_screening; }
 void Form1::buildTabs() {
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
-    m_tabs->addTab(buildMeasurementTab(), QStringLiteral("斑点测量"));
-    m_tabs->addTab(buildIndexingTab(), QStringLiteral("标定计算"));
-    m_tabs->addTab(buildSimulationTab(), QStringLiteral("衍射模拟"));
+    m_tabs->addTab(buildMeasurementTab(),
+                   QCoreApplication::translate("saed::app::Form1", "斑点测量"));
+    m_tabs->addTab(buildIndexingTab(), QCoreApplication::translate("saed::app::Form1", "标定计算"));
+    m_tabs->addTab(buildSimulationTab(),
+                   QCoreApplication::translate("saed::app::Form1", "衍射模拟"));
+    buildLanguageMenu();
     setCentralWidget(m_tabs);
+}
+
+void Form1::buildLanguageMenu() {
+    // A small button beside the tabs, so the choice costs the window no height.
+    auto* button = new QToolButton;
+    button->setObjectName(QStringLiteral("LanguageButton"));
+    button->setText(QCoreApplication::translate("saed::app::Form1", "语言"));
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setAutoRaise(true);
+    auto* menu = new QMenu(button);
+    auto* group = new QActionGroup(menu);
+    const model::Language chosen = savedLanguage().value_or(model::currentLanguage());
+    // Each language is named in its own words, so that a reader of either finds it.
+    const std::pair<model::Language, QString> entries[] = {
+        {model::Language::Chinese, QStringLiteral("中文")},
+        {model::Language::English, QStringLiteral("English")}};
+    for (const auto& [language, name] : entries) {
+        QAction* action = menu->addAction(name);
+        action->setObjectName(QStringLiteral("Language_") + model::languageCode(language));
+        action->setCheckable(true);
+        action->setChecked(language == chosen);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, language] { chooseLanguage(language); });
+    }
+    button->setMenu(menu);
+    m_tabs->setCornerWidget(button, Qt::TopRightCorner);
+}
+
+void Form1::chooseLanguage(model::Language language) {
+    if (!saveLanguage(language)) {
+        m_prompts.warn(QCoreApplication::translate("saed::app::Form1", "无法保存语言设置：\n") +
+                           QDir::toNativeSeparators(settingsPath()),
+                       QString());
+        return;
+    }
+    if (language == model::currentLanguage()) return;
+    const QString name = language == model::Language::English ? QStringLiteral("English") : QStringLiteral("中文");
+    m_prompts.warn(QCoreApplication::translate("saed::app::Form1", "界面语言将在下次启动程序时改为%1。").arg(name),
+                   QCoreApplication::translate("saed::app::Form1", "语言"));
 }
 
 QWidget* Form1::buildMeasurementTab() {
@@ -100,21 +148,23 @@ QWidget* Form1::buildMeasurementTab() {
     m_frame6->layout()->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_frame6, 1);
 
-    m_frame5 = new QGroupBox(QStringLiteral("工具栏"));
+    m_frame5 = new QGroupBox(QCoreApplication::translate("saed::app::Form1", "工具栏"));
     m_frame5->setObjectName(QStringLiteral("Frame5"));
     auto* tools = new QVBoxLayout(m_frame5);
-    m_command2 = new QPushButton(QStringLiteral("打开"));
-    m_command3 = new QPushButton(QStringLiteral("放大"));
-    m_command7 = new QPushButton(QStringLiteral("缩小"));
-    m_command8 = new QPushButton(QStringLiteral("还原"));
+    m_command2 = new QPushButton(QCoreApplication::translate("saed::app::Form1", "打开"));
+    m_command3 = new QPushButton(QCoreApplication::translate("saed::app::Form1", "放大"));
+    m_command7 = new QPushButton(QCoreApplication::translate("saed::app::Form1", "缩小"));
+    m_command8 = new QPushButton(QCoreApplication::translate("saed::app::Form1", "还原"));
     m_command9 = new QPushButton(m_model.caption(Caption::Command9));
-    m_command14 = new QPushButton(QStringLiteral("清屏"));
+    m_command14 = new QPushButton(QCoreApplication::translate("saed::app::Form1", "清屏"));
     for (QPushButton* button : {m_command2, m_command3, m_command7, m_command8, m_command9, m_command14})
         tools->addWidget(button);
-    m_overlaySwitch = new QCheckBox(QStringLiteral("叠加模拟斑点"));
+    m_overlaySwitch =
+        new QCheckBox(QCoreApplication::translate("saed::app::Form1", "叠加模拟斑点"));
     m_overlaySwitch->setObjectName(QStringLiteral("OverlaySwitch"));
     m_overlaySwitch->setChecked(true);
-    m_overlaySwitch->setToolTip(QStringLiteral("把所选行的模拟斑点画在图像上（g1 在 R1 上，g2 在 R2 上）"));
+    m_overlaySwitch->setToolTip(QCoreApplication::translate(
+        "saed::app::Form1", "把所选行的模拟斑点画在图像上（g1 在 R1 上，g2 在 R2 上）"));
     tools->addWidget(m_overlaySwitch);
     tools->addStretch(1);
     layout->addWidget(m_frame5);
@@ -145,11 +195,12 @@ QWidget* Form1::buildIndexingTab() {
     auto* right = new QVBoxLayout;
     right->addWidget(buildTolerancePanel());
     auto* countRow = new QHBoxLayout;
-    countRow->addWidget(makeLabel(QStringLiteral("从数据库中筛选如下")));  // Label11
+    countRow->addWidget(makeLabel(
+        QCoreApplication::translate("saed::app::Form1", "从数据库中筛选如下")));  // Label11
     m_label22 = new ClickableLabel(m_model.caption(Caption::Label22));
     m_label22->setObjectName(QStringLiteral("Label22"));
     m_label22->setCursor(Qt::PointingHandCursor);
-    m_label22->setToolTip(QStringLiteral("单击恢复默认误差"));
+    m_label22->setToolTip(QCoreApplication::translate("saed::app::Form1", "单击恢复默认误差"));
     countRow->addWidget(m_label22);
     countRow->addStretch(1);
     right->addLayout(countRow);
@@ -167,9 +218,11 @@ QWidget* Form1::buildIndexingTab() {
     m_listView1->horizontalHeader()->setSectionsClickable(true);
     m_listView1->horizontalHeader()->setHighlightSections(false);
     m_listView1->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_jisuandaizhou2 = new QAction(QStringLiteral("计算晶带轴"), this);
+    m_jisuandaizhou2 =
+        new QAction(QCoreApplication::translate("saed::app::Form1", "计算晶带轴"), this);
     m_jisuandaizhou2->setObjectName(QStringLiteral("jisuandaizhou2"));
-    m_daochujieguo3 = new QAction(QStringLiteral("导出标定结果"), this);
+    m_daochujieguo3 =
+        new QAction(QCoreApplication::translate("saed::app::Form1", "导出标定结果"), this);
     m_daochujieguo3->setObjectName(QStringLiteral("daochujieguo3"));
     // The column widths are set once, when the first run adds the columns; later resets (new
     // runs, sorting) keep what the user has dragged them to.
@@ -179,9 +232,11 @@ QWidget* Form1::buildIndexingTab() {
             m_listView1->setColumnWidth(c, measure::pixelsFromTwips(ResultTableModel::columnWidthTwips(c)) + 4);
         m_columnWidthsSet = true;
     });
-    m_familySwitch = new QCheckBox(QStringLiteral("按解族显示"));
+    m_familySwitch = new QCheckBox(QCoreApplication::translate("saed::app::Form1", "按解族显示"));
     m_familySwitch->setObjectName(QStringLiteral("FamilySwitch"));
-    m_familySwitch->setToolTip(QStringLiteral("每个解族一行：按对称性等价的晶带轴与 {hkl} 相同的各行；展开可见其各行"));
+    m_familySwitch->setToolTip(QCoreApplication::translate(
+        "saed::app::Form1",
+        "每个解族一行：按对称性等价的晶带轴与 {hkl} 相同的各行；展开可见其各行"));
     right->addWidget(m_familySwitch);
     right->addWidget(m_listView1, 1);
     m_familyTree = new QTreeWidget;
@@ -240,12 +295,12 @@ QGroupBox* Form1::buildLatticePanel() {
     auto* grid = new QGridLayout(m_frame1);
     grid->setVerticalSpacing(3);
 
-    m_label20 = new ClickableLabel(QStringLiteral("点阵参数□"));
+    m_label20 = new ClickableLabel(QCoreApplication::translate("saed::app::Form1", "点阵参数□"));
     m_label20->setObjectName(QStringLiteral("Label20"));
     m_label20->setCursor(Qt::PointingHandCursor);
     m_text6 = new QLineEdit(m_model.Text6());
     m_text6->setObjectName(QStringLiteral("Text6"));
-    m_label10 = new ClickableLabel(QStringLiteral("点阵库"));
+    m_label10 = new ClickableLabel(QCoreApplication::translate("saed::app::Form1", "点阵库"));
     m_label10->setObjectName(QStringLiteral("Label10"));
     m_label10->setCursor(Qt::PointingHandCursor);
     m_label10->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255); text-decoration: underline;"));
@@ -272,30 +327,37 @@ QGroupBox* Form1::buildLatticePanel() {
         grid->addWidget(makeField(Field::Alpha, i), i + 1, 3);
         grid->addWidget(makeLabel(QStringLiteral("deg.")), i + 1, 4);
     }
-    grid->addWidget(makeLabel(QStringLiteral("指数范围")), 4, 0, Qt::AlignRight);
+    grid->addWidget(makeLabel(QCoreApplication::translate("saed::app::Form1", "指数范围")), 4, 0,
+                    Qt::AlignRight);
     grid->addWidget(makeField(Field::Range), 4, 1);
-    grid->addWidget(makeLabel(QStringLiteral("点阵类型")), 4, 2, Qt::AlignRight);
+    grid->addWidget(makeLabel(QCoreApplication::translate("saed::app::Form1", "点阵类型")), 4, 2,
+                    Qt::AlignRight);
     m_combo1 = new QComboBox;
     m_combo1->setObjectName(QStringLiteral("Combo1"));
     grid->addWidget(m_combo1, 4, 3, 1, 2);
-    m_doubleDiffraction = new QCheckBox(QStringLiteral("二次衍射"));
+    m_doubleDiffraction =
+        new QCheckBox(QCoreApplication::translate("saed::app::Form1", "二次衍射"));
     m_doubleDiffraction->setObjectName(QStringLiteral("DoubleDiffraction"));
-    m_doubleDiffraction->setToolTip(QStringLiteral("也允许运动学禁止、但等于同一晶带中两个允许衍射之和的衍射（二次衍射）；"
-                                                   "用到它们的行在结果表中标有 ※"));
+    m_doubleDiffraction->setToolTip(QCoreApplication::translate(
+        "saed::app::Form1",
+        "也允许运动学禁止、但等于同一晶带中两个允许衍射之和的衍射（二次衍射）；"
+        "用到它们的行在结果表中标有 ※"));
     grid->addWidget(m_doubleDiffraction, 4, 5);
     return m_frame1;
 }
 
 QGroupBox* Form1::buildImageMeasurementPanel() {
-    m_frame3 = new QGroupBox(QStringLiteral("图片测量"));
+    m_frame3 = new QGroupBox(QCoreApplication::translate("saed::app::Form1", "图片测量"));
     m_frame3->setObjectName(QStringLiteral("Frame3"));
     m_frame3->setContextMenuPolicy(Qt::CustomContextMenu);
     auto* grid = new QGridLayout(m_frame3);
     grid->setVerticalSpacing(3);
     grid->setHorizontalSpacing(4);
-    grid->addWidget(makeLabel(QStringLiteral("实际测量长度")), 0, 1, 1, 2);
-    grid->addWidget(makeLabel(QStringLiteral("段数")), 0, 3);
-    grid->addWidget(makeLabel(QStringLiteral("实际测量角度")), 0, 4, 1, 3);
+    grid->addWidget(makeLabel(QCoreApplication::translate("saed::app::Form1", "实际测量长度")), 0,
+                    1, 1, 2);
+    grid->addWidget(makeLabel(QCoreApplication::translate("saed::app::Form1", "段数")), 0, 3);
+    grid->addWidget(makeLabel(QCoreApplication::translate("saed::app::Form1", "实际测量角度")), 0,
+                    4, 1, 3);
     const char16_t* rowNames[3] = {u"R1", u"R2", u"R3"};
     const char16_t* angleNames[3] = {u"<R1,R2>=", u"<R2,R3>=", u"<R1,R3>="};
     for (int i = 0; i < 3; ++i) {
@@ -309,10 +371,11 @@ QGroupBox* Form1::buildImageMeasurementPanel() {
     }
     // The scale bar's reading and its measured length share one row, so the window fits a
     // 1024 x 768 screen.
-    grid->addWidget(makeLabel(QStringLiteral("标尺示数")), 4, 0);
+    grid->addWidget(makeLabel(QCoreApplication::translate("saed::app::Form1", "标尺示数")), 4, 0);
     grid->addWidget(makeField(Field::ScaleReading), 4, 1);
     grid->addWidget(makeLabel(QStringLiteral("1/nm")), 4, 2, 1, 2);
-    grid->addWidget(makeLabel(QStringLiteral("标尺测量")), 4, 4, Qt::AlignRight);
+    grid->addWidget(makeLabel(QCoreApplication::translate("saed::app::Form1", "标尺测量")), 4, 4,
+                    Qt::AlignRight);
     grid->addWidget(makeField(Field::ScaleLength), 4, 5);
     grid->addWidget(makeLabel(QStringLiteral("px")), 4, 6);
     return m_frame3;
@@ -324,8 +387,8 @@ QGroupBox* Form1::buildTolerancePanel() {
     auto* grid = new QGridLayout(m_frame11);
     grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(3);
-    grid->addWidget(makeLabel(QStringLiteral("调节误差")), 0, 0);
-    grid->addWidget(makeLabel(QStringLiteral("比对误差")), 1, 0);
+    grid->addWidget(makeLabel(QCoreApplication::translate("saed::app::Form1", "调节误差")), 0, 0);
+    grid->addWidget(makeLabel(QCoreApplication::translate("saed::app::Form1", "比对误差")), 1, 0);
     const Field fields[6] = {Field::TolD1, Field::TolD2, Field::TolD3, Field::TolAngle12, Field::TolAngle23,
                              Field::TolAngle13};
     for (int k = 1; k <= 6; ++k) {
@@ -344,7 +407,8 @@ QGroupBox* Form1::buildTolerancePanel() {
     }
     auto* heading = makeLabel(model::label7Text());  // Label7
     grid->addWidget(heading, 2, 1, 1, 12);
-    grid->addWidget(makeLabel(QStringLiteral("图片计算")), 3, 0);  // Label1(54)
+    grid->addWidget(makeLabel(QCoreApplication::translate("saed::app::Form1", "图片计算")), 3,
+                    0);  // Label1(54)
     m_label5 = new ElidedLabel(m_model.caption(Caption::Label5), 560);
     m_label5->setObjectName(QStringLiteral("Label5"));
     grid->addWidget(m_label5, 3, 1, 1, 12);
@@ -352,7 +416,7 @@ QGroupBox* Form1::buildTolerancePanel() {
 }
 
 QGroupBox* Form1::buildCalculatorPanel() {
-    m_frame2 = new QGroupBox(QStringLiteral("夹角带轴计算"));
+    m_frame2 = new QGroupBox(QCoreApplication::translate("saed::app::Form1", "夹角带轴计算"));
     m_frame2->setObjectName(QStringLiteral("Frame2"));
     auto* grid = new QGridLayout(m_frame2);
     grid->setVerticalSpacing(3);
@@ -382,14 +446,15 @@ QGroupBox* Form1::buildCalculatorPanel() {
     }
     spacings->addStretch(1);
     grid->addLayout(spacings, 5, 0, 1, 7);
-    grid->addWidget(makeLabel(QStringLiteral("晶带轴指数")), 4, 0, 1, 2);
+    grid->addWidget(makeLabel(QCoreApplication::translate("saed::app::Form1", "晶带轴指数")), 4, 0,
+                    1, 2);
     auto* axis = new QHBoxLayout;
     for (int i = 0; i < 3; ++i) axis->addWidget(makeField(Field::ZoneU, i));
     for (int i = 0; i < 3; ++i) text1(Field::ZoneU, i)->setMaximumWidth(64);
     grid->addLayout(axis, 4, 2, 1, 5);
-    m_command5 = new QPushButton(QStringLiteral("计算"));
+    m_command5 = new QPushButton(QCoreApplication::translate("saed::app::Form1", "计算"));
     m_command5->setObjectName(QStringLiteral("Command5"));
-    m_command15 = new QPushButton(QStringLiteral("清除"));
+    m_command15 = new QPushButton(QCoreApplication::translate("saed::app::Form1", "清除"));
     m_command15->setObjectName(QStringLiteral("Command15"));
     axis->addStretch(1);
     axis->addWidget(m_command5);
@@ -422,7 +487,7 @@ QFrame* Form1::buildPatternPanel() {
 }
 
 QGroupBox* Form1::buildLibraryPanel() {
-    m_frame7 = new QGroupBox(QStringLiteral("点阵库"));
+    m_frame7 = new QGroupBox(QCoreApplication::translate("saed::app::Form1", "点阵库"));
     m_frame7->setObjectName(QStringLiteral("Frame7"));
     auto* layout = new QVBoxLayout(m_frame7);
     m_treeView1 = new QTreeWidget;
@@ -436,34 +501,40 @@ QGroupBox* Form1::buildLibraryPanel() {
     m_treeView1->header()->setStretchLastSection(false);
     layout->addWidget(m_treeView1, 1);
     auto* options = new QHBoxLayout;
-    m_libraryModes[0] = new QRadioButton(QStringLiteral("单选"));
+    m_libraryModes[0] = new QRadioButton(QCoreApplication::translate("saed::app::Form1", "单选"));
     m_libraryModes[0]->setObjectName(QStringLiteral("Option1_0"));
-    m_libraryModes[1] = new QRadioButton(QStringLiteral("多选"));
+    m_libraryModes[1] = new QRadioButton(QCoreApplication::translate("saed::app::Form1", "多选"));
     m_libraryModes[1]->setObjectName(QStringLiteral("Option1_1"));
     m_libraryModes[0]->setChecked(true);
-    auto* importCif = new QPushButton(QStringLiteral("导入CIF"));
+    auto* importCif = new QPushButton(QCoreApplication::translate("saed::app::Form1", "导入CIF"));
     importCif->setObjectName(QStringLiteral("ImportCif"));
-    importCif->setToolTip(QStringLiteral("从CIF文件或文件夹导入物相（含空间群和原子位置），导入的物相会保存下来"));
+    importCif->setToolTip(QCoreApplication::translate(
+        "saed::app::Form1",
+        "从CIF文件或文件夹导入物相（含空间群和原子位置），导入的物相会保存下来"));
     auto* importMenu = new QMenu(importCif);
     importMenu->setObjectName(QStringLiteral("ImportCifMenu"));
-    QAction* importFiles = importMenu->addAction(QStringLiteral("CIF文件…"));
+    QAction* importFiles =
+        importMenu->addAction(QCoreApplication::translate("saed::app::Form1", "CIF文件…"));
     importFiles->setObjectName(QStringLiteral("ImportCifFiles"));
-    QAction* importFolder = importMenu->addAction(QStringLiteral("CIF文件夹…"));
+    QAction* importFolder =
+        importMenu->addAction(QCoreApplication::translate("saed::app::Form1", "CIF文件夹…"));
     importFolder->setObjectName(QStringLiteral("ImportCifFolder"));
     importCif->setMenu(importMenu);
     connect(importFiles, &QAction::triggered, this, [this] {
-        const QStringList files = QFileDialog::getOpenFileNames(this, QStringLiteral("导入CIF文件"), QString(),
-                                                                QStringLiteral("CIF (*.cif *.CIF);;所有文件 (*)"));
+        const QStringList files = QFileDialog::getOpenFileNames(
+            this, QCoreApplication::translate("saed::app::Form1", "导入CIF文件"), QString(),
+            QCoreApplication::translate("saed::app::Form1", "CIF (*.cif *.CIF);;所有文件 (*)"));
         if (!files.isEmpty()) importCifPaths(files);
     });
     connect(importFolder, &QAction::triggered, this, [this] {
-        const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("导入CIF文件夹"));
+        const QString folder = QFileDialog::getExistingDirectory(
+            this, QCoreApplication::translate("saed::app::Form1", "导入CIF文件夹"));
         if (!folder.isEmpty()) importCifPaths({folder});
     });
     options->addWidget(importCif);
     m_command13 = new QPushButton(m_model.caption(Caption::Command13));
     m_command13->setObjectName(QStringLiteral("Command13"));
-    m_command1 = new QPushButton(QStringLiteral("取消"));
+    m_command1 = new QPushButton(QCoreApplication::translate("saed::app::Form1", "取消"));
     m_command1->setObjectName(QStringLiteral("Command1"));
     options->addWidget(m_libraryModes[0]);
     options->addWidget(m_libraryModes[1]);
@@ -471,9 +542,11 @@ QGroupBox* Form1::buildLibraryPanel() {
     options->addWidget(m_command13);
     options->addWidget(m_command1);
     layout->addLayout(options);
-    auto* info = makeLabel(QStringLiteral("数据库版本2016.11.29\n"
-                                          "勾选物相或其点阵参数，再按“计算选中项”逐个标定。\n"
-                                          "单选：只保留最后勾选的一项；多选：可勾选多项。"));
+    auto* info =
+        makeLabel(QCoreApplication::translate("saed::app::Form1",
+                                              "数据库版本2016.11.29\n"
+                                              "勾选物相或其点阵参数，再按“计算选中项”逐个标定。\n"
+                                              "单选：只保留最后勾选的一项；多选：可勾选多项。"));
     info->setObjectName(QStringLiteral("Frame7Info"));
     info->setWordWrap(true);
     layout->addWidget(info);
@@ -502,7 +575,11 @@ void Form1::bindModel() {
 
     connect(m_text6, &QLineEdit::textEdited, this, [this](const QString& text) { m_model.setText6(text); });
     connect(&m_model, &MainModel::text6Changed, this, [this] {
-        if (m_text6->text() != m_model.Text6()) m_text6->setText(m_model.Text6());
+        if (m_text6->text() != shownText6()) {
+            m_text6->setText(shownText6());
+            // A label longer than the field shows its beginning, the phase's name.
+            if (!m_text6->hasFocus()) m_text6->setCursorPosition(0);
+        }
         fitNameField();
     });
     fitNameField();
@@ -511,7 +588,7 @@ void Form1::bindModel() {
         const QSignalBlocker blocker(m_combo1);
         if (m_combo1->count() != m_model.Combo1Items().size()) {
             m_combo1->clear();
-            m_combo1->addItems(m_model.Combo1Items());
+            m_combo1->addItems(model::translatedTexts(m_model.Combo1Items()));
         }
         m_combo1->setCurrentIndex(m_model.Combo1());
     };
@@ -535,7 +612,8 @@ void Form1::bindModel() {
 
 void Form1::showCaption(int which) {
     const auto c = static_cast<Caption>(which);
-    const QString text = m_model.caption(c);
+    // Number texts pass through unchanged; the fixed captions show in the reader's language.
+    const QString text = model::translatedText(m_model.caption(c));
     switch (c) {
     case Caption::Label5: m_label5->setFullText(text); break;
     case Caption::Label22: m_label22->setText(text); break;
@@ -560,6 +638,9 @@ void Form1::showFlag(int which) {
     case Flag::LatticeLocked:
         m_text6->setEnabled(!on);
         m_text6->setFrame(!on);
+        m_text6->setText(shownText6());
+        m_text6->setCursorPosition(0);
+        fitNameField();
         for (int i = 0; i < 6; ++i) text1(Field::A, i)->setEnabled(!on);
         break;
     case Flag::LatticeTextRed: {
@@ -585,13 +666,27 @@ void Form1::showFlag(int which) {
     }
 }
 
-// Text6 is as wide as its text (measured by Label21) plus 200 twips.
+// A locked name is a library phase's label, shown in the reader's language; an editable one is the
+// user's own text, shown as the model holds it so that an edit never changes what it does not touch,
+// but for the request to type a name.
+QString Form1::shownText6() const {
+    const QString& name = m_model.Text6();
+    if (m_model.flag(Flag::LatticeLocked)) return model::translatedPhaseLabel(name);
+    return name == model::phaseNameRequest() ? model::translatedText(name) : name;
+}
+
+// Text6 is as wide as its text (measured by Label21) plus 200 twips, up to a limit.
 void Form1::fitNameField() {
     m_label21->setFont(m_text6->font());
-    m_label21->setText(m_model.Text6());
+    m_label21->setText(shownText6());
     m_label21->adjustSize();
     const int frame = 2 * m_text6->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4;
-    m_text6->setFixedWidth(m_label21->sizeHint().width() + frame + measure::pixelsFromTwips(200));
+    // Up to a limit, so that a long phase label never widens the window past a 1024-pixel screen;
+    // the tooltip then holds the whole label.
+    const int wanted = m_label21->sizeHint().width() + frame + measure::pixelsFromTwips(200);
+    const int limit = measure::pixelsFromTwips(4200);
+    m_text6->setFixedWidth(std::min(wanted, limit));
+    m_text6->setToolTip(wanted > limit ? m_label21->text() : QString());
 }
 
 }  // namespace saed::app

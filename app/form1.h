@@ -12,6 +12,7 @@
 #include "library/crystalphase.h"
 #include "library/phasetree.h"
 #include "library/screening.h"
+#include "model/language.h"
 #include "model/mainmodel.h"
 #include "model/prompts.h"
 #include "simulation/spotmatch.h"
@@ -99,6 +100,9 @@ protected:
 
 private:
     void buildTabs();
+    void buildLanguageMenu();
+    // Keeps the language for the next start and tells the user when it differs from this one.
+    void chooseLanguage(model::Language language);
     QWidget* buildMeasurementTab();
     QWidget* buildIndexingTab();
     QWidget* buildSimulationTab();
@@ -115,6 +119,7 @@ private:
     void showCaption(int which);
     void showFlag(int which);
     void fitNameField();
+    QString shownText6() const;
 
     // Each subsystem connects its buttons and events to its operations.
     void connectIndexing();

@@ -1,6 +1,7 @@
 // How the main window's indexing controls reach their operations.
 #include "app/form1.h"
 
+#include <QCoreApplication>  // for translate
 #include <QHeaderView>
 #include <QMenu>
 #include <QProgressDialog>
@@ -28,9 +29,11 @@ void Form1::connectIndexing() {
 
     // The search runs on a worker; a long one shows its progress with a cancel button (Esc
     // cancels too), and the window keeps repainting.
-    auto* progress = new QProgressDialog(QStringLiteral("正在标定计算……"), QStringLiteral("取消"), 0, 100, this);
+    auto* progress =
+        new QProgressDialog(QCoreApplication::translate("saed::app::Form1", "正在标定计算……"),
+                            QCoreApplication::translate("saed::app::Form1", "取消"), 0, 100, this);
     progress->setObjectName(QStringLiteral("RunProgress"));
-    progress->setWindowTitle(QStringLiteral("标定计算"));
+    progress->setWindowTitle(QCoreApplication::translate("saed::app::Form1", "标定计算"));
     progress->setWindowModality(Qt::WindowModal);
     progress->setMinimumDuration(400);
     progress->setAutoClose(false);

@@ -5,6 +5,7 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>  // for translate
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -36,6 +37,7 @@
 #include "model/mainmodel.h"
 #include "model/phaselibrary.h"
 #include "model/resulttablemodel.h"
+#include "model/texts.h"
 #include "store/reports.h"
 #include "store/textfile.h"
 
@@ -82,9 +84,11 @@ private:
 // Every block ticked unless the user unticks it; none when the dialog is cancelled.
 std::optional<std::vector<bool>> askForBlocks(QWidget* parent, const QStringList& labels) {
     QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("导入CIF"));
+    dialog.setWindowTitle(QCoreApplication::translate("saed::app::Form1", "导入CIF"));
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(QStringLiteral("读到%1个数据块，请勾选要导入的物相：").arg(labels.size())));
+    layout->addWidget(new QLabel(
+        QCoreApplication::translate("saed::app::Form1", "读到%1个数据块，请勾选要导入的物相：")
+            .arg(labels.size())));
     auto* list = new QListWidget;
     for (const QString& label : labels) {
         auto* item = new QListWidgetItem(label, list);
@@ -122,10 +126,14 @@ void Form1::connectLibrary() {
             [this](bool on) { m_model.setFlag(Flag::DoubleDiffraction, on); });
     const auto showSpaceGroup = [this] {
         const QString group = m_model.spaceGroupText();
-        m_spaceGroupLabel->setText(group.isEmpty() ? QString() : QStringLiteral("空间群 ") + group);
+        m_spaceGroupLabel->setText(
+            group.isEmpty() ? QString()
+                            : QCoreApplication::translate("saed::app::Form1", "空间群 ") + group);
         m_spaceGroupLabel->setToolTip(m_spaceGroupLabel->text());
-        m_combo1->setToolTip(group.isEmpty() ? QStringLiteral("按空间群：当前物相没有空间群")
-                                             : QStringLiteral("按空间群：") + group);
+        m_combo1->setToolTip(
+            group.isEmpty()
+                ? QCoreApplication::translate("saed::app::Form1", "按空间群：当前物相没有空间群")
+                : QCoreApplication::translate("saed::app::Form1", "按空间群：") + group);
     };
     connect(&m_model, &MainModel::spaceGroupChanged, this, showSpaceGroup);
     showSpaceGroup();
@@ -262,7 +270,8 @@ void Form1::showScreeningRanking(const library::ScreeningOutcome& outcome) {
     if (!m_rankingWindow) {
         m_rankingWindow = new QDialog(this);
         m_rankingWindow->setObjectName(QStringLiteral("ScreeningRanking"));
-        m_rankingWindow->setWindowTitle(QStringLiteral("筛选排名"));
+        m_rankingWindow->setWindowTitle(
+            QCoreApplication::translate("saed::app::Form1", "筛选排名"));
         auto* layout = new QVBoxLayout(m_rankingWindow);
         auto* table = new QTableWidget;
         table->setObjectName(QStringLiteral("RankingTable"));
@@ -272,7 +281,9 @@ void Form1::showScreeningRanking(const library::ScreeningOutcome& outcome) {
         table->verticalHeader()->hide();
         table->horizontalHeader()->setStretchLastSection(true);
         layout->addWidget(table, 1);
-        auto* note = new QLabel(QStringLiteral("按最佳解族的失配度排序（越小越好）；双击或回车打开该物相的模拟花样。"));
+        auto* note = new QLabel(QCoreApplication::translate(
+            "saed::app::Form1",
+            "按最佳解族的失配度排序（越小越好）；双击或回车打开该物相的模拟花样。"));
         note->setWordWrap(true);
         layout->addWidget(note);
         const auto open = [this, table] {
@@ -286,9 +297,9 @@ void Form1::showScreeningRanking(const library::ScreeningOutcome& outcome) {
         m_rankingWindow->resize(860, 420);
     }
     auto* table = m_rankingWindow->findChild<QTableWidget*>(QStringLiteral("RankingTable"));
-    const QStringList headers = {QStringLiteral("名次"), QStringLiteral("物相"), tr("来源"), QStringLiteral("解数"),
-                                 QStringLiteral("晶带轴"), QStringLiteral("{g1}"), QStringLiteral("{g2}"),
-                                 QStringLiteral("{g3}"), QStringLiteral("失配度"), QStringLiteral("族中行数")};
+    const QStringList headers = {QCoreApplication::translate("saed::app::Form1", "名次"), QCoreApplication::translate("saed::app::Form1", "物相"), QCoreApplication::translate("saed::app::Form1", "来源"), QCoreApplication::translate("saed::app::Form1", "解数"), QCoreApplication::translate("saed::app::Form1", "晶带轴"),
+                                 QStringLiteral("{g1}"), QStringLiteral("{g2}"), QStringLiteral("{g3}"),
+                                 QCoreApplication::translate("saed::app::Form1", "失配度"), QCoreApplication::translate("saed::app::Form1", "族中行数")};
     table->clear();
     table->setColumnCount(static_cast<int>(headers.size()));
     table->setHorizontalHeaderLabels(headers);
@@ -311,7 +322,14 @@ void Form1::showScreeningRanking(const library::ScreeningOutcome& outcome) {
         }
         for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
-            if (c == 0) item->setData(Qt::UserRole, phase.record);
+            if (c == 0) {
+                // The record and its best family's zone, for opening the phase in the simulation.
+                item->setData(Qt::UserRole, phase.record);
+                if (phase.best)
+                    item->setData(Qt::UserRole + 1, QVariantList{QVariant::fromValue(phase.best->zone[0]),
+                                                                 QVariant::fromValue(phase.best->zone[1]),
+                                                                 QVariant::fromValue(phase.best->zone[2])});
+            }
             if (phase.doubleDiffraction) item->setToolTip(model::ResultTableModel::doubleDiffractionTip());
             table->setItem(row, c, item);
         }
@@ -335,7 +353,9 @@ void Form1::showPhaseTree() {
             node.parent < 0
                 ? new QTreeWidgetItem(m_treeView1)
                 : new QTreeWidgetItem(m_treeItems[static_cast<std::size_t>(node.parent)]);
-        item->setText(0, QString::fromStdString(node.text));
+        // The root's name is the program's; the phases below are the library's own texts.
+        item->setText(0, node.parent < 0 ? QCoreApplication::translate("saed::app::Form1", "物相", "library root")
+                                         : QString::fromStdString(node.text));
         item->setToolTip(0, item->text(0));
         if (node.parent >= 0 && !library::removableRecords(m_model, i).empty())
             item->setToolTip(0, item->text(0) + tr("\n导入的物相，可按Delete键删除"));

@@ -4,6 +4,7 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>  // for translate
 #include <QDoubleSpinBox>
 #include <QEvent>
 #include <QGroupBox>
@@ -110,20 +111,26 @@ void Form1::connectImageTools(measure::ImageMeasurement* measurement) {
         widget->setObjectName(QString::fromLatin1(name));
         tools->insertWidget(at++, widget);
     };
-    auto* snap = new QCheckBox(QStringLiteral("吸附斑点"));
+    auto* snap = new QCheckBox(QCoreApplication::translate("saed::app::Form1", "吸附斑点"));
     snap->setChecked(measurement->snapping());
-    snap->setToolTip(QStringLiteral("松开鼠标时，线端移到附近斑点的亚像素中心"));
+    snap->setToolTip(QCoreApplication::translate("saed::app::Form1",
+                                                 "松开鼠标时，线端移到附近斑点的亚像素中心"));
     add(snap, "snapSpots");
-    auto* centre = new QPushButton(QStringLiteral("找中心"));
-    centre->setToolTip(QStringLiteral("由对称斑点对找出透射斑中心；之后点击斑点即从中心画线"));
+    auto* centre = new QPushButton(QCoreApplication::translate("saed::app::Form1", "找中心"));
+    centre->setToolTip(QCoreApplication::translate(
+        "saed::app::Form1", "由对称斑点对找出透射斑中心；之后点击斑点即从中心画线"));
     add(centre, "findCentre");
-    auto* autoSpots = new QPushButton(QStringLiteral("自动找斑点"));
-    autoSpots->setToolTip(QStringLiteral("找出斑点，选出 R1、R2、R3 并填入测量值"));
+    auto* autoSpots =
+        new QPushButton(QCoreApplication::translate("saed::app::Form1", "自动找斑点"));
+    autoSpots->setToolTip(
+        QCoreApplication::translate("saed::app::Form1", "找出斑点，选出 R1、R2、R3 并填入测量值"));
     add(autoSpots, "autoSpots");
 
-    add(new QLabel(QStringLiteral("显示")), "displayLabel");
+    add(new QLabel(QCoreApplication::translate("saed::app::Form1", "显示")), "displayLabel");
     auto* mapping = new QComboBox;
-    mapping->addItems({QStringLiteral("线性"), QStringLiteral("对数"), QStringLiteral("伽马")});
+    mapping->addItems({QCoreApplication::translate("saed::app::Form1", "线性"),
+                       QCoreApplication::translate("saed::app::Form1", "对数"),
+                       QCoreApplication::translate("saed::app::Form1", "伽马")});
     add(mapping, "displayMapping");
     auto* gamma = new QDoubleSpinBox;
     gamma->setRange(0.1, 5.0);
@@ -134,9 +141,10 @@ void Form1::connectImageTools(measure::ImageMeasurement* measurement) {
     clip->setRange(0.0, 20.0);
     clip->setSingleStep(0.1);
     clip->setDecimals(2);
-    clip->setPrefix(QStringLiteral("裁剪 "));
+    clip->setPrefix(QCoreApplication::translate("saed::app::Form1", "裁剪 "));
     clip->setSuffix(QStringLiteral(" %"));
-    clip->setToolTip(QStringLiteral("两端各裁去的像素比例：更暗的成黑色，更亮的成白色"));
+    clip->setToolTip(QCoreApplication::translate(
+        "saed::app::Form1", "两端各裁去的像素比例：更暗的成黑色，更亮的成白色"));
     add(clip, "displayClip");
 
     connect(snap, &QCheckBox::toggled, measurement, &measure::ImageMeasurement::setSnapping);
@@ -177,7 +185,8 @@ void Form1::connectImageTools(measure::ImageMeasurement* measurement) {
     connect(measurement, &measure::ImageMeasurement::pointerStatusChanged, pointer, &QLabel::setText);
     connect(measurement, &measure::ImageMeasurement::viewChanged, pointer, [measurement, pointer] {
         if (!measurement->picture().isNull())
-            pointer->setText(QStringLiteral("缩放 %1%").arg(QString::number(measurement->zoomFactor() * 100.0, 'f', 0)));
+            pointer->setText(QCoreApplication::translate("saed::app::Form1", "缩放 %1%")
+                                 .arg(QString::number(measurement->zoomFactor() * 100.0, 'f', 0)));
     });
 }
 

@@ -10,7 +10,6 @@
 #include <QDialog>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
@@ -26,7 +25,9 @@
 #include "library/screeningphase.h"
 #include "measure/imagemeasurement.h"
 #include "measure/spots.h"
+#include "model/phaselibrary.h"
 #include "model/resulttablemodel.h"
+#include "model/texts.h"
 #include "simulation/rowmatch.h"
 
 namespace saed::app {
@@ -59,15 +60,13 @@ core::Raster greyRaster(const QImage& picture) {
 // the list does not hold the record or it has no family.
 std::optional<core::Uvw> rankedZone(const QDialog* ranking, int record) {
     const auto* table = ranking ? ranking->findChild<QTableWidget*>(QStringLiteral("RankingTable")) : nullptr;
-    if (table == nullptr || table->columnCount() < 4) return std::nullopt;
-    static const QRegularExpression triple(QStringLiteral("^<(-?\\d+) (-?\\d+) (-?\\d+)>$"));
+    if (table == nullptr) return std::nullopt;
     for (int row = 0; row < table->rowCount(); ++row) {
         const QTableWidgetItem* first = table->item(row, 0);
-        const QTableWidgetItem* zone = table->item(row, 3);
-        if (first == nullptr || zone == nullptr || first->data(Qt::UserRole).toInt() != record) continue;
-        const QRegularExpressionMatch m = triple.match(zone->text());
-        if (!m.hasMatch()) return std::nullopt;
-        const core::Uvw uvw{m.captured(1).toLongLong(), m.captured(2).toLongLong(), m.captured(3).toLongLong()};
+        if (first == nullptr || first->data(Qt::UserRole).toInt() != record) continue;
+        const QVariantList zone = first->data(Qt::UserRole + 1).toList();
+        if (zone.size() != 3) return std::nullopt;
+        const core::Uvw uvw{zone[0].toLongLong(), zone[1].toLongLong(), zone[2].toLongLong()};
         if (uvw == core::Uvw{0, 0, 0}) return std::nullopt;
         return uvw;
     }
@@ -78,11 +77,19 @@ std::optional<core::Uvw> rankedZone(const QDialog* ranking, int record) {
 
 void Form1::connectSimulation() {
     m_familyTree->setColumnCount(9);
-    m_familyTree->setHeaderLabels({QStringLiteral("解族"), QStringLiteral("代表行"), QStringLiteral("晶带轴族"),
-                                   QStringLiteral("{hkl}1"), QStringLiteral("{hkl}2"), QStringLiteral("{hkl}3"),
-                                   QStringLiteral("行数"), QStringLiteral("失配度"), QStringLiteral("匹配度")});
+    m_familyTree->setHeaderLabels({QCoreApplication::translate("saed::app::Form1", "解族"),
+                                   QCoreApplication::translate("saed::app::Form1", "代表行"),
+                                   QCoreApplication::translate("saed::app::Form1", "晶带轴族"),
+                                   QStringLiteral("{hkl}1"), QStringLiteral("{hkl}2"),
+                                   QStringLiteral("{hkl}3"),
+                                   QCoreApplication::translate("saed::app::Form1", "行数"),
+                                   QCoreApplication::translate("saed::app::Form1", "失配度"),
+                                   QCoreApplication::translate("saed::app::Form1", "匹配度")});
     m_familyTree->headerItem()->setToolTip(7, m_model.resultTable()->headerData(ResultTableModel::kMisfitColumn, Qt::Horizontal, Qt::ToolTipRole).toString());
-    m_familyTree->headerItem()->setToolTip(8, QStringLiteral("匹配度：图像内预测斑点有检出斑点的比例与检出斑点被预测的比例的调和平均（0 到 1）"));
+    m_familyTree->headerItem()->setToolTip(
+        8, QCoreApplication::translate(
+               "saed::app::Form1",
+               "匹配度：图像内预测斑点有检出斑点的比例与检出斑点被预测的比例的调和平均（0 到 1）"));
     m_familyTree->setAlternatingRowColors(true);
     m_familyTree->setUniformRowHeights(true);
 
@@ -123,25 +130,25 @@ void Form1::connectSimulation() {
 
 void Form1::showWindowPhase() {
     m_simulatingLibraryPhase = false;
-    m_simulation->setPhase(m_model.Text6(), {m_model.value(model::Field::A), m_model.value(model::Field::B),
+    m_simulation->setPhase(model::translatedPhaseLabel(m_model.Text6()), {m_model.value(model::Field::A), m_model.value(model::Field::B),
                                              m_model.value(model::Field::C), m_model.value(model::Field::Alpha),
                                              m_model.value(model::Field::Beta), m_model.value(model::Field::Gamma)});
     m_simulation->setSpaceGroup(m_model.spaceGroupText(), m_model.spaceGroupRule());
-    m_simulation->setLatticeTypes(m_model.Combo1Items(), m_model.Combo1());
+    m_simulation->setLatticeTypes(model::translatedTexts(m_model.Combo1Items()), m_model.Combo1());
 }
 
 void Form1::simulateLibraryPhase(int record) {
-    const std::vector<library::PhaseRecord>& records = m_phaseTree.records();
-    const int crystal = record - m_nineFieldRecords - 1;
-    if (crystal >= 0 && crystal < static_cast<int>(m_libraryCrystals.size())) {
-        const library::CrystalPhase& phase = m_libraryCrystals[static_cast<std::size_t>(crystal)];
+    const model::PhaseLibrary& phases = *m_model.phaseLibrary();
+    const std::vector<library::PhaseRecord>& records = phases.tree().records();
+    if (const library::CrystalPhase* crystal = phases.crystal(record)) {
+        const library::CrystalPhase& phase = *crystal;
         m_simulation->setPhase(QString::fromStdString(phase.name), phase.cell);
         if (phase.spaceGroup) {
             m_simulation->setSpaceGroup(QString::fromStdString(library::spaceGroupLabel(phase)), library::phaseRule(phase));
-            m_simulation->setLatticeTypes(m_model.Combo1Items(), SimulationPanel::kSpaceGroupEntry);
+            m_simulation->setLatticeTypes(model::translatedTexts(m_model.Combo1Items()), SimulationPanel::kSpaceGroupEntry);
         } else {
             m_simulation->setSpaceGroup(QString(), nullptr);
-            m_simulation->setLatticeTypes(m_model.Combo1Items(), 0);
+            m_simulation->setLatticeTypes(model::translatedTexts(m_model.Combo1Items()), 0);
         }
     } else if (record >= 1 && record <= static_cast<int>(records.size())) {
         // A record of the nine-field text: its cell and lattice type, no space group.
@@ -151,7 +158,7 @@ void Form1::simulateLibraryPhase(int record) {
         m_simulation->setPhase(QString::fromStdString(phase.name()),
                                {values[0], values[1], values[2], values[3], values[4], values[5]});
         m_simulation->setSpaceGroup(QString(), nullptr);
-        m_simulation->setLatticeTypes(m_model.Combo1Items(), library::latticeTypeFromText(phase.latticeTypeText()));
+        m_simulation->setLatticeTypes(model::translatedTexts(m_model.Combo1Items()), library::latticeTypeFromText(phase.latticeTypeText()));
     } else {
         return;
     }
@@ -349,10 +356,15 @@ void Form1::updateOverlay() {
     }
     const simulation::SpotMatch match =
         simulation::matchSpots(*onImage, detectedSpots(), *frame, simulation::defaultMatchRadius(*frame));
-    m_simulation->setNote(QStringLiteral("%1 在图像上的匹配度 %2：预测斑点 %3/%4 有检出，检出斑点 %5/%6 被预测")
-                              .arg(table.cell(r, 0), numberText(match.score()))
-                              .arg(match.predictedFound).arg(match.predictedInside)
-                              .arg(match.detectedExplained).arg(match.detected));
+    m_simulation->setNote(
+        QCoreApplication::translate(
+            "saed::app::Form1",
+            "%1 在图像上的匹配度 %2：预测斑点 %3/%4 有检出，检出斑点 %5/%6 被预测")
+            .arg(table.cell(r, 0), numberText(match.score()))
+            .arg(match.predictedFound)
+            .arg(match.predictedInside)
+            .arg(match.detectedExplained)
+            .arg(match.detected));
     if (!m_overlaySwitch->isChecked()) {
         m_imageView->setOverlay({}, {});
         return;

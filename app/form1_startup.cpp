@@ -2,6 +2,7 @@
 #include "app/form1.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>  // for translate
 
 #include "model/mainmodel.h"
 #include "model/prompts.h"
@@ -23,8 +24,9 @@ void Form1::startUp() {
 // Every close of the main window asks first; Cancel changes nothing. On OK the magnifier and
 // the Measure dialog close before this window.
 void Form1::closeEvent(QCloseEvent* event) {
-    if (!m_prompts.confirm(QStringLiteral("                你真的要退出吗? "),
-                           QStringLiteral("提示"))) {
+    if (!m_prompts.confirm(
+            QCoreApplication::translate("saed::app::Form1", "                你真的要退出吗? "),
+            QCoreApplication::translate("saed::app::Form1", "提示"))) {
         event->ignore();
         return;
     }

@@ -4,6 +4,7 @@
 #include "app/form1.h"
 
 #include <QAction>
+#include <QCoreApplication>  // for translate
 #include <QGroupBox>
 #include <QMenu>
 #include <QPushButton>
@@ -21,11 +22,12 @@ void Form1::connectStore() {
 
     auto* pop3 = new QMenu(this);
     pop3->setObjectName(QStringLiteral("pop3"));
-    auto* pop30 = pop3->addAction(QStringLiteral("保存计算参数"));
+    auto* pop30 = pop3->addAction(QCoreApplication::translate("saed::app::Form1", "保存计算参数"));
     pop30->setObjectName(QStringLiteral("pop30"));
     std::array<QAction*, 4> imports{};
     for (int k = 1; k <= 4; ++k) {
-        QAction* entry = pop3->addAction(QStringLiteral("导入%1").arg(k));
+        QAction* entry =
+            pop3->addAction(QCoreApplication::translate("saed::app::Form1", "导入%1").arg(k));
         entry->setObjectName(QStringLiteral("pop3%1").arg(k));
         imports[static_cast<std::size_t>(k - 1)] = entry;
         connect(entry, &QAction::triggered, this,

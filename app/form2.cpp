@@ -4,6 +4,7 @@
 #include <cmath>  // for cos, sin
 
 #include <QButtonGroup>
+#include <QCoreApplication>  // for translate
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -72,7 +73,7 @@ QPixmap illustration(int k) {
 Form2::Form2(ImageMeasurement& measurement, QWidget* parent)
     : QDialog(parent), m_logic(measurement) {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("测量"));
+    setWindowTitle(QCoreApplication::translate("saed::app::Form2", "测量"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setFixedSize(pixelsFromTwips(4800), pixelsFromTwips(3150));
@@ -92,7 +93,8 @@ Form2::Form2(ImageMeasurement& measurement, QWidget* parent)
     m_unit->move(pixelsFromTwips(2160) + 18 + 56 + 4, pixelsFromTwips(480));
 
     auto* group = new QButtonGroup(this);
-    const QString captions[] = {QStringLiteral("标尺"), QStringLiteral("R1"), QStringLiteral("R2"), QStringLiteral("R3")};
+    const QString captions[] = {QCoreApplication::translate("saed::app::Form2", "标尺"),
+                                QStringLiteral("R1"), QStringLiteral("R2"), QStringLiteral("R3")};
     for (int k = 0; k < 4; ++k) {
         auto* option = new QRadioButton(captions[k], this);
         option->setObjectName(QStringLiteral("Option1_%1").arg(k));
@@ -114,11 +116,11 @@ Form2::Form2(ImageMeasurement& measurement, QWidget* parent)
         showLogic();
     });
 
-    m_command1 = new QPushButton(QStringLiteral("确定"), this);
+    m_command1 = new QPushButton(QCoreApplication::translate("saed::app::Form2", "确定"), this);
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command1->move(pixelsFromTwips(1200), pixelsFromTwips(2280));
     m_command1->setDefault(true);
-    m_command2 = new QPushButton(QStringLiteral("取消"), this);
+    m_command2 = new QPushButton(QCoreApplication::translate("saed::app::Form2", "取消"), this);
     m_command2->setObjectName(QStringLiteral("Command2"));
     m_command2->move(pixelsFromTwips(2760), pixelsFromTwips(2280));
     connect(m_command1, &QPushButton::clicked, this, [this] {

@@ -3,6 +3,7 @@
 #include "app/form3.h"
 
 #include <QButtonGroup>
+#include <QCoreApplication>  // for translate
 #include <QCursor>
 #include <QGuiApplication>
 #include <QPainter>
@@ -16,11 +17,14 @@ Form3::Form3(QWidget* parent)
     setObjectName(QStringLiteral("Form3"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
-    setWindowTitle(QStringLiteral("放大镜"));
+    setWindowTitle(QCoreApplication::translate("saed::app::Form3", "放大镜"));
     setFixedSize(kMagnifierWidthPx, kMagnifierClientHeightPx);
 
     auto* group = new QButtonGroup(this);
-    const QString captions[] = {QStringLiteral("0.5倍"), QStringLiteral("1倍"), QStringLiteral("2倍"), QStringLiteral("5倍")};
+    const QString captions[] = {QCoreApplication::translate("saed::app::Form3", "0.5倍"),
+                                QCoreApplication::translate("saed::app::Form3", "1倍"),
+                                QCoreApplication::translate("saed::app::Form3", "2倍"),
+                                QCoreApplication::translate("saed::app::Form3", "5倍")};
     const int lefts[] = {0, 740, 1360, 1980};
     const int widths[] = {750, 630, 630, 1350};
     for (int k = 0; k < 4; ++k) {
@@ -45,7 +49,9 @@ void Form3::tick() {
     const QPoint at = QCursor::pos();
     const MagnifierClock::Tick t = m_clock.tick(isMinimized(), at.x(), at.y());
     if (isMinimized()) return;
-    setWindowTitle(QStringLiteral("放大镜 坐标(%1,%2)").arg(at.x()).arg(at.y()));
+    setWindowTitle(QCoreApplication::translate("saed::app::Form3", "放大镜 坐标(%1,%2)")
+                       .arg(at.x())
+                       .arg(at.y()));
     if (t.redraw) DrawMagnified(at.x(), at.y());
     if (t.reassert && isVisible()) raise();
 }

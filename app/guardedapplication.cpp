@@ -4,6 +4,8 @@
 #include <exception>
 #include <new>  // for bad_alloc
 
+#include <QCoreApplication>  // for translate
+
 namespace saed::app {
 
 bool deliverGuarded(const std::function<bool()>& deliver, model::Prompts& prompts) {
@@ -11,13 +13,20 @@ bool deliverGuarded(const std::function<bool()>& deliver, model::Prompts& prompt
     try {
         return deliver();
     } catch (const std::bad_alloc&) {
-        message = QStringLiteral("内存不足，该操作已停止。窗口中的数据未受影响，请保存参数或导出结果。");
+        message = QCoreApplication::translate(
+            "saed::app::GuardedApplication",
+            "内存不足，该操作已停止。窗口中的数据未受影响，请保存参数或导出结果。");
     } catch (const std::exception& e) {
-        message = QStringLiteral("程序内部错误：%1\n该操作已停止，窗口中的数据未受影响。").arg(QString::fromLocal8Bit(e.what()));
+        message =
+            QCoreApplication::translate("saed::app::GuardedApplication",
+                                        "程序内部错误：%1\n该操作已停止，窗口中的数据未受影响。")
+                .arg(QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        message = QStringLiteral("程序内部错误。\n该操作已停止，窗口中的数据未受影响。");
+        message =
+            QCoreApplication::translate("saed::app::GuardedApplication",
+                                        "程序内部错误。\n该操作已停止，窗口中的数据未受影响。");
     }
-    prompts.warn(message, QStringLiteral("错误"));
+    prompts.warn(message, QCoreApplication::translate("saed::app::GuardedApplication", "错误"));
     return false;
 }
 

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include <QCoreApplication>  // for translate
+
 #include "core/numbertext.h"
 #include "measure/imagemeasurement.h"
 
@@ -10,17 +12,27 @@ namespace saed::measure {
 
 namespace {
 
-const QString kLabel1Bar = QStringLiteral("为       1/nm");
-const QString kLabel1Segments = QStringLiteral("为       段");
+// The spaces leave room for the number box that sits over the label.
+QString label1Bar() { return QCoreApplication::translate("saed::app::Form2", "为       1/nm"); }
+QString label1Segments() { return QCoreApplication::translate("saed::app::Form2", "为       段"); }
+
+QString lengthText(int k, float lengthPx) {
+    static const char* const kTexts[] = {
+        QT_TRANSLATE_NOOP("saed::app::Form2", "标尺长度为%1像素"),
+        QT_TRANSLATE_NOOP("saed::app::Form2", "R1测量长度为%1像素"),
+        QT_TRANSLATE_NOOP("saed::app::Form2", "R2测量长度为%1像素"),
+        QT_TRANSLATE_NOOP("saed::app::Form2", "R3测量长度为%1像素")};
+    return QCoreApplication::translate("saed::app::Form2", kTexts[k])
+        .arg(QString::fromStdString(core::generalTextSingle(lengthPx)));
+}
 
 }  // namespace
 
 MeasureDialogLogic::MeasureDialogLogic(ImageMeasurement& measurement) : m_measurement(measurement) {
     readLength();
     m_illustration = 0;
-    m_label1 = kLabel1Bar;
-    m_label2 = QStringLiteral("标尺长度为") + QString::fromStdString(core::generalTextSingle(m_shownLengthPx)) +
-               QStringLiteral("像素");
+    m_label1 = label1Bar();
+    m_label2 = lengthText(0, m_shownLengthPx);
 }
 
 void MeasureDialogLogic::readLength() {
@@ -32,13 +44,11 @@ void MeasureDialogLogic::readLength() {
 
 void MeasureDialogLogic::choose(int k) {
     if (k < 0 || k > 3) return;
-    static const QString kPrefix[] = {QStringLiteral("标尺长度为"), QStringLiteral("R1测量长度为"),
-                                      QStringLiteral("R2测量长度为"), QStringLiteral("R3测量长度为")};
     m_measureKind = k;
     readLength();
     m_illustration = k;
-    m_label1 = k == 0 ? kLabel1Bar : kLabel1Segments;
-    m_label2 = kPrefix[k] + QString::fromStdString(core::generalTextSingle(m_shownLengthPx)) + QStringLiteral("像素");
+    m_label1 = k == 0 ? label1Bar() : label1Segments();
+    m_label2 = lengthText(k, m_shownLengthPx);
 }
 
 int MeasureDialogLogic::illustrationLeft() const {

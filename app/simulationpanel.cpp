@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>  // for translate
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -50,13 +51,24 @@ private:
 
 QString errorText(simulation::PatternError error) {
     switch (error) {
-    case simulation::PatternError::NotACell: return QStringLiteral("点阵参数无法构成晶胞。");
-    case simulation::PatternError::ZeroZone: return QStringLiteral("晶带轴不能为 [0 0 0]。");
-    case simulation::PatternError::BadRange: return QStringLiteral("最大 |g| 对此晶胞过大，请减小。");
-    case simulation::PatternError::NoSpots: return QStringLiteral("最大 |g| 之内没有允许的衍射斑点。");
-    case simulation::PatternError::BadG1:
-    case simulation::PatternError::BadG2: return QStringLiteral("所选行的 g1、g2 不在此晶带内。");
-    default: return QString();
+        case simulation::PatternError::NotACell:
+            return QCoreApplication::translate("saed::app::SimulationPanel",
+                                               "点阵参数无法构成晶胞。");
+        case simulation::PatternError::ZeroZone:
+            return QCoreApplication::translate("saed::app::SimulationPanel",
+                                               "晶带轴不能为 [0 0 0]。");
+        case simulation::PatternError::BadRange:
+            return QCoreApplication::translate("saed::app::SimulationPanel",
+                                               "最大 |g| 对此晶胞过大，请减小。");
+        case simulation::PatternError::NoSpots:
+            return QCoreApplication::translate("saed::app::SimulationPanel",
+                                               "最大 |g| 之内没有允许的衍射斑点。");
+        case simulation::PatternError::BadG1:
+        case simulation::PatternError::BadG2:
+            return QCoreApplication::translate("saed::app::SimulationPanel",
+                                               "所选行的 g1、g2 不在此晶带内。");
+        default:
+            return QString();
     }
 }
 
@@ -75,17 +87,19 @@ SimulationPanel::SimulationPanel(model::Prompts& prompts, QWidget* parent) : QWi
     setObjectName(QStringLiteral("SimulationPanel"));
     auto* layout = new QVBoxLayout(this);
     auto* controls = new QHBoxLayout;
-    m_phaseLabel = new QLabel(QStringLiteral("物相：—"));
+    m_phaseLabel = new QLabel(QCoreApplication::translate("saed::app::SimulationPanel", "物相：—"));
     m_phaseLabel->setObjectName(QStringLiteral("SimulationPhase"));
     // The phase on a line of its own: a long name or cell never widens the window.
     m_phaseLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(m_phaseLabel);
-    controls->addWidget(new QLabel(QStringLiteral("点阵类型")));
+    controls->addWidget(
+        new QLabel(QCoreApplication::translate("saed::app::SimulationPanel", "点阵类型")));
     m_type = new QComboBox;
     m_type->setObjectName(QStringLiteral("SimulationType"));
     controls->addWidget(m_type);
     controls->addSpacing(12);
-    controls->addWidget(new QLabel(QStringLiteral("晶带轴 [uvw]")));
+    controls->addWidget(
+        new QLabel(QCoreApplication::translate("saed::app::SimulationPanel", "晶带轴 [uvw]")));
     for (std::size_t i = 0; i < 3; ++i) {
         m_zone[i] = new QSpinBox;
         m_zone[i]->setObjectName(QStringLiteral("SimulationZone%1").arg(i));
@@ -94,20 +108,24 @@ SimulationPanel::SimulationPanel(model::Prompts& prompts, QWidget* parent) : QWi
         controls->addWidget(m_zone[i]);
     }
     controls->addSpacing(12);
-    controls->addWidget(new QLabel(QStringLiteral("最大 |g| (1/nm)")));
+    controls->addWidget(
+        new QLabel(QCoreApplication::translate("saed::app::SimulationPanel", "最大 |g| (1/nm)")));
     m_maxG = new QDoubleSpinBox;
     m_maxG->setObjectName(QStringLiteral("SimulationMaxG"));
     m_maxG->setRange(0.5, 50);
     m_maxG->setDecimals(1);
     m_maxG->setValue(10);
     controls->addWidget(m_maxG);
-    m_labels = new QCheckBox(QStringLiteral("标注 (hkl)"));
+    m_labels =
+        new QCheckBox(QCoreApplication::translate("saed::app::SimulationPanel", "标注 (hkl)"));
     m_labels->setChecked(true);
     controls->addWidget(m_labels);
     controls->addStretch(1);
-    auto* png = new QPushButton(QStringLiteral("导出PNG"));
+    auto* png =
+        new QPushButton(QCoreApplication::translate("saed::app::SimulationPanel", "导出PNG"));
     png->setObjectName(QStringLiteral("ExportPng"));
-    auto* svg = new QPushButton(QStringLiteral("导出SVG"));
+    auto* svg =
+        new QPushButton(QCoreApplication::translate("saed::app::SimulationPanel", "导出SVG"));
     svg->setObjectName(QStringLiteral("ExportSvg"));
     controls->addWidget(png);
     controls->addWidget(svg);
@@ -140,10 +158,15 @@ SimulationPanel::SimulationPanel(model::Prompts& prompts, QWidget* parent) : QWi
 
 void SimulationPanel::setPhase(const QString& name, const core::Cell& cell) {
     m_cell = cell;
-    m_phaseLabel->setText(QStringLiteral("物相：%1  (%2, %3, %4 nm; %5°, %6°, %7°)")
+    m_phaseLabel->setText(QCoreApplication::translate("saed::app::SimulationPanel",
+                                                      "物相：%1  (%2, %3, %4 nm; %5°, %6°, %7°)")
                               .arg(name.isEmpty() ? QStringLiteral("—") : name)
-                              .arg(cell.aNm).arg(cell.bNm).arg(cell.cNm)
-                              .arg(cell.alphaDeg).arg(cell.betaDeg).arg(cell.gammaDeg));
+                              .arg(cell.aNm)
+                              .arg(cell.bNm)
+                              .arg(cell.cNm)
+                              .arg(cell.alphaDeg)
+                              .arg(cell.betaDeg)
+                              .arg(cell.gammaDeg));
     recompute();
 }
 
@@ -227,11 +250,14 @@ void SimulationPanel::recompute() {
     }
     if (result.error == simulation::PatternError::None) {
         m_pattern = std::move(result.pattern);
-        m_status->setText(QStringLiteral("晶带轴 [%1 %2 %3]：%4 个斑点，g1 = %5 沿 R1%6")
+        m_status->setText(QCoreApplication::translate("saed::app::SimulationPanel",
+                                                      "晶带轴 [%1 %2 %3]：%4 个斑点，g1 = %5 沿 R1%6")
                               .arg(m_pattern->zone[0]).arg(m_pattern->zone[1]).arg(m_pattern->zone[2])
                               .arg(m_pattern->spots.size())
                               .arg(hklText(m_pattern->g1))
-                              .arg(bySpaceGroup ? QStringLiteral("；消光：") + m_ruleName : QString()));
+                              .arg(bySpaceGroup ? QCoreApplication::translate("saed::app::SimulationPanel", "；消光：") +
+                                                      m_ruleName
+                                                : QString()));
     } else {
         m_pattern.reset();
         m_status->setText(errorText(result.error));
@@ -242,11 +268,15 @@ void SimulationPanel::recompute() {
 
 bool SimulationPanel::exportPng(const QString& path) {
     if (!m_pattern) {
-        m_prompts.warn(QStringLiteral("没有可导出的衍射图。"), QString());
+        m_prompts.warn(
+            QCoreApplication::translate("saed::app::SimulationPanel", "没有可导出的衍射图。"),
+            QString());
         return false;
     }
     if (!patternImage(*m_pattern, 800, m_maxG->value()).save(path, "PNG")) {
-        m_prompts.warn(QStringLiteral("无法写入文件：\n") + path, QString());
+        m_prompts.warn(
+            QCoreApplication::translate("saed::app::SimulationPanel", "无法写入文件：\n") + path,
+            QString());
         return false;
     }
     return true;
@@ -254,7 +284,9 @@ bool SimulationPanel::exportPng(const QString& path) {
 
 bool SimulationPanel::exportSvg(const QString& path) {
     if (!m_pattern) {
-        m_prompts.warn(QStringLiteral("没有可导出的衍射图。"), QString());
+        m_prompts.warn(
+            QCoreApplication::translate("saed::app::SimulationPanel", "没有可导出的衍射图。"),
+            QString());
         return false;
     }
     simulation::SvgOptions options;
@@ -264,7 +296,9 @@ bool SimulationPanel::exportSvg(const QString& path) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(svg.data(), static_cast<qint64>(svg.size())) != static_cast<qint64>(svg.size()) || !file.commit()) {
-        m_prompts.warn(QStringLiteral("无法写入文件：\n") + path, QString());
+        m_prompts.warn(
+            QCoreApplication::translate("saed::app::SimulationPanel", "无法写入文件：\n") + path,
+            QString());
         return false;
     }
     return true;
@@ -273,11 +307,14 @@ bool SimulationPanel::exportSvg(const QString& path) {
 void SimulationPanel::askAndExport(bool svg) {
     const core::Uvw z = zone();
     const QString suggested = QStringLiteral("zone_%1%2%3.%4").arg(z[0]).arg(z[1]).arg(z[2]).arg(svg ? QStringLiteral("svg") : QStringLiteral("png"));
-    const std::optional<QString> path =
-        m_prompts.saveFilePath(svg ? QStringLiteral("导出SVG") : QStringLiteral("导出PNG"), suggested,
-                               svg ? QStringLiteral("SVG|*.svg") : QStringLiteral("PNG|*.png"));
+    const std::optional<QString> path = m_prompts.saveFilePath(
+        svg ? QCoreApplication::translate("saed::app::SimulationPanel", "导出SVG")
+            : QCoreApplication::translate("saed::app::SimulationPanel", "导出PNG"),
+        suggested, svg ? QStringLiteral("SVG|*.svg") : QStringLiteral("PNG|*.png"));
     if (!path || path->isEmpty()) return;
-    if (svg ? exportSvg(*path) : exportPng(*path)) m_note->setText(QStringLiteral("已导出：") + *path);
+    if (svg ? exportSvg(*path) : exportPng(*path))
+        m_note->setText(QCoreApplication::translate("saed::app::SimulationPanel", "已导出：") +
+                        *path);
 }
 
 }  // namespace saed::app

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTranslator>
 
 namespace saed::app {
@@ -14,11 +16,43 @@ bool installQtTranslations(QCoreApplication& app, const QLocale& language) {
         translator->setObjectName(QStringLiteral("saedQtTranslator"));
     }
     QCoreApplication::removeTranslator(translator);
+    if (language.language() == QLocale::English) return true;
     // qtbase holds the texts of the widgets, dialogs and standard buttons.
     if (!translator->load(language, QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
     return QCoreApplication::installTranslator(translator);
+}
+
+QString settingsPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/saedindex.ini");
+}
+
+std::optional<model::Language> savedLanguage(const QString& path) {
+    const QSettings settings(path, QSettings::IniFormat);
+    const QString code = settings.value(QStringLiteral("language")).toString();
+    if (code == u"zh") return model::Language::Chinese;
+    if (code == u"en") return model::Language::English;
+    return std::nullopt;
+}
+
+bool saveLanguage(model::Language language, const QString& path) {
+    QSettings settings(path, QSettings::IniFormat);
+    settings.setValue(QStringLiteral("language"), model::languageCode(language));
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+model::Language startLanguage(std::optional<model::Language> option, const QString& path) {
+    if (option) return *option;
+    if (const auto saved = savedLanguage(path)) return *saved;
+    return model::systemLanguage();
+}
+
+bool installLanguage(QCoreApplication& app, model::Language language) {
+    const bool program = model::installProgramTranslations(app, language);
+    const bool qt = installQtTranslations(app, model::localeOf(language));
+    return program && qt;
 }
 
 }  // namespace saed::app

@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include <QCoreApplication>  // for translate
+
 #include "model/mainmodel.h"
 #include "model/prompts.h"
 #include "model/resulttablemodel.h"
@@ -31,7 +33,9 @@ QString planeLabel(const model::MainModel& model, const std::array<Field, 3>& fi
 
 }  // namespace
 
-const char* notACellMessage() { return "点阵参数无法构成晶胞！"; }
+const char* notACellMessage() {
+    return QT_TRANSLATE_NOOP("saed::calculator", "点阵参数无法构成晶胞！");
+}
 
 bool calculate(model::MainModel& model, model::Prompts& prompts) {
     for (int n = fieldNumber(Field::H1); n <= fieldNumber(Field::L3); ++n) {
@@ -72,7 +76,7 @@ bool calculate(model::MainModel& model, model::Prompts& prompts) {
                          QLatin1Char(' ') + model.Text1(Field::ZoneW) + QLatin1Char(']'));
     if (!result.cellValid) {
         model.requestFocus(core::cellFaultField(core::cellFault(cell)));
-        prompts.warn(QString::fromUtf8(notACellMessage()), QString());
+        prompts.warn(QCoreApplication::translate("saed::calculator", notACellMessage()), QString());
     }
     return true;
 }

@@ -38,7 +38,9 @@ QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(),
 }  // namespace
 
 QString rowLimitMessage(std::size_t limit) {
-    return QStringLiteral("结果超过%1行，计算已在此停止，只保留前%1行。\n请缩小误差范围或指数范围后重新计算。")
+    return QCoreApplication::translate(
+               "saed::indexing::IndexingOperations",
+               "结果超过%1行，计算已在此停止，只保留前%1行。\n请缩小误差范围或指数范围后重新计算。")
         .arg(static_cast<qulonglong>(limit));
 }
 
@@ -148,7 +150,9 @@ void IndexingOperations::finishRun(IndexingResult result) {
     fillTable();
     if (m_lastEnd == RunEnd::RowLimit) m_prompts.warn(rowLimitMessage(m_rowLimit), QString());
     if (m_lastEnd == RunEnd::Cancelled)
-        m_model.showStatus(QStringLiteral("计算已取消，保留已找到的%1行。").arg(m_lastRows.size()));
+        m_model.showStatus(QCoreApplication::translate("saed::indexing::IndexingOperations",
+                                                       "计算已取消，保留已找到的%1行。")
+                               .arg(m_lastRows.size()));
     if (!m_keepLastRows) std::vector<ResultRow>().swap(m_lastRows);
 
     m_model.setCaption(Caption::Label16, model::planeLabelIdleText());
@@ -236,10 +240,14 @@ void IndexingOperations::startWorker(const IndexingInput& input, std::function<v
             run->result = search(in, control);
         } catch (const std::bad_alloc&) {
             run->result = {};
-            run->error = QStringLiteral("内存不足，计算已停止。请缩小误差范围或指数范围后重新计算。");
+            run->error = QCoreApplication::translate(
+                "saed::indexing::IndexingOperations",
+                "内存不足，计算已停止。请缩小误差范围或指数范围后重新计算。");
         } catch (const std::exception& e) {
             run->result = {};
-            run->error = QStringLiteral("计算出错：") + QString::fromLocal8Bit(e.what());
+            run->error =
+                QCoreApplication::translate("saed::indexing::IndexingOperations", "计算出错：") +
+                QString::fromLocal8Bit(e.what());
         }
     });
     auto* timer = new QTimer(m_worker);
@@ -278,7 +286,8 @@ void IndexingOperations::finishButtonRun() {
     table->sortBy(0, Qt::AscendingOrder);
     table->setAllLabelColors(rgb(kBuiltRgb));
     if (m_inputRejected == 0) m_model.setFlag(model::Flag::LatticeLocked, true);
-    m_model.setCaption(Caption::Command6, QStringLiteral("标定计算"));
+    m_model.setCaption(Caption::Command6,
+                       model::captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "标定计算")));
 }
 
 void IndexingOperations::RescreenTable() {

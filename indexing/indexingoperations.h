@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include <QCoreApplication>  // for translate
 #include <QObject>
 #include <QString>
 
@@ -26,9 +27,18 @@ class Prompts;
 namespace saed::indexing {
 
 // Messages of a run that stops at bad input (each with an OK button and an empty title).
-inline QString rangeMessage() { return QStringLiteral("指数范围必须在0到99之间！"); }
-inline QString zeroLengthMessage() { return QStringLiteral("标尺示数和测量长度不能为0！"); }
-inline QString notACellMessage() { return QStringLiteral("点阵参数无法构成晶胞！"); }
+inline QString rangeMessage() {
+    return QCoreApplication::translate("saed::indexing::IndexingOperations",
+                                       "指数范围必须在0到99之间！");
+}
+inline QString zeroLengthMessage() {
+    return QCoreApplication::translate("saed::indexing::IndexingOperations",
+                                       "标尺示数和测量长度不能为0！");
+}
+inline QString notACellMessage() {
+    return QCoreApplication::translate("saed::indexing::IndexingOperations",
+                                       "点阵参数无法构成晶胞！");
+}
 // A run that reached the row limit: the rows found so far are kept.
 QString rowLimitMessage(std::size_t limit);
 

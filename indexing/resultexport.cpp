@@ -171,7 +171,9 @@ QString resultCsv(const model::ResultTableModel& table) {
     for (int r = 0; r < table.rowCount(); ++r) {
         QStringList fields;
         fields.reserve(ResultTableModel::kColumns + 4);
-        for (int c = 0; c < ResultTableModel::kColumns; ++c) fields.push_back(table.cell(r, c));
+        // Captions and labels in the reader's language, as the table shows them ("#001" in English).
+        fields.push_back(ResultTableModel::shownGroupLabel(table.cell(r, 0)));
+        for (int c = 1; c < ResultTableModel::kColumns; ++c) fields.push_back(table.cell(r, c));
         const int family = table.family(r);
         fields << table.cell(r, ResultTableModel::kZoneColumn) << table.cell(r, ResultTableModel::kMisfitColumn)
                << (table.usesDoubleDiffraction(r) ? QStringLiteral("\u203B") : QString())

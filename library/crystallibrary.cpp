@@ -2,6 +2,7 @@
 
 #include <algorithm>  // for find
 
+#include <QCoreApplication>  // for translate
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -38,7 +39,10 @@ CifPathsRead readCifPaths(const QStringList& paths) {
         const QStringList names =
             QDir(path).entryList({QStringLiteral("*.cif"), QStringLiteral("*.CIF"), QStringLiteral("*.Cif")},
                                  QDir::Files | QDir::Readable, QDir::Name);
-        if (names.isEmpty()) out.errors.push_back(QDir::toNativeSeparators(path) + QStringLiteral(": 文件夹中没有CIF文件"));
+        if (names.isEmpty())
+            out.errors.push_back(QDir::toNativeSeparators(path) +
+                                 QCoreApplication::translate("saed::library::CrystalLibrary",
+                                                             ": 文件夹中没有CIF文件"));
         for (const QString& name : names) readOneCif(QDir(path).filePath(name), out);
     }
     return out;

@@ -14,12 +14,13 @@
 #include "model/mainmodel.h"
 #include "model/phaselibrary.h"
 #include "model/prompts.h"
+#include "model/texts.h"
 
 namespace saed::library {
 
 namespace {
 
-QString phaseNameRequest() { return QStringLiteral("请输入物相名称"); }
+using model::phaseNameRequest;
 
 // The tree of the nine-field text followed by the model's crystal phases.
 bool rebuildTree(model::MainModel& model) {
@@ -47,7 +48,7 @@ bool loadPhaseLibrary(model::MainModel& model, model::Prompts& prompts) {
     const ImportedPhasesRead imported = readImportedPhases(phases.importedPath());
     phases.setImportedUnreadable(!imported.error.isEmpty());
     if (phases.importedUnreadable())
-        prompts.warn(QStringLiteral("导入的物相无法读取，本次不显示：\n") + imported.error, QString());
+        prompts.warn(QCoreApplication::translate("saed::library::LibraryOperations", "导入的物相无法读取，本次不显示：\n") + imported.error, QString());
     const int nineField = static_cast<int>(parseLibraryText(kLibraryText).records.size());
     phases.setPhases(nineField, builtInPhases(), imported.phases);
     return rebuildTree(model);
@@ -58,7 +59,7 @@ void importCifPaths(model::MainModel& model, model::Prompts& prompts, const QStr
     model::PhaseLibrary& phases = *model.phaseLibrary();
     const CifPathsRead read = readCifPaths(paths);
     if (read.phases.empty()) {
-        prompts.warn(QStringLiteral("无法导入CIF：\n") + read.errors.join(QLatin1Char('\n')), QString());
+        prompts.warn(QCoreApplication::translate("saed::library::LibraryOperations", "无法导入CIF：\n") + read.errors.join(QLatin1Char('\n')), QString());
         return;
     }
     std::vector<CrystalPhase> chosen = read.phases;
@@ -95,12 +96,12 @@ void importCifPaths(model::MainModel& model, model::Prompts& prompts, const QStr
     if (added > 0 && phases.importedUnreadable() && QFile::exists(path)) {
         QFile::remove(aside);
         if (!QFile::copy(path, aside)) {
-            prompts.warn(QStringLiteral("无法备份无法读取的物相文件，未导入：\n") + QDir::toNativeSeparators(path), QString());
+            prompts.warn(QCoreApplication::translate("saed::library::LibraryOperations", "无法备份无法读取的物相文件，未导入：\n") + QDir::toNativeSeparators(path), QString());
             return;
         }
     }
     if (added > 0 && !writeImportedPhases(path, kept)) {
-        prompts.warn(QStringLiteral("无法保存导入的物相，未导入：\n") + QDir::toNativeSeparators(path), QString());
+        prompts.warn(QCoreApplication::translate("saed::library::LibraryOperations", "无法保存导入的物相，未导入：\n") + QDir::toNativeSeparators(path), QString());
         return;
     }
     if (added > 0) {
@@ -109,9 +110,9 @@ void importCifPaths(model::MainModel& model, model::Prompts& prompts, const QStr
         rebuildTree(model);
     }
     model.setFlag(model::Flag::Frame7Visible, true);
-    model.showStatus(QStringLiteral("导入了%1个物相（%2个已在库中）").arg(added).arg(chosen.size() - added));
+    model.showStatus(QCoreApplication::translate("saed::library::LibraryOperations", "导入了%1个物相（%2个已在库中）").arg(added).arg(chosen.size() - added));
     if (!read.errors.isEmpty())
-        prompts.warn(QStringLiteral("以下CIF未能导入：\n") + read.errors.join(QLatin1Char('\n')), QString());
+        prompts.warn(QCoreApplication::translate("saed::library::LibraryOperations", "以下CIF未能导入：\n") + read.errors.join(QLatin1Char('\n')), QString());
 }
 
 std::vector<int> removableRecords(const model::MainModel& model, int node) {

@@ -17,6 +17,7 @@
 #include "model/phaselibrary.h"
 #include "model/prompts.h"
 #include "model/resulttablemodel.h"
+#include "model/texts.h"
 #include "store/textfile.h"
 
 namespace saed::library {
@@ -113,8 +114,8 @@ bool ScreeningSession::begin() {
         if (QDir().mkpath(folder) && m_file.open(QIODevice::WriteOnly | QIODevice::Append)) break;
     }
     if (!m_file.isOpen()) {
-        m_prompts.warn(QStringLiteral("无法写入筛选结果文件：\n") + store::nativePathList(tried), QString());
-        m_model.setCaption(model::Caption::Command13, QStringLiteral("计算选中项"));
+        m_prompts.warn(QCoreApplication::translate("saed::library::Screening", "无法写入筛选结果文件：\n") + store::nativePathList(tried), QString());
+        m_model.setCaption(model::Caption::Command13, model::captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "计算选中项")));
         return false;
     }
     m_sizeBefore = m_file.size();
@@ -128,7 +129,7 @@ bool ScreeningSession::loadNext() {
         if (r < 1 || r > static_cast<int>(m_request.records.size())) continue;
         m_record = r;
         const PhaseTexts& phase = m_request.records[static_cast<std::size_t>(r - 1)];
-        m_model.setCaption(model::Caption::Frame1, QStringLiteral("点阵标尺"));
+        m_model.setCaption(model::Caption::Frame1, model::captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "点阵标尺")));
         m_description = store::fromStd(phaseDescription(phase));
         m_model.setText6(m_description);
         for (int n = 0; n < 6; ++n)
@@ -172,12 +173,12 @@ ScreeningOutcome ScreeningSession::finish() {
         if (!m_file.flush()) m_writeFailed = true;
         m_file.close();
         if (m_writeFailed)
-            m_prompts.warn(QStringLiteral("筛选结果文件写入不完整：\n") + QDir::toNativeSeparators(m_outcome.path),
+            m_prompts.warn(QCoreApplication::translate("saed::library::Screening", "筛选结果文件写入不完整：\n") + QDir::toNativeSeparators(m_outcome.path),
                            QString());
         else
             m_model.showStatus(QDir::toNativeSeparators(m_outcome.path));
     }
-    m_model.setCaption(model::Caption::Command13, QStringLiteral("计算选中项"));
+    m_model.setCaption(model::Caption::Command13, model::captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "计算选中项")));
     m_model.setFlag(model::Flag::Frame7Visible, false);
     return std::move(m_outcome);
 }
@@ -194,7 +195,7 @@ void ScreeningSession::abandon() {
             m_file.close();
         }
     }
-    m_model.setCaption(model::Caption::Command13, QStringLiteral("计算选中项"));
+    m_model.setCaption(model::Caption::Command13, model::captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "计算选中项")));
 }
 
 std::optional<ScreeningOutcome> screenSelectedPhases(model::MainModel& model, model::Prompts& prompts,

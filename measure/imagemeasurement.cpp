@@ -5,6 +5,7 @@
 #include <algorithm>  // for max
 #include <cmath>      // for hypot
 
+#include <QCoreApplication>  // for translate
 #include <QFileInfo>
 
 #include "model/mainmodel.h"
@@ -41,9 +42,12 @@ QString number(double v, int decimals) { return QString::number(v, 'f', decimals
 }  // namespace
 
 QString imageFilterList() {
-    return QStringLiteral(
-        "所有格式图像|*.jpg;*.jpeg;*.bmp;*.gif;*.tif;*.tiff;*.png;*.dm3;*.dm4;*.mrc;*.map;*.st;*.ccp4|JPEG图像(*.jpg;*.jpeg)|*.jpg;*.jpeg|"
-        "BMP图像(*.bmp)|*.bmp|GIF图像(*.gif)|*.gif|TIFF图像(*.tif;*.tiff)|*.tif;*.tiff|PNG图像(*.png)|*.png|"
+    return QCoreApplication::translate(
+        "saed::measure::ImageMeasurement",
+        "所有格式图像|*.jpg;*.jpeg;*.bmp;*.gif;*.tif;*.tiff;*.png;*.dm3;*.dm4;*.mrc;*.map;*.st;*."
+        "ccp4|JPEG图像(*.jpg;*.jpeg)|*.jpg;*.jpeg|"
+        "BMP图像(*.bmp)|*.bmp|GIF图像(*.gif)|*.gif|TIFF图像(*.tif;*.tiff)|*.tif;*.tiff|PNG图像(*."
+        "png)|*.png|"
         "显微镜图像(*.dm3;*.dm4;*.mrc)|*.dm3;*.dm4;*.mrc;*.map;*.st;*.ccp4");
 }
 
@@ -66,7 +70,10 @@ void ImageMeasurement::startUp() {
 void ImageMeasurement::setMeasureMode(bool on) {
     const bool changed = m_measureMode != on;
     m_measureMode = on;
-    m_model.setCaption(Caption::Command9, on ? QStringLiteral("移动") : QStringLiteral("测量"));
+    m_model.setCaption(
+        Caption::Command9,
+        on ? model::captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "移动"))
+           : model::captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "测量")));
     if (changed) emit modeChanged();
 }
 
@@ -86,9 +93,13 @@ bool ImageMeasurement::showPicture(const QString& path) {
     LoadedImage loaded = loadImage(path);
     if (!loaded.raster || loaded.picture.isNull()) {
         // The earlier picture stays; say so rather than leave the user guessing.
-        m_prompts.warn((loaded.tooLarge ? QStringLiteral("图像太大，无法打开：") : QStringLiteral("无法读取图像文件："))
-                           + QFileInfo(path).fileName(),
-                       QString());
+        m_prompts.warn(
+            (loaded.tooLarge ? QCoreApplication::translate("saed::measure::ImageMeasurement",
+                                                           "图像太大，无法打开：")
+                             : QCoreApplication::translate("saed::measure::ImageMeasurement",
+                                                           "无法读取图像文件：")) +
+                QFileInfo(path).fileName(),
+            QString());
         return false;
     }
     m_model.setChosenFile(path);
@@ -99,11 +110,16 @@ bool ImageMeasurement::showPicture(const QString& path) {
     m_spots.clear();
     if (const auto& calibration = m_raster->calibration) {
         if (writeCalibration(m_model, *calibration)) {
-            m_model.showStatus(QStringLiteral("标尺取自图像文件：10 1/nm 为 %1 像素（每像素 %2 1/nm）")
-                                   .arg(m_model.Text1(Field::ScaleLength), QString::number(calibration->perPixel, 'g', 6)));
+            m_model.showStatus(QCoreApplication::translate(
+                                   "saed::measure::ImageMeasurement",
+                                   "标尺取自图像文件：10 1/nm 为 %1 像素（每像素 %2 1/nm）")
+                                   .arg(m_model.Text1(Field::ScaleLength),
+                                        QString::number(calibration->perPixel, 'g', 6)));
         } else {
-            m_model.showStatus(QStringLiteral("图像文件的标尺是实空间的（每像素 %1 nm），不是衍射标定；"
-                                              "标尺示数和标尺测量未填写")
+            m_model.showStatus(QCoreApplication::translate(
+                                   "saed::measure::ImageMeasurement",
+                                   "图像文件的标尺是实空间的（每像素 %1 nm），不是衍射标定；"
+                                   "标尺示数和标尺测量未填写")
                                    .arg(QString::number(calibration->perPixel, 'g', 6)));
         }
     }
@@ -171,15 +187,19 @@ void ImageMeasurement::setSnapping(bool on) { m_snapping = on; }
 
 bool ImageMeasurement::findCentre() {
     if (!m_raster) {
-        m_model.showStatus(QStringLiteral("请先打开图像"));
+        m_model.showStatus(
+            QCoreApplication::translate("saed::measure::ImageMeasurement", "请先打开图像"));
         return false;
     }
     m_centre = findDirectBeamCentre(*m_raster);
     if (!m_centre) {
-        m_model.showStatus(QStringLiteral("找不到中心斑：成对的对称斑点太少"));
+        m_model.showStatus(QCoreApplication::translate("saed::measure::ImageMeasurement",
+                                                       "找不到中心斑：成对的对称斑点太少"));
     } else {
-        m_model.showStatus(QStringLiteral("中心斑在 (%1, %2) 像素；点击斑点即从中心画线")
-                               .arg(number(m_centre->x, 2), number(m_centre->y, 2)));
+        m_model.showStatus(
+            QCoreApplication::translate("saed::measure::ImageMeasurement",
+                                        "中心斑在 (%1, %2) 像素；点击斑点即从中心画线")
+                .arg(number(m_centre->x, 2), number(m_centre->y, 2)));
     }
     emit viewChanged();
     return m_centre.has_value();
@@ -187,13 +207,16 @@ bool ImageMeasurement::findCentre() {
 
 bool ImageMeasurement::autoSpots() {
     if (!m_raster) {
-        m_model.showStatus(QStringLiteral("请先打开图像"));
+        m_model.showStatus(
+            QCoreApplication::translate("saed::measure::ImageMeasurement", "请先打开图像"));
         return false;
     }
     std::string error;
     const std::optional<AutoPattern> pattern = measurePattern(*m_raster, m_centre, error);
     if (!pattern) {
-        m_model.showStatus(QStringLiteral("自动找斑点未成功：") + QString::fromStdString(error));
+        m_model.showStatus(
+            QCoreApplication::translate("saed::measure::ImageMeasurement", "自动找斑点未成功：") +
+            QString::fromStdString(error));
         return false;
     }
     m_spots = pattern->spots;
@@ -213,7 +236,8 @@ bool ImageMeasurement::autoSpots() {
         m_spotLines[n] = PixelLine{m_centre->x, m_centre->y, m_centre->x + r[n].x, m_centre->y + r[n].y};
     }
     if (const auto a = pairCandidates(m_spotVectors[0], m_spotVectors[1], m_spotVectors[2])) m_candidates = *a;
-    m_model.showStatus(QStringLiteral("找到 %1 个斑点：R1 = %2，R2 = %3，R3 = %4 像素")
+    m_model.showStatus(QCoreApplication::translate("saed::measure::ImageMeasurement",
+                                                   "找到 %1 个斑点：R1 = %2，R2 = %3，R3 = %4 像素")
                            .arg(pattern->spots.size())
                            .arg(number(pattern->lengthsPx[0], 2), number(pattern->lengthsPx[1], 2),
                                 number(pattern->lengthsPx[2], 2)));
@@ -222,10 +246,12 @@ bool ImageMeasurement::autoSpots() {
 }
 
 QString ImageMeasurement::pointerStatus(Vector2 twips) const {
-    QString text = QStringLiteral("缩放 %1%").arg(number(zoomFactor() * 100.0, 0));
+    QString text = QCoreApplication::translate("saed::measure::ImageMeasurement", "缩放 %1%")
+                       .arg(number(zoomFactor() * 100.0, 0));
     if (!m_raster) return text;
     const ImagePoint p = toImagePixels(twips);
-    text += QStringLiteral("   像素 (%1, %2)").arg(number(p.x, 1), number(p.y, 1));
+    text += QCoreApplication::translate("saed::measure::ImageMeasurement", "   像素 (%1, %2)")
+                .arg(number(p.x, 1), number(p.y, 1));
     const double reading = m_model.value(Field::ScaleReading);
     const double barPx = m_model.value(Field::ScaleLength);
     if (reading > 0.0 && barPx > 0.0) {

@@ -42,10 +42,14 @@ MainModel::MainModel(QObject* parent) : QObject(parent), m_resultTable(new Resul
     m_captions[index(Caption::Label1_47)] = spacingLabelIdleText(1);
     m_captions[index(Caption::Label1_48)] = spacingLabelIdleText(2);
     m_captions[index(Caption::Label1_49)] = spacingLabelIdleText(3);
-    m_captions[index(Caption::Frame1)] = QStringLiteral("点阵标尺");
-    m_captions[index(Caption::Command6)] = QStringLiteral("标定计算");
-    m_captions[index(Caption::Command9)] = QStringLiteral("测量");
-    m_captions[index(Caption::Command13)] = QStringLiteral("计算选中项");
+    m_captions[index(Caption::Frame1)] =
+        captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "点阵标尺"));
+    m_captions[index(Caption::Command6)] =
+        captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "标定计算"));
+    m_captions[index(Caption::Command9)] =
+        captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "测量"));
+    m_captions[index(Caption::Command13)] =
+        captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "计算选中项"));
 
     m_flags[index(Flag::LatticeLocked)] = true;
     m_flags[index(Flag::Command3Enabled)] = true;

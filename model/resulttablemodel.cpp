@@ -18,7 +18,7 @@ namespace saed::model {
 namespace {
 
 struct ColumnSpec {
-    const char16_t* header;
+    const char* header;  // source text, translated where the header is shown
     int widthTwips;
     Qt::Alignment alignment;
 };
@@ -28,26 +28,44 @@ constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
 constexpr Qt::Alignment kCentre = Qt::AlignCenter;
 
 const ColumnSpec kColumnSpecs[ResultTableModel::kAllColumns] = {
-    {u"组号", 1020, kLeft},     {u" ", 443, kRight},     {u"R1", 443, kRight},
-    {u" ", 443, kRight},        {u" ", 353, kCentre},    {u" ", 443, kRight},
-    {u"R2", 443, kRight},       {u" ", 443, kRight},     {u" ", 353, kCentre},
-    {u" ", 443, kRight},        {u"R3", 443, kRight},    {u" ", 443, kRight},
-    {u" ", 353, kCentre},       {u"d1", 1050, kCentre},  {u"d2", 1050, kCentre},
-    {u"d3", 1050, kCentre},     {u" ", 353, kCentre},    {u"<R1,R2>", 942, kCentre},
-    {u"<R2,R3>", 942, kCentre}, {u"<R1,R3>", 942, kCentre},
-    {u"晶带轴", 1100, kCentre}, {u"失配度", 900, kRight},   {u"匹配度", 900, kRight},
+    {QT_TRANSLATE_NOOP("saed::model::ResultTableModel", "组号"), 1020, kLeft},
+    {" ", 443, kRight},
+    {"R1", 443, kRight},
+    {" ", 443, kRight},
+    {" ", 353, kCentre},
+    {" ", 443, kRight},
+    {"R2", 443, kRight},
+    {" ", 443, kRight},
+    {" ", 353, kCentre},
+    {" ", 443, kRight},
+    {"R3", 443, kRight},
+    {" ", 443, kRight},
+    {" ", 353, kCentre},
+    {"d1", 1050, kCentre},
+    {"d2", 1050, kCentre},
+    {"d3", 1050, kCentre},
+    {" ", 353, kCentre},
+    {"<R1,R2>", 942, kCentre},
+    {"<R2,R3>", 942, kCentre},
+    {"<R1,R3>", 942, kCentre},
+    {QT_TRANSLATE_NOOP("saed::model::ResultTableModel", "晶带轴"), 1100, kCentre},
+    {QT_TRANSLATE_NOOP("saed::model::ResultTableModel", "失配度"), 900, kRight},
+    {QT_TRANSLATE_NOOP("saed::model::ResultTableModel", "匹配度"), 900, kRight},
 };
 
 // The misfit as the tooltip of its header explains it.
-const char16_t kMisfitTip[] =
-    u"失配度 = √( ( Σ((DTn − dn) / Δdn)² + Σ((An − Mn) / ΔAn)² ) / 6 )，n = 1..3：\n"
-    u"DTn、An 为该行的面间距与夹角，dn、Mn 为测量值，Δdn、ΔAn 为标定时的误差。\n"
-    u"0 为完全吻合；六项都在误差之内的行不大于 1。";
+const char kMisfitTip[] = QT_TRANSLATE_NOOP(
+    "saed::model::ResultTableModel",
+    "失配度 = √( ( Σ((DTn − dn) / Δdn)² + Σ((An − Mn) / ΔAn)² ) / 6 )，n = 1..3：\n"
+    "DTn、An 为该行的面间距与夹角，dn、Mn 为测量值，Δdn、ΔAn 为标定时的误差。\n"
+    "0 为完全吻合；六项都在误差之内的行不大于 1。");
 
-const char16_t kMatchTip[] =
-    u"匹配度：按 R1、R2 放到图像上的该行晶带预测斑点中有检出斑点的比例，与检出斑点被预测的比例的调和平均（0 到 1）。\n"
-    u"需先打开图像并测量 R1、R2；每次标定或改变图像、测量线时计算一次。\n"
-    u"行数很多时只计算失配度最小的若干个不同 (g1, g2)，其余行留空。";
+const char kMatchTip[] = QT_TRANSLATE_NOOP(
+    "saed::model::ResultTableModel",
+    "匹配度：按 R1、R2 "
+    "放到图像上的该行晶带预测斑点中有检出斑点的比例，与检出斑点被预测的比例的调和平均（0 到 1）。\n"
+    "需先打开图像并测量 R1、R2；每次标定或改变图像、测量线时计算一次。\n"
+    "行数很多时只计算失配度最小的若干个不同 (g1, g2)，其余行留空。");
 
 QString zoneText(const std::array<std::int16_t, 3>& z) {
     return QStringLiteral("[%1 %2 %3]").arg(z[0]).arg(z[1]).arg(z[2]);
@@ -191,7 +209,7 @@ void ResultTableModel::ValueColumn::clear() {
 
 QString ResultTableModel::headerText(int c) {
     assert(c >= 0 && c < kAllColumns);
-    return QString::fromUtf16(kColumnSpecs[c].header);
+    return QString::fromUtf8(kColumnSpecs[c].header);
 }
 
 int ResultTableModel::columnWidthTwips(int c) {
@@ -337,12 +355,24 @@ QColor ResultTableModel::labelColor(int r) const {
     return m_palette[m_results[static_cast<std::size_t>(r)].color];
 }
 
+QString ResultTableModel::shownGroupLabel(const QString& cellText) {
+    // The cell keeps "第001组" for the reports; the table shows it in the reader's language.
+    if (cellText.size() > 2 && cellText.startsWith(u'第') && cellText.endsWith(u'组'))
+        return QCoreApplication::translate("saed::model::ResultTableModel", "第%1组")
+            .arg(cellText.mid(1, cellText.size() - 2));
+    return cellText;
+}
+
 QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     switch (role) {
     case Qt::DisplayRole:
-        if (index.column() == 0 && usesDoubleDiffraction(index.row()))
-            return cell(index.row(), 0) + doubleDiffractionMark();
+    case kFileTextRole:
+        if (index.column() == 0) {
+            const QString label =
+                role == kFileTextRole ? cell(index.row(), 0) : shownGroupLabel(cell(index.row(), 0));
+            return usesDoubleDiffraction(index.row()) ? label + doubleDiffractionMark() : label;
+        }
         return cell(index.row(), index.column());
     case Qt::ToolTipRole:
         if (usesDoubleDiffraction(index.row())) return doubleDiffractionTip();
@@ -362,10 +392,16 @@ QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
-    if (role == Qt::DisplayRole) return headerText(section);
-    if (role == Qt::ToolTipRole && section == kMisfitColumn) return QString::fromUtf16(kMisfitTip);
-    if (role == Qt::ToolTipRole && section == kMatchColumn) return QString::fromUtf16(kMatchTip);
-    if (role == Qt::ToolTipRole && section == kZoneColumn) return QStringLiteral("晶带轴 [uvw] = g1 × g2，约去公因数");
+    if (role == Qt::DisplayRole)
+        return QCoreApplication::translate("saed::model::ResultTableModel",
+                                           kColumnSpecs[section].header);
+    if (role == Qt::ToolTipRole && section == kMisfitColumn)
+        return QCoreApplication::translate("saed::model::ResultTableModel", kMisfitTip);
+    if (role == Qt::ToolTipRole && section == kMatchColumn)
+        return QCoreApplication::translate("saed::model::ResultTableModel", kMatchTip);
+    if (role == Qt::ToolTipRole && section == kZoneColumn)
+        return QCoreApplication::translate("saed::model::ResultTableModel",
+                                           "晶带轴 [uvw] = g1 × g2，约去公因数");
     if (role == Qt::TextAlignmentRole) return QVariant::fromValue(columnAlignment(section));
     return {};
 }

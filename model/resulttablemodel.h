@@ -12,7 +12,9 @@
 #include <vector>
 
 #include <QAbstractTableModel>
+#include <QCoreApplication>  // for translate
 #include <QColor>
+#include <QCoreApplication>  // for translate
 #include <QString>
 
 #include "indexing/indexingengine.h"
@@ -32,9 +34,16 @@ public:
     static constexpr int kMatchColumn = 22;
     static constexpr int kAllColumns = 23;
     static QString doubleDiffractionMark() { return QStringLiteral(" ※"); }
+    // The cell as files and tsv carry it, in the source language whatever the reader's: the label
+    // "第001组" (with the double-diffraction mark) where the table may show "#001".
+    static constexpr int kFileTextRole = Qt::UserRole + 1;
     static QString doubleDiffractionTip() {
-        return QStringLiteral("※ 此行含有运动学禁止的衍射，它由同一晶带中两个允许衍射的二次衍射产生");
+        return QCoreApplication::translate(
+            "saed::model::ResultTableModel",
+            "※ 此行含有运动学禁止的衍射，它由同一晶带中两个允许衍射的二次衍射产生");
     }
+    // The label cell as the table shows it: "第001组" in the reader's language, others unchanged.
+    static QString shownGroupLabel(const QString& cellText);
 
     // One row given as texts: the label cell (column 0) and sub-items 1 to 19, as shown.
     struct Row {

@@ -1,8 +1,10 @@
 // Fixed texts of the main window that several operations write.
 #pragma once
 
+#include <QCoreApplication>  // for translate
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>  // for QT_TRANSLATE_NOOP
 
 namespace saed::model {
 
@@ -21,13 +23,33 @@ inline QString zoneLabelIdleText() { return QStringLiteral("Z=[* * *]"); }
 inline QString calculatorOutputIdleText() { return QStringLiteral("***"); }
 inline QString spacingLabelIdleText(int n) { return QStringLiteral("d%1= ***").arg(n); }
 
-inline QString notNumericMessage() { return QStringLiteral("有一些输入框不是数字！"); }
+inline QString notNumericMessage() {
+    return QCoreApplication::translate("saed::model::Texts", "有一些输入框不是数字！");
+}
+
+// Captions and Combo1 entries stay in the source language in the model, as the stored sets, the
+// reports and the command line read them; the window shows them through translatedText.
+// Sources mark them with QT_TRANSLATE_NOOP("saed::model::Caption", "...").
+inline QString captionSource(const char* source) { return QString::fromUtf8(source); }
+inline QString translatedText(const QString& text) {
+    return QCoreApplication::translate("saed::model::Caption", text.toUtf8().constData());
+}
+inline QStringList translatedTexts(const QStringList& texts) {
+    QStringList shown;
+    shown.reserve(texts.size());
+    for (const QString& text : texts) shown.push_back(translatedText(text));
+    return shown;
+}
 
 // Entries of the lattice-type selector Combo1, in list order: the five lattice types (codes 0
 // to 4) and the phase's space group (5).
 inline QStringList latticeTypeNames() {
-    return {QStringLiteral("简单点阵"), QStringLiteral("底心点阵"), QStringLiteral("体心点阵"),
-            QStringLiteral("面心点阵"), QStringLiteral("菱形点阵"), QStringLiteral("按空间群")};
+    return {captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "简单点阵")),
+            captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "底心点阵")),
+            captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "体心点阵")),
+            captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "面心点阵")),
+            captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "菱形点阵")),
+            captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "按空间群"))};
 }
 
 // The lattice type (0 to 4) of a space-group text by its centring letter ("F d -3 m" is 面心点阵);
@@ -41,7 +63,25 @@ inline int latticeTypeOfSpaceGroup(const QString& text) {
     return at < 0 ? 0 : static_cast<int>(at);
 }
 
+// The request the name field holds for a phase typed in, until the user names it. The model keeps
+// it in Chinese like any name, as a report written before the user types one keeps it.
+inline QString phaseNameRequest() {
+    return captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "请输入物相名称"));
+}
+
+// A phase label (Text6, a screening line) as the window shows it: the five lattice-type names the
+// program writes into labels of crystal phases read in the reader's language; the library's own
+// words stay as written.
+inline QString translatedPhaseLabel(QString label) {
+    const QStringList names = latticeTypeNames();
+    for (qsizetype i = 0; i + 1 < names.size(); ++i) label.replace(names[i], translatedText(names[i]));
+    return label;
+}
+
 // A run "按空间群" on a phase without a space group.
-inline QString noSpaceGroupMessage() { return QStringLiteral("当前物相没有空间群，请选择点阵类型！"); }
+inline QString noSpaceGroupMessage() {
+    return QCoreApplication::translate("saed::model::Texts",
+                                       "当前物相没有空间群，请选择点阵类型！");
+}
 
 }  // namespace saed::model

@@ -1,6 +1,7 @@
 // The parameter-set store on disk.
 #include "store/parameterstore.h"
 
+#include <QCoreApplication>  // for translate
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -41,12 +42,18 @@ QStringList ParameterStore::menuCaptions() const {
         writeTextFileAtomic(m_path, {});
     }
     QStringList captions;
-    for (int k = 1; k <= kSlotCount; ++k) captions.push_back(fromStd(importCaption(lines, k)));
+    // The menu speaks the reader's language; the store keeps only the slot's image name.
+    for (int k = 1; k <= kSlotCount; ++k)
+        captions.push_back(
+            QCoreApplication::translate("saed::store::ParameterStore", "导入%1图测量数据")
+                .arg(fromStd(slotName(lines, k))));
     return captions;
 }
 
 bool ParameterStore::save(model::MainModel& model, model::Prompts& prompts) const {
-    const auto answer = prompts.askText(QStringLiteral("测量图片的名称为"), QString(), QString());
+    const auto answer = prompts.askText(
+        QCoreApplication::translate("saed::store::ParameterStore", "测量图片的名称为"), QString(),
+        QString());
     if (!answer || answer->isEmpty()) return false;
 
     ParameterSet set;
@@ -59,7 +66,10 @@ bool ParameterStore::save(model::MainModel& model, model::Prompts& prompts) cons
     set.text6 = toStd(model.Text6());
 
     const auto cannotWrite = [&] {
-        prompts.warn(QStringLiteral("无法写入参数文件：\n") + QDir::toNativeSeparators(m_path), QString());
+        prompts.warn(
+            QCoreApplication::translate("saed::store::ParameterStore", "无法写入参数文件：\n") +
+                QDir::toNativeSeparators(m_path),
+            QString());
         return false;
     };
     if (!QDir().mkpath(QFileInfo(m_path).absolutePath())) return cannotWrite();
@@ -72,7 +82,10 @@ bool ParameterStore::save(model::MainModel& model, model::Prompts& prompts) cons
     // dropping the save; one that cannot be read is left alone so that its sets are not lost.
     const auto old = readRawLines(m_path, kStoreLines);
     if (!old) {
-        prompts.warn(QStringLiteral("无法读取参数文件：\n") + QDir::toNativeSeparators(m_path), QString());
+        prompts.warn(
+            QCoreApplication::translate("saed::store::ParameterStore", "无法读取参数文件：\n") +
+                QDir::toNativeSeparators(m_path),
+            QString());
         return false;
     }
     // The older sets move down one slot byte for byte, whatever their bytes; the oldest goes.
@@ -88,7 +101,10 @@ bool ParameterStore::save(model::MainModel& model, model::Prompts& prompts) cons
 bool ParameterStore::importSlot(model::MainModel& model, model::Prompts& prompts, int k) const {
     const auto lines = readStore(m_path);
     if (!lines) {
-        prompts.warn(QStringLiteral("无法读取参数文件：\n") + QDir::toNativeSeparators(m_path), QString());
+        prompts.warn(
+            QCoreApplication::translate("saed::store::ParameterStore", "无法读取参数文件：\n") +
+                QDir::toNativeSeparators(m_path),
+            QString());
         return false;
     }
     const SlotTexts slot = slotTexts(*lines, k);
@@ -97,7 +113,8 @@ bool ParameterStore::importSlot(model::MainModel& model, model::Prompts& prompts
     model.setText6(fromStd(slot.text6));
     if (!slot.combo1) return false;
     model.setCombo1(*slot.combo1);
-    model.setCaption(model::Caption::Frame1, QStringLiteral("点阵标尺◇"));
+    model.setCaption(model::Caption::Frame1,
+                     model::captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "点阵标尺◇")));
 
     using model::Field;
     for (Field f : {Field::ZoneU, Field::ZoneV, Field::ZoneW, Field::CalcAngle12, Field::CalcAngle23, Field::CalcAngle13})

@@ -80,12 +80,16 @@ std::optional<QString> exportResultReport(model::MainModel& model, model::Prompt
         if (!QDir().mkpath(folder) || !writeTextFileAtomic(path, lines)) continue;
         model.showStatus(QDir::toNativeSeparators(path));
         if (!report.complete)
-            prompts.warn(QStringLiteral("标尺示数或测量长度为0，无法计算面间距，报告只写入了点阵参数：\n") +
+            prompts.warn(QCoreApplication::translate(
+                             "saed::store::Reports",
+                             "标尺示数或测量长度为0，无法计算面间距，报告只写入了点阵参数：\n") +
                              QDir::toNativeSeparators(path),
                          QString());
         return path;
     }
-    prompts.warn(QStringLiteral("无法写入标定结果文件：\n") + nativePathList(tried), QString());
+    prompts.warn(QCoreApplication::translate("saed::store::Reports", "无法写入标定结果文件：\n") +
+                     nativePathList(tried),
+                 QString());
     return std::nullopt;
 }
 

@@ -160,6 +160,458 @@ To get them back, import their CIFs again.</translation>
         <translation>
 Imported phase; press Delete to remove it</translation>
     </message>
+    <message>
+        <source>saedindex 电子衍射花样标定</source>
+        <translation>saedindex: SAED pattern indexing</translation>
+    </message>
+    <message>
+        <source>斑点测量</source>
+        <translation>Spot measurement</translation>
+    </message>
+    <message>
+        <source>标定计算</source>
+        <translation>Indexing</translation>
+    </message>
+    <message>
+        <source>衍射模拟</source>
+        <translation>Simulation</translation>
+    </message>
+    <message>
+        <source>语言</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>无法保存语言设置：
+</source>
+        <translation>Cannot save the language setting:
+</translation>
+    </message>
+    <message>
+        <source>界面语言将在下次启动程序时改为%1。</source>
+        <translation>The interface will be in %1 from the next start.</translation>
+    </message>
+    <message>
+        <source>工具栏</source>
+        <translation>Tools</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>放大</source>
+        <translation>Zoom in</translation>
+    </message>
+    <message>
+        <source>缩小</source>
+        <translation>Zoom out</translation>
+    </message>
+    <message>
+        <source>还原</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>清屏</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>叠加模拟斑点</source>
+        <translation>Overlay simulation</translation>
+    </message>
+    <message>
+        <source>把所选行的模拟斑点画在图像上（g1 在 R1 上，g2 在 R2 上）</source>
+        <translation>Draw the simulated spots of the selected row on the image (g1 on R1, g2 on R2)</translation>
+    </message>
+    <message>
+        <source>从数据库中筛选如下</source>
+        <translation>Matching rows</translation>
+    </message>
+    <message>
+        <source>单击恢复默认误差</source>
+        <translation>Click to restore the default tolerances</translation>
+    </message>
+    <message>
+        <source>计算晶带轴</source>
+        <translation>Compute zone axis</translation>
+    </message>
+    <message>
+        <source>导出标定结果</source>
+        <translation>Export indexing results</translation>
+    </message>
+    <message>
+        <source>按解族显示</source>
+        <translation>Group by solution family</translation>
+    </message>
+    <message>
+        <source>每个解族一行：按对称性等价的晶带轴与 {hkl} 相同的各行；展开可见其各行</source>
+        <translation>One line per solution family: the rows whose zone axes and {hkl} are equivalent by symmetry; expand it to see its rows</translation>
+    </message>
+    <message>
+        <source>点阵参数□</source>
+        <translation>Cell □</translation>
+    </message>
+    <message>
+        <source>点阵库</source>
+        <translation>Phase library</translation>
+    </message>
+    <message>
+        <source>指数范围</source>
+        <translation>Index range</translation>
+    </message>
+    <message>
+        <source>点阵类型</source>
+        <translation>Lattice type</translation>
+    </message>
+    <message>
+        <source>二次衍射</source>
+        <translation>Double diffr.</translation>
+    </message>
+    <message>
+        <source>也允许运动学禁止、但等于同一晶带中两个允许衍射之和的衍射（二次衍射）；用到它们的行在结果表中标有 ※</source>
+        <translation>Also allow kinematically forbidden reflections that are the sum of two allowed reflections of the same zone (double diffraction); rows that use them are marked ※ in the result table</translation>
+    </message>
+    <message>
+        <source>图片测量</source>
+        <translation>Measurements</translation>
+    </message>
+    <message>
+        <source>实际测量长度</source>
+        <translation>Measured length</translation>
+    </message>
+    <message>
+        <source>段数</source>
+        <translation>Segments</translation>
+    </message>
+    <message>
+        <source>实际测量角度</source>
+        <translation>Measured angle</translation>
+    </message>
+    <message>
+        <source>标尺示数</source>
+        <translation>Scale bar</translation>
+    </message>
+    <message>
+        <source>标尺测量</source>
+        <translation>Bar length</translation>
+    </message>
+    <message>
+        <source>调节误差</source>
+        <translation>Adjust tol.</translation>
+    </message>
+    <message>
+        <source>比对误差</source>
+        <translation>Tolerance</translation>
+    </message>
+    <message>
+        <source>图片计算</source>
+        <translation>From image</translation>
+    </message>
+    <message>
+        <source>夹角带轴计算</source>
+        <translation>Angles and zone axis</translation>
+    </message>
+    <message>
+        <source>晶带轴指数</source>
+        <translation>Zone axis</translation>
+    </message>
+    <message>
+        <source>计算</source>
+        <translation>Calculate</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>单选</source>
+        <translation>Single</translation>
+    </message>
+    <message>
+        <source>多选</source>
+        <translation>Multiple</translation>
+    </message>
+    <message>
+        <source>导入CIF</source>
+        <translation>Import CIF</translation>
+    </message>
+    <message>
+        <source>从CIF文件或文件夹导入物相（含空间群和原子位置），导入的物相会保存下来</source>
+        <translation>Import phases from CIF files or a folder (with space group and atom positions); imported phases are kept</translation>
+    </message>
+    <message>
+        <source>CIF文件…</source>
+        <translation>CIF files…</translation>
+    </message>
+    <message>
+        <source>CIF文件夹…</source>
+        <translation>CIF folder…</translation>
+    </message>
+    <message>
+        <source>导入CIF文件</source>
+        <translation>Import CIF files</translation>
+    </message>
+    <message>
+        <source>CIF (*.cif *.CIF);;所有文件 (*)</source>
+        <translation>CIF (*.cif *.CIF);;All files (*)</translation>
+    </message>
+    <message>
+        <source>导入CIF文件夹</source>
+        <translation>Import CIF folder</translation>
+    </message>
+    <message>
+        <source>数据库版本2016.11.29
+勾选物相或其点阵参数，再按“计算选中项”逐个标定。
+单选：只保留最后勾选的一项；多选：可勾选多项。</source>
+        <translation>Database version 2016.11.29
+Tick phases or their lattice parameters, then press “Index selected” to index them in turn.
+Single: only the last ticked item stays; Multiple: tick several.</translation>
+    </message>
+    <message>
+        <source>正在标定计算……</source>
+        <translation>Indexing…</translation>
+    </message>
+    <message>
+        <source>读到%1个数据块，请勾选要导入的物相：</source>
+        <translation>Read %1 data blocks; tick the phases to import:</translation>
+    </message>
+    <message>
+        <source>空间群 </source>
+        <translation>Space group </translation>
+    </message>
+    <message>
+        <source>按空间群：当前物相没有空间群</source>
+        <translation>By space group: the current phase has no space group</translation>
+    </message>
+    <message>
+        <source>按空间群：</source>
+        <translation>By space group: </translation>
+    </message>
+    <message>
+        <source>筛选排名</source>
+        <translation>Screening ranking</translation>
+    </message>
+    <message>
+        <source>按最佳解族的失配度排序（越小越好）；双击或回车打开该物相的模拟花样。</source>
+        <translation>Sorted by the misfit of the best solution family (smaller is better); double-click or press Enter to open the simulated pattern of the phase.</translation>
+    </message>
+    <message>
+        <source>名次</source>
+        <translation>Rank</translation>
+    </message>
+    <message>
+        <source>物相</source>
+        <translation>Phase</translation>
+    </message>
+    <message>
+        <source>解数</source>
+        <translation>Solutions</translation>
+    </message>
+    <message>
+        <source>晶带轴</source>
+        <translation>Zone axis</translation>
+    </message>
+    <message>
+        <source>失配度</source>
+        <translation>Misfit</translation>
+    </message>
+    <message>
+        <source>族中行数</source>
+        <translation>Rows</translation>
+    </message>
+    <message>
+        <source>物相</source>
+        <comment>library root</comment>
+        <translation>Phase</translation>
+    </message>
+    <message>
+        <source>吸附斑点</source>
+        <translation>Snap to spots</translation>
+    </message>
+    <message>
+        <source>松开鼠标时，线端移到附近斑点的亚像素中心</source>
+        <translation>When the mouse is released, the line end moves to the sub-pixel centre of a nearby spot</translation>
+    </message>
+    <message>
+        <source>找中心</source>
+        <translation>Find centre</translation>
+    </message>
+    <message>
+        <source>由对称斑点对找出透射斑中心；之后点击斑点即从中心画线</source>
+        <translation>Find the transmitted-beam centre from pairs of symmetric spots; then a click on a spot draws a line from the centre</translation>
+    </message>
+    <message>
+        <source>自动找斑点</source>
+        <translation>Auto spots</translation>
+    </message>
+    <message>
+        <source>找出斑点，选出 R1、R2、R3 并填入测量值</source>
+        <translation>Find the spots, pick R1, R2 and R3 and fill in the measurements</translation>
+    </message>
+    <message>
+        <source>显示</source>
+        <translation>Display</translation>
+    </message>
+    <message>
+        <source>线性</source>
+        <translation>Linear</translation>
+    </message>
+    <message>
+        <source>对数</source>
+        <translation>Log</translation>
+    </message>
+    <message>
+        <source>伽马</source>
+        <translation>Gamma</translation>
+    </message>
+    <message>
+        <source>裁剪 </source>
+        <translation>Clip </translation>
+    </message>
+    <message>
+        <source>两端各裁去的像素比例：更暗的成黑色，更亮的成白色</source>
+        <translation>Fraction of pixels clipped at each end: darker ones turn black, brighter ones white</translation>
+    </message>
+    <message>
+        <source>缩放 %1%</source>
+        <translation>Zoom %1%</translation>
+    </message>
+    <message>
+        <source>解族</source>
+        <translation>Family</translation>
+    </message>
+    <message>
+        <source>代表行</source>
+        <translation>Best row</translation>
+    </message>
+    <message>
+        <source>晶带轴族</source>
+        <translation>Zone axes</translation>
+    </message>
+    <message>
+        <source>行数</source>
+        <translation>Rows</translation>
+    </message>
+    <message>
+        <source>匹配度</source>
+        <translation>Match</translation>
+    </message>
+    <message>
+        <source>匹配度：图像内预测斑点有检出斑点的比例与检出斑点被预测的比例的调和平均（0 到 1）</source>
+        <translation>Match: harmonic mean of the fraction of predicted spots in the image that were detected and the fraction of detected spots that were predicted (0 to 1)</translation>
+    </message>
+    <message>
+        <source>%1 在图像上的匹配度 %2：预测斑点 %3/%4 有检出，检出斑点 %5/%6 被预测</source>
+        <translation>%1 matches the image at %2: %3/%4 predicted spots detected, %5/%6 detected spots predicted</translation>
+    </message>
+    <message>
+        <source>                你真的要退出吗? </source>
+        <translation>Do you really want to quit?</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>保存计算参数</source>
+        <translation>Save parameters</translation>
+    </message>
+    <message>
+        <source>导入%1</source>
+        <translation>Load %1</translation>
+    </message>
+</context>
+<context>
+    <name>saed::app::Form2</name>
+    <message>
+        <source>测量</source>
+        <translation>Measure</translation>
+    </message>
+    <message>
+        <source>标尺</source>
+        <translation>Scale</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>为       1/nm</source>
+        <translation>is       1/nm</translation>
+    </message>
+    <message>
+        <source>为       段</source>
+        <translation>in       segments</translation>
+    </message>
+    <message>
+        <source>标尺长度为%1像素</source>
+        <translation>Scale bar length %1 px</translation>
+    </message>
+    <message>
+        <source>R1测量长度为%1像素</source>
+        <translation>R1 length %1 px</translation>
+    </message>
+    <message>
+        <source>R2测量长度为%1像素</source>
+        <translation>R2 length %1 px</translation>
+    </message>
+    <message>
+        <source>R3测量长度为%1像素</source>
+        <translation>R3 length %1 px</translation>
+    </message>
+</context>
+<context>
+    <name>saed::app::Form3</name>
+    <message>
+        <source>放大镜</source>
+        <translation>Magnifier</translation>
+    </message>
+    <message>
+        <source>0.5倍</source>
+        <translation>0.5×</translation>
+    </message>
+    <message>
+        <source>1倍</source>
+        <translation>1×</translation>
+    </message>
+    <message>
+        <source>2倍</source>
+        <translation>2×</translation>
+    </message>
+    <message>
+        <source>5倍</source>
+        <translation>5×</translation>
+    </message>
+    <message>
+        <source>放大镜 坐标(%1,%2)</source>
+        <translation>Magnifier at (%1,%2)</translation>
+    </message>
+</context>
+<context>
+    <name>saed::app::GuardedApplication</name>
+    <message>
+        <source>内存不足，该操作已停止。窗口中的数据未受影响，请保存参数或导出结果。</source>
+        <translation>Out of memory: the operation was stopped. The data in the window are unaffected; save the parameters or export the results.</translation>
+    </message>
+    <message>
+        <source>程序内部错误：%1
+该操作已停止，窗口中的数据未受影响。</source>
+        <translation>Internal error: %1
+The operation was stopped; the data in the window are unaffected.</translation>
+    </message>
+    <message>
+        <source>程序内部错误。
+该操作已停止，窗口中的数据未受影响。</source>
+        <translation>Internal error.
+The operation was stopped; the data in the window are unaffected.</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
 </context>
 <context>
     <name>saed::app::SimulationPanel</name>
@@ -171,12 +623,387 @@ Imported phase; press Delete to remove it</translation>
         <source>此物相没有空间群，请选择点阵类型。</source>
         <translation>This phase has no space group; choose a lattice type.</translation>
     </message>
+    <message>
+        <source>点阵参数无法构成晶胞。</source>
+        <translation>The lattice parameters do not form a unit cell.</translation>
+    </message>
+    <message>
+        <source>晶带轴不能为 [0 0 0]。</source>
+        <translation>The zone axis cannot be [0 0 0].</translation>
+    </message>
+    <message>
+        <source>最大 |g| 对此晶胞过大，请减小。</source>
+        <translation>Max |g| is too large for this cell; reduce it.</translation>
+    </message>
+    <message>
+        <source>最大 |g| 之内没有允许的衍射斑点。</source>
+        <translation>No allowed reflections within max |g|.</translation>
+    </message>
+    <message>
+        <source>所选行的 g1、g2 不在此晶带内。</source>
+        <translation>The g1 and g2 of the selected row are not in this zone.</translation>
+    </message>
+    <message>
+        <source>物相：—</source>
+        <translation>Phase: —</translation>
+    </message>
+    <message>
+        <source>点阵类型</source>
+        <translation>Lattice type</translation>
+    </message>
+    <message>
+        <source>晶带轴 [uvw]</source>
+        <translation>Zone axis [uvw]</translation>
+    </message>
+    <message>
+        <source>最大 |g| (1/nm)</source>
+        <translation>Max |g| (1/nm)</translation>
+    </message>
+    <message>
+        <source>标注 (hkl)</source>
+        <translation>Label (hkl)</translation>
+    </message>
+    <message>
+        <source>导出PNG</source>
+        <translation>Export PNG</translation>
+    </message>
+    <message>
+        <source>导出SVG</source>
+        <translation>Export SVG</translation>
+    </message>
+    <message>
+        <source>物相：%1  (%2, %3, %4 nm; %5°, %6°, %7°)</source>
+        <translation>Phase: %1  (%2, %3, %4 nm; %5°, %6°, %7°)</translation>
+    </message>
+    <message>
+        <source>晶带轴 [%1 %2 %3]：%4 个斑点，g1 = %5 沿 R1%6</source>
+        <translation>Zone axis [%1 %2 %3]: %4 spots, g1 = %5 along R1%6</translation>
+    </message>
+    <message>
+        <source>；消光：</source>
+        <translation>; extinctions: </translation>
+    </message>
+    <message>
+        <source>没有可导出的衍射图。</source>
+        <translation>There is no pattern to export.</translation>
+    </message>
+    <message>
+        <source>无法写入文件：
+</source>
+        <translation>Cannot write the file:
+</translation>
+    </message>
+    <message>
+        <source>已导出：</source>
+        <translation>Exported: </translation>
+    </message>
+</context>
+<context>
+    <name>saed::calculator</name>
+    <message>
+        <source>点阵参数无法构成晶胞！</source>
+        <translation>The lattice parameters do not form a unit cell!</translation>
+    </message>
+</context>
+<context>
+    <name>saed::indexing::IndexingOperations</name>
+    <message>
+        <source>结果超过%1行，计算已在此停止，只保留前%1行。
+请缩小误差范围或指数范围后重新计算。</source>
+        <translation>More than %1 rows: the run stopped here and kept the first %1 rows.
+Narrow the tolerances or the index range and run again.</translation>
+    </message>
+    <message>
+        <source>计算已取消，保留已找到的%1行。</source>
+        <translation>Run cancelled; the %1 rows found are kept.</translation>
+    </message>
+    <message>
+        <source>内存不足，计算已停止。请缩小误差范围或指数范围后重新计算。</source>
+        <translation>Out of memory: the run stopped. Narrow the tolerances or the index range and run again.</translation>
+    </message>
+    <message>
+        <source>计算出错：</source>
+        <translation>The run failed: </translation>
+    </message>
+    <message>
+        <source>指数范围必须在0到99之间！</source>
+        <translation>The index range must be between 0 and 99!</translation>
+    </message>
+    <message>
+        <source>标尺示数和测量长度不能为0！</source>
+        <translation>The scale bar value and the measured lengths must not be 0!</translation>
+    </message>
+    <message>
+        <source>点阵参数无法构成晶胞！</source>
+        <translation>The lattice parameters do not form a unit cell!</translation>
+    </message>
+</context>
+<context>
+    <name>saed::library::CrystalLibrary</name>
+    <message>
+        <source>: 文件夹中没有CIF文件</source>
+        <translation>: no CIF files in the folder</translation>
+    </message>
+</context>
+<context>
+    <name>saed::library::LibraryOperations</name>
+    <message>
+        <source>导入的物相无法读取，本次不显示：
+</source>
+        <translation>The imported phases cannot be read and are not shown this time:
+</translation>
+    </message>
+    <message>
+        <source>无法导入CIF：
+</source>
+        <translation>Cannot import CIF:
+</translation>
+    </message>
+    <message>
+        <source>无法备份无法读取的物相文件，未导入：
+</source>
+        <translation>Cannot back up the unreadable phase file; nothing was imported:
+</translation>
+    </message>
+    <message>
+        <source>无法保存导入的物相，未导入：
+</source>
+        <translation>Cannot save the imported phases; nothing was imported:
+</translation>
+    </message>
+    <message>
+        <source>导入了%1个物相（%2个已在库中）</source>
+        <translation>Imported %1 phases (%2 already in the library)</translation>
+    </message>
+    <message>
+        <source>以下CIF未能导入：
+</source>
+        <translation>These CIF files could not be imported:
+</translation>
+    </message>
+</context>
+<context>
+    <name>saed::library::Screening</name>
+    <message>
+        <source>无法写入筛选结果文件：
+</source>
+        <translation>Cannot write the screening results file:
+</translation>
+    </message>
+    <message>
+        <source>筛选结果文件写入不完整：
+</source>
+        <translation>The screening results file was not written completely:
+</translation>
+    </message>
+</context>
+<context>
+    <name>saed::measure::ImageMeasurement</name>
+    <message>
+        <source>所有格式图像|*.jpg;*.jpeg;*.bmp;*.gif;*.tif;*.tiff;*.png;*.dm3;*.dm4;*.mrc;*.map;*.st;*.ccp4|JPEG图像(*.jpg;*.jpeg)|*.jpg;*.jpeg|BMP图像(*.bmp)|*.bmp|GIF图像(*.gif)|*.gif|TIFF图像(*.tif;*.tiff)|*.tif;*.tiff|PNG图像(*.png)|*.png|显微镜图像(*.dm3;*.dm4;*.mrc)|*.dm3;*.dm4;*.mrc;*.map;*.st;*.ccp4</source>
+        <translation>All images|*.jpg;*.jpeg;*.bmp;*.gif;*.tif;*.tiff;*.png;*.dm3;*.dm4;*.mrc;*.map;*.st;*.ccp4|JPEG images(*.jpg;*.jpeg)|*.jpg;*.jpeg|BMP images(*.bmp)|*.bmp|GIF images(*.gif)|*.gif|TIFF images(*.tif;*.tiff)|*.tif;*.tiff|PNG images(*.png)|*.png|Microscope images(*.dm3;*.dm4;*.mrc)|*.dm3;*.dm4;*.mrc;*.map;*.st;*.ccp4</translation>
+    </message>
+    <message>
+        <source>图像太大，无法打开：</source>
+        <translation>The image is too large to open: </translation>
+    </message>
+    <message>
+        <source>无法读取图像文件：</source>
+        <translation>Cannot read the image file: </translation>
+    </message>
+    <message>
+        <source>标尺取自图像文件：10 1/nm 为 %1 像素（每像素 %2 1/nm）</source>
+        <translation>Scale from the image file: 10 1/nm = %1 px (%2 1/nm per pixel)</translation>
+    </message>
+    <message>
+        <source>图像文件的标尺是实空间的（每像素 %1 nm），不是衍射标定；标尺示数和标尺测量未填写</source>
+        <translation>The scale of the image file is in real space (%1 nm per pixel), not a diffraction calibration; the scale bar fields were left empty</translation>
+    </message>
+    <message>
+        <source>请先打开图像</source>
+        <translation>Open an image first</translation>
+    </message>
+    <message>
+        <source>找不到中心斑：成对的对称斑点太少</source>
+        <translation>No centre found: too few pairs of symmetric spots</translation>
+    </message>
+    <message>
+        <source>中心斑在 (%1, %2) 像素；点击斑点即从中心画线</source>
+        <translation>Centre at (%1, %2) px; a click on a spot draws a line from the centre</translation>
+    </message>
+    <message>
+        <source>自动找斑点未成功：</source>
+        <translation>Automatic spot finding failed: </translation>
+    </message>
+    <message>
+        <source>找到 %1 个斑点：R1 = %2，R2 = %3，R3 = %4 像素</source>
+        <translation>Found %1 spots: R1 = %2, R2 = %3, R3 = %4 px</translation>
+    </message>
+    <message>
+        <source>缩放 %1%</source>
+        <translation>Zoom %1%</translation>
+    </message>
+    <message>
+        <source>   像素 (%1, %2)</source>
+        <translation>   pixel (%1, %2)</translation>
+    </message>
+</context>
+<context>
+    <name>saed::model::Caption</name>
+    <message>
+        <source>标定计算</source>
+        <translation>Index</translation>
+    </message>
+    <message>
+        <source>计算选中项</source>
+        <translation>Index selected</translation>
+    </message>
+    <message>
+        <source>点阵标尺</source>
+        <translation>Lattice and scale</translation>
+    </message>
+    <message>
+        <source>移动</source>
+        <translation>Move</translation>
+    </message>
+    <message>
+        <source>测量</source>
+        <translation>Measure</translation>
+    </message>
+    <message>
+        <source>简单点阵</source>
+        <translation>Primitive</translation>
+    </message>
+    <message>
+        <source>底心点阵</source>
+        <translation>Base-centred</translation>
+    </message>
+    <message>
+        <source>体心点阵</source>
+        <translation>Body-centred</translation>
+    </message>
+    <message>
+        <source>面心点阵</source>
+        <translation>Face-centred</translation>
+    </message>
+    <message>
+        <source>菱形点阵</source>
+        <translation>Rhombohedral</translation>
+    </message>
+    <message>
+        <source>按空间群</source>
+        <translation>By space group</translation>
+    </message>
+    <message>
+        <source>请输入物相名称</source>
+        <translation>Enter the name of the phase</translation>
+    </message>
+    <message>
+        <source>点阵标尺◇</source>
+        <translation>Lattice and scale ◇</translation>
+    </message>
 </context>
 <context>
     <name>saed::model::Language</name>
     <message>
         <source>--lang 只接受 zh 或 en，而不是“%1”</source>
         <translation>--lang accepts only zh or en, not “%1”</translation>
+    </message>
+</context>
+<context>
+    <name>saed::model::ResultTableModel</name>
+    <message>
+        <source>组号</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>晶带轴</source>
+        <translation>Zone axis</translation>
+    </message>
+    <message>
+        <source>失配度</source>
+        <translation>Misfit</translation>
+    </message>
+    <message>
+        <source>匹配度</source>
+        <translation>Match</translation>
+    </message>
+    <message>
+        <source>失配度 = √( ( Σ((DTn − dn) / Δdn)² + Σ((An − Mn) / ΔAn)² ) / 6 )，n = 1..3：
+DTn、An 为该行的面间距与夹角，dn、Mn 为测量值，Δdn、ΔAn 为标定时的误差。
+0 为完全吻合；六项都在误差之内的行不大于 1。</source>
+        <translation>Misfit = √( ( Σ((DTn − dn) / Δdn)² + Σ((An − Mn) / ΔAn)² ) / 6 ), n = 1..3:
+DTn, An are the d-spacings and angles of the row, dn, Mn the measured values, Δdn, ΔAn the tolerances of the run.
+0 is a perfect fit; a row with all six terms within tolerance has at most 1.</translation>
+    </message>
+    <message>
+        <source>匹配度：按 R1、R2 放到图像上的该行晶带预测斑点中有检出斑点的比例，与检出斑点被预测的比例的调和平均（0 到 1）。
+需先打开图像并测量 R1、R2；每次标定或改变图像、测量线时计算一次。
+行数很多时只计算失配度最小的若干个不同 (g1, g2)，其余行留空。</source>
+        <translation>Match: harmonic mean of the fraction of the predicted spots of the row&apos;s zone, placed on the image by R1 and R2, that have a detected spot, and the fraction of detected spots that are predicted (0 to 1).
+Needs an open image with R1 and R2 measured; computed once per run and per change of image or measuring lines.
+With many rows only the distinct (g1, g2) of smallest misfit are computed; the other rows stay empty.</translation>
+    </message>
+    <message>
+        <source>第%1组</source>
+        <translation>#%1</translation>
+    </message>
+    <message>
+        <source>晶带轴 [uvw] = g1 × g2，约去公因数</source>
+        <translation>Zone axis [uvw] = g1 × g2, common factors removed</translation>
+    </message>
+    <message>
+        <source>※ 此行含有运动学禁止的衍射，它由同一晶带中两个允许衍射的二次衍射产生</source>
+        <translation>※ This row holds a kinematically forbidden reflection, produced by double diffraction of two allowed reflections of the same zone</translation>
+    </message>
+</context>
+<context>
+    <name>saed::model::Texts</name>
+    <message>
+        <source>有一些输入框不是数字！</source>
+        <translation>Some input fields are not numbers!</translation>
+    </message>
+    <message>
+        <source>当前物相没有空间群，请选择点阵类型！</source>
+        <translation>The current phase has no space group; choose a lattice type!</translation>
+    </message>
+</context>
+<context>
+    <name>saed::store::ParameterStore</name>
+    <message>
+        <source>导入%1图测量数据</source>
+        <translation>Load measurements %1</translation>
+    </message>
+    <message>
+        <source>测量图片的名称为</source>
+        <translation>Name of the measured image</translation>
+    </message>
+    <message>
+        <source>无法写入参数文件：
+</source>
+        <translation>Cannot write the parameter file:
+</translation>
+    </message>
+    <message>
+        <source>无法读取参数文件：
+</source>
+        <translation>Cannot read the parameter file:
+</translation>
+    </message>
+</context>
+<context>
+    <name>saed::store::Reports</name>
+    <message>
+        <source>标尺示数或测量长度为0，无法计算面间距，报告只写入了点阵参数：
+</source>
+        <translation>The scale bar value or a measured length is 0, so no d-spacings can be computed; the report holds only the lattice parameters:
+</translation>
+    </message>
+    <message>
+        <source>无法写入标定结果文件：
+</source>
+        <translation>Cannot write the indexing results file:
+</translation>
     </message>
 </context>
 </TS>

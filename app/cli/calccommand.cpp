@@ -180,7 +180,7 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
     }
     if (!cellValid) {
         // The calculator pointed at the first lattice field at fault.
-        err << "saedindex-cli calc: " << QString::fromUtf8(calculator::notACellMessage())
+        err << "saedindex-cli calc: " << QCoreApplication::translate("saed::calculator", calculator::notACellMessage())
             << Calc::tr("（--cell 的第 %1 个值：“%2”）").arg(badField + 1).arg(model.Text1(badField)) << '\n';
         return 2;
     }

@@ -5,6 +5,8 @@
 
 #include <QJsonDocument>
 
+#include "model/resulttablemodel.h"
+
 namespace saed::cli {
 
 namespace {
@@ -73,7 +75,9 @@ void writeTsv(QTextStream& out, const QAbstractItemModel& model, int columns) {
     for (int r = 0; r < model.rowCount(); ++r) {
         for (int c = 0; c < columns; ++c) {
             if (c > 0) out << '\t';
-            out << cellText(model, r, c);
+            // The result table's cells as files carry them: the same in either language.
+            const QVariant fileText = model.data(model.index(r, c), model::ResultTableModel::kFileTextRole);
+            out << (fileText.isValid() ? fileText.toString() : cellText(model, r, c));
         }
         out << '\n';
     }

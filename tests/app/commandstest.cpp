@@ -96,16 +96,16 @@ TEST(CalcCommandTest, planesOfAluminiumAndTheRefusedInputs) {
         {{QStringLiteral("--cell"), QStringLiteral("0.5,0.5,0.5,90,90,90"), QStringLiteral("--p1"),
           QStringLiteral("1,0,0"), QStringLiteral("--p2"), QStringLiteral("0,1,x"), QStringLiteral("--p3"),
           QStringLiteral("1,1,0")},
-         "saedindex-cli calc: 有一些输入框不是数字！ (--p2 value 3: 'x')\n"},
+         "saedindex-cli calc: Some input fields are not numbers! (--p2 value 3: 'x')\n"},
         // A lattice typed in metres cannot be inverted: no number is printed, alpha is named.
         {{QStringLiteral("--cell"), QStringLiteral("5e-10,5e-10,5e-10,90,90,90"), QStringLiteral("--p1"),
           QStringLiteral("1,0,0"), QStringLiteral("--p2"), QStringLiteral("0,1,0"), QStringLiteral("--p3"),
           QStringLiteral("1,1,0")},
-         "saedindex-cli calc: 点阵参数无法构成晶胞！ (--cell value 4: '90')\n"},
+         "saedindex-cli calc: The lattice parameters do not form a unit cell! (--cell value 4: '90')\n"},
         {{QStringLiteral("--cell"), QStringLiteral("0.5,0,0.5,90,90,90"), QStringLiteral("--p1"),
           QStringLiteral("1,0,0"), QStringLiteral("--p2"), QStringLiteral("0,1,0"), QStringLiteral("--p3"),
           QStringLiteral("1,1,0")},
-         "saedindex-cli calc: 点阵参数无法构成晶胞！ (--cell value 2: '0')\n"},
+         "saedindex-cli calc: The lattice parameters do not form a unit cell! (--cell value 2: '0')\n"},
         {{QStringLiteral("--cell"), QStringLiteral("0.5,0.5,0.5,90,90")}, "saedindex-cli calc: "},
     };
     for (const auto& c : refused) {

@@ -1,8 +1,11 @@
 #include "app/form1.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,15 +13,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSettings>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTextDocument>
 #include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>  // for sort
+#include <algorithm>  // for any_of, sort
 #include <cstdlib>    // for abs
 #include <new>
 #include <stdexcept>
@@ -27,8 +33,12 @@
 #include "app/simulationpanel.h"
 #include "app/translations.h"
 #include "indexing/indexingoperations.h"
+#include "library/screening.h"
+#include "model/language.h"
 #include "model/mainmodel.h"
+#include "model/resulttablemodel.h"
 #include "model/scriptedprompts.h"
+#include "model/texts.h"
 
 using namespace saed::app;
 using namespace saed::model;
@@ -158,7 +168,9 @@ TEST(Form1Test, rankedPhaseOpensInTheSimulationTab) {
             if ((*it)->data(0, Qt::UserRole).toInt() == node) (*it)->setCheckState(0, Qt::Checked);
     }
     QSignalSpy status(&model, &MainModel::statusMessage);
+    QSignalSpy finished(window.screeningRun(), &saed::library::ScreeningRun::finished);
     window.findChild<QPushButton*>(QStringLiteral("Command13"))->click();
+    ASSERT_TRUE(finished.wait(20000));  // the phases run on the worker
     for (const QList<QVariant>& message : status) QFile::remove(message.at(0).toString());  // the report
     ASSERT_NE(window.rankingWindow(), nullptr);
 
@@ -203,6 +215,133 @@ TEST(TranslationsTest, qtButtonsAndDialogsReadInChinese) {
     EXPECT_FALSE(installQtTranslations(*qApp, QLocale(QLocale::Zulu, QLocale::SouthAfrica)));
     QMessageBox english(QMessageBox::NoIcon, QString(), QString(), QMessageBox::Ok);
     EXPECT_EQ(english.button(QMessageBox::Ok)->text().remove(u'&'), QStringLiteral("OK"));
+}
+
+namespace {
+
+bool hasChinese(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF; });
+}
+
+// Every text a widget of `window` shows or offers: titles, captions, tooltips, prefixes, combo
+// entries, tab titles, tree headers and menu entries, each with where it was found.
+QStringList shownTexts(const Form1& window) {
+    QStringList texts;
+    auto add = [&texts](const QObject* where, const QString& text) {
+        texts << QString::fromLatin1(where->metaObject()->className()) + u'/' + where->objectName() +
+                     QStringLiteral(": ") + text;
+    };
+    add(&window, window.windowTitle());
+    for (const QWidget* w : window.findChildren<QWidget*>()) {
+        add(w, w->toolTip());
+        add(w, w->windowTitle());
+        if (const auto* label = qobject_cast<const QLabel*>(w)) add(w, label->text());
+        if (const auto* button = qobject_cast<const QAbstractButton*>(w)) add(w, button->text());
+        if (const auto* box = qobject_cast<const QGroupBox*>(w)) add(w, box->title());
+        if (const auto* spin = qobject_cast<const QDoubleSpinBox*>(w)) add(w, spin->prefix() + spin->suffix());
+        if (const auto* spin = qobject_cast<const QSpinBox*>(w)) add(w, spin->prefix() + spin->suffix());
+        if (const auto* combo = qobject_cast<const QComboBox*>(w))
+            for (int i = 0; i < combo->count(); ++i) add(w, combo->itemText(i));
+        if (const auto* tabs = qobject_cast<const QTabWidget*>(w))
+            for (int i = 0; i < tabs->count(); ++i) add(w, tabs->tabText(i));
+        if (const auto* tree = qobject_cast<const QTreeWidget*>(w))
+            for (int c = 0; c < tree->columnCount(); ++c)
+                add(w, tree->headerItem()->text(c) + u' ' + tree->headerItem()->toolTip(c));
+    }
+    // The language menu names each language in its own words.
+    for (const QAction* action : window.findChildren<QAction*>())
+        if (!action->objectName().startsWith(u"Language_")) add(action, action->text() + u' ' + action->toolTip());
+    return texts;
+}
+
+// Makes the English catalogues current for one test and puts the Chinese source texts back.
+struct EnglishForOneTest {
+    EnglishForOneTest() { ok = installProgramTranslations(*qApp, Language::English); }
+    ~EnglishForOneTest() { installProgramTranslations(*qApp, Language::Chinese); }
+    bool ok = false;
+};
+
+}  // namespace
+
+TEST(Form1Test, theEnglishWindowShowsNoChineseAndStillFits) {
+    const EnglishForOneTest english;
+    ASSERT_TRUE(english.ok);
+    MainModel model;
+    ScriptedPrompts prompts;
+    Form1 window(model, prompts);
+    window.show();
+    window.tabs()->setCurrentIndex(1);
+    QApplication::processEvents();
+
+    const QStringList texts = shownTexts(window);
+    QStringList chinese;
+    for (const QString& text : texts)
+        if (hasChinese(text)) chinese << text;
+    EXPECT_TRUE(chinese.isEmpty()) << chinese.join(u'\n').toStdString();
+    // The check looks where the texts are: the tabs, a caption from the model, a lattice type.
+    EXPECT_EQ(window.tabs()->tabText(1), QStringLiteral("Indexing"));
+    EXPECT_TRUE(texts.contains(QStringLiteral("QPushButton/Command6: Index"))) << texts.filter(QStringLiteral("Command6")).join(u' ').toStdString();
+    EXPECT_EQ(window.combo1()->itemText(2), QStringLiteral("Body-centred"));
+    // The result table's headers; the model keeps its captions and entries in Chinese.
+    for (int c = 0; c < ResultTableModel::kAllColumns; ++c) {
+        for (const int role : {Qt::DisplayRole, Qt::ToolTipRole})
+            EXPECT_FALSE(hasChinese(model.resultTable()->headerData(c, Qt::Horizontal, role).toString())) << c;
+    }
+    EXPECT_EQ(model.caption(Caption::Command6), QStringLiteral("标定计算"));
+    EXPECT_EQ(model.Combo1Items().at(2), QStringLiteral("体心点阵"));
+
+    // The request to name a typed-in phase reads in English; the model, and so a report, keep it.
+    model.setFlag(Flag::LatticeLocked, false);
+    model.setText6(phaseNameRequest());
+    EXPECT_EQ(window.text6()->text(), QStringLiteral("Enter the name of the phase"));
+    EXPECT_EQ(model.Text6(), QStringLiteral("请输入物相名称"));
+
+    // English words are longer: the window still fits a 1024 x 768 screen, with a crystal phase's
+    // long label too, whose lattice type reads in English while the model keeps it in Chinese.
+    model.setText6(QStringLiteral("CuO (tenorite)  底心点阵 C 1 2/c 1 (15)  c/a1.0950"));
+    model.setFlag(Flag::LatticeLocked, true);
+    EXPECT_EQ(window.text6()->text(), QStringLiteral("CuO (tenorite)  Base-centred C 1 2/c 1 (15)  c/a1.0950"));
+    EXPECT_EQ(window.text6()->toolTip(), window.text6()->text());
+    QApplication::processEvents();
+    EXPECT_LE(window.minimumSizeHint().width(), 1024);
+    EXPECT_LE(window.minimumSizeHint().height(), 700);
+}
+
+TEST(TranslationsTest, theLanguageChosenInTheWindowIsKeptForTheNextStart) {
+    QStandardPaths::setTestModeEnabled(true);
+    const QString path = settingsPath();
+    QFile::remove(path);
+    EXPECT_FALSE(savedLanguage(path));
+    EXPECT_EQ(startLanguage(std::nullopt, path), systemLanguage());
+    EXPECT_EQ(startLanguage(Language::English, path), Language::English);
+
+    MainModel model;
+    ScriptedPrompts prompts;
+    Form1 window(model, prompts);
+    auto* english = window.findChild<QAction*>(QStringLiteral("Language_en"));
+    auto* chinese = window.findChild<QAction*>(QStringLiteral("Language_zh"));
+    ASSERT_TRUE(english && chinese);
+    EXPECT_EQ(english->text(), QStringLiteral("English"));
+    EXPECT_EQ(chinese->text(), QStringLiteral("中文"));
+    english->trigger();
+    // This start speaks Chinese: the choice applies at the next one, and the user is told.
+    EXPECT_EQ(savedLanguage(path), Language::English);
+    EXPECT_EQ(startLanguage(std::nullopt, path), Language::English);
+    EXPECT_EQ(startLanguage(Language::Chinese, path), Language::Chinese);
+    ASSERT_EQ(prompts.questions().size(), 1u);
+    EXPECT_TRUE(prompts.questions()[0].text.contains(QStringLiteral("English")));
+    chinese->trigger();
+    EXPECT_EQ(savedLanguage(path), Language::Chinese);
+    EXPECT_EQ(prompts.questions().size(), 1u);
+
+    // An unknown code is no choice; a settings file that cannot be written is told.
+    QSettings(path, QSettings::IniFormat).setValue(QStringLiteral("language"), QStringLiteral("de"));
+    EXPECT_FALSE(savedLanguage(path));
+    QTemporaryDir dir;
+    const QString blocked = dir.filePath(QStringLiteral("file/saedindex.ini"));
+    QFile(dir.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly);
+    EXPECT_FALSE(saveLanguage(Language::English, blocked));
+    QFile::remove(path);
 }
 
 TEST(GuardedApplicationTest, anExceptionIsToldAndTheEventLoopGoesOn) {

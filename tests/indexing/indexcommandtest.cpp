@@ -44,7 +44,7 @@ TEST(IndexCommandTest, reproducesTheCubicExampleInEveryFormat) {
     ASSERT_EQ(text.status, 0);
     const QStringList textLines = text.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(textLines.size(), 26);
-    EXPECT_TRUE(textLines[0].startsWith(QStringLiteral("组号")));
+    EXPECT_TRUE(textLines[0].startsWith(QStringLiteral("Group")));
     EXPECT_EQ(textLines[25], QStringLiteral("rows: 24"));
     // Columns line up: the spacing of the first and the last row start at the same place.
     EXPECT_EQ(textLines[24].indexOf(QStringLiteral("0.5000000")), textLines[1].indexOf(QStringLiteral("0.5000000")));
@@ -76,13 +76,13 @@ TEST(IndexCommandTest, badInputAndNoSolution) {
         const char* message;
     } cases[] = {
         {QStringLiteral("--cell 0.5,0.5,0.5,90,90,x --range 1 --d 0.5,0.5,0.35 --angles 90,45,45"),
-         "有一些输入框不是数字！"},
+         "Some input fields are not numbers!"},
         {QStringLiteral("--cell 0.5,0.5,0.5,90,90,x --d 0.5,0.5,0.35 --angles 90,45,45"), "--cell, sixth value"},
         {kCubic + QStringLiteral("--range 120"), ""},  // given twice
-        {kCubicCell + QStringLiteral("--range 120 --d 0.5,0.5,0.35"), "指数范围必须在0到99之间！"},
-        {kCubicCell + QStringLiteral("--scale 0,100 --r1 100,1 --r2 100,1 --r3 141,1"), "标尺示数和测量长度不能为0！"},
+        {kCubicCell + QStringLiteral("--range 120 --d 0.5,0.5,0.35"), "The index range must be between 0 and 99!"},
+        {kCubicCell + QStringLiteral("--scale 0,100 --r1 100,1 --r2 100,1 --r3 141,1"), "The scale bar value and the measured lengths must not be 0!"},
         {kCubicCell + QStringLiteral("--scale 2,0 --r1 100,1 --r2 100,1 --r3 141,1"),
-         "saedindex-cli index: 标尺示数和测量长度不能为0！\n  (--scale, second value)"},
+         "saedindex-cli index: The scale bar value and the measured lengths must not be 0!\n  (--scale, second value)"},
         {QStringLiteral("--cell 0.5,0.5,0.5,90,90,90,1 --d 0.5,0.5,0.35 --angles 90,45,45"), "6 comma-separated values"},
         {kCubicCell, ""},  // no pattern
         {kCubic + QStringLiteral("--type hexagonal"), ""},

@@ -43,7 +43,8 @@ QByteArray fileBytes(const QString& path) {
 }  // namespace
 
 TEST(ResultExportTest, csvOfTheWorkedExampleQuotingAndMarksAgreeWithJson) {
-    const CliRun csv = runIndex(kCubic + QStringLiteral("--format csv"));
+    // Chinese, the default: captions and labels as the Chinese table shows them.
+    const CliRun csv = runIndex(kCubic + QStringLiteral("--format csv --lang zh"));
     ASSERT_EQ(csv.status, 0) << csv.err.toStdString();
     const QByteArray bytes = csv.out.toUtf8();
     ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
@@ -56,6 +57,12 @@ TEST(ResultExportTest, csvOfTheWorkedExampleQuotingAndMarksAgreeWithJson) {
     EXPECT_EQ(lines[1], QStringLiteral("第001组,-1,0,0,+,0,-1,0,＝,-1,-1,0,◇,0.5000000,0.5000000,0.3535534,◇,"
                                        "90.0000,45.0000,45.0000,[0 0 1],0.000,,1"));
     EXPECT_TRUE(lines[24].startsWith(QStringLiteral("第024组,")));
+    // English: the captions and labels follow, the numbers do not change.
+    const QStringList english = csvLines(runIndex(kCubic + QStringLiteral("--format csv")).out);
+    ASSERT_EQ(english.size(), 25);
+    EXPECT_TRUE(english[0].startsWith(QStringLiteral("Group,h1,k1,l1,+,"))) << english[0].toStdString();
+    EXPECT_TRUE(english[0].endsWith(QStringLiteral(",Zone axis,Misfit,Double diffraction,Family")));
+    EXPECT_EQ(english[1], QString(lines[1]).replace(QStringLiteral("第001组"), QStringLiteral("#001")));
 
     using saed::indexing::csvField;
     EXPECT_EQ(csvField(QStringLiteral("2,000.0000000")), QStringLiteral("\"2,000.0000000\""));
@@ -121,7 +128,7 @@ TEST(ResultExportTest, windowWritesWhatTheCommandLineWrites) {
     const QString csvPath = folder.filePath(QStringLiteral("out.csv"));
     prompts.queueSavePath(csvPath);
     ASSERT_TRUE(window.exportResults(false));
-    EXPECT_EQ(fileBytes(csvPath), runIndex(kCubic + QStringLiteral("--format csv")).out.toUtf8());
+    EXPECT_EQ(fileBytes(csvPath), runIndex(kCubic + QStringLiteral("--format csv --lang zh")).out.toUtf8());
 
     // Sorted by h1 descending the CSV follows the table, the JSON keeps the run's group order.
     window.listView1()->horizontalHeader()->sectionClicked(1);

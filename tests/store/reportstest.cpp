@@ -18,12 +18,15 @@
 #include <gtest/gtest.h>
 
 #include "tests/clirun.h"
+#include "app/cli/commands.h"
+#include "model/language.h"
 #include "model/mainmodel.h"
 #include "model/resulttablemodel.h"
 #include "model/scriptedprompts.h"
 #include "model/texts.h"
 #include "indexing/indexingoperations.h"
 #include "library/phasetree.h"
+#include "store/parameterstore.h"
 #include "store/textfile.h"
 
 using namespace saed;
@@ -347,4 +350,51 @@ TEST_F(ScreeningTest, indexCommandWritesTheResultReport) {
     // --out without --report
     EXPECT_EQ(runCli("index", cell + QStringLiteral("--d 1,1,1 --angles 90,45,45 --out ") + dir.path()).status,
               2);
+}
+
+// Files are written in Chinese whatever language the window speaks: the result report, the
+// screening report and the stored parameter sets keep their bytes under English, while the
+// table and the messages read in English.
+TEST_F(ScreeningTest, filesKeepTheirBytesUnderEnglish) {
+    const auto storeBytes = [this](const QString& name) {
+        const QString path = dir.filePath(name + QStringLiteral("/Store.ini"));
+        prompts.queueText(QStringLiteral("样品 A"));
+        EXPECT_TRUE(store::ParameterStore(path).save(model, prompts));
+        return fileBytes(path);
+    };
+    setWorkedExample();
+    model.setCombo1(2);
+    const QByteArray chineseStore = storeBytes(QStringLiteral("zh"));
+
+    ASSERT_TRUE(model::installProgramTranslations(*QCoreApplication::instance(), model::Language::English));
+    struct Restore {
+        ~Restore() { model::installProgramTranslations(*QCoreApplication::instance(), model::Language::Chinese); }
+    } restore;
+    EXPECT_EQ(storeBytes(QStringLiteral("en")), chineseStore);
+
+    model.setCombo1(0);
+    operations.RunIndexing();
+    ASSERT_EQ(model.resultTable()->rowCount(), 24);
+    const auto path = store::exportResultReport(model, prompts, target);
+    ASSERT_TRUE(path);
+    EXPECT_EQ(fileBytes(*path), goldenFile("worked_example_report.txt"));
+    // The table shows the group and its header in English; the report kept 第001组.
+    const model::ResultTableModel& table = *model.resultTable();
+    EXPECT_EQ(table.cell(0, 0), QStringLiteral("第001组"));
+    EXPECT_EQ(table.data(table.index(0, 0), Qt::DisplayRole).toString(), QStringLiteral("#001"));
+    EXPECT_EQ(table.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Group"));
+
+    setMagnesiumPattern();
+    model.setCombo1(3);
+    target = {{dir.path()}, QDateTime(QDate(2016, 11, 29), QTime(9, 5, 3))};
+    const auto outcome = screen(true, "物相");
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ(fileBytes(outcome->path), goldenFile("screening_builtin_multiple.txt"));
+
+    // A message the user reads comes from the catalogue.
+    model.setText1(21, QStringLiteral("100"));
+    prompts.clearQuestions();
+    operations.RunIndexing();
+    ASSERT_EQ(prompts.questions().size(), 1u);
+    EXPECT_EQ(prompts.questions()[0].text, QStringLiteral("The index range must be between 0 and 99!"));
 }
