@@ -31,8 +31,13 @@ inline CliRun runCliIn(model::Language language, const QStringList& args) {
     return result;
 }
 
+// The arguments of a command line written as one text, split at its blanks.
+inline QStringList cliArgs(const QString& line) { return line.split(u' ', Qt::SkipEmptyParts); }
+inline QStringList cliArgs(const char* line) { return cliArgs(QString::fromUtf8(line)); }
+
 // Runs a command line in English, the language the tests of the commands' texts read.
 inline CliRun runCli(const QStringList& args) { return runCliIn(model::Language::English, args); }
+inline CliRun runCli(const char* line) { return runCli(cliArgs(line)); }
 
 // Installs `language` for tests that call a command's parts directly.
 inline void useCliLanguage(model::Language language) {

@@ -15,13 +15,10 @@ namespace {
 using saed::model::Language;
 using saed::testdata::CliRun;
 using saed::testdata::runCliIn;
-
-QStringList split(const char* args) { return QString::fromUtf8(args).split(u' ', Qt::SkipEmptyParts); }
+using saed::testdata::cliArgs;
 
 const char kCubic[] = "index --cell 0.5,0.5,0.5,90,90,90 --range 1 --d 0.5,0.5,0.35355 --angles 90,45,45";
-const QStringList kCommands = {QStringLiteral("index"), QStringLiteral("calc"), QStringLiteral("library"),
-                               QStringLiteral("screen"), QStringLiteral("reflections"), QStringLiteral("image"),
-                               QStringLiteral("simulate")};
+const QStringList kCommands = cliArgs("index calc library screen reflections image simulate");
 
 // The terminal column where each option line's description starts, by the option's text.
 QMap<QString, int> descriptionColumns(const QString& help) {
@@ -42,33 +39,33 @@ TEST(CliLanguageTest, chineseIsTheDefaultForTheUsageTablesAndErrors) {
     EXPECT_TRUE(usage.out.startsWith(QStringLiteral("用法：saedindex-cli 命令 [选项] [--lang zh|en]\n"))) << usage.out.toStdString();
     EXPECT_TRUE(usage.out.contains(QStringLiteral("\n  index    用一个物相标定实测的衍射斑点花样\n")));
 
-    const CliRun bad = runCliIn(Language::Chinese, split("index --cell 0.5,0.5,0.5,90,90,90 --colour red"));
+    const CliRun bad = runCliIn(Language::Chinese, cliArgs("index --cell 0.5,0.5,0.5,90,90,90 --colour red"));
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(bad.err, QStringLiteral("saedindex-cli index: 未知选项 --colour\n用法见 saedindex-cli index --help。\n"));
 
-    const CliRun table = runCliIn(Language::Chinese, split(kCubic) << QStringLiteral("--families"));
+    const CliRun table = runCliIn(Language::Chinese, cliArgs(kCubic) << QStringLiteral("--families"));
     ASSERT_EQ(table.status, 0) << table.err.toStdString();
     EXPECT_TRUE(table.out.startsWith(QStringLiteral("解族 代表行  晶带轴族 {hkl}1 "))) << table.out.toStdString();
     EXPECT_TRUE(table.out.endsWith(QStringLiteral("\n解族：1，行：24\n")));
 }
 
 TEST(CliLanguageTest, langChoosesEnglishAnywhereAndABadValueIsRefused) {
-    const CliRun before = runCliIn(Language::Chinese, split("--lang en calc --help"));
+    const CliRun before = runCliIn(Language::Chinese, cliArgs("--lang en calc --help"));
     EXPECT_EQ(before.status, 0);
     EXPECT_TRUE(before.out.startsWith(QStringLiteral("usage: saedindex-cli calc --cell"))) << before.out.toStdString();
-    const CliRun after = runCliIn(Language::Chinese, split("calc --cell 1,1,1,90,90,90 --lang=en --p1 1,0,0"));
+    const CliRun after = runCliIn(Language::Chinese, cliArgs("calc --cell 1,1,1,90,90,90 --lang=en --p1 1,0,0"));
     EXPECT_EQ(after.status, 2);
     EXPECT_TRUE(after.err.startsWith(QStringLiteral("saedindex-cli calc: --cell, --p1, --p2 and --p3 are all needed\n")))
         << after.err.toStdString();
     // --lang zh wins over an English system; the choice does not outlive its run.
-    EXPECT_TRUE(runCliIn(Language::English, split("--lang zh")).out.startsWith(QStringLiteral("用法：")));
+    EXPECT_TRUE(runCliIn(Language::English, cliArgs("--lang zh")).out.startsWith(QStringLiteral("用法：")));
     EXPECT_TRUE(runCliIn(Language::Chinese, {}).out.startsWith(QStringLiteral("用法：")));
 
-    const CliRun refused = runCliIn(Language::English, split("index --lang de --help"));
+    const CliRun refused = runCliIn(Language::English, cliArgs("index --lang de --help"));
     EXPECT_EQ(refused.status, 2);
     EXPECT_TRUE(refused.out.isEmpty());
     EXPECT_EQ(refused.err, QStringLiteral("saedindex-cli: --lang accepts only zh or en, not “de”\n"));
-    EXPECT_EQ(runCliIn(Language::Chinese, split("index --lang")).status, 2);
+    EXPECT_EQ(runCliIn(Language::Chinese, cliArgs("index --lang")).status, 2);
 }
 
 TEST(CliLanguageTest, everyHelpKeepsItsColumnsInBothLanguages) {
@@ -111,7 +108,7 @@ TEST(CliLanguageTest, dataOutputAndReportsAreTheSameInBothLanguages) {
     // The report of --report: one file per language, the same bytes.
     QTemporaryDir zhDir, enDir;
     for (const auto& [language, dir] : {std::pair{Language::Chinese, &zhDir}, std::pair{Language::English, &enDir}}) {
-        const CliRun r = runCliIn(language, split(kCubic) << QStringLiteral("--report") << QStringLiteral("--out") << dir->path());
+        const CliRun r = runCliIn(language, cliArgs(kCubic) << QStringLiteral("--report") << QStringLiteral("--out") << dir->path());
         ASSERT_EQ(r.status, 0) << r.err.toStdString();
     }
     const QStringList zhFiles = QDir(zhDir.path()).entryList(QDir::Files), enFiles = QDir(enDir.path()).entryList(QDir::Files);

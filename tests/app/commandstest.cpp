@@ -2,7 +2,6 @@
 // library and screen read a library file alike.
 #include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 
@@ -13,7 +12,8 @@
 namespace {
 
 using saed::testdata::CliRun;
-const auto run = saed::testdata::runCli;
+using saed::testdata::cliArgs;
+using saed::testdata::runCli;
 
 QString writeFile(const QTemporaryDir& dir, const char* name, const QByteArray& bytes) {
     const QString path = dir.filePath(QString::fromLatin1(name));
@@ -23,19 +23,18 @@ QString writeFile(const QTemporaryDir& dir, const char* name, const QByteArray& 
     return path;
 }
 
-const QStringList kScreenPattern = {QStringLiteral("--d"), QStringLiteral("0.2815,0.2815,0.1625"),
-                                    QStringLiteral("--angles"), QStringLiteral("60,30,30")};
+const QStringList kScreenPattern = cliArgs("--d 0.2815,0.2815,0.1625 --angles 60,30,30");
 
 }  // namespace
 
 TEST(LibraryCommandTest, builtInAndFileLibrariesAreListedAndAnIncompleteFileIsRefused) {
-    const CliRun builtIn = run({QStringLiteral("library"), QStringLiteral("--format"), QStringLiteral("json")});
+    const CliRun builtIn = runCli("library --format json");
     ASSERT_EQ(builtIn.status, 0) << builtIn.err.toStdString();
-    const QJsonArray phases = QJsonDocument::fromJson(builtIn.out.toUtf8())[QStringLiteral("phases")].toArray();
+    const QJsonArray phases = builtIn.json()[u"phases"].toArray();
     ASSERT_EQ(phases.size(), 2);
-    EXPECT_EQ(phases[0][QStringLiteral("name")].toString(), QStringLiteral("α-Mg"));
-    EXPECT_EQ(phases[0][QStringLiteral("gamma")].toString(), QStringLiteral("120.00000"));
-    EXPECT_EQ(phases[1][QStringLiteral("record")].toInt(), 2);
+    EXPECT_EQ(phases[0][u"name"].toString(), QStringLiteral("α-Mg"));
+    EXPECT_EQ(phases[0][u"gamma"].toString(), QStringLiteral("120.00000"));
+    EXPECT_EQ(phases[1][u"record"].toInt(), 2);
 
     QTemporaryDir dir;
     // GBK with the euro sign as the lone byte 0x80 and bare LF line ends: both commands read it,
@@ -43,13 +42,12 @@ TEST(LibraryCommandTest, builtInAndFileLibrariesAreListedAndAnIncompleteFileIsRe
     const QByteArray gbk = QByteArray("\xA6\xC1-Mg\x80;\xC1\xF9\xB7\xBD;1.6;0.3;0.3;0.5;90;90;120;\n"
                                       "Al;\xC3\xE6\xD0\xC4;1;0.40495;0.40495;0.40495;90;90;90;\n");
     const QString gbkPath = writeFile(dir, "gbk.txt", gbk);
-    const CliRun listed = run({QStringLiteral("library"), QStringLiteral("--library"), gbkPath});
+    const CliRun listed = runCli(cliArgs("library --library") << gbkPath);
     ASSERT_EQ(listed.status, 0) << listed.err.toStdString();
     EXPECT_EQ(listed.out.section(u'\n', 1, 1), QStringLiteral("  [aa1] α-Mg€"));
     EXPECT_EQ(listed.out.section(u'\n', 3, 3), QStringLiteral("  [aa2] Al"));
-    QStringList screen = {QStringLiteral("screen"), QStringLiteral("--library"), gbkPath, QStringLiteral("--out"),
-                          dir.path()};
-    const CliRun screened = run(screen + kScreenPattern);
+    const CliRun screened = runCli((cliArgs("screen --library") << gbkPath << QStringLiteral("--out") << dir.path()) +
+                                   kScreenPattern);
     ASSERT_EQ(screened.status, 0) << screened.err.toStdString();
     EXPECT_TRUE(screened.out.startsWith(QStringLiteral("α-Mg€"))) << screened.out.toStdString();
 
@@ -57,60 +55,50 @@ TEST(LibraryCommandTest, builtInAndFileLibrariesAreListedAndAnIncompleteFileIsRe
     const QString cut = writeFile(dir, "cut.txt", "Al;\xC3\xE6\xD0\xC4;1;0.4;0.4;0.4;90;90;90;\r\nCu;x;");
     for (const char* command : {"library", "screen"}) {
         SCOPED_TRACE(command);
-        const CliRun refused = run(QStringList{QString::fromLatin1(command), QStringLiteral("--library"), cut} +
-                                   (command == std::string("screen") ? kScreenPattern : QStringList()));
+        const CliRun refused = runCli((cliArgs(command) << QStringLiteral("--library") << cut) +
+                                      (command == std::string("screen") ? kScreenPattern : QStringList()));
         EXPECT_EQ(refused.status, 2);
         EXPECT_TRUE(refused.out.isEmpty()) << refused.out.toStdString();
         EXPECT_EQ(refused.err, QStringLiteral("saedindex-cli %1: '%2': record 2 is incomplete (2 of nine fields); "
                                               "the library file was not used\n")
                                    .arg(QString::fromLatin1(command), cut));
     }
-    const CliRun missing = run({QStringLiteral("library"), QStringLiteral("--library"), dir.filePath(QStringLiteral("none"))});
+    const CliRun missing = runCli(cliArgs("library --library") << dir.filePath(QStringLiteral("none")));
     EXPECT_EQ(missing.status, 2);
     EXPECT_TRUE(missing.err.startsWith(QStringLiteral("saedindex-cli library: cannot read"))) << missing.err.toStdString();
 }
 
 TEST(CalcCommandTest, planesOfAluminiumAndTheRefusedInputs) {
-    const QStringList al = {QStringLiteral("calc"), QStringLiteral("--cell"),
-                            QStringLiteral("0.40495,0.40495,0.40495,90,90,90"), QStringLiteral("--p1"),
-                            QStringLiteral("1,1,-1"), QStringLiteral("--p2"), QStringLiteral("1,-1,1"),
-                            QStringLiteral("--p3"), QStringLiteral("2,0,0")};
+    const char* const al = "calc --cell 0.40495,0.40495,0.40495,90,90,90 --p1 1,1,-1 --p2 1,-1,1 --p3 2,0,0";
     // (1 1 -1) x (1 -1 1) = (0 -2 -2); cos <R1,R2> = -1/3, cos <R2,R3> = 1/sqrt(3); d = a/sqrt(3), a/2.
-    const CliRun text = run(al);
+    const CliRun text = runCli(al);
     ASSERT_EQ(text.status, 0) << text.err.toStdString();
     EXPECT_EQ(text.out, QStringLiteral("R1 （1 1 -1）\nR2 （1 -1 1）\nR3 （2 0 0）\nZ=[0 -1 -1]\n"
                                        "<R1,R2>=109.471220634491 deg.\n<R2,R3>=54.7356103172453 deg.\n"
                                        "<R1,R3>=54.7356103172453 deg.\nd1=0.2337980 nm\nd2=0.2337980 nm\n"
                                        "d3=0.2024750 nm\n"));
-    const CliRun json = run(al + QStringList{QStringLiteral("--format=json")});
+    const CliRun json = runCli(cliArgs(al) << QStringLiteral("--format=json"));
     ASSERT_EQ(json.status, 0);
-    const QJsonObject doc = QJsonDocument::fromJson(json.out.toUtf8()).object();
-    EXPECT_EQ(doc[QStringLiteral("zoneAxis")].toArray(), (QJsonArray{0, -1, -1}));
-    EXPECT_NEAR(doc[QStringLiteral("spacingsNm")][2].toDouble(), 0.202475, 1e-12);
-    EXPECT_TRUE(doc[QStringLiteral("cellValid")].toBool());
+    EXPECT_EQ(json.json()[u"zoneAxis"].toArray(), (QJsonArray{0, -1, -1}));
+    EXPECT_NEAR(json.json()[u"spacingsNm"][2].toDouble(), 0.202475, 1e-12);
+    EXPECT_TRUE(json.json()[u"cellValid"].toBool());
 
     const struct {
-        QStringList args;
+        const char* args;
         const char* err;
     } refused[] = {
-        {{QStringLiteral("--cell"), QStringLiteral("0.5,0.5,0.5,90,90,90"), QStringLiteral("--p1"),
-          QStringLiteral("1,0,0"), QStringLiteral("--p2"), QStringLiteral("0,1,x"), QStringLiteral("--p3"),
-          QStringLiteral("1,1,0")},
+        {"--cell 0.5,0.5,0.5,90,90,90 --p1 1,0,0 --p2 0,1,x --p3 1,1,0",
          "saedindex-cli calc: Some input fields are not numbers! (--p2 value 3: 'x')\n"},
         // A lattice typed in metres cannot be inverted: no number is printed, alpha is named.
-        {{QStringLiteral("--cell"), QStringLiteral("5e-10,5e-10,5e-10,90,90,90"), QStringLiteral("--p1"),
-          QStringLiteral("1,0,0"), QStringLiteral("--p2"), QStringLiteral("0,1,0"), QStringLiteral("--p3"),
-          QStringLiteral("1,1,0")},
+        {"--cell 5e-10,5e-10,5e-10,90,90,90 --p1 1,0,0 --p2 0,1,0 --p3 1,1,0",
          "saedindex-cli calc: The lattice parameters do not form a unit cell! (--cell value 4: '90')\n"},
-        {{QStringLiteral("--cell"), QStringLiteral("0.5,0,0.5,90,90,90"), QStringLiteral("--p1"),
-          QStringLiteral("1,0,0"), QStringLiteral("--p2"), QStringLiteral("0,1,0"), QStringLiteral("--p3"),
-          QStringLiteral("1,1,0")},
+        {"--cell 0.5,0,0.5,90,90,90 --p1 1,0,0 --p2 0,1,0 --p3 1,1,0",
          "saedindex-cli calc: The lattice parameters do not form a unit cell! (--cell value 2: '0')\n"},
-        {{QStringLiteral("--cell"), QStringLiteral("0.5,0.5,0.5,90,90")}, "saedindex-cli calc: "},
+        {"--cell 0.5,0.5,0.5,90,90", "saedindex-cli calc: "},
     };
     for (const auto& c : refused) {
-        SCOPED_TRACE(c.args.join(u' ').toStdString());
-        const CliRun bad = run(QStringList{QStringLiteral("calc")} + c.args);
+        SCOPED_TRACE(c.args);
+        const CliRun bad = runCli(QStringList{QStringLiteral("calc")} + cliArgs(c.args));
         EXPECT_EQ(bad.status, 2);
         EXPECT_TRUE(bad.err.startsWith(QString::fromUtf8(c.err))) << bad.err.toStdString();
         EXPECT_FALSE(bad.out.contains(QStringLiteral("deg."))) << bad.out.toStdString();

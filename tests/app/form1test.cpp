@@ -39,11 +39,12 @@
 #include "model/resulttablemodel.h"
 #include "model/scriptedprompts.h"
 #include "model/texts.h"
+#include "tests/indexing/indexingtestdata.h"
 
 using namespace saed::app;
 using namespace saed::model;
 
-TEST(Form1Test, tabsAndStartState) {
+TEST(Form1Test, startStateAndFieldsBoundBothWays) {
     MainModel model;
     ScriptedPrompts prompts;
     Form1 window(model, prompts);
@@ -61,21 +62,14 @@ TEST(Form1Test, tabsAndStartState) {
     EXPECT_EQ(window.text1(21)->text(), QStringLiteral("5"));
     EXPECT_EQ(window.slider(1)->value(), 13);
     EXPECT_EQ(window.slider(6)->value(), 50);
-}
 
-TEST(Form1Test, fieldsAreBoundBothWays) {
-    MainModel model;
-    ScriptedPrompts prompts;
-    Form1 window(model, prompts);
     window.show();
     QLineEdit* range = window.text1(21);
     range->selectAll();
     QTest::keyClicks(range, QStringLiteral("12"));
     EXPECT_EQ(model.Text1(21), QStringLiteral("12"));
-
     model.setText1(24, QStringLiteral("141.42"));
     EXPECT_EQ(window.text1(24)->text(), QStringLiteral("141.42"));
-
     model.setFlag(Flag::LatticeLocked, false);
     EXPECT_TRUE(window.text1(0)->isEnabled());
     EXPECT_TRUE(window.text6()->hasFrame());
@@ -108,11 +102,8 @@ TEST(Form1Test, longValuesNeverWidenTheWindowAndShowWholeInTooltips) {
     const int minimumWidth = window.minimumSizeHint().width();
 
     // The cubic example with a huge first angle: the run writes Label5 about 400 characters long.
-    const char* fields[][2] = {{"0", "0.5"},  {"1", "0.5"},   {"2", "0.5"},  {"3", "90"}, {"4", "90"},
-                               {"5", "90"},   {"21", "1"},    {"22", "2"},   {"23", "100"}, {"24", "100"},
-                               {"25", "100"}, {"26", "141.42"}, {"30", "1"}, {"31", "1"}, {"32", "1"},
-                               {"33", "1e308"}, {"34", "45"}, {"35", "45"}};
-    for (const auto& f : fields) model.setText1(QString::fromLatin1(f[0]).toInt(), QString::fromLatin1(f[1]));
+    saed::testdata::fillCubicExample(model);
+    model.setText1(33, QStringLiteral("1e308"));
     window.indexingOperations()->RunIndexing();
     const QString summary = model.caption(Caption::Label5);
     ASSERT_GT(summary.size(), 300);

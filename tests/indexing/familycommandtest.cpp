@@ -2,10 +2,8 @@
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 #include <gtest/gtest.h>
 
@@ -20,9 +18,9 @@ namespace {
 
 using saed::testdata::CliRun;
 
-CliRun run(const QString& command, const QStringList& args) { return saed::testdata::runCli(QStringList{command} + args); }
-
-QStringList split(const QString& args) { return args.split(u' ', Qt::SkipEmptyParts); }
+CliRun run(const char* command, const QString& args) {
+    return saed::testdata::runCli(saed::testdata::cliArgs(QString::fromLatin1(command) + u' ' + args));
+}
 
 const saed::core::Cell kAluminium{0.405, 0.405, 0.405, 90, 90, 90};
 
@@ -81,56 +79,56 @@ TEST(FamilyCommandTest, imageMatchPutsTheZoneOfTheImageFirst) {
                                .arg(path).arg(frame.centre.x).arg(frame.centre.y).arg(frame.r1End.x)
                                .arg(frame.r1End.y).arg(frame.r2End.x).arg(frame.r2End.y);
 
-    const CliRun plain = run(QStringLiteral("index"), split(pattern3 + QStringLiteral("--format json")));
+    const CliRun plain = run("index", pattern3 + QStringLiteral("--format json"));
     ASSERT_EQ(plain.status, 0) << plain.err.toStdString();
-    const QJsonObject object = QJsonDocument::fromJson(plain.out.toUtf8()).object();
-    const QJsonArray families = object[QStringLiteral("families")].toArray();
+    const QJsonObject object = plain.json();
+    const QJsonArray families = object[u"families"].toArray();
     ASSERT_GE(families.size(), 2);
     // Every row carries its zone and a family that is listed; the family's rows add up.
     qint64 listedRows = 0;
     for (const QJsonValue& f : families) {
-        EXPECT_TRUE(f[QStringLiteral("match")].isNull());
-        listedRows += f[QStringLiteral("rows")].toInteger();
+        EXPECT_TRUE(f[u"match"].isNull());
+        listedRows += f[u"rows"].toInteger();
     }
-    EXPECT_EQ(listedRows, object[QStringLiteral("count")].toInteger());
-    const QJsonObject firstRow = object[QStringLiteral("rows")].toArray()[0].toObject();
-    const QJsonArray g1Json = firstRow[QStringLiteral("g1")].toArray(), g2Json = firstRow[QStringLiteral("g2")].toArray();
+    EXPECT_EQ(listedRows, object[u"count"].toInteger());
+    const QJsonObject firstRow = object[u"rows"].toArray()[0].toObject();
+    const QJsonArray g1Json = firstRow[u"g1"].toArray(), g2Json = firstRow[u"g2"].toArray();
     const core::Uvw zone = core::ZoneAxis({g1Json[0].toInt(), g1Json[1].toInt(), g1Json[2].toInt()},
                                           {g2Json[0].toInt(), g2Json[1].toInt(), g2Json[2].toInt()});
-    EXPECT_EQ(firstRow[QStringLiteral("zone")].toArray(), (QJsonArray{qint64(zone[0]), qint64(zone[1]), qint64(zone[2])}));
-    EXPECT_GE(firstRow[QStringLiteral("family")].toInt(), 1);
+    EXPECT_EQ(firstRow[u"zone"].toArray(), (QJsonArray{qint64(zone[0]), qint64(zone[1]), qint64(zone[2])}));
+    EXPECT_GE(firstRow[u"family"].toInt(), 1);
 
-    const CliRun matched = run(QStringLiteral("index"), split(pattern3 + image3 + QStringLiteral("--format json")));
+    const CliRun matched = run("index", pattern3 + image3 + QStringLiteral("--format json"));
     ASSERT_EQ(matched.status, 0) << matched.err.toStdString();
-    const QJsonArray ranked = QJsonDocument::fromJson(matched.out.toUtf8()).object()[QStringLiteral("families")].toArray();
+    const QJsonArray ranked = matched.json()[u"families"].toArray();
     ASSERT_EQ(ranked.size(), families.size());
-    EXPECT_EQ(ranked[0][QStringLiteral("zone")].toArray(), ints({4, 1, 1}));
-    const double best = ranked[0][QStringLiteral("match")].toDouble();
+    EXPECT_EQ(ranked[0][u"zone"].toArray(), ints({4, 1, 1}));
+    const double best = ranked[0][u"match"].toDouble();
     EXPECT_GT(best, 0.8);
     bool sawZone011 = false;
     for (qsizetype i = 1; i < ranked.size(); ++i) {
-        EXPECT_LE(ranked[i][QStringLiteral("match")].toDouble(-1), ranked[i - 1][QStringLiteral("match")].toDouble(-1));
-        if (ranked[i][QStringLiteral("zone")].toArray() == ints({1, 1, 0})) {
+        EXPECT_LE(ranked[i][u"match"].toDouble(-1), ranked[i - 1][u"match"].toDouble(-1));
+        if (ranked[i][u"zone"].toArray() == ints({1, 1, 0})) {
             sawZone011 = true;
-            EXPECT_LT(ranked[i][QStringLiteral("match")].toDouble(), best - 0.2);
+            EXPECT_LT(ranked[i][u"match"].toDouble(), best - 0.2);
         }
     }
     EXPECT_TRUE(sawZone011);
 
     // One line per family in text and TSV, in the same order.
-    const CliRun tsv = run(QStringLiteral("index"), split(pattern3 + image3 + QStringLiteral("--families --format tsv")));
+    const CliRun tsv = run("index", pattern3 + image3 + QStringLiteral("--families --format tsv"));
     ASSERT_EQ(tsv.status, 0);
     const QStringList lines = tsv.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), ranked.size());
     EXPECT_EQ(lines[0].split(u'\t')[2], QStringLiteral("<4 1 1>"));
     EXPECT_EQ(lines[0].split(u'\t').size(), 9);
-    const CliRun text = run(QStringLiteral("index"), split(pattern3 + QStringLiteral("--families")));
+    const CliRun text = run("index", pattern3 + QStringLiteral("--families"));
     EXPECT_TRUE(text.out.startsWith(QStringLiteral("family")));
     EXPECT_TRUE(text.out.contains(QStringLiteral("families: %1,").arg(families.size())));
 
     // The image options go together, and a file that is no image is told.
-    EXPECT_EQ(run(QStringLiteral("index"), split(pattern3 + QStringLiteral("--image ") + path)).status, 2);
-    const CliRun missing = run(QStringLiteral("index"), split(pattern3 + QString(image3).replace(path, dir.filePath(QStringLiteral("none.png")))));
+    EXPECT_EQ(run("index", pattern3 + QStringLiteral("--image ") + path).status, 2);
+    const CliRun missing = run("index", pattern3 + QString(image3).replace(path, dir.filePath(QStringLiteral("none.png"))));
     EXPECT_EQ(missing.status, 2);
     EXPECT_TRUE(missing.out.isEmpty());
 }
@@ -140,31 +138,31 @@ TEST(FamilyCommandTest, imageMatchPutsTheZoneOfTheImageFirst) {
 // x = 2 / (sqrt(3) a) = 2.8511, y = -sqrt(|g200|^2 - x^2) = -4.0321.
 TEST(FamilyCommandTest, simulateWritesTheZonePattern) {
     const QString fcc = QStringLiteral("--cell 0.405,0.405,0.405,90,90,90 --type face --zone 0,1,1 --max-g 5");
-    const CliRun json = run(QStringLiteral("simulate"), split(fcc));
+    const CliRun json = run("simulate", fcc);
     ASSERT_EQ(json.status, 0) << json.err.toStdString();
-    const QJsonObject object = QJsonDocument::fromJson(json.out.toUtf8()).object();
-    const QJsonArray spots = object[QStringLiteral("spots")].toArray();
+    const QJsonObject object = json.json();
+    const QJsonArray spots = object[u"spots"].toArray();
     ASSERT_EQ(spots.size(), 6);
-    EXPECT_EQ(object[QStringLiteral("g1")].toArray(), ints({1, 1, -1}));
-    EXPECT_EQ(spots[0][QStringLiteral("hkl")].toArray(), ints({1, 1, -1}));
-    EXPECT_NEAR(spots[0][QStringLiteral("x")].toDouble(), 4.2767, 1e-4);
-    EXPECT_NEAR(spots[0][QStringLiteral("d")].toDouble(), 0.233827, 1e-6);
+    EXPECT_EQ(object[u"g1"].toArray(), ints({1, 1, -1}));
+    EXPECT_EQ(spots[0][u"hkl"].toArray(), ints({1, 1, -1}));
+    EXPECT_NEAR(spots[0][u"x"].toDouble(), 4.2767, 1e-4);
+    EXPECT_NEAR(spots[0][u"d"].toDouble(), 0.233827, 1e-6);
     bool saw200 = false;
     for (const QJsonValue& s : spots) {
-        if (s[QStringLiteral("hkl")].toArray() != ints({2, 0, 0})) continue;
+        if (s[u"hkl"].toArray() != ints({2, 0, 0})) continue;
         saw200 = true;
-        EXPECT_NEAR(s[QStringLiteral("x")].toDouble(), 2.8511, 1e-4);
-        EXPECT_NEAR(s[QStringLiteral("y")].toDouble(), -4.0321, 1e-4);
+        EXPECT_NEAR(s[u"x"].toDouble(), 2.8511, 1e-4);
+        EXPECT_NEAR(s[u"y"].toDouble(), -4.0321, 1e-4);
     }
     EXPECT_TRUE(saw200);
 
     QTemporaryDir dir;
     const QString svg = dir.filePath(QStringLiteral("p.svg")), png = dir.filePath(QStringLiteral("p.png"));
-    EXPECT_EQ(run(QStringLiteral("simulate"), split(fcc + QStringLiteral(" --format svg --out ") + svg)).status, 0);
+    EXPECT_EQ(run("simulate", fcc + QStringLiteral(" --format svg --out ") + svg).status, 0);
     QFile svgFile(svg);
     ASSERT_TRUE(svgFile.open(QIODevice::ReadOnly));
     EXPECT_TRUE(svgFile.readAll().contains("<svg"));
-    EXPECT_EQ(run(QStringLiteral("simulate"), split(fcc + QStringLiteral(" --format png --out ") + png)).status, 0);
+    EXPECT_EQ(run("simulate", fcc + QStringLiteral(" --format png --out ") + png).status, 0);
     EXPECT_EQ(QImage(png).size(), QSize(600, 600));
 
     // Bad requests are told, with status 2 and nothing written.
@@ -173,7 +171,7 @@ TEST(FamilyCommandTest, simulateWritesTheZonePattern) {
                                QStringLiteral("--cell 0.405,0.405,0,90,90,90 --zone 0,0,1"),
                                QStringLiteral("--cell 0.405,0.405,0.405,90,90,90 --zone 0,0,1 --max-g -1"),
                                QStringLiteral("--cell 0.405,0.405,0.405,90,90,90 --zone 0,0,1 --format png")}) {
-        const CliRun r = run(QStringLiteral("simulate"), split(bad));
+        const CliRun r = run("simulate", bad);
         EXPECT_EQ(r.status, 2) << bad.toStdString();
         EXPECT_TRUE(r.out.isEmpty()) << bad.toStdString();
         EXPECT_FALSE(r.err.isEmpty()) << bad.toStdString();

@@ -1,5 +1,4 @@
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTextStream>
@@ -51,22 +50,21 @@ TEST(IndexCommandTest, reproducesTheCubicExampleInEveryFormat) {
 
     const CliRun json = runIndex(kCubic + QStringLiteral("--format=json"));
     ASSERT_EQ(json.status, 0);
-    const QJsonObject doc = QJsonDocument::fromJson(json.out.toUtf8()).object();
-    EXPECT_NEAR(doc[QStringLiteral("measured")][QStringLiteral("d3")].toDouble(), 50 / 141.42, 1e-15);
-    const QJsonArray rows = doc[QStringLiteral("rows")].toArray();
+    const QJsonObject doc = json.json();
+    EXPECT_NEAR(doc[u"measured"][u"d3"].toDouble(), 50 / 141.42, 1e-15);
+    const QJsonArray rows = doc[u"rows"].toArray();
     ASSERT_EQ(rows.size(), 24);
     const QJsonObject first = rows[0].toObject();
-    EXPECT_EQ(first[QStringLiteral("group")].toInt(), 1);
-    EXPECT_EQ(first[QStringLiteral("g1")].toArray(), (QJsonArray{-1, 0, 0}));
-    EXPECT_EQ(first[QStringLiteral("g3")].toArray(), (QJsonArray{-1, -1, 0}));
-    EXPECT_EQ(first[QStringLiteral("angles")].toArray(), (QJsonArray{90.0, 45.0, 45.0}));
-    EXPECT_EQ(doc[QStringLiteral("input")][QStringLiteral("range")].toInt(), 1);
+    EXPECT_EQ(first[u"group"].toInt(), 1);
+    EXPECT_EQ(first[u"g1"].toArray(), (QJsonArray{-1, 0, 0}));
+    EXPECT_EQ(first[u"g3"].toArray(), (QJsonArray{-1, -1, 0}));
+    EXPECT_EQ(first[u"angles"].toArray(), (QJsonArray{90.0, 45.0, 45.0}));
+    EXPECT_EQ(doc[u"input"][u"range"].toInt(), 1);
 
     // The range reported is the one searched: 2.5 rounds half to even, to 2.
     const CliRun half = runIndex(kCubicCell + QStringLiteral("--range 2.5 --d 0.5,0.5,0.3535568 --format json"));
     ASSERT_EQ(half.status, 0);
-    EXPECT_EQ(QJsonDocument::fromJson(half.out.toUtf8())[QStringLiteral("input")][QStringLiteral("range")].toVariant(),
-              QVariant(2));
+    EXPECT_EQ(half.json()[u"input"][u"range"].toVariant(), QVariant(2));
 }
 
 TEST(IndexCommandTest, badInputAndNoSolution) {

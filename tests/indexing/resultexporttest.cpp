@@ -2,7 +2,6 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -83,7 +82,7 @@ TEST(ResultExportTest, csvOfTheWorkedExampleQuotingAndMarksAgreeWithJson) {
     const CliRun tiCsv = runIndex(pattern + QStringLiteral("csv"), titanium);
     const CliRun tiJson = runIndex(pattern + QStringLiteral("json"), titanium);
     ASSERT_EQ(tiCsv.status, 0) << tiCsv.err.toStdString();
-    const QJsonArray rows = QJsonDocument::fromJson(tiJson.out.toUtf8()).object()[QStringLiteral("rows")].toArray();
+    const QJsonArray rows = tiJson.json()[u"rows"].toArray();
     const QStringList tiLines = csvLines(tiCsv.out);
     ASSERT_EQ(tiLines.size(), rows.size() + 1);
     int marked = 0;
@@ -91,11 +90,11 @@ TEST(ResultExportTest, csvOfTheWorkedExampleQuotingAndMarksAgreeWithJson) {
         const QJsonObject row = rows[i].toObject();
         const QStringList fields = tiLines[i + 1].split(u',');
         ASSERT_EQ(fields.size(), 24);
-        const QJsonArray z = row[QStringLiteral("zone")].toArray();
+        const QJsonArray z = row[u"zone"].toArray();
         EXPECT_EQ(fields[20], QStringLiteral("[%1 %2 %3]").arg(z[0].toInt()).arg(z[1].toInt()).arg(z[2].toInt()));
-        EXPECT_EQ(fields[22], row[QStringLiteral("double")].toBool() ? QStringLiteral("※") : QString());
-        EXPECT_EQ(fields[23], QString::number(row[QStringLiteral("family")].toInt()));
-        marked += row[QStringLiteral("double")].toBool() ? 1 : 0;
+        EXPECT_EQ(fields[22], row[u"double"].toBool() ? QStringLiteral("※") : QString());
+        EXPECT_EQ(fields[23], QString::number(row[u"family"].toInt()));
+        marked += row[u"double"].toBool() ? 1 : 0;
     }
     EXPECT_GT(marked, 0);
 

@@ -1,10 +1,8 @@
 // Crystal phases in the command line and the window: reflections, index by space group with
 // double diffraction, CIF listing and screening, and CIF import into the library panel.
 #include <QDialog>
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QPushButton>
@@ -13,7 +11,6 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -23,7 +20,6 @@
 
 #include "tests/clirun.h"
 
-#include "app/cli/commands.h"
 #include "app/form1.h"
 #include "library/crystallibrary.h"
 #include "library/phasefile.h"
@@ -37,90 +33,83 @@ using namespace saed;
 namespace {
 
 using testdata::CliRun;
-
-CliRun run(const QStringList& args) { return testdata::runCli(args); }
-
-QJsonObject json(const CliRun& r) { return QJsonDocument::fromJson(r.out.toUtf8()).object(); }
+using testdata::cliArgs;
+using testdata::runCli;
 
 QString data(const char* name) { return QStringLiteral(SAED_TEST_DATA "/") + QString::fromLatin1(name); }
 
-const QStringList kTitanium = {QStringLiteral("--cell"), QStringLiteral("0.29506,0.29506,0.46835,90,90,120"),
-                               QStringLiteral("--spacegroup"), QStringLiteral("P 63/m m c")};
-const QStringList kTitaniumPattern = {QStringLiteral("--range"), QStringLiteral("3"), QStringLiteral("--d"),
-                                      QStringLiteral("0.46835,0.255529,0.224315"), QStringLiteral("--angles"),
-                                      QStringLiteral("90,28.62,61.38")};
+// α-Ti by space group, and its [1 1 -2 0] pattern with the forbidden (0 0 1).
+QStringList titanium(const char* command) {
+    return cliArgs(command) + cliArgs("--cell 0.29506,0.29506,0.46835,90,90,120 --spacegroup")
+           << QStringLiteral("P 63/m m c");
+}
+const QStringList kTitaniumPattern = cliArgs("--range 3 --d 0.46835,0.255529,0.224315 --angles 90,28.62,61.38");
 
 QJsonObject reflection(const QJsonArray& list, int h, int k, int l) {
     for (const QJsonValue& v : list)
-        if (v[QStringLiteral("hkl")].toArray() == QJsonArray{h, k, l}) return v.toObject();
+        if (v[u"hkl"].toArray() == QJsonArray{h, k, l}) return v.toObject();
     return {};
 }
 
 }  // namespace
 
 TEST(CrystalCommandsTest, titaniumBasalReflectionAbsentAllowedAndDouble) {
-    const CliRun r = run(QStringList{QStringLiteral("reflections")} + kTitanium +
-                         QStringList{QStringLiteral("--range"), QStringLiteral("2"), QStringLiteral("--format"), QStringLiteral("json")});
+    const CliRun r = runCli(titanium("reflections") + cliArgs("--range 2 --format json"));
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    const QJsonArray list = json(r)[QStringLiteral("reflections")].toArray();
+    const QJsonArray list = r.json()[u"reflections"].toArray();
     EXPECT_EQ(list.size(), 124);  // 5^3 - 1
     const QJsonObject basal = reflection(list, 0, 0, 1), second = reflection(list, 0, 0, 2);
-    EXPECT_FALSE(basal[QStringLiteral("allowed")].toBool());
-    EXPECT_TRUE(basal[QStringLiteral("double")].toBool());
-    EXPECT_TRUE(basal[QStringLiteral("F")].isNull());  // no atoms given
-    EXPECT_TRUE(second[QStringLiteral("allowed")].toBool());
-    EXPECT_FALSE(second[QStringLiteral("double")].toBool());
-    EXPECT_NEAR(second[QStringLiteral("d")].toDouble(), 0.234175, 1e-9);
-    EXPECT_EQ(json(r)[QStringLiteral("spaceGroup")][QStringLiteral("number")].toInt(), 194);
+    EXPECT_FALSE(basal[u"allowed"].toBool());
+    EXPECT_TRUE(basal[u"double"].toBool());
+    EXPECT_TRUE(basal[u"F"].isNull());  // no atoms given
+    EXPECT_TRUE(second[u"allowed"].toBool());
+    EXPECT_FALSE(second[u"double"].toBool());
+    EXPECT_NEAR(second[u"d"].toDouble(), 0.234175, 1e-9);
+    EXPECT_EQ(r.json()[u"spaceGroup"][u"number"].toInt(), 194);
 
     // With atoms from a CIF, |F| comes too: Si (2 2 2) is out only through |F| = 0.
-    const CliRun si = run({QStringLiteral("reflections"), QStringLiteral("--cif"), data("si-uncertainty.cif"),
-                           QStringLiteral("--format=json")});
+    const CliRun si = runCli(cliArgs("reflections --format=json --cif") << data("si-uncertainty.cif"));
     ASSERT_EQ(si.status, 0) << si.err.toStdString();
-    const QJsonObject f222 = reflection(json(si)[QStringLiteral("reflections")].toArray(), 2, 2, 2);
-    EXPECT_FALSE(f222[QStringLiteral("allowed")].toBool());
-    EXPECT_LT(f222[QStringLiteral("F")].toDouble(), 1e-6);
-    EXPECT_GT(reflection(json(si)[QStringLiteral("reflections")].toArray(), 1, 1, 1)[QStringLiteral("F")].toDouble(), 1);
+    const QJsonArray siList = si.json()[u"reflections"].toArray();
+    EXPECT_FALSE(reflection(siList, 2, 2, 2)[u"allowed"].toBool());
+    EXPECT_LT(reflection(siList, 2, 2, 2)[u"F"].toDouble(), 1e-6);
+    EXPECT_GT(reflection(siList, 1, 1, 1)[u"F"].toDouble(), 1);
 
     // Text output, a lattice type instead of a space group, and bad input.
-    const CliRun typed = run({QStringLiteral("reflections"), QStringLiteral("--cell"), QStringLiteral("0.4,0.4,0.4,90,90,90"),
-                              QStringLiteral("--type"), QStringLiteral("face"), QStringLiteral("--range"), QStringLiteral("1")});
+    const CliRun typed = runCli("reflections --cell 0.4,0.4,0.4,90,90,90 --type face --range 1");
     ASSERT_EQ(typed.status, 0);
     EXPECT_TRUE(typed.out.contains(QStringLiteral("  -1  -1  -1  0.230940      yes         -\n")));
     EXPECT_TRUE(typed.out.contains(QStringLiteral("  -1   0   0  0.400000       no         -\n")));
-    EXPECT_EQ(run(QStringList{QStringLiteral("reflections"), QStringLiteral("--cell"), QStringLiteral("1,1,1,90,90,90")}).status, 2);
-    const CliRun unknown = run({QStringLiteral("reflections"), QStringLiteral("--cell"), QStringLiteral("1,1,1,90,90,90"),
-                                QStringLiteral("--spacegroup"), QStringLiteral("Q 9")});
+    EXPECT_EQ(runCli("reflections --cell 1,1,1,90,90,90").status, 2);
+    const CliRun unknown = runCli(cliArgs("reflections --cell 1,1,1,90,90,90 --spacegroup") << QStringLiteral("Q 9"));
     EXPECT_EQ(unknown.status, 2);
     EXPECT_TRUE(unknown.err.contains(QStringLiteral("unknown space group 'Q 9'")));
 }
 
 TEST(CrystalCommandsTest, indexBySpaceGroupFindsTheTextbookTitaniumPatternOnlyWithDouble) {
-    const QStringList base = QStringList{QStringLiteral("index")} + kTitanium + kTitaniumPattern;
-    const CliRun without = run(base);
+    const QStringList base = titanium("index") + kTitaniumPattern;
+    const CliRun without = runCli(base);
     ASSERT_EQ(without.status, 0) << without.err.toStdString();
     EXPECT_TRUE(without.out.endsWith(QStringLiteral("rows: 0\n")));
 
-    const CliRun text = run(base + QStringList{QStringLiteral("--double")});
+    const CliRun text = runCli(base + cliArgs("--double"));
     ASSERT_EQ(text.status, 0);
     EXPECT_TRUE(text.out.contains(QStringLiteral("#001 ※")));
     EXPECT_TRUE(text.out.contains(QStringLiteral("rows: 12\n※ 12 rows use a forbidden reflection")));
 
-    const CliRun asJson = run(base + QStringList{QStringLiteral("--double"), QStringLiteral("--format"), QStringLiteral("json")});
-    const QJsonObject root = json(asJson);
-    EXPECT_EQ(root[QStringLiteral("input")][QStringLiteral("spaceGroup")].toString(), QStringLiteral("P 63/m m c (194)"));
-    EXPECT_EQ(root[QStringLiteral("input")][QStringLiteral("type")].toInt(), 5);
-    const QJsonArray rows = root[QStringLiteral("rows")].toArray();
+    const QJsonObject root = runCli(base + cliArgs("--double --format json")).json();
+    EXPECT_EQ(root[u"input"][u"spaceGroup"].toString(), QStringLiteral("P 63/m m c (194)"));
+    EXPECT_EQ(root[u"input"][u"type"].toInt(), 5);
+    const QJsonArray rows = root[u"rows"].toArray();
     ASSERT_EQ(rows.size(), 12);
-    for (const QJsonValue& row : rows) EXPECT_TRUE(row[QStringLiteral("double")].toBool());
+    for (const QJsonValue& row : rows) EXPECT_TRUE(row[u"double"].toBool());
 
     // The same phase from a CIF; --cif and --cell exclude each other.
-    const CliRun cif = run(QStringList{QStringLiteral("index"), QStringLiteral("--cif"), data("hexagonal-monoclinic.cif"),
-                                       QStringLiteral("--double")} + kTitaniumPattern);
+    const CliRun cif = runCli((cliArgs("index --double --cif") << data("hexagonal-monoclinic.cif")) + kTitaniumPattern);
     ASSERT_EQ(cif.status, 0) << cif.err.toStdString();
     EXPECT_TRUE(cif.out.contains(QStringLiteral("rows: 12\n")));
     EXPECT_TRUE(cif.err.contains(QStringLiteral("holds 2 phases")));
-    EXPECT_EQ(run(base + QStringList{QStringLiteral("--cif"), data("si-uncertainty.cif")}).status, 2);
+    EXPECT_EQ(runCli(base + QStringList{QStringLiteral("--cif"), data("si-uncertainty.cif")}).status, 2);
 }
 
 TEST(CrystalCommandsTest, libraryAndScreenFromCifFilesAndFolders) {
@@ -129,37 +118,34 @@ TEST(CrystalCommandsTest, libraryAndScreenFromCifFilesAndFolders) {
     for (const char* name : {"hexagonal-monoclinic.cif", "si-uncertainty.cif"})
         ASSERT_TRUE(QFile::copy(data(name), folder.filePath(QString::fromLatin1(name))));
 
-    const CliRun listed = run({QStringLiteral("library"), QStringLiteral("--cif"), folder.path(), QStringLiteral("--format"),
-                               QStringLiteral("json")});
+    const CliRun listed = runCli(cliArgs("library --format json --cif") << folder.path());
     ASSERT_EQ(listed.status, 0) << listed.err.toStdString();
-    const QJsonArray phases = json(listed)[QStringLiteral("phases")].toArray();
+    const QJsonArray phases = listed.json()[u"phases"].toArray();
     ASSERT_EQ(phases.size(), 3);
-    EXPECT_EQ(phases[0][QStringLiteral("name")].toString(), QStringLiteral("α-Ti"));
-    EXPECT_EQ(phases[1][QStringLiteral("spaceGroup")][QStringLiteral("number")].toInt(), 14);
-    EXPECT_EQ(phases[2][QStringLiteral("spaceGroup")][QStringLiteral("hm")].toString(), QStringLiteral("F d -3 m:1"));
-    EXPECT_EQ(phases[2][QStringLiteral("atoms")].toInt(), 1);
-    EXPECT_EQ(phases[2][QStringLiteral("cell")].toArray()[0].toDouble(), 0.54307);
+    EXPECT_EQ(phases[0][u"name"].toString(), QStringLiteral("α-Ti"));
+    EXPECT_EQ(phases[1][u"spaceGroup"][u"number"].toInt(), 14);
+    EXPECT_EQ(phases[2][u"spaceGroup"][u"hm"].toString(), QStringLiteral("F d -3 m:1"));
+    EXPECT_EQ(phases[2][u"atoms"].toInt(), 1);
+    EXPECT_EQ(phases[2][u"cell"].toArray()[0].toDouble(), 0.54307);
 
-    const CliRun screened = run(QStringList{QStringLiteral("screen"), QStringLiteral("--cif"), data("si-uncertainty.cif"),
-                                            folder.path(), QStringLiteral("--double"), QStringLiteral("--format"),
-                                            QStringLiteral("json"), QStringLiteral("--out"), folder.path()} +
-                                kTitaniumPattern);
+    const CliRun screened = runCli((cliArgs("screen --double --format json --out") << folder.path() << QStringLiteral("--cif")
+                                    << data("si-uncertainty.cif") << folder.path()) + kTitaniumPattern);
     ASSERT_EQ(screened.status, 0) << screened.err.toStdString();
-    const QJsonArray ranked = json(screened)[QStringLiteral("phases")].toArray();
+    const QJsonArray ranked = screened.json()[u"phases"].toArray();
     ASSERT_EQ(ranked.size(), 4);
-    EXPECT_EQ(ranked[0][QStringLiteral("record")].toInt(), 2);  // alpha-Ti, after the first file's Si
-    EXPECT_EQ(ranked[0][QStringLiteral("best")][QStringLiteral("forms")].toArray()[0].toArray(), (QJsonArray{0, 0, 1}));
-    EXPECT_TRUE(ranked[0][QStringLiteral("best")][QStringLiteral("double")].toBool());
-    for (int i = 1; i < 4; ++i) EXPECT_TRUE(ranked[i][QStringLiteral("best")].isNull());
-    EXPECT_EQ(ranked[1][QStringLiteral("record")].toInt(), 1);  // no solution: in screening order
-    EXPECT_TRUE(QFile::exists(json(screened)[QStringLiteral("report")].toString()));
+    EXPECT_EQ(ranked[0][u"record"].toInt(), 2);  // alpha-Ti, after the first file's Si
+    EXPECT_EQ(ranked[0][u"best"][u"forms"].toArray()[0].toArray(), (QJsonArray{0, 0, 1}));
+    EXPECT_TRUE(ranked[0][u"best"][u"double"].toBool());
+    for (int i = 1; i < 4; ++i) EXPECT_TRUE(ranked[i][u"best"].isNull());
+    EXPECT_EQ(ranked[1][u"record"].toInt(), 1);  // no solution: in screening order
+    EXPECT_TRUE(QFile::exists(screened.json()[u"report"].toString()));
 
     // A file that is not CIF is named with the reason, and nothing is listed.
     QFile bad(folder.filePath(QStringLiteral("broken.cif")));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("data_x\nloop_\n_a\n'unterminated\n");
     bad.close();
-    const CliRun failed = run({QStringLiteral("library"), QStringLiteral("--cif"), folder.path()});
+    const CliRun failed = runCli(cliArgs("library --cif") << folder.path());
     EXPECT_EQ(failed.status, 2);
     EXPECT_TRUE(failed.out.isEmpty());
     EXPECT_TRUE(failed.err.contains(QStringLiteral("broken.cif"))) << failed.err.toStdString();
@@ -170,23 +156,23 @@ TEST(CrystalCommandsTest, libraryAndScreenFromCifFilesAndFolders) {
 // (|F| = 0 at 8a) and the intensities are |F|^2, alike within a form. Both keep the lattice
 // type's JSON keys; --type does not go with a space group.
 TEST(CrystalCommandsTest, simulateBySpaceGroupAndFromCif) {
-    const QStringList zone = {QStringLiteral("--zone"), QStringLiteral("0,1,1"), QStringLiteral("--max-g"), QStringLiteral("7")};
+    const QStringList zone = cliArgs("--zone 0,1,1 --max-g 7");
     const auto byForm = [](const QJsonArray& spots) {
         std::map<int, std::vector<double>> forms;  // h^2 + k^2 + l^2 -> intensities
         for (const QJsonValue& s : spots) {
-            const QJsonArray hkl = s[QStringLiteral("hkl")].toArray();
-            const int squares = hkl[0].toInt() * hkl[0].toInt() + hkl[1].toInt() * hkl[1].toInt() + hkl[2].toInt() * hkl[2].toInt();
-            forms[squares].push_back(s[QStringLiteral("intensity")].toDouble());
+            const QJsonArray hkl = s[u"hkl"].toArray();
+            int squares = 0;
+            for (int i = 0; i < 3; ++i) squares += hkl[i].toInt() * hkl[i].toInt();
+            forms[squares].push_back(s[u"intensity"].toDouble());
         }
         return forms;
     };
-    const CliRun group = run(QStringList{QStringLiteral("simulate"), QStringLiteral("--cell"),
-                                         QStringLiteral("0.54307,0.54307,0.54307,90,90,90"), QStringLiteral("--spacegroup"),
-                                         QStringLiteral("F d -3 m")} + zone);
+    const CliRun group = runCli((cliArgs("simulate --cell 0.54307,0.54307,0.54307,90,90,90 --spacegroup")
+                                 << QStringLiteral("F d -3 m")) + zone);
     ASSERT_EQ(group.status, 0) << group.err.toStdString();
-    const QJsonObject plain = json(group);
+    const QJsonObject plain = group.json();
     for (const char* key : {"zone", "g1", "maxG", "count", "spots"}) EXPECT_TRUE(plain.contains(QLatin1String(key))) << key;
-    auto forms = byForm(plain[QStringLiteral("spots")].toArray());
+    auto forms = byForm(plain[u"spots"].toArray());
     EXPECT_EQ(forms.size(), 4u);
     EXPECT_EQ(forms[3].size(), 4u);
     EXPECT_EQ(forms[8].size(), 2u);
@@ -195,10 +181,10 @@ TEST(CrystalCommandsTest, simulateBySpaceGroupAndFromCif) {
     for (const auto& [squares, intensities] : forms)
         for (double i : intensities) EXPECT_EQ(i, 1.0) << squares;
 
-    const CliRun cif = run(QStringList{QStringLiteral("simulate"), QStringLiteral("--cif"), data("si-uncertainty.cif")} + zone);
+    const CliRun cif = runCli((cliArgs("simulate --cif") << data("si-uncertainty.cif")) + zone);
     ASSERT_EQ(cif.status, 0) << cif.err.toStdString();
-    EXPECT_EQ(json(cif)[QStringLiteral("count")].toInt(), 10);
-    forms = byForm(json(cif)[QStringLiteral("spots")].toArray());
+    EXPECT_EQ(cif.json()[u"count"].toInt(), 10);
+    forms = byForm(cif.json()[u"spots"].toArray());
     ASSERT_EQ(forms.size(), 3u);
     EXPECT_EQ(forms.count(12), 0u);
     for (const auto& [squares, intensities] : forms)
@@ -208,8 +194,7 @@ TEST(CrystalCommandsTest, simulateBySpaceGroupAndFromCif) {
     EXPECT_GT(forms[8][0], forms[11][0]);
     EXPECT_NE(forms[11][0], 1.0);
 
-    const CliRun both = run(QStringList{QStringLiteral("simulate"), QStringLiteral("--cif"), data("si-uncertainty.cif"),
-                                        QStringLiteral("--type"), QStringLiteral("face")} + zone);
+    const CliRun both = runCli((cliArgs("simulate --type face --cif") << data("si-uncertainty.cif")) + zone);
     EXPECT_EQ(both.status, 2);
     EXPECT_TRUE(both.out.isEmpty());
     EXPECT_TRUE(both.err.contains(QStringLiteral("--type"))) << both.err.toStdString();

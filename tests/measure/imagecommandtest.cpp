@@ -3,9 +3,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QString>
-#include <QStringList>
-#include <QTextStream>
 
 #include <algorithm>
 #include <cmath>
@@ -19,8 +16,13 @@
 namespace {
 
 using saed::testdata::CliRun;
+using saed::testdata::cliArgs;
+using saed::testdata::runCli;
 
-CliRun image(const QStringList& args) { return saed::testdata::runCli(QStringList{QStringLiteral("image")} + args); }
+// Runs `image <verb> <file> <options>`.
+CliRun image(const char* verb, const QString& file, const char* options = "") {
+    return runCli((cliArgs("image") << QString::fromLatin1(verb) << file) + cliArgs(options));
+}
 
 const QString kSample = QStringLiteral(SAED_SOURCE_DIR "/samples/al-011-pattern.tif");
 
@@ -37,28 +39,39 @@ TEST(ImageCommandTest, infoOfADmFileWithAnAngstromCalibration) {
     const std::string path = (std::filesystem::temp_directory_path() / "saed_imagecommand.dm3").string();
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
-    const CliRun run = image({QStringLiteral("info"), QString::fromStdString(path), QStringLiteral("--format"),
-                           QStringLiteral("json")});
+    const CliRun run = image("info", QString::fromStdString(path), "--format json");
     std::remove(path.c_str());
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QJsonObject j = run.json();
-    EXPECT_EQ(j[QStringLiteral("width")].toInt(), 3);
-    EXPECT_EQ(j[QStringLiteral("height")].toInt(), 2);
-    EXPECT_EQ(j[QStringLiteral("pixelType")].toString(), QStringLiteral("int16"));
-    EXPECT_EQ(j[QStringLiteral("min")].toDouble(), -7);
-    EXPECT_EQ(j[QStringLiteral("max")].toDouble(), 1234);
-    const QJsonObject cal = j[QStringLiteral("calibration")].toObject();
-    EXPECT_NEAR(cal[QStringLiteral("perPixel")].toDouble(), 0.125, 1e-7);
-    EXPECT_EQ(cal[QStringLiteral("unit")].toString(), QStringLiteral("1/nm"));
+    EXPECT_EQ(j[u"width"].toInt(), 3);
+    EXPECT_EQ(j[u"height"].toInt(), 2);
+    EXPECT_EQ(j[u"pixelType"].toString(), QStringLiteral("int16"));
+    EXPECT_EQ(j[u"min"].toDouble(), -7);
+    EXPECT_EQ(j[u"max"].toDouble(), 1234);
+    EXPECT_NEAR(j[u"calibration"][u"perPixel"].toDouble(), 0.125, 1e-7);
+    EXPECT_EQ(j[u"calibration"][u"unit"].toString(), QStringLiteral("1/nm"));
+
+    // Pictures Qt reads open as before, without a calibration.
+    const QJsonObject png = image("info", QStringLiteral(SAED_SOURCE_DIR "/samples/al-011.png"), "--format json").json();
+    EXPECT_EQ(png[u"width"].toInt(), 800);
+    EXPECT_EQ(png[u"height"].toInt(), 640);
+    EXPECT_TRUE(png[u"calibration"].isNull());
+
+    // Bad input is status 2 with a message.
+    for (const CliRun& bad : {image("info", QStringLiteral("/nonexistent/x.dm3")), image("info", QStringLiteral(SAED_SOURCE_DIR)),
+                              image("refine", kSample), image("refine", kSample, "--at a,b"), image("blur", kSample)}) {
+        EXPECT_EQ(bad.status, 2) << bad.out.toStdString();
+        EXPECT_FALSE(bad.err.isEmpty());
+    }
 }
 
 TEST(ImageCommandTest, spotsRefineAndCentreOnTheSamplePattern) {
     // The sample's truth (samples/al-011-pattern.txt): centre (255.37, 251.81), a spot at
     // (305.6105, 270.0961), g_a and g_b 53.46 px long and 109.47 degrees apart.
-    CliRun run = image({QStringLiteral("spots"), kSample, QStringLiteral("--format=json")});
+    const CliRun run = image("spots", kSample, "--format=json");
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     QJsonObject j = run.json();
-    EXPECT_GE(j[QStringLiteral("spots")].toArray().size(), 40);
+    EXPECT_GE(j[u"spots"].toArray().size(), 40);
     const auto length = [&](const char* name) {
         const QJsonArray v = j[QString::fromLatin1(name)].toArray();
         return std::hypot(v[0].toDouble(), v[1].toDouble());
@@ -67,62 +80,29 @@ TEST(ImageCommandTest, spotsRefineAndCentreOnTheSamplePattern) {
     EXPECT_NEAR(length("r2"), 53.46, 0.1);
     EXPECT_NEAR(length("r3"), 61.73, 0.1);
 
-    run = image({QStringLiteral("refine"), kSample, QStringLiteral("--at"), QStringLiteral("304,271"),
-                 QStringLiteral("--format"), QStringLiteral("json")});
-    j = run.json();
-    EXPECT_NEAR(j[QStringLiteral("x")].toDouble(), 305.6105, 0.1);
-    EXPECT_NEAR(j[QStringLiteral("y")].toDouble(), 270.0961, 0.1);
+    j = image("refine", kSample, "--at 304,271 --format json").json();
+    EXPECT_NEAR(j[u"x"].toDouble(), 305.6105, 0.1);
+    EXPECT_NEAR(j[u"y"].toDouble(), 270.0961, 0.1);
 
-    run = image({QStringLiteral("centre"), kSample, QStringLiteral("--format"), QStringLiteral("json")});
-    j = run.json();
-    EXPECT_NEAR(j[QStringLiteral("x")].toDouble(), 255.37, 0.1);
-    EXPECT_NEAR(j[QStringLiteral("y")].toDouble(), 251.81, 0.1);
+    j = image("centre", kSample, "--format json").json();
+    EXPECT_NEAR(j[u"x"].toDouble(), 255.37, 0.1);
+    EXPECT_NEAR(j[u"y"].toDouble(), 251.81, 0.1);
 }
-
-TEST(ImageCommandTest, picturesQtReadsOpenAsBefore) {
-    const CliRun run = image({QStringLiteral("info"), QStringLiteral(SAED_SOURCE_DIR "/samples/al-011.png"),
-                              QStringLiteral("--format"), QStringLiteral("json")});
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    const QJsonObject j = run.json();
-    EXPECT_EQ(j[QStringLiteral("width")].toInt(), 800);
-    EXPECT_EQ(j[QStringLiteral("height")].toInt(), 640);
-    EXPECT_TRUE(j[QStringLiteral("calibration")].isNull());
-}
-
-TEST(ImageCommandTest, badInputIsStatusTwoWithAMessage) {
-    for (const QStringList& args : {QStringList{QStringLiteral("info"), QStringLiteral("/nonexistent/x.dm3")},
-                                    QStringList{QStringLiteral("info"), QStringLiteral(SAED_SOURCE_DIR)},
-                                    QStringList{QStringLiteral("refine"), kSample},
-                                    QStringList{QStringLiteral("refine"), kSample, QStringLiteral("--at"), QStringLiteral("a,b")},
-                                    QStringList{QStringLiteral("blur"), kSample}}) {
-        const CliRun run = image(args);
-        EXPECT_EQ(run.status, 2) << args.join(u' ').toStdString();
-        EXPECT_FALSE(run.err.isEmpty());
-    }
-}
-
-namespace {
-
-CliRun index(const QStringList& args) { return saed::testdata::runCli(QStringList{QStringLiteral("index")} + args); }
-
-}  // namespace
 
 TEST(ImageCommandTest, indexAutoOnTheSampleGivesTheZoneItWasDrawnAlong) {
-    const QStringList al = {QStringLiteral("--cell"), QStringLiteral("0.40495,0.40495,0.40495,90,90,90"),
-                            QStringLiteral("--type"), QStringLiteral("face"), QStringLiteral("--range"),
-                            QStringLiteral("3")};
-    const CliRun run = index(al + QStringList{QStringLiteral("--image"), kSample, QStringLiteral("--auto"),
-                                              QStringLiteral("--format"), QStringLiteral("json")});
+    const QStringList al = cliArgs("index --cell 0.40495,0.40495,0.40495,90,90,90 --type face --range 3 --image")
+                           << kSample;
+    const CliRun run = runCli(al + cliArgs("--auto --format json"));
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    const QJsonArray rows = run.json()[QStringLiteral("rows")].toArray();
+    const QJsonArray rows = run.json()[u"rows"].toArray();
     ASSERT_FALSE(rows.isEmpty());
     for (const auto& value : rows) {
         // The zone g1 x g2 of every row is an axis of the <0 1 1> family.
         const QJsonObject row = value.toObject();
         int g[2][3];
         for (int i = 0; i < 3; ++i) {
-            g[0][i] = row[QStringLiteral("g1")].toArray()[i].toInt();
-            g[1][i] = row[QStringLiteral("g2")].toArray()[i].toInt();
+            g[0][i] = row[u"g1"].toArray()[i].toInt();
+            g[1][i] = row[u"g2"].toArray()[i].toInt();
         }
         int z[3] = {g[0][1] * g[1][2] - g[0][2] * g[1][1], g[0][2] * g[1][0] - g[0][0] * g[1][2],
                     g[0][0] * g[1][1] - g[0][1] * g[1][0]};
@@ -133,19 +113,19 @@ TEST(ImageCommandTest, indexAutoOnTheSampleGivesTheZoneItWasDrawnAlong) {
     }
 
     // The measured pattern is the image's own: no --angles or --d with it, and --image needs --auto.
-    const CliRun doubled = index(al + QStringList{QStringLiteral("--image"), kSample, QStringLiteral("--auto"),
-                                                  QStringLiteral("--angles"), QStringLiteral("90,45,45")});
+    const CliRun doubled = runCli(al + cliArgs("--auto --angles 90,45,45"));
     EXPECT_EQ(doubled.status, 2);
     EXPECT_TRUE(doubled.err.contains(QStringLiteral("--angles"))) << doubled.err.toStdString();
-    EXPECT_EQ(index(al + QStringList{QStringLiteral("--image"), kSample}).status, 2);
+    EXPECT_EQ(runCli(al).status, 2);
 
     // Without a calibration in the file, --scale is asked for.
     saed::core::Raster flat(16, 16, saed::core::PixelType::UInt16);
     const std::string path = (std::filesystem::temp_directory_path() / "saed_uncalibrated.tif").string();
     std::string error;
     ASSERT_TRUE(saed::core::writeTiff(path, flat, error)) << error;
-    const CliRun bare = index(al + QStringList{QStringLiteral("--image"), QString::fromStdString(path),
-                                               QStringLiteral("--auto")});
+    QStringList bareArgs = al;
+    bareArgs.last() = QString::fromStdString(path);
+    const CliRun bare = runCli(bareArgs << QStringLiteral("--auto"));
     std::remove(path.c_str());
     EXPECT_EQ(bare.status, 2);
     EXPECT_TRUE(bare.err.contains(QStringLiteral("give --scale"))) << bare.err.toStdString();
