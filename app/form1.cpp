@@ -309,10 +309,9 @@ QGroupBox* Form1::buildLatticePanel() {
     head->addWidget(m_text6);
     head->addStretch(1);
     // The phase's space group beside its name; it yields its width first, so a long group
-    // never widens the panel.
-    m_spaceGroupLabel = makeLabel(QString());
+    // never widens the panel: a cut text ends in "…", the whole of it is in the tooltip.
+    m_spaceGroupLabel = new ElidedLabel(QString(), 160);
     m_spaceGroupLabel->setObjectName(QStringLiteral("SpaceGroupLabel"));
-    m_spaceGroupLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_spaceGroupLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     head->addWidget(m_spaceGroupLabel, 2);
     head->addWidget(m_label10);

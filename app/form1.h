@@ -268,7 +268,7 @@ public:
     library::ScreeningRun* screeningRun() const { return m_screening; }
 
 private:
-    QLabel* m_spaceGroupLabel = nullptr;
+    ElidedLabel* m_spaceGroupLabel = nullptr;
     QLabel* m_treeSpaceGroup = nullptr;  // the space group of the tree's current or ticked phase
     QCheckBox* m_doubleDiffraction = nullptr;
     QDialog* m_rankingWindow = nullptr;

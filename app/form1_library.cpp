@@ -1,6 +1,8 @@
 // How the main window's library controls reach their operations.
 #include "app/form1.h"
 
+#include "app/elidedlabel.h"
+
 #include <QAction>
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -126,10 +128,9 @@ void Form1::connectLibrary() {
             [this](bool on) { m_model.setFlag(Flag::DoubleDiffraction, on); });
     const auto showSpaceGroup = [this] {
         const QString group = m_model.spaceGroupText();
-        m_spaceGroupLabel->setText(
+        m_spaceGroupLabel->setFullText(
             group.isEmpty() ? QString()
                             : QCoreApplication::translate("saed::app::Form1", "空间群 ") + group);
-        m_spaceGroupLabel->setToolTip(m_spaceGroupLabel->text());
         m_combo1->setToolTip(
             group.isEmpty()
                 ? QCoreApplication::translate("saed::app::Form1", "按空间群：当前物相没有空间群")
@@ -309,8 +310,8 @@ void Form1::showScreeningRanking(const library::ScreeningOutcome& outcome) {
     for (std::size_t i : order) {
         const library::ScreenedPhase& phase = outcome.phases[i];
         // A phase may be both built in and imported: the source tells the two apart.
-        QStringList cells = {QString::number(row + 1), phase.description, phase.imported ? tr("导入") : tr("内置"),
-                             QString::number(phase.rows)};
+        QStringList cells = {QString::number(row + 1), model::translatedPhaseLabel(phase.description),
+                             phase.imported ? tr("导入") : tr("内置"), QString::number(phase.rows)};
         if (phase.best) {
             const indexing::SolutionFamily& f = *phase.best;
             cells << QStringLiteral("<%1 %2 %3>").arg(f.zone[0]).arg(f.zone[1]).arg(f.zone[2]) << hklText(f.forms[0])
