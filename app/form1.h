@@ -24,6 +24,7 @@ class QDialog;
 class QFrame;
 class QGroupBox;
 class QLineEdit;
+class QProgressDialog;
 class QPushButton;
 class QRadioButton;
 class QSlider;
@@ -129,6 +130,9 @@ private:
     void connectImageTools(measure::ImageMeasurement* measurement);
     void connectStore();
     void connectExports();
+    // A window-modal progress dialog with a cancel button (Esc too), hidden until a long task
+    // has run for 400 ms.
+    QProgressDialog* makeProgressDialog(const QString& label, const QString& title, const QString& name);
     // What happens once when the window opens.
     void startUp();
 

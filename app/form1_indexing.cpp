@@ -29,17 +29,9 @@ void Form1::connectIndexing() {
 
     // The search runs on a worker; a long one shows its progress with a cancel button (Esc
     // cancels too), and the window keeps repainting.
-    auto* progress =
-        new QProgressDialog(QCoreApplication::translate("saed::app::Form1", "正在标定计算……"),
-                            QCoreApplication::translate("saed::app::Form1", "取消"), 0, 100, this);
-    progress->setObjectName(QStringLiteral("RunProgress"));
-    progress->setWindowTitle(QCoreApplication::translate("saed::app::Form1", "标定计算"));
-    progress->setWindowModality(Qt::WindowModal);
-    progress->setMinimumDuration(400);
-    progress->setAutoClose(false);
-    progress->setAutoReset(false);
-    progress->reset();
-    progress->hide();
+    QProgressDialog* progress =
+        makeProgressDialog(QCoreApplication::translate("saed::app::Form1", "正在标定计算……"),
+                           QCoreApplication::translate("saed::app::Form1", "标定计算"), QStringLiteral("RunProgress"));
     connect(operations, &indexing::IndexingOperations::runStarted, progress, [progress] { progress->setValue(0); });
     connect(operations, &indexing::IndexingOperations::runProgress, progress, &QProgressDialog::setValue);
     connect(operations, &indexing::IndexingOperations::runFinished, progress, [progress] {
@@ -82,6 +74,20 @@ void Form1::connectIndexing() {
         });
     }
     connect(m_label22, &ClickableLabel::clicked, operations, &indexing::IndexingOperations::resetTolerances);
+}
+
+QProgressDialog* Form1::makeProgressDialog(const QString& label, const QString& title, const QString& name) {
+    auto* progress =
+        new QProgressDialog(label, QCoreApplication::translate("saed::app::Form1", "取消"), 0, 100, this);
+    progress->setObjectName(name);
+    progress->setWindowTitle(title);
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setMinimumDuration(400);
+    progress->setAutoClose(false);
+    progress->setAutoReset(false);
+    progress->reset();
+    progress->hide();
+    return progress;
 }
 
 }  // namespace saed::app

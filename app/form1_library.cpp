@@ -189,15 +189,7 @@ void Form1::connectLibrary() {
     // The screening runs each phase on the indexing worker; a long one shows its progress with a
     // cancel button (Esc cancels too), and the window keeps repainting.
     m_screening = new library::ScreeningRun(m_model, m_prompts, *m_indexing, this);
-    auto* progress = new QProgressDialog(tr("正在筛选……"), tr("取消"), 0, 100, this);
-    progress->setObjectName(QStringLiteral("ScreeningProgress"));
-    progress->setWindowTitle(tr("筛选"));
-    progress->setWindowModality(Qt::WindowModal);
-    progress->setMinimumDuration(400);
-    progress->setAutoClose(false);
-    progress->setAutoReset(false);
-    progress->reset();
-    progress->hide();
+    QProgressDialog* progress = makeProgressDialog(tr("正在筛选……"), tr("筛选"), QStringLiteral("ScreeningProgress"));
     connect(m_screening, &library::ScreeningRun::progress, progress, [progress](int percent, const QString& phase) {
         progress->setLabelText(phase);
         progress->setValue(percent);
