@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>  // for translate
+#include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFontMetrics>
@@ -83,7 +84,10 @@ Form1::Form1(MainModel& model, Prompts& prompts, QWidget* parent)
 
 // A screening still going stops first, while every widget it reaches through the model is there;
 // its report goes back to how it was.
-Form1::~Form1() { delete m_screening; }
+Form1::~Form1() {
+    delete m_screening;
+    delete m_rankingWindow;
+}
 
 void Form1::buildTabs() {
     m_tabs = new QTabWidget(this);

@@ -261,7 +261,9 @@ void Form1::screeningFinished(bool completed) {
 // a phase asks for its simulated pattern.
 void Form1::showScreeningRanking(const library::ScreeningOutcome& outcome) {
     if (!m_rankingWindow) {
-        m_rankingWindow = new QDialog(this);
+        // A window of its own, not kept above the main window, so that the simulation it opens
+        // is not hidden behind it; the main window deletes it and closes it on exit.
+        m_rankingWindow = new QDialog(nullptr, Qt::Window);
         m_rankingWindow->setObjectName(QStringLiteral("ScreeningRanking"));
         m_rankingWindow->setWindowTitle(
             QCoreApplication::translate("saed::app::Form1", "筛选排名"));

@@ -168,6 +168,8 @@ void Form1::simulateLibraryPhase(int record) {
     updateOverlay();
     if (const std::optional<core::Uvw> zone = rankedZone(m_rankingWindow, record)) m_simulation->showZone(*zone);
     m_tabs->setCurrentWidget(m_simulation);
+    raise();
+    activateWindow();
 }
 
 void Form1::rebuildFamilies() {

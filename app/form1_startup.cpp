@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>  // for translate
+#include <QDialog>
 
 #include "model/mainmodel.h"
 #include "model/prompts.h"
@@ -31,6 +32,7 @@ void Form1::closeEvent(QCloseEvent* event) {
         return;
     }
     emit secondaryWindowsCloseRequested();
+    if (m_rankingWindow != nullptr) m_rankingWindow->close();
     event->accept();
 }
 
