@@ -33,15 +33,12 @@ QMap<QString, int> descriptionColumns(const QString& help) {
 
 }  // namespace
 
-TEST(CliLanguageTest, chineseIsTheDefaultForTheUsageTablesAndErrors) {
+// The program run with a system that names no language: see IndexCommandTest for its errors.
+TEST(CliLanguageTest, chineseIsTheDefaultForTheUsageAndTables) {
     const CliRun usage = runCliIn(Language::Chinese, {});
     EXPECT_EQ(usage.status, 2);
     EXPECT_TRUE(usage.out.startsWith(QStringLiteral("用法：saedindex-cli 命令 [选项] [--lang zh|en]\n"))) << usage.out.toStdString();
     EXPECT_TRUE(usage.out.contains(QStringLiteral("\n  index    用一个物相标定实测的衍射斑点花样\n")));
-
-    const CliRun bad = runCliIn(Language::Chinese, cliArgs("index --cell 0.5,0.5,0.5,90,90,90 --colour red"));
-    EXPECT_EQ(bad.status, 2);
-    EXPECT_EQ(bad.err, QStringLiteral("saedindex-cli index: 未知选项 --colour\n用法见 saedindex-cli index --help。\n"));
 
     const CliRun table = runCliIn(Language::Chinese, cliArgs(kCubic) << QStringLiteral("--families"));
     ASSERT_EQ(table.status, 0) << table.err.toStdString();
