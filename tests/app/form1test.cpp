@@ -39,15 +39,13 @@
 #include "model/resulttablemodel.h"
 #include "model/scriptedprompts.h"
 #include "model/texts.h"
-#include "tests/indexing/indexingtestdata.h"
+#include "tests/windowfixture.h"
 
 using namespace saed::app;
 using namespace saed::model;
+using Form1Test = saed::testdata::MainWindowTest;
 
-TEST(Form1Test, startStateAndFieldsBoundBothWays) {
-    MainModel model;
-    ScriptedPrompts prompts;
-    Form1 window(model, prompts);
+TEST_F(Form1Test, startStateAndFieldsBoundBothWays) {
     ASSERT_EQ(window.tabs()->count(), 3);
     EXPECT_EQ(window.tabs()->tabText(0), QStringLiteral("斑点测量"));
     EXPECT_EQ(window.tabs()->tabText(1), QStringLiteral("标定计算"));
@@ -88,13 +86,8 @@ TEST(Form1Test, startStateAndFieldsBoundBothWays) {
     EXPECT_EQ(model.Combo1(), 2);
 }
 
-TEST(Form1Test, longValuesNeverWidenTheWindowAndShowWholeInTooltips) {
-    MainModel model;
-    ScriptedPrompts prompts;
-    Form1 window(model, prompts);
-    window.show();
-    window.tabs()->setCurrentIndex(1);
-    QApplication::processEvents();
+TEST_F(Form1Test, longValuesNeverWidenTheWindowAndShowWholeInTooltips) {
+    showOn(1);
     // Every control has room on a 1024 x 768 screen, title bar and task bar left aside.
     EXPECT_LE(window.minimumSizeHint().width(), 1024);
     EXPECT_LE(window.minimumSizeHint().height(), 700);
@@ -132,10 +125,7 @@ TEST(Form1Test, longValuesNeverWidenTheWindowAndShowWholeInTooltips) {
 // A Si [0 1 1] pattern screened against Si and Ge: opening Si from the ranking list shows it in
 // the simulation tab by its space group, along the zone of its best family, without {200} and
 // {222}; a lattice field changed in the window takes the tab back to the window's phase.
-TEST(Form1Test, rankedPhaseOpensInTheSimulationTab) {
-    MainModel model;
-    ScriptedPrompts prompts;
-    Form1 window(model, prompts);
+TEST_F(Form1Test, rankedPhaseOpensInTheSimulationTab) {
     // a = 0.5431021 nm; scale bar 2 1/nm over 100 px: |g111| = sqrt(3) / a is 159.459 px and
     // |g022| = sqrt(8) / a is 260.395 px. g1 = (1 1 -1), g2 = (-1 1 -1), g3 = g1 + g2 = (0 2 -2).
     const char* fields[][2] = {{"21", "2"},  {"22", "2"},  {"23", "100"}, {"24", "159.459"}, {"25", "159.459"},
@@ -252,17 +242,14 @@ struct EnglishForOneTest {
     bool ok = false;
 };
 
+// The window made after the English catalogues are installed.
+class Form1EnglishTest : protected EnglishForOneTest, public Form1Test {};
+
 }  // namespace
 
-TEST(Form1Test, theEnglishWindowShowsNoChineseAndStillFits) {
-    const EnglishForOneTest english;
-    ASSERT_TRUE(english.ok);
-    MainModel model;
-    ScriptedPrompts prompts;
-    Form1 window(model, prompts);
-    window.show();
-    window.tabs()->setCurrentIndex(1);
-    QApplication::processEvents();
+TEST_F(Form1EnglishTest, theEnglishWindowShowsNoChineseAndStillFits) {
+    ASSERT_TRUE(ok);
+    showOn(1);
 
     const QStringList texts = shownTexts(window);
     QStringList chinese;

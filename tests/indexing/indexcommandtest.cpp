@@ -123,7 +123,8 @@ TEST(IndexCommandTest, programPrintsTheTableAndExitStatus) {
         return cli.waitForFinished(30000) ? cli.exitCode() : -1;
     };
     EXPECT_EQ(run(QStringLiteral("--colour red")), 2);
-    EXPECT_TRUE(QString::fromUtf8(cli.readAllStandardError()).startsWith(QStringLiteral("saedindex-cli index: 未知选项 --colour\n")));
+    EXPECT_EQ(QString::fromUtf8(cli.readAllStandardError()),
+              QStringLiteral("saedindex-cli index: 未知选项 --colour\n用法见 saedindex-cli index --help。\n"));
     // LANGUAGE names English first.
     environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("de:en_GB"));
     cli.setProcessEnvironment(environment);

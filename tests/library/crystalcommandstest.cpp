@@ -19,14 +19,13 @@
 #include <vector>
 
 #include "tests/clirun.h"
+#include "tests/windowfixture.h"
 
 #include "app/form1.h"
 #include "library/crystallibrary.h"
 #include "library/phasefile.h"
 #include "library/phaseranking.h"
-#include "model/mainmodel.h"
 #include "model/resulttablemodel.h"
-#include "model/scriptedprompts.h"
 
 using namespace saed;
 
@@ -35,6 +34,7 @@ namespace {
 using testdata::CliRun;
 using testdata::cliArgs;
 using testdata::runCli;
+using CrystalLibraryTest = testdata::MainWindowTest;
 
 QString data(const char* name) { return QStringLiteral(SAED_TEST_DATA "/") + QString::fromLatin1(name); }
 
@@ -200,13 +200,10 @@ TEST(CrystalCommandsTest, simulateBySpaceGroupAndFromCif) {
     EXPECT_TRUE(both.err.contains(QStringLiteral("--type"))) << both.err.toStdString();
 }
 
-TEST(CrystalLibraryTest, importedPhasesKeptAtomicallyAndBadCifsChangeNothing) {
+TEST_F(CrystalLibraryTest, importedPhasesKeptAtomicallyAndBadCifsChangeNothing) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString kept = folder.filePath(QStringLiteral("config/ImportedPhases.txt"));
-    model::MainModel model;
-    model::ScriptedPrompts prompts;
-    app::Form1 window(model, prompts);
     window.setImportedPhasesPath(kept);
     const int before = window.phaseTree().recordCount();
     EXPECT_EQ(before, 2 + static_cast<int>(window.libraryCrystals().size()));
@@ -251,25 +248,20 @@ TEST(CrystalLibraryTest, importedPhasesKeptAtomicallyAndBadCifsChangeNothing) {
     ASSERT_TRUE(keptFile.open(QIODevice::WriteOnly));
     keptFile.write("phase\nnot a phase file\n");
     keptFile.close();
-    model::MainModel model2;
-    model::ScriptedPrompts prompts2;
-    app::Form1 second(model2, prompts2);
-    second.setImportedPhasesPath(kept);
-    ASSERT_EQ(prompts2.questions().size(), 1u);
-    EXPECT_TRUE(prompts2.questions()[0].text.contains(QStringLiteral("ImportedPhases.txt, line ")))
-        << prompts2.questions()[0].text.toStdString();
-    second.importCifPaths({data("si-uncertainty.cif")});
+    testdata::MainWindow second;
+    second.window.setImportedPhasesPath(kept);
+    ASSERT_EQ(second.prompts.questions().size(), 1u);
+    EXPECT_TRUE(second.prompts.questions()[0].text.contains(QStringLiteral("ImportedPhases.txt, line ")))
+        << second.prompts.questions()[0].text.toStdString();
+    second.window.importCifPaths({data("si-uncertainty.cif")});
     EXPECT_TRUE(QFile::exists(kept + QStringLiteral(".unreadable")));
     EXPECT_EQ(library::readImportedPhases(kept).phases.size(), 1u);
 }
 
-TEST(CrystalLibraryTest, spaceGroupOnSelectionImportedPhasesRemovedAfterConfirmingAndToldApartInTheRanking) {
+TEST_F(CrystalLibraryTest, spaceGroupOnSelectionImportedPhasesRemovedAfterConfirmingAndToldApartInTheRanking) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString kept = folder.filePath(QStringLiteral("ImportedPhases.txt"));
-    model::MainModel model;
-    model::ScriptedPrompts prompts;
-    app::Form1 window(model, prompts);
     window.setImportedPhasesPath(kept);
     const int before = window.phaseTree().recordCount();
     window.chooseBlocks = [](const QStringList&) { return std::optional<std::vector<bool>>(std::vector<bool>{true, true}); };

@@ -13,12 +13,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/form1.h"
-#include "model/mainmodel.h"
-#include "model/scriptedprompts.h"
+#include "tests/windowfixture.h"
 
 using namespace saed::app;
 using namespace saed::model;
+using Form1LibraryTest = saed::testdata::MainWindowTest;
 
 namespace {
 
@@ -45,7 +44,7 @@ void focusIn(QWidget* widget) {
 
 }  // namespace
 
-TEST(Form1LibraryTest, startUpTreeThePanelAndTicksInBothModes) {
+TEST(Form1StartUpTest, treeThePanelAndTicksInBothModes) {
     MainModel model;
     model.setFlag(Flag::Frame7Visible, true);
     ScriptedPrompts prompts;
@@ -96,10 +95,7 @@ TEST(Form1LibraryTest, startUpTreeThePanelAndTicksInBothModes) {
     EXPECT_FALSE(model.flag(Flag::MultipleChoice));
 }
 
-TEST(Form1LibraryTest, customPhaseThenExitCancelledLeavesEverythingAsItWas) {
-    MainModel model;
-    ScriptedPrompts prompts;
-    Form1 window(model, prompts);
+TEST_F(Form1LibraryTest, customPhaseThenExitCancelledLeavesEverythingAsItWas) {
     window.show();
     click(window, "Label20");
     EXPECT_FALSE(model.flag(Flag::LatticeLocked));

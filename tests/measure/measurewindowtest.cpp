@@ -12,9 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/form1.h"
-#include "model/mainmodel.h"
-#include "model/scriptedprompts.h"
+#include "tests/windowfixture.h"
 #include "app/form2.h"
 #include "app/form3.h"
 #include "measure/imagemeasurement.h"
@@ -26,18 +24,17 @@ using namespace saed::measure;
 
 namespace {
 
-struct Window {
-    model::MainModel model;
-    model::ScriptedPrompts prompts;
-    app::Form1 form1{model, prompts};
+// Every test starts with a 400 x 300 grey picture opened in the shown main window.
+class MeasureWindowTest : public testdata::MainWindowTest {
+protected:
     QTemporaryDir dir;
-    ImageMeasurement* m = form1.imageMeasurement();
-    ImageView* view = form1.findChild<ImageView*>();
-    MeasureWindows* windows = form1.findChild<MeasureWindows*>();
+    ImageMeasurement* m = window.imageMeasurement();
+    ImageView* view = window.findChild<ImageView*>();
+    MeasureWindows* windows = window.findChild<MeasureWindows*>();
 
-    Window() {
-        form1.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&form1));
+    MeasureWindowTest() {
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
         QImage image(400, 300, QImage::Format_Grayscale8);
         image.fill(30);
         const QString path = dir.filePath(QStringLiteral("pattern.png"));
@@ -46,7 +43,7 @@ struct Window {
         click(QStringLiteral("打开"));
     }
     QPushButton* button(const QString& caption) const {
-        for (QPushButton* b : form1.findChildren<QPushButton*>())
+        for (QPushButton* b : window.findChildren<QPushButton*>())
             if (b->text() == caption) return b;
         ADD_FAILURE() << "no button " << caption.toStdString();
         return nullptr;
@@ -74,30 +71,29 @@ struct Window {
 
 }  // namespace
 
-TEST(MeasureWindowTest, openMeasureThroughTheDialogCancelAndClear) {
-    Window w;
-    ASSERT_TRUE(w.m != nullptr && w.view != nullptr && w.windows != nullptr);
-    EXPECT_EQ(w.m->picture().size(), QSize(400, 300));
+TEST_F(MeasureWindowTest, openMeasureThroughTheDialogCancelAndClear) {
+    ASSERT_TRUE(m != nullptr && view != nullptr && windows != nullptr);
+    EXPECT_EQ(m->picture().size(), QSize(400, 300));
 
     // Measure mode disables zoom; a pointer moving with no button draws nothing.
-    QPushButton* measure = w.button(QStringLiteral("测量"));
+    QPushButton* measure = button(QStringLiteral("测量"));
     QTest::mouseClick(measure, Qt::LeftButton);
-    EXPECT_TRUE(w.m->MeasureMode());
+    EXPECT_TRUE(m->MeasureMode());
     EXPECT_EQ(measure->text(), QStringLiteral("移动"));
-    EXPECT_FALSE(w.button(QStringLiteral("放大"))->isEnabled());
-    EXPECT_FALSE(w.button(QStringLiteral("缩小"))->isEnabled());
-    QTest::mouseMove(w.view, w.onImage(5, 5));
-    EXPECT_FALSE(w.m->marks().line1.visible);
+    EXPECT_FALSE(button(QStringLiteral("放大"))->isEnabled());
+    EXPECT_FALSE(button(QStringLiteral("缩小"))->isEnabled());
+    QTest::mouseMove(view, onImage(5, 5));
+    EXPECT_FALSE(m->marks().line1.visible);
 
     // A 300-pixel line (180 by 240) opens the dialog and shows the magnifier.
-    const QPoint start = w.onImage(20, 50);
-    w.drag(start, w.onImage(200, 290));
-    EXPECT_EQ(w.m->MeasuredLengthPx(), 300.0);
-    EXPECT_NEAR(w.m->marks().line2[0].x1 / 15.0, start.x(), 1.0);
-    EXPECT_NEAR(w.m->marks().line2[0].y1 / 15.0, start.y(), 1.0);
-    ASSERT_NE(w.windows->magnifier(), nullptr);
-    EXPECT_TRUE(w.windows->magnifier()->isVisible());
-    Form2* dialog = w.windows->measureDialog();
+    const QPoint start = onImage(20, 50);
+    drag(start, onImage(200, 290));
+    EXPECT_EQ(m->MeasuredLengthPx(), 300.0);
+    EXPECT_NEAR(m->marks().line2[0].x1 / 15.0, start.x(), 1.0);
+    EXPECT_NEAR(m->marks().line2[0].y1 / 15.0, start.y(), 1.0);
+    ASSERT_NE(windows->magnifier(), nullptr);
+    EXPECT_TRUE(windows->magnifier()->isVisible());
+    Form2* dialog = windows->measureDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("测量"));
@@ -109,102 +105,100 @@ TEST(MeasureWindowTest, openMeasureThroughTheDialogCancelAndClear) {
     EXPECT_FALSE(dialog->image1(0)->isVisible());
     QTest::keyClicks(dialog->text1(), QStringLiteral("3"));
     QTest::mouseClick(dialog->command1(), Qt::LeftButton);
-    EXPECT_TRUE(w.dialogGone());
-    EXPECT_EQ(w.form1.text1(24)->text(), QStringLiteral("300"));
-    EXPECT_EQ(w.model.Text1(30), QStringLiteral("3"));
-    EXPECT_TRUE(w.m->marks().line2[0].visible);
+    EXPECT_TRUE(dialogGone());
+    EXPECT_EQ(window.text1(24)->text(), QStringLiteral("300"));
+    EXPECT_EQ(model.Text1(30), QStringLiteral("3"));
+    EXPECT_TRUE(m->marks().line2[0].visible);
 
     // Right-button drags neither draw nor open the dialog.
-    w.drag(w.onImage(10, 10), w.onImage(100, 100), Qt::RightButton);
-    EXPECT_EQ(w.windows->measureDialog(), nullptr);
-    EXPECT_FALSE(w.m->marks().line2[1].visible);
+    drag(onImage(10, 10), onImage(100, 100), Qt::RightButton);
+    EXPECT_EQ(windows->measureDialog(), nullptr);
+    EXPECT_FALSE(m->marks().line2[1].visible);
 
     // "取消" takes the line back and writes nothing.
-    w.drag(w.onImage(50, 50), w.onImage(50, 150));
-    dialog = w.windows->measureDialog();
+    drag(onImage(50, 50), onImage(50, 150));
+    dialog = windows->measureDialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(w.m->marks().line2[1].visible);
+    EXPECT_TRUE(m->marks().line2[1].visible);
     QTest::mouseClick(dialog->option1(2), Qt::LeftButton);
     QTest::mouseClick(dialog->command2(), Qt::LeftButton);
-    EXPECT_TRUE(w.dialogGone());
-    EXPECT_FALSE(w.m->marks().line2[1].visible);
-    EXPECT_FALSE(w.m->marks().line1.visible);
-    EXPECT_TRUE(w.m->marks().line2[0].visible);
-    EXPECT_EQ(w.model.Text1(25), QString());
-    EXPECT_EQ(w.m->RB(2), 0);
+    EXPECT_TRUE(dialogGone());
+    EXPECT_FALSE(m->marks().line2[1].visible);
+    EXPECT_FALSE(m->marks().line1.visible);
+    EXPECT_TRUE(m->marks().line2[0].visible);
+    EXPECT_EQ(model.Text1(25), QString());
+    EXPECT_EQ(m->RB(2), 0);
 
     // A click in place is a zero-length line, and the dialog still opens.
-    QTest::mouseClick(w.view, Qt::LeftButton, {}, w.onImage(80, 80));
-    EXPECT_EQ(w.m->MeasuredLengthPx(), 0.0);
-    ASSERT_NE(w.windows->measureDialog(), nullptr);
-    EXPECT_EQ(w.windows->measureDialog()->label2()->text(), QStringLiteral("标尺长度为0像素"));
+    QTest::mouseClick(view, Qt::LeftButton, {}, onImage(80, 80));
+    EXPECT_EQ(m->MeasuredLengthPx(), 0.0);
+    ASSERT_NE(windows->measureDialog(), nullptr);
+    EXPECT_EQ(windows->measureDialog()->label2()->text(), QStringLiteral("标尺长度为0像素"));
 
     // "清屏" empties the fields and returns to move mode with zoom enabled.
-    w.click(QStringLiteral("清屏"));
-    EXPECT_EQ(w.model.Text1(24), QString());
-    EXPECT_FALSE(w.m->MeasureMode());
+    click(QStringLiteral("清屏"));
+    EXPECT_EQ(model.Text1(24), QString());
+    EXPECT_FALSE(m->MeasureMode());
     EXPECT_EQ(measure->text(), QStringLiteral("测量"));
-    EXPECT_TRUE(w.zoomEnabled());
+    EXPECT_TRUE(zoomEnabled());
 }
 
-TEST(MeasureWindowTest, zoomDragRestoreAndClearInMoveMode) {
-    Window w;
-    const ImageRect opened = w.m->viewport().rect();
-    w.click(QStringLiteral("放大"));
-    EXPECT_FLOAT_EQ(w.m->viewport().rect().width, 7500.0f);
-    w.click(QStringLiteral("测量"));
-    w.drag(w.onImage(20, 20), w.onImage(120, 20));
-    w.windows->closeMeasureDialog();
-    w.click(QStringLiteral("移动"));
-    EXPECT_FALSE(w.zoomEnabled());  // only restore and clear enable zoom again
+TEST_F(MeasureWindowTest, zoomDragRestoreAndClearInMoveMode) {
+    const ImageRect opened = m->viewport().rect();
+    click(QStringLiteral("放大"));
+    EXPECT_FLOAT_EQ(m->viewport().rect().width, 7500.0f);
+    click(QStringLiteral("测量"));
+    drag(onImage(20, 20), onImage(120, 20));
+    windows->closeMeasureDialog();
+    click(QStringLiteral("移动"));
+    EXPECT_FALSE(zoomEnabled());  // only restore and clear enable zoom again
 
     // The right button, then both buttons: nothing moves.
-    const ImageRect before = w.m->viewport().rect();
-    const MarkSet marks = w.m->marks();
-    const QPoint grab = w.onImage(200, 150);
-    QTest::mousePress(w.view, Qt::RightButton, {}, grab);
-    QTest::mouseMove(w.view, grab + QPoint(40, 40));
-    QTest::mousePress(w.view, Qt::LeftButton, {}, grab + QPoint(40, 40));
-    QTest::mouseMove(w.view, grab + QPoint(80, 0));
-    QTest::mouseRelease(w.view, Qt::RightButton, {}, grab + QPoint(80, 0));
-    QTest::mouseRelease(w.view, Qt::LeftButton, {}, grab + QPoint(80, 0));
-    EXPECT_EQ(w.m->viewport().rect().left, before.left);
-    EXPECT_EQ(w.m->viewport().rect().top, before.top);
+    const ImageRect before = m->viewport().rect();
+    const MarkSet marks = m->marks();
+    const QPoint grab = onImage(200, 150);
+    QTest::mousePress(view, Qt::RightButton, {}, grab);
+    QTest::mouseMove(view, grab + QPoint(40, 40));
+    QTest::mousePress(view, Qt::LeftButton, {}, grab + QPoint(40, 40));
+    QTest::mouseMove(view, grab + QPoint(80, 0));
+    QTest::mouseRelease(view, Qt::RightButton, {}, grab + QPoint(80, 0));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, grab + QPoint(80, 0));
+    EXPECT_EQ(m->viewport().rect().left, before.left);
+    EXPECT_EQ(m->viewport().rect().top, before.top);
 
     // The left button drags the image and every mark, hidden ones too.
-    w.drag(grab, grab + QPoint(30, -20));
-    EXPECT_FLOAT_EQ(w.m->viewport().rect().left, before.left + 450.0f);
-    EXPECT_FLOAT_EQ(w.m->viewport().rect().top, before.top - 300.0f);
-    EXPECT_FLOAT_EQ(w.m->marks().line2[0].x1, marks.line2[0].x1 + 450.0f);
-    EXPECT_FLOAT_EQ(w.m->marks().line2[0].y1, marks.line2[0].y1 - 300.0f);
-    EXPECT_FLOAT_EQ(w.m->marks().line2[2].x2, marks.line2[2].x2 + 450.0f);
-    EXPECT_FALSE(w.m->marks().line1.visible);
-    EXPECT_EQ(w.windows->measureDialog(), nullptr);
+    drag(grab, grab + QPoint(30, -20));
+    EXPECT_FLOAT_EQ(m->viewport().rect().left, before.left + 450.0f);
+    EXPECT_FLOAT_EQ(m->viewport().rect().top, before.top - 300.0f);
+    EXPECT_FLOAT_EQ(m->marks().line2[0].x1, marks.line2[0].x1 + 450.0f);
+    EXPECT_FLOAT_EQ(m->marks().line2[0].y1, marks.line2[0].y1 - 300.0f);
+    EXPECT_FLOAT_EQ(m->marks().line2[2].x2, marks.line2[2].x2 + 450.0f);
+    EXPECT_FALSE(m->marks().line1.visible);
+    EXPECT_EQ(windows->measureDialog(), nullptr);
 
     // Restore shows the picture as Open did and hides the marks.
-    w.click(QStringLiteral("还原"));
-    EXPECT_EQ(w.m->viewport().rect().left, opened.left);
-    EXPECT_EQ(w.m->viewport().rect().top, opened.top);
-    EXPECT_EQ(w.m->viewport().rect().width, opened.width);
-    EXPECT_TRUE(w.zoomEnabled());
-    EXPECT_FALSE(w.m->marks().line2[0].visible);
+    click(QStringLiteral("还原"));
+    EXPECT_EQ(m->viewport().rect().left, opened.left);
+    EXPECT_EQ(m->viewport().rect().top, opened.top);
+    EXPECT_EQ(m->viewport().rect().width, opened.width);
+    EXPECT_TRUE(zoomEnabled());
+    EXPECT_FALSE(m->marks().line2[0].visible);
 
     // Clear leaves a zoomed, moved picture where it is.
-    w.click(QStringLiteral("缩小"));
-    w.drag(grab, grab + QPoint(10, 10));
-    const ImageRect moved = w.m->viewport().rect();
-    w.click(QStringLiteral("清屏"));
-    EXPECT_EQ(w.m->viewport().rect().left, moved.left);
-    EXPECT_EQ(w.m->viewport().rect().width, moved.width);
-    EXPECT_FALSE(w.m->picture().isNull());
+    click(QStringLiteral("缩小"));
+    drag(grab, grab + QPoint(10, 10));
+    const ImageRect moved = m->viewport().rect();
+    click(QStringLiteral("清屏"));
+    EXPECT_EQ(m->viewport().rect().left, moved.left);
+    EXPECT_EQ(m->viewport().rect().width, moved.width);
+    EXPECT_FALSE(m->picture().isNull());
 }
 
-TEST(MeasureWindowTest, windowEventsCloseTheDialogWithoutWritingAndExitUnloadsBoth) {
-    Window w;
-    w.click(QStringLiteral("测量"));
-    auto openDialog = [&w](int y) {
-        w.drag(w.onImage(10, y), w.onImage(110, y));
-        Form2* dialog = w.windows->measureDialog();
+TEST_F(MeasureWindowTest, windowEventsCloseTheDialogWithoutWritingAndExitUnloadsBoth) {
+    click(QStringLiteral("测量"));
+    auto openDialog = [this](int y) {
+        drag(onImage(10, y), onImage(110, y));
+        Form2* dialog = windows->measureDialog();
         EXPECT_NE(dialog, nullptr);
         if (dialog != nullptr) {
             QTest::mouseClick(dialog->option1(2), Qt::LeftButton);
@@ -213,49 +207,48 @@ TEST(MeasureWindowTest, windowEventsCloseTheDialogWithoutWritingAndExitUnloadsBo
     };
 
     openDialog(20);
-    w.form1.tabs()->setCurrentIndex(1);
-    EXPECT_EQ(w.windows->measureDialog(), nullptr);
-    w.form1.tabs()->setCurrentIndex(0);
-    EXPECT_EQ(w.model.Text1(25), QString());
-    EXPECT_EQ(w.model.Text1(31), QString());
-    EXPECT_TRUE(w.m->marks().line2[0].visible);  // the marks stay
+    window.tabs()->setCurrentIndex(1);
+    EXPECT_EQ(windows->measureDialog(), nullptr);
+    window.tabs()->setCurrentIndex(0);
+    EXPECT_EQ(model.Text1(25), QString());
+    EXPECT_EQ(model.Text1(31), QString());
+    EXPECT_TRUE(m->marks().line2[0].visible);  // the marks stay
 
     openDialog(40);
     QMimeData data;
     data.setText(QStringLiteral("x"));
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w.view, &enter);
+    QCoreApplication::sendEvent(view, &enter);
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w.view, &drop);
-    EXPECT_EQ(w.windows->measureDialog(), nullptr);
+    QCoreApplication::sendEvent(view, &drop);
+    EXPECT_EQ(windows->measureDialog(), nullptr);
 
     openDialog(60);
-    QMouseEvent click(QEvent::MouseButtonPress, QPointF(2, 2), w.form1.mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), window.mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&w.form1, &click);
-    EXPECT_EQ(w.windows->measureDialog(), nullptr);
-    EXPECT_EQ(w.model.Text1(25), QString());
-    EXPECT_TRUE(w.m->marks().line2[2].visible);
-    EXPECT_EQ(w.m->RB(2), 0);
+    QCoreApplication::sendEvent(&window, &press);
+    EXPECT_EQ(windows->measureDialog(), nullptr);
+    EXPECT_EQ(model.Text1(25), QString());
+    EXPECT_TRUE(m->marks().line2[2].visible);
+    EXPECT_EQ(m->RB(2), 0);
 
     // Exit unloads the magnifier, then the dialog.
     openDialog(80);
-    ASSERT_NE(w.windows->magnifier(), nullptr);
-    ASSERT_NE(w.windows->measureDialog(), nullptr);
+    ASSERT_NE(windows->magnifier(), nullptr);
+    ASSERT_NE(windows->measureDialog(), nullptr);
     QString order;
-    QObject::connect(w.windows->magnifier(), &QObject::destroyed, [&order] { order += QStringLiteral("3"); });
-    QObject::connect(w.windows->measureDialog(), &QObject::destroyed, [&order] { order += QStringLiteral("2"); });
-    emit w.form1.secondaryWindowsCloseRequested();
-    EXPECT_EQ(w.windows->magnifier(), nullptr);
-    EXPECT_EQ(w.windows->measureDialog(), nullptr);
+    QObject::connect(windows->magnifier(), &QObject::destroyed, [&order] { order += QStringLiteral("3"); });
+    QObject::connect(windows->measureDialog(), &QObject::destroyed, [&order] { order += QStringLiteral("2"); });
+    emit window.secondaryWindowsCloseRequested();
+    EXPECT_EQ(windows->magnifier(), nullptr);
+    EXPECT_EQ(windows->measureDialog(), nullptr);
     EXPECT_EQ(order, QStringLiteral("32"));
 }
 
-TEST(MeasureWindowTest, magnifierShowsOverTheImageAndHidesOverTheTabStrip) {
-    Window w;
-    QTest::mouseMove(w.view, w.onImage(100, 100));
-    Form3* magnifier = w.windows->magnifier();
+TEST_F(MeasureWindowTest, magnifierShowsOverTheImageAndHidesOverTheTabStrip) {
+    QTest::mouseMove(view, onImage(100, 100));
+    Form3* magnifier = windows->magnifier();
     ASSERT_NE(magnifier, nullptr);
     EXPECT_TRUE(magnifier->isVisible());
     EXPECT_TRUE(magnifier->testAttribute(Qt::WA_ShowWithoutActivating));
@@ -274,25 +267,25 @@ TEST(MeasureWindowTest, magnifierShowsOverTheImageAndHidesOverTheTabStrip) {
         [&] { return magnifier->windowTitle().startsWith(QStringLiteral("放大镜 坐标(")); }, 5000));
 
     // Over the tab bar: hidden but loaded; over a toolbar button it stays.
-    QTabBar* bar = w.form1.tabs()->tabBar();
+    QTabBar* bar = window.tabs()->tabBar();
     QTest::mouseMove(bar, bar->tabRect(0).center());
-    EXPECT_EQ(w.windows->magnifier(), magnifier);
+    EXPECT_EQ(windows->magnifier(), magnifier);
     EXPECT_FALSE(magnifier->isVisible());
-    QTest::mouseMove(w.view, w.onImage(120, 100));
+    QTest::mouseMove(view, onImage(120, 100));
     EXPECT_TRUE(magnifier->isVisible());
-    QTest::mouseMove(w.button(QStringLiteral("还原")), QPoint(5, 5));
+    QTest::mouseMove(button(QStringLiteral("还原")), QPoint(5, 5));
     EXPECT_TRUE(magnifier->isVisible());
 
     // A run starting unloads it; the next move makes a fresh one at factor 1.5.
-    emit w.form1.magnifierCloseRequested();
-    EXPECT_EQ(w.windows->magnifier(), nullptr);
-    QTest::mouseMove(w.view, w.onImage(130, 100));
-    ASSERT_NE(w.windows->magnifier(), nullptr);
-    EXPECT_EQ(w.windows->magnifier()->MagnifyFactor(), 1.5f);
-    EXPECT_TRUE(w.windows->magnifier()->option1(0)->isChecked());
+    emit window.magnifierCloseRequested();
+    EXPECT_EQ(windows->magnifier(), nullptr);
+    QTest::mouseMove(view, onImage(130, 100));
+    ASSERT_NE(windows->magnifier(), nullptr);
+    EXPECT_EQ(windows->magnifier()->MagnifyFactor(), 1.5f);
+    EXPECT_TRUE(windows->magnifier()->option1(0)->isChecked());
 }
 
-TEST(MeasureWindowTest, dialogOpensBesideThePictureAndOpenOrClearCloseItWithoutWriting) {
+TEST_F(MeasureWindowTest, dialogOpensBesideThePictureAndOpenOrClearCloseItWithoutWriting) {
     // Room on the right of the picture: beside it, nothing covered.
     const QRect screen(0, 0, 1280, 1024);
     const QSize dialog(260, 190);
@@ -305,19 +298,18 @@ TEST(MeasureWindowTest, dialogOpensBesideThePictureAndOpenOrClearCloseItWithoutW
     const QPoint inside = measureDialogPlace(screen, dialog, screen);
     EXPECT_TRUE(screen.contains(QRect(inside, dialog)));
 
-    Window w;
-    w.click(QStringLiteral("测量"));
-    w.drag(w.onImage(50, 50), w.onImage(150, 50));
-    ASSERT_NE(w.windows->measureDialog(), nullptr);
-    w.windows->measureDialog()->text1()->setText(QStringLiteral("5"));
-    w.click(QStringLiteral("清屏"));
-    EXPECT_TRUE(w.dialogGone());
-    EXPECT_EQ(w.model.Text1(23), QString());
+    click(QStringLiteral("测量"));
+    drag(onImage(50, 50), onImage(150, 50));
+    ASSERT_NE(windows->measureDialog(), nullptr);
+    windows->measureDialog()->text1()->setText(QStringLiteral("5"));
+    click(QStringLiteral("清屏"));
+    EXPECT_TRUE(dialogGone());
+    EXPECT_EQ(model.Text1(23), QString());
 
-    w.click(QStringLiteral("测量"));
-    w.drag(w.onImage(50, 50), w.onImage(150, 80));
-    ASSERT_NE(w.windows->measureDialog(), nullptr);
-    w.click(QStringLiteral("打开"));  // cancelled: the earlier picture stays
-    EXPECT_TRUE(w.dialogGone());
-    EXPECT_EQ(w.model.Text1(23), QString());
+    click(QStringLiteral("测量"));
+    drag(onImage(50, 50), onImage(150, 80));
+    ASSERT_NE(windows->measureDialog(), nullptr);
+    click(QStringLiteral("打开"));  // cancelled: the earlier picture stays
+    EXPECT_TRUE(dialogGone());
+    EXPECT_EQ(model.Text1(23), QString());
 }

@@ -13,10 +13,9 @@
 
 #include <gtest/gtest.h>
 
-#include "model/mainmodel.h"
-#include "model/scriptedprompts.h"
 #include "store/parameterstore.h"
 #include "store/textfile.h"
+#include "tests/windowfixture.h"
 
 using namespace saed::app;
 using namespace saed::model;
@@ -24,13 +23,9 @@ using saed::store::ParameterStore;
 
 namespace {
 
-class Form1StoreTest : public ::testing::Test {
+class Form1StoreTest : public saed::testdata::MainWindowTest {
 protected:
     QAction* action(const char* name) { return window.findChild<QAction*>(QString::fromUtf8(name)); }
-
-    MainModel model;
-    ScriptedPrompts prompts;
-    Form1 window{model, prompts};
 };
 
 }  // namespace

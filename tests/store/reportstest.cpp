@@ -335,18 +335,23 @@ TEST_F(ScreeningTest, commandLineScreenWritesTheSameReport) {
     EXPECT_TRUE(missing.err.contains(QStringLiteral("/nonexistent")));
 }
 
+// The same bytes whichever language the command line speaks.
 TEST_F(ScreeningTest, indexCommandWritesTheResultReport) {
     const QString cell = QStringLiteral("--cell 0.5,0.5,0.5,90,90,90 ");
-    const CliRun run = runCli("index", cell + QStringLiteral("--range 1 --scale 2,100 --r1 100,1 "
-                                                                          "--r2 100,1 --r3 141.42,1 --angles 90,45,45 "
-                                                                          "--report --out ") + dir.path());
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    const QStringList reports = reportsIn(dir.path());
-    ASSERT_EQ(reports.size(), 1);
     // The command line has no image and no phase name but the default one.
     QByteArray expected = goldenFile("worked_example_report.txt");
-    EXPECT_EQ(fileBytes(dir.filePath(reports[0])), expected.replace("pattern1.tif", "").replace("Cubic", "NAME"));
-    EXPECT_TRUE(run.err.contains(QDir::toNativeSeparators(dir.filePath(reports[0]))));
+    expected.replace("pattern1.tif", "").replace("Cubic", "NAME");
+    for (const model::Language language : {model::Language::English, model::Language::Chinese}) {
+        const QString out = dir.filePath(language == model::Language::English ? QStringLiteral("en") : QStringLiteral("zh"));
+        const CliRun run = testdata::runCliIn(language, testdata::cliArgs(
+            QStringLiteral("index ") + cell + QStringLiteral("--range 1 --scale 2,100 --r1 100,1 --r2 100,1 "
+                                                             "--r3 141.42,1 --angles 90,45,45 --report --out ") + out));
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        const QStringList reports = reportsIn(out);
+        ASSERT_EQ(reports.size(), 1);
+        EXPECT_EQ(fileBytes(QDir(out).filePath(reports[0])), expected);
+        EXPECT_TRUE(run.err.contains(QDir::toNativeSeparators(QDir(out).filePath(reports[0]))));
+    }
     // --out without --report
     EXPECT_EQ(runCli("index", cell + QStringLiteral("--d 1,1,1 --angles 90,45,45 --out ") + dir.path()).status,
               2);
