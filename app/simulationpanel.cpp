@@ -232,11 +232,7 @@ void SimulationPanel::recompute() {
     request.allowed = simulation::runRule(m_type->currentIndex(), m_rule);
     // The atoms belong to the phase whichever rule is chosen: a spot the lattice type lets in
     // but the atoms cancel is drawn at the smallest size.
-    if (m_rule)
-        request.intensity = [rule = m_rule](const core::Hkl& p) {
-            const std::optional<double> f = rule->structureFactor(p);
-            return f ? *f * *f : 1.0;
-        };
+    request.intensity = simulation::structureIntensity(m_rule);
     request.zone = zone();
     request.maxGInvNm = m_maxG->value();
     request.g1 = m_g1;

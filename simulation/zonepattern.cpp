@@ -74,6 +74,14 @@ ExtinctionRule runRule(int latticeType, std::shared_ptr<const core::ReflectionRu
     return [rule = std::move(rule)](const Hkl& p) { return rule->admits(p); };
 }
 
+std::function<double(const Hkl&)> structureIntensity(std::shared_ptr<const core::ReflectionRule> rule) {
+    if (!rule) return {};
+    return [rule = std::move(rule)](const Hkl& p) {
+        const std::optional<double> f = rule->structureFactor(p);
+        return f ? *f * *f : 1.0;
+    };
+}
+
 ZonePatternResult simulateZone(const ZonePatternRequest& request) {
     ZonePatternResult result;
     result.pattern.zone = request.zone;

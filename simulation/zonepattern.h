@@ -25,6 +25,9 @@ ExtinctionRule latticeTypeRule(int latticeType);
 // run's "by space group") `rule`, and nothing at all when there is no rule.
 ExtinctionRule runRule(int latticeType, std::shared_ptr<const core::ReflectionRule> rule);
 
+// Spot intensity |F|^2 from the atoms of `rule`, 1 where it knows no atoms; empty without a rule.
+std::function<double(const Hkl&)> structureIntensity(std::shared_ptr<const core::ReflectionRule> rule);
+
 struct ZonePatternRequest {
     core::Cell cell;
     ExtinctionRule allowed;  // empty: every reflection is allowed

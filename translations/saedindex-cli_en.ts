@@ -885,10 +885,6 @@ example (a pattern against a folder of CIFs, ranked):
         <translation>--zone is required</translation>
     </message>
     <message>
-        <source>--cell 需要六个数</source>
-        <translation>--cell takes six numbers</translation>
-    </message>
-    <message>
         <source>--zone 需要三个 -99 到 99 的整数</source>
         <translation>--zone takes three whole numbers from -99 to 99</translation>
     </message>

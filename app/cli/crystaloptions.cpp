@@ -47,9 +47,7 @@ std::optional<std::vector<library::CrystalPhase>> loadCifPhases(const QStringLis
     return read.phases;
 }
 
-std::optional<library::CrystalPhase> phaseFromCell(const QStringList& cell, const QString& spaceGroup,
-                                                   QString& error) {
-    library::CrystalPhase phase;
+std::optional<core::Cell> cellFromTexts(const QStringList& cell, QString& error) {
     double values[6] = {};
     for (int i = 0; i < 6; ++i) {
         const std::string text = cell[i].toStdString();
@@ -59,9 +57,17 @@ std::optional<library::CrystalPhase> phaseFromCell(const QStringList& cell, cons
         }
         values[i] = core::leadingNumber(text);
     }
-    phase.cell = {values[0], values[1], values[2], values[3], values[4], values[5]};
+    return core::Cell{values[0], values[1], values[2], values[3], values[4], values[5]};
+}
+
+std::optional<library::CrystalPhase> phaseFromCell(const QStringList& cell, const QString& spaceGroup,
+                                                   QString& error) {
+    const std::optional<core::Cell> parsed = cellFromTexts(cell, error);
+    if (!parsed) return std::nullopt;
+    library::CrystalPhase phase;
+    phase.cell = *parsed;
     phase.name = QStringLiteral("cell %1").arg(cell.join(u',')).toStdString();
-    phase.spaceGroup = library::spaceGroupBySymbol(spaceGroup.toStdString(), values[3], values[5]);
+    phase.spaceGroup = library::spaceGroupBySymbol(spaceGroup.toStdString(), phase.cell.alphaDeg, phase.cell.gammaDeg);
     if (!phase.spaceGroup) {
         error = CrystalTexts::tr("--spacegroup：未知的空间群“%1”").arg(spaceGroup);
         return std::nullopt;

@@ -23,6 +23,10 @@ std::optional<QStringList> takeListOption(QStringList& args, const QString& name
 std::optional<std::vector<library::CrystalPhase>> loadCifPhases(const QStringList& paths, const QString& command,
                                                                 QTextStream& err);
 
+// The cell of six --cell texts (nm, degrees); no value, with `error` set, when a text is not a
+// number.
+std::optional<core::Cell> cellFromTexts(const QStringList& cell, QString& error);
+
 // A phase from six --cell texts (nm, degrees) and a space-group symbol or number; no value, with
 // `error` set, when a text is not a number or the group is unknown.
 std::optional<library::CrystalPhase> phaseFromCell(const QStringList& cell, const QString& spaceGroup,

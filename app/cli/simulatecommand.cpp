@@ -123,15 +123,11 @@ int runSimulateCommand(const QStringList& args, QTextStream& out, QTextStream& e
     } else {
         const std::optional<QStringList> cell = options.list(QStringLiteral("cell"), 6);
         if (!cell) return usageError(err, options.error());
-        double values[6];
-        for (int i = 0; i < 6; ++i) {
-            bool ok = false;
-            values[i] = (*cell)[i].toDouble(&ok);
-            if (!ok || !std::isfinite(values[i])) return usageError(err, Simulate::tr("--cell 需要六个数"));
-        }
-        request.cell = {values[0], values[1], values[2], values[3], values[4], values[5]};
+        QString error;
+        const std::optional<core::Cell> parsed = cellFromTexts(*cell, error);
+        if (!parsed) return usageError(err, error);
+        request.cell = *parsed;
         if (options.has(QStringLiteral("spacegroup"))) {
-            QString error;
             phase = phaseFromCell(*cell, options.value(QStringLiteral("spacegroup")), error);
             if (!phase) return usageError(err, error);
         }
@@ -147,10 +143,7 @@ int runSimulateCommand(const QStringList& args, QTextStream& out, QTextStream& e
     if (phase) {
         const std::shared_ptr<const core::ReflectionRule> rule = library::phaseRule(*phase);
         request.allowed = [rule](const core::Hkl& p) { return rule->admits(p); };
-        request.intensity = [rule](const core::Hkl& p) {
-            const std::optional<double> f = rule->structureFactor(p);
-            return f ? *f * *f : 1.0;
-        };
+        request.intensity = simulation::structureIntensity(rule);
     } else {
         const int type = latticeTypeCode(options.value(QStringLiteral("type"), QStringLiteral("simple")));
         if (type < 0) return usageError(err, Simulate::tr("--type 须为 simple、base、body、face、rhombic 或 0 到 4"));
