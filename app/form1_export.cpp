@@ -11,6 +11,7 @@
 #include "indexing/resultexport.h"
 #include "model/resulttablemodel.h"
 #include "store/reports.h"
+#include "store/textfile.h"
 
 namespace saed::app {
 
@@ -54,7 +55,7 @@ bool Form1::exportResults(bool json) {
     }
     const QString shown = QDir::toNativeSeparators(*path);
     QString error;
-    if (!indexing::writeFileAtomically(*path, bytes, &error)) {
+    if (!store::writeFileAtomic(*path, bytes, &error)) {
         m_prompts.warn(tr("无法写入文件：\n%1\n%2").arg(shown, error), QString());
         return false;
     }

@@ -8,13 +8,13 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSpinBox>
 #include <QStandardItemModel>
 #include <QVBoxLayout>
 
 #include "app/patternpainter.h"
 #include "simulation/svgpattern.h"
+#include "store/textfile.h"
 
 namespace saed::app {
 
@@ -289,9 +289,7 @@ bool SimulationPanel::exportSvg(const QString& path) {
     options.extentInvNm = m_maxG->value();
     options.labels = m_labels->isChecked();
     const std::string svg = simulation::patternSvg(*m_pattern, options);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(svg.data(), static_cast<qint64>(svg.size())) != static_cast<qint64>(svg.size()) || !file.commit()) {
+    if (!store::writeFileAtomic(path, QByteArray(svg.data(), static_cast<qsizetype>(svg.size())))) {
         m_prompts.warn(
             QCoreApplication::translate("saed::app::SimulationPanel", "无法写入文件：\n") + path,
             QString());

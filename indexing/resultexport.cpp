@@ -4,10 +4,8 @@
 #include <cmath>      // for isfinite
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 #include "indexing/indexingoperations.h"
 #include "model/fields.h"
@@ -181,16 +179,6 @@ QString resultCsv(const model::ResultTableModel& table) {
         appendLine(fields);
     }
     return text;
-}
-
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error != nullptr) *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
 }
 
 }  // namespace saed::indexing

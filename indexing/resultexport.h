@@ -62,8 +62,4 @@ QString resultCsv(const model::ResultTableModel& table);
 // One CSV field: quoted, with its quotes doubled, when it holds a comma, a quote, CR or LF.
 QString csvField(const QString& text);
 
-// Writes `bytes` to `path` whole or not at all (through a temporary file renamed at the end), so
-// a failure never leaves a half file. False, with `error` saying why, when it cannot.
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error);
-
 }  // namespace saed::indexing

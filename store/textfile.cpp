@@ -89,14 +89,14 @@ bool writeTextFileAtomic(const QString& path, const QStringList& lines) {
     return writeFileAtomic(path, encodeLines(lines));
 }
 
-bool writeFileAtomic(const QString& path, const QByteArray& bytes) {
+bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes) != bytes.size()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error != nullptr) *error = file.errorString();
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    return true;
 }
 
 bool appendTextLines(const QString& path, const QStringList& lines) {

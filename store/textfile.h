@@ -36,7 +36,8 @@ std::optional<QStringList> readTextLines(const QString& path, int maxLines = -1)
 
 // Replaces the file at `path` with `lines`, atomically: a failure leaves the old file whole.
 bool writeTextFileAtomic(const QString& path, const QStringList& lines);
-bool writeFileAtomic(const QString& path, const QByteArray& bytes);
+// The same for raw bytes; `error`, when given, says why a write failed.
+bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 // Appends `lines` to the file at `path`, creating it when absent.
 bool appendTextLines(const QString& path, const QStringList& lines);

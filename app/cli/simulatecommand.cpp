@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include "app/cli/commands.h"
 #include "app/cli/crystaloptions.h"
@@ -16,6 +15,7 @@
 #include "library/phaseranking.h"
 #include "simulation/svgpattern.h"
 #include "simulation/zonepattern.h"
+#include "store/textfile.h"
 
 namespace saed::cli {
 
@@ -78,9 +78,9 @@ bool writeOutput(const QString& path, const QByteArray& bytes, QTextStream& out,
         out.flush();
         return true;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        err << "saedindex-cli simulate: " << Simulate::tr("无法写入 %1：%2").arg(path, file.errorString()) << '\n';
+    QString error;
+    if (!store::writeFileAtomic(path, bytes, &error)) {
+        err << "saedindex-cli simulate: " << Simulate::tr("无法写入 %1：%2").arg(path, error) << '\n';
         return false;
     }
     return true;
