@@ -218,6 +218,8 @@ private:
     void refreshFamilyColours();
     void updateOverlay();
     std::optional<simulation::ImageFrame> imageFrame() const;
+    // The families' matches by id - 1, for ranking them: nothing without an image.
+    std::optional<std::vector<std::optional<double>>> familyMatches() const;
     const std::vector<simulation::PixelPoint>& detectedSpots();
     void computeFamilyMatches();
     // Loads library record `record` (from 1) into the simulation tab with its cell, space group

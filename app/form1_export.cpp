@@ -41,13 +41,8 @@ bool Form1::exportResults(bool json) {
     QByteArray bytes;
     if (json) {
         // With an image the families go by match, as the families view shows them.
-        std::optional<std::vector<std::optional<double>>> matchOfId;
-        if (imageFrame()) {
-            matchOfId.emplace();
-            for (double m : m_familyMatch) matchOfId->push_back(m >= 0 ? std::optional<double>(m) : std::nullopt);
-        }
         const std::vector<indexing::RankedFamily> families =
-            indexing::rankFamilies(m_indexing->lastFamilies(), matchOfId);
+            indexing::rankFamilies(m_indexing->lastFamilies(), familyMatches());
         bytes = indexing::jsonBytes(
             indexing::resultJson(m_model, *m_indexing, indexing::PatternInput::ScaleBar, families));
     } else {

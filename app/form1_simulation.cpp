@@ -1,7 +1,7 @@
 // The main window's solution families view, simulation tab and overlay on the image.
 #include "app/form1.h"
 
-#include <algorithm>  // for stable_sort, partial_sort
+#include <algorithm>  // for partial_sort
 #include <cmath>      // for isfinite, isnan
 #include <cstring>    // for memcpy
 #include <limits>
@@ -21,6 +21,7 @@
 #include "core/raster.h"
 #include "indexing/indexingoperations.h"
 #include "indexing/resultcells.h"
+#include "indexing/resultexport.h"
 #include "library/phaseranking.h"
 #include "library/screeningphase.h"
 #include "measure/imagemeasurement.h"
@@ -234,20 +235,15 @@ void Form1::computeFamilyMatches() {
         }
     }
     table.setMatchData(std::move(rowMatch));
-    std::vector<indexing::SolutionFamily> order = grouping.families;
-    if (frame)
-        std::stable_sort(order.begin(), order.end(), [this](const auto& a, const auto& b) {
-            return m_familyMatch[static_cast<std::size_t>(a.id - 1)] > m_familyMatch[static_cast<std::size_t>(b.id - 1)];
-        });
     const int current = m_shownGroup;
     m_familyTree->clear();
-    for (const indexing::SolutionFamily& f : order) {
-        const double match = m_familyMatch[static_cast<std::size_t>(f.id - 1)];
+    for (const indexing::RankedFamily& line : indexing::rankFamilies(grouping, familyMatches())) {
+        const indexing::SolutionFamily& f = line.family;
         auto* item = new QTreeWidgetItem(QStringList{
             QString::number(f.id), QString::fromStdString(indexing::groupLabel(static_cast<long long>(f.representative) + 1)),
             triple(u'<', f.zone, u'>'), triple(u'{', f.forms[0], u'}'), triple(u'{', f.forms[1], u'}'),
             triple(u'{', f.forms[2], u'}'), QString::number(static_cast<qulonglong>(f.rowCount)), numberText(f.misfit),
-            match >= 0 ? numberText(match) : QStringLiteral("—")});
+            line.match ? numberText(*line.match) : QStringLiteral("—")});
         item->setData(0, kGroupRole, static_cast<int>(f.representative) + 1);
         item->setData(0, kFamilyRole, f.id);
         item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
@@ -301,6 +297,14 @@ void Form1::showGroup(int group) {
                        static_cast<int>(table.shownNumber(r, 7))};
     m_simulation->showZone(core::ZoneAxis(g1, g2), g1, g2);
     updateOverlay();
+}
+
+std::optional<std::vector<std::optional<double>>> Form1::familyMatches() const {
+    if (!imageFrame()) return std::nullopt;
+    std::vector<std::optional<double>> byId;
+    byId.reserve(m_familyMatch.size());
+    for (double m : m_familyMatch) byId.push_back(m >= 0 ? std::optional<double>(m) : std::nullopt);
+    return byId;
 }
 
 std::optional<simulation::ImageFrame> Form1::imageFrame() const {
