@@ -253,6 +253,8 @@ void Form1::screeningFinished(bool completed) {
     m_indexing->setKeepLastRows(false);
     m_command6->setEnabled(true);
     m_command13->setEnabled(true);
+    // The table holds the last phase's rows: the families view follows them.
+    rebuildFamilies();
     const std::optional<library::ScreeningOutcome>& outcome = m_screening->outcome();
     if (completed && outcome && outcome->phases.size() > 1) showScreeningRanking(*outcome);
 }

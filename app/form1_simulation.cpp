@@ -240,7 +240,9 @@ void Form1::computeFamilyMatches() {
     for (const indexing::RankedFamily& line : indexing::rankFamilies(grouping, familyMatches())) {
         const indexing::SolutionFamily& f = line.family;
         auto* item = new QTreeWidgetItem(QStringList{
-            QString::number(f.id), QString::fromStdString(indexing::groupLabel(static_cast<long long>(f.representative) + 1)),
+            QString::number(f.id),
+            ResultTableModel::shownGroupLabel(
+                QString::fromStdString(indexing::groupLabel(static_cast<long long>(f.representative) + 1))),
             triple(u'<', f.zone, u'>'), triple(u'{', f.forms[0], u'}'), triple(u'{', f.forms[1], u'}'),
             triple(u'{', f.forms[2], u'}'), QString::number(static_cast<qulonglong>(f.rowCount)), numberText(f.misfit),
             line.match ? numberText(*line.match) : QStringLiteral("—")});
@@ -264,7 +266,8 @@ void Form1::fillFamilyChildren(QTreeWidgetItem* item) {
             return QStringLiteral("(%1 %2 %3)").arg(table.cell(r, first), table.cell(r, first + 1), table.cell(r, first + 2));
         };
         auto* child = new QTreeWidgetItem(QStringList{
-            QString(), table.cell(r, 0), table.cell(r, ResultTableModel::kZoneColumn), planes(1), planes(5), planes(9),
+            QString(), ResultTableModel::shownGroupLabel(table.cell(r, 0)), table.cell(r, ResultTableModel::kZoneColumn),
+            planes(1), planes(5), planes(9),
             QString(), table.cell(r, ResultTableModel::kMisfitColumn), table.cell(r, ResultTableModel::kMatchColumn)});
         child->setData(0, kGroupRole, table.group(r));
         child->setForeground(1, table.labelColor(r));
@@ -366,7 +369,7 @@ void Form1::updateOverlay() {
         QCoreApplication::translate(
             "saed::app::Form1",
             "%1 在图像上的匹配度 %2：预测斑点 %3/%4 有检出，检出斑点 %5/%6 被预测")
-            .arg(table.cell(r, 0), numberText(match.score()))
+            .arg(ResultTableModel::shownGroupLabel(table.cell(r, 0)), numberText(match.score()))
             .arg(match.predictedFound)
             .arg(match.predictedInside)
             .arg(match.detectedExplained)

@@ -243,10 +243,10 @@ void ScreeningRun::runNext() {
     if (!m_session->loadNext()) return end(true);
     const int count = std::max(1, m_session->count());
     const int index = m_session->loaded() - 1;
-    const QString phase =
-        QCoreApplication::translate("ScreeningRun", "第%1/%2个物相：%3").arg(index + 1).arg(count).arg(m_session->description());
-    emit progress(100 * index / count, phase);
-    if (m_cancelled) return end(false);
+    const QString phase = QCoreApplication::translate("ScreeningRun", "第%1/%2个物相：%3")
+                              .arg(index + 1)
+                              .arg(count)
+                              .arg(model::translatedPhaseLabel(m_session->description()));
     const QPointer<ScreeningRun> self(this);
     const bool started = m_indexing.startRunIndexing(
         [self] {
@@ -255,7 +255,10 @@ void ScreeningRun::runNext() {
         [self, index, count, phase](double share) {
             if (self) emit self->progress(static_cast<int>((index + share) * 100 / count), phase);
         });
-    if (!started) end(false);
+    if (!started) return end(false);
+    // Told once the run has started: a message about the phase's input has been answered by then,
+    // so the progress never comes up over it.
+    emit progress(100 * index / count, phase);
 }
 
 void ScreeningRun::phaseDone() {

@@ -122,16 +122,39 @@ TEST_F(Form1Test, longValuesNeverWidenTheWindowAndShowWholeInTooltips) {
     EXPECT_EQ(window.width(), width);
 }
 
-// A Si [0 1 1] pattern screened against Si and Ge: opening Si from the ranking list shows it in
-// the simulation tab by its space group, along the zone of its best family, without {200} and
-// {222}; a lattice field changed in the window takes the tab back to the window's phase.
-TEST_F(Form1Test, rankedPhaseOpensInTheSimulationTab) {
-    // a = 0.5431021 nm; scale bar 2 1/nm over 100 px: |g111| = sqrt(3) / a is 159.459 px and
-    // |g022| = sqrt(8) / a is 260.395 px. g1 = (1 1 -1), g2 = (-1 1 -1), g3 = g1 + g2 = (0 2 -2).
+// A Si [0 1 1] pattern: a = 0.5431021 nm; scale bar 2 1/nm over 100 px: |g111| = sqrt(3) / a is
+// 159.459 px and |g022| = sqrt(8) / a is 260.395 px. g1 = (1 1 -1), g2 = (-1 1 -1), g3 = (0 2 -2).
+static void typeSiliconPattern(MainModel& model) {
     const char* fields[][2] = {{"21", "2"},  {"22", "2"},  {"23", "100"}, {"24", "159.459"}, {"25", "159.459"},
                                {"26", "260.395"}, {"30", "1"}, {"31", "1"}, {"32", "1"}, {"33", "70.5288"},
                                {"34", "35.2644"}, {"35", "35.2644"}};
     for (const auto& f : fields) model.setText1(QString::fromLatin1(f[0]).toInt(), QString::fromLatin1(f[1]));
+}
+
+// A screening leaves the last phase's rows in the table; the families view follows them.
+TEST_F(Form1Test, screeningFillsTheFamiliesOfItsRows) {
+    typeSiliconPattern(model);
+    const QList<QTreeWidgetItem*> si =
+        window.treeView1()->findItems(QStringLiteral("Si"), Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(si.size(), 1);
+    ASSERT_GT(si[0]->childCount(), 0);
+    si[0]->child(0)->setCheckState(0, Qt::Checked);
+    QSignalSpy finished(window.screeningRun(), &saed::library::ScreeningRun::finished);
+    window.findChild<QPushButton*>(QStringLiteral("Command13"))->click();
+    ASSERT_TRUE(finished.wait(20000));
+    const int rows = model.resultTable()->rowCount();
+    ASSERT_GT(rows, 0);
+    int familyRows = 0;
+    for (int i = 0; i < window.familyTree()->topLevelItemCount(); ++i)
+        familyRows += window.familyTree()->topLevelItem(i)->text(6).toInt();
+    EXPECT_EQ(familyRows, rows);
+}
+
+// A Si [0 1 1] pattern screened against Si and Ge: opening Si from the ranking list shows it in
+// the simulation tab by its space group, along the zone of its best family, without {200} and
+// {222}; a lattice field changed in the window takes the tab back to the window's phase.
+TEST_F(Form1Test, rankedPhaseOpensInTheSimulationTab) {
+    typeSiliconPattern(model);
     const auto& crystals = window.libraryCrystals();
     const auto recordOf = [&crystals](const char* name) {
         for (std::size_t i = 0; i < crystals.size(); ++i)
