@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include "core/millerbravais.h"
 #include "indexing/indexingoperations.h"
 #include "model/fields.h"
 #include "model/mainmodel.h"
@@ -28,6 +29,17 @@ QJsonArray indices(const core::Hkl& p) { return QJsonArray{p[0], p[1], p[2]}; }
 
 QJsonArray axis(const core::Uvw& u) {
     return QJsonArray{static_cast<qint64>(u[0]), static_cast<qint64>(u[1]), static_cast<qint64>(u[2])};
+}
+
+QJsonArray fourIndices(const core::Hkl& p) {
+    const core::Hkil four = core::toFourIndex(p);
+    return QJsonArray{four[0], four[1], four[2], four[3]};
+}
+
+QJsonArray fourIndexAxis(const core::Uvw& u) {
+    const core::Uvtw four = core::toFourIndex(u);
+    return QJsonArray{static_cast<qint64>(four[0]), static_cast<qint64>(four[1]), static_cast<qint64>(four[2]),
+                      static_cast<qint64>(four[3])};
 }
 
 // A number, or null for NaN (JSON has no NaN) and infinity.
@@ -89,13 +101,17 @@ QJsonObject resultJson(const model::MainModel& model, const IndexingOperations& 
         if (g < rowOfGroup.size()) rowOfGroup[g] = table.resultRow(r);
     }
 
+    // A hexagonal cell's planes and axes are also given in four indices (h k i l), [U V T W].
+    const bool hexagonal = core::isHexagonalCell(core::Cell{model.value(Field::A), model.value(Field::B),
+                                                            model.value(Field::C), model.value(Field::Alpha),
+                                                            model.value(Field::Beta), model.value(Field::Gamma)});
     QJsonArray rows;
     const std::vector<int>& familyOfRow = operations.lastFamilies().familyOfRow;
     const std::vector<double>& misfits = operations.lastMisfits();
     for (std::size_t g = 0; g < rowOfGroup.size(); ++g) {
         if (!rowOfGroup[g]) continue;
         const ResultRow& row = *rowOfGroup[g];
-        rows.append(QJsonObject{
+        QJsonObject object{
             {QStringLiteral("group"), static_cast<qint64>(g) + 1},
             {QStringLiteral("g1"), indices(row.g1)},
             {QStringLiteral("g2"), indices(row.g2)},
@@ -106,14 +122,19 @@ QJsonObject resultJson(const model::MainModel& model, const IndexingOperations& 
             {QStringLiteral("family"), g < familyOfRow.size() ? familyOfRow[g] : 0},
             {QStringLiteral("misfit"), g < misfits.size() ? finiteOrNull(misfits[g]) : QJsonValue()},
             {QStringLiteral("double"), row.doubleDiffraction},
-        });
+        };
+        if (hexagonal) {
+            object.insert(QStringLiteral("hkil"), QJsonArray{fourIndices(row.g1), fourIndices(row.g2), fourIndices(row.g3)});
+            object.insert(QStringLiteral("uvtw"), fourIndexAxis(zoneOf(row)));
+        }
+        rows.append(object);
     }
     QJsonArray familyArray;
     for (const RankedFamily& line : families) {
         const std::size_t g = line.family.representative;
         if (g >= rowOfGroup.size() || !rowOfGroup[g]) continue;
         const ResultRow& representative = *rowOfGroup[g];
-        familyArray.append(QJsonObject{
+        QJsonObject object{
             {QStringLiteral("id"), line.family.id},
             {QStringLiteral("zone"), axis(line.family.zone)},
             {QStringLiteral("hkl"),
@@ -122,7 +143,13 @@ QJsonObject resultJson(const model::MainModel& model, const IndexingOperations& 
             {QStringLiteral("rows"), static_cast<qint64>(line.family.rowCount)},
             {QStringLiteral("misfit"), finiteOrNull(line.family.misfit)},
             {QStringLiteral("match"), line.match ? QJsonValue(*line.match) : QJsonValue()},
-        });
+        };
+        if (hexagonal) {
+            object.insert(QStringLiteral("hkil"), QJsonArray{fourIndices(representative.g1), fourIndices(representative.g2),
+                                                             fourIndices(representative.g3)});
+            object.insert(QStringLiteral("uvtw"), fourIndexAxis(line.family.zone));
+        }
+        familyArray.append(object);
     }
     return QJsonObject{{QStringLiteral("input"), input},
                        {QStringLiteral("measured"), measured},

@@ -4,20 +4,6 @@
 <context>
     <name>saed::cli::Calc</name>
     <message>
-        <source>用法：saedindex-cli calc --cell a,b,c,alpha,beta,gamma --p1 h,k,l --p2 h,k,l --p3 h,k,l
-                         [--format text|json]
-
-给定晶胞（棱长单位 nm，夹角单位度），计算三个晶面的晶面间距、夹角 &lt;R1,R2&gt;、&lt;R2,R3&gt;、
-&lt;R1,R3&gt;，以及晶面 1 和 2 的晶带轴。
-</source>
-        <translation>usage: saedindex-cli calc --cell a,b,c,alpha,beta,gamma --p1 h,k,l --p2 h,k,l --p3 h,k,l
-                          [--format text|json]
-
-Spacings of the three planes, the angles &lt;R1,R2&gt;, &lt;R2,R3&gt;, &lt;R1,R3&gt; and the zone axis of
-planes 1 and 2, for a cell with edges in nm and angles in degrees.
-</translation>
-    </message>
-    <message>
         <source>%1 需要一个值</source>
         <translation>%1 needs a value</translation>
     </message>
@@ -48,6 +34,23 @@ planes 1 and 2, for a cell with edges in nm and angles in degrees.
     <message>
         <source>（--cell 的第 %1 个值：“%2”）</source>
         <translation> (--cell value %1: &apos;%2&apos;)</translation>
+    </message>
+    <message>
+        <source>用法：saedindex-cli calc --cell a,b,c,alpha,beta,gamma --p1 h,k,l --p2 h,k,l --p3 h,k,l
+                         [--format text|json]
+
+给定晶胞（棱长单位 nm，夹角单位度），计算三个晶面的晶面间距、夹角 &lt;R1,R2&gt;、&lt;R2,R3&gt;、
+&lt;R1,R3&gt;，以及晶面 1 和 2 的晶带轴。六方晶胞的晶面也可给四指数 h,k,i,l（i = -(h+k)），
+晶带轴另以四指数 [U V T W] 列出（JSON 中为 zoneAxisUvtw）。
+</source>
+        <translation>usage: saedindex-cli calc --cell a,b,c,alpha,beta,gamma --p1 h,k,l --p2 h,k,l --p3 h,k,l
+                          [--format text|json]
+
+Spacings of the three planes, the angles &lt;R1,R2&gt;, &lt;R2,R3&gt;, &lt;R1,R3&gt; and the zone axis of
+planes 1 and 2, for a cell with edges in nm and angles in degrees. A hexagonal cell&apos;s planes
+may also be given in four indices h,k,i,l (i = -(h+k)); its zone axis is also listed in four
+indices [U V T W] (zoneAxisUvtw in JSON).
+</translation>
     </message>
 </context>
 <context>
@@ -119,6 +122,30 @@ the files written are byte for byte the same in either language.
     <message>
         <source>--spacegroup：未知的空间群“%1”</source>
         <translation>--spacegroup: unknown space group &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>%1 需要三个或四个以逗号分隔的指数，而不是“%2”</source>
+        <translation>%1 needs three or four comma-separated indices, not &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1：“%2”不是 -%3 到 %3 的整数</source>
+        <translation>%1: &quot;%2&quot; is not a whole number from -%3 to %3</translation>
+    </message>
+    <message>
+        <source>%1：“%2”不是 -%3 到 %3 的数</source>
+        <translation>%1: &quot;%2&quot; is not a number from -%3 to %3</translation>
+    </message>
+    <message>
+        <source>%1：四指数只用于六方晶胞（a = b，α = β = 90°，γ = 120°）</source>
+        <translation>%1: four indices are for hexagonal cells only (a = b, α = β = 90°, γ = 120°)</translation>
+    </message>
+    <message>
+        <source>%1：四指数 [U V T W] 须满足 T = -(U + V)，而“%2”不满足</source>
+        <translation>%1: four indices [U V T W] need T = -(U + V), and &quot;%2&quot; does not have it</translation>
+    </message>
+    <message>
+        <source>%1：四指数 (h k i l) 须满足 i = -(h + k)，而“%2”不满足</source>
+        <translation>%1: four indices (h k i l) need i = -(h + k), and &quot;%2&quot; does not have it</translation>
     </message>
 </context>
 <context>
@@ -885,10 +912,6 @@ example (a pattern against a folder of CIFs, ranked):
         <translation>--zone is required</translation>
     </message>
     <message>
-        <source>--zone 需要三个 -99 到 99 的整数</source>
-        <translation>--zone takes three whole numbers from -99 to 99</translation>
-    </message>
-    <message>
         <source>--type 须为 simple、base、body、face、rhombic 或 0 到 4</source>
         <translation>--type must be simple, base, body, face, rhombic or 0 to 4</translation>
     </message>
@@ -909,66 +932,6 @@ example (a pattern against a folder of CIFs, ranked):
         <translation>the PNG could not be made</translation>
     </message>
     <message>
-        <source>用法：saedindex-cli simulate (--cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
-                              | --cif FILE) --zone U,V,W
-                             [--max-g G] [--format json|svg|png] [--out FILE]
-
-[UVW] 零阶劳厄带的运动学斑点花样：点阵类型或空间群允许、满足 h U + k V + l W = 0 且
-|g| &lt;= G 的每个衍射 (h k l)，画在花样平面内，最短的斑点 g1 沿 +x，+y = [UVW] x g1。
-
-选项：
-  --cell a,b,c,alpha,beta,gamma  点阵参数：棱长单位 nm，夹角单位度
-  --type T      点阵类型：simple、base、body、face、rhombic，或 0 到 4（默认 simple）
-  --spacegroup SG  代替 --type 给出空间群（&quot;F d -3 m&quot;、&quot;P 63/m m c&quot; 或编号）：
-                按其系统消光
-  --cif FILE    代替 --cell：取第一个数据块的晶胞、空间群和原子位置；原子使 |F| 为零的
-                衍射也被略去
-  --zone U,V,W  晶带轴，整数，不全为 0
-  --max-g G     斑点取到 |g| &lt;= G（1/nm，默认 10）
-  --format F    json（默认）：晶带轴、g1 和各斑点，每个斑点带 hkl、x 和 y（1/nm）、
-                d（nm）和 intensity（已知原子时为 |F|^2，单位 Å^2，否则每个斑点为 1）；
-                svg：SVG 图，斑点大小随 |F| 增大；png：600 x 600 的图（须给出 --out）
-  --out FILE    写入 FILE 而不是标准输出
-  --help        本说明
-
-示例（铝的 [011] 晶带，输出为图）：
-  saedindex-cli simulate --cell 0.405,0.405,0.405,90,90,90 --type face --zone 0,1,1 \
-      --max-g 12 --format svg --out al-011.svg
-示例（取自 CIF 的硅，[011] 晶带，没有 {200} 和 {222}）：
-  saedindex-cli simulate --cif si.cif --zone 0,1,1 --max-g 8
-</source>
-        <translation>usage: saedindex-cli simulate (--cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
-                               | --cif FILE) --zone U,V,W
-                              [--max-g G] [--format json|svg|png] [--out FILE]
-
-The kinematic spot pattern of the zero-order Laue zone of [UVW]: every reflection (h k l)
-allowed by the lattice type or space group with h U + k V + l W = 0 and |g| &lt;= G, placed in
-the pattern plane with the shortest spot g1 along +x and +y = [UVW] x g1.
-
-options:
-  --cell a,b,c,alpha,beta,gamma  lattice parameters: edges in nm, angles in degrees
-  --type T      lattice type: simple, base, body, face, rhombic, or 0 to 4 (default simple)
-  --spacegroup SG  instead of --type, the space group (&quot;F d -3 m&quot;, &quot;P 63/m m c&quot; or a
-                number): its systematic absences
-  --cif FILE    instead of --cell, the cell, space group and atom sites of the first data
-                block; a reflection whose |F| the atoms cancel is left out as well
-  --zone U,V,W  the zone axis, whole numbers, not all 0
-  --max-g G     spots out to |g| &lt;= G in 1/nm (default 10)
-  --format F    json (default): zone, g1 and the spots, each with hkl, x and y (1/nm),
-                d (nm) and intensity (|F|^2 in Angstrom^2 where the atoms are known, else
-                1 for every spot); svg: the picture as SVG, spot sizes growing with |F|;
-                png: a 600 x 600 picture (needs --out)
-  --out FILE    write to FILE instead of the standard output
-  --help        this text
-
-example (aluminium, the [011] zone, as a picture):
-  saedindex-cli simulate --cell 0.405,0.405,0.405,90,90,90 --type face --zone 0,1,1 \
-      --max-g 12 --format svg --out al-011.svg
-example (silicon from a CIF, the [011] zone without {200} and {222}):
-  saedindex-cli simulate --cif si.cif --zone 0,1,1 --max-g 8
-</translation>
-    </message>
-    <message>
         <source>--cell 与 --cif 须给出且只给出其一</source>
         <translation>give either --cell or --cif</translation>
     </message>
@@ -987,6 +950,75 @@ example (silicon from a CIF, the [011] zone without {200} and {222}):
     <message>
         <source>%1 含 %2 个物相；模拟第一个（%3）</source>
         <translation>%1 holds %2 phases; simulating the first, %3</translation>
+    </message>
+    <message>
+        <source>用法：saedindex-cli simulate (--cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
+                              | --cif FILE) --zone U,V,W
+                             [--max-g G] [--format json|svg|png] [--out FILE]
+
+[UVW] 零阶劳厄带的运动学斑点花样：点阵类型或空间群允许、满足 h U + k V + l W = 0 且
+|g| &lt;= G 的每个衍射 (h k l)，画在花样平面内，最短的斑点 g1 沿 +x，+y = [UVW] x g1。
+
+选项：
+  --cell a,b,c,alpha,beta,gamma  点阵参数：棱长单位 nm，夹角单位度
+  --type T      点阵类型：simple、base、body、face、rhombic，或 0 到 4（默认 simple）
+  --spacegroup SG  代替 --type 给出空间群（&quot;F d -3 m&quot;、&quot;P 63/m m c&quot; 或编号）：
+                按其系统消光
+  --cif FILE    代替 --cell：取第一个数据块的晶胞、空间群和原子位置；原子使 |F| 为零的
+                衍射也被略去
+  --zone U,V,W  晶带轴，整数，不全为 0；六方晶胞也可给四指数 U,V,T,W（T = -(U+V)），
+                JSON 中六方晶胞的晶带轴和斑点另有四指数 uvtw、hkil
+  --max-g G     斑点取到 |g| &lt;= G（1/nm，默认 10）
+  --format F    json（默认）：晶带轴、g1 和各斑点，每个斑点带 hkl、x 和 y（1/nm）、
+                d（nm）和 intensity（已知原子时为 |F|^2，单位 Å^2，否则每个斑点为 1）；
+                svg：SVG 图，斑点大小随 |F| 增大；png：600 x 600 的图（须给出 --out）
+  --out FILE    写入 FILE 而不是标准输出
+  --help        本说明
+
+示例（铝的 [011] 晶带，输出为图）：
+  saedindex-cli simulate --cell 0.405,0.405,0.405,90,90,90 --type face --zone 0,1,1 \
+      --max-g 12 --format svg --out al-011.svg
+示例（取自 CIF 的硅，[011] 晶带，没有 {200} 和 {222}）：
+  saedindex-cli simulate --cif si.cif --zone 0,1,1 --max-g 8
+示例（镁的 [2 -1 -1 0] 晶带，四指数）：
+  saedindex-cli simulate --cell 0.32094,0.32094,0.52107,90,90,120 --spacegroup &quot;P 63/m m c&quot; \
+      --zone 2,-1,-1,0
+</source>
+        <translation>usage: saedindex-cli simulate (--cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
+                               | --cif FILE) --zone U,V,W
+                              [--max-g G] [--format json|svg|png] [--out FILE]
+
+The kinematic spot pattern of the zero-order Laue zone of [UVW]: every reflection (h k l)
+allowed by the lattice type or space group with h U + k V + l W = 0 and |g| &lt;= G, placed in
+the pattern plane with the shortest spot g1 along +x and +y = [UVW] x g1.
+
+options:
+  --cell a,b,c,alpha,beta,gamma  lattice parameters: edges in nm, angles in degrees
+  --type T      lattice type: simple, base, body, face, rhombic, or 0 to 4 (default simple)
+  --spacegroup SG  instead of --type, the space group (&quot;F d -3 m&quot;, &quot;P 63/m m c&quot; or a
+                number): its systematic absences
+  --cif FILE    instead of --cell, the cell, space group and atom sites of the first data
+                block; a reflection whose |F| the atoms cancel is left out as well
+  --zone U,V,W  the zone axis, whole numbers, not all 0; a hexagonal cell also takes four
+                indices U,V,T,W (T = -(U+V)), and its JSON gives the zone and the spots in
+                four indices as well (uvtw, hkil)
+  --max-g G     spots out to |g| &lt;= G in 1/nm (default 10)
+  --format F    json (default): zone, g1 and the spots, each with hkl, x and y (1/nm),
+                d (nm) and intensity (|F|^2 in Angstrom^2 where the atoms are known, else
+                1 for every spot); svg: the picture as SVG, spot sizes growing with |F|;
+                png: a 600 x 600 picture (needs --out)
+  --out FILE    write to FILE instead of the standard output
+  --help        this text
+
+example (aluminium, the [011] zone, as a picture):
+  saedindex-cli simulate --cell 0.405,0.405,0.405,90,90,90 --type face --zone 0,1,1 \
+      --max-g 12 --format svg --out al-011.svg
+example (silicon from a CIF, the [011] zone without {200} and {222}):
+  saedindex-cli simulate --cif si.cif --zone 0,1,1 --max-g 8
+example (magnesium, the [2 -1 -1 0] zone in four indices):
+  saedindex-cli simulate --cell 0.32094,0.32094,0.52107,90,90,120 --spacegroup &quot;P 63/m m c&quot; \
+      --zone 2,-1,-1,0
+</translation>
     </message>
 </context>
 </TS>

@@ -8,6 +8,11 @@
 #include <QJsonValue>
 
 #include <array>
+#include <cmath>  // for round, fabs
+#include <optional>
+
+#include "app/cli/crystaloptions.h"
+#include "core/millerbravais.h"
 
 #include "model/mainmodel.h"
 #include "model/scriptedprompts.h"
@@ -27,7 +32,8 @@ const char kCalcUsage[] = QT_TRANSLATE_NOOP("saed::cli::Calc",
     "                         [--format text|json]\n"
     "\n"
     "给定晶胞（棱长单位 nm，夹角单位度），计算三个晶面的晶面间距、夹角 <R1,R2>、<R2,R3>、\n"
-    "<R1,R3>，以及晶面 1 和 2 的晶带轴。\n");
+    "<R1,R3>，以及晶面 1 和 2 的晶带轴。六方晶胞的晶面也可给四指数 h,k,i,l（i = -(h+k)），\n"
+    "晶带轴另以四指数 [U V T W] 列出（JSON 中为 zoneAxisUvtw）。\n");
 
 struct CalcOptions {
     QString cell, p1, p2, p3;
@@ -90,6 +96,23 @@ QJsonValue numberOrNull(const QString& text) {
     return ok ? QJsonValue(value) : QJsonValue(QJsonValue::Null);
 }
 
+// The zone axis the calculator found, for a hexagonal cell whose axis is whole; no value
+// otherwise.
+std::optional<core::Uvw> fourIndexZone(const model::MainModel& model, const QStringList& cell) {
+    QString error;
+    const std::optional<core::Cell> parsed = cellFromTexts(cell, error);
+    if (!parsed || !core::isHexagonalCell(*parsed)) return std::nullopt;
+    core::Uvw zone{};
+    for (int i = 0; i < 3; ++i) {
+        bool ok = false;
+        const double v = model.Text1(model::fieldNumber(model::Field::ZoneU, i)).toDouble(&ok);
+        if (!ok || v != std::round(v) || std::fabs(v) > 1e15) return std::nullopt;
+        zone[static_cast<std::size_t>(i)] = static_cast<long long>(v);
+    }
+    if (zone == core::Uvw{0, 0, 0}) return std::nullopt;
+    return zone;
+}
+
 }  // namespace
 
 int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -109,11 +132,25 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         return 2;
     }
     QStringList cell, planes[3];
-    if (!splitList(options.cell, 6, "--cell", cell, err) ||
-        !splitList(options.p1, 3, "--p1", planes[0], err) ||
-        !splitList(options.p2, 3, "--p2", planes[1], err) ||
-        !splitList(options.p3, 3, "--p3", planes[2], err))
-        return 2;
+    if (!splitList(options.cell, 6, "--cell", cell, err)) return 2;
+    const QString* planeOptions[3] = {&options.p1, &options.p2, &options.p3};
+    for (int j = 0; j < 3; ++j) {
+        const QString option = QStringLiteral("--p%1").arg(j + 1);
+        if (planeOptions[j]->count(QLatin1Char(',')) != 3) {
+            if (!splitList(*planeOptions[j], 3, option.toLatin1().constData(), planes[j], err)) return 2;
+            continue;
+        }
+        // Four indices (h k i l) of a hexagonal cell stand in the fields as (h k l).
+        QString error;
+        const std::optional<core::Cell> parsed = cellFromTexts(cell, error);
+        const auto plane = parsed ? readIndices(*planeOptions[j], option, false, *parsed, false, 1e9, error)
+                                  : std::nullopt;
+        if (!plane) {
+            err << "saedindex-cli calc: " << error << '\n';
+            return 2;
+        }
+        for (double v : *plane) planes[j].append(QString::number(v, 'g', 17));
+    }
 
     model::MainModel model;
     model::ScriptedPrompts prompts;
@@ -149,6 +186,7 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
                                              : model::calculatorOutputIdleText()));
         }
         root.insert(QStringLiteral("zoneAxis"), axis);
+        if (const auto four = fourIndexZone(model, cell)) root.insert(QStringLiteral("zoneAxisUvtw"), fourIndexJson(*four));
         root.insert(QStringLiteral("anglesDeg"), angles);
         root.insert(QStringLiteral("spacingsNm"), spacings);
         root.insert(QStringLiteral("cellValid"), cellValid);
@@ -168,6 +206,8 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         out << "R2 " << model.caption(model::Caption::Label15) << "\n";
         out << "R3 " << model.caption(model::Caption::Label14) << "\n";
         out << model.caption(model::Caption::Label17) << "\n";
+        if (const auto four = fourIndexZone(model, cell))
+            out << "Z=[" << QString::fromStdString(core::indexText(core::toFourIndex(*four))) << "]\n";
         for (int i = 0; i < 3; ++i) {
             const QString angle = model.Text1(fieldNumber(Field::CalcAngle12, i));
             out << angleNames[i] << "=" << angle

@@ -1,7 +1,11 @@
 #include "app/cli/crystaloptions.h"
 
+#include <cmath>  // for fabs, round, isfinite, NAN
+#include <vector>
+
 #include <QCoreApplication>
 
+#include "core/millerbravais.h"
 #include "core/numbertext.h"
 #include "library/crystallibrary.h"
 #include "library/spacegroup.h"
@@ -89,6 +93,62 @@ QJsonValue spaceGroupJson(const library::CrystalPhase& phase) {
     if (!phase.spaceGroup) return QJsonValue::Null;
     return QJsonObject{{QStringLiteral("hm"), QString::fromStdString(phase.spaceGroup->hm)},
                        {QStringLiteral("number"), phase.spaceGroup->number}};
+}
+
+}  // namespace saed::cli
+
+namespace saed::cli {
+
+std::optional<std::array<double, 3>> readIndices(const QString& text, const QString& option, bool direction,
+                                                 const core::Cell& cell, bool whole, double limit,
+                                                 QString& error) {
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 3 && parts.size() != 4) {
+        error = CrystalTexts::tr("%1 需要三个或四个以逗号分隔的指数，而不是“%2”").arg(option, text);
+        return std::nullopt;
+    }
+    std::vector<double> values;
+    for (const QString& part : parts) {
+        const std::string item = part.trimmed().toStdString();
+        const double v = core::isNumeric(item) ? core::leadingNumber(item) : NAN;
+        if (!std::isfinite(v) || std::fabs(v) > limit || (whole && v != std::round(v))) {
+            error = whole ? CrystalTexts::tr("%1：“%2”不是 -%3 到 %3 的整数").arg(option, part.trimmed()).arg(limit)
+                          : CrystalTexts::tr("%1：“%2”不是 -%3 到 %3 的数").arg(option, part.trimmed()).arg(limit);
+            return std::nullopt;
+        }
+        values.push_back(v);
+    }
+    if (values.size() == 3) return std::array<double, 3>{values[0], values[1], values[2]};
+    if (!core::isHexagonalCell(cell)) {
+        error = CrystalTexts::tr("%1：四指数只用于六方晶胞（a = b，α = β = 90°，γ = 120°）").arg(option);
+        return std::nullopt;
+    }
+    // The third index is fixed by the first two; a slip there is told, never silently dropped.
+    if (std::fabs(values[2] + values[0] + values[1]) > 1e-9) {
+        error = direction ? CrystalTexts::tr("%1：四指数 [U V T W] 须满足 T = -(U + V)，而“%2”不满足").arg(option, text)
+                          : CrystalTexts::tr("%1：四指数 (h k i l) 须满足 i = -(h + k)，而“%2”不满足").arg(option, text);
+        return std::nullopt;
+    }
+    if (!direction) return std::array<double, 3>{values[0], values[1], values[3]};
+    // [u v w] = [U - T, V - T, W]; whole directions are brought to their smallest indices.
+    std::array<double, 3> uvw{values[0] - values[2], values[1] - values[2], values[3]};
+    if (whole) {
+        const auto reduced = core::reducedIndices<3>({static_cast<long long>(uvw[0]), static_cast<long long>(uvw[1]),
+                                                     static_cast<long long>(uvw[2])});
+        uvw = {static_cast<double>(reduced[0]), static_cast<double>(reduced[1]), static_cast<double>(reduced[2])};
+    }
+    return uvw;
+}
+
+QJsonArray fourIndexJson(const core::Hkl& plane) {
+    const core::Hkil four = core::toFourIndex(plane);
+    return QJsonArray{four[0], four[1], four[2], four[3]};
+}
+
+QJsonArray fourIndexJson(const core::Uvw& direction) {
+    const core::Uvtw four = core::toFourIndex(direction);
+    return QJsonArray{static_cast<qint64>(four[0]), static_cast<qint64>(four[1]), static_cast<qint64>(four[2]),
+                      static_cast<qint64>(four[3])};
 }
 
 }  // namespace saed::cli

@@ -2,9 +2,11 @@
 // given with --cell.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <vector>
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QStringList>
 #include <QTextStream>
@@ -38,5 +40,23 @@ int latticeTypeCode(const QString& text);
 
 // {"hm": ..., "number": ...}, or null without a space group.
 QJsonValue spaceGroupJson(const library::CrystalPhase& phase);
+
+}  // namespace saed::cli
+
+namespace saed::cli {
+
+// Reads indices given as three (h,k,l or u,v,w) or, for a hexagonal cell, four (h,k,i,l or
+// U,V,T,W) comma-separated numbers into three-index form. `direction` chooses the conversion of
+// directions ([U V T W] -> [U-T V-T W], reduced); planes drop i. `whole` refuses fractions, and
+// every value must lie within -limit..limit. No value, with `error` naming `option`, for a count
+// other than 3 or 4, four indices for a cell that is not hexagonal, i != -(h + k) or
+// T != -(U + V), or a value that is not a number in range.
+std::optional<std::array<double, 3>> readIndices(const QString& text, const QString& option, bool direction,
+                                                 const core::Cell& cell, bool whole, double limit,
+                                                 QString& error);
+
+// The `hkil` or `uvtw` form of three whole indices as a JSON array.
+QJsonArray fourIndexJson(const core::Hkl& plane);
+QJsonArray fourIndexJson(const core::Uvw& direction);
 
 }  // namespace saed::cli

@@ -12,6 +12,7 @@
 #include "app/cli/options.h"
 #include "app/cli/tablewriter.h"
 #include "app/patternpainter.h"
+#include "core/millerbravais.h"
 #include "library/phaseranking.h"
 #include "simulation/svgpattern.h"
 #include "simulation/zonepattern.h"
@@ -40,7 +41,8 @@ const char kHelp[] = QT_TRANSLATE_NOOP("saed::cli::Simulate",
     "                按其系统消光\n"
     "  --cif FILE    代替 --cell：取第一个数据块的晶胞、空间群和原子位置；原子使 |F| 为零的\n"
     "                衍射也被略去\n"
-    "  --zone U,V,W  晶带轴，整数，不全为 0\n"
+    "  --zone U,V,W  晶带轴，整数，不全为 0；六方晶胞也可给四指数 U,V,T,W（T = -(U+V)），\n"
+    "                JSON 中六方晶胞的晶带轴和斑点另有四指数 uvtw、hkil\n"
     "  --max-g G     斑点取到 |g| <= G（1/nm，默认 10）\n"
     "  --format F    json（默认）：晶带轴、g1 和各斑点，每个斑点带 hkl、x 和 y（1/nm）、\n"
     "                d（nm）和 intensity（已知原子时为 |F|^2，单位 Å^2，否则每个斑点为 1）；\n"
@@ -52,7 +54,10 @@ const char kHelp[] = QT_TRANSLATE_NOOP("saed::cli::Simulate",
     "  saedindex-cli simulate --cell 0.405,0.405,0.405,90,90,90 --type face --zone 0,1,1 \\\n"
     "      --max-g 12 --format svg --out al-011.svg\n"
     "示例（取自 CIF 的硅，[011] 晶带，没有 {200} 和 {222}）：\n"
-    "  saedindex-cli simulate --cif si.cif --zone 0,1,1 --max-g 8\n");
+    "  saedindex-cli simulate --cif si.cif --zone 0,1,1 --max-g 8\n"
+    "示例（镁的 [2 -1 -1 0] 晶带，四指数）：\n"
+    "  saedindex-cli simulate --cell 0.32094,0.32094,0.52107,90,90,120 --spacegroup \"P 63/m m c\" \\\n"
+    "      --zone 2,-1,-1,0\n");
 
 int usageError(QTextStream& err, const QString& message) {
     err << "saedindex-cli simulate: " << message << '\n' << Simulate::tr("用法见 saedindex-cli simulate --help。") << '\n';
@@ -132,14 +137,11 @@ int runSimulateCommand(const QStringList& args, QTextStream& out, QTextStream& e
             if (!phase) return usageError(err, error);
         }
     }
-    const std::optional<QStringList> zone = options.list(QStringLiteral("zone"), 3);
-    if (!zone) return usageError(err, options.error());
-    for (int i = 0; i < 3; ++i) {
-        bool ok = false;
-        const int v = (*zone)[i].toInt(&ok);
-        if (!ok || v < -99 || v > 99) return usageError(err, Simulate::tr("--zone 需要三个 -99 到 99 的整数"));
-        request.zone[static_cast<std::size_t>(i)] = v;
-    }
+    QString zoneError;
+    const auto zone = readIndices(options.value(QStringLiteral("zone")), QStringLiteral("--zone"), true, request.cell,
+                                  true, 99, zoneError);
+    if (!zone) return usageError(err, zoneError);
+    for (std::size_t i = 0; i < 3; ++i) request.zone[i] = static_cast<long long>((*zone)[i]);
     if (phase) {
         const std::shared_ptr<const core::ReflectionRule> rule = library::phaseRule(*phase);
         request.allowed = [rule](const core::Hkl& p) { return rule->admits(p); };
@@ -166,20 +168,29 @@ int runSimulateCommand(const QStringList& args, QTextStream& out, QTextStream& e
 
     QByteArray bytes;
     if (format == QStringLiteral("json")) {
+        // A hexagonal cell's spots and zone carry their four-index form beside the three indices.
+        const bool hexagonal = core::isHexagonalCell(request.cell);
         QJsonArray spots;
-        for (const simulation::Spot& s : pattern.spots)
-            spots.append(QJsonObject{{QStringLiteral("hkl"), QJsonArray{s.hkl[0], s.hkl[1], s.hkl[2]}},
-                                     {QStringLiteral("x"), s.xInvNm},
-                                     {QStringLiteral("y"), s.yInvNm},
-                                     {QStringLiteral("d"), s.dNm},
-                                     {QStringLiteral("intensity"), s.intensity}});
-        const QJsonObject object{
+        for (const simulation::Spot& s : pattern.spots) {
+            QJsonObject spot{{QStringLiteral("hkl"), QJsonArray{s.hkl[0], s.hkl[1], s.hkl[2]}},
+                             {QStringLiteral("x"), s.xInvNm},
+                             {QStringLiteral("y"), s.yInvNm},
+                             {QStringLiteral("d"), s.dNm},
+                             {QStringLiteral("intensity"), s.intensity}};
+            if (hexagonal) spot.insert(QStringLiteral("hkil"), fourIndexJson(s.hkl));
+            spots.append(spot);
+        }
+        QJsonObject object{
             {QStringLiteral("zone"), QJsonArray{static_cast<qint64>(pattern.zone[0]), static_cast<qint64>(pattern.zone[1]),
                                                 static_cast<qint64>(pattern.zone[2])}},
             {QStringLiteral("g1"), QJsonArray{pattern.g1[0], pattern.g1[1], pattern.g1[2]}},
             {QStringLiteral("maxG"), request.maxGInvNm},
             {QStringLiteral("count"), static_cast<qint64>(pattern.spots.size())},
             {QStringLiteral("spots"), spots}};
+        if (hexagonal) {
+            object.insert(QStringLiteral("uvtw"), fourIndexJson(pattern.zone));
+            object.insert(QStringLiteral("g1hkil"), fourIndexJson(pattern.g1));
+        }
         QString text;
         QTextStream stream(&text);
         writeJson(stream, object);
