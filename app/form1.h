@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -217,7 +218,10 @@ private:
     void fillFamilyChildren(QTreeWidgetItem* item);
     void refreshFamilyColours();
     void updateOverlay();
+    // The measured R1 and R2 on the image's values; nothing without an image, without both
+    // lines or with a segment count N that is not a whole number from 1 (segmentsRefused()).
     std::optional<simulation::ImageFrame> imageFrame() const;
+    bool segmentsRefused() const;
     // The families' matches by id - 1, for ranking them: nothing without an image.
     std::optional<std::vector<std::optional<double>>> familyMatches() const;
     const std::vector<simulation::PixelPoint>& detectedSpots();
@@ -235,7 +239,7 @@ private:
     QCheckBox* m_overlaySwitch = nullptr;
     measure::ImageView* m_imageView = nullptr;
     int m_shownGroup = 0;
-    qint64 m_detectedKey = 0;  // the picture the detected spots belong to
+    std::uint64_t m_detectedSerial = 0;  // the image the detected spots belong to
     std::vector<simulation::PixelPoint> m_detected;
     std::vector<double> m_familyMatch;  // by family id - 1; negative without a match
     // End of the solution families part

@@ -1,10 +1,7 @@
 // The main window's solution families view, simulation tab and overlay on the image.
 #include "app/form1.h"
 
-#include <algorithm>  // for partial_sort
-#include <cmath>      // for isfinite, isnan
-#include <cstring>    // for memcpy
-#include <limits>
+#include <cmath>      // for isfinite
 
 #include <QCheckBox>
 #include <QDialog>
@@ -15,17 +12,17 @@
 #include <QTableWidget>
 #include <QTreeWidget>
 
+#include "analysis/imagepipeline.h"
+#include "analysis/runmatch.h"
 #include "app/imageview.h"
 #include "app/simulationpanel.h"
 #include "core/numbertext.h"
-#include "core/raster.h"
 #include "indexing/indexingoperations.h"
 #include "indexing/resultcells.h"
 #include "indexing/resultexport.h"
 #include "library/phaseranking.h"
 #include "library/screeningphase.h"
 #include "measure/imagemeasurement.h"
-#include "measure/spots.h"
 #include "model/phaselibrary.h"
 #include "model/resulttablemodel.h"
 #include "model/texts.h"
@@ -47,14 +44,10 @@ QString numberText(double v) {
     return std::isfinite(v) ? QString::fromStdString(core::formatFixed(v, 3, false)) : QStringLiteral("—");
 }
 
-// The picture as an 8-bit grey raster for spot detection.
-core::Raster greyRaster(const QImage& picture) {
-    const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
-    core::Raster raster(grey.width(), grey.height(), core::PixelType::UInt8);
-    const auto rowBytes = static_cast<std::size_t>(grey.width());
-    for (int y = 0; y < grey.height(); ++y)
-        std::memcpy(raster.bytes().data() + rowBytes * static_cast<std::size_t>(y), grey.constScanLine(y), rowBytes);
-    return raster;
+// Why a segment count keeps the match from being computed.
+QString segmentsMessage() {
+    return QCoreApplication::translate("saed::app::Form1",
+                                       "R1 和 R2 的斑点间距数 N 须为不小于 1 的整数；匹配度未计算");
 }
 
 // The zone of a record's best family as the ranking list shows it ("<0 1 1>"); no value when
@@ -189,50 +182,11 @@ void Form1::computeFamilyMatches() {
     m_familyMatch.assign(grouping.families.size(), -1.0);
     std::vector<float> rowMatch;  // by group - 1; empty without an image
     const std::optional<simulation::ImageFrame> frame = imageFrame();
-    const int rows = table.rowCount();
-    if (frame && rows > 0) {
-        // A run can hold far more rows than are worth simulating: the families' representatives
-        // (families by misfit) and then the rows of lowest misfit are matched, at most
-        // kMatchedPairs distinct (g1, g2) in all, so the work stays bounded; the rest stay empty.
-        constexpr std::size_t kMatchedPairs = 400;
-        std::vector<int> rowOfGroup(static_cast<std::size_t>(rows), -1);
-        for (int r = 0; r < rows; ++r) {
-            const auto g = static_cast<std::size_t>(table.group(r) - 1);
-            if (g < rowOfGroup.size()) rowOfGroup[g] = r;
-        }
-        std::vector<int> order;
-        for (std::size_t i = 0; i < grouping.families.size() && order.size() < kMatchedPairs; ++i) {
-            const std::size_t g = grouping.families[i].representative;
-            if (g < rowOfGroup.size() && rowOfGroup[g] >= 0) order.push_back(rowOfGroup[g]);
-        }
-        std::vector<int> byMisfit(static_cast<std::size_t>(rows));
-        for (int r = 0; r < rows; ++r) byMisfit[static_cast<std::size_t>(r)] = r;
-        const auto misfitKey = [&table](int r) {
-            const double m = table.misfit(r);
-            return std::isnan(m) ? std::numeric_limits<double>::infinity() : m;
-        };
-        const auto head = byMisfit.begin() + static_cast<std::ptrdiff_t>(std::min(byMisfit.size(), 2 * kMatchedPairs));
-        std::partial_sort(byMisfit.begin(), head, byMisfit.end(),
-                          [&misfitKey](int x, int y) { return misfitKey(x) < misfitKey(y); });
-        order.insert(order.end(), byMisfit.begin(), head);
-
-        std::vector<simulation::RowPlanes> planes;
-        planes.reserve(order.size());
-        const auto index = [&table](int r, int c) { return static_cast<int>(table.shownNumber(r, c)); };
-        for (int r : order)
-            planes.push_back({{index(r, 1), index(r, 2), index(r, 3)}, {index(r, 5), index(r, 6), index(r, 7)}});
-        const indexing::IndexingInput& in = m_indexing->lastInput();
-        const std::vector<float> scores =
-            simulation::matchRows(in.cell, simulation::runRule(in.latticeType, in.rule), planes, *frame,
-                                  detectedSpots(), kMatchedPairs);
-        rowMatch.assign(static_cast<std::size_t>(rows), std::numeric_limits<float>::quiet_NaN());
-        for (std::size_t i = 0; i < order.size(); ++i)
-            rowMatch[static_cast<std::size_t>(table.group(order[i]) - 1)] = scores[i];
-        for (const indexing::SolutionFamily& f : grouping.families) {
-            const std::size_t g = f.representative;
-            if (g < rowMatch.size() && !std::isnan(rowMatch[g]))
-                m_familyMatch[static_cast<std::size_t>(f.id - 1)] = rowMatch[g];
-        }
+    if (frame && table.rowCount() > 0) {
+        analysis::RunMatch match = analysis::matchLastRun(*m_indexing, table, *frame, detectedSpots());
+        rowMatch = std::move(match.rowMatch);
+        for (std::size_t i = 0; i < match.familyMatch.size(); ++i)
+            if (match.familyMatch[i]) m_familyMatch[i] = *match.familyMatch[i];
     }
     table.setMatchData(std::move(rowMatch));
     const int current = m_shownGroup;
@@ -311,32 +265,26 @@ std::optional<std::vector<std::optional<double>>> Form1::familyMatches() const {
 }
 
 std::optional<simulation::ImageFrame> Form1::imageFrame() const {
-    const QImage& picture = m_measurement->picture();
+    const std::optional<core::Raster>& raster = m_measurement->raster();
     const auto r1 = m_measurement->spotLine(1);
     const auto r2 = m_measurement->spotLine(2);
-    if (picture.isNull() || !r1 || !r2) return std::nullopt;
-    simulation::ImageFrame frame;
+    if (!raster || !r1 || !r2) return std::nullopt;
     // R1 starts at the direct beam; R2 is placed from there with its own direction and length.
-    frame.centre = {r1->x0, r1->y0};
-    frame.r1End = {r1->x1, r1->y1};
-    frame.r2End = {r1->x0 + (r2->x1 - r2->x0), r1->y0 + (r2->y1 - r2->y0)};
-    const auto segments = [this](int n) {
-        const double v = m_model.value(n);
-        return v >= 1 && v == std::floor(v) && v < 1000 ? static_cast<int>(v) : 1;
-    };
-    frame.r1Segments = segments(30);
-    frame.r2Segments = segments(31);
-    frame.widthPx = picture.width();
-    frame.heightPx = picture.height();
-    return frame;
+    return analysis::imageFrame({r1->x0, r1->y0}, {r1->x1, r1->y1}, m_model.value(model::Field::SegmentsR1),
+                                {r1->x0 + (r2->x1 - r2->x0), r1->y0 + (r2->y1 - r2->y0)},
+                                m_model.value(model::Field::SegmentsR2), raster->width(), raster->height());
+}
+
+bool Form1::segmentsRefused() const {
+    return m_measurement->raster() && m_measurement->spotLine(1) && m_measurement->spotLine(2) && !imageFrame();
 }
 
 const std::vector<simulation::PixelPoint>& Form1::detectedSpots() {
-    const QImage& picture = m_measurement->picture();
-    if (picture.cacheKey() != m_detectedKey) {
-        m_detected.clear();
-        for (const measure::Spot& s : measure::detectSpots(greyRaster(picture))) m_detected.push_back({s.x, s.y});
-        m_detectedKey = picture.cacheKey();
+    // Found on the image's values, never on the picture: the display setting changes no match.
+    if (m_measurement->imageSerial() != m_detectedSerial) {
+        m_detected = m_measurement->raster() ? analysis::detectedSpots(*m_measurement->raster())
+                                             : std::vector<simulation::PixelPoint>{};
+        m_detectedSerial = m_measurement->imageSerial();
     }
     return m_detected;
 }
@@ -346,15 +294,14 @@ void Form1::updateOverlay() {
     const ResultTableModel& table = *m_model.resultTable();
     const int r = m_shownGroup > 0 ? table.rowOfGroup(m_shownGroup) : -1;
     const std::optional<simulation::ImageFrame> frame = imageFrame();
-    if (r < 0 || !frame) {
+    const std::optional<indexing::ResultRow> row = r >= 0 ? table.resultRow(r) : std::nullopt;
+    if (!row || !frame) {
         m_imageView->setOverlay({}, {});
-        m_simulation->setNote(QString());
+        m_simulation->setNote(row && segmentsRefused() ? segmentsMessage() : QString());
         return;
     }
-    const core::Hkl g1{static_cast<int>(table.shownNumber(r, 1)), static_cast<int>(table.shownNumber(r, 2)),
-                       static_cast<int>(table.shownNumber(r, 3))};
-    const core::Hkl g2{static_cast<int>(table.shownNumber(r, 5)), static_cast<int>(table.shownNumber(r, 6)),
-                       static_cast<int>(table.shownNumber(r, 7))};
+    const core::Hkl& g1 = row->g1;
+    const core::Hkl& g2 = row->g2;
     const indexing::IndexingInput& in = m_indexing->lastInput();
     const simulation::ExtinctionRule rule = simulation::runRule(in.latticeType, in.rule);
     const auto pattern = simulation::rowPatternForImage(in.cell, rule, g1, g2, *frame);

@@ -105,6 +105,7 @@ bool ImageMeasurement::showPicture(const QString& path) {
     m_model.setChosenFile(path);
     m_picture = std::move(loaded.picture);
     m_raster = std::move(loaded.raster);
+    ++m_imageSerial;
     m_display = core::defaultDisplaySettings(*m_raster);
     m_centre.reset();
     m_spots.clear();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -93,6 +94,9 @@ public:
 
     // The values of the opened image (none before an image is open) and how they are shown.
     const std::optional<core::Raster>& raster() const { return m_raster; }
+    // A number that changes with every image opened (0 before the first): what was computed on
+    // one image's values is known stale by it.
+    std::uint64_t imageSerial() const { return m_imageSerial; }
     const core::DisplaySettings& displaySettings() const { return m_display; }
     // Shows the image's values anew under `settings`; the values themselves never change.
     void setDisplaySettings(const core::DisplaySettings& settings);
@@ -159,6 +163,7 @@ private:
     AngleCandidates m_candidates{};
 
     std::optional<core::Raster> m_raster;
+    std::uint64_t m_imageSerial = 0;
     core::DisplaySettings m_display;
     bool m_snapping = true;
     std::optional<ImagePoint> m_centre;

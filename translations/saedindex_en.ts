@@ -519,6 +519,10 @@ Single: only the last ticked item stays; Multiple: tick several.</translation>
         <source>导入%1</source>
         <translation>Load %1</translation>
     </message>
+    <message>
+        <source>R1 和 R2 的斑点间距数 N 须为不小于 1 的整数；匹配度未计算</source>
+        <translation>The spot spacings N of R1 and R2 must be whole numbers of at least 1; no match was computed</translation>
+    </message>
 </context>
 <context>
     <name>saed::app::Form2</name>

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QStandardItemModel>
 
+#include "analysis/imagepipeline.h"
+#include "analysis/runmatch.h"
 #include "app/cli/cliprompts.h"
 #include "app/cli/crystaloptions.h"
 #include "app/cli/commands.h"
@@ -20,8 +22,6 @@
 #include "indexing/indexingoperations.h"
 #include "indexing/resultexport.h"
 #include "measure/imagefile.h"
-#include "measure/spots.h"
-#include "simulation/rowmatch.h"
 #include "library/phaseranking.h"
 #include "store/reports.h"
 
@@ -360,43 +360,27 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         // The detected pattern places itself: R1 and R2 from the centre, one spacing each.
         if (given != 1)
             return usageError(err, Index::tr("--image --auto 自行找出中心和 R1、R2；请去掉 --centre、--r1-end 和 --r2-end"));
-        simulation::ImageFrame f;
-        const measure::LatticeVectors& v = autoPattern->vectors;
-        f.centre = {v.centre.x, v.centre.y};
-        f.r1End = {v.centre.x + v.r1.x, v.centre.y + v.r1.y};
-        f.r2End = {v.centre.x + v.r2.x, v.centre.y + v.r2.y};
-        f.widthPx = imageWidthPx;
-        f.heightPx = imageHeightPx;
-        for (const measure::Spot& spot : autoPattern->spots) detected.push_back({spot.x, spot.y});
-        frame = f;
+        frame = analysis::imageFrame(*autoPattern, imageWidthPx, imageHeightPx);
+        detected = analysis::toPixelPoints(autoPattern->spots);
     } else if (given != 0 && given != imageOptions.size()) {
         return usageError(err, Index::tr("--image、--centre、--r1-end 和 --r2-end 须一起给出"));
     } else if (given != 0) {
-        simulation::ImageFrame f;
         const auto centre = pointOption(options, QStringLiteral("centre"));
         const auto r1End = pointOption(options, QStringLiteral("r1-end"));
         const auto r2End = pointOption(options, QStringLiteral("r2-end"));
         if (!centre || !r1End || !r2End)
             return usageError(err, Index::tr("--centre、--r1-end 和 --r2-end 各取两个数 X,Y"));
-        f.centre = *centre;
-        f.r1End = *r1End;
-        f.r2End = *r2End;
-        if (!spacingsGiven) {
-            const double n1 = model.value(model::Field::SegmentsR1), n2 = model.value(model::Field::SegmentsR2);
-            if (n1 < 1 || n2 < 1 || n1 != std::floor(n1) || n2 != std::floor(n2))
-                return usageError(err, Index::tr("用 --image 时，--r1 和 --r2 的斑点间距数 N 须为不小于 1 的整数"));
-            f.r1Segments = static_cast<int>(n1);
-            f.r2Segments = static_cast<int>(n2);
-        }
+        const double n1 = spacingsGiven ? 1 : model.value(model::Field::SegmentsR1);
+        const double n2 = spacingsGiven ? 1 : model.value(model::Field::SegmentsR2);
+        if (!analysis::segmentCount(n1) || !analysis::segmentCount(n2))
+            return usageError(err, Index::tr("用 --image 时，--r1 和 --r2 的斑点间距数 N 须为不小于 1 的整数"));
         const core::ReadResult read = readAnyImage(options.value(QStringLiteral("image")));
         if (!read.raster) {
             err << "saedindex-cli index: " << QString::fromStdString(read.error) << '\n';
             return 2;
         }
-        f.widthPx = read.raster->width();
-        f.heightPx = read.raster->height();
-        for (const measure::Spot& spot : measure::detectSpots(*read.raster)) detected.push_back({spot.x, spot.y});
-        frame = f;
+        frame = analysis::imageFrame(*centre, *r1End, n1, *r2End, n2, read.raster->width(), read.raster->height());
+        detected = analysis::detectedSpots(*read.raster);
     }
 
     CliPrompts prompts(err, "saedindex-cli index");
@@ -411,19 +395,9 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     // The message went to stderr through the prompts; a cut table is not a result.
     if (operations.lastEnd() == indexing::RunEnd::RowLimit) return 2;
 
-    // The match of each family's representative row against the image's detected spots.
+    // The match of the families against the image's detected spots, as the window computes it.
     std::optional<std::vector<std::optional<double>>> matchOfId;
-    if (frame) {
-        const indexing::FamilyGrouping& grouping = operations.lastFamilies();
-        matchOfId.emplace(grouping.families.size());
-        const indexing::IndexingInput& in = operations.lastInput();
-        const simulation::ExtinctionRule rule = simulation::runRule(in.latticeType, in.rule);
-        for (const indexing::SolutionFamily& f : grouping.families) {
-            const indexing::ResultRow& row = operations.lastRows()[f.representative];
-            if (const auto m = simulation::matchRow(in.cell, rule, row.g1, row.g2, *frame, detected))
-                (*matchOfId)[static_cast<std::size_t>(f.id - 1)] = m->score();
-        }
-    }
+    if (frame) matchOfId = analysis::matchLastRun(operations, *model.resultTable(), *frame, detected).familyMatch;
     const std::vector<FamilyLine> families = indexing::rankFamilies(operations.lastFamilies(), matchOfId);
 
     const model::ResultTableModel& table = *model.resultTable();
