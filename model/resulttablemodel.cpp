@@ -225,7 +225,7 @@ Qt::Alignment ResultTableModel::columnAlignment(int c) {
 ResultTableModel::ResultTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 int ResultTableModel::size() const {
-    return static_cast<int>(m_numeric ? m_results.size() : m_rows.size());
+    return static_cast<int>(m_results.size());
 }
 
 int ResultTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : size(); }
@@ -235,7 +235,7 @@ int ResultTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 void ResultTableModel::setSolutionData(const std::vector<double>& misfitOfGroup, const std::vector<int>& familyOfGroup) {
-    if (!m_numeric || misfitOfGroup.size() != m_results.size() || familyOfGroup.size() != m_results.size()) return;
+    if (misfitOfGroup.size() != m_results.size() || familyOfGroup.size() != m_results.size()) return;
     m_misfitOfGroup.assign(misfitOfGroup.begin(), misfitOfGroup.end());
     m_familyOfGroup = familyOfGroup;
     if (m_sorted && m_sortKey == kMisfitColumn) {
@@ -248,7 +248,7 @@ void ResultTableModel::setSolutionData(const std::vector<double>& misfitOfGroup,
 }
 
 void ResultTableModel::setMatchData(std::vector<float> matchOfGroup) {
-    if (!matchOfGroup.empty() && (!m_numeric || matchOfGroup.size() != m_results.size())) return;
+    if (!matchOfGroup.empty() && matchOfGroup.size() != m_results.size()) return;
     if (matchOfGroup.empty() && m_matchOfGroup.empty()) return;
     m_matchOfGroup = std::move(matchOfGroup);
     if (m_sorted && m_sortKey == kMatchColumn) {
@@ -262,31 +262,30 @@ void ResultTableModel::setMatchData(std::vector<float> matchOfGroup) {
 
 double ResultTableModel::match(int r) const {
     const auto g = static_cast<std::size_t>(group(r) - 1);
-    return g < m_matchOfGroup.size() && m_numeric ? double{m_matchOfGroup[g]} : std::numeric_limits<double>::quiet_NaN();
+    return g < m_matchOfGroup.size() ? double{m_matchOfGroup[g]} : std::numeric_limits<double>::quiet_NaN();
 }
 
 int ResultTableModel::group(int r) const {
-    return m_numeric ? m_results[static_cast<std::size_t>(r)].group : r + 1;
+    return m_results[static_cast<std::size_t>(r)].group;
 }
 
 core::Uvw ResultTableModel::zone(int r) const {
-    if (!m_numeric) return {0, 0, 0};
     const auto& z = m_results[static_cast<std::size_t>(r)].zone;
     return {z[0], z[1], z[2]};
 }
 
 double ResultTableModel::misfit(int r) const {
     const auto g = static_cast<std::size_t>(group(r) - 1);
-    return g < m_misfitOfGroup.size() && m_numeric ? double{m_misfitOfGroup[g]} : std::numeric_limits<double>::quiet_NaN();
+    return g < m_misfitOfGroup.size() ? double{m_misfitOfGroup[g]} : std::numeric_limits<double>::quiet_NaN();
 }
 
 int ResultTableModel::family(int r) const {
     const auto g = static_cast<std::size_t>(group(r) - 1);
-    return g < m_familyOfGroup.size() && m_numeric ? m_familyOfGroup[g] : 0;
+    return g < m_familyOfGroup.size() ? m_familyOfGroup[g] : 0;
 }
 
 std::optional<indexing::ResultRow> ResultTableModel::resultRow(int r) const {
-    if (!m_numeric || r < 0 || r >= size()) return std::nullopt;
+    if (r < 0 || r >= size()) return std::nullopt;
     const NumericRow& in = m_results[static_cast<std::size_t>(r)];
     indexing::ResultRow out;
     core::Hkl* planes[3] = {&out.g1, &out.g2, &out.g3};
@@ -301,7 +300,6 @@ std::optional<indexing::ResultRow> ResultTableModel::resultRow(int r) const {
 }
 
 int ResultTableModel::rowOfGroup(int groupNumber) const {
-    if (!m_numeric) return groupNumber >= 1 && groupNumber <= size() ? groupNumber - 1 : -1;
     for (std::size_t r = 0; r < m_results.size(); ++r)
         if (m_results[r].group == groupNumber) return static_cast<int>(r);
     return -1;
@@ -309,10 +307,6 @@ int ResultTableModel::rowOfGroup(int groupNumber) const {
 
 QString ResultTableModel::cell(int r, int subItem) const {
     assert(r >= 0 && r < size() && subItem >= 0 && subItem < kAllColumns);
-    if (!m_numeric) {
-        if (subItem >= kColumns) return QString();
-        return m_rows[static_cast<std::size_t>(r)].cells[static_cast<std::size_t>(subItem)];
-    }
     const NumericRow& row = m_results[static_cast<std::size_t>(r)];
     if (subItem == kZoneColumn) return zoneText(row.zone);
     if (subItem == kMisfitColumn) {
@@ -337,21 +331,19 @@ QString ResultTableModel::cell(int r, int subItem) const {
 }
 
 bool ResultTableModel::usesDoubleDiffraction(int r) const {
-    return m_numeric && r >= 0 && r < size() && m_results[static_cast<std::size_t>(r)].doubleDiffraction;
+    return r >= 0 && r < size() && m_results[static_cast<std::size_t>(r)].doubleDiffraction;
 }
 
 double ResultTableModel::shownNumber(int r, int subItem) const {
-    if (m_numeric) {
-        const NumericRow& row = m_results[static_cast<std::size_t>(r)];
-        if (subItem >= 13 && subItem <= 15) return m_spacings.shownNumber(row.value[static_cast<std::size_t>(subItem - 13)]);
-        if (subItem >= 17) return m_angles.shownNumber(row.value[static_cast<std::size_t>(subItem - 17 + 3)]);
-        if (isIndexColumn(subItem)) return row.hkl[indexSlot(subItem)];
-    }
+    const NumericRow& row = m_results[static_cast<std::size_t>(r)];
+    if (subItem >= 13 && subItem <= 15) return m_spacings.shownNumber(row.value[static_cast<std::size_t>(subItem - 13)]);
+    if (subItem >= 17 && subItem < kColumns)
+        return m_angles.shownNumber(row.value[static_cast<std::size_t>(subItem - 17 + 3)]);
+    if (isIndexColumn(subItem)) return row.hkl[indexSlot(subItem)];
     return cellValue(cell(r, subItem));
 }
 
 QColor ResultTableModel::labelColor(int r) const {
-    if (!m_numeric) return m_rows[static_cast<std::size_t>(r)].labelColor;
     return m_palette[m_results[static_cast<std::size_t>(r)].color];
 }
 
@@ -408,8 +400,6 @@ QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, 
 
 void ResultTableModel::clearRows() {
     beginResetModel();
-    m_rows.clear();
-    m_rows.shrink_to_fit();
     m_results.clear();
     m_results.shrink_to_fit();
     m_spacings.clear();
@@ -418,34 +408,14 @@ void ResultTableModel::clearRows() {
     m_misfitOfGroup.clear();
     m_familyOfGroup.clear();
     m_matchOfGroup.clear();
-    m_numeric = false;
-    endResetModel();
-}
-
-void ResultTableModel::build(std::vector<Row> rows) {
-    beginResetModel();
-    m_hasColumns = true;
-    m_numeric = false;
-    m_results.clear();
-    m_results.shrink_to_fit();
-    m_misfitOfGroup.clear();
-    m_familyOfGroup.clear();
-    m_matchOfGroup.clear();
-    m_rows = std::move(rows);
-    if (m_sorted) applySort();
     endResetModel();
 }
 
 void ResultTableModel::buildResults(const std::vector<indexing::ResultRow>& rows, const QColor& labelColor) {
     beginResetModel();
     m_hasColumns = true;
-    m_numeric = true;
-    m_rows.clear();
-    m_rows.shrink_to_fit();
     m_results.clear();
     m_results.reserve(rows.size());
-    m_spacings.clear();
-    m_angles.clear();
     m_palette.assign(1, labelColor);
     m_misfitOfGroup.clear();
     m_familyOfGroup.clear();
@@ -501,10 +471,7 @@ std::uint8_t ResultTableModel::paletteIndex(const QColor& color) {
 
 void ResultTableModel::setLabelColor(int r, const QColor& color) {
     if (labelColor(r) == color) return;
-    if (m_numeric)
-        m_results[static_cast<std::size_t>(r)].color = paletteIndex(color);
-    else
-        m_rows[static_cast<std::size_t>(r)].labelColor = color;
+    m_results[static_cast<std::size_t>(r)].color = paletteIndex(color);
     const QModelIndex cellIndex = index(r, 0);
     emit dataChanged(cellIndex, cellIndex, {Qt::ForegroundRole});
 }
@@ -517,19 +484,13 @@ int ResultTableModel::setLabelColorWhere(const std::function<bool(int)>& pass, c
     const int rows = size();
     if (rows == 0) return 0;
     int count = 0, first = rows, last = -1;
-    const std::uint8_t entry = m_numeric ? paletteIndex(color) : 0;
+    const std::uint8_t entry = paletteIndex(color);
     for (int r = 0; r < rows; ++r) {
         if (!pass(r)) continue;
         ++count;
-        if (m_numeric) {
-            std::uint8_t& c = m_results[static_cast<std::size_t>(r)].color;
-            if (c == entry) continue;
-            c = entry;
-        } else {
-            QColor& c = m_rows[static_cast<std::size_t>(r)].labelColor;
-            if (c == color) continue;
-            c = color;
-        }
+        std::uint8_t& c = m_results[static_cast<std::size_t>(r)].color;
+        if (c == entry) continue;
+        c = entry;
         first = std::min(first, r);
         last = r;
     }
@@ -654,48 +615,33 @@ void ResultTableModel::moveRows(std::vector<std::uint32_t> place) {
 // index permutation is sorted and each row moved once.
 void ResultTableModel::applySort() {
     const bool ascending = m_sortOrder == Qt::AscendingOrder;
-    std::vector<std::uint32_t> order(static_cast<std::size_t>(size()));
-    std::iota(order.begin(), order.end(), 0u);
-    if (m_numeric) {
-        if (m_sortKey == 0 && sortByLabelOrder(ascending)) return;
-        const std::vector<std::uint64_t> keys = sortKeys();
-        const auto inOrder = [ascending](std::uint64_t x, std::uint64_t y) { return ascending ? x < y : x > y; };
-        if (std::is_sorted(keys.begin(), keys.end(), inOrder)) return;
-        const std::uint64_t maxKey = *std::max_element(keys.begin(), keys.end());
-        if (maxKey <= keys.size() + 65536) {
-            // Ranks: a counting sort, stable, each row moved once.
-            std::vector<std::uint32_t> start(static_cast<std::size_t>(maxKey) + 2, 0);
-            const auto slot = [ascending, maxKey](std::uint64_t k) {
-                return static_cast<std::size_t>(ascending ? k : maxKey - k);
-            };
-            for (std::uint64_t k : keys) ++start[slot(k) + 1];
-            for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
-            std::vector<std::uint32_t> place(keys.size());
-            for (std::size_t r = 0; r < keys.size(); ++r) place[r] = start[slot(keys[r])]++;
-            moveRows(std::move(place));
-            return;
-        }
-        // Keys and positions side by side, so that the sort walks memory in order.
-        std::vector<std::pair<std::uint64_t, std::uint32_t>> keyed(keys.size());
-        for (std::size_t i = 0; i < keys.size(); ++i) keyed[i] = {keys[i], static_cast<std::uint32_t>(i)};
-        std::stable_sort(keyed.begin(), keyed.end(),
-                         [&inOrder](const auto& x, const auto& y) { return inOrder(x.first, y.first); });
-        std::vector<std::uint32_t> place(keyed.size());
-        for (std::size_t i = 0; i < keyed.size(); ++i) place[keyed[i].second] = static_cast<std::uint32_t>(i);
+    if (m_results.empty()) return;
+    if (m_sortKey == 0 && sortByLabelOrder(ascending)) return;
+    const std::vector<std::uint64_t> keys = sortKeys();
+    const auto inOrder = [ascending](std::uint64_t x, std::uint64_t y) { return ascending ? x < y : x > y; };
+    if (std::is_sorted(keys.begin(), keys.end(), inOrder)) return;
+    const std::uint64_t maxKey = *std::max_element(keys.begin(), keys.end());
+    if (maxKey <= keys.size() + 65536) {
+        // Ranks: a counting sort, stable, each row moved once.
+        std::vector<std::uint32_t> start(static_cast<std::size_t>(maxKey) + 2, 0);
+        const auto slot = [ascending, maxKey](std::uint64_t k) {
+            return static_cast<std::size_t>(ascending ? k : maxKey - k);
+        };
+        for (std::uint64_t k : keys) ++start[slot(k) + 1];
+        for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
+        std::vector<std::uint32_t> place(keys.size());
+        for (std::size_t r = 0; r < keys.size(); ++r) place[r] = start[slot(keys[r])]++;
         moveRows(std::move(place));
         return;
     }
-    const auto key = static_cast<std::size_t>(m_sortKey);
-    const auto before = [this, key, ascending](std::uint32_t x, std::uint32_t y) {
-        const int c = QString::compare(m_rows[x].cells[key], m_rows[y].cells[key]);
-        return ascending ? c < 0 : c > 0;
-    };
-    if (std::is_sorted(order.begin(), order.end(), before)) return;
-    std::stable_sort(order.begin(), order.end(), before);
-    std::vector<Row> sorted;
-    sorted.reserve(m_rows.size());
-    for (std::uint32_t i : order) sorted.push_back(std::move(m_rows[i]));
-    m_rows = std::move(sorted);
+    // Keys and positions side by side, so that the sort walks memory in order.
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> keyed(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) keyed[i] = {keys[i], static_cast<std::uint32_t>(i)};
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [&inOrder](const auto& x, const auto& y) { return inOrder(x.first, y.first); });
+    std::vector<std::uint32_t> place(keyed.size());
+    for (std::size_t i = 0; i < keyed.size(); ++i) place[keyed[i].second] = static_cast<std::uint32_t>(i);
+    moveRows(std::move(place));
 }
 
 }  // namespace saed::model

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include <QAbstractTableModel>
-#include <QCoreApplication>  // for translate
 #include <QColor>
 #include <QCoreApplication>  // for translate
 #include <QString>
@@ -45,12 +44,6 @@ public:
     // The label cell as the table shows it: "第001组" in the reader's language, others unchanged.
     static QString shownGroupLabel(const QString& cellText);
 
-    // One row given as texts: the label cell (column 0) and sub-items 1 to 19, as shown.
-    struct Row {
-        std::array<QString, kColumns> cells;
-        QColor labelColor;
-    };
-
     // Header text, width (twips) and alignment of column c (0..22).
     static QString headerText(int c);
     static int columnWidthTwips(int c);
@@ -66,11 +59,9 @@ public:
 
     // Removes every row; the columns stay as they are.
     void clearRows();
-    // Removes columns and rows, adds the twenty columns and then `rows` in order. When sorting is
-    // on, the rows are then ordered by the current key and direction, as an inserting list does.
-    void build(std::vector<Row> rows);
-    // The same for the rows of a run: row r is group r + 1, with the label colour `labelColor`.
-    // Its cells read "第001组", the indices, "+", "＝", "◇", the spacings (7 decimals) and the
+    // Removes columns and rows, adds the columns and then the rows of a run: row r is group r + 1,
+    // with the label colour `labelColor`. When sorting is on, the rows are then ordered by the
+    // current key and direction, as an inserting list does. Its cells read "第001组", the indices, "+", "＝", "◇", the spacings (7 decimals) and the
     // angles (4 decimals), exactly as the texts of indexing::resultCells.
     void buildResults(const std::vector<indexing::ResultRow>& rows, const QColor& labelColor);
     bool hasColumns() const { return m_hasColumns; }
@@ -83,9 +74,9 @@ public:
     void setMatchData(std::vector<float> matchOfGroup);
     // Match of row r; NaN when none was set.
     double match(int r) const;
-    // Group number (1, 2, ...) of row r; for rows given as texts, r + 1.
+    // Group number (1, 2, ...) of row r.
     int group(int r) const;
-    // Zone axis of row r (g1 x g2 reduced); [0 0 0] for rows given as texts.
+    // Zone axis of row r (g1 x g2 reduced).
     core::Uvw zone(int r) const;
     // Misfit of row r; NaN when none was set.
     double misfit(int r) const;
@@ -94,12 +85,12 @@ public:
     // The row showing group `group`, -1 when there is none.
     int rowOfGroup(int group) const;
     // The planes, spacings (nm) and angles (degrees) of row r as the run computed them; none for
-    // rows given as texts.
+    // a row that does not exist.
     std::optional<indexing::ResultRow> resultRow(int r) const;
 
     // Text of sub-item `subItem` (0 is the label) of row r.
     QString cell(int r, int subItem) const;
-    // True when row r of a run uses a forbidden plane that appears by double diffraction; the
+    // True when row r uses a forbidden plane that appears by double diffraction; the
     // window marks its label (doubleDiffractionMark()) and explains it in a tooltip, while the
     // cell texts, and so the reports, stay as they are.
     bool usesDoubleDiffraction(int r) const;
@@ -152,9 +143,7 @@ private:
     void moveRows(std::vector<std::uint32_t> place);
     std::vector<std::uint64_t> sortKeys() const;
 
-    bool m_numeric = false;
-    std::vector<Row> m_rows;             // rows given as texts
-    std::vector<NumericRow> m_results;   // rows of a run
+    std::vector<NumericRow> m_results;   // rows of the run, in table order
     ValueColumn m_spacings;
     ValueColumn m_angles;
     std::vector<QColor> m_palette;

@@ -131,14 +131,11 @@ TEST(CalculatorOperationsTest, resultRowIsLoadedAndCalculatedFromTheWindow) {
     MainModel model;
     ScriptedPrompts prompts;
     setFields(model, kCubic, ",,|,,|,,");
-    // Sub-items 1-3, 5-7, 9-11 hold the planes; 4, 8 and 12 are spacings that must not be read.
-    const char* texts[2] = {"第001组,1,1,1,0.2887,1,0,0,0.5,0,0,1",
-                            "第002组,2,0,0,0.25,0,2,0,0.25,2,2,0"};
-    std::vector<ResultTableModel::Row> rows(2);
-    for (std::size_t r = 0; r < 2; ++r)
-        for (int c = 0; c < 12; ++c)
-            rows[r].cells[static_cast<std::size_t>(c)] = QString::fromUtf8(texts[r]).split(u',')[c];
-    model.resultTable()->build(rows);
+    // The planes of a row, not its spacings or angles, go to the calculator.
+    model.resultTable()->buildResults(
+        {{{1, 1, 1}, {1, 0, 0}, {0, 0, 1}, {0.2887, 0.5, 0.5}, {54.7, 35.3, 90}},
+         {{2, 0, 0}, {0, 2, 0}, {2, 2, 0}, {0.9, 0.9, 0.9}, {10, 20, 30}}},
+        QColor(225, 0, 0));
     EXPECT_FALSE(calculateFromResultRow(model, prompts, -1));
     EXPECT_TRUE(model.Text1(6).isEmpty());
 

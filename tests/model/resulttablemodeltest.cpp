@@ -9,11 +9,11 @@ using saed::model::ResultTableModel;
 
 namespace {
 
-ResultTableModel::Row row(const char* label, const char* d1) {
-    ResultTableModel::Row r;
-    r.cells[0] = QString::fromUtf8(label);
-    r.cells[13] = QString::fromUtf8(d1);
-    return r;
+using saed::indexing::ResultRow;
+
+// A row of a run whose d1 is `d1` nm; the other numbers do not matter here.
+ResultRow row(double d1) {
+    return ResultRow{{1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {d1, 0.5, 0.35}, {90, 45, 45}};
 }
 
 QStringList labels(const ResultTableModel& table) {
@@ -22,52 +22,68 @@ QStringList labels(const ResultTableModel& table) {
     return out;
 }
 
+QStringList groups(std::initializer_list<const char*> numbers) {
+    QStringList out;
+    for (const char* n : numbers) out << QStringLiteral("第%1组").arg(QLatin1String(n));
+    return out;
+}
+
 }  // namespace
 
 TEST(ResultTableModelTest, headerClicksToggleOneDirectionForTheWholeTable) {
     ResultTableModel table;
-    table.build({row("第001组", "0.5000000"), row("第002组", "0.7000000"), row("第003组", "0.6000000")});
+    EXPECT_EQ(table.columnCount(), 0);  // no columns before the first run
+    table.buildResults({row(0.5), row(0.7), row(0.6)}, QColor(225, 0, 0));
     EXPECT_EQ(table.columnCount(), ResultTableModel::kAllColumns);
     EXPECT_FALSE(table.isSorted());
     table.sortBy(0, Qt::AscendingOrder);  // as after a run
     table.headerClicked(13);              // first click after a run: descending
-    EXPECT_EQ(labels(table), (QStringList{QStringLiteral("第002组"), QStringLiteral("第003组"), QStringLiteral("第001组")}));
+    EXPECT_EQ(labels(table), groups({"002", "003", "001"}));
     table.headerClicked(13);
     EXPECT_EQ(table.sortDirection(), Qt::AscendingOrder);
-    EXPECT_EQ(labels(table), (QStringList{QStringLiteral("第001组"), QStringLiteral("第003组"), QStringLiteral("第002组")}));
+    EXPECT_EQ(labels(table), groups({"001", "003", "002"}));
     table.headerClicked(0);  // another column continues the same toggle
     EXPECT_EQ(table.sortDirection(), Qt::DescendingOrder);
-    EXPECT_EQ(labels(table).first(), QStringLiteral("第003组"));
+    EXPECT_EQ(labels(table), groups({"003", "002", "001"}));
 
-    // Cell texts compare as text, and equal texts keep their order.
-    ResultTableModel texts;
-    texts.build({row("a", "10"), row("b", "9"), row("c", "10")});
-    texts.sortBy(13, Qt::AscendingOrder);
-    EXPECT_EQ(labels(texts), (QStringList{QStringLiteral("a"), QStringLiteral("c"), QStringLiteral("b")}));
+    // Spacings compare as their texts ("10.0000000" before "9.0000000"), and equal texts keep
+    // their order (here the descending labels the new run came in with).
+    table.buildResults({row(10), row(9), row(10)}, QColor(225, 0, 0));
+    EXPECT_EQ(labels(table), groups({"003", "002", "001"}));
+    table.sortBy(13, Qt::AscendingOrder);
+    EXPECT_EQ(labels(table), groups({"003", "001", "002"}));
+    EXPECT_DOUBLE_EQ(table.shownNumber(2, 13), 9.0);
 
-    // A new build while sorting is on comes in sorted by the current setting.
-    texts.sortBy(0, Qt::DescendingOrder);
-    texts.build({row("x", "1"), row("z", "2"), row("y", "3")});
-    EXPECT_EQ(labels(texts), (QStringList{QStringLiteral("z"), QStringLiteral("y"), QStringLiteral("x")}));
+    // A new run while sorting is on comes in sorted by the current setting.
+    table.buildResults({row(3), row(1), row(2)}, QColor(225, 0, 0));
+    EXPECT_EQ(labels(table), groups({"002", "003", "001"}));
+    table.sortBy(0, Qt::DescendingOrder);
+    table.buildResults({row(1), row(2), row(3)}, QColor(225, 0, 0));
+    EXPECT_EQ(labels(table), groups({"003", "002", "001"}));
+    EXPECT_EQ(table.rowOfGroup(3), 0);
+    EXPECT_EQ(table.rowOfGroup(4), -1);
 }
 
 TEST(ResultTableModelTest, labelColoursAndClear) {
     ResultTableModel table;
-    table.build({row("第001组", "1"), row("第002组", "2")});
+    table.buildResults({row(1), row(2)}, QColor(0, 128, 0));
+    EXPECT_EQ(table.labelColor(1), QColor(0, 128, 0));
     table.setAllLabelColors(QColor(225, 0, 0));
     table.setLabelColor(1, QColor(0, 0, 255));
     EXPECT_EQ(table.data(table.index(0, 0), Qt::ForegroundRole).value<QColor>(), QColor(225, 0, 0));
     EXPECT_EQ(table.data(table.index(1, 0), Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 255));
     EXPECT_FALSE(table.data(table.index(1, 1), Qt::ForegroundRole).isValid());
+    EXPECT_EQ(table.setLabelColorWhere([](int r) { return r == 0; }, QColor(0, 0, 255)), 1);
+    EXPECT_EQ(table.labelColor(0), QColor(0, 0, 255));
     table.clearRows();
     EXPECT_EQ(table.rowCount(), 0);
+    EXPECT_FALSE(table.resultRow(0));
     EXPECT_EQ(table.columnCount(), ResultTableModel::kAllColumns);  // the headers stay
 }
 
 // The zone, misfit and match columns of a run: the zone is g1 x g2 reduced, the misfit shown with three
-// decimals once set, and both sort as numbers; rows given as texts leave them empty.
+// decimals once set, and both sort as numbers; a new run starts without them.
 TEST(ResultTableModelTest, zoneAndMisfitColumns) {
-    using saed::indexing::ResultRow;
     ResultRow a{{1, 1, -1}, {2, 0, 0}, {3, 1, -1}, {0.2338, 0.2025, 0.1221}, {54.7, 25.2, 29.5}};
     ResultRow b{{0, 2, 0}, {0, 0, 2}, {0, 2, 2}, {0.2025, 0.2025, 0.1432}, {90, 45, 45}};
     ResultTableModel table;
@@ -112,7 +128,8 @@ TEST(ResultTableModelTest, zoneAndMisfitColumns) {
     table.setMatchData({});
     EXPECT_EQ(table.cell(0, ResultTableModel::kMatchColumn), QString());
 
-    table.build({row("第001组", "0.5")});
-    EXPECT_EQ(table.cell(0, ResultTableModel::kZoneColumn), QString());
+    table.buildResults({b}, QColor(225, 0, 0));
+    EXPECT_EQ(table.cell(0, ResultTableModel::kMatchColumn), QString());
     EXPECT_TRUE(std::isnan(table.misfit(0)));
+    EXPECT_EQ(table.family(0), 0);
 }
