@@ -9,10 +9,11 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDeg = kPi / 180.0;
 
+// An angle in [0, 360); rounding noise around 0 and 360 is 0.
 double wrap360(double deg) {
     double w = std::fmod(deg, 360.0);
     if (w < 0) w += 360.0;
-    return w >= 360.0 ? 0.0 : w;
+    return w < 1e-9 || w > 360.0 - 1e-9 ? 0.0 : w;
 }
 
 }  // namespace

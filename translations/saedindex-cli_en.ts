@@ -56,6 +56,22 @@ indices [U V T W] (zoneAxisUvtw in JSON).
 <context>
     <name>saed::cli::CommandLine</name>
     <message>
+        <source>内存不足；请收窄容差或指数范围</source>
+        <translation>out of memory; narrow the tolerances or the index range</translation>
+    </message>
+    <message>
+        <source>内部错误：%1</source>
+        <translation>internal error: %1</translation>
+    </message>
+    <message>
+        <source>内部错误</source>
+        <translation>internal error</translation>
+    </message>
+    <message>
+        <source>未知命令“%1”</source>
+        <translation>unknown command &apos;%1&apos;</translation>
+    </message>
+    <message>
         <source>用法：saedindex-cli 命令 [选项] [--lang zh|en]
 
 命令：
@@ -66,6 +82,8 @@ indices [U V T W] (zoneAxisUvtw in JSON).
   screen   用物相库中的每个物相标定实测花样
   image    读取显微图像：尺寸、标定、斑点中心、检出的斑点
   simulate 一个晶带轴的斑点花样，输出 JSON、SVG 或 PNG
+  tilt     两张相差一个倾转角的花样：哪些解对得上
+  orient   一个解的晶体取向、欧拉角、极射赤面投影和到邻近晶带轴的倾转
 
 saedindex-cli 命令 --help 列出该命令的选项。
 
@@ -83,6 +101,8 @@ commands:
   screen   index a measured pattern against every phase of a library
   image    read a microscope image: size, calibration, spot centres, detected spots
   simulate the spot pattern of a zone axis, as JSON, SVG or PNG
+  tilt     two patterns a tilt apart: which solutions agree
+  orient   a solution&apos;s orientation, Euler angles, stereogram and tilts to nearby zones
 
 saedindex-cli COMMAND --help shows the options of a command.
 
@@ -91,22 +111,6 @@ line); without it the language follows the system&apos;s LANGUAGE, LC_ALL, LC_ME
 is Chinese when they name neither Chinese nor English. The tsv and json output, the reports and
 the files written are byte for byte the same in either language.
 </translation>
-    </message>
-    <message>
-        <source>内存不足；请收窄容差或指数范围</source>
-        <translation>out of memory; narrow the tolerances or the index range</translation>
-    </message>
-    <message>
-        <source>内部错误：%1</source>
-        <translation>internal error: %1</translation>
-    </message>
-    <message>
-        <source>内部错误</source>
-        <translation>internal error</translation>
-    </message>
-    <message>
-        <source>未知命令“%1”</source>
-        <translation>unknown command &apos;%1&apos;</translation>
     </message>
 </context>
 <context>
@@ -679,6 +683,214 @@ example:
     </message>
 </context>
 <context>
+    <name>saed::cli::Orient</name>
+    <message>
+        <source>用法：saedindex-cli orient (RESULT.json (--group N | --family N)
+                           | --cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
+                             --g1 h,k,l --g2 h,k,l)
+                          --r1-angle DEG [--r2-angle DEG] [--alpha-beta A,B] [--axis DEG]
+                          [--max-index N] [--nearest K] [--indices 3|4]
+                          [--svg FILE] [--png FILE] [--format json|text]
+
+一个已标定花样（R1 标为 g1、R2 标为 g2）在显微镜中的晶体取向：旋转矩阵、Bunge 欧拉角，以及
+到最近的低指数晶带轴各需倾转的角度；给出双倾样品台的轴向时还有 α、β 的读数。
+
+参考系：样品系 X 沿图像向右，Y 沿图像向上，Z 指向观察者（逆着电子束）；晶体系 x 沿 a，
+z 沿 c*。矩阵 U 把晶体系中的矢量变到样品系（v样品 = U v晶体），各行依次为 X、Y、Z 在晶体
+系中的分量；欧拉角 (φ1, Φ, φ2) 属于 g = U 的转置（Bunge 约定，从样品系到晶体系）。
+花样的晶带轴沿 +Z。
+
+选项：
+  RESULT.json       saedindex-cli index --format json 写出的结果，与 --group（行的组号）
+                    或 --family（解族的代表行）同用；晶胞和点阵类型取自该结果
+  --cell, --type, --spacegroup  代替结果文件直接给出物相，同 saedindex-cli simulate
+  --g1, --g2        R1、R2 的晶面指数；六方晶胞也可给四指数 h,k,i,l
+  --r1-angle DEG    图像中 R1 的方向，度，自图像向右逆时针量（必须给出）
+  --r2-angle DEG    图像中 R2 的方向（默认：R1 逆时针转过 g1、g2 的夹角）
+  --alpha-beta A,B  拍摄时双倾样品台的读数（默认 0,0）
+  --axis DEG        样品台 α 轴在图像中的方向，度（默认 0，沿图像向右）；β 轴与之垂直
+  --max-index N     投影中晶带轴的最大指数（默认 3，至多 12）
+  --nearest K       列出最近的 K 个晶带轴（默认 8）
+  --indices 3|4     文字和图中的指数：三指数或（六方晶胞）四指数；六方晶胞默认 4
+  --svg FILE        把极射赤面投影写成 SVG
+  --png FILE        把极射赤面投影写成 600 x 600 的 PNG
+  --format F        json（默认）或 text
+  --help            本说明
+
+输入有误时在 stderr 上说明，退出状态为 2。
+
+示例（铝 [001]，(2 0 0) 沿图像向右）：
+  saedindex-cli orient --cell 0.405,0.405,0.405,90,90,90 --type face --g1 2,0,0 --g2 0,2,0 \
+      --r1-angle 0 --svg al-001.svg
+</source>
+        <translation>usage: saedindex-cli orient (RESULT.json (--group N | --family N)
+                            | --cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
+                              --g1 h,k,l --g2 h,k,l)
+                           --r1-angle DEG [--r2-angle DEG] [--alpha-beta A,B] [--axis DEG]
+                           [--max-index N] [--nearest K] [--indices 3|4]
+                           [--svg FILE] [--png FILE] [--format json|text]
+
+The orientation on the microscope of an indexed pattern (R1 indexed as g1, R2 as g2): the
+rotation matrix, the Bunge Euler angles, and the tilt to each of the nearest low-index zone
+axes; with a double-tilt holder&apos;s axis, the alpha and beta readings as well.
+
+Frames: the sample frame has X to the image&apos;s right, Y up the image and Z towards the viewer
+(against the beam); the crystal frame has x along a and z along c*. The matrix U takes crystal
+vectors to the sample frame (v_sample = U v_crystal); its rows are X, Y and Z in crystal
+coordinates. The Euler angles (phi1, Phi, phi2) are those of g = U transposed (Bunge&apos;s
+convention, sample to crystal). The pattern&apos;s zone axis points along +Z.
+
+options:
+  RESULT.json       a result written by saedindex-cli index --format json, with --group (a
+                    row&apos;s group number) or --family (the family&apos;s representative row); the
+                    cell and lattice type come from the result
+  --cell, --type, --spacegroup  the phase given directly instead, as for saedindex-cli simulate
+  --g1, --g2        the planes of R1 and R2; a hexagonal cell also takes four indices h,k,i,l
+  --r1-angle DEG    where R1 points in the image, degrees counter-clockwise from the right
+                    (required)
+  --r2-angle DEG    where R2 points (default: R1 turned counter-clockwise by the angle
+                    between g1 and g2)
+  --alpha-beta A,B  the double-tilt holder&apos;s readings when the pattern was taken (default 0,0)
+  --axis DEG        the holder&apos;s alpha axis in the image, degrees (default 0, to the right);
+                    the beta axis is at right angles to it
+  --max-index N     the largest index of the zones of the projection (default 3, at most 12)
+  --nearest K       list the K nearest zones (default 8)
+  --indices 3|4     indices in the text and the picture: three or (hexagonal cells) four;
+                    four by default for a hexagonal cell
+  --svg FILE        write the stereographic projection as SVG
+  --png FILE        write the stereographic projection as a 600 x 600 PNG
+  --format F        json (default) or text
+  --help            this text
+
+Bad input is told on stderr with exit status 2.
+
+example (aluminium at [001], (2 0 0) to the right):
+  saedindex-cli orient --cell 0.405,0.405,0.405,90,90,90 --type face --g1 2,0,0 --g2 0,2,0 \
+      --r1-angle 0 --svg al-001.svg
+</translation>
+    </message>
+    <message>
+        <source>用法见 saedindex-cli orient --help。</source>
+        <translation>Try &apos;saedindex-cli orient --help&apos;.</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>只能给出一个结果文件</source>
+        <translation>give one result file only</translation>
+    </message>
+    <message>
+        <source>--format 须为 json 或 text</source>
+        <translation>--format must be json or text</translation>
+    </message>
+    <message>
+        <source>结果文件自带晶胞和解；请去掉 --cell、--g1 和 --g2</source>
+        <translation>the result file brings the cell and the solution; leave out --cell, --g1 and --g2</translation>
+    </message>
+    <message>
+        <source>结果文件须与 --group 或 --family 之一同用</source>
+        <translation>a result file goes with either --group or --family</translation>
+    </message>
+    <message>
+        <source>%1 中没有第 %2 组</source>
+        <translation>%1 has no group %2</translation>
+    </message>
+    <message>
+        <source>%1 中没有解族 %2</source>
+        <translation>%1 has no family %2</translation>
+    </message>
+    <message>
+        <source>请给出结果文件与 --group 或 --family，或 --cell、--g1 和 --g2</source>
+        <translation>give a result file with --group or --family, or --cell, --g1 and --g2</translation>
+    </message>
+    <message>
+        <source>--type 与 --spacegroup 只能给出其一</source>
+        <translation>give either --type or --spacegroup</translation>
+    </message>
+    <message>
+        <source>--type 须为 simple、base、body、face、rhombic 或 0 到 4</source>
+        <translation>--type must be simple, base, body, face, rhombic or 0 to 4</translation>
+    </message>
+    <message>
+        <source>这组点阵参数构不成晶胞</source>
+        <translation>the lattice parameters do not form a cell</translation>
+    </message>
+    <message>
+        <source>g1 和 g2 须是两个不平行的晶面</source>
+        <translation>g1 and g2 must be two planes that are not parallel</translation>
+    </message>
+    <message>
+        <source>这个解没有图像中的方向：请用 --r1-angle 给出 R1 在图像中的方向（度，自图像向右逆时针量）</source>
+        <translation>this solution has no direction in the image: give R1&apos;s direction with --r1-angle (degrees counter-clockwise from the image&apos;s right)</translation>
+    </message>
+    <message>
+        <source>--r1-angle 须为一个数（度）</source>
+        <translation>--r1-angle takes a number (degrees)</translation>
+    </message>
+    <message>
+        <source>--r2-angle 须为一个数（度）</source>
+        <translation>--r2-angle takes a number (degrees)</translation>
+    </message>
+    <message>
+        <source>--alpha-beta 须为 -180 到 180 度之间的两个数</source>
+        <translation>--alpha-beta takes two numbers from -180 to 180 degrees</translation>
+    </message>
+    <message>
+        <source>--axis 须为一个数（度）</source>
+        <translation>--axis takes a number (degrees)</translation>
+    </message>
+    <message>
+        <source>--max-index 须为 1 到 12 的整数</source>
+        <translation>--max-index must be a whole number from 1 to 12</translation>
+    </message>
+    <message>
+        <source>--nearest 须为 0 到 1000 的整数</source>
+        <translation>--nearest must be a whole number from 0 to 1000</translation>
+    </message>
+    <message>
+        <source>--indices 须为 3 或 4</source>
+        <translation>--indices must be 3 or 4</translation>
+    </message>
+    <message>
+        <source>--indices 4：四指数只用于六方晶胞（a = b，α = β = 90°，γ = 120°）</source>
+        <translation>--indices 4: four indices are for hexagonal cells only (a = b, α = β = 90°, γ = 120°)</translation>
+    </message>
+    <message>
+        <source>--r1-angle 和 --r2-angle 不能平行</source>
+        <translation>--r1-angle and --r2-angle must not be parallel</translation>
+    </message>
+    <message>
+        <source>此处无法绘制 PNG；请改用 --svg</source>
+        <translation>a PNG cannot be drawn here; use --svg instead</translation>
+    </message>
+    <message>
+        <source>无法生成 PNG</source>
+        <translation>the PNG could not be made</translation>
+    </message>
+    <message>
+        <source>晶带轴 %1（沿 +Z）</source>
+        <translation>zone axis %1 (along +Z)</translation>
+    </message>
+    <message>
+        <source>旋转矩阵 U（晶体系到样品系）：</source>
+        <translation>rotation matrix U (crystal to sample frame):</translation>
+    </message>
+    <message>
+        <source>Bunge 欧拉角 φ1 %1°，Φ %2°，φ2 %3°</source>
+        <translation>Bunge Euler angles phi1 %1°, Phi %2°, phi2 %3°</translation>
+    </message>
+    <message>
+        <source>%1：倾转 %2°，方位 %3°</source>
+        <translation>%1: tilt %2°, azimuth %3°</translation>
+    </message>
+    <message>
+        <source>；α %1°，β %2°（Δα %3°，Δβ %4°）</source>
+        <translation>; alpha %1°, beta %2° (change of alpha %3°, of beta %4°)</translation>
+    </message>
+</context>
+<context>
     <name>saed::cli::Reflections</name>
     <message>
         <source>用法：saedindex-cli reflections (--cif FILE | --cell a,b,c,alpha,beta,gamma --spacegroup SG
@@ -778,6 +990,29 @@ example (alpha-Ti: (0 0 1) absent, (0 0 2) allowed, (0 0 1) reachable by double 
     <message>
         <source>否</source>
         <translation>no</translation>
+    </message>
+</context>
+<context>
+    <name>saed::cli::ResultFile</name>
+    <message>
+        <source>无法读取 %1：%2</source>
+        <translation>cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 太大，不像是标定结果</source>
+        <translation>%1 is too large to be an indexing result</translation>
+    </message>
+    <message>
+        <source>%1 不是 JSON：%2</source>
+        <translation>%1 is not JSON: %2</translation>
+    </message>
+    <message>
+        <source>%1 不是 saedindex-cli index --format json 写出的标定结果（缺少 input.cell 或 rows）</source>
+        <translation>%1 is not a result of saedindex-cli index --format json (input.cell or rows is missing)</translation>
+    </message>
+    <message>
+        <source>%1：第 %2 行的 g1、g2 或 zone 不是整数指数</source>
+        <translation>%1: row %2 has g1, g2 or zone that are not whole indices</translation>
     </message>
 </context>
 <context>
@@ -1019,6 +1254,161 @@ example (magnesium, the [2 -1 -1 0] zone in four indices):
   saedindex-cli simulate --cell 0.32094,0.32094,0.52107,90,90,120 --spacegroup &quot;P 63/m m c&quot; \
       --zone 2,-1,-1,0
 </translation>
+    </message>
+</context>
+<context>
+    <name>saed::cli::Tilt</name>
+    <message>
+        <source>用法：saedindex-cli tilt FIRST.json SECOND.json (--angle DEG | --alpha-beta A1,B1,A2,B2)
+                         [--tolerance DEG] [--directions P1,Q1,P2,Q2 [--axis DEG]]
+                         [--format text|json]
+
+同一晶粒的两张衍射花样，各由 saedindex-cli index --format json 标定，两次拍摄之间样品台
+倾转了一个角度。列出两组结果中晶带轴夹角与倾转角相符（在容差内）的每一对解，按夹角偏差
+从小到大；第一张花样中没有任何一对支持的解族列为“排除”。
+
+选项：
+  --angle DEG       单倾样品台的倾转角，0 到 180 度
+  --alpha-beta A1,B1,A2,B2  双倾样品台两次拍摄时的读数 (α, β)，度；倾转角由其算出
+  --tolerance DEG   夹角（以及取向）的容差，度（默认 1）
+  --directions P1,Q1,P2,Q2  两张图像中 R1、R2 的方向（度，自图像向右逆时针量）：给出时，
+                    一对解还须是同一个晶体取向，即第一张的取向经样品台转动后得到第二张的
+  --axis DEG        样品台倾转轴（双倾时为 α 轴）在图像中的方向，度（默认 0，沿图像向右）
+  --format F        text（默认）或 json
+  --help            本说明
+
+两个结果须来自同一物相（晶胞、点阵类型和空间群相同）。六方晶胞的文字输出用四指数。
+输入有误时在 stderr 上说明，退出状态为 2。
+
+示例（铝：第一张花样既可标为 &lt;114&gt; 也可标为 &lt;011&gt;，第二张为 [001]，倾转 19.47°）：
+  saedindex-cli index --cell 0.405,0.405,0.405,90,90,90 --type face --d 0.14319,0.12211,0.07794 \
+      --angles 64.76,29.50,35.26 --format json &gt; first.json
+  saedindex-cli index --cell 0.405,0.405,0.405,90,90,90 --type face --d 0.2025,0.2025,0.14319 \
+      --angles 90,45,45 --format json &gt; second.json
+  saedindex-cli tilt first.json second.json --angle 19.47
+</source>
+        <translation>usage: saedindex-cli tilt FIRST.json SECOND.json (--angle DEG | --alpha-beta A1,B1,A2,B2)
+                          [--tolerance DEG] [--directions P1,Q1,P2,Q2 [--axis DEG]]
+                          [--format text|json]
+
+Two diffraction patterns of one grain, each indexed by saedindex-cli index --format json,
+with the specimen tilted between them. Lists every pair of solutions of the two results
+whose zone axes are the tilt apart (within the tolerance), smallest misfit of the angle
+first; a solution family of the first pattern that no pair supports is listed as ruled out.
+
+options:
+  --angle DEG       the tilt of a single-tilt holder, 0 to 180 degrees
+  --alpha-beta A1,B1,A2,B2  the double-tilt holder&apos;s readings (alpha, beta) for the two
+                    patterns, degrees; the tilt is computed from them
+  --tolerance DEG   the tolerance of the angle (and of the orientation), degrees (default 1)
+  --directions P1,Q1,P2,Q2  where R1 and R2 point in the two images (degrees counter-
+                    clockwise from the right): with them a pair must also be one orientation
+                    of the crystal, the first turned by the holder giving the second
+  --axis DEG        the holder&apos;s tilt axis (alpha axis for double tilt) in the image, degrees
+                    (default 0, to the right)
+  --format F        text (default) or json
+  --help            this text
+
+Both results must come from one phase (the same cell, lattice type and space group). A
+hexagonal cell&apos;s text output uses four indices.
+Bad input is told on stderr with exit status 2.
+
+example (aluminium: the first pattern indexes as &lt;114&gt; or as &lt;011&gt;, the second is [001],
+tilted 19.47 degrees away):
+  saedindex-cli index --cell 0.405,0.405,0.405,90,90,90 --type face --d 0.14319,0.12211,0.07794 \
+      --angles 64.76,29.50,35.26 --format json &gt; first.json
+  saedindex-cli index --cell 0.405,0.405,0.405,90,90,90 --type face --d 0.2025,0.2025,0.14319 \
+      --angles 90,45,45 --format json &gt; second.json
+  saedindex-cli tilt first.json second.json --angle 19.47
+</translation>
+    </message>
+    <message>
+        <source>用法见 saedindex-cli tilt --help。</source>
+        <translation>Try &apos;saedindex-cli tilt --help&apos;.</translation>
+    </message>
+    <message>
+        <source>须给出两个标定结果文件 FIRST.json 和 SECOND.json</source>
+        <translation>give two result files, FIRST.json and SECOND.json</translation>
+    </message>
+    <message>
+        <source>--format 须为 text 或 json</source>
+        <translation>--format must be text or json</translation>
+    </message>
+    <message>
+        <source>须给出 --angle 与 --alpha-beta 之一</source>
+        <translation>give either --angle or --alpha-beta</translation>
+    </message>
+    <message>
+        <source>--angle 须为 0 到 180 度的数（两个方向的夹角不超过 180°）</source>
+        <translation>--angle must be a number from 0 to 180 degrees (two directions are at most 180° apart)</translation>
+    </message>
+    <message>
+        <source>--alpha-beta 须为四个数 A1,B1,A2,B2（度）</source>
+        <translation>--alpha-beta takes four numbers A1,B1,A2,B2 (degrees)</translation>
+    </message>
+    <message>
+        <source>--alpha-beta 的读数须在 -180 到 180 度之间</source>
+        <translation>the readings of --alpha-beta must lie from -180 to 180 degrees</translation>
+    </message>
+    <message>
+        <source>--tolerance 须为 0 到 90 度的数</source>
+        <translation>--tolerance must be a number from 0 to 90 degrees</translation>
+    </message>
+    <message>
+        <source>--directions 须为四个数 P1,Q1,P2,Q2（度）</source>
+        <translation>--directions takes four numbers P1,Q1,P2,Q2 (degrees)</translation>
+    </message>
+    <message>
+        <source>--axis 只与 --directions 同用</source>
+        <translation>--axis goes with --directions</translation>
+    </message>
+    <message>
+        <source>--axis 须为一个数（度）</source>
+        <translation>--axis takes a number (degrees)</translation>
+    </message>
+    <message>
+        <source>%1 和 %2 来自不同的物相（晶胞、点阵类型或空间群不同）；两张花样须用同一物相标定</source>
+        <translation>%1 and %2 come from different phases (cell, lattice type or space group differ); index both patterns with one phase</translation>
+    </message>
+    <message>
+        <source>%1 中没有解</source>
+        <translation>%1 holds no solution</translation>
+    </message>
+    <message>
+        <source>结果中的点阵参数构不成晶胞</source>
+        <translation>the result&apos;s lattice parameters do not form a cell</translation>
+    </message>
+    <message>
+        <source>--directions：同一张图像中 R1 和 R2 的方向不能平行</source>
+        <translation>--directions: R1 and R2 of one image must not be parallel</translation>
+    </message>
+    <message>
+        <source>无法检验该倾转</source>
+        <translation>the tilt cannot be checked</translation>
+    </message>
+    <message>
+        <source>倾转角 %1°，容差 %2°</source>
+        <translation>tilt %1°, tolerance %2°</translation>
+    </message>
+    <message>
+        <source>解族 %1 &lt;%2&gt;：保留</source>
+        <translation>family %1 &lt;%2&gt;: kept</translation>
+    </message>
+    <message>
+        <source>解族 %1 &lt;%2&gt;：排除（没有相差该倾转角的解）</source>
+        <translation>family %1 &lt;%2&gt;: ruled out (no solution the tilt away)</translation>
+    </message>
+    <message>
+        <source>配对 %1 个</source>
+        <translation>%1 pairs</translation>
+    </message>
+    <message>
+        <source>第%1组 %2 — 第%3组 %4：夹角 %5°，偏差 %6°</source>
+        <translation>#%1 %2 — #%3 %4: angle %5°, misfit %6°</translation>
+    </message>
+    <message>
+        <source>，取向偏差 %1°</source>
+        <translation>, orientation misfit %1°</translation>
     </message>
 </context>
 </TS>

@@ -28,6 +28,8 @@ const char kUsage[] = QT_TRANSLATE_NOOP("saed::cli::CommandLine",
     "  screen   用物相库中的每个物相标定实测花样\n"
     "  image    读取显微图像：尺寸、标定、斑点中心、检出的斑点\n"
     "  simulate 一个晶带轴的斑点花样，输出 JSON、SVG 或 PNG\n"
+    "  tilt     两张相差一个倾转角的花样：哪些解对得上\n"
+    "  orient   一个解的晶体取向、欧拉角、极射赤面投影和到邻近晶带轴的倾转\n"
     "\n"
     "saedindex-cli 命令 --help 列出该命令的选项。\n"
     "\n"
@@ -65,6 +67,8 @@ int runCommandLine(QStringList args, QTextStream& out, QTextStream& err) {
         if (command == QStringLiteral("reflections")) return runReflectionsCommand(args, out, err);
         if (command == QStringLiteral("image")) return runImageCommand(args, out, err);
         if (command == QStringLiteral("simulate")) return runSimulateCommand(args, out, err);
+        if (command == QStringLiteral("tilt")) return runTiltCommand(args, out, err);
+        if (command == QStringLiteral("orient")) return runOrientCommand(args, out, err);
         err << "saedindex-cli: " << CommandLine::tr("未知命令“%1”").arg(command) << "\n\n" << CommandLine::tr(kUsage);
         return 2;
     }, err, QStringLiteral("saedindex-cli ") + command);

@@ -33,6 +33,8 @@ int runScreenCommand(const QStringList& args, QTextStream& out, QTextStream& err
 int runReflectionsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int runSimulateCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+int runTiltCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+int runOrientCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
 // Lattice type from a name (simple, base, body, face, rhombic) or a code 0..4; -1 otherwise.
 

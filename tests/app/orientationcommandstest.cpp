@@ -10,6 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <tuple>
+
 namespace {
 
 struct ProgramRun {
@@ -97,4 +102,103 @@ TEST(FourIndexCommandTest, hexagonalCellsTakeAndGiveFourIndicesOthersRefuseThem)
     const ProgramRun badI = runProgram(QStringLiteral("calc ") + kMg + QStringLiteral("--p1 1,0,1,0 --p2 0,0,2 --p3 1,0,2"));
     EXPECT_EQ(badI.status, 2);
     EXPECT_TRUE(badI.err.contains(QStringLiteral("i = -(h + k)"))) << badI.err.toStdString();
+}
+
+TEST(TiltCommandTest, aSecondPatternOfAluminiumDecidesAndBadInputIsRefused) {
+    QTemporaryDir dir;
+    const QString first = dir.filePath(QStringLiteral("first.json"));
+    const QString second = dir.filePath(QStringLiteral("second.json"));
+    const QString other = dir.filePath(QStringLiteral("other.json"));
+    const auto save = [](const QString& path, const QString& line) {
+        const ProgramRun run = runProgram(line);
+        QFile file(path);
+        return run.status == 0 && file.open(QIODevice::WriteOnly) && file.write(run.out.toUtf8()) > 0;
+    };
+    const QString al = QStringLiteral("index --cell 0.405,0.405,0.405,90,90,90 --type face --format json ");
+    // {220} and {311} at 64.76 degrees: <114> or <011>; the second pattern is a <001>.
+    ASSERT_TRUE(save(first, al + QStringLiteral("--d 0.14319,0.12211,0.07794 --angles 64.76,29.50,35.26")));
+    ASSERT_TRUE(save(second, al + QStringLiteral("--d 0.2025,0.2025,0.14319 --angles 90,45,45")));
+    ASSERT_TRUE(save(other, QStringLiteral("index --cell 0.404,0.404,0.404,90,90,90 --type face --format json "
+                                           "--d 0.2025,0.2025,0.14319 --angles 90,45,45")));
+
+    // The zone family a JSON family entry stands for, as sorted absolute indices.
+    const auto form = [](const QJsonValue& family) {
+        std::array<int, 3> f{};
+        for (int i = 0; i < 3; ++i) f[static_cast<std::size_t>(i)] = std::abs(family[u"zone"][i].toInt());
+        std::sort(f.begin(), f.end());
+        return f;
+    };
+    const std::array<int, 3> f114{1, 1, 4}, f011{0, 1, 1};
+    for (const auto& [angle, keeps, rules] : {std::tuple{QStringLiteral("19.47"), f114, f011},
+                                               std::tuple{QStringLiteral("45"), f011, f114}}) {
+        SCOPED_TRACE(angle.toStdString());
+        const ProgramRun run = runProgram({QStringLiteral("tilt"), first, second, QStringLiteral("--angle"), angle,
+                                           QStringLiteral("--tolerance"), QStringLiteral("0.5"),
+                                           QStringLiteral("--format"), QStringLiteral("json")});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        const QJsonArray kept = run.json()[u"kept"].toArray(), ruledOut = run.json()[u"ruledOut"].toArray();
+        ASSERT_EQ(kept.size(), 1);
+        ASSERT_EQ(ruledOut.size(), 1);
+        EXPECT_EQ(form(kept[0]), keeps);
+        EXPECT_EQ(form(ruledOut[0]), rules);
+        const QJsonArray pairs = run.json()[u"pairs"].toArray();
+        ASSERT_FALSE(pairs.isEmpty());
+        EXPECT_EQ(pairs[0][u"first"][u"family"], kept[0][u"id"]);
+        EXPECT_LE(pairs[0][u"misfit"].toDouble(), pairs[pairs.size() - 1][u"misfit"].toDouble());
+    }
+    // The text names the ruled-out family.
+    const ProgramRun text = runProgram({QStringLiteral("tilt"), first, second, QStringLiteral("--angle=19.47")});
+    EXPECT_EQ(text.status, 0);
+    EXPECT_TRUE(text.out.contains(QStringLiteral("ruled out"))) << text.out.toStdString();
+
+    const auto refused = [&](const QStringList& args, const char* said) {
+        const ProgramRun run = runProgram(QStringList{QStringLiteral("tilt")} + args);
+        EXPECT_EQ(run.status, 2) << args.join(u' ').toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(said))) << run.err.toStdString();
+    };
+    refused({first, second, QStringLiteral("--angle"), QStringLiteral("190")}, "0 to 180");
+    refused({first, other, QStringLiteral("--angle"), QStringLiteral("45")}, "different phases");
+    refused({first, second}, "--angle");
+    refused({first, dir.filePath(QStringLiteral("missing.json")), QStringLiteral("--angle"), QStringLiteral("45")},
+            "missing.json");
+}
+
+TEST(OrientCommandTest, cubicAtZeroZeroOneGivesTheFrameTheNearestZonesAndAPicture) {
+    QTemporaryDir dir;
+    const QString svg = dir.filePath(QStringLiteral("al.svg"));
+    const QString base = QStringLiteral("orient --cell 0.405,0.405,0.405,90,90,90 --type face --g1 2,0,0 --g2 0,2,0 ");
+    const ProgramRun run = runProgram(base + QStringLiteral("--r1-angle 0 --max-index 1 --svg ") + svg);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonObject json = run.json();
+    EXPECT_EQ(json[u"zone"].toArray(), ints({0, 0, 1}));
+    EXPECT_EQ(json[u"euler"].toArray(), (QJsonArray{0, 0, 0}));
+    EXPECT_EQ(json[u"matrix"][1].toArray(), (QJsonArray{0, 1, 0}));
+    const QJsonArray nearest = json[u"nearest"].toArray();
+    ASSERT_EQ(nearest.size(), 8);
+    // Four <011> at 45 degrees, then four <111> at 54.74; the holder turns alpha and beta to them.
+    for (int i = 0; i < 8; ++i) EXPECT_NEAR(nearest[i][u"angle"].toDouble(), i < 4 ? 45 : 54.7356103172, 1e-9) << i;
+    for (const QJsonValue zone : nearest) {
+        if (zone[u"zone"].toArray() != ints({0, 1, 1})) continue;
+        EXPECT_NEAR(zone[u"deltaAlpha"].toDouble(), 45, 1e-9);
+        EXPECT_NEAR(zone[u"deltaBeta"].toDouble(), 0, 1e-9);
+    }
+    QFile picture(svg);
+    ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(picture.readAll().contains(">[0 1 1]</text>"));
+
+    // Hexagonal: four indices in and out.
+    const ProgramRun mg = runProgram(QStringLiteral("orient ") + kMg +
+                                     QStringLiteral("--g1 0,1,-1,0 --g2 0,0,0,2 --r1-angle 0 --nearest 2"));
+    ASSERT_EQ(mg.status, 0) << mg.err.toStdString();
+    EXPECT_EQ(mg.json()[u"uvtw"].toArray(), ints({2, -1, -1, 0}));
+    EXPECT_EQ(mg.json()[u"nearest"][0].toObject()[u"uvtw"].toArray().size(), 4);
+
+    const auto refused = [&](const QString& args, const char* said) {
+        const ProgramRun r = runProgram(QStringLiteral("orient ") + args);
+        EXPECT_EQ(r.status, 2) << args.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(said))) << r.err.toStdString();
+    };
+    refused(base.mid(7), "--r1-angle");  // a solution without a direction in the image
+    refused(QStringLiteral("--cell 0.405,0.405,0.405,90,90,90 --g1 1,0,-1,0 --g2 0,0,2 --r1-angle 0"), "hexagonal");
+    refused(base.mid(7) + QStringLiteral("--r1-angle 0 --indices 4"), "hexagonal");
 }
