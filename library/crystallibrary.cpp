@@ -71,10 +71,10 @@ ImportedPhasesRead readImportedPhases(const QString& path) {
     return out;
 }
 
-bool writeImportedPhases(const QString& path, const std::vector<CrystalPhase>& phases) {
+bool writeImportedPhases(const QString& path, const std::vector<CrystalPhase>& phases, QString* error) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
     const std::string text = writePhaseFile(phases);
-    return store::writeFileAtomic(path, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    return store::writeFileAtomic(path, QByteArray(text.data(), static_cast<qsizetype>(text.size())), error);
 }
 
 std::size_t mergePhases(std::vector<CrystalPhase>& phases, const std::vector<CrystalPhase>& added) {

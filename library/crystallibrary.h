@@ -33,8 +33,8 @@ struct ImportedPhasesRead {
 ImportedPhasesRead readImportedPhases(const QString& path);
 
 // Writes the phases atomically (the folder is made when missing): either the whole new file is
-// there or the old one stays. False when it could not be written.
-bool writeImportedPhases(const QString& path, const std::vector<CrystalPhase>& phases);
+// there or the old one stays. False when it could not be written, `error` (when given) saying why.
+bool writeImportedPhases(const QString& path, const std::vector<CrystalPhase>& phases, QString* error = nullptr);
 
 // Adds `added` to `phases`, leaving out any phase already there (equal in every field); returns
 // how many were added.

@@ -4,8 +4,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
-#include <algorithm>  // for none_of
+#include <algorithm>  // for find, none_of
 
 #include "indexing/indexingengine.h"
 #include "library/builtinphases.h"
@@ -15,6 +16,7 @@
 #include "model/phaselibrary.h"
 #include "model/prompts.h"
 #include "model/texts.h"
+#include "store/filelock.h"
 
 namespace saed::library {
 
@@ -88,26 +90,45 @@ void importCifPaths(model::MainModel& model, model::Prompts& prompts, const QStr
     for (const CrystalPhase& p : chosen)
         if (std::none_of(builtIn.begin(), builtIn.end(), [&](const CrystalPhase& b) { return samePhase(p, b); }))
             fresh.push_back(p);
-    std::vector<CrystalPhase> kept = phases.importedPhases();
-    const std::size_t added = mergePhases(kept, fresh);
     const QString path = phases.importedPath();
+    const QString shownPath = QDir::toNativeSeparators(path);
+    // Another window may have imported or deleted phases since this one read the file: it is read
+    // again under the lock, this import added to what it holds now, and written before the lock
+    // is given back.
+    QString reason;
+    const auto lock = QDir().mkpath(QFileInfo(path).absolutePath()) ? store::lockForRewrite(path, store::kLockWaitMs, &reason) : nullptr;
+    if (!lock) {
+        prompts.warn(QCoreApplication::translate("saed::library::LibraryOperations", "无法保存导入的物相，未导入：\n") + shownPath +
+                         QStringLiteral("\n") + reason,
+                     QString());
+        return;
+    }
+    const ImportedPhasesRead current = readImportedPhases(path);
+    const bool unreadable = !current.error.isEmpty();
+    std::vector<CrystalPhase> kept = current.phases;
+    const std::size_t added = mergePhases(kept, fresh);
     // A kept file that could not be read is not overwritten unseen: it is copied aside first.
     const QString aside = path + QStringLiteral(".unreadable");
-    if (added > 0 && phases.importedUnreadable() && QFile::exists(path)) {
+    if (added > 0 && unreadable && QFile::exists(path)) {
         QFile::remove(aside);
         if (!QFile::copy(path, aside)) {
-            prompts.warn(QCoreApplication::translate("saed::library::LibraryOperations", "无法备份无法读取的物相文件，未导入：\n") + QDir::toNativeSeparators(path), QString());
+            prompts.warn(QCoreApplication::translate("saed::library::LibraryOperations", "无法备份无法读取的物相文件，未导入：\n") + shownPath, QString());
             return;
         }
     }
-    if (added > 0 && !writeImportedPhases(path, kept)) {
-        prompts.warn(QCoreApplication::translate("saed::library::LibraryOperations", "无法保存导入的物相，未导入：\n") + QDir::toNativeSeparators(path), QString());
+    if (added > 0 && !writeImportedPhases(path, kept, &reason)) {
+        prompts.warn(QCoreApplication::translate("saed::library::LibraryOperations", "无法保存导入的物相，未导入：\n") + shownPath +
+                         QStringLiteral("\n") + reason,
+                     QString());
         return;
     }
-    if (added > 0) {
+    // The library shows the file as it now is, the other windows' changes included.
+    if (!unreadable || added > 0) {
         phases.setImportedUnreadable(false);
-        setImported(model, std::move(kept));
-        rebuildTree(model);
+        if (kept != phases.importedPhases()) {
+            setImported(model, std::move(kept));
+            rebuildTree(model);
+        }
     }
     model.setFlag(model::Flag::Frame7Visible, true);
     model.showStatus(QCoreApplication::translate("saed::library::LibraryOperations", "导入了%1个物相（%2个已在库中）").arg(added).arg(chosen.size() - added));
@@ -142,11 +163,30 @@ int removeImportedPhases(model::MainModel& model, model::Prompts& prompts, int n
                   .arg(records.size())
                   .arg(names.join(QStringLiteral("、")));
     if (!prompts.confirm(question, QCoreApplication::translate("LibraryOperations", "删除物相"))) return 0;
-    std::vector<CrystalPhase> kept;
+    std::vector<CrystalPhase> doomed;
     for (std::size_t i = 0; i < removed.size(); ++i)
-        if (!removed[i]) kept.push_back(phases.importedPhases()[i]);
-    if (!writeImportedPhases(phases.importedPath(), kept)) {
-        prompts.warn(QCoreApplication::translate("LibraryOperations", "无法保存导入的物相，未删除：\n") + QDir::toNativeSeparators(phases.importedPath()), QString());
+        if (removed[i]) doomed.push_back(phases.importedPhases()[i]);
+    // As for an import: the file is read again under its lock, so that a phase another window
+    // imported meanwhile stays, and only the chosen phases leave it.
+    const QString path = phases.importedPath();
+    const QString notRemoved =
+        QCoreApplication::translate("LibraryOperations", "无法保存导入的物相，未删除：\n") + QDir::toNativeSeparators(path);
+    QString reason;
+    const auto lock = store::lockForRewrite(path, store::kLockWaitMs, &reason);
+    if (!lock) {
+        prompts.warn(notRemoved + QStringLiteral("\n") + reason, QString());
+        return 0;
+    }
+    const ImportedPhasesRead current = readImportedPhases(path);
+    if (!current.error.isEmpty()) {
+        prompts.warn(notRemoved + QStringLiteral("\n") + current.error, QString());
+        return 0;
+    }
+    std::vector<CrystalPhase> kept;
+    for (const CrystalPhase& phase : current.phases)
+        if (std::find(doomed.begin(), doomed.end(), phase) == doomed.end()) kept.push_back(phase);
+    if (!writeImportedPhases(path, kept, &reason)) {
+        prompts.warn(notRemoved + QStringLiteral("\n") + reason, QString());
         return 0;
     }
     setImported(model, std::move(kept));

@@ -81,6 +81,9 @@ public:
     QString description() const { return m_description; }
 
 private:
+    // Closes the report and gives it back the bytes it had before this screening.
+    void takeBack();
+
     model::MainModel& m_model;
     model::Prompts& m_prompts;
     ScreeningRequest m_request;
@@ -170,13 +173,20 @@ void ScreeningSession::collect() {
 
 ScreeningOutcome ScreeningSession::finish() {
     if (m_file.isOpen()) {
-        if (!m_file.flush()) m_writeFailed = true;
-        m_file.close();
-        if (m_writeFailed)
-            m_prompts.warn(QCoreApplication::translate("saed::library::Screening", "筛选结果文件写入不完整：\n") + QDir::toNativeSeparators(m_outcome.path),
+        if (!m_file.flush() || m_file.error() != QFileDevice::NoError) m_writeFailed = true;
+        if (m_writeFailed) {
+            // A report cut short (a full disk) is taken back as a cancelled one is, so that a
+            // report written before keeps its bytes, and the user is told.
+            const QString reason = m_file.errorString();
+            m_outcome.reportFailed = true;
+            takeBack();
+            m_prompts.warn(QCoreApplication::translate("saed::library::Screening", "筛选结果文件写入不完整：\n") + QDir::toNativeSeparators(m_outcome.path) +
+                               QStringLiteral("\n") + reason,
                            QString());
-        else
+        } else {
+            m_file.close();
             m_model.showStatus(QDir::toNativeSeparators(m_outcome.path));
+        }
     }
     m_model.setCaption(model::Caption::Command13, model::captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "计算选中项")));
     m_model.setFlag(model::Flag::Frame7Visible, false);
@@ -184,18 +194,19 @@ ScreeningOutcome ScreeningSession::finish() {
 }
 
 void ScreeningSession::abandon() {
-    if (m_file.isOpen()) {
-        // Blocks already written are taken back: the report of an earlier screening in the same
-        // second keeps its bytes, and a report this screening created goes.
-        m_file.flush();
-        if (m_created) {
-            m_file.remove();
-        } else {
-            m_file.resize(m_sizeBefore);
-            m_file.close();
-        }
-    }
+    // Blocks already written are taken back: the report of an earlier screening in the same
+    // second keeps its bytes, and a report this screening created goes.
+    if (m_file.isOpen()) takeBack();
     m_model.setCaption(model::Caption::Command13, model::captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "计算选中项")));
+}
+
+void ScreeningSession::takeBack() {
+    // Closing drops what a full disk left in the buffer; the file then goes back to its size.
+    m_file.close();
+    if (m_created)
+        QFile::remove(m_file.fileName());
+    else
+        QFile::resize(m_file.fileName(), m_sizeBefore);
 }
 
 std::optional<ScreeningOutcome> screenSelectedPhases(model::MainModel& model, model::Prompts& prompts,

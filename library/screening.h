@@ -45,6 +45,7 @@ std::vector<std::size_t> rankedOrder(const std::vector<ScreenedPhase>& phases);
 
 struct ScreeningOutcome {
     QString path;  // the report written in multiple mode; empty in single mode
+    bool reportFailed = false;  // the report could not be written whole and was taken back
     std::vector<ScreenedPhase> phases;
 };
 

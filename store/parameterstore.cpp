@@ -4,21 +4,19 @@
 #include <QCoreApplication>  // for translate
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QStandardPaths>
 
 #include "model/mainmodel.h"
 #include "model/prompts.h"
 #include "model/resulttablemodel.h"
 #include "model/texts.h"
+#include "store/filelock.h"
 #include "store/storelayout.h"
 #include "store/textfile.h"
 
 namespace saed::store {
 
 namespace {
-
-constexpr int kLockWaitMs = 10000;
 
 std::optional<std::vector<std::string>> readStore(const QString& path) {
     const auto lines = readTextLines(path, kStoreLines);
@@ -65,18 +63,20 @@ bool ParameterStore::save(model::MainModel& model, model::Prompts& prompts) cons
                      : model.Combo1();
     set.text6 = toStd(model.Text6());
 
-    const auto cannotWrite = [&] {
+    // The reason, when the system gave one, follows the path on a line of its own.
+    const auto cannotWrite = [&](const QString& reason = QString()) {
         prompts.warn(
             QCoreApplication::translate("saed::store::ParameterStore", "无法写入参数文件：\n") +
-                QDir::toNativeSeparators(m_path),
+                QDir::toNativeSeparators(m_path) + (reason.isEmpty() ? QString() : QStringLiteral("\n") + reason),
             QString());
         return false;
     };
     if (!QDir().mkpath(QFileInfo(m_path).absolutePath())) return cannotWrite();
     // Another running instance may be saving at the same moment: the old lines are read and the
     // store rewritten under one lock, so that neither save is lost.
-    QLockFile lock(m_path + QStringLiteral(".lock"));
-    if (!lock.tryLock(kLockWaitMs)) return cannotWrite();
+    QString reason;
+    const auto lock = lockForRewrite(m_path, kLockWaitMs, &reason);
+    if (!lock) return cannotWrite(reason);
 
     // An absent store (removed while the menu was open) is started afresh rather than
     // dropping the save; one that cannot be read is left alone so that its sets are not lost.
@@ -94,7 +94,7 @@ bool ParameterStore::save(model::MainModel& model, model::Prompts& prompts) cons
         if (n < old->size()) bytes += old->at(n);
         bytes += "\r\n";
     }
-    if (!writeFileAtomic(m_path, bytes)) return cannotWrite();
+    if (!writeFileAtomic(m_path, bytes, &reason)) return cannotWrite(reason);
     return true;
 }
 

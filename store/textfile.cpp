@@ -91,7 +91,11 @@ bool writeTextFileAtomic(const QString& path, const QStringList& lines) {
 
 bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // commit() can report success after a buffered write failed (a full disk) and then rename an
+    // empty file over the old one: every step is checked, and the buffer flushed, before it.
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
+                         file.error() == QFileDevice::NoError && file.size() == bytes.size();
+    if (!written || !file.commit()) {
         if (error != nullptr) *error = file.errorString();
         file.cancelWriting();
         return false;

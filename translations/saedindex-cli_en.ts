@@ -112,6 +112,10 @@ is Chinese when they name neither Chinese nor English. The tsv and json output, 
 the files written are byte for byte the same in either language.
 </translation>
     </message>
+    <message>
+        <source>无法写出结果：标准输出写入失败</source>
+        <translation>cannot write the output: writing to standard output failed</translation>
+    </message>
 </context>
 <context>
     <name>saed::cli::CrystalOptions</name>

@@ -973,6 +973,17 @@ With many rows only the distinct (g1, g2) of smallest misfit are computed; the o
     </message>
 </context>
 <context>
+    <name>saed::store::FileLock</name>
+    <message>
+        <source>无法创建锁文件 %1：%2</source>
+        <translation>cannot create the lock file %1: %2</translation>
+    </message>
+    <message>
+        <source>另一个运行中的程序一直在写入该文件（锁文件 %1）</source>
+        <translation>another running program kept writing this file (lock file %1)</translation>
+    </message>
+</context>
+<context>
     <name>saed::store::ParameterStore</name>
     <message>
         <source>导入%1图测量数据</source>

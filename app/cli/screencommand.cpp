@@ -172,10 +172,10 @@ int runScreenCommand(const QStringList& arguments, QTextStream& out, QTextStream
         out << QString::fromUtf8(QJsonDocument(rankingJson(*outcome)).toJson(QJsonDocument::Indented));
     } else {
         for (const library::ScreenedPhase& phase : outcome->phases) out << phase.description << '\t' << phase.rows << '\n';
-        out << Screen::tr("报告：%1").arg(QDir::toNativeSeparators(outcome->path)) << '\n';
+        if (!outcome->reportFailed) out << Screen::tr("报告：%1").arg(QDir::toNativeSeparators(outcome->path)) << '\n';
     }
     out.flush();
-    return rejected ? 2 : 0;
+    return rejected || outcome->reportFailed ? 2 : 0;
 }
 
 }  // namespace saed::cli

@@ -19,12 +19,15 @@
 #include <vector>
 
 #include "tests/clirun.h"
+#include "tests/fulldisk.h"
 #include "tests/windowfixture.h"
 
 #include "app/form1.h"
 #include "library/crystallibrary.h"
+#include "library/libraryoperations.h"
 #include "library/phasefile.h"
 #include "library/phaseranking.h"
+#include "model/phaselibrary.h"
 #include "model/resulttablemodel.h"
 
 using namespace saed;
@@ -256,6 +259,75 @@ TEST_F(CrystalLibraryTest, importedPhasesKeptAtomicallyAndBadCifsChangeNothing) 
     second.window.importCifPaths({data("si-uncertainty.cif")});
     EXPECT_TRUE(QFile::exists(kept + QStringLiteral(".unreadable")));
     EXPECT_EQ(library::readImportedPhases(kept).phases.size(), 1u);
+}
+
+TEST(ImportedPhasesTest, twoWindowsKeepEachOthersPhasesAndAFullDiskKeepsTheFile) {
+    struct Window {
+        model::MainModel model;
+        model::ScriptedPrompts prompts;
+        std::vector<std::string> imported() const {
+            std::vector<std::string> names;
+            for (const library::CrystalPhase& p : model.phaseLibrary()->importedPhases()) names.push_back(p.name);
+            return names;
+        }
+    };
+    const auto open = [](Window& w, const QString& kept) {
+        w.model.phaseLibrary()->setImportedPath(kept);
+        ASSERT_TRUE(library::loadPhaseLibrary(w.model, w.prompts));
+    };
+    const auto inFile = [](const QString& kept) {
+        std::vector<std::string> names;
+        for (const library::CrystalPhase& p : library::readImportedPhases(kept).phases) names.push_back(p.name);
+        return names;
+    };
+    const library::BlockChooser all = [](const QStringList& labels) {
+        return std::optional<std::vector<bool>>(std::vector<bool>(static_cast<std::size_t>(labels.size()), true));
+    };
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString kept = folder.filePath(QStringLiteral("ImportedPhases.txt"));
+    Window a, b;
+    open(a, kept);
+    open(b, kept);
+
+    // B imports silicon; A, which never saw it, then imports two phases: none is lost, and A
+    // shows silicon too.
+    library::importCifPaths(b.model, b.prompts, {data("si-uncertainty.cif")}, all);
+    ASSERT_EQ(b.imported().size(), 1u);
+    const std::string silicon = b.imported()[0];
+    library::importCifPaths(a.model, a.prompts, {data("hexagonal-monoclinic.cif")}, all);
+    const std::vector<std::string> three{silicon, "α-Ti", "Baddeleyite"};
+    EXPECT_EQ(inFile(kept), three);
+    EXPECT_EQ(a.imported(), three);
+
+    // B deletes silicon, the last record it shows: the two phases A imported stay.
+    const int node = b.model.phaseLibrary()->tree().find("bb" + std::to_string(b.model.phaseLibrary()->tree().recordCount()));
+    b.prompts.queueConfirm(true);
+    EXPECT_EQ(library::removeImportedPhases(b.model, b.prompts, node), 1);
+    EXPECT_EQ(inFile(kept), (std::vector<std::string>{"α-Ti", "Baddeleyite"}));
+    EXPECT_EQ(b.imported(), inFile(kept));
+    EXPECT_TRUE(a.prompts.questions().empty());
+
+    // On a full disk the import is refused with the system's reason and the file keeps its bytes.
+    testdata::FullDisk disk;
+    if (!disk.problem().isEmpty()) GTEST_SKIP() << disk.problem().toStdString();
+    Window c;
+    const QString full = disk.filePath(QStringLiteral("ImportedPhases.txt"));
+    open(c, full);
+    library::importCifPaths(c.model, c.prompts, {data("si-uncertainty.cif")}, all);
+    QFile file(full);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    file.close();
+    disk.fill(1);  // room for the lock file only
+    const int records = c.model.phaseLibrary()->tree().recordCount();
+    library::importCifPaths(c.model, c.prompts, {data("hexagonal-monoclinic.cif")}, all);
+    ASSERT_EQ(c.prompts.questions().size(), 1u);
+    EXPECT_TRUE(c.prompts.questions()[0].text.contains(QStringLiteral("No space left on device")))
+        << c.prompts.questions()[0].text.toStdString();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), bytes);
+    EXPECT_EQ(c.model.phaseLibrary()->tree().recordCount(), records);
 }
 
 TEST_F(CrystalLibraryTest, spaceGroupOnSelectionImportedPhasesRemovedAfterConfirmingAndToldApartInTheRanking) {

@@ -1,8 +1,11 @@
 // Saving and importing parameter sets through the store file.
 #include "store/parameterstore.h"
 
+#include <sys/wait.h>  // for waitpid
+#include <unistd.h>    // for fork, _exit
+
 #include <atomic>
-#include <chrono>
+#include <future>
 #include <numeric>  // for iota
 #include <thread>
 
@@ -11,6 +14,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -20,6 +24,7 @@
 #include "model/scriptedprompts.h"
 #include "model/texts.h"
 #include "store/textfile.h"
+#include "tests/fulldisk.h"
 
 using namespace saed;
 using model::Caption;
@@ -144,7 +149,7 @@ TEST_F(ParameterStoreTest, importOfANeverFilledSlotAndOfSlotTwo) {
     EXPECT_EQ(prompts.questions().size(), 2u);  // only the two name prompts
 }
 
-TEST_F(ParameterStoreTest, storeThatCannotBeWrittenIsTold) {
+TEST_F(ParameterStoreTest, storeThatCannotBeWrittenIsToldAndKeepsItsSets) {
     // The store's folder is taken by a file, so neither folder nor store can be made.
     QFile blocker(m_dir.filePath(QStringLiteral("blocker")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
@@ -157,6 +162,29 @@ TEST_F(ParameterStoreTest, storeThatCannotBeWrittenIsTold) {
     EXPECT_EQ(prompts.questions()[1].kind, ScriptedPrompts::Kind::Warn);
     EXPECT_TRUE(prompts.questions()[1].text.contains(QDir::toNativeSeparators(path)));
     EXPECT_EQ(fileBytes(m_dir.filePath(QStringLiteral("blocker"))), QByteArray());
+
+    // A full disk: the save is refused with the system's reason and the four sets stay.
+    testdata::FullDisk disk;
+    if (!disk.problem().isEmpty()) GTEST_SKIP() << disk.problem().toStdString();
+    parameters = store::ParameterStore(disk.filePath(QStringLiteral("Store.ini")));
+    for (const char* name : {"一", "二", "三", "四"}) ASSERT_TRUE(saveSet(QString::fromUtf8(name)));
+    const QByteArray sets = fileBytes(parameters.path());
+    disk.fill(1);  // room for the lock file, none for the new store
+    prompts.clearQuestions();
+    EXPECT_FALSE(saveSet(QStringLiteral("五")));
+    ASSERT_EQ(prompts.questions().size(), 2u);
+    EXPECT_TRUE(prompts.questions()[1].text.contains(QDir::toNativeSeparators(parameters.path())));
+    EXPECT_TRUE(prompts.questions()[1].text.contains(QStringLiteral("No space left on device")))
+        << prompts.questions()[1].text.toStdString();
+    EXPECT_EQ(fileBytes(parameters.path()), sets);
+    EXPECT_EQ(QDir(QFileInfo(parameters.path()).absolutePath()).entryList(QDir::Files).size(), 2);  // no temporary left
+    // With not even the lock file's room, the save says so too.
+    disk.fill();
+    EXPECT_FALSE(saveSet(QStringLiteral("六")));
+    ASSERT_EQ(prompts.questions().size(), 4u);
+    EXPECT_TRUE(prompts.questions()[3].text.contains(QStringLiteral("No space left on device")))
+        << prompts.questions()[3].text.toStdString();
+    EXPECT_EQ(fileBytes(parameters.path()), sets);
 }
 
 TEST_F(ParameterStoreTest, olderLinesMoveDownByteForByteAndOnlyTheFirst168Count) {
@@ -182,19 +210,28 @@ TEST_F(ParameterStoreTest, olderLinesMoveDownByteForByteAndOnlyTheFirst168Count)
 TEST_F(ParameterStoreTest, saveWaitsForAnotherInstanceAndKeepsItsSet) {
     ASSERT_TRUE(saveSet(QStringLiteral("甲")));
     fill(QStringLiteral("乙"), 1);
-    prompts.queueText(QStringLiteral("乙"));
+    // The name prompt tells when the save has begun; it then goes for the lock.
+    struct TellingPrompts : ScriptedPrompts {
+        std::promise<void> asked;
+        std::optional<QString> askText(const QString& prompt, const QString& title, const QString& text) override {
+            auto answer = ScriptedPrompts::askText(prompt, title, text);
+            asked.set_value();
+            return answer;
+        }
+    } telling;
+    telling.queueText(QStringLiteral("乙"));
 
     // Another instance holds the lock while it saves "丙": this save waits for it and then
     // reads the store the other one wrote.
-    QLockFile other(storePath() + QStringLiteral(".lock"));
-    ASSERT_TRUE(other.tryLock(0));
-    std::atomic<bool> saved = false;
-    std::thread saving([&] { saved = parameters.save(model, prompts); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_FALSE(saved);
     auto lines = store::readTextLines(storePath());
     ASSERT_TRUE(lines);
     const QStringList otherStore = QStringList(42, QStringLiteral("丙")) + lines->mid(0, 126);
+    QLockFile other(storePath() + QStringLiteral(".lock"));
+    ASSERT_TRUE(other.tryLock(0));
+    std::atomic<bool> saved = false;
+    std::thread saving([&] { saved = parameters.save(model, telling); });
+    telling.asked.get_future().wait();
+    EXPECT_FALSE(saved);
     ASSERT_TRUE(store::writeTextFileAtomic(storePath(), otherStore));
     other.unlock();
     saving.join();
@@ -203,6 +240,27 @@ TEST_F(ParameterStoreTest, saveWaitsForAnotherInstanceAndKeepsItsSet) {
     EXPECT_EQ(parameters.menuCaptions(),
               (QStringList{QStringLiteral("导入乙图测量数据"), QStringLiteral("导入丙图测量数据"),
                            QStringLiteral("导入甲图测量数据"), QStringLiteral("导入图测量数据")}));
+}
+
+TEST_F(ParameterStoreTest, lockOfAGoneProcessOrAnEmptyLockIsStaleAtOnce) {
+    // A lock file left empty by a process killed before it wrote its name, and one naming a
+    // process that has ended: the save takes the lock instead of failing after its long wait.
+    const pid_t child = fork();
+    if (child == 0) _exit(0);
+    ASSERT_GT(child, 0);
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+    const QByteArray gone = QByteArray::number(child) + "\nsaedindex\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+    for (const QByteArray& content : {QByteArray(), gone}) {
+        QFile lock(storePath() + QStringLiteral(".lock"));
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(storePath()).absolutePath()));
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+        lock.write(content);
+        lock.close();
+        EXPECT_TRUE(saveSet(QStringLiteral("甲%1").arg(content.size()))) << content.constData();
+        EXPECT_FALSE(QFile::exists(lock.fileName()));
+    }
+    EXPECT_EQ(parameters.menuCaptions().mid(0, 2),
+              (QStringList{QStringLiteral("导入甲%1图测量数据").arg(gone.size()), QStringLiteral("导入甲0图测量数据")}));
 }
 
 TEST_F(ParameterStoreTest, spaceGroupEntryIsStoredAsItsLatticeType) {
