@@ -45,6 +45,7 @@ Stereogram stereogram(const core::CrystalFrame& frame, const core::Mat3& u, cons
         for (int b = -n; b <= n; ++b)
             for (int c = -n; c <= n; ++c) {
                 if (std::gcd(std::gcd(a, b), c) != 1) continue;
+                if (request.zoneAdmitted && !request.zoneAdmitted(core::Uvw{a, b, c})) continue;
                 const auto lab = core::unit(core::multiply(u, frame.direction(core::Uvw{a, b, c})));
                 if (!lab) continue;
                 // Each line once: the end towards the viewer; on the equator both ends show.
@@ -57,6 +58,7 @@ Stereogram stereogram(const core::CrystalFrame& frame, const core::Mat3& u, cons
                 zone.x = p[0];
                 zone.y = p[1];
                 zone.azimuthDeg = zone.angleDeg < 1e-9 ? 0.0 : std::atan2((*lab)[1], (*lab)[0]) / kDeg;
+                if (zone.azimuthDeg <= -180.0 + 1e-9) zone.azimuthDeg = 180.0;  // (-180, 180]
                 result.zones.push_back(zone);
             }
     const auto indexSum = [](const core::Uvw& v) { return std::llabs(v[0]) + std::llabs(v[1]) + std::llabs(v[2]); };

@@ -17,7 +17,7 @@ struct StereogramZone {
     core::Uvw uvw{};
     double x = 0, y = 0;   // on the projection: the primitive circle (90 degrees) has radius 1
     double angleDeg = 0;   // from the centre: the tilt that brings this zone onto the beam
-    double azimuthDeg = 0; // direction of the zone from the centre in the image, ccw from X
+    double azimuthDeg = 0; // direction of the zone from the centre in the image, ccw from X, (-180, 180]
 };
 
 // A plane's great circle: the zones lying in the plane, as a line through the projection.
@@ -34,6 +34,8 @@ struct Stereogram {
 
 struct StereogramRequest {
     int maxIndex = 3;       // zones [u v w] with |u|, |v|, |w| <= maxIndex, smallest indices only
+    // Which of those zones to show (such as those of small four-index form); all when empty.
+    std::function<bool(const core::Uvw&)> zoneAdmitted;
     double maxAngleDeg = 90;  // zones this far from the centre at most
     int planeForms = 3;     // great circles of the planes of the largest spacings, this many spacings
     int planeRange = 3;     // planes searched with indices up to this

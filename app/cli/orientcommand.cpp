@@ -1,7 +1,9 @@
 // saedindex-cli orient: the orientation of one indexed pattern on the microscope, its
 // stereographic projection and the tilts to the nearest low-index zones.
 #include <cmath>   // for isfinite, fabs, sin
-#include <memory>  // for shared_ptr
+#include <algorithm>  // for max, min
+#include <cstdlib>    // for llabs
+#include <memory>     // for shared_ptr
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -82,6 +84,9 @@ int usageError(QTextStream& err, const QString& message) {
 
 // Rounding noise (1e-17 where the matrix holds 0) is written as 0.
 double clean(double v) { return std::fabs(v) < 1e-12 ? 0.0 : v; }
+
+// A value to be printed with two decimals: one that rounds to 0 prints "0.00", never "-0.00".
+double rounded(double v) { return std::fabs(v) < 0.005 ? 0.0 : v; }
 
 std::optional<double> oneNumber(const QString& text) {
     bool ok = false;
@@ -245,6 +250,16 @@ int runOrientCommand(const QStringList& args, QTextStream& out, QTextStream& err
     const auto u = calculator::orientationOf(*frame, {g1, g2, *r1, *r2});
     if (!u) return usageError(err, Orient::tr("--r1-angle 和 --r2-angle 不能平行"));
     if (rule) request.allowed = [rule](const core::Hkl& p) { return rule->admits(p); };
+    if (four) {
+        // Low-index in the notation shown: [U V T W] within the range, found among [u v w] up to
+        // twice it ([2 -1 -1 0] is [1 0 0], [1 1 -2 0] is [1 1 0], [1 0 -1 0] is [2 1 0]).
+        const int range = request.maxIndex;
+        request.maxIndex = std::min(12, 2 * range);
+        request.zoneAdmitted = [range](const core::Uvw& v) {
+            const core::Uvtw w = core::toFourIndex(v);
+            return std::max({std::llabs(w[0]), std::llabs(w[1]), std::llabs(w[2]), std::llabs(w[3])}) <= range;
+        };
+    }
     const calculator::Stereogram projection = calculator::stereogram(*frame, *u, request);
     const core::Uvw zone = core::ZoneAxis(g1, g2);
     const core::Uvw onBeam = std::sin((*r2 - *r1) * 3.14159265358979323846 / 180) > 0 ? zone
@@ -323,15 +338,16 @@ int runOrientCommand(const QStringList& args, QTextStream& out, QTextStream& err
     out << Orient::tr("晶带轴 %1（沿 +Z）").arg(zoneText(onBeam)) << '\n';
     out << Orient::tr("旋转矩阵 U（晶体系到样品系）：") << '\n';
     for (const core::Vec3& row : *u)
-        out << QStringLiteral("  %1 %2 %3").arg(row[0], 10, 'f', 6).arg(row[1], 10, 'f', 6).arg(row[2], 10, 'f', 6) << '\n';
+        out << QStringLiteral("  %1 %2 %3").arg(clean(row[0]), 10, 'f', 6).arg(clean(row[1]), 10, 'f', 6).arg(clean(row[2]), 10, 'f', 6)
+            << '\n';
     out << Orient::tr("Bunge 欧拉角 φ1 %1°，Φ %2°，φ2 %3°")
                .arg(euler[0], 0, 'f', 2).arg(euler[1], 0, 'f', 2).arg(euler[2], 0, 'f', 2) << '\n';
     for (const Near& n : near) {
-        out << Orient::tr("%1：倾转 %2°，方位 %3°").arg(zoneText(n.zone->uvw)).arg(n.zone->angleDeg, 0, 'f', 2).arg(n.zone->azimuthDeg, 0, 'f', 1);
+        out << Orient::tr("%1：倾转 %2°，方位 %3°").arg(zoneText(n.zone->uvw)).arg(n.zone->angleDeg, 0, 'f', 2).arg(std::fabs(n.zone->azimuthDeg) < 0.05 ? 0.0 : n.zone->azimuthDeg, 0, 'f', 1);
         if (n.readings)
             out << Orient::tr("；α %1°，β %2°（Δα %3°，Δβ %4°）")
-                       .arg((*n.readings)[0], 0, 'f', 2).arg((*n.readings)[1], 0, 'f', 2)
-                       .arg((*n.readings)[0] - alpha0, 0, 'f', 2).arg((*n.readings)[1] - beta0, 0, 'f', 2);
+                       .arg(rounded((*n.readings)[0]), 0, 'f', 2).arg(rounded((*n.readings)[1]), 0, 'f', 2)
+                       .arg(rounded((*n.readings)[0] - alpha0), 0, 'f', 2).arg(rounded((*n.readings)[1] - beta0), 0, 'f', 2);
         out << '\n';
     }
     return 0;
