@@ -12,7 +12,7 @@
 
 #include "library/crystalphase.h"
 #include "library/phasetree.h"
-#include "library/screening.h"
+#include "analysis/screening.h"
 #include "model/language.h"
 #include "model/mainmodel.h"
 #include "model/prompts.h"
@@ -260,7 +260,7 @@ private:
     // were screened.
     void screenTickedPhases();
     void screeningFinished(bool completed);
-    void showScreeningRanking(const library::ScreeningOutcome& outcome);
+    void showScreeningRanking(const analysis::ScreeningOutcome& outcome);
 
 public:
     // "导入CIF": see library::importCifPaths; chooseBlocks offers the blocks of a file.
@@ -275,14 +275,14 @@ public:
     // Chooses among the blocks of an import (labels given); all true by default. Tests replace it.
     std::function<std::optional<std::vector<bool>>(const QStringList&)> chooseBlocks;
     QDialog* rankingWindow() const { return m_rankingWindow; }
-    library::ScreeningRun* screeningRun() const { return m_screening; }
+    analysis::ScreeningRun* screeningRun() const { return m_screening; }
 
 private:
     ElidedLabel* m_spaceGroupLabel = nullptr;
     QLabel* m_treeSpaceGroup = nullptr;  // the space group of the tree's current or ticked phase
     QCheckBox* m_doubleDiffraction = nullptr;
     QDialog* m_rankingWindow = nullptr;
-    library::ScreeningRun* m_screening = nullptr;
+    analysis::ScreeningRun* m_screening = nullptr;
     std::vector<QTreeWidgetItem*> m_treeItems;  // TreeView1's items in node index order
     // End of the calculator and library part
 };

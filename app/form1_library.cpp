@@ -35,7 +35,7 @@
 #include "library/builtinphases.h"
 #include "library/crystallibrary.h"
 #include "library/libraryoperations.h"
-#include "library/phaseranking.h"
+#include "library/phasetexts.h"
 #include "model/mainmodel.h"
 #include "model/phaselibrary.h"
 #include "model/resulttablemodel.h"
@@ -188,14 +188,14 @@ void Form1::connectLibrary() {
 
     // The screening runs each phase on the indexing worker; a long one shows its progress with a
     // cancel button (Esc cancels too), and the window keeps repainting.
-    m_screening = new library::ScreeningRun(m_model, m_prompts, *m_indexing, this);
+    m_screening = new analysis::ScreeningRun(m_model, m_prompts, *m_indexing, this);
     QProgressDialog* progress = makeProgressDialog(tr("正在筛选……"), tr("筛选"), QStringLiteral("ScreeningProgress"));
-    connect(m_screening, &library::ScreeningRun::progress, progress, [progress](int percent, const QString& phase) {
+    connect(m_screening, &analysis::ScreeningRun::progress, progress, [progress](int percent, const QString& phase) {
         progress->setLabelText(phase);
         progress->setValue(percent);
     });
-    connect(progress, &QProgressDialog::canceled, m_screening, &library::ScreeningRun::cancel);
-    connect(m_screening, &library::ScreeningRun::finished, this, [this, progress](bool completed) {
+    connect(progress, &QProgressDialog::canceled, m_screening, &analysis::ScreeningRun::cancel);
+    connect(m_screening, &analysis::ScreeningRun::finished, this, [this, progress](bool completed) {
         progress->reset();
         progress->hide();
         screeningFinished(completed);
@@ -236,7 +236,7 @@ void Form1::showNodeSpaceGroup(QTreeWidgetItem* item) {
 void Form1::screenTickedPhases() {
     if (m_screening->isRunning() || m_indexing->isRunning()) return;
     emit magnifierCloseRequested();
-    library::ScreeningRequest request = library::screeningRequest(m_model);
+    analysis::ScreeningRequest request = analysis::screeningRequest(m_model);
     indexing::IndexingOperations* indexing = m_indexing;
     // The screening needs each run's rows for its ranking; the window keeps them only meanwhile.
     indexing->setKeepLastRows(true);
@@ -255,13 +255,13 @@ void Form1::screeningFinished(bool completed) {
     m_command13->setEnabled(true);
     // The table holds the last phase's rows: the families view follows them.
     rebuildFamilies();
-    const std::optional<library::ScreeningOutcome>& outcome = m_screening->outcome();
+    const std::optional<analysis::ScreeningOutcome>& outcome = m_screening->outcome();
     if (completed && outcome && outcome->phases.size() > 1) showScreeningRanking(*outcome);
 }
 
 // A list of the screened phases, best first, beside the main window. Enter or a double click on
 // a phase asks for its simulated pattern.
-void Form1::showScreeningRanking(const library::ScreeningOutcome& outcome) {
+void Form1::showScreeningRanking(const analysis::ScreeningOutcome& outcome) {
     if (!m_rankingWindow) {
         // A window of its own, not kept above the main window, so that the simulation it opens
         // is not hidden behind it; the main window deletes it and closes it on exit.
@@ -300,11 +300,11 @@ void Form1::showScreeningRanking(const library::ScreeningOutcome& outcome) {
     table->clear();
     table->setColumnCount(static_cast<int>(headers.size()));
     table->setHorizontalHeaderLabels(headers);
-    const std::vector<std::size_t> order = library::rankedOrder(outcome.phases);
+    const std::vector<std::size_t> order = analysis::rankedOrder(outcome.phases);
     table->setRowCount(static_cast<int>(order.size()));
     int row = 0;
     for (std::size_t i : order) {
-        const library::ScreenedPhase& phase = outcome.phases[i];
+        const analysis::ScreenedPhase& phase = outcome.phases[i];
         // A phase may be both built in and imported: the source tells the two apart.
         QStringList cells = {QString::number(row + 1), model::translatedPhaseLabel(phase.description),
                              phase.imported ? tr("导入") : tr("内置"), QString::number(phase.rows)};

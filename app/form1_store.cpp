@@ -12,7 +12,7 @@
 #include "model/mainmodel.h"
 #include "indexing/indexingoperations.h"
 #include "store/parameterstore.h"
-#include "library/screening.h"
+#include "analysis/screening.h"
 #include "store/reports.h"
 
 namespace saed::app {

@@ -4,7 +4,7 @@
 
 #include "core/reflectionrule.h"
 #include "library/builtinphases.h"
-#include "library/phaseranking.h"
+#include "analysis/phaseranking.h"
 #include "library/spacegroup.h"
 
 namespace {
@@ -64,7 +64,7 @@ void BM_RankedScreening1000PhasesN5(benchmark::State& state) {
         {*saed::core::PlaneAngle(gs, g1, g2), *saed::core::PlaneAngle(gs, g2, g3), *saed::core::PlaneAngle(gs, g1, g3)}};
     std::size_t ranked = 0;
     for (auto _ : state) {
-        const auto ranks = saed::library::rankPhases(phases, pattern, {}, 5, state.range(0) != 0);
+        const auto ranks = saed::analysis::rankPhases(phases, pattern, {}, 5, state.range(0) != 0);
         ranked += ranks.front().best ? 1 : 0;
         benchmark::DoNotOptimize(ranks.data());
     }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/raster.h"
-#include "tests/core/imagewriters.h"
+#include "tools/imagewriters.h"
 
 namespace {
 

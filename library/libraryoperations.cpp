@@ -11,7 +11,7 @@
 #include "indexing/indexingengine.h"
 #include "library/builtinphases.h"
 #include "library/crystallibrary.h"
-#include "library/phaseranking.h"
+#include "library/phasetexts.h"
 #include "model/mainmodel.h"
 #include "model/phaselibrary.h"
 #include "model/prompts.h"

@@ -235,4 +235,8 @@ bool SpaceGroupRule::admits(const core::Hkl& hkl) const {
     return f > kExtinctionThreshold * sum;
 }
 
+std::shared_ptr<const core::ReflectionRule> phaseRule(const CrystalPhase& phase) {
+    return std::make_shared<const SpaceGroupRule>(phase);
+}
+
 }  // namespace saed::library

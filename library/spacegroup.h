@@ -2,6 +2,7 @@
 // factors and the reflection rule "by space group".
 #pragma once
 
+#include <memory>
 #include <array>
 #include <optional>
 #include <string>
@@ -70,5 +71,9 @@ private:
     core::SquareMatrix m_reciprocalA;  // G* in Angstrom^-2
     std::string m_warning;
 };
+
+// The reflection rule of a phase: its space group and atoms (a phase without a space group as
+// P 1).
+std::shared_ptr<const core::ReflectionRule> phaseRule(const CrystalPhase& phase);
 
 }  // namespace saed::library

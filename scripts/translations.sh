@@ -14,7 +14,7 @@ mode=${1:-check}
 # loads both.
 sources() {
     case $1 in
-    saedindex) find core model indexing measure calculator library store simulation app \
+    saedindex) find core model indexing measure calculator library store simulation analysis app \
                    -path app/cli -prune -o \( -name '*.cpp' -o -name '*.h' \) -print | sort ;;
     saedindex-cli) find app/cli \( -name '*.cpp' -o -name '*.h' \) -print | sort ;;
     esac

@@ -22,7 +22,8 @@
 #include "indexing/indexingoperations.h"
 #include "indexing/resultexport.h"
 #include "measure/imagefile.h"
-#include "library/phaseranking.h"
+#include "library/phasetexts.h"
+#include "library/spacegroup.h"
 #include "store/reports.h"
 
 namespace saed::cli {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/cli/crystaloptions.h"
-#include "library/phaseranking.h"
+#include "library/phasetexts.h"
 #include "library/phasetree.h"
 
 namespace saed::cli {

@@ -21,7 +21,7 @@
 #include "calculator/stereogram.h"
 #include "core/millerbravais.h"
 #include "core/reflectionrule.h"
-#include "library/phaseranking.h"
+#include "library/spacegroup.h"
 #include "store/textfile.h"
 
 namespace saed::cli {

@@ -14,9 +14,9 @@
 #include "model/mainmodel.h"
 #include "model/texts.h"
 #include "indexing/indexingoperations.h"
-#include "library/phaseranking.h"
+#include "library/phasetexts.h"
 #include "library/phasetree.h"
-#include "library/screening.h"
+#include "analysis/screening.h"
 #include "store/reports.h"
 
 namespace saed::cli {
@@ -72,11 +72,11 @@ int usageError(QTextStream& err, const QString& message) {
 
 QJsonArray hklArray(const core::Hkl& p) { return QJsonArray{p[0], p[1], p[2]}; }
 
-QJsonObject rankingJson(const library::ScreeningOutcome& outcome) {
+QJsonObject rankingJson(const analysis::ScreeningOutcome& outcome) {
     QJsonArray phases;
     int rank = 0;
-    for (std::size_t i : library::rankedOrder(outcome.phases)) {
-        const library::ScreenedPhase& phase = outcome.phases[i];
+    for (std::size_t i : analysis::rankedOrder(outcome.phases)) {
+        const analysis::ScreenedPhase& phase = outcome.phases[i];
         QJsonObject entry{{QStringLiteral("rank"), ++rank},
                           {QStringLiteral("record"), phase.record},
                           {QStringLiteral("description"), phase.description},
@@ -130,7 +130,7 @@ int runScreenCommand(const QStringList& arguments, QTextStream& out, QTextStream
         return 2;
     }
 
-    library::ScreeningRequest request = library::screeningRequest(tree, true);
+    analysis::ScreeningRequest request = analysis::screeningRequest(tree, true);
     request.selection.clear();  // the command screens every record unless --phases names some
     for (const library::CrystalPhase& phase : crystals)
         request.crystals.push_back(std::make_shared<const library::CrystalPhase>(phase));
@@ -166,12 +166,12 @@ int runScreenCommand(const QStringList& arguments, QTextStream& out, QTextStream
     target.folders = {options.value(QStringLiteral("out"), QDir::currentPath())};
     target.stamp = QDateTime::currentDateTime();
     request.lastRows = [&operations]() -> const std::vector<indexing::ResultRow>& { return operations.lastRows(); };
-    const auto outcome = library::screenSelectedPhases(model, prompts, request, run, target);
+    const auto outcome = analysis::screenSelectedPhases(model, prompts, request, run, target);
     if (!outcome) return 2;
     if (format == QStringLiteral("json")) {
         out << QString::fromUtf8(QJsonDocument(rankingJson(*outcome)).toJson(QJsonDocument::Indented));
     } else {
-        for (const library::ScreenedPhase& phase : outcome->phases) out << phase.description << '\t' << phase.rows << '\n';
+        for (const analysis::ScreenedPhase& phase : outcome->phases) out << phase.description << '\t' << phase.rows << '\n';
         if (!outcome->reportFailed) out << Screen::tr("报告：%1").arg(QDir::toNativeSeparators(outcome->path)) << '\n';
     }
     out.flush();

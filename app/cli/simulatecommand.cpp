@@ -13,7 +13,7 @@
 #include "app/cli/tablewriter.h"
 #include "app/patternpainter.h"
 #include "core/millerbravais.h"
-#include "library/phaseranking.h"
+#include "library/spacegroup.h"
 #include "simulation/svgpattern.h"
 #include "simulation/zonepattern.h"
 #include "store/textfile.h"

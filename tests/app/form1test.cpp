@@ -33,7 +33,7 @@
 #include "app/simulationpanel.h"
 #include "app/translations.h"
 #include "indexing/indexingoperations.h"
-#include "library/screening.h"
+#include "analysis/screening.h"
 #include "model/language.h"
 #include "model/mainmodel.h"
 #include "model/resulttablemodel.h"
@@ -139,7 +139,7 @@ TEST_F(Form1Test, screeningFillsTheFamiliesOfItsRows) {
     ASSERT_EQ(si.size(), 1);
     ASSERT_GT(si[0]->childCount(), 0);
     si[0]->child(0)->setCheckState(0, Qt::Checked);
-    QSignalSpy finished(window.screeningRun(), &saed::library::ScreeningRun::finished);
+    QSignalSpy finished(window.screeningRun(), &saed::analysis::ScreeningRun::finished);
     window.findChild<QPushButton*>(QStringLiteral("Command13"))->click();
     ASSERT_TRUE(finished.wait(20000));
     const int rows = model.resultTable()->rowCount();
@@ -172,7 +172,7 @@ TEST_F(Form1Test, rankedPhaseOpensInTheSimulationTab) {
             if ((*it)->data(0, Qt::UserRole).toInt() == node) (*it)->setCheckState(0, Qt::Checked);
     }
     QSignalSpy status(&model, &MainModel::statusMessage);
-    QSignalSpy finished(window.screeningRun(), &saed::library::ScreeningRun::finished);
+    QSignalSpy finished(window.screeningRun(), &saed::analysis::ScreeningRun::finished);
     window.findChild<QPushButton*>(QStringLiteral("Command13"))->click();
     ASSERT_TRUE(finished.wait(20000));  // the phases run on the worker
     for (const QList<QVariant>& message : status) QFile::remove(message.at(0).toString());  // the report

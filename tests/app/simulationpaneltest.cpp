@@ -12,7 +12,7 @@
 #include <algorithm>  // for find_if
 
 #include "library/builtinphases.h"
-#include "library/phaseranking.h"
+#include "library/spacegroup.h"
 #include "model/scriptedprompts.h"
 
 using namespace saed::app;

@@ -7,7 +7,7 @@
 
 #include "core/imagedisplay.h"
 #include "core/raster.h"
-#include "tests/core/imagewriters.h"
+#include "tools/imagewriters.h"
 
 using namespace saed::core;
 using saed::testing::Bytes;

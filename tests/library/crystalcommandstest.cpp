@@ -26,7 +26,7 @@
 #include "library/crystallibrary.h"
 #include "library/libraryoperations.h"
 #include "library/phasefile.h"
-#include "library/phaseranking.h"
+#include "library/phasetexts.h"
 #include "model/phaselibrary.h"
 #include "model/resulttablemodel.h"
 
@@ -384,7 +384,7 @@ TEST_F(CrystalLibraryTest, spaceGroupOnSelectionImportedPhasesRemovedAfterConfir
     root = tree->topLevelItem(0);
     root->child(2)->setCheckState(0, Qt::Checked);
     root->child(root->childCount() - 1)->setCheckState(0, Qt::Checked);
-    QSignalSpy finished(window.screeningRun(), &library::ScreeningRun::finished);
+    QSignalSpy finished(window.screeningRun(), &analysis::ScreeningRun::finished);
     window.findChild<QPushButton*>(QStringLiteral("Command13"))->click();
     ASSERT_TRUE(finished.wait(10000));
     ASSERT_TRUE(window.rankingWindow());

@@ -11,7 +11,7 @@
 #include <fstream>
 
 #include "tests/clirun.h"
-#include "tests/core/imagewriters.h"
+#include "tools/imagewriters.h"
 
 namespace {
 

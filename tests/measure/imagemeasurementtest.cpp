@@ -14,7 +14,7 @@
 #include "model/scriptedprompts.h"
 #include "model/texts.h"
 #include "app/measuredialog.h"
-#include "tests/core/imagewriters.h"
+#include "tools/imagewriters.h"
 
 using namespace saed;
 using namespace saed::measure;

@@ -86,7 +86,7 @@ TEST_F(Form1StoreTest, screeningButtonRunsTheTickedPhase) {
     found[0]->setCheckState(0, Qt::Checked);
     auto* command13 = window.findChild<QPushButton*>(QStringLiteral("Command13"));
     ASSERT_TRUE(command13);
-    QSignalSpy finished(window.screeningRun(), &saed::library::ScreeningRun::finished);
+    QSignalSpy finished(window.screeningRun(), &saed::analysis::ScreeningRun::finished);
     command13->click();
     // The phase runs from the event loop; the buttons wait meanwhile.
     EXPECT_FALSE(command13->isEnabled());

@@ -1,6 +1,6 @@
 // The result report and the screening report, from the window's data and from the command line:
 // whole files compared byte for byte.
-#include "library/screening.h"
+#include "analysis/screening.h"
 #include "store/reports.h"
 
 #include <QCoreApplication>
@@ -97,11 +97,11 @@ protected:
     }
 
     // Screens the built-in library with `node` ticked, the real indexing run for each phase.
-    std::optional<library::ScreeningOutcome> screen(bool multiple, const char* node) {
+    std::optional<analysis::ScreeningOutcome> screen(bool multiple, const char* node) {
         library::PhaseTree tree;
         EXPECT_TRUE(tree.build(library::kLibraryText));
         if (node) tree.tickChanged(tree.find(node), true, multiple);
-        return library::screenSelectedPhases(model, prompts, library::screeningRequest(tree, multiple),
+        return analysis::screenSelectedPhases(model, prompts, analysis::screeningRequest(tree, multiple),
                                            [this] { operations.RunIndexing(); }, target);
     }
 
@@ -228,12 +228,12 @@ TEST_F(ScreeningTest, onTheWorkerTheSameReportAndACancelOrAFailedSearchWritesNon
     library::PhaseTree tree;
     ASSERT_TRUE(tree.build(library::kLibraryText));
     tree.tickChanged(tree.find("物相"), true, true);
-    library::ScreeningRun screening(model, prompts, operations);
-    QSignalSpy finished(&screening, &library::ScreeningRun::finished);
-    QSignalSpy progress(&screening, &library::ScreeningRun::progress);
+    analysis::ScreeningRun screening(model, prompts, operations);
+    QSignalSpy finished(&screening, &analysis::ScreeningRun::finished);
+    QSignalSpy progress(&screening, &analysis::ScreeningRun::progress);
 
-    ASSERT_TRUE(screening.start(library::screeningRequest(tree, true), target));
-    EXPECT_FALSE(screening.start(library::screeningRequest(tree, true), target));  // one at a time
+    ASSERT_TRUE(screening.start(analysis::screeningRequest(tree, true), target));
+    EXPECT_FALSE(screening.start(analysis::screeningRequest(tree, true), target));  // one at a time
     ASSERT_TRUE(finished.wait(10000));
     ASSERT_TRUE(finished.at(0).at(0).toBool());
     ASSERT_TRUE(screening.outcome());
@@ -259,7 +259,7 @@ TEST_F(ScreeningTest, onTheWorkerTheSameReportAndACancelOrAFailedSearchWritesNon
         return indexing::indexPattern(in, control);
     });
     QSignalSpy status(&model, &model::MainModel::statusMessage);
-    ASSERT_TRUE(screening.start(library::screeningRequest(tree, true), target));
+    ASSERT_TRUE(screening.start(analysis::screeningRequest(tree, true), target));
     while (!waiting) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     screening.cancel();
     ASSERT_TRUE(finished.wait(10000));
@@ -281,7 +281,7 @@ TEST_F(ScreeningTest, onTheWorkerTheSameReportAndACancelOrAFailedSearchWritesNon
         throw std::runtime_error("search broke");
     });
     target.stamp = target.stamp.addSecs(1);
-    ASSERT_TRUE(screening.start(library::screeningRequest(tree, true), target));
+    ASSERT_TRUE(screening.start(analysis::screeningRequest(tree, true), target));
     ASSERT_TRUE(finished.wait(10000));
     EXPECT_FALSE(finished.at(2).at(0).toBool());
     ASSERT_EQ(prompts.questions().size(), 1u);

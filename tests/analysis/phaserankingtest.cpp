@@ -7,12 +7,14 @@
 
 #include "indexing/indexingengine.h"
 #include "library/builtinphases.h"
-#include "library/phaseranking.h"
+#include "analysis/phaseranking.h"
+#include "library/phasetexts.h"
 #include "library/phasetree.h"
 #include "library/spacegroup.h"
 
 using namespace saed;
 using namespace saed::library;
+using namespace saed::analysis;
 
 namespace {
 

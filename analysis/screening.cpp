@@ -1,5 +1,5 @@
 // Screening the ticked phases of the library against the measured pattern.
-#include "library/screening.h"
+#include "analysis/screening.h"
 
 #include <QColor>
 #include <QCoreApplication>
@@ -12,7 +12,9 @@
 
 #include "indexing/indexingoperations.h"
 #include "library/libraryoperations.h"
-#include "library/phaseranking.h"
+#include "analysis/phaseranking.h"
+#include "library/phasetexts.h"
+#include "library/spacegroup.h"
 #include "model/mainmodel.h"
 #include "model/phaselibrary.h"
 #include "model/prompts.h"
@@ -20,7 +22,13 @@
 #include "model/texts.h"
 #include "store/textfile.h"
 
-namespace saed::library {
+namespace saed::analysis {
+
+using library::CrystalPhase;
+using library::PhaseRecord;
+using library::PhaseTexts;
+using library::PhaseTree;
+
 
 std::vector<std::size_t> rankedOrder(const std::vector<ScreenedPhase>& phases) {
     std::vector<PhaseRank> ranks;
@@ -100,7 +108,7 @@ private:
 
 bool ScreeningSession::begin() {
     m_model.setCaption(model::Caption::Command13, QStringLiteral("……"));
-    lockLatticeFields(m_model);
+    library::lockLatticeFields(m_model);
     model::ResultTableModel& table = *m_model.resultTable();
     table.sortBy(0, Qt::AscendingOrder);
     table.setAllLabelColors(QColor(225, 0, 0));
@@ -146,7 +154,7 @@ bool ScreeningSession::loadNext() {
             m_model.setCombo1(indexing::kSpaceGroupType);
         } else {
             m_model.setSpaceGroup(QString(), nullptr);
-            m_model.setCombo1(latticeTypeFromText(phase.type));
+            m_model.setCombo1(library::latticeTypeFromText(phase.type));
         }
         return true;
     }
@@ -290,4 +298,4 @@ void ScreeningRun::end(bool completed) {
     emit finished(completed);
 }
 
-}  // namespace saed::library
+}  // namespace saed::analysis

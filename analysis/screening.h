@@ -26,7 +26,7 @@ class MainModel;
 class Prompts;
 }  // namespace saed::model
 
-namespace saed::library {
+namespace saed::analysis {
 
 // One screened phase: its description, the number of result rows its run left and, when the
 // request can give the run's rows, its best solution family.
@@ -52,12 +52,12 @@ struct ScreeningOutcome {
 // What to screen: the library's records (record r at position r - 1), the record numbers of
 // the ticked parameter nodes in tree order, and the selection mode.
 struct ScreeningRequest {
-    std::vector<PhaseTexts> records;
+    std::vector<library::PhaseTexts> records;
     std::vector<int> selection;
     bool multiple = false;
     // The crystal phase of record r at position r - 1 (space group and atoms); none, or a
     // shorter list, for the records of the nine-field text, which keep their lattice type.
-    std::vector<std::shared_ptr<const CrystalPhase>> crystals;
+    std::vector<std::shared_ptr<const library::CrystalPhase>> crystals;
     // The rows of the run just made; when given, each screened phase gets its best family.
     std::function<const std::vector<indexing::ResultRow>&()> lastRows;
     // Record numbers (from 1) of the imported phases, so the ranking can tell them apart.
@@ -121,4 +121,4 @@ private:
     bool m_cancelled = false;
 };
 
-}  // namespace saed::library
+}  // namespace saed::analysis
