@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/fulldisk.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -201,4 +203,20 @@ TEST(OrientCommandTest, cubicAtZeroZeroOneGivesTheFrameTheNearestZonesAndAPictur
     refused(base.mid(7), "--r1-angle");  // a solution without a direction in the image
     refused(QStringLiteral("--cell 0.405,0.405,0.405,90,90,90 --g1 1,0,-1,0 --g2 0,0,2 --r1-angle 0"), "hexagonal");
     refused(base.mid(7) + QStringLiteral("--r1-angle 0 --indices 4"), "hexagonal");
+
+    // A full disk: the picture already there stays as it was and the command fails.
+    saed::testdata::FullDisk disk;
+    if (!disk.problem().isEmpty()) GTEST_SKIP() << disk.problem().toStdString();
+    const QString kept = disk.filePath(QStringLiteral("kept.svg"));
+    ASSERT_EQ(runProgram(base + QStringLiteral("--r1-angle 0 --svg ") + kept).status, 0);
+    QFile before(kept);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray bytes = before.readAll();
+    before.close();
+    disk.fill();
+    const ProgramRun full = runProgram(base + QStringLiteral("--r1-angle 30 --svg ") + kept);
+    EXPECT_EQ(full.status, 2);
+    EXPECT_TRUE(full.err.contains(QStringLiteral("No space left on device"))) << full.err.toStdString();
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    EXPECT_EQ(before.readAll(), bytes);
 }
