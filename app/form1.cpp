@@ -97,6 +97,7 @@ void Form1::buildTabs() {
     m_tabs->addTab(buildIndexingTab(), QCoreApplication::translate("saed::app::Form1", "标定计算"));
     m_tabs->addTab(buildSimulationTab(),
                    QCoreApplication::translate("saed::app::Form1", "衍射模拟"));
+    m_tabs->addTab(buildOrientationTab(), QCoreApplication::translate("saed::app::Form1", "倾转与取向"));
     buildLanguageMenu();
     setCentralWidget(m_tabs);
 }

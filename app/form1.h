@@ -108,6 +108,9 @@ private:
     QWidget* buildMeasurementTab();
     QWidget* buildIndexingTab();
     QWidget* buildSimulationTab();
+    QWidget* buildOrientationTab();
+    // Hands the current result set and the shown row to the tilt check and orientation tab.
+    void refreshOrientationPanel();
     QGroupBox* buildLatticePanel();
     QGroupBox* buildImageMeasurementPanel();
     QGroupBox* buildTolerancePanel();
@@ -199,6 +202,7 @@ private:
     // Solution families, simulation and overlay part
 public:
     class SimulationPanel* simulationPanel() const { return m_simulation; }
+    class OrientationPanel* orientationPanel() const { return m_orientationPanel; }
     QCheckBox* familySwitch() const { return m_familySwitch; }
     QTreeWidget* familyTree() const { return m_familyTree; }
     QCheckBox* overlaySwitch() const { return m_overlaySwitch; }
@@ -233,6 +237,7 @@ private:
     void showWindowPhase();
 
     class SimulationPanel* m_simulation = nullptr;
+    class OrientationPanel* m_orientationPanel = nullptr;
     bool m_simulatingLibraryPhase = false;  // the tab shows a phase from the ranking list
     QCheckBox* m_familySwitch = nullptr;
     QTreeWidget* m_familyTree = nullptr;

@@ -41,26 +41,34 @@ std::string escaped(const std::string& text) {
 Stereogram stereogram(const core::CrystalFrame& frame, const core::Mat3& u, const StereogramRequest& request) {
     Stereogram result;
     const int n = std::clamp(request.maxIndex, 1, 12);
+    std::vector<core::Uvw> candidates;
     for (int a = -n; a <= n; ++a)
         for (int b = -n; b <= n; ++b)
             for (int c = -n; c <= n; ++c) {
                 if (std::gcd(std::gcd(a, b), c) != 1) continue;
                 if (request.zoneAdmitted && !request.zoneAdmitted(core::Uvw{a, b, c})) continue;
-                const auto lab = core::unit(core::multiply(u, frame.direction(core::Uvw{a, b, c})));
-                if (!lab) continue;
-                // Each line once: the end towards the viewer; on the equator both ends show.
-                if ((*lab)[2] < -1e-12) continue;
-                StereogramZone zone;
-                zone.uvw = {a, b, c};
-                zone.angleDeg = std::acos(std::clamp((*lab)[2], -1.0, 1.0)) / kDeg;
-                if (zone.angleDeg > request.maxAngleDeg + 1e-9) continue;
-                const auto p = project(*lab);
-                zone.x = p[0];
-                zone.y = p[1];
-                zone.azimuthDeg = zone.angleDeg < 1e-9 ? 0.0 : std::atan2((*lab)[1], (*lab)[0]) / kDeg;
-                if (zone.azimuthDeg <= -180.0 + 1e-9) zone.azimuthDeg = 180.0;  // (-180, 180]
-                result.zones.push_back(zone);
+                candidates.push_back({a, b, c});
             }
+    for (const core::Uvw& extra : request.alwaysShown) {
+        for (const core::Uvw& v : {extra, core::Uvw{-extra[0], -extra[1], -extra[2]}})
+            if (std::find(candidates.begin(), candidates.end(), v) == candidates.end()) candidates.push_back(v);
+    }
+    for (const core::Uvw& uvw : candidates) {
+        const auto lab = core::unit(core::multiply(u, frame.direction(uvw)));
+        if (!lab) continue;
+        // Each line once: the end towards the viewer; on the equator both ends show.
+        if ((*lab)[2] < -1e-12) continue;
+        StereogramZone zone;
+        zone.uvw = uvw;
+        zone.angleDeg = std::acos(std::clamp((*lab)[2], -1.0, 1.0)) / kDeg;
+        if (zone.angleDeg > request.maxAngleDeg + 1e-9) continue;
+        const auto p = project(*lab);
+        zone.x = p[0];
+        zone.y = p[1];
+        zone.azimuthDeg = zone.angleDeg < 1e-9 ? 0.0 : std::atan2((*lab)[1], (*lab)[0]) / kDeg;
+        if (zone.azimuthDeg <= -180.0 + 1e-9) zone.azimuthDeg = 180.0;  // (-180, 180]
+        result.zones.push_back(zone);
+    }
     const auto indexSum = [](const core::Uvw& v) { return std::llabs(v[0]) + std::llabs(v[1]) + std::llabs(v[2]); };
     std::stable_sort(result.zones.begin(), result.zones.end(), [&](const StereogramZone& x, const StereogramZone& y) {
         if (std::fabs(x.angleDeg - y.angleDeg) > 1e-9) return x.angleDeg < y.angleDeg;

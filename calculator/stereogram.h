@@ -36,6 +36,8 @@ struct StereogramRequest {
     int maxIndex = 3;       // zones [u v w] with |u|, |v|, |w| <= maxIndex, smallest indices only
     // Which of those zones to show (such as those of small four-index form); all when empty.
     std::function<bool(const core::Uvw&)> zoneAdmitted;
+    // Zones shown whatever their indices: the zone on the beam, for one.
+    std::vector<core::Uvw> alwaysShown;
     double maxAngleDeg = 90;  // zones this far from the centre at most
     int planeForms = 3;     // great circles of the planes of the largest spacings, this many spacings
     int planeRange = 3;     // planes searched with indices up to this

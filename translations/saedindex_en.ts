@@ -523,6 +523,10 @@ Single: only the last ticked item stays; Multiple: tick several.</translation>
         <source>R1 和 R2 的斑点间距数 N 须为不小于 1 的整数；匹配度未计算</source>
         <translation>The spot spacings N of R1 and R2 must be whole numbers of at least 1; no match was computed</translation>
     </message>
+    <message>
+        <source>倾转与取向</source>
+        <translation>Tilt and orientation</translation>
+    </message>
 </context>
 <context>
     <name>saed::app::Form2</name>
@@ -615,6 +619,245 @@ The operation was stopped; the data in the window are unaffected.</translation>
     <message>
         <source>错误</source>
         <translation>Error</translation>
+    </message>
+</context>
+<context>
+    <name>saed::app::OrientationPanel</name>
+    <message>
+        <source>倾转验证</source>
+        <translation>Tilt check</translation>
+    </message>
+    <message>
+        <source>保留当前结果为第一张花样</source>
+        <translation>Keep the current result as the first pattern</translation>
+    </message>
+    <message>
+        <source>第一张花样：未保留</source>
+        <translation>First pattern: none kept</translation>
+    </message>
+    <message>
+        <source>第二张花样：当前结果</source>
+        <translation>Second pattern: the current result</translation>
+    </message>
+    <message>
+        <source>单倾：倾转角</source>
+        <translation>Single tilt: angle</translation>
+    </message>
+    <message>
+        <source>双倾：α1 β1 α2 β2</source>
+        <translation>Double tilt: α1 β1 α2 β2</translation>
+    </message>
+    <message>
+        <source>容差（°）</source>
+        <translation>Tolerance (°)</translation>
+    </message>
+    <message>
+        <source>检验</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source>第一张</source>
+        <translation>First</translation>
+    </message>
+    <message>
+        <source>第二张</source>
+        <translation>Second</translation>
+    </message>
+    <message>
+        <source>夹角（°）</source>
+        <translation>Angle (°)</translation>
+    </message>
+    <message>
+        <source>偏差（°）</source>
+        <translation>Misfit (°)</translation>
+    </message>
+    <message>
+        <source>取向与极射赤面投影</source>
+        <translation>Orientation and stereographic projection</translation>
+    </message>
+    <message>
+        <source>R1 在图像中的方向：度，自图像向右逆时针量</source>
+        <translation>Where R1 points in the image: degrees counter-clockwise from the right</translation>
+    </message>
+    <message>
+        <source>样品台 α 轴在图像中的方向：度，自图像向右逆时针量</source>
+        <translation>The holder&apos;s alpha axis in the image: degrees counter-clockwise from the right</translation>
+    </message>
+    <message>
+        <source>R1 方向（°）</source>
+        <translation>R1 direction (°)</translation>
+    </message>
+    <message>
+        <source>α 轴（°）</source>
+        <translation>α axis (°)</translation>
+    </message>
+    <message>
+        <source>当前 α, β（°）</source>
+        <translation>Current α, β (°)</translation>
+    </message>
+    <message>
+        <source>四指数</source>
+        <translation>Four indices</translation>
+    </message>
+    <message>
+        <source>六方晶胞的晶面和晶带轴用四指数 (h k i l)、[U V T W] 显示</source>
+        <translation>Show the planes and zone axes of a hexagonal cell in four indices (h k i l), [U V T W]</translation>
+    </message>
+    <message>
+        <source>取向</source>
+        <translation>Orient</translation>
+    </message>
+    <message>
+        <source>所选结果行的晶体取向和极射赤面投影</source>
+        <translation>The crystal orientation and stereographic projection of the selected result row</translation>
+    </message>
+    <message>
+        <source>导出PNG</source>
+        <translation>Export PNG</translation>
+    </message>
+    <message>
+        <source>导出SVG</source>
+        <translation>Export SVG</translation>
+    </message>
+    <message>
+        <source>在“标定计算”中选一行，给出 R1 方向，再点“取向”。</source>
+        <translation>Select a row under Indexing, give the direction of R1, then click Orient.</translation>
+    </message>
+    <message>
+        <source>点击投影中的晶带轴，显示到达它的倾转。</source>
+        <translation>Click a zone axis on the projection to see the tilt that reaches it.</translation>
+    </message>
+    <message>
+        <source>导出极射赤面投影</source>
+        <translation>Export the stereographic projection</translation>
+    </message>
+    <message>
+        <source>PNG 图像 (*.png)</source>
+        <translation>PNG images (*.png)</translation>
+    </message>
+    <message>
+        <source>SVG 图像 (*.svg)</source>
+        <translation>SVG images (*.svg)</translation>
+    </message>
+    <message>
+        <source>当前没有标定结果可保留；请先在“标定计算”中计算第一张花样。</source>
+        <translation>There is no result to keep; index the first pattern under Indexing first.</translation>
+    </message>
+    <message>
+        <source>第一张花样：%1，%2 行</source>
+        <translation>First pattern: %1, %2 rows</translation>
+    </message>
+    <message>
+        <source>%1须为数。</source>
+        <translation>%1 must be a number.</translation>
+    </message>
+    <message>
+        <source>倾转与取向</source>
+        <translation>Tilt and orientation</translation>
+    </message>
+    <message>
+        <source>请先保留第一张花样的结果，再标定第二张花样。</source>
+        <translation>Keep the result of the first pattern first, then index the second pattern.</translation>
+    </message>
+    <message>
+        <source>当前没有标定结果：请标定第二张花样。</source>
+        <translation>There is no current result: index the second pattern.</translation>
+    </message>
+    <message>
+        <source>两组结果来自不同的物相（%1 与 %2）；两张花样须用同一物相标定。</source>
+        <translation>The two results come from different phases (%1 and %2); index both patterns with one phase.</translation>
+    </message>
+    <message>
+        <source>容差</source>
+        <translation>The tolerance</translation>
+    </message>
+    <message>
+        <source>容差须在 0 到 90 度之间。</source>
+        <translation>The tolerance must lie from 0 to 90 degrees.</translation>
+    </message>
+    <message>
+        <source>倾转角</source>
+        <translation>The tilt angle</translation>
+    </message>
+    <message>
+        <source>倾转角须在 0 到 180 度之间：两个方向的夹角不超过 180°。</source>
+        <translation>The tilt must lie from 0 to 180 degrees: two directions are at most 180° apart.</translation>
+    </message>
+    <message>
+        <source>样品台读数</source>
+        <translation>A holder reading</translation>
+    </message>
+    <message>
+        <source>样品台读数须在 -180 到 180 度之间。</source>
+        <translation>The holder readings must lie from -180 to 180 degrees.</translation>
+    </message>
+    <message>
+        <source>无法检验该倾转：点阵参数构不成晶胞。</source>
+        <translation>The tilt cannot be checked: the lattice parameters do not form a cell.</translation>
+    </message>
+    <message>
+        <source>解族 %1 %2</source>
+        <translation>family %1 %2</translation>
+    </message>
+    <message>
+        <source>倾转角 %1°：保留 %2；排除 %3</source>
+        <translation>Tilt %1°: kept %2; ruled out %3</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>第%1组 %2</source>
+        <translation>#%1 %2</translation>
+    </message>
+    <message>
+        <source>请先在“标定计算”的结果表中选一行。</source>
+        <translation>Select a row in the result table under Indexing first.</translation>
+    </message>
+    <message>
+        <source>这个解没有图像中的方向：请给出 R1 在图像中的方向（度，自图像向右逆时针量）。</source>
+        <translation>This solution has no direction in the image: give where R1 points in the image (degrees counter-clockwise from the right).</translation>
+    </message>
+    <message>
+        <source>R1 方向</source>
+        <translation>The R1 direction</translation>
+    </message>
+    <message>
+        <source>α 轴方向</source>
+        <translation>The α axis direction</translation>
+    </message>
+    <message>
+        <source>α</source>
+        <translation>α</translation>
+    </message>
+    <message>
+        <source>β</source>
+        <translation>β</translation>
+    </message>
+    <message>
+        <source>这组点阵参数构不成晶胞。</source>
+        <translation>The lattice parameters do not form a cell.</translation>
+    </message>
+    <message>
+        <source>晶带轴 %1 沿电子束反方向（+Z）；Bunge 欧拉角 φ1 %2°，Φ %3°，φ2 %4°（样品系：X 向右，Y 向上，Z 指向观察者；晶体系：x 沿 a，z 沿 c*）</source>
+        <translation>Zone axis %1 against the beam (+Z); Bunge Euler angles φ1 %2°, Φ %3°, φ2 %4° (sample frame: X right, Y up, Z towards the viewer; crystal frame: x along a, z along c*)</translation>
+    </message>
+    <message>
+        <source>[%1]：倾转 %2°，方位 %3°</source>
+        <translation>[%1]: tilt %2°, azimuth %3°</translation>
+    </message>
+    <message>
+        <source>；α %1°，β %2°（Δα %3°，Δβ %4°）</source>
+        <translation>; alpha %1°, beta %2° (change of alpha %3°, of beta %4°)</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>cannot write %1: %2</translation>
     </message>
 </context>
 <context>

@@ -250,6 +250,7 @@ int runOrientCommand(const QStringList& args, QTextStream& out, QTextStream& err
     const auto u = calculator::orientationOf(*frame, {g1, g2, *r1, *r2});
     if (!u) return usageError(err, Orient::tr("--r1-angle 和 --r2-angle 不能平行"));
     if (rule) request.allowed = [rule](const core::Hkl& p) { return rule->admits(p); };
+    request.alwaysShown = {core::ZoneAxis(g1, g2)};
     if (four) {
         // Low-index in the notation shown: [U V T W] within the range, found among [u v w] up to
         // twice it ([2 -1 -1 0] is [1 0 0], [1 1 -2 0] is [1 1 0], [1 0 -1 0] is [2 1 0]).

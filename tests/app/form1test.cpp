@@ -46,10 +46,11 @@ using namespace saed::model;
 using Form1Test = saed::testdata::MainWindowTest;
 
 TEST_F(Form1Test, startStateAndFieldsBoundBothWays) {
-    ASSERT_EQ(window.tabs()->count(), 3);
+    ASSERT_EQ(window.tabs()->count(), 4);
     EXPECT_EQ(window.tabs()->tabText(0), QStringLiteral("斑点测量"));
     EXPECT_EQ(window.tabs()->tabText(1), QStringLiteral("标定计算"));
     EXPECT_EQ(window.tabs()->tabText(2), QStringLiteral("衍射模拟"));
+    EXPECT_EQ(window.tabs()->tabText(3), QStringLiteral("倾转与取向"));
     EXPECT_EQ(window.combo1()->currentText(), QStringLiteral("简单点阵"));
     ASSERT_EQ(window.combo1()->count(), 6);
     EXPECT_EQ(window.combo1()->itemText(5), QStringLiteral("按空间群"));

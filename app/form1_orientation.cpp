@@ -1,0 +1,49 @@
+// The main window's "倾转与取向" tab: the current result set and the shown row handed to the
+// tilt check and orientation panel whenever the tab comes up.
+#include "app/form1.h"
+
+#include <QTabWidget>
+
+#include "app/orientationpanel.h"
+#include "core/reflectionrule.h"
+#include "indexing/indexingoperations.h"
+#include "model/resulttablemodel.h"
+
+namespace saed::app {
+
+QWidget* Form1::buildOrientationTab() {
+    m_orientationPanel = new OrientationPanel(m_prompts);
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        if (m_tabs->widget(index) == m_orientationPanel) refreshOrientationPanel();
+    });
+    return m_orientationPanel;
+}
+
+void Form1::refreshOrientationPanel() {
+    using model::Field;
+    ResultSet set;
+    set.cell = {m_model.value(Field::A),     m_model.value(Field::B),    m_model.value(Field::C),
+                m_model.value(Field::Alpha), m_model.value(Field::Beta), m_model.value(Field::Gamma)};
+    set.type = m_model.Combo1();
+    set.phase = m_model.Text6().trimmed();
+    if (!m_model.spaceGroupText().isEmpty()) set.phase += QStringLiteral(" (%1)").arg(m_model.spaceGroupText());
+    if (set.type >= 0 && set.type <= 4)
+        set.rule = std::make_shared<core::LatticeTypeRule>(set.type);
+    else
+        set.rule = m_model.spaceGroupRule();
+    const ResultTableModel& table = *m_model.resultTable();
+    const std::vector<int>& familyOfRow = m_indexing->lastFamilies().familyOfRow;
+    std::optional<std::size_t> selected;
+    for (int r = 0; r < table.rowCount(); ++r) {
+        const std::optional<indexing::ResultRow> row = table.resultRow(r);
+        if (!row) continue;
+        const int group = table.group(r);
+        const auto g = static_cast<std::size_t>(group - 1);
+        if (group == m_shownGroup) selected = set.rows.size();
+        set.rows.push_back({group, g < familyOfRow.size() ? familyOfRow[g] : 0, row->g1, row->g2,
+                            core::ZoneAxis(row->g1, row->g2), 0});
+    }
+    m_orientationPanel->setCurrent(std::move(set), selected);
+}
+
+}  // namespace saed::app

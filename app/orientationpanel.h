@@ -1,0 +1,116 @@
+// The "倾转与取向" tab: the two-pattern tilt check (a kept result set against the current one)
+// and the orientation of the selected solution, with its stereographic projection, the tilt to a
+// clicked zone, and PNG/SVG export.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>  // for shared_ptr
+#include <optional>
+#include <vector>
+
+#include <QWidget>
+
+#include "calculator/stereogram.h"
+#include "calculator/tiltcheck.h"
+#include "core/reflectionrule.h"
+#include "model/prompts.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTreeWidget;
+
+namespace saed::app {
+
+// One result set as the window holds it: the phase's cell and rule, and the rows of the run.
+struct ResultSet {
+    core::Cell cell;
+    int type = -1;
+    QString phase;  // what tells phases apart: the name and space group
+    std::shared_ptr<const core::ReflectionRule> rule;
+    std::vector<calculator::IndexedSolution> rows;
+};
+
+// The projection, clickable: a click picks the nearest zone.
+class StereogramView : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit StereogramView(QWidget* parent = nullptr);
+    void setProjection(calculator::Stereogram projection, calculator::StereogramLabels labels);
+    const calculator::Stereogram& projection() const { return m_projection; }
+    // The zone under a point of the widget; none when no zone is near.
+    const calculator::StereogramZone* zoneAt(const QPointF& at) const;
+    QSize sizeHint() const override { return {360, 360}; }
+
+signals:
+    void zoneClicked(const calculator::StereogramZone& zone);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    calculator::Stereogram m_projection;
+    calculator::StereogramLabels m_labels;
+};
+
+class OrientationPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    OrientationPanel(model::Prompts& prompts, QWidget* parent = nullptr);
+
+    // The window's current result set and the selected row (an index into its rows, if any).
+    void setCurrent(ResultSet current, std::optional<std::size_t> selected);
+    // Keeps the current set as the first pattern of the tilt check.
+    void keepCurrent();
+    // Runs the tilt check of the kept set against the current one; false, told, on bad input.
+    bool checkTilt();
+    // Brings the orientation and projection up to date for the selected row; false, with the
+    // reason shown, when there is no row or no direction.
+    bool updateOrientation();
+
+    // Writes the projection as a PNG or SVG file; false, told through the prompts, on failure.
+    bool exportPng(const QString& path);
+    bool exportSvg(const QString& path);
+
+    const calculator::TiltResult& lastTilt() const { return m_tilt; }
+    StereogramView* stereogramView() const { return m_view; }
+    QString orientationText() const;
+    QString clickedText() const;
+
+private:
+    calculator::StereogramLabels labels() const;
+    void showClicked(const calculator::StereogramZone& zone);
+    std::optional<double> number(QLineEdit* field, const QString& name);
+
+    model::Prompts& m_prompts;
+    ResultSet m_current;
+    std::optional<ResultSet> m_kept;
+    std::optional<std::size_t> m_selected;
+    calculator::TiltResult m_tilt;
+    std::optional<core::Mat3> m_orientation;
+
+    QLabel* m_keptLabel = nullptr;
+    QRadioButton* m_single = nullptr;
+    QLineEdit* m_angle = nullptr;
+    std::array<QLineEdit*, 4> m_readings{};
+    QLineEdit* m_tolerance = nullptr;
+    QTreeWidget* m_tiltTree = nullptr;
+    QLabel* m_tiltSummary = nullptr;
+
+    QLineEdit* m_r1Angle = nullptr;
+    QLineEdit* m_holderAxis = nullptr;
+    QLineEdit* m_alpha = nullptr;
+    QLineEdit* m_beta = nullptr;
+    QCheckBox* m_fourIndex = nullptr;
+    QLabel* m_orientationLabel = nullptr;
+    QLabel* m_clickedLabel = nullptr;
+    StereogramView* m_view = nullptr;
+};
+
+}  // namespace saed::app

@@ -1,0 +1,154 @@
+// The "倾转与取向" tab: a kept result set checked against the current one, the orientation of the
+// selected row, a click on the projection, exports, and what it refuses.
+#include "app/orientationpanel.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+
+#include "indexing/indexingengine.h"
+#include "model/scriptedprompts.h"
+
+namespace {
+
+using namespace saed;
+
+const core::Cell kAluminium{0.405, 0.405, 0.405, 90, 90, 90};
+
+// A face-centred aluminium run as the window hands it over, families told by the zone's form.
+app::ResultSet aluminiumRun(const indexing::MeasuredPattern& measured, const core::Cell& cell = kAluminium) {
+    indexing::IndexingInput input;
+    input.cell = cell;
+    input.latticeType = 3;
+    input.measured = measured;
+    app::ResultSet set{cell, 3, QStringLiteral("Al"), std::make_shared<core::LatticeTypeRule>(3), {}};
+    std::map<std::array<long long, 3>, int> families;
+    int group = 0;
+    for (const indexing::ResultRow& row : indexing::indexPattern(input)) {
+        const core::Uvw zone = core::ZoneAxis(row.g1, row.g2);
+        std::array<long long, 3> form{std::llabs(zone[0]), std::llabs(zone[1]), std::llabs(zone[2])};
+        std::sort(form.begin(), form.end());
+        const int family = families.emplace(form, static_cast<int>(families.size()) + 1).first->second;
+        set.rows.push_back({++group, family, row.g1, row.g2, zone, 0});
+    }
+    return set;
+}
+
+template <typename W>
+W* child(const QWidget& parent, const char* name) {
+    W* widget = parent.findChild<W*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+}  // namespace
+
+TEST(OrientationPanelTest, aKeptPatternAndATiltRuleOutTheWrongZoneAndBadInputIsTold) {
+    model::ScriptedPrompts prompts;
+    app::OrientationPanel panel(prompts);
+    // Nothing kept yet: told, nothing checked.
+    EXPECT_FALSE(panel.checkTilt());
+    ASSERT_EQ(prompts.questions().size(), 1u);
+
+    const app::ResultSet first = aluminiumRun({{0.143189, 0.122112, 0.0779423}, {64.7606, 29.4962, 35.2644}});
+    panel.setCurrent(first, std::nullopt);
+    QTest::mouseClick(child<QPushButton>(panel, "KeepButton"), Qt::LeftButton);
+    panel.setCurrent(aluminiumRun({{0.2025, 0.2025, 0.143189}, {90, 45, 45}}), std::nullopt);
+
+    // A tilt over 180 degrees is refused with a message, from the keyboard as well.
+    auto* angle = child<QLineEdit>(panel, "TiltAngle");
+    angle->setText(QStringLiteral("200"));
+    prompts.clearQuestions();
+    QTest::keyClick(angle, Qt::Key_Return);
+    ASSERT_EQ(prompts.questions().size(), 1u);
+    EXPECT_TRUE(panel.lastTilt().pairs.empty());
+
+    angle->setText(QStringLiteral("19.47"));
+    child<QLineEdit>(panel, "TiltTolerance")->setText(QStringLiteral("0.5"));
+    QTest::mouseClick(child<QPushButton>(panel, "CheckTiltButton"), Qt::LeftButton);
+    const calculator::TiltResult tilt = panel.lastTilt();
+    ASSERT_EQ(tilt.keptFamilies.size(), 1u);
+    ASSERT_EQ(tilt.ruledOutFamilies.size(), 1u);
+    // The kept family is the <114> one.
+    const auto kept = std::find_if(first.rows.begin(), first.rows.end(),
+                                   [&](const auto& s) { return s.family == tilt.keptFamilies.front(); });
+    std::array<long long, 3> form{std::llabs(kept->zone[0]), std::llabs(kept->zone[1]), std::llabs(kept->zone[2])};
+    std::sort(form.begin(), form.end());
+    EXPECT_EQ(form, (std::array<long long, 3>{1, 1, 4}));
+    EXPECT_GT(child<QTreeWidget>(panel, "TiltTree")->topLevelItemCount(), 0);
+
+    // Double-tilt readings 45 degrees apart keep <011> instead.
+    child<QRadioButton>(panel, "DoubleTilt")->setChecked(true);
+    child<QLineEdit>(panel, "Reading3")->setText(QStringLiteral("45"));
+    ASSERT_TRUE(panel.checkTilt());
+    EXPECT_NEAR(panel.lastTilt().tiltDeg, 45, 1e-9);
+    EXPECT_NE(panel.lastTilt().keptFamilies, tilt.keptFamilies);
+
+    // A second pattern of another phase is refused.
+    panel.setCurrent(aluminiumRun({{0.2025, 0.2025, 0.143189}, {90, 45, 45}}, {0.404, 0.404, 0.404, 90, 90, 90}),
+                     std::nullopt);
+    prompts.clearQuestions();
+    EXPECT_FALSE(panel.checkTilt());
+    ASSERT_EQ(prompts.questions().size(), 1u);
+}
+
+TEST(OrientationPanelTest, theSelectedRowsProjectionAnswersAClickAndExports) {
+    model::ScriptedPrompts prompts;
+    app::OrientationPanel panel(prompts);
+    app::ResultSet set{kAluminium, 3, QStringLiteral("Al"), std::make_shared<core::LatticeTypeRule>(3),
+                       {{1, 1, {2, 0, 0}, {0, 2, 0}, {0, 0, 1}, 0}}};
+    panel.setCurrent(set, 0);
+    // Without the direction of R1 in the image there is no orientation: told.
+    EXPECT_FALSE(panel.updateOrientation());
+    ASSERT_EQ(prompts.questions().size(), 1u);
+    auto* r1 = child<QLineEdit>(panel, "R1Direction");
+    r1->setText(QStringLiteral("0"));
+    QTest::keyClick(r1, Qt::Key_Return);
+    EXPECT_TRUE(panel.orientationText().contains(QStringLiteral("[0 0 1]"))) << panel.orientationText().toStdString();
+
+    // A click on [0 1 1]'s dot: 45 degrees, all of it alpha about the image's X axis.
+    app::StereogramView* view = panel.stereogramView();
+    view->resize(400, 400);
+    const auto& zones = view->projection().zones;
+    const auto z011 = std::find_if(zones.begin(), zones.end(), [](const auto& z) { return z.uvw == core::Uvw{0, 1, 1}; });
+    ASSERT_NE(z011, zones.end());
+    const double radius = 0.42 * 400;
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(qRound(200 + radius * z011->x), qRound(200 - radius * z011->y)));
+    EXPECT_TRUE(panel.clickedText().startsWith(QStringLiteral("[0 1 1]"))) << panel.clickedText().toStdString();
+    EXPECT_TRUE(panel.clickedText().contains(QStringLiteral("45.00"))) << panel.clickedText().toStdString();
+
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("s.png")), svg = dir.filePath(QStringLiteral("s.svg"));
+    prompts.queueSavePath(png);
+    QTest::mouseClick(child<QPushButton>(panel, "StereogramPng"), Qt::LeftButton);
+    prompts.queueSavePath(svg);
+    QTest::mouseClick(child<QPushButton>(panel, "StereogramSvg"), Qt::LeftButton);
+    QFile pngFile(png), svgFile(svg);
+    ASSERT_TRUE(pngFile.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pngFile.read(8).startsWith("\x89PNG"));
+    ASSERT_TRUE(svgFile.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(svgFile.readAll().contains(">[0 1 1]</text>"));
+    prompts.clearQuestions();
+    EXPECT_FALSE(panel.exportSvg(dir.filePath(QStringLiteral("no/such/folder/s.svg"))));
+    EXPECT_EQ(prompts.questions().size(), 1u);
+
+    // A hexagonal cell labels in four indices when asked.
+    panel.setCurrent({{0.32094, 0.32094, 0.52107, 90, 90, 120}, 0, QStringLiteral("Mg"),
+                      std::make_shared<core::LatticeTypeRule>(0), {{1, 1, {0, 1, 0}, {0, 0, 2}, {2, 0, 0}, 0}}},
+                     0);
+    child<QCheckBox>(panel, "FourIndex")->setChecked(true);
+    ASSERT_TRUE(panel.updateOrientation());
+    EXPECT_TRUE(panel.orientationText().contains(QStringLiteral("[2 -1 -1 0]"))) << panel.orientationText().toStdString();
+}
