@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -202,6 +203,11 @@ int runSimulateCommand(const QStringList& args, QTextStream& out, QTextStream& e
         const std::string document = simulation::patternSvg(pattern, svg);
         bytes = QByteArray(document.data(), static_cast<qsizetype>(document.size()));
     } else {
+        // Without a QGuiApplication the font database aborts the program.
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+            err << "saedindex-cli simulate: " << Simulate::tr("无法生成 PNG") << '\n';
+            return 2;
+        }
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);

@@ -2,9 +2,11 @@
 // double diffraction, CIF listing and screening, and CIF import into the library panel.
 #include <QDialog>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -201,6 +203,28 @@ TEST(CrystalCommandsTest, simulateBySpaceGroupAndFromCif) {
     EXPECT_EQ(both.status, 2);
     EXPECT_TRUE(both.out.isEmpty());
     EXPECT_TRUE(both.err.contains(QStringLiteral("--type"))) << both.err.toStdString();
+}
+
+// The real program, as a script on a machine without a display runs it: the picture's labels
+// need fonts, which must not abort the program.
+TEST(CrystalCommandsTest, simulatePngWithoutADisplay) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QProcess cli;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"})
+        environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
+    cli.setProcessEnvironment(environment);
+    const QString png = dir.filePath(QStringLiteral("a.png"));
+    cli.start(QStringLiteral(SAEDINDEX_CLI), cliArgs("simulate --cell 0.405,0.405,0.405,90,90,90 --type face "
+                                                     "--zone 0,1,1 --format png --out") << png);
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(cli.exitCode(), 0);
+    EXPECT_TRUE(cli.readAllStandardError().isEmpty());
+    QImage image(png);
+    EXPECT_EQ(image.size(), QSize(600, 600));
 }
 
 TEST_F(CrystalLibraryTest, importedPhasesKeptAtomicallyAndBadCifsChangeNothing) {
