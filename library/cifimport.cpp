@@ -1,6 +1,6 @@
 #include "library/cifimport.h"
 
-#include <algorithm>  // for min
+#include <algorithm>  // for min, min_element, count, sort, unique
 #include <cctype>     // for isalpha, isalnum, toupper, tolower
 #include <cmath>      // for floor
 #include <cstdio>     // for snprintf
@@ -209,6 +209,54 @@ std::string elementOf(const std::string& symbol) {
     return gemmi::find_element(letters.c_str()) != gemmi::El::X ? letters : std::string();
 }
 
+// How many atoms the sites fill in the cell under `group`; 0 when the atoms are not usable.
+int atomsPerCell(const CrystalPhase& phase, const SpaceGroupSymbol& group) {
+    CrystalPhase trial = phase;
+    trial.spaceGroup = group;
+    int n = 0;
+    for (int m : SpaceGroupRule(trial).siteMultiplicities()) n += m;
+    return n;
+}
+
+// The setting of a group given by symbol or number alone. Where the symbol leaves the origin
+// open, the atoms decide when they sit on special positions of one choice only (fewer atoms in
+// the cell); otherwise origin choice 2, the default of CIF writers. Either way a warning says
+// which was taken.
+SpaceGroupSymbol chooseSetting(const std::vector<SpaceGroupSymbol>& settings, const std::string& given,
+                               const CrystalPhase& phase, const std::string& where,
+                               std::vector<std::string>& warnings) {
+    const std::string named = where + ": space group \"" + given + "\"";
+    if (settings.size() == 1) {
+        const std::string& hm = settings[0].hm;
+        const bool axesChosen = hm.size() > 2 && hm[0] == 'R' && given.find(':') == std::string::npos &&
+                                given.back() != 'H' && given.back() != 'R';
+        if (axesChosen)
+            warnings.push_back(named + " names no axes; " +
+                               (hm.back() == 'H' ? "hexagonal axes taken" : "rhombohedral axes taken, as the cell has them") +
+                               " (" + hm + ")");
+        return settings[0];
+    }
+    std::vector<int> counts;
+    for (const SpaceGroupSymbol& s : settings) counts.push_back(atomsPerCell(phase, s));
+    const auto fewest = std::min_element(counts.begin(), counts.end());
+    const bool evident = *fewest > 0 && std::count(counts.begin(), counts.end(), *fewest) == 1;
+    const std::size_t chosen = evident ? static_cast<std::size_t>(fewest - counts.begin()) : 0;
+    const SpaceGroupSymbol& s = settings[chosen];
+    const std::string choice = "origin choice " + std::string(1, s.hm.back());
+    if (evident) {
+        std::string others;
+        for (std::size_t i = 0; i < settings.size(); ++i)
+            if (i != chosen)
+                others += " against " + std::to_string(counts[i]) + " in origin choice " + settings[i].hm.back();
+        warnings.push_back(named + " names no origin; " + choice + " taken (" + s.hm + "): the atoms sit on its "
+                           "special positions, " + std::to_string(counts[chosen]) + " atoms in the cell" + others);
+    } else {
+        warnings.push_back(named + " names no origin; " + choice + " taken (" + s.hm +
+                           "), the International Tables default");
+    }
+    return s;
+}
+
 void readSpaceGroup(const CifBlock& block, CrystalPhase& phase, const std::string& where,
                     std::vector<std::string>& warnings) {
     // The operators are the most precise statement of the setting; then the symbol; then the
@@ -220,27 +268,40 @@ void readSpaceGroup(const CifBlock& block, CrystalPhase& phase, const std::strin
         for (std::size_t r = 0; r < table.rows(); ++r) triplets.push_back(table.at(r, 0)->text);
         std::string error;
         if (auto sg = spaceGroupFromOperations(triplets, &error)) {
+            std::vector<std::string> distinct = triplets;
+            std::sort(distinct.begin(), distinct.end());
+            distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+            if (sg->operations.size() > distinct.size())
+                warnings.push_back(where + ": the " + std::to_string(distinct.size()) +
+                                   " symmetry operators given are not a whole group; completed to the " +
+                                   std::to_string(sg->operations.size()) + " operators they generate" +
+                                   (sg->hm.empty() ? std::string() : " (" + sg->hm + ")"));
             phase.spaceGroup = std::move(sg);
             return;
         }
         warnings.push_back(where + ": symmetry operators not used (" + error + ")");
         break;
     }
-    if (const CifValue* hm = findValue(block, {"_space_group_name_H-M_alt",
-                                               "_symmetry_space_group_name_H-M"})) {
-        if (auto sg = spaceGroupBySymbol(hm->text, phase.cell.alphaDeg, phase.cell.gammaDeg)) {
-            phase.spaceGroup = std::move(sg);
-            return;
-        }
-        warnings.push_back(where + ": space group \"" + hm->text + "\" not recognised");
-    }
-    if (const CifValue* num = findValue(block, {"_space_group_IT_number",
-                                                "_symmetry_Int_Tables_number"})) {
-        if (auto n = numberOf(num); n && n->value == std::floor(n->value) && std::abs(n->value) < 1000)
-            if (auto sg = spaceGroupByNumber(static_cast<int>(n->value))) {
-                phase.spaceGroup = std::move(sg);
+    for (const auto& tags : {std::initializer_list<const char*>{"_space_group_name_H-M_alt", "_symmetry_space_group_name_H-M"},
+                             std::initializer_list<const char*>{"_space_group_name_Hall", "_symmetry_space_group_name_Hall"}})
+        if (const CifValue* symbol = findValue(block, tags)) {
+            const auto settings = spaceGroupSettings(symbol->text, phase.cell.alphaDeg, phase.cell.gammaDeg);
+            if (!settings.empty()) {
+                phase.spaceGroup = chooseSetting(settings, symbol->text, phase, where, warnings);
                 return;
             }
+            warnings.push_back(where + ": space group \"" + symbol->text + "\" not recognised");
+        }
+    if (const CifValue* num = findValue(block, {"_space_group_IT_number",
+                                                "_symmetry_Int_Tables_number"})) {
+        if (auto n = numberOf(num); n && n->value == std::floor(n->value) && std::abs(n->value) < 1000) {
+            const std::string text = std::to_string(static_cast<int>(n->value));
+            const auto settings = spaceGroupSettings(text, phase.cell.alphaDeg, phase.cell.gammaDeg);
+            if (!settings.empty()) {
+                phase.spaceGroup = chooseSetting(settings, text, phase, where, warnings);
+                return;
+            }
+        }
         warnings.push_back(where + ": space group number " + num->text + " not recognised");
     }
 }
@@ -353,8 +414,8 @@ CifImport readCifText(std::string_view text, std::string_view fileName) {
         while (!phase.source.empty() && (phase.source.front() == '\n' || phase.source.front() == ' '))
             phase.source.erase(0, 1);
         if (phase.source.empty()) phase.source = baseName(file) + ", data_" + block.name;
-        readSpaceGroup(block, phase, where, out.warnings);
         readAtoms(block, phase, where, out.warnings);
+        readSpaceGroup(block, phase, where, out.warnings);
         out.phases.push_back(std::move(phase));
     }
     if (out.phases.empty())

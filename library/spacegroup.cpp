@@ -1,9 +1,10 @@
 #include "library/spacegroup.h"
 
 #include <cmath>    // for exp, cos, sin, floor, sqrt
-#include <algorithm>  // for find, iter_swap
-#include <cctype>     // for isdigit
+#include <algorithm>  // for find, iter_swap, sort, unique, all_of
+#include <cctype>     // for isdigit, isalpha
 #include <complex>
+#include <set>
 #include <stdexcept>
 
 #include <gemmi/c4322.hpp>     // for the electron scattering factors
@@ -33,6 +34,7 @@ SpaceGroupSymbol symbolOf(const gemmi::SpaceGroup& sg) { return symbolOf(sg.oper
 std::string normaliseSymbol(std::string_view symbol) {
     std::string s(symbol);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.pop_back();
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.erase(0, 1);
     if (s.size() > 2 && s[s.size() - 2] == ' ' && s.find(':') == std::string::npos) {
         const char last = s.back();
         const std::string setting = last == 'Z' ? "2" : last == 'S' ? "1"
@@ -42,15 +44,73 @@ std::string normaliseSymbol(std::string_view symbol) {
     return s;
 }
 
+// Old and plain spellings as the tables write them: subscripts typed "2_1", blanks left out
+// ("Fd3m"), and the centrosymmetric cubic groups of the older tables, whose bar over the 3 was
+// not written ("F m 3 m", "Ia3d", "P m 3"). A cubic symbol with a mirror or glide first has
+// -3 second; no other group has a 3 after a letter.
+std::string modernSymbol(const std::string& s) {
+    std::string compact;
+    const auto colon = s.find(':');
+    for (std::size_t i = 0; i < std::min(colon, s.size()); ++i) {
+        const char c = s[i];
+        if (c == ' ' || c == '\t') continue;
+        // '_' marks a subscript between digits, a blank elsewhere
+        if (c == '_') continue;
+        compact += c;
+    }
+    if (compact.size() >= 3 && std::isalpha(static_cast<unsigned char>(compact[0])) &&
+        std::string_view("mnabcdeMNABCDE").find(compact[1]) != std::string_view::npos && compact[2] == '3')
+        compact.insert(2, "-");
+    if (colon != std::string::npos) compact += s.substr(colon);
+    return compact;
+}
+
+bool isWholeNumber(const std::string& s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+}
+
+// The tabulated group of a symbol, a number (1 to 230) or a Hall symbol, in the first setting
+// the tables hold when the text names none; `explicitSetting` tells whether it named one.
+// `hall` receives the operators of a Hall symbol that no tabulated setting has.
+const gemmi::SpaceGroup* lookUp(std::string_view symbol, double alphaDeg, double gammaDeg, bool& explicitSetting,
+                                std::optional<gemmi::GroupOps>* hall = nullptr) {
+    const std::string name = normaliseSymbol(symbol);
+    explicitSetting = name.find(':') != std::string::npos;
+    if (name.empty() || name.size() > 40) return nullptr;
+    if (isWholeNumber(name)) {
+        if (name.size() > 3) return nullptr;
+        const int number = std::stoi(name);
+        if (number < 1 || number > 230) return nullptr;
+        const gemmi::SpaceGroup* sg = gemmi::find_spacegroup_by_number(number);
+        // Hexagonal axes unless the cell is rhombohedral, as for a symbol.
+        if (sg && sg->ext == 'H' && gammaDeg < 1.125 * alphaDeg) ++sg;
+        return sg;
+    }
+    // gemmi reads a leading digit as a number and "0" as P 1.
+    if (std::isdigit(static_cast<unsigned char>(name[0]))) return nullptr;
+    if (const gemmi::SpaceGroup* sg = gemmi::find_spacegroup_by_name(name, alphaDeg, gammaDeg)) return sg;
+    if (const gemmi::SpaceGroup* sg = gemmi::find_spacegroup_by_name(modernSymbol(name), alphaDeg, gammaDeg))
+        return sg;
+    // A Hall symbol spells out its generators ("-F 4vw 2vw 3", "-P 2ybc"); it fixes the setting.
+    try {
+        const gemmi::GroupOps ops = gemmi::symops_from_hall(name.c_str());
+        explicitSetting = true;
+        if (const gemmi::SpaceGroup* sg = gemmi::find_spacegroup_by_ops(ops)) return sg;
+        if (hall) *hall = ops;
+    } catch (const std::exception&) {
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 std::optional<SpaceGroupSymbol> spaceGroupBySymbol(std::string_view symbol, double alphaDeg,
                                                    double gammaDeg) {
-    const std::string name = normaliseSymbol(symbol);
-    if (name.empty()) return std::nullopt;
-    const gemmi::SpaceGroup* sg = gemmi::find_spacegroup_by_name(name, alphaDeg, gammaDeg);
-    if (!sg) return std::nullopt;
-    return symbolOf(*sg);
+    bool explicitSetting = false;
+    std::optional<gemmi::GroupOps> hall;
+    if (const gemmi::SpaceGroup* sg = lookUp(symbol, alphaDeg, gammaDeg, explicitSetting, &hall)) return symbolOf(*sg);
+    if (hall) return symbolOf(*hall, nullptr);
+    return std::nullopt;
 }
 
 std::optional<SpaceGroupSymbol> spaceGroupByNumber(int number) {
@@ -58,6 +118,21 @@ std::optional<SpaceGroupSymbol> spaceGroupByNumber(int number) {
     const gemmi::SpaceGroup* sg = gemmi::find_spacegroup_by_number(number);
     if (!sg) return std::nullopt;
     return symbolOf(*sg);
+}
+
+std::vector<SpaceGroupSymbol> spaceGroupSettings(std::string_view symbol, double alphaDeg, double gammaDeg) {
+    bool explicitSetting = false;
+    std::optional<gemmi::GroupOps> hall;
+    const gemmi::SpaceGroup* sg = lookUp(symbol, alphaDeg, gammaDeg, explicitSetting, &hall);
+    if (!sg) return hall ? std::vector<SpaceGroupSymbol>{symbolOf(*hall, nullptr)} : std::vector<SpaceGroupSymbol>{};
+    if (explicitSetting || (sg->ext != '1' && sg->ext != '2')) return {symbolOf(*sg)};
+    // Origin choice 2 first: the one International Tables and CIF writers take by default.
+    std::vector<SpaceGroupSymbol> out;
+    for (const char ext : {'2', '1'})
+        for (const gemmi::SpaceGroup& other : gemmi::spacegroup_tables::main)
+            if (other.number == sg->number && other.ext == ext && std::string_view(other.hm) == sg->hm)
+                out.push_back(symbolOf(other));
+    return out;
 }
 
 std::optional<SpaceGroupSymbol> spaceGroupFromOperations(const std::vector<std::string>& triplets,
@@ -86,16 +161,29 @@ std::optional<SpaceGroupSymbol> spaceGroupFromOperations(const std::vector<std::
                 throw std::runtime_error("\"" + t + "\" is not a symmetry operator");
             ops.push_back(op);
         }
+        // A list that leaves operators out (a CIF giving the generators, or half the group) is
+        // completed to the group it generates: every product, translations taken modulo the
+        // lattice, until nothing new appears.
+        ops.push_back(gemmi::Op::identity());
+        std::set<gemmi::Op> seen(ops.begin(), ops.end());
+        ops.assign(seen.begin(), seen.end());
+        for (std::size_t done = 0; done < ops.size();) {
+            const std::size_t size = ops.size();
+            for (std::size_t i = 0; i < size; ++i)
+                for (std::size_t j = (i < done ? done : 0); j < size; ++j) {
+                    const gemmi::Op product = (ops[i] * ops[j]).wrap();
+                    if (!seen.insert(product).second) continue;
+                    ops.push_back(product);
+                    if (ops.size() > 192)
+                        throw std::runtime_error("the symmetry operators generate no space group "
+                                                 "(more than 192 operators)");
+                }
+            done = size;
+        }
         gemmi::GroupOps group = gemmi::split_centering_vectors(ops);
         auto zero = std::find(group.cen_ops.begin(), group.cen_ops.end(), gemmi::Op::Tran{0, 0, 0});
-        if (zero == group.cen_ops.end())
-            throw std::runtime_error("the operators do not include x,y,z");
+        if (zero == group.cen_ops.end()) throw std::runtime_error("the operators do not include x,y,z");
         std::iter_swap(group.cen_ops.begin(), zero);
-        // The operator list of a CIF holds the whole group: every product must be in it.
-        for (const gemmi::Op& a : group.sym_ops)
-            for (const gemmi::Op& b : group.sym_ops)
-                if (!group.find_by_rotation((a * b).rot))
-                    throw std::runtime_error("the symmetry operators do not form a group");
         return symbolOf(group, gemmi::find_spacegroup_by_ops(group));
     } catch (const std::exception& e) {
         if (error) *error = e.what();
@@ -134,6 +222,7 @@ SpaceGroupRule::SpaceGroupRule(const CrystalPhase& phase) : m_reciprocalA(3) {
     cellA.bNm *= 10;
     cellA.cNm *= 10;
     m_reciprocalA = core::ReciprocalMetric(cellA);
+    const core::SquareMatrix metricA = core::Metric(cellA);
 
     for (const AtomSite& site : phase.atoms) {
         const gemmi::El el = gemmi::find_element(site.element.c_str());
@@ -155,15 +244,16 @@ SpaceGroupRule::SpaceGroupRule(const CrystalPhase& phase) : m_reciprocalA(3) {
                     for (std::size_t j = 0; j < 3; ++j) v += op.rot[i][j] / 24.0 * site.fract[j];
                     p[i] = v - std::floor(v);
                 }
+                // Images closer than kMergeDistanceA are one atom: coordinates written to four
+                // decimals (0.3333 for 1/3) put an atom's images a few 1e-4 Angstrom apart.
                 bool seen = false;
                 for (const auto& q : orbit.positions) {
+                    std::array<double, 3> d{};
+                    for (std::size_t i = 0; i < 3; ++i) d[i] = p[i] - q[i] - std::round(p[i] - q[i]);
                     double d2 = 0;
-                    for (std::size_t i = 0; i < 3; ++i) {
-                        double d = p[i] - q[i];
-                        d -= std::round(d);
-                        d2 += d * d;
-                    }
-                    if (d2 < 1e-8) seen = true;
+                    for (std::size_t i = 0; i < 3; ++i)
+                        for (std::size_t j = 0; j < 3; ++j) d2 += d[i] * d[j] * metricA(static_cast<int>(i) + 1, static_cast<int>(j) + 1);
+                    if (d2 < kMergeDistanceA * kMergeDistanceA) seen = true;
                 }
                 if (!seen) orbit.positions.push_back(p);
             }

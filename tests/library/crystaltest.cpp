@@ -112,6 +112,79 @@ TEST(CifImportTest, operatorLoopWithoutNameHexagonalAndMonoclinic) {
                  {{1, 0, 1}, {0, 1, 0}, {0, 0, 1}, {2, 0, -1}, {0, 3, 0}});
 }
 
+int atomsInCell(const CrystalPhase& phase) {
+    int n = 0;
+    for (int m : SpaceGroupRule(phase).siteMultiplicities()) n += m;
+    return n;
+}
+
+bool warned(const CifImport& read, const std::string& what) {
+    return std::any_of(read.warnings.begin(), read.warnings.end(),
+                       [&](const std::string& w) { return w.find(what) != std::string::npos; });
+}
+
+// Expected |F| from explicit sums over every atom of the cell with the IT C 4.3.2.2 factors
+// (a short script apart from this program): hcp Mg (1 0 0) 2.2018, wurtzite ZnO (1 0 0) 5.2262
+// and (0 0 2) 7.8479, diamond Si (1 1 1) 18.4295; (0 0 1) of both hexagonal phases is 0.
+TEST(CifImportTest, roundedCoordinatesOriginChoiceAndIncompleteOperators) {
+    // 0.3333/0.6667 with the 24 operators of P 63/m m c: still two atoms on 2c.
+    const CrystalPhase mg = onlyPhase("mg-four-decimals.cif");
+    EXPECT_EQ(atomsInCell(mg), 2);
+    const SpaceGroupRule mgRule(mg);
+    EXPECT_NEAR(*mgRule.structureFactor({1, 0, 0}), 2.2018, 2e-3);
+    EXPECT_NEAR(*mgRule.structureFactor({0, 0, 1}), 0, 1e-9);
+    EXPECT_FALSE(mgRule.admits({0, 0, 1}));
+
+    // Six operators that are not a group: completed to the twelve of P 63 m c, and said.
+    const CifImport zno = readCifFile(dataFile("zno-partial-operators.cif"));
+    ASSERT_EQ(zno.phases.size(), 1u);
+    ASSERT_TRUE(zno.phases[0].spaceGroup);
+    EXPECT_EQ(zno.phases[0].spaceGroup->number, 186);
+    EXPECT_EQ(zno.phases[0].spaceGroup->operations.size(), 12u);
+    EXPECT_TRUE(warned(zno, "6 symmetry operators given are not a whole group; completed to the 12")) << zno.warnings.at(0);
+    EXPECT_EQ(atomsInCell(zno.phases[0]), 4);
+    const SpaceGroupRule znoRule(zno.phases[0]);
+    EXPECT_NEAR(*znoRule.structureFactor({1, 0, 0}), 5.2262, 2e-3);
+    EXPECT_NEAR(*znoRule.structureFactor({0, 0, 2}), 7.8479, 2e-3);
+    // Within +-4 the two pairs cancel wherever h - k = 3n and l is odd: 27 (h k) times 4 l.
+    int absent = 0;
+    for (const Reflection& r : reflections(zno.phases[0], 4)) absent += r.allowed ? 0 : 1;
+    EXPECT_EQ(absent, 108);
+
+    // A symbol without origin: the atoms decide where they sit on special positions of one
+    // choice only, otherwise origin choice 2; each choice is said. Old and Hall spellings read.
+    const CifImport set = readCifFile(dataFile("symbols-without-setting.cif"));
+    ASSERT_EQ(set.phases.size(), 5u) << set.error;
+    EXPECT_EQ(set.phases[0].spaceGroup->hm, "F d -3 m:2");
+    EXPECT_EQ(atomsInCell(set.phases[0]), 8);
+    EXPECT_NEAR(*SpaceGroupRule(set.phases[0]).structureFactor({1, 1, 1}), 18.4295, 2e-3);
+    EXPECT_TRUE(warned(set, "data_Si_eighth: space group \"F d -3 m\" names no origin; origin choice 2 taken "
+                            "(F d -3 m:2): the atoms sit on its special positions, 8 atoms in the cell against 16 "
+                            "in origin choice 1"));
+    EXPECT_EQ(set.phases[1].spaceGroup->hm, "F d -3 m:1");
+    EXPECT_EQ(atomsInCell(set.phases[1]), 8);
+    EXPECT_EQ(set.phases[2].spaceGroup->hm, "F d -3 m:2");
+    EXPECT_EQ(atomsInCell(set.phases[2]), 192);
+    EXPECT_TRUE(warned(set, "data_Si_general: space group \"227\" names no origin; origin choice 2 taken "
+                            "(F d -3 m:2), the International Tables default"));
+    EXPECT_EQ(set.phases[3].spaceGroup->number, 225);
+    EXPECT_EQ(atomsInCell(set.phases[3]), 4);
+    EXPECT_EQ(set.phases[4].spaceGroup->hm, "P 1 21/c 1");
+    EXPECT_EQ(atomsInCell(set.phases[4]), 4);
+    EXPECT_EQ(set.warnings.size(), 3u);
+
+    for (const auto& [symbol, number] : std::vector<std::pair<std::string, int>>{
+             {"F m 3 m", 225}, {"Fd3m", 227}, {"Ia3d", 230}, {"P m 3", 200}, {"Pn3m", 224}, {"P2_1/c", 14},
+             {"P2_1/n", 14}, {"P 2_1 2_1 2_1", 19}, {"P4_2/mnm", 136}, {"-P 2ybc", 14}, {"-F 4vw 2vw 3", 227},
+             {"P 2 3", 195}, {"230", 230}}) {
+        const auto sg = spaceGroupBySymbol(symbol);
+        ASSERT_TRUE(sg) << symbol;
+        EXPECT_EQ(sg->number, number) << symbol;
+    }
+    EXPECT_EQ(spaceGroupBySymbol("P2_1/n")->hm, "P 1 21/n 1");
+    for (const char* bad : {"0", "231", "-1", "P 9", "Q m 3 m", "", "1P"}) EXPECT_FALSE(spaceGroupBySymbol(bad)) << bad;
+}
+
 TEST(CifImportTest, unreadableFilesNameTheFileAndTheReason) {
     const CifImport missing = readCifFile("/nonexistent/x.cif");
     EXPECT_EQ(missing.error, "/nonexistent/x.cif: cannot be opened");
