@@ -155,6 +155,10 @@ the files written are byte for byte the same in either language.
         <source>%1：四指数 (h k i l) 须满足 i = -(h + k)，而“%2”不满足</source>
         <translation>%1: four indices (h k i l) need i = -(h + k), and &quot;%2&quot; does not have it</translation>
     </message>
+    <message>
+        <source>警告：已跳过 %1</source>
+        <translation>warning: skipped %1</translation>
+    </message>
 </context>
 <context>
     <name>saed::cli::Image</name>
@@ -583,42 +587,6 @@ example (alpha-Ti along [2 -1 -1 0] with (0 0 0 1) by double diffraction):
 <context>
     <name>saed::cli::Library</name>
     <message>
-        <source>用法：saedindex-cli library [--library FILE | --cif FILE_OR_FOLDER...] [--format text|json]
-
-列出内置物相库或同样格式的物相库文件 FILE 中的物相：每条记录九个字段
-（name;type;c/a;a;b;c;alpha;beta;gamma;），UTF-8 或 GBK 编码。含不完整记录的文件不予
-使用：在 stderr 上指出该记录，退出状态为 2。
-
-用 --cif 时列出 CIF 文件中的物相（每个含晶胞的数据块；文件夹代表其中的 *.cif 文件）：名称、
-晶胞（nm，度）、空间群和原子位置数；json 对每个物相给出 {name, cell, spaceGroup: {hm,
-number} 或 null, atoms, source}。无法读取的文件在 stderr 上指出并说明原因，退出状态为 2。
-
-示例：
-  saedindex-cli library --cif si.cif structures/ --format json
-</source>
-        <translation>usage: saedindex-cli library [--library FILE | --cif FILE_OR_FOLDER...] [--format text|json]
-
-Lists the phases of the built-in library, or of FILE in the same format: records of nine
-fields (name;type;c/a;a;b;c;alpha;beta;gamma;), in UTF-8 or GBK. A file with an incomplete
-record is not used: the record is named on stderr, with exit status 2.
-
-With --cif, lists the phases of CIF files (every data block with a cell; a folder stands for
-its *.cif files): name, cell (nm, degrees), space group and number of atom sites; json gives
-{name, cell, spaceGroup: {hm, number} or null, atoms, source} per phase. A file that cannot
-be read is named on stderr with the reason, and the status is 2.
-
-example:
-  saedindex-cli library --cif si.cif structures/ --format json
-</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n 个原子</source>
-        <translation>
-            <numerusform>%n atom</numerusform>
-            <numerusform>%n atoms</numerusform>
-        </translation>
-    </message>
-    <message>
         <source>未知或不完整的选项“%1”</source>
         <translation>unknown or incomplete option &apos;%1&apos;</translation>
     </message>
@@ -633,6 +601,53 @@ example:
     <message>
         <source>--library 与 --cif 只能给出其一</source>
         <translation>give --library or --cif, not both</translation>
+    </message>
+    <message>
+        <source>用法：saedindex-cli library [--library FILE | --cif FILE_OR_FOLDER...] [--format text|json]
+
+列出内置物相库或同样格式的物相库文件 FILE 中的物相：每条记录九个字段
+（name;type;c/a;a;b;c;alpha;beta;gamma;），UTF-8 或 GBK 编码。含不完整记录的文件不予
+使用：在 stderr 上指出该记录，退出状态为 2。
+
+用 --cif 时列出 CIF 文件中的物相（每个含晶胞的数据块；文件夹代表其中的 *.cif 文件）：名称、
+晶胞（nm，度）、空间群、原子位置数和按对称性展开后晶胞中的原子数（相距不到 0.05 Å 的对称
+等效位置算作一个原子）；json 对每个物相给出 {name, cell, spaceGroup: {hm, number} 或 null,
+atoms（原子位置数）, atomsPerCell, source}。无法读取的文件在 stderr 上指出并说明原因，跳过它
+继续读其余文件；至少读到一个物相时退出状态为 0，否则为 2。
+
+示例：
+  saedindex-cli library --cif si.cif structures/ --format json
+</source>
+        <translation>usage: saedindex-cli library [--library FILE | --cif FILE_OR_FOLDER...] [--format text|json]
+
+Lists the phases of the built-in library, or of FILE in the same format: records of nine
+fields (name;type;c/a;a;b;c;alpha;beta;gamma;), in UTF-8 or GBK. A file with an incomplete
+record is not used: the record is named on stderr, with exit status 2.
+
+With --cif, lists the phases of CIF files (every data block with a cell; a folder stands for
+its *.cif files): name, cell (nm, degrees), space group, number of atom sites and the atoms
+they fill in the cell by symmetry (images closer than 0.05 Å count as one atom); json gives
+{name, cell, spaceGroup: {hm, number} or null, atoms (the sites), atomsPerCell, source} per
+phase. A file that cannot be read is named on stderr with the reason and skipped, and the
+rest is read; the status is 0 when some phase was read, otherwise 2.
+
+example:
+  saedindex-cli library --cif si.cif structures/ --format json
+</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 个原子位置</source>
+        <translation>
+            <numerusform>%n atom site</numerusform>
+            <numerusform>%n atom sites</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>晶胞中 %n 个原子</source>
+        <translation>
+            <numerusform>%n atom in the cell</numerusform>
+            <numerusform>%n atoms in the cell</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1022,6 +1037,30 @@ example (alpha-Ti: (0 0 1) absent, (0 0 2) allowed, (0 0 1) reachable by double 
 <context>
     <name>saed::cli::Screen</name>
     <message>
+        <source>用法见 saedindex-cli screen --help。</source>
+        <translation>Try &apos;saedindex-cli screen --help&apos;.</translation>
+    </message>
+    <message>
+        <source>--format 须为 text 或 json</source>
+        <translation>--format must be text or json</translation>
+    </message>
+    <message>
+        <source>--cif 需要文件或文件夹，且不能与 --library 同用</source>
+        <translation>--cif needs files or folders, and goes without --library</translation>
+    </message>
+    <message>
+        <source>这些 CIF 文件中没有带晶胞的物相</source>
+        <translation>the CIF files hold no phase with a cell</translation>
+    </message>
+    <message>
+        <source>--phases：“%1”不是 1 到 %2 的记录号</source>
+        <translation>--phases: &apos;%1&apos; is not a record number from 1 to %2</translation>
+    </message>
+    <message>
+        <source>报告：%1</source>
+        <translation>report: %1</translation>
+    </message>
+    <message>
         <source>用法：saedindex-cli screen --angles a12,a23,a13
                            (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)
                            [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]
@@ -1039,7 +1078,7 @@ CR LF；同名报告则续写其后）。每个物相输出一行：物相描述
   --library FILE     物相库文本（记录为 name;type;c/a;a;b;c;alpha;beta;gamma;），UTF-8
                      或 GBK 编码，代替内置物相库
   --cif FILE_OR_FOLDER...  改用 CIF 文件中的物相（每个含晶胞的数据块；文件夹代表其中的
-                     *.cif 文件），各带其空间群和原子
+                     *.cif 文件），各带其空间群和原子；无法读取的文件在 stderr 上说明后跳过
   --phases r1,r2,..  只筛选这些记录（按物相库中的顺序从 1 编号）
   --double           纳入可由二次衍射出现的禁止晶面
   --format F         text（默认）：上述各行；json：各物相按其最佳解族排序（失配度小者在前，
@@ -1073,7 +1112,8 @@ options:
   --library FILE     a library text (records name;type;c/a;a;b;c;alpha;beta;gamma;) in
                      UTF-8 or GBK, instead of the built-in library
   --cif FILE_OR_FOLDER...  the phases of CIF files instead (every data block with a cell; a
-                     folder stands for its *.cif files), each with its space group and atoms
+                     folder stands for its *.cif files), each with its space group and atoms; a
+                     file that cannot be read is named on stderr and skipped
   --phases r1,r2,..  screen only these records (numbered from 1, in library order)
   --double           let in forbidden planes reachable by double diffraction
   --format F         text (default): the lines above; json: the phases ranked by their best
@@ -1090,30 +1130,6 @@ example (a pattern against a folder of CIFs, ranked):
   saedindex-cli screen --cif structures/ --d 0.2338,0.2338,0.1432 --angles 70.53,54.74,54.74 \
       --format json
 </translation>
-    </message>
-    <message>
-        <source>用法见 saedindex-cli screen --help。</source>
-        <translation>Try &apos;saedindex-cli screen --help&apos;.</translation>
-    </message>
-    <message>
-        <source>--format 须为 text 或 json</source>
-        <translation>--format must be text or json</translation>
-    </message>
-    <message>
-        <source>--cif 需要文件或文件夹，且不能与 --library 同用</source>
-        <translation>--cif needs files or folders, and goes without --library</translation>
-    </message>
-    <message>
-        <source>这些 CIF 文件中没有带晶胞的物相</source>
-        <translation>the CIF files hold no phase with a cell</translation>
-    </message>
-    <message>
-        <source>--phases：“%1”不是 1 到 %2 的记录号</source>
-        <translation>--phases: &apos;%1&apos; is not a record number from 1 to %2</translation>
-    </message>
-    <message>
-        <source>报告：%1</source>
-        <translation>report: %1</translation>
     </message>
 </context>
 <context>

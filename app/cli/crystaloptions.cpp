@@ -45,9 +45,13 @@ std::optional<std::vector<library::CrystalPhase>> loadCifPhases(const QStringLis
                                                                 QTextStream& err) {
     const library::CifPathsRead read = library::readCifPaths(paths);
     for (const QString& w : read.warnings) err << "saedindex-cli " << command << ": " << CrystalTexts::tr("警告：%1").arg(w) << '\n';
-    for (const QString& e : read.errors) err << "saedindex-cli " << command << ": " << e << '\n';
+    // One unreadable file of many does not stop the rest: it is named with its reason and
+    // skipped, as long as some phase was read.
+    const bool someRead = !read.phases.empty();
+    for (const QString& e : read.errors)
+        err << "saedindex-cli " << command << ": " << (someRead ? CrystalTexts::tr("警告：已跳过 %1").arg(e) : e) << '\n';
     err.flush();
-    if (!read.errors.isEmpty()) return std::nullopt;
+    if (!someRead) return std::nullopt;
     return read.phases;
 }
 

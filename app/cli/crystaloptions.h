@@ -19,9 +19,9 @@ namespace saed::cli {
 // when the option is absent; an empty list when it is given without a value.
 std::optional<QStringList> takeListOption(QStringList& args, const QString& name);
 
-// The phases of the CIF files and folders (a folder's *.cif files by name); every file that
-// cannot be read is told on `err` as "saedindex-cli COMMAND: <file>: <reason>", and then no
-// value is returned. Warnings about left-out data are told as well.
+// The phases of the CIF files and folders (a folder's *.cif files by name). A file that cannot
+// be read is told on `err` with its reason and skipped; no value when no phase at all was read.
+// Warnings about left-out data are told as well.
 std::optional<std::vector<library::CrystalPhase>> loadCifPhases(const QStringList& paths, const QString& command,
                                                                 QTextStream& err);
 

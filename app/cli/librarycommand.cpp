@@ -12,6 +12,7 @@
 #include "app/cli/crystaloptions.h"
 #include "library/phasetexts.h"
 #include "library/phasetree.h"
+#include "library/spacegroup.h"
 
 namespace saed::cli {
 
@@ -29,14 +30,24 @@ const char kLibraryUsage[] = QT_TRANSLATE_NOOP("saed::cli::Library",
     "使用：在 stderr 上指出该记录，退出状态为 2。\n"
     "\n"
     "用 --cif 时列出 CIF 文件中的物相（每个含晶胞的数据块；文件夹代表其中的 *.cif 文件）：名称、\n"
-    "晶胞（nm，度）、空间群和原子位置数；json 对每个物相给出 {name, cell, spaceGroup: {hm,\n"
-    "number} 或 null, atoms, source}。无法读取的文件在 stderr 上指出并说明原因，退出状态为 2。\n"
+    "晶胞（nm，度）、空间群、原子位置数和按对称性展开后晶胞中的原子数（相距不到 0.05 Å 的对称\n"
+    "等效位置算作一个原子）；json 对每个物相给出 {name, cell, spaceGroup: {hm, number} 或 null,\n"
+    "atoms（原子位置数）, atomsPerCell, source}。无法读取的文件在 stderr 上指出并说明原因，跳过它\n"
+    "继续读其余文件；至少读到一个物相时退出状态为 0，否则为 2。\n"
     "\n"
     "示例：\n"
     "  saedindex-cli library --cif si.cif structures/ --format json\n");
 
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// The atoms the sites fill in the cell by the phase's symmetry (images within the merge
+// distance counted once); 0 when the atoms are not usable.
+qint64 atomsPerCell(const library::CrystalPhase& phase) {
+    qint64 n = 0;
+    for (int m : library::SpaceGroupRule(phase).siteMultiplicities()) n += m;
+    return n;
+}
 
 int listCifPhases(const QStringList& paths, const QString& format, QTextStream& out, QTextStream& err) {
     const auto phases = loadCifPhases(paths, QStringLiteral("library"), err);
@@ -49,6 +60,7 @@ int listCifPhases(const QStringList& paths, const QString& format, QTextStream& 
                                     {QStringLiteral("cell"), QJsonArray{c.aNm, c.bNm, c.cNm, c.alphaDeg, c.betaDeg, c.gammaDeg}},
                                     {QStringLiteral("spaceGroup"), spaceGroupJson(p)},
                                     {QStringLiteral("atoms"), static_cast<qint64>(p.atoms.size())},
+                                    {QStringLiteral("atomsPerCell"), atomsPerCell(p)},
                                     {QStringLiteral("source"), qs(p.source)}});
         }
         out << QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("phases"), list}}).toJson(QJsonDocument::Indented));
@@ -59,7 +71,8 @@ int listCifPhases(const QStringList& paths, const QString& format, QTextStream& 
         out << qs(p.name) << '\t';
         for (double v : {c.aNm, c.bNm, c.cNm, c.alphaDeg, c.betaDeg, c.gammaDeg}) out << qs(library::formatNumberWithSu(v, 0)) << ' ';
         const std::string group = library::spaceGroupLabel(p);
-        out << '\t' << (group.empty() ? QStringLiteral("-") : qs(group)) << '\t' << Library::tr("%n 个原子", nullptr, static_cast<int>(p.atoms.size())) << '\n';
+        out << '\t' << (group.empty() ? QStringLiteral("-") : qs(group)) << '\t' << Library::tr("%n 个原子位置", nullptr, static_cast<int>(p.atoms.size())) << '\t'
+            << Library::tr("晶胞中 %n 个原子", nullptr, static_cast<int>(atomsPerCell(p))) << '\n';
     }
     return 0;
 }

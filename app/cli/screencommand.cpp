@@ -45,7 +45,7 @@ const char kHelp[] = QT_TRANSLATE_NOOP("saed::cli::Screen",
     "  --library FILE     物相库文本（记录为 name;type;c/a;a;b;c;alpha;beta;gamma;），UTF-8\n"
     "                     或 GBK 编码，代替内置物相库\n"
     "  --cif FILE_OR_FOLDER...  改用 CIF 文件中的物相（每个含晶胞的数据块；文件夹代表其中的\n"
-    "                     *.cif 文件），各带其空间群和原子\n"
+    "                     *.cif 文件），各带其空间群和原子；无法读取的文件在 stderr 上说明后跳过\n"
     "  --phases r1,r2,..  只筛选这些记录（按物相库中的顺序从 1 编号）\n"
     "  --double           纳入可由二次衍射出现的禁止晶面\n"
     "  --format F         text（默认）：上述各行；json：各物相按其最佳解族排序（失配度小者在前，\n"

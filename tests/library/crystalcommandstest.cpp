@@ -145,12 +145,22 @@ TEST(CrystalCommandsTest, libraryAndScreenFromCifFilesAndFolders) {
     EXPECT_EQ(ranked[1][u"record"].toInt(), 1);  // no solution: in screening order
     EXPECT_TRUE(QFile::exists(screened.json()[u"report"].toString()));
 
-    // A file that is not CIF is named with the reason, and nothing is listed.
+    // A file that is not CIF is named with the reason and skipped; the others are listed with
+    // their sites and the atoms these fill in the cell. With nothing readable the status is 2.
     QFile bad(folder.filePath(QStringLiteral("broken.cif")));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("data_x\nloop_\n_a\n'unterminated\n");
     bad.close();
-    const CliRun failed = runCli(cliArgs("library --cif") << folder.path());
+    const CliRun skipped = runCli(cliArgs("library --cif") << folder.path());
+    EXPECT_EQ(skipped.status, 0);
+    EXPECT_EQ(skipped.out.count(u'\n'), 3);
+    EXPECT_TRUE(skipped.out.contains(QStringLiteral("\t1 atom site\t8 atoms in the cell\n"))) << skipped.out.toStdString();
+    EXPECT_TRUE(skipped.err.contains(QStringLiteral("warning: skipped ") + folder.filePath(QStringLiteral("broken.cif")) +
+                                     QStringLiteral(": not a readable CIF (line 4")))
+        << skipped.err.toStdString();
+    const CliRun skippedJson = runCli(cliArgs("library --format json --cif") << folder.path());
+    EXPECT_EQ(skippedJson.json()[u"phases"].toArray()[2][u"atomsPerCell"].toInt(), 8);
+    const CliRun failed = runCli(cliArgs("library --cif") << bad.fileName());
     EXPECT_EQ(failed.status, 2);
     EXPECT_TRUE(failed.out.isEmpty());
     EXPECT_TRUE(failed.err.contains(QStringLiteral("broken.cif"))) << failed.err.toStdString();
