@@ -27,9 +27,13 @@ struct CifBlock {
 struct CifDocument {
     std::vector<CifBlock> blocks;
     std::string error;  // the parser's message when the text is not CIF; no blocks then
+    // Harmless repeats: a tag given twice with the same value, or once empty ("data_X: ...").
+    std::vector<std::string> warnings;
 };
 
-// Parses a CIF 1.1 text (printable ASCII); `name` goes into the parser's messages.
+// Parses a CIF 1.1 text (printable ASCII); `name` goes into the parser's messages. A tag repeated
+// in a block with the same value, or with one of the two empty, is read once with a warning;
+// repeated with two values it is an error naming the tag and its line.
 CifDocument parseCif(const std::string& text, const std::string& name);
 
 }  // namespace saed::library

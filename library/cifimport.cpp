@@ -369,6 +369,7 @@ CifImport readCifText(std::string_view text, std::string_view fileName) {
         out.error = file + ": not a readable CIF (" + reason + ")";
         return out;
     }
+    for (const std::string& w : doc.warnings) out.warnings.push_back(file + ", " + w);
     for (const CifBlock& block : doc.blocks) {
         const std::string where = file + ", data_" + block.name;
         const char* tags[6] = {"_cell_length_a", "_cell_length_b", "_cell_length_c",

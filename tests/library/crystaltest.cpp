@@ -194,6 +194,23 @@ TEST(CifImportTest, unreadableFilesNameTheFileAndTheReason) {
     const CifImport noCell = readCifText("data_x\n_chemical_name_common Quartz\n", "q.cif");
     EXPECT_EQ(noCell.error, "q.cif: no data block with a unit cell (_cell_length_a, "
                             "_cell_length_b, _cell_length_c)");
+    // A repeated tag: read once when the values agree or one is empty, an error naming it and
+    // its line when they differ.
+    const std::string cell = "_cell_length_a 4\n_cell_length_b 4\n_cell_length_c 4\n";
+    const CifImport repeated = readCifText("data_global\n" + cell + "_chemical_formula_sum 'Al2 O3'\n"
+                                           "_chemical_formula_sum ''\n_cell_length_a 4\n", "r.cif");
+    ASSERT_EQ(repeated.phases.size(), 1u) << repeated.error;
+    EXPECT_EQ(repeated.phases[0].name, "Al2 O3");
+    EXPECT_EQ(repeated.warnings, (std::vector<std::string>{
+                                     "r.cif, data_global: tag _chemical_formula_sum repeated at line 6 with an empty value; read once",
+                                     "r.cif, data_global: tag _cell_length_a repeated at line 7 with the same value; read once"}));
+    const CifImport emptyFirst = readCifText("data_g\n" + cell + "_chemical_name_common ?\n_chemical_name_common Corundum\n", "e.cif");
+    ASSERT_EQ(emptyFirst.phases.size(), 1u);
+    EXPECT_EQ(emptyFirst.phases[0].name, "Corundum");
+    EXPECT_EQ(readCifText("data_global\n" + cell + "_cell_length_a 5\n", "d.cif").error,
+              "d.cif: not a readable CIF (duplicate tag _cell_length_a at line 5 in data_global)");
+    EXPECT_EQ(readCifText("data_g\n" + cell + "loop_\n_cell_length_b\n4\n", "l.cif").error,
+              "l.cif: not a readable CIF (duplicate tag _cell_length_b at line 5 in data_g)");
     const CifImport badGroup = readCifText("data_x\n_cell_length_a 4\n_cell_length_b 4\n"
                                            "_cell_length_c 4\n_symmetry_space_group_name_H-M "
                                            "'Q 9'\nloop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n"
