@@ -102,6 +102,31 @@ const gemmi::SpaceGroup* lookUp(std::string_view symbol, double alphaDeg, double
     return nullptr;
 }
 
+// True when every product of two operators is an operator of the group up to a centring
+// vector, and the centring vectors add up among themselves.
+bool isClosed(const gemmi::GroupOps& group) {
+    const auto wrapped = [](gemmi::Op::Tran t) {
+        for (int& v : t) v = ((v % gemmi::Op::DEN) + gemmi::Op::DEN) % gemmi::Op::DEN;
+        return t;
+    };
+    const auto isCentring = [&](const gemmi::Op::Tran& t) {
+        return std::find(group.cen_ops.begin(), group.cen_ops.end(), wrapped(t)) != group.cen_ops.end();
+    };
+    for (const auto& c : group.cen_ops)
+        for (const auto& d : group.cen_ops)
+            if (!isCentring({c[0] + d[0], c[1] + d[1], c[2] + d[2]})) return false;
+    for (const gemmi::Op& a : group.sym_ops)
+        for (const gemmi::Op& b : group.sym_ops) {
+            const gemmi::Op product = (a * b).wrap();
+            const gemmi::Op* found = group.find_by_rotation(product.rot);
+            if (!found) return false;
+            if (!isCentring({product.tran[0] - found->tran[0], product.tran[1] - found->tran[1],
+                             product.tran[2] - found->tran[2]}))
+                return false;
+        }
+    return true;
+}
+
 }  // namespace
 
 std::optional<SpaceGroupSymbol> spaceGroupBySymbol(std::string_view symbol, double alphaDeg,
@@ -167,6 +192,10 @@ std::optional<SpaceGroupSymbol> spaceGroupFromOperations(const std::vector<std::
         ops.push_back(gemmi::Op::identity());
         std::set<gemmi::Op> seen(ops.begin(), ops.end());
         ops.assign(seen.begin(), seen.end());
+        // The whole list, as CIFs and the phase file give it, is told quickly.
+        if (const gemmi::GroupOps whole = gemmi::split_centering_vectors(ops);
+            static_cast<std::size_t>(whole.order()) == ops.size() && isClosed(whole))
+            return symbolOf(whole, gemmi::find_spacegroup_by_ops(whole));
         for (std::size_t done = 0; done < ops.size();) {
             const std::size_t size = ops.size();
             for (std::size_t i = 0; i < size; ++i)
@@ -223,6 +252,9 @@ SpaceGroupRule::SpaceGroupRule(const CrystalPhase& phase) : m_reciprocalA(3) {
     cellA.cNm *= 10;
     m_reciprocalA = core::ReciprocalMetric(cellA);
     const core::SquareMatrix metricA = core::Metric(cellA);
+    std::array<double, 3> planeSpacingA{};  // d of (1 0 0), (0 1 0), (0 0 1)
+    for (std::size_t i = 0; i < 3; ++i)
+        planeSpacingA[i] = 1 / std::sqrt(m_reciprocalA(static_cast<int>(i) + 1, static_cast<int>(i) + 1));
 
     for (const AtomSite& site : phase.atoms) {
         const gemmi::El el = gemmi::find_element(site.element.c_str());
@@ -249,7 +281,13 @@ SpaceGroupRule::SpaceGroupRule(const CrystalPhase& phase) : m_reciprocalA(3) {
                 bool seen = false;
                 for (const auto& q : orbit.positions) {
                     std::array<double, 3> d{};
-                    for (std::size_t i = 0; i < 3; ++i) d[i] = p[i] - q[i] - std::round(p[i] - q[i]);
+                    bool near = true;
+                    for (std::size_t i = 0; i < 3 && near; ++i) {
+                        d[i] = p[i] - q[i] - std::round(p[i] - q[i]);
+                        // Two points are at least their distance across the lattice planes apart.
+                        near = std::fabs(d[i]) * planeSpacingA[i] < kMergeDistanceA;
+                    }
+                    if (!near) continue;
                     double d2 = 0;
                     for (std::size_t i = 0; i < 3; ++i)
                         for (std::size_t j = 0; j < 3; ++j) d2 += d[i] * d[j] * metricA(static_cast<int>(i) + 1, static_cast<int>(j) + 1);
