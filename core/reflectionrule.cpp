@@ -1,13 +1,18 @@
 #include "core/reflectionrule.h"
 
+#include <algorithm>  // for max
 #include <cassert>
+#include <cstdlib>    // for abs
 
 namespace saed::core {
 
-ReflectionTable::ReflectionTable(const ReflectionRule& rule, int range) : m_range(range) {
+ReflectionTable::ReflectionTable(const ReflectionRule& rule, int range) : m_rule(&rule), m_range(range) {
     assert(range >= 0);
     const auto side = static_cast<std::size_t>(2 * range + 1);
     m_allowed.assign(side * side * side, false);
+    const auto outerSide = static_cast<std::size_t>(4 * range + 1);
+    m_beyond = std::make_unique<std::atomic<signed char>[]>(outerSide * outerSide * outerSide);
+    for (std::size_t i = 0; i < outerSide * outerSide * outerSide; ++i) m_beyond[i].store(-1, std::memory_order_relaxed);
     for (int h = -range; h <= range; ++h)
         for (int k = -range; k <= range; ++k)
             for (int l = -range; l <= range; ++l) {
@@ -39,18 +44,41 @@ bool ReflectionTable::reachableInZone(const Hkl& hkl, const Hkl& zone) const {
     return reachable(hkl, &zone);
 }
 
-bool ReflectionTable::reachable(const Hkl& g, const Hkl* zone) const {
-    if (g == Hkl{0, 0, 0} || admits(g)) return false;
-    if (zone && g[0] * (*zone)[0] + g[1] * (*zone)[1] + g[2] * (*zone)[2] != 0) return false;
-    for (const Hkl& g1 : m_allowedList) {
-        if (zone && g1[0] * (*zone)[0] + g1[1] * (*zone)[1] + g1[2] * (*zone)[2] != 0) continue;
-        const Hkl g2{g[0] - g1[0], g[1] - g1[1], g[2] - g1[2]};
-        if (!admits(g2) || g2 == Hkl{0, 0, 0}) continue;
-        // g1 parallel to g would make g2 parallel too: a systematic row, not a second beam.
-        const Uvw cross = ZoneAxis(g1, g);
-        if (cross == Uvw{0, 0, 0}) continue;
-        return true;
+bool ReflectionTable::allowedAnywhere(const Hkl& hkl) const {
+    if (inRange(hkl)) return m_allowed[index(hkl)];
+    const int outer = 2 * m_range;
+    for (int i : hkl)
+        if (i < -outer || i > outer) return m_rule->admits(hkl);
+    const auto side = static_cast<std::size_t>(2 * outer + 1);
+    std::atomic<signed char>& known = m_beyond[(static_cast<std::size_t>(hkl[0] + outer) * side +
+                                                static_cast<std::size_t>(hkl[1] + outer)) * side +
+                                               static_cast<std::size_t>(hkl[2] + outer)];
+    signed char verdict = known.load(std::memory_order_relaxed);
+    if (verdict < 0) {
+        verdict = m_rule->admits(hkl) ? 1 : 0;
+        known.store(verdict, std::memory_order_relaxed);
     }
+    return verdict == 1;
+}
+
+bool ReflectionTable::reachable(const Hkl& g, const Hkl* zone) const {
+    if (g == Hkl{0, 0, 0} || allowedAnywhere(g)) return false;
+    const auto inZone = [zone](const Hkl& p) {
+        return !zone || p[0] * (*zone)[0] + p[1] * (*zone)[1] + p[2] * (*zone)[2] == 0;
+    };
+    if (!inZone(g)) return false;
+    // The partner g1 runs over the planes of no higher index than g; g2 = g - g1 may reach
+    // twice as far and is judged by the rule where the table ends.
+    const int reach = std::max({std::abs(g[0]), std::abs(g[1]), std::abs(g[2])});
+    for (int h = -reach; h <= reach; ++h)
+        for (int k = -reach; k <= reach; ++k)
+            for (int l = -reach; l <= reach; ++l) {
+                const Hkl g1{h, k, l};
+                if (g1 == Hkl{0, 0, 0} || !inZone(g1) || !allowedAnywhere(g1)) continue;
+                // g1 parallel to g would make g2 parallel too: a systematic row, not a second beam.
+                if (ZoneAxis(g1, g) == Uvw{0, 0, 0}) continue;
+                if (allowedAnywhere({g[0] - h, g[1] - k, g[2] - l})) return true;
+            }
     return false;
 }
 

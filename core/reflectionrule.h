@@ -2,6 +2,8 @@
 // lattice types, and the double-diffraction test shared by every rule.
 #pragma once
 
+#include <atomic>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -33,18 +35,22 @@ private:
 };
 
 // The rule's verdicts on every (h k l) with indices from -range to range, looked up in constant
-// time, with the double-diffraction test on top.
+// time, with the double-diffraction test on top. The table asks the rule itself about planes
+// beyond the range: the rule must outlive the table.
 class ReflectionTable {
 public:
     ReflectionTable(const ReflectionRule& rule, int range);
+    ReflectionTable(ReflectionRule&&, int) = delete;  // a temporary rule would not outlive it
 
     int range() const { return m_range; }
     // False for indices outside the range.
     bool inRange(const Hkl& hkl) const;
     bool admits(const Hkl& hkl) const { return inRange(hkl) && m_allowed[index(hkl)]; }
-    // A forbidden reflection that is the sum g1 + g2 of two allowed, non-parallel reflections of
-    // the range; g1 and g2 then span a zone that holds g, so the reflection can appear in that
-    // zone by double diffraction. False for an allowed reflection.
+    // A forbidden reflection that is the sum g1 + g2 of two allowed, non-parallel reflections;
+    // g1 and g2 then span a zone that holds g, so the reflection can appear in that zone by
+    // double diffraction. One partner is of no higher index than g itself (the other follows),
+    // so the answer depends on g alone, not on the table's range. False for an allowed
+    // reflection.
     bool reachableByDoubleDiffraction(const Hkl& hkl) const;
     // The same within one zone [uvw]: g1 and g2 both lie in the zone (g1 . uvw = 0).
     bool reachableInZone(const Hkl& hkl, const Hkl& zone) const;
@@ -55,8 +61,15 @@ public:
 private:
     std::size_t index(const Hkl& hkl) const;
     bool reachable(const Hkl& hkl, const Hkl* zone) const;
+    // The table's verdict within the range, the rule's beyond it.
+    bool allowedAnywhere(const Hkl& hkl) const;
 
+    const ReflectionRule* m_rule;
     int m_range;
+    // The rule's verdicts out to twice the range, where the partners of a plane of the range
+    // lie, asked once each: -1 not yet asked, else 0 or 1. Atomic, as a const table may be
+    // read from several threads; two threads asking at once store the same verdict.
+    std::unique_ptr<std::atomic<signed char>[]> m_beyond;
     std::vector<bool> m_allowed;
     std::vector<Hkl> m_allowedList;
 };

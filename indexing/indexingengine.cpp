@@ -222,12 +222,16 @@ private:
 // also the forbidden planes that are sums of two allowed ones.
 class Admission {
 public:
+    // The table points at m_latticeRule: not to be copied.
+    Admission(const Admission&) = delete;
+    Admission& operator=(const Admission&) = delete;
     explicit Admission(const IndexingInput& input) : m_input(input) {
         if (!input.doubleDiffraction || input.rangeN < 0) return;
         if (input.latticeType == kSpaceGroupType) {
             if (input.rule) m_table.emplace(*input.rule, input.rangeN);
         } else {
-            m_table.emplace(core::LatticeTypeRule(input.latticeType), input.rangeN);
+            m_latticeRule.emplace(input.latticeType);
+            m_table.emplace(*m_latticeRule, input.rangeN);
         }
     }
 
@@ -265,6 +269,7 @@ private:
     }
 
     const IndexingInput& m_input;
+    std::optional<core::LatticeTypeRule> m_latticeRule;  // the table's rule for a lattice type
     std::optional<core::ReflectionTable> m_table;
 };
 

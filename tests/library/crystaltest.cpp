@@ -303,11 +303,28 @@ TEST(ReflectionsTest, alphaTiBasalReflectionsAndDoubleDiffraction) {
     EXPECT_FALSE(table.reachableByDoubleDiffraction({0, 0, 2}));  // allowed already
 
     // Face-centred lattice (code 3): (1 0 0) cannot be reached, the centring forbids any sum.
-    const core::ReflectionTable fcc(core::LatticeTypeRule(3), 3);
+    const core::LatticeTypeRule faceCentred(3);
+    const core::ReflectionTable fcc(faceCentred, 3);
     EXPECT_FALSE(fcc.reachableByDoubleDiffraction({1, 0, 0}));
     // Si (2 0 0) = (1 1 1) + (1 -1 -1).
     const CrystalPhase si = onlyPhase("si-uncertainty.cif");
-    EXPECT_TRUE(core::ReflectionTable(SpaceGroupRule(si), 2).reachableByDoubleDiffraction({2, 0, 0}));
+    const SpaceGroupRule siRule(si);
+    EXPECT_TRUE(core::ReflectionTable(siRule, 2).reachableByDoubleDiffraction({2, 0, 0}));
+    // F d -3 c: (3 3 3) is forbidden; (3 3 3) = (-2 2 2) + (5 1 1), whose (5 1 1) lies beyond
+    // +-4. The flag follows the plane, not the printed range.
+    CrystalPhase fd3c;
+    fd3c.cell = {1.0, 1.0, 1.0, 90, 90, 90};
+    fd3c.spaceGroup = spaceGroupBySymbol("F d -3 c");
+    for (int range : {3, 4, 5}) {
+        const std::vector<Reflection> all = reflections(fd3c, range);
+        const auto r333 = std::find_if(all.begin(), all.end(), [](const Reflection& r) { return r.hkl == Hkl{3, 3, 3}; });
+        ASSERT_NE(r333, all.end());
+        EXPECT_FALSE(r333->allowed);
+        EXPECT_TRUE(r333->doubleDiffraction) << range;
+    }
+    const core::ReflectionTable fcc5(faceCentred, 5);
+    EXPECT_FALSE(fcc5.reachableByDoubleDiffraction({1, 0, 0}));
+    EXPECT_FALSE(fcc5.reachableByDoubleDiffraction({5, 4, 4}));
 
     const std::vector<Reflection> list = reflections(ti, 1);
     ASSERT_EQ(list.size(), 26u);
