@@ -417,6 +417,13 @@ CifImport readCifText(std::string_view text, std::string_view fileName) {
         if (phase.source.empty()) phase.source = baseName(file) + ", data_" + block.name;
         readAtoms(block, phase, where, out.warnings);
         readSpaceGroup(block, phase, where, out.warnings);
+        if (phase.spaceGroup)
+            if (const auto broken = brokenCellConditions(phase.cell, *phase.spaceGroup)) {
+                out.warnings.push_back(where + ": the cell does not fit space group " +
+                                       (phase.spaceGroup->hm.empty() ? "of the operators" : phase.spaceGroup->hm) +
+                                       ", whose cell has " + cellConditionsText(*broken) + "; the block is left out");
+                continue;
+            }
         out.phases.push_back(std::move(phase));
     }
     if (out.phases.empty())

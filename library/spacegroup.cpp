@@ -220,6 +220,70 @@ std::optional<SpaceGroupSymbol> spaceGroupFromOperations(const std::vector<std::
     }
 }
 
+std::string cellConditionsText(CellConditions conditions) {
+    switch (conditions) {
+    case CellConditions::None: return "none";
+    case CellConditions::MonoclinicA: return "β = γ = 90°";
+    case CellConditions::MonoclinicB: return "α = γ = 90°";
+    case CellConditions::MonoclinicC: return "α = β = 90°";
+    case CellConditions::Orthorhombic: return "α = β = γ = 90°";
+    case CellConditions::Tetragonal: return "a = b, α = β = γ = 90°";
+    case CellConditions::Hexagonal: return "a = b, α = β = 90°, γ = 120°";
+    case CellConditions::Rhombohedral: return "a = b = c, α = β = γ";
+    case CellConditions::Cubic: return "a = b = c, α = β = γ = 90°";
+    case CellConditions::Symmetry: return "a cell that its symmetry operators keep";
+    }
+    return {};
+}
+
+std::optional<CellConditions> brokenCellConditions(const core::Cell& cell, const SpaceGroupSymbol& group) {
+    if (!core::isCell(cell)) return std::nullopt;
+    std::vector<gemmi::Op> ops;
+    try {
+        for (const std::string& t : group.operations) ops.push_back(gemmi::parse_triplet(t));
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    // An operator x' = R x keeps the metric when R^T G R = G; rounding in the cell's last digit
+    // is allowed for by comparing each entry to the lengths it is made of.
+    const core::SquareMatrix g = core::Metric(cell);
+    constexpr double kTolerance = 2e-3;
+    bool kept = true;
+    for (const gemmi::Op& op : ops) {
+        for (int i = 0; i < 3 && kept; ++i)
+            for (int j = 0; j < 3 && kept; ++j) {
+                double v = 0;
+                for (int m = 0; m < 3; ++m)
+                    for (int n = 0; n < 3; ++n)
+                        v += op.rot[static_cast<std::size_t>(m)][static_cast<std::size_t>(i)] * g(m + 1, n + 1) *
+                             op.rot[static_cast<std::size_t>(n)][static_cast<std::size_t>(j)];
+                v /= gemmi::Op::DEN * gemmi::Op::DEN;
+                kept = std::fabs(v - g(i + 1, j + 1)) <= kTolerance * std::sqrt(g(i + 1, i + 1) * g(j + 1, j + 1));
+            }
+        if (!kept) break;
+    }
+    if (kept) return std::nullopt;
+    const int n = group.number;
+    if (n < 1) return CellConditions::Symmetry;
+    if (n <= 2) return CellConditions::None;
+    if (n <= 15) {
+        // The axis the two-fold rotation or the mirror keeps apart from the other two.
+        for (const gemmi::Op& op : ops) {
+            const auto& r = op.rot;
+            if (r == gemmi::Op::identity().rot || r == gemmi::Op::identity().negated_rot()) continue;
+            if ((r[0][0] > 0) != (r[1][1] > 0) && (r[0][0] > 0) == (r[2][2] > 0)) return CellConditions::MonoclinicB;
+            if ((r[0][0] > 0) != (r[1][1] > 0)) return CellConditions::MonoclinicA;
+            return CellConditions::MonoclinicC;
+        }
+        return CellConditions::Symmetry;
+    }
+    if (n <= 74) return CellConditions::Orthorhombic;
+    if (n <= 142) return CellConditions::Tetragonal;
+    if (n <= 194) return group.hm.size() > 2 && group.hm.substr(group.hm.size() - 2) == ":R" ? CellConditions::Rhombohedral
+                                                                                           : CellConditions::Hexagonal;
+    return CellConditions::Cubic;
+}
+
 SpaceGroupRule::SpaceGroupRule(const CrystalPhase& phase) : m_reciprocalA(3) {
     gemmi::GroupOps group;
     group.sym_ops = {gemmi::Op::identity()};

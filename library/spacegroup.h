@@ -36,6 +36,26 @@ std::vector<SpaceGroupSymbol> spaceGroupSettings(std::string_view symbol, double
 std::optional<SpaceGroupSymbol> spaceGroupFromOperations(const std::vector<std::string>& triplets,
                                                          std::string* error = nullptr);
 
+// What a group asks of its cell: the crystal system's equalities, in the group's setting.
+enum class CellConditions {
+    None,          // triclinic
+    MonoclinicA,   // beta = gamma = 90 (unique axis a)
+    MonoclinicB,   // alpha = gamma = 90
+    MonoclinicC,   // alpha = beta = 90
+    Orthorhombic,  // alpha = beta = gamma = 90
+    Tetragonal,    // a = b, alpha = beta = gamma = 90
+    Hexagonal,     // a = b, alpha = beta = 90, gamma = 120 (trigonal on hexagonal axes too)
+    Rhombohedral,  // a = b = c, alpha = beta = gamma
+    Cubic,         // a = b = c, alpha = beta = gamma = 90
+    Symmetry,      // a group of no tabulated setting: its operators must keep the cell
+};
+// The conditions as text, "a = b, α = β = 90°, γ = 120°".
+std::string cellConditionsText(CellConditions conditions);
+// The conditions of `group` when `cell` (nm, degrees) breaks them, that is when an operator of
+// the group does not keep the cell's metric (lengths to 0.1 %, angles to about 0.1°); no value
+// when the cell fits the group or the group cannot be read.
+std::optional<CellConditions> brokenCellConditions(const core::Cell& cell, const SpaceGroupSymbol& group);
+
 // Below this fraction of the sum of its atoms' scattering amplitudes, |F| counts as zero and
 // the reflection as extinguished: the atoms cancel by symmetry, as Si (2 2 2) does.
 inline constexpr double kExtinctionThreshold = 1e-3;

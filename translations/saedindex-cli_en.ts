@@ -159,6 +159,10 @@ the files written are byte for byte the same in either language.
         <source>警告：已跳过 %1</source>
         <translation>warning: skipped %1</translation>
     </message>
+    <message>
+        <source>--cell 与空间群 %1 不符：该空间群的晶胞须满足 %2</source>
+        <translation>--cell does not fit space group %1: its cell has %2</translation>
+    </message>
 </context>
 <context>
     <name>saed::cli::Image</name>

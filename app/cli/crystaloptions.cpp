@@ -80,6 +80,13 @@ std::optional<library::CrystalPhase> phaseFromCell(const QStringList& cell, cons
         error = CrystalTexts::tr("--spacegroup：未知的空间群“%1”").arg(spaceGroup);
         return std::nullopt;
     }
+    if (const auto broken = library::brokenCellConditions(phase.cell, *phase.spaceGroup)) {
+        const std::string& hm = phase.spaceGroup->hm;
+        error = CrystalTexts::tr("--cell 与空间群 %1 不符：该空间群的晶胞须满足 %2")
+                    .arg(hm.empty() ? spaceGroup : QString::fromStdString(hm),
+                         QString::fromStdString(library::cellConditionsText(*broken)));
+        return std::nullopt;
+    }
     return phase;
 }
 

@@ -185,6 +185,42 @@ TEST(CifImportTest, roundedCoordinatesOriginChoiceAndIncompleteOperators) {
     for (const char* bad : {"0", "231", "-1", "P 9", "Q m 3 m", "", "1P"}) EXPECT_FALSE(spaceGroupBySymbol(bad)) << bad;
 }
 
+// Each group against a cell that fits it (to the rounding of a file's last digit) and one that
+// breaks one of its conditions.
+TEST(SpaceGroupTest, cellConditionsOfTheGroup) {
+    struct Case {
+        const char* group;
+        core::Cell fits, breaks;
+        CellConditions conditions;
+    };
+    const std::vector<Case> cases{
+        {"P 63/m m c", {0.29506, 0.29506, 0.46835, 90, 90, 120}, {0.5, 0.5, 0.5, 90, 90, 90}, CellConditions::Hexagonal},
+        {"F d -3 m", {0.5431, 0.5431, 0.5432, 90, 90, 90}, {0.5431, 0.5431, 0.56, 90, 90, 90}, CellConditions::Cubic},
+        {"P 4/m m m", {0.3, 0.3, 0.5, 90, 90, 90}, {0.3, 0.31, 0.5, 90, 90, 90}, CellConditions::Tetragonal},
+        {"P n m a", {0.5, 0.6, 0.7, 90, 90, 90}, {0.5, 0.6, 0.7, 90, 90, 91}, CellConditions::Orthorhombic},
+        {"P 1 21/c 1", {0.5, 0.6, 0.7, 90, 99, 90}, {0.5, 0.6, 0.7, 95, 99, 90}, CellConditions::MonoclinicB},
+        {"P 1 1 2", {0.5, 0.6, 0.7, 90, 90, 100}, {0.5, 0.6, 0.7, 90, 100, 90}, CellConditions::MonoclinicC},
+        {"P 2 1 1", {0.5, 0.6, 0.7, 100, 90, 90}, {0.5, 0.6, 0.7, 90, 90, 100}, CellConditions::MonoclinicA},
+        {"R -3 m:R", {0.5, 0.5, 0.5, 60, 60, 60}, {0.5, 0.5, 0.5, 60, 60, 61}, CellConditions::Rhombohedral},
+        {"R -3 m:H", {0.3, 0.3, 1.4, 90, 90, 120}, {0.3, 0.3, 1.4, 90, 90, 90}, CellConditions::Hexagonal},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.group);
+        const auto group = spaceGroupBySymbol(c.group);
+        ASSERT_TRUE(group);
+        EXPECT_FALSE(brokenCellConditions(c.fits, *group));
+        EXPECT_EQ(brokenCellConditions(c.breaks, *group), c.conditions);
+    }
+    EXPECT_FALSE(brokenCellConditions({0.3, 0.5, 0.7, 70, 80, 100}, *spaceGroupBySymbol("P -1")));
+    EXPECT_EQ(cellConditionsText(CellConditions::Hexagonal), "a = b, α = β = 90°, γ = 120°");
+    // A CIF whose cell breaks its own group is left out, with the reason.
+    const CifImport broken = readCifText("data_x\n_cell_length_a 4\n_cell_length_b 4\n_cell_length_c 4\n"
+                                         "_symmetry_space_group_name_H-M 'P 63/m m c'\n", "h.cif");
+    EXPECT_TRUE(broken.phases.empty());
+    EXPECT_EQ(broken.warnings, std::vector<std::string>{"h.cif, data_x: the cell does not fit space group P 63/m m c, "
+                                                        "whose cell has a = b, α = β = 90°, γ = 120°; the block is left out"});
+}
+
 TEST(CifImportTest, unreadableFilesNameTheFileAndTheReason) {
     const CifImport missing = readCifFile("/nonexistent/x.cif");
     EXPECT_EQ(missing.error, "/nonexistent/x.cif: cannot be opened");
