@@ -2,9 +2,11 @@
 // tilt check and orientation panel whenever the tab comes up.
 #include "app/form1.h"
 
+#include <QCheckBox>
 #include <QTabWidget>
 
 #include "app/orientationpanel.h"
+#include "app/simulationpanel.h"
 #include "core/reflectionrule.h"
 #include "indexing/indexingoperations.h"
 #include "model/resulttablemodel.h"
@@ -13,6 +15,13 @@ namespace saed::app {
 
 QWidget* Form1::buildOrientationTab() {
     m_orientationPanel = new OrientationPanel(m_prompts);
+    // One choice of three or four indices for the simulation and this tab.
+    auto* simulationFour = m_simulation->findChild<QCheckBox*>(QStringLiteral("SimulationFourIndex"));
+    auto* orientationFour = m_orientationPanel->findChild<QCheckBox*>(QStringLiteral("FourIndex"));
+    if (simulationFour != nullptr && orientationFour != nullptr) {
+        connect(simulationFour, &QCheckBox::toggled, orientationFour, &QCheckBox::setChecked);
+        connect(orientationFour, &QCheckBox::toggled, simulationFour, &QCheckBox::setChecked);
+    }
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
         if (m_tabs->widget(index) == m_orientationPanel) refreshOrientationPanel();
     });

@@ -6,6 +6,8 @@
 #include <QFont>
 #include <QPen>
 
+#include "core/millerbravais.h"
+
 namespace saed::app {
 
 namespace {
@@ -25,8 +27,12 @@ QString hklText(const core::Hkl& hkl) {
     return QStringLiteral("(%1 %2 %3)").arg(hkl[0]).arg(hkl[1]).arg(hkl[2]);
 }
 
+QString hkilText(const core::Hkl& hkl) {
+    return QStringLiteral("(%1 %2 %3 %4)").arg(hkl[0]).arg(hkl[1]).arg(-(hkl[0] + hkl[1])).arg(hkl[2]);
+}
+
 void paintPattern(QPainter& painter, const QRectF& area, const simulation::ZonePattern& pattern,
-                  double extentInvNm, bool labels) {
+                  double extentInvNm, bool labels, bool fourIndex) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(area, QColor(16, 16, 24));
@@ -59,14 +65,14 @@ void paintPattern(QPainter& painter, const QRectF& area, const simulation::ZoneP
         painter.drawEllipse(at, radius, radius);
         if (labels) {
             painter.setPen(QColor(170, 210, 170));
-            painter.drawText(at + QPointF(radius + 2, -radius - 1), hklText(s.hkl));
+            painter.drawText(at + QPointF(radius + 2, -radius - 1), fourIndex ? hkilText(s.hkl) : hklText(s.hkl));
         }
     }
     painter.setPen(QColor(235, 235, 235));
-    painter.drawText(area.topLeft() + QPointF(8, 16), QStringLiteral("[%1 %2 %3]")
-                                                          .arg(pattern.zone[0])
-                                                          .arg(pattern.zone[1])
-                                                          .arg(pattern.zone[2]));
+    const core::Uvtw zone4 = core::toFourIndex(pattern.zone);
+    painter.drawText(area.topLeft() + QPointF(8, 16),
+                     fourIndex ? QStringLiteral("[%1 %2 %3 %4]").arg(zone4[0]).arg(zone4[1]).arg(zone4[2]).arg(zone4[3])
+                               : QStringLiteral("[%1 %2 %3]").arg(pattern.zone[0]).arg(pattern.zone[1]).arg(pattern.zone[2]));
     const double bar = roundScale(extent);
     const QPointF left = area.bottomLeft() + QPointF(12, -12);
     painter.setPen(QPen(QColor(235, 235, 235), 2));
@@ -75,10 +81,10 @@ void paintPattern(QPainter& painter, const QRectF& area, const simulation::ZoneP
     painter.restore();
 }
 
-QImage patternImage(const simulation::ZonePattern& pattern, int sizePx, double extentInvNm) {
+QImage patternImage(const simulation::ZonePattern& pattern, int sizePx, double extentInvNm, bool fourIndex) {
     QImage image(sizePx, sizePx, QImage::Format_RGB32);
     QPainter painter(&image);
-    paintPattern(painter, QRectF(0, 0, sizePx, sizePx), pattern, extentInvNm);
+    paintPattern(painter, QRectF(0, 0, sizePx, sizePx), pattern, extentInvNm, true, fourIndex);
     painter.end();
     return image;
 }

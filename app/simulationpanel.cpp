@@ -8,11 +8,13 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStandardItemModel>
 #include <QVBoxLayout>
 
 #include "app/patternpainter.h"
+#include "core/millerbravais.h"
 #include "simulation/svgpattern.h"
 #include "store/textfile.h"
 
@@ -24,8 +26,8 @@ namespace {
 class PatternPicture : public QWidget {
 public:
     PatternPicture(const std::optional<simulation::ZonePattern>& pattern, const QCheckBox* labels,
-                   const QDoubleSpinBox* maxG, QWidget* parent)
-        : QWidget(parent), m_pattern(pattern), m_labels(labels), m_maxG(maxG) {
+                   const QDoubleSpinBox* maxG, const QCheckBox* fourIndex, QWidget* parent)
+        : QWidget(parent), m_pattern(pattern), m_labels(labels), m_maxG(maxG), m_fourIndex(fourIndex) {
         setObjectName(QStringLiteral("PatternPicture"));
         setMinimumSize(300, 300);
     }
@@ -40,13 +42,14 @@ protected:
             painter.fillRect(rect(), QColor(16, 16, 24));
             return;
         }
-        paintPattern(painter, area, *m_pattern, m_maxG->value(), m_labels->isChecked());
+        paintPattern(painter, area, *m_pattern, m_maxG->value(), m_labels->isChecked(), m_fourIndex->isChecked());
     }
 
 private:
     const std::optional<simulation::ZonePattern>& m_pattern;
     const QCheckBox* m_labels;
     const QDoubleSpinBox* m_maxG;
+    const QCheckBox* m_fourIndex;
 };
 
 QString errorText(simulation::PatternError error) {
@@ -98,15 +101,28 @@ SimulationPanel::SimulationPanel(model::Prompts& prompts, QWidget* parent) : QWi
     m_type->setObjectName(QStringLiteral("SimulationType"));
     controls->addWidget(m_type);
     controls->addSpacing(12);
-    controls->addWidget(
-        new QLabel(QCoreApplication::translate("saed::app::SimulationPanel", "晶带轴 [uvw]")));
+    m_zoneCaption = new QLabel(QCoreApplication::translate("saed::app::SimulationPanel", "晶带轴 [uvw]"));
+    controls->addWidget(m_zoneCaption);
     for (std::size_t i = 0; i < 3; ++i) {
         m_zone[i] = new QSpinBox;
         m_zone[i]->setObjectName(QStringLiteral("SimulationZone%1").arg(i));
         m_zone[i]->setRange(-99, 99);
         m_zone[i]->setValue(i == 2 ? 1 : 0);
+        if (i == 2) {
+            m_zoneT = new QSpinBox;
+            m_zoneT->setObjectName(QStringLiteral("SimulationZoneT"));
+            m_zoneT->setRange(-198, 198);
+            m_zoneT->setVisible(false);
+            controls->addWidget(m_zoneT);
+        }
         controls->addWidget(m_zone[i]);
     }
+    m_fourIndex = new QCheckBox(QCoreApplication::translate("saed::app::SimulationPanel", "四指数"));
+    m_fourIndex->setObjectName(QStringLiteral("SimulationFourIndex"));
+    m_fourIndex->setToolTip(QCoreApplication::translate(
+        "saed::app::SimulationPanel", "六方晶胞：晶带轴以 [U V T W] 输入，斑点标为 (h k i l)"));
+    m_fourIndex->setEnabled(false);
+    controls->addWidget(m_fourIndex);
     controls->addSpacing(12);
     controls->addWidget(
         new QLabel(QCoreApplication::translate("saed::app::SimulationPanel", "最大 |g| (1/nm)")));
@@ -131,7 +147,7 @@ SimulationPanel::SimulationPanel(model::Prompts& prompts, QWidget* parent) : QWi
     controls->addWidget(svg);
     layout->addLayout(controls);
 
-    m_picture = new PatternPicture(m_pattern, m_labels, m_maxG, this);
+    m_picture = new PatternPicture(m_pattern, m_labels, m_maxG, m_fourIndex, this);
     layout->addWidget(m_picture, 1);
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("SimulationStatus"));
@@ -141,7 +157,8 @@ SimulationPanel::SimulationPanel(model::Prompts& prompts, QWidget* parent) : QWi
     layout->addWidget(m_note);
 
     connect(m_type, &QComboBox::currentIndexChanged, this, [this] { recompute(); });
-    for (QSpinBox* box : m_zone)
+    connect(m_fourIndex, &QCheckBox::toggled, this, [this](bool on) { setFourIndex(on); });
+    for (QSpinBox* box : {m_zone[0], m_zone[1], m_zoneT, m_zone[2]})
         connect(box, &QSpinBox::valueChanged, this, [this] {
             if (m_updating) return;
             // A typed zone has no row's g1 and g2: the shortest spot goes along +x.
@@ -158,6 +175,13 @@ SimulationPanel::SimulationPanel(model::Prompts& prompts, QWidget* parent) : QWi
 
 void SimulationPanel::setPhase(const QString& name, const core::Cell& cell) {
     m_cell = cell;
+    const bool hexagonal = core::isHexagonalCell(cell);
+    m_fourIndex->setEnabled(hexagonal);
+    if (!hexagonal && m_fourIndex->isChecked()) {
+        const core::Uvw shown = zone();
+        m_fourIndex->setChecked(false);
+        showZoneFields(shown);
+    }
     m_phaseLabel->setText(QCoreApplication::translate("saed::app::SimulationPanel",
                                                       "物相：%1  (%2, %3, %4 nm; %5°, %6°, %7°)")
                               .arg(name.isEmpty() ? QStringLiteral("—") : name)
@@ -199,16 +223,48 @@ void SimulationPanel::setSpaceGroup(const QString& label, std::shared_ptr<const 
 int SimulationPanel::chosenType() const { return m_type->currentIndex(); }
 
 void SimulationPanel::showZone(const core::Uvw& zone, std::optional<core::Hkl> g1, std::optional<core::Hkl> g2) {
-    m_updating = true;
-    for (std::size_t i = 0; i < 3; ++i) m_zone[i]->setValue(static_cast<int>(zone[i]));
-    m_updating = false;
+    showZoneFields(zone);
     m_g1 = g1;
     m_g2 = g2;
     recompute();
 }
 
+void SimulationPanel::showZoneFields(const core::Uvw& zone) {
+    m_updating = true;
+    if (m_fourIndex->isChecked()) {
+        const core::Uvtw four = core::toFourIndex(zone);
+        m_zone[0]->setValue(static_cast<int>(four[0]));
+        m_zone[1]->setValue(static_cast<int>(four[1]));
+        m_zoneT->setValue(static_cast<int>(four[2]));
+        m_zone[2]->setValue(static_cast<int>(four[3]));
+    } else {
+        for (std::size_t i = 0; i < 3; ++i) m_zone[i]->setValue(static_cast<int>(zone[i]));
+    }
+    m_updating = false;
+}
+
 core::Uvw SimulationPanel::zone() const {
-    return {m_zone[0]->value(), m_zone[1]->value(), m_zone[2]->value()};
+    if (!m_fourIndex->isChecked()) return {m_zone[0]->value(), m_zone[1]->value(), m_zone[2]->value()};
+    // No value for an inconsistent T: [0 0 0], which the pattern refuses.
+    return core::fromFourIndex(core::Uvtw{m_zone[0]->value(), m_zone[1]->value(), m_zoneT->value(), m_zone[2]->value()})
+        .value_or(core::Uvw{0, 0, 0});
+}
+
+bool SimulationPanel::fourIndex() const { return m_fourIndex->isChecked(); }
+
+void SimulationPanel::setFourIndex(bool on) {
+    on = on && core::isHexagonalCell(m_cell);
+    // The zone shown stays the same zone in the other notation.
+    const core::Uvw shown = zone();
+    if (m_fourIndex->isChecked() != on) {
+        const QSignalBlocker blocker(m_fourIndex);
+        m_fourIndex->setChecked(on);
+    }
+    m_zoneT->setVisible(on);
+    m_zoneCaption->setText(on ? QCoreApplication::translate("saed::app::SimulationPanel", "晶带轴 [UVTW]")
+                              : QCoreApplication::translate("saed::app::SimulationPanel", "晶带轴 [uvw]"));
+    if (!(shown == core::Uvw{0, 0, 0})) showZoneFields(shown);
+    recompute();
 }
 
 double SimulationPanel::maxG() const { return m_maxG->value(); }
@@ -233,6 +289,14 @@ void SimulationPanel::recompute() {
     // The atoms belong to the phase whichever rule is chosen: a spot the lattice type lets in
     // but the atoms cancel is drawn at the smallest size.
     request.intensity = simulation::structureIntensity(m_rule);
+    if (m_fourIndex->isChecked() && m_zoneT->value() != -(m_zone[0]->value() + m_zone[1]->value())) {
+        m_pattern.reset();
+        m_status->setText(tr("四指数 [U V T W] 须满足 T = -(U + V)：T 应为 %1。")
+                              .arg(-(m_zone[0]->value() + m_zone[1]->value())));
+        m_picture->update();
+        emit patternChanged();
+        return;
+    }
     request.zone = zone();
     request.maxGInvNm = m_maxG->value();
     request.g1 = m_g1;
@@ -246,11 +310,13 @@ void SimulationPanel::recompute() {
     }
     if (result.error == simulation::PatternError::None) {
         m_pattern = std::move(result.pattern);
+        const bool four = m_fourIndex->isChecked();
         m_status->setText(QCoreApplication::translate("saed::app::SimulationPanel",
-                                                      "晶带轴 [%1 %2 %3]：%4 个斑点，g1 = %5 沿 R1%6")
-                              .arg(m_pattern->zone[0]).arg(m_pattern->zone[1]).arg(m_pattern->zone[2])
+                                                      "晶带轴 [%1]：%2 个斑点，g1 = %3 沿 R1%4")
+                              .arg(QString::fromStdString(four ? core::indexText(core::toFourIndex(m_pattern->zone))
+                                                               : core::indexText(m_pattern->zone)))
                               .arg(m_pattern->spots.size())
-                              .arg(hklText(m_pattern->g1))
+                              .arg(four ? hkilText(m_pattern->g1) : hklText(m_pattern->g1))
                               .arg(bySpaceGroup ? QCoreApplication::translate("saed::app::SimulationPanel", "；消光：") +
                                                       m_ruleName
                                                 : QString()));
@@ -269,7 +335,7 @@ bool SimulationPanel::exportPng(const QString& path) {
             QString());
         return false;
     }
-    if (!patternImage(*m_pattern, 800, m_maxG->value()).save(path, "PNG")) {
+    if (!patternImage(*m_pattern, 800, m_maxG->value(), m_fourIndex->isChecked()).save(path, "PNG")) {
         m_prompts.warn(
             QCoreApplication::translate("saed::app::SimulationPanel", "无法写入文件：\n") + path,
             QString());
@@ -288,6 +354,7 @@ bool SimulationPanel::exportSvg(const QString& path) {
     simulation::SvgOptions options;
     options.extentInvNm = m_maxG->value();
     options.labels = m_labels->isChecked();
+    options.fourIndex = m_fourIndex->isChecked();
     const std::string svg = simulation::patternSvg(*m_pattern, options);
     if (!store::writeFileAtomic(path, QByteArray(svg.data(), static_cast<qsizetype>(svg.size())))) {
         m_prompts.warn(

@@ -46,7 +46,13 @@ public:
 
     // The pattern shown; no value when it could not be made (the reason is shown instead).
     const std::optional<simulation::ZonePattern>& pattern() const { return m_pattern; }
+    // The zone in three indices; from the four boxes in four-index entry, none when
+    // T != -(U + V).
     core::Uvw zone() const;
+    // Four indices for a hexagonal cell: zone entry [U V T W], spot labels (h k i l). Ignored
+    // (and switched off) for any other cell.
+    void setFourIndex(bool on);
+    bool fourIndex() const;
     double maxG() const;
     QString statusText() const;
 
@@ -61,12 +67,18 @@ signals:
 
 private:
     void recompute();
+    // Writes `zone` into the zone boxes in the notation chosen, without recomputing.
+    void showZoneFields(const core::Uvw& zone);
     void askAndExport(bool svg);
 
     model::Prompts& m_prompts;
     QLabel* m_phaseLabel = nullptr;
     QComboBox* m_type = nullptr;
     std::array<QSpinBox*, 3> m_zone{};
+    // Four-index entry of a hexagonal cell's zone: U, V, T (this box, shown between V and W) and W.
+    QSpinBox* m_zoneT = nullptr;
+    QCheckBox* m_fourIndex = nullptr;
+    class QLabel* m_zoneCaption = nullptr;
     QDoubleSpinBox* m_maxG = nullptr;
     QCheckBox* m_labels = nullptr;
     QLabel* m_status = nullptr;

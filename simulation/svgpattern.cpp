@@ -3,6 +3,9 @@
 #include <algorithm>  // for max, min
 #include <charconv>   // for to_chars: the same text under every locale
 #include <cmath>      // for sqrt, pow, floor, log10
+#include <initializer_list>
+
+#include "core/millerbravais.h"
 
 namespace saed::simulation {
 
@@ -25,9 +28,9 @@ std::string number(double value, int decimals = 2) {
 }
 
 // Indices as crystallographers write them: a bar over a negative index, one blank between.
-std::string indicesText(long long a, long long b, long long c) {
+std::string indicesText(std::initializer_list<long long> indices) {
     std::string text;
-    for (long long x : {a, b, c}) {
+    for (long long x : indices) {
         if (!text.empty()) text += ' ';
         if (x < 0)
             text += "<tspan text-decoration=\"overline\">" + std::to_string(-x) + "</tspan>";
@@ -65,8 +68,11 @@ std::string patternSvg(const ZonePattern& pattern, const SvgOptions& options) {
     svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + number(size) + "\" height=\"" +
            number(size) + "\" viewBox=\"0 0 " + number(size) + " " + number(size) + "\">\n";
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"black\"/>\n";
+    const core::Uvtw zone4 = core::toFourIndex(pattern.zone);
     svg += "<text x=\"10\" y=\"22\" fill=\"white\" font-family=\"sans-serif\" font-size=\"16\">[" +
-           indicesText(pattern.zone[0], pattern.zone[1], pattern.zone[2]) + "]</text>\n";
+           (options.fourIndex ? indicesText({zone4[0], zone4[1], zone4[2], zone4[3]})
+                              : indicesText({pattern.zone[0], pattern.zone[1], pattern.zone[2]})) +
+           "]</text>\n";
     svg += "<circle cx=\"" + number(centre) + "\" cy=\"" + number(centre) +
            "\" r=\"7\" fill=\"white\"/>\n";
     for (const Spot& s : pattern.spots) {
@@ -80,7 +86,9 @@ std::string patternSvg(const ZonePattern& pattern, const SvgOptions& options) {
         if (options.labels)
             svg += "<text x=\"" + number(x + 6) + "\" y=\"" + number(y + 14) +
                    "\" fill=\"#ffd75e\" font-family=\"sans-serif\" font-size=\"10\">(" +
-                   indicesText(s.hkl[0], s.hkl[1], s.hkl[2]) + ")</text>\n";
+                   (options.fourIndex ? indicesText({s.hkl[0], s.hkl[1], -(s.hkl[0] + s.hkl[1]), s.hkl[2]})
+                                      : indicesText({s.hkl[0], s.hkl[1], s.hkl[2]})) +
+                   ")</text>\n";
     }
     const double bar = roundLength(extent / 3);
     const double barY = size - 14;

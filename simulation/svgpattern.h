@@ -12,6 +12,7 @@ struct SvgOptions {
     int sizePx = 600;        // the picture is square
     double extentInvNm = 0;  // |g| at the picture's edge less a margin; 0: the farthest spot
     bool labels = true;      // (hkl) beside each spot, negative indices with a bar
+    bool fourIndex = false;  // (h k i l) and [U V T W], for a hexagonal cell
 };
 
 // The pattern as a complete SVG document (UTF-8 text): +x to the right, +y up, every number

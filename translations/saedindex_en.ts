@@ -697,7 +697,7 @@ The operation was stopped; the data in the window are unaffected.</translation>
     </message>
     <message>
         <source>四指数</source>
-        <translation>Four indices</translation>
+        <translation>4-index</translation>
     </message>
     <message>
         <source>六方晶胞的晶面和晶带轴用四指数 (h k i l)、[U V T W] 显示</source>
@@ -923,10 +923,6 @@ The operation was stopped; the data in the window are unaffected.</translation>
         <translation>Phase: %1  (%2, %3, %4 nm; %5°, %6°, %7°)</translation>
     </message>
     <message>
-        <source>晶带轴 [%1 %2 %3]：%4 个斑点，g1 = %5 沿 R1%6</source>
-        <translation>Zone axis [%1 %2 %3]: %4 spots, g1 = %5 along R1%6</translation>
-    </message>
-    <message>
         <source>；消光：</source>
         <translation>; extinctions: </translation>
     </message>
@@ -943,6 +939,26 @@ The operation was stopped; the data in the window are unaffected.</translation>
     <message>
         <source>已导出：</source>
         <translation>Exported: </translation>
+    </message>
+    <message>
+        <source>四指数</source>
+        <translation>4-index</translation>
+    </message>
+    <message>
+        <source>六方晶胞：晶带轴以 [U V T W] 输入，斑点标为 (h k i l)</source>
+        <translation>Hexagonal cell: the zone axis is typed as [U V T W] and the spots are labelled (h k i l)</translation>
+    </message>
+    <message>
+        <source>晶带轴 [UVTW]</source>
+        <translation>Zone axis [UVTW]</translation>
+    </message>
+    <message>
+        <source>四指数 [U V T W] 须满足 T = -(U + V)：T 应为 %1。</source>
+        <translation>Four indices [U V T W] need T = -(U + V): T should be %1.</translation>
+    </message>
+    <message>
+        <source>晶带轴 [%1]：%2 个斑点，g1 = %3 沿 R1%4</source>
+        <translation>Zone axis [%1]: %2 spots, g1 = %3 along R1%4</translation>
     </message>
 </context>
 <context>

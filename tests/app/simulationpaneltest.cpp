@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -131,4 +132,38 @@ TEST(SimulationPanelTest, spaceGroupRuleAndStructureFactorsOfSilicon) {
     panel.setLatticeTypes(types, SimulationPanel::kSpaceGroupEntry);
     EXPECT_FALSE(panel.pattern());
     EXPECT_EQ(panel.statusText(), QStringLiteral("此物相没有空间群，请选择点阵类型。"));
+}
+
+// A hexagonal cell's zone is typed as [U V T W] and its spots are labelled (h k i l); an
+// inconsistent T is told, not drawn; other cells keep three indices.
+TEST(SimulationPanelTest, hexagonalZonesInFourIndices) {
+    ScriptedPrompts prompts;
+    SimulationPanel panel(prompts);
+    panel.setLatticeTypes({QStringLiteral("P")}, 0);
+    panel.setPhase(QStringLiteral("Mg"), {0.32094, 0.32094, 0.52107, 90, 90, 120});
+    panel.showZone({1, 0, 0});
+    panel.setFourIndex(true);
+    ASSERT_TRUE(panel.fourIndex());
+    auto* t = panel.findChild<QSpinBox*>(QStringLiteral("SimulationZoneT"));
+    ASSERT_NE(t, nullptr);
+    // The shown zone keeps its direction: [1 0 0] reads [2 -1 -1 0].
+    EXPECT_EQ(panel.findChild<QSpinBox*>(QStringLiteral("SimulationZone0"))->value(), 2);
+    EXPECT_EQ(t->value(), -1);
+    EXPECT_EQ(panel.zone(), (saed::core::Uvw{1, 0, 0}));
+    ASSERT_TRUE(panel.pattern());
+    EXPECT_TRUE(panel.statusText().contains(QStringLiteral("[2 -1 -1 0]"))) << panel.statusText().toStdString();
+    QTemporaryDir dir;
+    const QString svg = dir.filePath(QStringLiteral("mg.svg"));
+    ASSERT_TRUE(panel.exportSvg(svg));
+    EXPECT_TRUE(head(svg, 4000).contains("(0 1 <tspan text-decoration=\"overline\">1</tspan> 0)"));
+
+    t->setValue(1);  // T = 1 with U = 2, V = -1: not a four-index direction
+    EXPECT_FALSE(panel.pattern());
+    EXPECT_TRUE(panel.statusText().contains(QStringLiteral("T = -(U + V)"))) << panel.statusText().toStdString();
+
+    // A cubic cell: back to three indices, and four cannot be chosen.
+    panel.setPhase(QStringLiteral("Al"), {0.405, 0.405, 0.405, 90, 90, 90});
+    panel.setFourIndex(true);
+    EXPECT_FALSE(panel.fourIndex());
+    EXPECT_FALSE(t->isVisible());
 }
