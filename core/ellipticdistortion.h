@@ -15,6 +15,7 @@ struct EllipticDistortion {
     double angleDeg = 0.0;
 
     bool none() const { return ratio == 1.0; }
+    bool operator==(const EllipticDistortion&) const = default;
 
     // Removes the distortion from a vector (dx, dy) measured from the pattern's centre, in
     // place: along the major axis lengths shrink by sqrt(ratio), across it they grow by it.
