@@ -264,6 +264,7 @@ RingCalibration calibrateRings(const RingPattern& pattern, std::span<const Powde
     c.matched = e.matched;
     c.rmsRelative = e.rms;
     c.missingStrong = e.missingLines;
+    c.missing = e.missing;
     c.explained = e.explained;
     // The fit's uncertainty, widened by the scatter of the residuals when they exceed the rings'
     // own uncertainties.

@@ -50,6 +50,7 @@ struct RingCalibration {
     int matched = 0;
     double rmsRelative = 0;     // root mean square of residual / |g| over the matched rings
     std::vector<int> missingStrong; // strong lines inside the read range that no ring shows
+    double missing = 0;         // their share of the lines' intensity in that range
     double explained = 0;       // share of the rings' intensity that the standard explains
 };
 

@@ -52,7 +52,7 @@ RingPlotLayout layoutRingPlot(const RingPlotInput& in) {
     l.left = 80;
     l.right = in.widthPx - 20.0;
     l.top = 20;
-    l.bottom = in.heightPx - (in.markers.empty() ? 60.0 : 120.0);
+    l.bottom = in.heightPx - (in.markers.empty() ? 60.0 : 175.0);
     const std::size_t n = std::min(in.gInvNm.size(), in.intensity.size());
     if (n < 2) return l;
     const double x0 = 0, x1 = in.gInvNm[n - 1];
@@ -94,7 +94,7 @@ RingPlotLayout layoutRingPlot(const RingPlotInput& in) {
     for (const auto& m : in.markers) {
         if (m.gInvNm < x0 || m.gInvNm > x1) continue;
         l.markerLines.push_back({{px(m.gInvNm), l.top}, {px(m.gInvNm), l.bottom}});
-        l.markerLabels.push_back({px(m.gInvNm) + 4, l.bottom + 52, m.label, -1, true});
+        l.markerLabels.push_back({px(m.gInvNm) + 4, l.bottom + 58, m.label, 1, true});
     }
     return l;
 }

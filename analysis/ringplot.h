@@ -21,7 +21,7 @@ struct RingPlotInput {
     std::string xTitle = "|g| (1/nm)";
     std::string yTitle;               // the caller's language
     int widthPx = 900;
-    int heightPx = 520;
+    int heightPx = 600;
 };
 
 struct RingPlotLayout {

@@ -72,6 +72,10 @@ indices [U V T W] (zoneAxisUvtw in JSON).
         <translation>unknown command &apos;%1&apos;</translation>
     </message>
     <message>
+        <source>无法写出结果：标准输出写入失败</source>
+        <translation>cannot write the output: writing to standard output failed</translation>
+    </message>
+    <message>
         <source>用法：saedindex-cli 命令 [选项] [--lang zh|en]
 
 命令：
@@ -84,6 +88,9 @@ indices [U V T W] (zoneAxisUvtw in JSON).
   simulate 一个晶带轴的斑点花样，输出 JSON、SVG 或 PNG
   tilt     两张相差一个倾转角的花样：哪些解对得上
   orient   一个解的晶体取向、欧拉角、极射赤面投影和到邻近晶带轴的倾转
+  rings    多晶衍射环花样：中心、椭圆畸变、径向强度分布、物相和各环的 (hkl)
+  calibrate  用标样的衍射环求相机常数和椭圆畸变，可保存为标定
+  calibrations  保存的标定：列出、显示、删除
 
 saedindex-cli 命令 --help 列出该命令的选项。
 
@@ -103,6 +110,9 @@ commands:
   simulate the spot pattern of a zone axis, as JSON, SVG or PNG
   tilt     two patterns a tilt apart: which solutions agree
   orient   a solution&apos;s orientation, Euler angles, stereogram and tilts to nearby zones
+  rings    ring patterns of polycrystals: centre, distortion, radial profile, phases, (hkl)
+  calibrate  camera constant and elliptical distortion from a ring standard, kept if asked
+  calibrations  the saved calibrations: list, show, remove
 
 saedindex-cli COMMAND --help shows the options of a command.
 
@@ -111,10 +121,6 @@ line); without it the language follows the system&apos;s LANGUAGE, LC_ALL, LC_ME
 is Chinese when they name neither Chinese nor English. The tsv and json output, the reports and
 the files written are byte for byte the same in either language.
 </translation>
-    </message>
-    <message>
-        <source>无法写出结果：标准输出写入失败</source>
-        <translation>cannot write the output: writing to standard output failed</translation>
     </message>
 </context>
 <context>
@@ -1036,6 +1042,371 @@ example (alpha-Ti: (0 0 1) absent, (0 0 2) allowed, (0 0 1) reachable by double 
     <message>
         <source>%1：第 %2 行的 g1、g2 或 zone 不是整数指数</source>
         <translation>%1: row %2 has g1, g2 or zone that are not whole indices</translation>
+    </message>
+</context>
+<context>
+    <name>saed::cli::Rings</name>
+    <message>
+        <source>用法：saedindex-cli rings FILE [--centre X,Y] [--mask X0,Y0,X1,Y1[;...]] [--assume-rings]
+                          [--calibration NAME] [--phases NAME,...] [--cif FILE|DIR ...]
+                          [--format text|json|csv] [--plot OUT.png|OUT.svg [--log]]
+
+读取多晶的衍射环花样：中心、各环共有的椭圆畸变（轴比和长轴方向）、去除畸变后的径向
+强度分布及其背底、各环的半径和宽度（含不确定度），再用物相（默认全部内置物相）标定各环：
+按晶面间距和 |F|²×多重性解释各环的程度给物相排名，给各环标出 (hkl) 和 d，列出无法解释
+的环；剩余的环由第二个物相解释时报告为混合物。
+
+  --centre X,Y       给定中心（图像像素）；默认由图像求出
+  --mask ...         不参与测量的矩形，像素 X0,Y0,X1,Y1，多个以 ; 分隔；挡针和饱和像素
+                     自动去除
+  --assume-rings     即使环不连续（织构）也按环花样处理
+  --calibration NAME 相机常数取自保存的标定（saedindex-cli calibrations list）；默认取
+                     文件自带的标定，都没有时每个物相各自拟合相机常数
+  --phases A,B       只用这些内置物相；--cif 用 CIF 文件中的物相
+  --format           text（默认）、json（键见 docs/rings-json.md）或 csv（径向分布）
+  --plot OUT         径向分布图（PNG 或 SVG，按扩展名），标出第一物相各环的 (hkl)；
+                     --log 使强度取对数坐标
+
+示例：
+  saedindex-cli rings au-rings.tif --plot au-profile.svg
+</source>
+        <translation>usage: saedindex-cli rings FILE [--centre X,Y] [--mask X0,Y0,X1,Y1[;...]] [--assume-rings]
+                          [--calibration NAME] [--phases NAME,...] [--cif FILE|DIR ...]
+                          [--format text|json|csv] [--plot OUT.png|OUT.svg [--log]]
+
+Reads a ring pattern of a polycrystal: the centre, the elliptical distortion all rings share
+(axis ratio and direction of the major axis), the radial profile with the distortion removed
+and its background, each ring&apos;s radius and width (with uncertainties); then indexes the rings
+with phases (all built-in phases by default): ranks the phases by how well their spacings and
+|F|^2 x multiplicity explain the rings, labels each ring with (hkl) and d, and lists the rings
+none explains; a second phase explaining the rings left over is reported as a mixture.
+
+  --centre X,Y       the centre (image pixels); found from the image by default
+  --mask ...         rectangles left out, pixels X0,Y0,X1,Y1, several separated by ; (the
+                     beam stop and saturated pixels are left out by themselves)
+  --assume-rings     treat the pattern as rings even where they are broken (texture)
+  --calibration NAME the camera constant of a saved calibration (saedindex-cli calibrations
+                     list); by default the file&apos;s own, and without either each phase fits its own
+  --phases A,B       only these built-in phases; --cif takes the phases of CIF files
+  --format           text (default), json (keys in docs/rings-json.md) or csv (the profile)
+  --plot OUT         the radial profile as a picture (PNG or SVG by the extension), the first
+                     phase&apos;s rings marked (hkl); --log puts the intensity on a log scale
+
+example:
+  saedindex-cli rings au-rings.tif --plot au-profile.svg
+</translation>
+    </message>
+    <message>
+        <source>用法：saedindex-cli calibrate FILE (--standard PHASE | --cif FILE) [--centre X,Y]
+                              [--mask X0,Y0,X1,Y1[;...]] [--format text|json]
+                              [--save NAME [--replace] [--voltage KV] [--camera-length MM]
+                              [--magnification M] [--binning N] [--microscope TEXT]]
+
+用标样（如金、铝、硅的多晶膜）的衍射环求相机常数（每像素 1/nm）和椭圆畸变：各环半径与
+标样最强的衍射（|F|²×多重性）相配，最小二乘拟合相机常数，给出各环残差和不确定度。
+各环与标样不符时报告不符，不保存。--save 把标定以 NAME 存入配置文件夹中的
+Calibrations.ini，此后 index --calibration NAME 和 rings --calibration NAME 可用。
+
+  --standard PHASE   内置物相的名称（saedindex-cli library 列出），如 Au、Al、Si
+  --cif FILE         标样取自 CIF 文件的第一个物相
+  --replace          替换同名的标定
+
+示例：
+  saedindex-cli calibrate au-rings.tif --standard Au --save &quot;200kV 250mm&quot; --voltage 200 \
+      --camera-length 250
+</source>
+        <translation>usage: saedindex-cli calibrate FILE (--standard PHASE | --cif FILE) [--centre X,Y]
+                              [--mask X0,Y0,X1,Y1[;...]] [--format text|json]
+                              [--save NAME [--replace] [--voltage KV] [--camera-length MM]
+                              [--magnification M] [--binning N] [--microscope TEXT]]
+
+Finds the camera constant (1/nm per pixel) and the elliptical distortion from the rings of a
+standard (a polycrystalline film of gold, aluminium or silicon, say): the ring radii are matched
+to the standard&apos;s strongest reflections (|F|^2 x multiplicity), the camera constant is fitted by
+least squares, and each ring&apos;s residual and the uncertainty are given. Rings that do not match
+the standard are told so and nothing is saved. --save keeps the calibration as NAME in
+Calibrations.ini in the configuration folder, for index --calibration NAME and
+rings --calibration NAME.
+
+  --standard PHASE   the name of a built-in phase (saedindex-cli library lists them): Au, Al, Si
+  --cif FILE         the standard is the first phase of a CIF file
+  --replace          replace a calibration of the same name
+
+example:
+  saedindex-cli calibrate au-rings.tif --standard Au --save &quot;200kV 250mm&quot; --voltage 200 \
+      --camera-length 250
+</translation>
+    </message>
+    <message>
+        <source>用法：saedindex-cli calibrations list [--format text|json]
+      saedindex-cli calibrations show NAME [--format text|json]
+      saedindex-cli calibrations remove NAME
+
+保存的标定（配置文件夹中的 Calibrations.ini）：列出、显示一个、删除一个。
+</source>
+        <translation>usage: saedindex-cli calibrations list [--format text|json]
+       saedindex-cli calibrations show NAME [--format text|json]
+       saedindex-cli calibrations remove NAME
+
+The saved calibrations (Calibrations.ini in the configuration folder): list them, show one,
+remove one.
+</translation>
+    </message>
+    <message>
+        <source>找不到可用的中心；请用 --centre X,Y 给出图像内的中心</source>
+        <translation>no usable centre; give one inside the image with --centre X,Y</translation>
+    </message>
+    <message>
+        <source>图像中没有高出背底的衍射环</source>
+        <translation>no ring stands out of the background</translation>
+    </message>
+    <message>
+        <source>这是斑点花样，不是连续的衍射环（斑点花样请用 index --image FILE --auto）；若确为织构的环，加 --assume-rings</source>
+        <translation>this is a spot pattern, not rings going round (index a spot pattern with index --image FILE --auto); for textured rings add --assume-rings</translation>
+    </message>
+    <message>
+        <source>只有一个衍射环：求不出畸变和相机常数</source>
+        <translation>a single ring: no distortion or camera constant can be had from it</translation>
+    </message>
+    <message>
+        <source>--centre 须为 X,Y 两个数</source>
+        <translation>--centre must be two numbers X,Y</translation>
+    </message>
+    <message>
+        <source>--mask：“%1”须为 X0,Y0,X1,Y1 四个数</source>
+        <translation>--mask: &apos;%1&apos; must be four numbers X0,Y0,X1,Y1</translation>
+    </message>
+    <message>
+        <source>中心 %1, %2 像素（± %3, %4）</source>
+        <translation>centre %1, %2 px (± %3, %4)</translation>
+    </message>
+    <message>
+        <source>椭圆畸变：轴比 %1 ± %2，长轴 %3° ± %4°（自 +x 轴转向 +y，图像 y 向下）</source>
+        <translation>elliptical distortion: axis ratio %1 ± %2, major axis %3° ± %4° (from +x towards +y, image y down)</translation>
+    </message>
+    <message>
+        <source>半径（像素）</source>
+        <translation>radius (px)</translation>
+    </message>
+    <message>
+        <source>平均强度（对数）</source>
+        <translation>mean intensity (log)</translation>
+    </message>
+    <message>
+        <source>平均强度</source>
+        <translation>mean intensity</translation>
+    </message>
+    <message>
+        <source>这里无法绘制 PNG（没有图形环境）；请用 .svg</source>
+        <translation>cannot draw a PNG here (no graphical environment); use .svg</translation>
+    </message>
+    <message>
+        <source>无法生成 PNG 图</source>
+        <translation>cannot make the PNG picture</translation>
+    </message>
+    <message>
+        <source>--plot 的文件须以 .png 或 .svg 结尾</source>
+        <translation>the file of --plot must end in .png or .svg</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>标定 %1</source>
+        <translation>calibration %1</translation>
+    </message>
+    <message>
+        <source>  相机常数 %1 ± %2 1/nm 每像素（10 1/nm = %3 像素）</source>
+        <translation>  camera constant %1 ± %2 1/nm per pixel (10 1/nm = %3 px)</translation>
+    </message>
+    <message>
+        <source>  椭圆畸变 轴比 %1 ± %2，长轴 %3° ± %4°</source>
+        <translation>  elliptical distortion: axis ratio %1 ± %2, major axis %3° ± %4°</translation>
+    </message>
+    <message>
+        <source>  显微镜 %1</source>
+        <translation>  microscope %1</translation>
+    </message>
+    <message>
+        <source>  加速电压 %1 kV</source>
+        <translation>  voltage %1 kV</translation>
+    </message>
+    <message>
+        <source>  相机长度 %1 mm</source>
+        <translation>  camera length %1 mm</translation>
+    </message>
+    <message>
+        <source>  放大倍数 %1</source>
+        <translation>  magnification %1</translation>
+    </message>
+    <message>
+        <source>  像素合并 %1</source>
+        <translation>  binning %1</translation>
+    </message>
+    <message>
+        <source>  标样 %1，图像 %2</source>
+        <translation>  standard %1, image %2</translation>
+    </message>
+    <message>
+        <source>  日期 %1</source>
+        <translation>  date %1</translation>
+    </message>
+    <message>
+        <source>缺少图像文件 FILE</source>
+        <translation>the image file FILE is missing</translation>
+    </message>
+    <message>
+        <source>--format 须为 text、json 或 csv</source>
+        <translation>--format must be text, json or csv</translation>
+    </message>
+    <message>
+        <source>--log 只与 --plot 同用</source>
+        <translation>--log goes with --plot only</translation>
+    </message>
+    <message>
+        <source>--cif 须给出文件或文件夹</source>
+        <translation>--cif needs a file or folder</translation>
+    </message>
+    <message>
+        <source>没有名为“%1”的内置物相（saedindex-cli library 列出内置物相）</source>
+        <translation>no built-in phase is named &apos;%1&apos; (saedindex-cli library lists them)</translation>
+    </message>
+    <message>
+        <source>没有可用的物相</source>
+        <translation>no phase to use</translation>
+    </message>
+    <message>
+        <source>相机常数 %1 1/nm 每像素，取自保存的标定“%2”</source>
+        <translation>camera constant %1 1/nm per pixel, from the saved calibration &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>相机常数 %1 1/nm 每像素，取自文件</source>
+        <translation>camera constant %1 1/nm per pixel, from the file</translation>
+    </message>
+    <message>
+        <source>图像没有标定：每个物相各自拟合相机常数，同一点阵类型的立方物相无法由间距区分</source>
+        <translation>the image has no calibration: each phase fits its own camera constant, and cubic phases of one lattice type cannot be told apart by spacings</translation>
+    </message>
+    <message>
+        <source>环  半径/像素  不确定度  宽度/像素  |g|/(1/nm)  d/nm  连续度  物相 (hkl)</source>
+        <translation>ring  radius/px  uncertainty  width/px  |g|/(1/nm)  d/nm  coverage  phase (hkl)</translation>
+    </message>
+    <message>
+        <source>（无法解释）</source>
+        <translation>(unexplained)</translation>
+    </message>
+    <message>
+        <source>物相排名（得分 0 到 1）：</source>
+        <translation>phases ranked (score 0 to 1):</translation>
+    </message>
+    <message>
+        <source>%1  %2  得分 %3  解释 %4/%5 个环  缺失的强环占 %6 %</source>
+        <translation>%1  %2  score %3  explains %4/%5 rings  strong rings missing %6 %</translation>
+    </message>
+    <message>
+        <source>混合物：%1 解释了 %2 留下的环</source>
+        <translation>mixture: %1 explains the rings %2 leaves</translation>
+    </message>
+    <message>
+        <source>无法解释的环：%1</source>
+        <translation>rings unexplained: %1</translation>
+    </message>
+    <message>
+        <source>--format 须为 text 或 json</source>
+        <translation>--format must be text or json</translation>
+    </message>
+    <message>
+        <source>--standard 与 --cif 须给出且只给出其一</source>
+        <translation>give either --standard or --cif</translation>
+    </message>
+    <message>
+        <source>--%1 只与 --save 同用</source>
+        <translation>--%1 goes with --save only</translation>
+    </message>
+    <message>
+        <source>--save：标定名称不能为空</source>
+        <translation>--save: the calibration&apos;s name cannot be empty</translation>
+    </message>
+    <message>
+        <source>--save：标定名称不能含换行、[、] 或 =</source>
+        <translation>--save: the calibration&apos;s name cannot hold a line break, [, ] or =</translation>
+    </message>
+    <message>
+        <source>--save：标定名称首尾不能有空格</source>
+        <translation>--save: the calibration&apos;s name cannot start or end with a blank</translation>
+    </message>
+    <message>
+        <source>--%1 须为正数</source>
+        <translation>--%1 must be a positive number</translation>
+    </message>
+    <message>
+        <source>--binning 须为 1 到 64 的整数</source>
+        <translation>--binning must be a whole number from 1 to 64</translation>
+    </message>
+    <message>
+        <source>--cif：%1 中没有物相</source>
+        <translation>--cif: no phase in %1</translation>
+    </message>
+    <message>
+        <source>没有一个环与它的衍射相配</source>
+        <translation>no ring matches its reflections</translation>
+    </message>
+    <message>
+        <source>只有 %1/%2 个环相配，解释了 %3 % 的环强度，缺失的强衍射占 %4 %</source>
+        <translation>only %1/%2 rings match, explaining %3 % of the rings&apos; intensity, and strong reflections holding %4 % are missing</translation>
+    </message>
+    <message>
+        <source>%1 的衍射环与标样 %2 不符：%3；未保存标定</source>
+        <translation>the rings of %1 do not match the standard %2: %3; no calibration was saved</translation>
+    </message>
+    <message>
+        <source>标样 %1：相机常数 %2 ± %3 1/nm 每像素（10 1/nm = %4 像素），相对残差均方根 %5</source>
+        <translation>standard %1: camera constant %2 ± %3 1/nm per pixel (10 1/nm = %4 px), relative residuals %5 rms</translation>
+    </message>
+    <message>
+        <source>文件自带的标定：%1 1/nm 每像素，与此相差 %2 %</source>
+        <translation>the file&apos;s own calibration: %1 1/nm per pixel, %2 % from this one</translation>
+    </message>
+    <message>
+        <source>注意：两者相差较大，请核对相机长度、像素合并或标样</source>
+        <translation>note: they differ by much; check the camera length, the binning or the standard</translation>
+    </message>
+    <message>
+        <source>环  半径/像素  (hkl)  d/nm  |g|/(1/nm)  残差/(1/nm)</source>
+        <translation>ring  radius/px  (hkl)  d/nm  |g|/(1/nm)  residual/(1/nm)</translation>
+    </message>
+    <message>
+        <source>（不属于标样）</source>
+        <translation>(not the standard&apos;s)</translation>
+    </message>
+    <message>
+        <source>已保存为标定“%1”</source>
+        <translation>saved as the calibration &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>未知操作“%1”；须为 list、show 或 remove</source>
+        <translation>unknown action &apos;%1&apos;; it must be list, show or remove</translation>
+    </message>
+    <message>
+        <source>%1 须给出标定名称 NAME</source>
+        <translation>%1 needs the calibration&apos;s name NAME</translation>
+    </message>
+    <message>
+        <source>remove 不接受 --format</source>
+        <translation>remove takes no --format</translation>
+    </message>
+    <message>
+        <source>已删除标定“%1”</source>
+        <translation>removed the calibration &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>没有保存的标定（%1）</source>
+        <translation>no saved calibration (%1)</translation>
+    </message>
+    <message>
+        <source>%1  每像素 %2 1/nm  轴比 %3  %4</source>
+        <translation>%1  %2 1/nm per pixel  axis ratio %3  %4</translation>
     </message>
 </context>
 <context>

@@ -1232,6 +1232,53 @@ With many rows only the distinct (g1, g2) of smallest misfit are computed; the o
     </message>
 </context>
 <context>
+    <name>saed::store::CalibrationTexts</name>
+    <message>
+        <source>无法读取标定文件 %1</source>
+        <translation>Cannot read the calibration file %1</translation>
+    </message>
+    <message>
+        <source>标定文件 %1 第 %2 行无法识别</source>
+        <translation>Line %2 of the calibration file %1 is not understood</translation>
+    </message>
+    <message>
+        <source>没有名为“%1”的标定</source>
+        <translation>No calibration is named “%1”</translation>
+    </message>
+    <message>
+        <source>标定名称不能为空</source>
+        <translation>The calibration&apos;s name cannot be empty</translation>
+    </message>
+    <message>
+        <source>标定名称不能含换行、[、] 或 =</source>
+        <translation>The calibration&apos;s name cannot hold a line break, [, ] or =</translation>
+    </message>
+    <message>
+        <source>标定名称首尾不能有空格</source>
+        <translation>The calibration&apos;s name cannot start or end with a blank</translation>
+    </message>
+    <message>
+        <source>标定值须为正数</source>
+        <translation>The camera constant must be positive</translation>
+    </message>
+    <message>
+        <source>无法创建文件夹 %1</source>
+        <translation>Cannot create the folder %1</translation>
+    </message>
+    <message>
+        <source>标定文件 %1 正被另一个程序写入</source>
+        <translation>Another program is writing the calibration file %1</translation>
+    </message>
+    <message>
+        <source>已有名为“%1”的标定</source>
+        <translation>A calibration named “%1” exists already</translation>
+    </message>
+    <message>
+        <source>无法写入标定文件 %1：%2</source>
+        <translation>Cannot write the calibration file %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>saed::store::FileLock</name>
     <message>
         <source>无法创建锁文件 %1：%2</source>

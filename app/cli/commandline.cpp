@@ -30,6 +30,9 @@ const char kUsage[] = QT_TRANSLATE_NOOP("saed::cli::CommandLine",
     "  simulate 一个晶带轴的斑点花样，输出 JSON、SVG 或 PNG\n"
     "  tilt     两张相差一个倾转角的花样：哪些解对得上\n"
     "  orient   一个解的晶体取向、欧拉角、极射赤面投影和到邻近晶带轴的倾转\n"
+    "  rings    多晶衍射环花样：中心、椭圆畸变、径向强度分布、物相和各环的 (hkl)\n"
+    "  calibrate  用标样的衍射环求相机常数和椭圆畸变，可保存为标定\n"
+    "  calibrations  保存的标定：列出、显示、删除\n"
     "\n"
     "saedindex-cli 命令 --help 列出该命令的选项。\n"
     "\n"
@@ -69,6 +72,9 @@ int runCommandLine(QStringList args, QTextStream& out, QTextStream& err) {
         if (command == QStringLiteral("simulate")) return runSimulateCommand(args, out, err);
         if (command == QStringLiteral("tilt")) return runTiltCommand(args, out, err);
         if (command == QStringLiteral("orient")) return runOrientCommand(args, out, err);
+        if (command == QStringLiteral("rings")) return runRingsCommand(args, out, err);
+        if (command == QStringLiteral("calibrate")) return runCalibrateCommand(args, out, err);
+        if (command == QStringLiteral("calibrations")) return runCalibrationsCommand(args, out, err);
         err << "saedindex-cli: " << CommandLine::tr("未知命令“%1”").arg(command) << "\n\n" << CommandLine::tr(kUsage);
         return 2;
     }, err, QStringLiteral("saedindex-cli ") + command);

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -192,15 +193,17 @@ QStringList patternLines(const analysis::RingPattern& p) {
 
 QString hkl(const analysis::PowderLine& line) { return QString::fromStdString(analysis::lineLabel(line)); }
 
-// The CSV of the profile: UTF-8 with a byte order mark, lines ending CR LF, as the index CSV.
-QByteArray profileCsv(const analysis::RingPattern& p, std::optional<double> perPixel) {
-    QByteArray out("\xEF\xBB\xBF");
-    out += "radius_px,g_inv_nm,mean,background,pixels\r\n";
+// The CSV of the profile: UTF-8 with a byte order mark, lines ending CR LF, as the index CSV;
+// bins without an unmasked pixel are left out.
+QString profileCsv(const analysis::RingPattern& p, std::optional<double> perPixel) {
+    QString out(QChar(0xFEFF));
+    out += QStringLiteral("radius_px,g_inv_nm,mean,background,pixels\r\n");
     for (const auto& b : p.profile) {
-        out += QByteArray::number(b.radiusPx, 'f', 2) + ',' +
-               (perPixel ? QByteArray::number(*perPixel * b.radiusPx, 'g', 8) : QByteArray()) + ',' +
-               QByteArray::number(b.mean, 'g', 8) + ',' + QByteArray::number(b.background, 'g', 8) + ',' +
-               QByteArray::number(static_cast<qulonglong>(b.pixels)) + "\r\n";
+        if (b.pixels == 0) continue;
+        out += QString::number(b.radiusPx, 'f', 2) + u',' +
+               (perPixel ? QString::number(*perPixel * b.radiusPx, 'g', 8) : QString()) + u',' +
+               QString::number(b.mean, 'g', 8) + u',' + QString::number(b.background, 'g', 8) + u',' +
+               QString::number(static_cast<qulonglong>(b.pixels)) + QStringLiteral("\r\n");
     }
     return out;
 }
@@ -227,6 +230,11 @@ bool writePlot(const QString& path, const analysis::RingPattern& p, std::optiona
     if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
         bytes = QByteArray::fromStdString(analysis::ringPlotSvg(layout));
     } else if (path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
+        // Text on a picture needs the fonts of a graphical application.
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+            fail(err, command, Rings::tr("这里无法绘制 PNG（没有图形环境）；请用 .svg"));
+            return false;
+        }
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         if (!app::ringPlotImage(layout).save(&buffer, "PNG")) {
@@ -406,7 +414,7 @@ int runRingsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         return 2;
 
     if (format == QStringLiteral("csv")) {
-        out << QString::fromUtf8(profileCsv(p, kFirst ? kFirst : perPixel));
+        out << profileCsv(p, kFirst ? kFirst : perPixel);
         return 0;
     }
     const std::size_t shown = std::min<std::size_t>(10, ranking.ranked.size());
@@ -592,9 +600,7 @@ int runCalibrateCommand(const QStringList& args, QTextStream& out, QTextStream& 
             why = Rings::tr("只有 %1/%2 个环相配，解释了 %3 % 的环强度，缺失的强衍射占 %4 %")
                       .arg(c.matched)
                       .arg(p.rings.size())
-                      .arg(fixed(100 * c.explained, 0), fixed(100 * (c.missingStrong.empty() ? 0.0 : 1.0) *
-                                                                   static_cast<double>(c.missingStrong.size()) /
-                                                                   std::max<std::size_t>(1, lines.size()), 0));
+                      .arg(fixed(100 * c.explained, 0), fixed(100 * c.missing, 0));
         return fail(err, command, Rings::tr("%1 的衍射环与标样 %2 不符：%3；未保存标定").arg(path, standardName, why));
     }
 
