@@ -279,7 +279,7 @@ RingCalibration calibrateRings(const RingPattern& pattern, std::span<const Powde
     const double dof = std::max(1, e.matched - 1);
     c.perPixelSigma = den > 0 ? std::sqrt(std::max(1.0, chi / dof) / den) : 0.0;
     const int needed = pattern.rings.size() == 2 ? 2 : 3;
-    c.matches = e.matched >= needed && e.missing <= 0.3 && e.explained >= 0.75 && e.rms <= 0.01;
+    c.matches = e.matched >= needed && e.missing <= 0.3 && e.explained >= 0.85 && e.rms <= 0.01;
     return c;
 }
 
