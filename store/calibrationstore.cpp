@@ -2,13 +2,14 @@
 #include "store/calibrationstore.h"
 
 #include <algorithm>  // for find_if
+#include <memory>
 
 #include <QCoreApplication>  // for translate
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QStandardPaths>
 
+#include "store/filelock.h"
 #include "store/textfile.h"
 
 namespace saed::store {
@@ -70,9 +71,10 @@ bool CalibrationStore::save(const SavedCalibration& calibration, bool replace, Q
     }
     // Another running program may be saving at the same moment: the store is read and
     // rewritten under one lock.
-    QLockFile lock(m_path + QStringLiteral(".lock"));
-    if (!lock.tryLock(m_lockWaitMs)) {
-        setError(error, CalibrationTexts::tr("标定文件 %1 正被另一个程序写入").arg(native));
+    QString reason;
+    const auto lock = lockForRewrite(m_path, m_lockWaitMs, &reason);
+    if (!lock) {
+        setError(error, CalibrationTexts::tr("无法写入标定文件 %1：%2").arg(native, reason));
         return false;
     }
     auto all = list(error);
@@ -94,10 +96,15 @@ bool CalibrationStore::save(const SavedCalibration& calibration, bool replace, Q
 
 bool CalibrationStore::remove(const QString& name, QString* error) const {
     const QString native = QDir::toNativeSeparators(m_path);
-    QLockFile lock(m_path + QStringLiteral(".lock"));
-    if (QFileInfo::exists(QFileInfo(m_path).absolutePath()) && !lock.tryLock(m_lockWaitMs)) {
-        setError(error, CalibrationTexts::tr("标定文件 %1 正被另一个程序写入").arg(native));
-        return false;
+    // An absent folder holds no calibration to remove: list() says so below.
+    std::unique_ptr<QLockFile> lock;
+    if (QFileInfo::exists(QFileInfo(m_path).absolutePath())) {
+        QString reason;
+        lock = lockForRewrite(m_path, m_lockWaitMs, &reason);
+        if (!lock) {
+            setError(error, CalibrationTexts::tr("无法写入标定文件 %1：%2").arg(native, reason));
+            return false;
+        }
     }
     auto all = list(error);
     if (!all) return false;

@@ -15,7 +15,7 @@ class CalibrationStore {
 public:
     // The store file at `path`; a save or removal waits up to `lockWaitMs` for another
     // program's lock.
-    explicit CalibrationStore(QString path, int lockWaitMs = 10000);
+    explicit CalibrationStore(QString path, int lockWaitMs = 10000);  // kLockWaitMs of filelock.h
 
     // Calibrations.ini in the program's configuration folder.
     static QString defaultPath();

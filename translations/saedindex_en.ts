@@ -1266,10 +1266,6 @@ With many rows only the distinct (g1, g2) of smallest misfit are computed; the o
         <translation>Cannot create the folder %1</translation>
     </message>
     <message>
-        <source>标定文件 %1 正被另一个程序写入</source>
-        <translation>Another program is writing the calibration file %1</translation>
-    </message>
-    <message>
         <source>已有名为“%1”的标定</source>
         <translation>A calibration named “%1” exists already</translation>
     </message>
