@@ -7,6 +7,24 @@
 
 namespace saed::measure {
 
+namespace {
+
+// The lengths of R1, R2, R3 and the angles between them, as the Measure dialog chooses them;
+// false when the vectors give no consistent angles.
+bool measureVectors(AutoPattern& pattern) {
+    const ImagePoint r[3] = {pattern.vectors.r1, pattern.vectors.r2, pattern.vectors.r3};
+    for (std::size_t n = 0; n < 3; ++n) pattern.lengthsPx[n] = std::hypot(r[n].x, r[n].y);
+    // Lines drawn from the centre out to each spot: start minus end is the vector reversed.
+    const auto line = [](ImagePoint v) { return Vector2{-v.x, -v.y}; };
+    const std::optional<AngleCandidates> candidates = pairCandidates(line(r[0]), line(r[1]), line(r[2]));
+    const std::optional<std::array<double, 3>> angles = candidates ? searchOrientation(*candidates) : std::nullopt;
+    if (!angles) return false;
+    pattern.anglesDeg = *angles;
+    return true;
+}
+
+}  // namespace
+
 std::optional<AutoPattern> measurePattern(const core::Raster& raster, std::optional<ImagePoint> centre,
                                           std::string& error, const SpotDetectionOptions& options) {
     AutoPattern pattern;
@@ -26,18 +44,20 @@ std::optional<AutoPattern> measurePattern(const core::Raster& raster, std::optio
         return std::nullopt;
     }
     pattern.vectors = *vectors;
-    const ImagePoint r[3] = {vectors->r1, vectors->r2, vectors->r3};
-    for (std::size_t n = 0; n < 3; ++n) pattern.lengthsPx[n] = std::hypot(r[n].x, r[n].y);
-    // Lines drawn from the centre out to each spot: start minus end is the vector reversed.
-    const auto line = [](ImagePoint v) { return Vector2{-v.x, -v.y}; };
-    const std::optional<AngleCandidates> candidates = pairCandidates(line(r[0]), line(r[1]), line(r[2]));
-    const std::optional<std::array<double, 3>> angles = candidates ? searchOrientation(*candidates) : std::nullopt;
-    if (!angles) {
+    if (!measureVectors(pattern)) {
         error = "the lattice vectors give no consistent angles";
         return std::nullopt;
     }
-    pattern.anglesDeg = *angles;
     return pattern;
+}
+
+std::optional<AutoPattern> withoutDistortion(const AutoPattern& pattern, const core::EllipticDistortion& distortion) {
+    AutoPattern out = pattern;
+    distortion.correct(out.vectors.r1.x, out.vectors.r1.y);
+    distortion.correct(out.vectors.r2.x, out.vectors.r2.y);
+    out.vectors.r3 = {out.vectors.r1.x + out.vectors.r2.x, out.vectors.r1.y + out.vectors.r2.y};
+    if (!measureVectors(out)) return std::nullopt;
+    return out;
 }
 
 }  // namespace saed::measure

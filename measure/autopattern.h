@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ellipticdistortion.h"
 #include "core/raster.h"
 #include "measure/spots.h"
 
@@ -25,5 +26,10 @@ struct AutoPattern {
 // which step failed, when there are too few spots, no centre or no two lattice vectors.
 std::optional<AutoPattern> measurePattern(const core::Raster& raster, std::optional<ImagePoint> centre,
                                           std::string& error, const SpotDetectionOptions& options = {});
+
+// The pattern as it would be without the projector's elliptical distortion: R1 and R2 corrected
+// (R3 = R1 + R2), their lengths and angles found again; the spots stay where the image shows
+// them. nullopt when the corrected vectors give no consistent angles.
+std::optional<AutoPattern> withoutDistortion(const AutoPattern& pattern, const core::EllipticDistortion& distortion);
 
 }  // namespace saed::measure

@@ -24,6 +24,7 @@
 #include "measure/imagefile.h"
 #include "library/phasetexts.h"
 #include "library/spacegroup.h"
+#include "store/calibrationstore.h"
 #include "store/reports.h"
 
 namespace saed::cli {
@@ -65,6 +66,8 @@ const char kHelp[] = QT_TRANSLATE_NOOP("saed::cli::Index",
     "                     矢量为 R1、R2，R3 = R1 + R2（各跨一个间距），并测出其夹角；标尺取自\n"
     "                     文件的标定（10 1/nm 对应的像素数），文件没有标定时取自 --scale\n"
     "                     （两者都有时以 --scale 为准）\n"
+    "  --calibration NAME 保存的标定（saedindex-cli calibrate --save）：代替 --scale 给出标尺；\n"
+    "                     与 --image --auto 同用时，R1、R2、R3 先去除其椭圆畸变再标定\n"
     "  --angles a12,a23,a13  实测夹角 <R1,R2>、<R2,R3>、<R1,R3>（度）\n"
     "  --tol-d t1,t2,t3   晶面间距容差（nm，默认 0.008,0.008,0.008）；间距差恰等于容差时\n"
     "                     算作吻合\n"
@@ -114,7 +117,7 @@ const char kHelp[] = QT_TRANSLATE_NOOP("saed::cli::Index",
 const QStringList kValueOptions = patternOptionNames() + QStringList{
     QStringLiteral("cell"), QStringLiteral("type"), QStringLiteral("format"), QStringLiteral("out"),
     QStringLiteral("max-rows"), QStringLiteral("image"), QStringLiteral("centre"), QStringLiteral("r1-end"),
-    QStringLiteral("r2-end"), QStringLiteral("spacegroup"), QStringLiteral("cif")};
+    QStringLiteral("r2-end"), QStringLiteral("spacegroup"), QStringLiteral("cif"), QStringLiteral("calibration")};
 
 }  // namespace
 
@@ -215,8 +218,8 @@ int writeReportIfAsked(const Options& options, model::MainModel& model, model::P
 
 // --image FILE --auto: the spots of the image as R1, R2, R3, and the scale bar from its calibration
 // unless --scale gave one. False, with the reason on stderr, when the image gives no pattern.
-std::optional<measure::AutoPattern> measureImage(const Options& options, model::MainModel& model, QTextStream& err,
-                                                 int& widthPx, int& heightPx) {
+std::optional<measure::AutoPattern> measureImage(const Options& options, const std::optional<store::SavedCalibration>& saved,
+                                                 model::MainModel& model, QTextStream& err, int& widthPx, int& heightPx) {
     const QString path = options.value(QStringLiteral("image"));
     const measure::LoadedImage image = measure::loadImage(path);
     if (!image.raster) {
@@ -224,8 +227,25 @@ std::optional<measure::AutoPattern> measureImage(const Options& options, model::
             << (image.tooLarge ? Index::tr("%1 太大，内存容纳不下。").arg(path) : image.error) << '\n';
         return std::nullopt;
     }
-    if (!options.has(QStringLiteral("scale"))) {
-        const auto& calibration = image.raster->calibration;
+    const auto& calibration = image.raster->calibration;
+    if (saved) {
+        core::Calibration c;
+        c.perPixel = saved->perPixel;
+        c.reciprocal = true;
+        measure::writeCalibration(model, c);
+        // The file's own calibration beside the saved one; a large disagreement is told.
+        if (calibration && calibration->reciprocal && calibration->perPixel > 0) {
+            const double off = calibration->perPixel / saved->perPixel - 1;
+            err << "saedindex-cli index: "
+                << Index::tr("文件自带的标定 %1 1/nm 每像素，与标定“%2”相差 %3 %")
+                       .arg(QString::number(calibration->perPixel, 'g', 8), QString::fromStdString(saved->name),
+                            QString::number(100 * off, 'f', 2))
+                << '\n';
+            // Beyond this the camera length or binning of the file is not the calibration's.
+            if (std::abs(off) > 0.02)
+                err << "saedindex-cli index: " << Index::tr("注意：两者相差较大，请核对所选标定是否属于这一相机长度和像素合并") << '\n';
+        }
+    } else if (!options.has(QStringLiteral("scale"))) {
         if (!calibration || !measure::writeCalibration(model, *calibration)) {
             err << "saedindex-cli index: "
                 << (calibration ? Index::tr("%1 带的是实空间标尺，不是衍射标定；请给出 --scale S,Lbar")
@@ -243,14 +263,30 @@ std::optional<measure::AutoPattern> measureImage(const Options& options, model::
         err << "saedindex-cli index: " << path << ": " << QString::fromStdString(error) << '\n';
         return std::nullopt;
     }
-    measure::writeAutoPattern(model, *pattern);
+    // The fields take the vectors without the saved distortion; the image keeps its own.
+    std::optional<measure::AutoPattern> fields = pattern;
+    if (saved && !saved->distortion.none()) {
+        fields = measure::withoutDistortion(*pattern, saved->distortion);
+        if (!fields) {
+            err << "saedindex-cli index: " << path << ": "
+                << Index::tr("去除畸变后的点阵矢量给不出一致的夹角") << '\n';
+            return std::nullopt;
+        }
+    }
+    measure::writeAutoPattern(model, *fields);
     err << "saedindex-cli index: "
         << Index::tr("%1 个斑点，中心 %2,%3；R1 %4 px，R2 %5 px，R3 %6 px；夹角 %7、%8、%9")
-               .arg(QString::number(pattern->spots.size()), QString::number(pattern->vectors.centre.x),
-                    QString::number(pattern->vectors.centre.y), QString::number(pattern->lengthsPx[0]),
-                    QString::number(pattern->lengthsPx[1]), QString::number(pattern->lengthsPx[2]), model.Text1(model::Field::AngleR1R2),
+               .arg(QString::number(fields->spots.size()), QString::number(fields->vectors.centre.x),
+                    QString::number(fields->vectors.centre.y), QString::number(fields->lengthsPx[0]),
+                    QString::number(fields->lengthsPx[1]), QString::number(fields->lengthsPx[2]), model.Text1(model::Field::AngleR1R2),
                     model.Text1(model::Field::AngleR2R3), model.Text1(model::Field::AngleR1R3))
         << '\n';
+    if (saved && !saved->distortion.none())
+        err << "saedindex-cli index: "
+            << Index::tr("已按标定“%1”去除椭圆畸变（轴比 %2，长轴 %3°）")
+                   .arg(QString::fromStdString(saved->name), QString::number(saved->distortion.ratio, 'f', 4),
+                        QString::number(saved->distortion.angleDeg, 'f', 1))
+            << '\n';
     err.flush();
     return pattern;
 }
@@ -286,8 +322,24 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
             if (options.has(QString::fromLatin1(measured)))
                 return usageError(err, Index::tr("--image --auto 自行测量花样；请去掉 --%1")
                                            .arg(QString::fromLatin1(measured)));
+    } else if (options.has(QStringLiteral("calibration"))) {
+        // The calibration stands for --scale.
+        for (const char* needed : {"r1", "r2", "r3", "angles"})
+            if (!options.has(QString::fromLatin1(needed)))
+                return usageError(err, Index::tr("用 --calibration 时须给出 --r1、--r2、--r3 和 --angles（或 --image FILE --auto）"));
     } else if (const QString problem = patternOptionsProblem(options); !problem.isEmpty()) {
         return usageError(err, problem);
+    }
+    std::optional<store::SavedCalibration> saved;
+    if (options.has(QStringLiteral("calibration"))) {
+        if (options.has(QStringLiteral("scale")) || spacingsGiven)
+            return usageError(err, Index::tr("--calibration 代替 --scale；不能与 --scale 或 --d 同用"));
+        QString error;
+        saved = store::CalibrationStore(store::CalibrationStore::defaultPath()).find(options.value(QStringLiteral("calibration")), &error);
+        if (!saved) {
+            err << "saedindex-cli index: " << error << '\n';
+            return 2;
+        }
     }
 
     // csv is the index command's own: the table for spreadsheets.
@@ -343,10 +395,22 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         model.setCombo1(indexing::kSpaceGroupType);
     }
     if (!fillPatternFields(options, model)) return usageError(err, options.error());
+    if (saved && !autoMeasure) {
+        core::Calibration c;
+        c.perPixel = saved->perPixel;
+        c.reciprocal = true;
+        measure::writeCalibration(model, c);
+        // Typed lengths carry no direction: only the camera constant applies to them.
+        if (!saved->distortion.none())
+            err << "saedindex-cli index: "
+                << Index::tr("只用了标定“%1”的相机常数；去除椭圆畸变须用 --image FILE --auto")
+                       .arg(QString::fromStdString(saved->name))
+                << '\n';
+    }
     std::optional<measure::AutoPattern> autoPattern;
     int imageWidthPx = 0, imageHeightPx = 0;
     if (autoMeasure) {
-        autoPattern = measureImage(options, model, err, imageWidthPx, imageHeightPx);
+        autoPattern = measureImage(options, saved, model, err, imageWidthPx, imageHeightPx);
         if (!autoPattern) return 2;
     }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+
+#include <cmath>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -166,6 +168,58 @@ TEST_F(RingsCommandTest, badInputWritesNothing) {
     refused({QStringLiteral("rings"), gold, QStringLiteral("--calibration"), QStringLiteral("nosuch")}, QStringLiteral("nosuch"));
     refused({QStringLiteral("rings"), gold, QStringLiteral("--plot"), m_dir.filePath(QStringLiteral("nodir/p.svg"))},
             QStringLiteral("p.svg"));
+}
+
+// An aluminium spot pattern recorded under a 5 % distortion: with the calibration saved from a
+// gold standard recorded under the same distortion it indexes with the default tolerances to
+// the rows of the undistorted pattern; as recorded, it does not.
+TEST_F(RingsCommandTest, savedCalibrationRemovesTheDistortion) {
+    const core::EllipticDistortion distortion{1.05, 37.0};
+    tools::RingSpec spec;
+    spec.perPixel = 0.08;
+    spec.distortion = distortion;
+    const QString gold = ringImage(QStringLiteral("au.tif"), {"Au"}, spec);
+    CliOut r = run({QStringLiteral("calibrate"), gold, QStringLiteral("--standard"), QStringLiteral("Au"),
+                    QStringLiteral("--save"), QStringLiteral("cam")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+
+    // The pattern as the camera would record it: each pixel sampled where the distortion takes it from.
+    const tools::Pattern truth = tools::makePattern({});
+    const core::Raster& in = truth.raster;
+    core::Raster out(in.width(), in.height(), in.pixelType());
+    const double cx = tools::PatternSpec{}.centreX, cy = tools::PatternSpec{}.centreY;
+    for (int y = 0; y < in.height(); ++y)
+        for (int x = 0; x < in.width(); ++x) {
+            double dx = x - cx, dy = y - cy;
+            distortion.correct(dx, dy);
+            const double sx = cx + dx, sy = cy + dy;
+            const int x0 = static_cast<int>(std::floor(sx)), y0 = static_cast<int>(std::floor(sy));
+            if (x0 < 0 || y0 < 0 || x0 + 1 >= in.width() || y0 + 1 >= in.height()) continue;
+            const double fx = sx - x0, fy = sy - y0;
+            out.setValue(x, y, (1 - fy) * ((1 - fx) * in.value(x0, y0) + fx * in.value(x0 + 1, y0)) +
+                                   fy * ((1 - fx) * in.value(x0, y0 + 1) + fx * in.value(x0 + 1, y0 + 1)));
+        }
+    out.calibration = in.calibration;
+    std::string error;
+    const QString plain = m_dir.filePath(QStringLiteral("plain.tif")), recorded = m_dir.filePath(QStringLiteral("recorded.tif"));
+    ASSERT_TRUE(core::writeTiff(plain.toStdString(), in, error));
+    ASSERT_TRUE(core::writeTiff(recorded.toStdString(), out, error));
+
+    const auto rows = [&](const QString& image, bool calibrated) {
+        QStringList args{QStringLiteral("index"), QStringLiteral("--cell"), QStringLiteral("0.40495,0.40495,0.40495,90,90,90"),
+                         QStringLiteral("--type"), QStringLiteral("face"), QStringLiteral("--range"), QStringLiteral("3"),
+                         QStringLiteral("--image"), image, QStringLiteral("--auto"), QStringLiteral("--format"), QStringLiteral("tsv")};
+        if (calibrated) args << QStringLiteral("--calibration") << QStringLiteral("cam");
+        const CliOut c = run(args);
+        EXPECT_EQ(c.status, 0) << c.err.toStdString();
+        return c;
+    };
+    const CliOut reference = rows(plain, false);
+    EXPECT_EQ(reference.out.count(u'\n'), 24);
+    const CliOut corrected = rows(recorded, true);
+    EXPECT_EQ(corrected.out, reference.out);
+    EXPECT_TRUE(corrected.err.contains(QStringLiteral("cam"))) << corrected.err.toStdString();
+    EXPECT_NE(rows(recorded, false).out, reference.out);
 }
 
 // The plot as a PNG where the program can draw (the window's process).
