@@ -426,6 +426,14 @@ pixel.
         </translation>
     </message>
     <message>
+        <source>--format 须为 text、tsv、json 或 csv</source>
+        <translation>--format must be text, tsv, json or csv</translation>
+    </message>
+    <message>
+        <source>--format csv 输出各行；--families 只能与 text 或 tsv 同用</source>
+        <translation>--format csv writes the rows; --families goes with text or tsv</translation>
+    </message>
+    <message>
         <source>用法：saedindex-cli index (--cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
                            | --cif FILE) --angles a12,a23,a13
                           (--d d1,d2,d3 | --scale S,Lbar --r1 L,N --r2 L,N --r3 L,N)
@@ -456,6 +464,8 @@ pixel.
                      矢量为 R1、R2，R3 = R1 + R2（各跨一个间距），并测出其夹角；标尺取自
                      文件的标定（10 1/nm 对应的像素数），文件没有标定时取自 --scale
                      （两者都有时以 --scale 为准）
+  --calibration NAME 保存的标定（saedindex-cli calibrate --save）：代替 --scale 给出标尺；
+                     与 --image --auto 同用时，R1、R2、R3 先去除其椭圆畸变再标定
   --angles a12,a23,a13  实测夹角 &lt;R1,R2&gt;、&lt;R2,R3&gt;、&lt;R1,R3&gt;（度）
   --tol-d t1,t2,t3   晶面间距容差（nm，默认 0.008,0.008,0.008）；间距差恰等于容差时
                      算作吻合
@@ -534,6 +544,9 @@ options:
                      R3 = R1 + R2 (one spacing each) with their angles; the scale bar comes
                      from the file&apos;s calibration (10 1/nm over its pixels), or from --scale
                      when the file has none (--scale wins over the file)
+  --calibration NAME a saved calibration (saedindex-cli calibrate --save) gives the scale bar in
+                     place of --scale; with --image --auto its elliptical distortion is removed
+                     from R1, R2 and R3 before indexing
   --angles a12,a23,a13  measured angles &lt;R1,R2&gt;, &lt;R2,R3&gt;, &lt;R1,R3&gt; in degrees
   --tol-d t1,t2,t3   spacing tolerances in nm (default 0.008,0.008,0.008); a spacing
                      difference equal to its tolerance passes
@@ -586,12 +599,32 @@ example (alpha-Ti along [2 -1 -1 0] with (0 0 0 1) by double diffraction):
 </translation>
     </message>
     <message>
-        <source>--format 须为 text、tsv、json 或 csv</source>
-        <translation>--format must be text, tsv, json or csv</translation>
+        <source>文件自带的标定 %1 1/nm 每像素，与标定“%2”相差 %3 %</source>
+        <translation>the file&apos;s own calibration is %1 1/nm per pixel, %3 % from the calibration &apos;%2&apos;</translation>
     </message>
     <message>
-        <source>--format csv 输出各行；--families 只能与 text 或 tsv 同用</source>
-        <translation>--format csv writes the rows; --families goes with text or tsv</translation>
+        <source>注意：两者相差较大，请核对所选标定是否属于这一相机长度和像素合并</source>
+        <translation>note: they differ by much; check that the chosen calibration belongs to this camera length and binning</translation>
+    </message>
+    <message>
+        <source>去除畸变后的点阵矢量给不出一致的夹角</source>
+        <translation>the lattice vectors give no consistent angles once the distortion is removed</translation>
+    </message>
+    <message>
+        <source>已按标定“%1”去除椭圆畸变（轴比 %2，长轴 %3°）</source>
+        <translation>the elliptical distortion of the calibration &apos;%1&apos; was removed (axis ratio %2, major axis %3°)</translation>
+    </message>
+    <message>
+        <source>用 --calibration 时须给出 --r1、--r2、--r3 和 --angles（或 --image FILE --auto）</source>
+        <translation>with --calibration give --r1, --r2, --r3 and --angles (or --image FILE --auto)</translation>
+    </message>
+    <message>
+        <source>--calibration 代替 --scale；不能与 --scale 或 --d 同用</source>
+        <translation>--calibration stands for --scale; it goes with neither --scale nor --d</translation>
+    </message>
+    <message>
+        <source>只用了标定“%1”的相机常数；去除椭圆畸变须用 --image FILE --auto</source>
+        <translation>only the camera constant of the calibration &apos;%1&apos; was used; removing the elliptical distortion needs --image FILE --auto</translation>
     </message>
 </context>
 <context>
