@@ -228,22 +228,34 @@ std::vector<PowderLine> powderLines(const library::CrystalPhase& phase, double m
     for (std::size_t i = 0; i < refl.size();) {
         std::size_t j = i;
         PowderLine line;
-        std::vector<std::pair<core::Hkl, double>> families;  // representative, its |F|^2 sum
+        struct Family {
+            core::Hkl key;    // the orbit's representative
+            core::Hkl label;  // the member a microscopist writes: fewest minus signs, then largest
+            double f2 = 0;    // |F|^2 summed over the members
+        };
+        std::vector<Family> families;
+        const auto minusSigns = [](const core::Hkl& h) { return (h[0] < 0) + (h[1] < 0) + (h[2] < 0); };
         while (j < refl.size() && refl[j].g - refl[i].g <= 1e-7 * refl[i].g) {
             line.intensity += refl[j].f2;
             ++line.multiplicity;
-            const core::Hkl rep = core::formRepresentative(ops, refl[j].hkl);
-            auto it = std::find_if(families.begin(), families.end(), [&](const auto& f) { return f.first == rep; });
-            if (it == families.end()) families.push_back({rep, refl[j].f2});
-            else it->second += refl[j].f2;
+            const core::Hkl& h = refl[j].hkl;
+            const core::Hkl key = core::formRepresentative(ops, h);
+            auto it = std::find_if(families.begin(), families.end(), [&](const Family& f) { return f.key == key; });
+            if (it == families.end()) {
+                families.push_back({key, h, refl[j].f2});
+            } else {
+                it->f2 += refl[j].f2;
+                const int a = minusSigns(h), b = minusSigns(it->label);
+                if (a < b || (a == b && h > it->label)) it->label = h;
+            }
             ++j;
         }
         double g = 0;
         for (std::size_t m = i; m < j; ++m) g += refl[m].g;
         line.gInvNm = g / double(j - i);
         line.dNm = 1.0 / line.gInvNm;
-        std::stable_sort(families.begin(), families.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
-        for (const auto& f : families) line.families.push_back(f.first);
+        std::stable_sort(families.begin(), families.end(), [](const Family& a, const Family& b) { return a.f2 > b.f2; });
+        for (const auto& f : families) line.families.push_back(f.label);
         line.hkl = line.families.front();
         out.push_back(std::move(line));
         i = j;

@@ -18,10 +18,10 @@ namespace saed::analysis {
 struct PowderLine {
     double dNm = 0;
     double gInvNm = 0;            // 1 / d
-    core::Hkl hkl{};              // the family's representative, indices >= 0 where it can
+    core::Hkl hkl{};              // the strongest family, written with the fewest minus signs
     int multiplicity = 0;         // reflections of the ring
     double intensity = 0;         // sum of |F|^2 over them (|F|^2 x multiplicity), strongest = 100
-    std::vector<core::Hkl> families;  // every family of that spacing, strongest first
+    std::vector<core::Hkl> families;  // every family of that spacing (as hkl), strongest first
 };
 
 // The powder rings of a phase out to |g| = maxGInvNm, innermost first, systematic absences and

@@ -101,8 +101,11 @@ void BM_RingSet(benchmark::State& state) {
                 kErrMax = std::max(kErrMax, kErr);
                 kErrSum += kErr;
             } else {
-                std::fprintf(stderr, "%s: calibration does not match (%d rings matched of %zu)\n",
-                             phases[c.phase].name.c_str(), cal.matched, p.rings.size());
+                std::fprintf(stderr,
+                             "%s: calibration does not match (%d rings matched of %zu, %.0f %% of the intensity "
+                             "explained, %.0f %% missing, rms %.2g)\n",
+                             phases[c.phase].name.c_str(), cal.matched, p.rings.size(), 100 * cal.explained,
+                             100 * cal.missing, cal.rmsRelative);
             }
             // The phase ranking under a calibration good to 0.2 %.
             const analysis::RingPhaseRanking r = analysis::rankRingPhases(p, phases, c.spec.perPixel, 0.002);

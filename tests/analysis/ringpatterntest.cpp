@@ -67,6 +67,24 @@ TEST(RingPatternTest, distortedGoldStandard) {
     EXPECT_FALSE(wrong.matches);
 }
 
+// Magnesium's first powder lines: spacings from the hexagonal metric, (0 0 1) absent in
+// P 63/m m c, multiplicities 6, 2 and 12, and labels without minus signs.
+TEST(RingPatternTest, powderLinesOfMagnesium) {
+    const auto lines = powderLines(phase("Mg"), 6.0);
+    ASSERT_GE(lines.size(), 3u);
+    const double a = 0.32094, c = 0.52105;
+    EXPECT_NEAR(lines[0].dNm, a * std::sqrt(3.0) / 2, 1e-9);
+    EXPECT_EQ(lineLabel(lines[0]), "(1 0 0)");
+    EXPECT_EQ(lines[0].multiplicity, 6);
+    EXPECT_NEAR(lines[1].dNm, c / 2, 1e-9);
+    EXPECT_EQ(lineLabel(lines[1]), "(0 0 2)");
+    EXPECT_EQ(lines[1].multiplicity, 2);
+    EXPECT_NEAR(lines[2].dNm, 1 / std::sqrt(4 / (3 * a * a) + 1 / (c * c)), 1e-9);
+    EXPECT_EQ(lineLabel(lines[2]), "(1 0 1)");
+    EXPECT_EQ(lines[2].multiplicity, 12);
+    for (const PowderLine& l : lines) EXPECT_EQ(lineLabel(l).find('-'), std::string::npos) << lineLabel(l);
+}
+
 // Copper with ferrite: copper first under the file's camera constant, ferrite reported as the
 // second phase of a mixture; every copper ring labelled with a copper line.
 TEST(RingPatternTest, rankingAndMixture) {
