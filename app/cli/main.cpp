@@ -16,7 +16,8 @@ int main(int argc, char* argv[]) {
     // command line never shows a window, so the offscreen platform serves with or without a
     // display; the other commands keep the lighter core application.
     bool drawsPictures = false;
-    for (int i = 1; i < argc; ++i) drawsPictures = drawsPictures || std::strcmp(argv[i], "simulate") == 0;
+    for (int i = 1; i < argc; ++i)
+        drawsPictures = drawsPictures || std::strcmp(argv[i], "simulate") == 0 || std::strcmp(argv[i], "orient") == 0;
     std::unique_ptr<QCoreApplication> app;
     if (drawsPictures) {
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -30,6 +30,8 @@ ProgramRun runProgram(const QStringList& args) {
     QProcess cli;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     cli.setProcessEnvironment(environment);
     cli.start(QStringLiteral(SAEDINDEX_CLI), args);
     ProgramRun run;
@@ -187,6 +189,13 @@ TEST(OrientCommandTest, cubicAtZeroZeroOneGivesTheFrameTheNearestZonesAndAPictur
     QFile picture(svg);
     ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
     EXPECT_TRUE(picture.readAll().contains(">[0 1 1]</text>"));
+    // The PNG is drawn without a display.
+    const QString png = dir.filePath(QStringLiteral("al.png"));
+    const ProgramRun drawn = runProgram(base + QStringLiteral("--r1-angle 0 --png ") + png);
+    EXPECT_EQ(drawn.status, 0) << drawn.err.toStdString();
+    QFile pngFile(png);
+    ASSERT_TRUE(pngFile.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pngFile.read(8).startsWith("\x89PNG"));
 
     // Hexagonal: four indices in and out.
     const ProgramRun mg = runProgram(QStringLiteral("orient ") + kMg +
