@@ -91,6 +91,7 @@ indices [U V T W] (zoneAxisUvtw in JSON).
   rings    多晶衍射环花样：中心、椭圆畸变、径向强度分布、物相和各环的 (hkl)
   calibrate  用标样的衍射环求相机常数和椭圆畸变，可保存为标定
   calibrations  保存的标定：列出、显示、删除
+  identify 从衍射图像识别物相和晶带轴（拟合全部斑点的倒易网，遍历物相库）
 
 saedindex-cli 命令 --help 列出该命令的选项。
 
@@ -113,6 +114,7 @@ commands:
   rings    ring patterns of polycrystals: centre, distortion, radial profile, phases, (hkl)
   calibrate  camera constant and elliptical distortion from a ring standard, kept if asked
   calibrations  the saved calibrations: list, show, remove
+  identify identify phase and zone axis from a diffraction image (net fitted to every spot, across the library)
 
 saedindex-cli COMMAND --help shows the options of a command.
 
@@ -168,6 +170,190 @@ the files written are byte for byte the same in either language.
     <message>
         <source>--cell 与空间群 %1 不符：该空间群的晶胞须满足 %2</source>
         <translation>--cell does not fit space group %1: its cell has %2</translation>
+    </message>
+</context>
+<context>
+    <name>saed::cli::Identify</name>
+    <message>
+        <source>用法：saedindex-cli identify FILE [--cif FILE_OR_FOLDER...] [--library FILE]
+                             [--phases all|builtin|imported] [--uncalibrated] [--d-range DMIN,DMAX]
+                             [--scale S,L] [--centre X,Y] [--double] [--top N]
+                             [--format text|json|csv]
+
+在图像上检出全部斑点，拟合二维倒易网（两个最短的不共线基矢、每个斑点的网格坐标、
+剔除离群点、最小二乘精修基矢与中心），求出透射斑中心，再在物相中找出其零阶劳厄带
+允许反射之网与所测网相符的每个晶带 [uvw]，以一个连续得分排序（得分的各部分一并列出）。
+
+选项：
+  --cif FILE_OR_FOLDER...  用这些 CIF 文件中的物相（文件夹代表其中的 *.cif 文件）
+  --library FILE     用九字段物相库文本中的物相（按其点阵类型）
+  --phases P         all（默认）：内置物相和已导入的物相；builtin：仅内置；imported：仅已导入
+  --uncalibrated     不用图像所带的标定，按每个候选拟合标尺（相机长度未知）
+  --d-range DMIN,DMAX  拟合标尺时网的较短基矢所对应的晶面间距范围（nm，默认 0.1,1.5）
+  --scale S,L        标尺：长 L 像素对应 S（1/nm），代替图像所带的标定
+  --centre X,Y       透射斑中心（图像像素），固定不动
+  --double           可由二次衍射出现的禁止斑点也算作解释了的斑点
+  --top N            列出的候选数（默认 10）
+  --format F         text（默认）、json 或 csv
+  --help             本说明
+
+无斑点、只有一个斑点、只有一行斑点、环花样、斑点过多或没有物相时在 stderr 上说明，
+退出状态为 2。
+</source>
+        <translation>usage: saedindex-cli identify FILE [--cif FILE_OR_FOLDER...] [--library FILE]
+                             [--phases all|builtin|imported] [--uncalibrated] [--d-range DMIN,DMAX]
+                             [--scale S,L] [--centre X,Y] [--double] [--top N]
+                             [--format text|json|csv]
+
+Detects every spot of the image, fits the two-dimensional reciprocal net to them (the two
+shortest non-collinear basis vectors, the net coordinates of every spot, outliers left out,
+basis and centre refined by least squares), finds the direct-beam centre, then finds in the
+phases every zone [uvw] whose zero-order Laue zone net of allowed reflections matches the
+measured net, and ranks them by one continuous score (its parts listed beside it).
+
+options:
+  --cif FILE_OR_FOLDER...  the phases of these CIF files (a folder stands for its *.cif files)
+  --library FILE     the phases of a nine-field library text (by their lattice type)
+  --phases P         all (default): the built-in and the imported phases; builtin: only the
+                     built-in ones; imported: only the imported ones
+  --uncalibrated     ignore the image&apos;s calibration and fit the scale per candidate (camera
+                     length unknown)
+  --d-range DMIN,DMAX  when the scale is fitted: the spacings (nm) the net&apos;s shorter basis
+                     vector may stand for (default 0.1,1.5)
+  --scale S,L        scale bar: L pixels stand for S (1/nm), instead of the image&apos;s calibration
+  --centre X,Y       the direct-beam centre (image pixels), kept fixed
+  --double           forbidden spots that double diffraction can produce count as explained
+  --top N            the number of candidates listed (default 10)
+  --format F         text (default), json or csv
+  --help             this text
+
+No spots, one spot, one row of spots, a ring pattern, too many spots or no phase are told on
+stderr, with exit status 2.
+</translation>
+    </message>
+    <message>
+        <source>图像中没有检出斑点（空白或饱和的图像？）</source>
+        <translation>no spots were detected in the image (blank or saturated?)</translation>
+    </message>
+    <message>
+        <source>只检出一个斑点：无法确定倒易网</source>
+        <translation>only one spot was detected: no reciprocal net can be found</translation>
+    </message>
+    <message>
+        <source>斑点只有一行：请倾转到晶带轴</source>
+        <translation>only one row of spots: tilt to a zone axis</translation>
+    </message>
+    <message>
+        <source>这看起来是环花样（多晶），不是单晶斑点花样</source>
+        <translation>this looks like a ring pattern (a polycrystal), not a single-crystal spot pattern</translation>
+    </message>
+    <message>
+        <source>检出的斑点超过 %1 个：这不是单晶斑点花样（噪声或环花样？）</source>
+        <translation>more than %1 spots were detected: this is not a single-crystal spot pattern (noise, or a ring pattern?)</translation>
+    </message>
+    <message>
+        <source>检出的斑点不构成二维倒易网</source>
+        <translation>the detected spots form no two-dimensional reciprocal net</translation>
+    </message>
+    <message>
+        <source>倾转到另一晶带轴可区分</source>
+        <translation>a tilt to another zone axis tells them apart</translation>
+    </message>
+    <message>
+        <source>更准的标定或另一晶带轴可区分</source>
+        <translation>a better calibration or another zone axis tells them apart</translation>
+    </message>
+    <message>
+        <source>缺少图像文件 FILE</source>
+        <translation>the image file FILE is missing</translation>
+    </message>
+    <message>
+        <source>--format 须为 text、json 或 csv</source>
+        <translation>--format must be text, json or csv</translation>
+    </message>
+    <message>
+        <source>--cif 和 --library 只能给出一个</source>
+        <translation>give only one of --cif and --library</translation>
+    </message>
+    <message>
+        <source>--scale 和 --uncalibrated 只能给出一个</source>
+        <translation>give only one of --scale and --uncalibrated</translation>
+    </message>
+    <message>
+        <source>--cif 须给出文件或文件夹</source>
+        <translation>--cif needs files or folders</translation>
+    </message>
+    <message>
+        <source>--phases 须为 all、builtin 或 imported</source>
+        <translation>--phases must be all, builtin or imported</translation>
+    </message>
+    <message>
+        <source>没有可用的物相</source>
+        <translation>no phase to search</translation>
+    </message>
+    <message>
+        <source>--top 须为正整数</source>
+        <translation>--top must be a positive whole number</translation>
+    </message>
+    <message>
+        <source>--centre 须为 X,Y 两个数</source>
+        <translation>--centre must be two numbers X,Y</translation>
+    </message>
+    <message>
+        <source>--d-range 须为 0 &lt; DMIN &lt; DMAX</source>
+        <translation>--d-range must be 0 &lt; DMIN &lt; DMAX</translation>
+    </message>
+    <message>
+        <source>%1 太大，内存容纳不下。</source>
+        <translation>%1 is too large to hold in memory.</translation>
+    </message>
+    <message>
+        <source>--centre 不在图像上</source>
+        <translation>--centre is not on the image</translation>
+    </message>
+    <message>
+        <source>--scale 须为两个正数 S,L</source>
+        <translation>--scale must be two positive numbers S,L</translation>
+    </message>
+    <message>
+        <source>没有物相的晶带与该网相符</source>
+        <translation>no zone of any phase matches the net</translation>
+    </message>
+    <message>
+        <source>中心 (%1, %2) ± %3 px%4</source>
+        <translation>centre (%1, %2) ± %3 px%4</translation>
+    </message>
+    <message>
+        <source>（固定）</source>
+        <translation> (fixed)</translation>
+    </message>
+    <message>
+        <source>%1 = %2 ± %3 px</source>
+        <translation>%1 = %2 ± %3 px</translation>
+    </message>
+    <message>
+        <source>，d = %1 ± %2 nm</source>
+        <translation>, d = %1 ± %2 nm</translation>
+    </message>
+    <message>
+        <source>夹角 %1 ± %2°，残差 %3 px，网上斑点 %4 / %5</source>
+        <translation>angle %1 ± %2°, residual %3 px, spots on the net %4 / %5</translation>
+    </message>
+    <message>
+        <source>标定 %1 1/nm/px（%2）</source>
+        <translation>calibration %1 1/nm/px (%2)</translation>
+    </message>
+    <message>
+        <source>标定未知：按每个候选拟合</source>
+        <translation>calibration unknown: fitted per candidate</translation>
+    </message>
+    <message>
+        <source>%1. %2 [%3] &lt;%4&gt; 得分 %5（几何 %6，形状偏差 %7σ，标尺偏差 %8σ，劳厄 %9，预测可见 %10，解释 %11/%12，强度 %13），标定 %14 1/nm/px，相机常数 %15 px·nm</source>
+        <translation>%1. %2 [%3] &lt;%4&gt; score %5 (geometry %6, shape misfit %7σ, scale misfit %8σ, Laue %9, predicted seen %10, explained %11/%12, intensity %13), calibration %14 1/nm/px, camera constant %15 px·nm</translation>
+    </message>
+    <message>
+        <source>；与第 %1 名并列：%2</source>
+        <translation>; tied with rank %1: %2</translation>
     </message>
 </context>
 <context>
@@ -393,10 +579,6 @@ pixel.
     <message>
         <source>%1 含 %2 个物相；用第一个（%3）标定</source>
         <translation>%1 holds %2 phases; indexing with the first, %3</translation>
-    </message>
-    <message>
-        <source>--image --auto 自行找出中心和 R1、R2；请去掉 --centre、--r1-end 和 --r2-end</source>
-        <translation>--image --auto finds the centre and R1, R2 itself; leave out --centre, --r1-end and --r2-end</translation>
     </message>
     <message>
         <source>--image、--centre、--r1-end 和 --r2-end 须一起给出</source>
@@ -625,6 +807,14 @@ example (alpha-Ti along [2 -1 -1 0] with (0 0 0 1) by double diffraction):
     <message>
         <source>只用了标定“%1”的相机常数；去除椭圆畸变须用 --image FILE --auto</source>
         <translation>only the camera constant of the calibration &apos;%1&apos; was used; removing the elliptical distortion needs --image FILE --auto</translation>
+    </message>
+    <message>
+        <source>--centre 须为 X,Y 两个数</source>
+        <translation>--centre must be two numbers X,Y</translation>
+    </message>
+    <message>
+        <source>--image --auto 自行找出 R1、R2；请去掉 --r1-end 和 --r2-end</source>
+        <translation>--image --auto finds R1 and R2 itself; leave out --r1-end and --r2-end</translation>
     </message>
 </context>
 <context>

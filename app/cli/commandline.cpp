@@ -33,6 +33,7 @@ const char kUsage[] = QT_TRANSLATE_NOOP("saed::cli::CommandLine",
     "  rings    多晶衍射环花样：中心、椭圆畸变、径向强度分布、物相和各环的 (hkl)\n"
     "  calibrate  用标样的衍射环求相机常数和椭圆畸变，可保存为标定\n"
     "  calibrations  保存的标定：列出、显示、删除\n"
+    "  identify 从衍射图像识别物相和晶带轴（拟合全部斑点的倒易网，遍历物相库）\n"
     "\n"
     "saedindex-cli 命令 --help 列出该命令的选项。\n"
     "\n"
@@ -75,6 +76,7 @@ int runCommandLine(QStringList args, QTextStream& out, QTextStream& err) {
         if (command == QStringLiteral("rings")) return runRingsCommand(args, out, err);
         if (command == QStringLiteral("calibrate")) return runCalibrateCommand(args, out, err);
         if (command == QStringLiteral("calibrations")) return runCalibrationsCommand(args, out, err);
+        if (command == QStringLiteral("identify")) return runIdentifyCommand(args, out, err);
         err << "saedindex-cli: " << CommandLine::tr("未知命令“%1”").arg(command) << "\n\n" << CommandLine::tr(kUsage);
         return 2;
     }, err, QStringLiteral("saedindex-cli ") + command);

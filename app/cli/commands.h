@@ -38,6 +38,7 @@ int runOrientCommand(const QStringList& args, QTextStream& out, QTextStream& err
 int runRingsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int runCalibrateCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int runCalibrationsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+int runIdentifyCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
 // Lattice type from a name (simple, base, body, face, rhombic) or a code 0..4; -1 otherwise.
 

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <optional>
 
+#include "analysis/netfit.h"
 #include "app/cli/imageread.h"
 #include "app/cli/options.h"
 #include "core/imagedisplay.h"
@@ -159,7 +160,10 @@ int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err)
             return 2;
         }
         const auto spots = measure::detectSpots(raster, detection);
-        const auto centre = measure::friedelCentre(spots);
+        // The lattice point about which the spots of the net fitted to them all pair up best;
+        // the Friedel pairs alone where they form no net.
+        std::optional<measure::ImagePoint> centre = analysis::netCentre(raster, spots);
+        if (!centre) centre = measure::friedelCentre(spots);
         if (action == QStringLiteral("centre")) {
             if (!centre) {
                 err << "saedindex-cli image centre: " << Image::tr("相对的斑点对太少，找不出中心") << '\n';

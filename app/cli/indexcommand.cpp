@@ -7,6 +7,7 @@
 #include <QStandardItemModel>
 
 #include "analysis/imagepipeline.h"
+#include "analysis/netfit.h"
 #include "analysis/runmatch.h"
 #include "app/cli/cliprompts.h"
 #include "app/cli/crystaloptions.h"
@@ -258,7 +259,22 @@ std::optional<measure::AutoPattern> measureImage(const Options& options, const s
     widthPx = image.raster->width();
     heightPx = image.raster->height();
     std::string error;
-    const std::optional<measure::AutoPattern> pattern = measure::measurePattern(*image.raster, std::nullopt, error);
+    // The direct beam: the one given, else the lattice point about which the spots of the net
+    // fitted to them all pair up best (started from the beam's plateau).
+    std::optional<measure::ImagePoint> centre;
+    if (options.has(QStringLiteral("centre"))) {
+        const QStringList xy = options.value(QStringLiteral("centre")).split(QLatin1Char(','));
+        bool okX = false, okY = false;
+        const double x = xy.size() == 2 ? xy[0].trimmed().toDouble(&okX) : 0, y = xy.size() == 2 ? xy[1].trimmed().toDouble(&okY) : 0;
+        if (okX && okY && std::isfinite(x) && std::isfinite(y)) centre = measure::ImagePoint{x, y};
+        if (!centre) {
+            err << "saedindex-cli index: " << Index::tr("--centre 须为 X,Y 两个数") << '\n';
+            return std::nullopt;
+        }
+    } else {
+        centre = analysis::netCentre(*image.raster);
+    }
+    const std::optional<measure::AutoPattern> pattern = measure::measurePattern(*image.raster, centre, error);
     if (!pattern) {
         err << "saedindex-cli index: " << path << ": " << QString::fromStdString(error) << '\n';
         return std::nullopt;
@@ -423,8 +439,8 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     const auto given = std::count_if(imageOptions.begin(), imageOptions.end(), [&options](const QString& o) { return options.has(o); });
     if (autoPattern) {
         // The detected pattern places itself: R1 and R2 from the centre, one spacing each.
-        if (given != 1)
-            return usageError(err, Index::tr("--image --auto 自行找出中心和 R1、R2；请去掉 --centre、--r1-end 和 --r2-end"));
+        if (options.has(QStringLiteral("r1-end")) || options.has(QStringLiteral("r2-end")))
+            return usageError(err, Index::tr("--image --auto 自行找出 R1、R2；请去掉 --r1-end 和 --r2-end"));
         frame = analysis::imageFrame(*autoPattern, imageWidthPx, imageHeightPx);
         detected = analysis::toPixelPoints(autoPattern->spots);
     } else if (given != 0 && given != imageOptions.size()) {

@@ -1,0 +1,567 @@
+// Phase and zone from a fitted net, across a set of crystal phases.
+#include "analysis/identify.h"
+
+#include <algorithm>  // for sort, lower_bound, min, max
+#include <array>
+#include <cmath>      // for sqrt, log, exp, acos, floor, ceil, hypot
+#include <map>
+#include <numeric>    // for gcd
+#include <unordered_map>
+#include <utility>    // for move
+
+#include "core/holohedry.h"
+#include "library/spacegroup.h"
+
+namespace saed::analysis {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// The most index triples a phase's reflection list may hold: a large cell searched far out is
+// cut to this, which keeps one phase to a fraction of a second.
+constexpr double kMaxTriples = 4e5;
+
+core::Hkl add(const core::Hkl& p, const core::Hkl& q, int f = 1) {
+    return {p[0] + f * q[0], p[1] + f * q[1], p[2] + f * q[2]};
+}
+core::Hkl times(const core::Hkl& p, int f) { return {f * p[0], f * p[1], f * p[2]}; }
+bool isZero(const core::Hkl& p) { return p[0] == 0 && p[1] == 0 && p[2] == 0; }
+long long zoneDot(const core::Hkl& p, const core::Uvw& u) { return p[0] * u[0] + p[1] * u[1] + p[2] * u[2]; }
+
+// One candidate pairing of two reflections with the net's a and b, before its spots are scored.
+struct Pairing {
+    std::size_t phase = 0;
+    core::Hkl g1{}, g2{};
+    core::Uvw zone{}, family{};
+    double chi2 = 0;  // shape
+    double scaleMisfit = 0;
+    double geometry = 0;
+    double calibration = 0;
+    double laue = 1;
+};
+
+// The wave number 1/lambda (1/nm) of electrons of `kv` kilovolts, relativistic.
+double waveNumber(double kv) {
+    const double volts = kv * 1e3;
+    const double lambdaNm = 1.226426 / std::sqrt(volts * (1 + 0.978476e-6 * volts));
+    return 1 / lambdaNm;
+}
+
+}  // namespace
+
+struct PhaseSearch::Prepared {
+    struct Info {
+        bool allowed = false;
+        double f2 = 1;
+    };
+    struct Reflection {
+        core::Hkl hkl{};
+        double length = 0;  // 1/nm
+        bool allowed = false;
+    };
+
+    library::CrystalPhase phase;
+    std::shared_ptr<const core::ReflectionRule> rule;
+    bool atoms = false;
+    bool valid = false;
+    std::array<std::array<double, 3>, 3> gs{};  // G*, 1/nm^2
+    std::array<std::array<double, 3>, 3> direct{};  // G, nm^2
+    std::vector<core::LatticeOp> ops;           // keep the allowed set and |F|
+    std::vector<Reflection> list;               // every reflection, by length
+    double listMax = 0;
+    std::unordered_map<long long, Info> cache;
+
+    Prepared(library::CrystalPhase p, int latticeType) : phase(std::move(p)) {
+        valid = core::isCell(phase.cell);
+        if (!valid) return;
+        if (latticeType >= 0 && latticeType <= 4) {
+            rule = std::make_shared<const core::LatticeTypeRule>(latticeType);
+        } else {
+            auto byGroup = std::make_shared<const library::SpaceGroupRule>(phase);
+            atoms = byGroup->hasAtoms();
+            rule = std::move(byGroup);
+        }
+        const core::SquareMatrix m = core::ReciprocalMetric(phase.cell);
+        const core::SquareMatrix d = core::Metric(phase.cell);
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) {
+                gs[i][j] = m(i + 1, j + 1);
+                direct[i][j] = d(i + 1, j + 1);
+            }
+    }
+
+    // The period of the zone axis [uvw], nm.
+    double period(const core::Uvw& t) const {
+        double s = 0;
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) s += static_cast<double>(t[i]) * direct[i][j] * static_cast<double>(t[j]);
+        return std::sqrt(std::max(s, 0.0));
+    }
+
+    double dot(const core::Hkl& p, const core::Hkl& q) const {
+        double s = 0;
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) s += p[i] * gs[i][j] * q[j];
+        return s;
+    }
+    double length(const core::Hkl& p) const { return std::sqrt(std::max(dot(p, p), 0.0)); }
+
+    Info info(const core::Hkl& p) {
+        const bool small = std::abs(p[0]) < 512 && std::abs(p[1]) < 512 && std::abs(p[2]) < 512;
+        const long long key = (static_cast<long long>(p[0] + 512) << 20) | ((p[1] + 512) << 10) | (p[2] + 512);
+        if (small)
+            if (const auto it = cache.find(key); it != cache.end()) return it->second;
+        Info i;
+        i.allowed = !isZero(p) && rule->admits(p);
+        if (i.allowed && atoms) {
+            const std::optional<double> f = rule->structureFactor(p);
+            i.f2 = f ? *f * *f : 1;
+        }
+        if (small) cache.emplace(key, i);
+        return i;
+    }
+
+    void prepareSymmetry() {
+        if (!ops.empty()) return;
+        ops = core::holohedry(phase.cell);
+        std::vector<core::LatticeOp> kept;
+        for (const core::LatticeOp& op : ops) {
+            bool keeps = true;
+            for (int h = -3; keeps && h <= 3; ++h)
+                for (int k = -3; keeps && k <= 3; ++k)
+                    for (int l = -3; keeps && l <= 3; ++l) {
+                        const Info a = info({h, k, l}), b = info(core::applyToIndices(op, {h, k, l}));
+                        if (a.allowed != b.allowed ||
+                            (a.allowed && std::abs(a.f2 - b.f2) > 1e-3 * std::max(a.f2, b.f2)))
+                            keeps = false;
+                    }
+            if (keeps) kept.push_back(op);
+        }
+        ops = std::move(kept);
+    }
+
+    // The allowed reflections out to `gMax` (1/nm), or as far as kMaxTriples allows.
+    void extend(double gMax) {
+        if (gMax <= listMax) return;
+        const core::Cell& c = phase.cell;
+        const auto triples = [&](double g) {
+            return (2 * g * c.aNm + 1) * (2 * g * c.bNm + 1) * (2 * g * c.cNm + 1);
+        };
+        while (triples(gMax) > kMaxTriples) gMax *= 0.9;
+        if (gMax <= listMax) return;
+        // |h| = |g . a| <= |g| a, and so on.
+        const int hMax = static_cast<int>(std::floor(gMax * c.aNm)), kMax = static_cast<int>(std::floor(gMax * c.bNm)),
+                  lMax = static_cast<int>(std::floor(gMax * c.cNm));
+        list.clear();
+        for (int h = -hMax; h <= hMax; ++h)
+            for (int k = -kMax; k <= kMax; ++k)
+                for (int l = -lMax; l <= lMax; ++l) {
+                    const core::Hkl p{h, k, l};
+                    const double g = length(p);
+                    if (isZero(p) || g > gMax) continue;
+                    list.push_back({p, g, info(p).allowed});
+                }
+        std::sort(list.begin(), list.end(), [](const Reflection& x, const Reflection& y) {
+            return x.length != y.length ? x.length < y.length : x.hkl > y.hkl;
+        });
+        listMax = gMax;
+    }
+
+    // Whether g1 and g2 are a basis of the net of the zone's allowed reflections: every allowed
+    // reflection of the zone is a whole combination of them, and those combinations give g1 and
+    // g2 back (the allowed reflections generate the net, though a glide may forbid g1 itself).
+    bool generatesZone(const core::Hkl& g1, const core::Hkl& g2, const core::Uvw& zone) const {
+        const double a11 = dot(g1, g1), a12 = dot(g1, g2), a22 = dot(g2, g2);
+        const double det = a11 * a22 - a12 * a12;
+        // Every net point has a copy within |g1| + |g2| of the origin; beyond that the scan goes on
+        // only until the allowed reflections generate the net.
+        const double cell = length(g1) + length(g2);
+        std::vector<std::array<long long, 2>> coords;
+        long long index = 0;
+        for (const Reflection& r : list) {
+            if (r.length > cell * (1 + 1e-9) && (index == 1 || r.length > 3 * cell)) break;
+            if (!r.allowed || zoneDot(r.hkl, zone) != 0) continue;
+            const double b1 = dot(r.hkl, g1), b2 = dot(r.hkl, g2);
+            const double s = (b1 * a22 - b2 * a12) / det, t = (a11 * b2 - a12 * b1) / det;
+            if (std::abs(s - std::round(s)) > 1e-6 || std::abs(t - std::round(t)) > 1e-6) return false;
+            const std::array<long long, 2> c{std::llround(s), std::llround(t)};
+            if (index != 1) {
+                for (const auto& e : coords) index = std::gcd(index, std::abs(e[0] * c[1] - e[1] * c[0]));
+                coords.push_back(c);
+            }
+        }
+        return index == 1;
+    }
+};
+
+PhaseSearch::PhaseSearch(std::vector<library::CrystalPhase> phases, std::vector<int> latticeTypes) {
+    for (std::size_t i = 0; i < phases.size(); ++i)
+        m_phases.push_back(std::make_unique<Prepared>(std::move(phases[i]), i < latticeTypes.size() ? latticeTypes[i] : -1));
+}
+PhaseSearch::~PhaseSearch() = default;
+std::size_t PhaseSearch::size() const { return m_phases.size(); }
+const library::CrystalPhase& PhaseSearch::phase(std::size_t i) const { return m_phases.at(i)->phase; }
+
+core::Uvw PhaseSearch::zoneFamily(std::size_t i, const core::Uvw& zone) {
+    Prepared& p = *m_phases.at(i);
+    if (!p.valid) return zone;
+    p.prepareSymmetry();
+    return core::axisFamilyRepresentative(p.ops, zone);
+}
+
+namespace {
+
+// What the scoring needs of the measured net.
+struct Measured {
+    double la = 0, lb = 0, angle = 0;        // px, px, degrees
+    double sigmaA = 0, sigmaB = 0, sigmaAngle = 0;  // relative, relative, degrees (distortion included)
+    double region = 0;                       // px: predicted spots are counted out to here
+    std::map<std::pair<int, int>, std::size_t> spotAt;  // net point -> detected spot
+    double maxIntensity = 0;
+};
+
+// Pairs (g1, g2) of the phase that match the net: lengths, angle and a net generated by them.
+void findPairings(PhaseSearch::Prepared& p, std::size_t phaseIndex, const Measured& net,
+                  const IdentifySettings& settings, double widen, std::vector<Pairing>& out);
+
+}  // namespace
+
+namespace {
+
+// Spots, shares and correlation of one pairing.
+ScoreParts scoreSpots(PhaseSearch::Prepared& p, const Pairing& pairing, const NetFit& net,
+                      const std::vector<measure::Spot>& spots, const Measured& measured,
+                      const IdentifySettings& settings, std::vector<CandidateSpot>* listed) {
+    ScoreParts parts;
+    const double area = std::abs(net.a.x * net.b.y - net.a.y * net.b.x);
+    const int mMax = static_cast<int>(std::ceil(measured.region * measured.lb / area)) + 1;
+    const int nMax = static_cast<int>(std::ceil(measured.region * measured.la / area)) + 1;
+    const bool atoms = p.atoms;
+    struct Point {
+        double predicted = 0;  // amplitude, 0 where nothing is predicted
+        double seen = 0;
+        double radius = 0;     // px
+    };
+    std::vector<Point> points;
+    double wSum = 0, wSeen = 0, wMax = 0;
+    const std::array<core::Hkl, 4> steps{pairing.g1, pairing.g2, add(pairing.g1, pairing.g2), add(pairing.g1, pairing.g2, -1)};
+    const auto reachable = [&](const core::Hkl& g) {
+        for (const core::Hkl& s : steps)
+            for (int sign : {1, -1}) {
+                const core::Hkl v = times(s, sign);
+                if (p.info(v).allowed && p.info(add(g, v, -1)).allowed) return true;
+            }
+        return false;
+    };
+    struct Entry {
+        core::Hkl hkl;
+        double x, y, f2;
+        bool dd;
+        std::optional<std::size_t> spot;
+    };
+    std::vector<Entry> entries;
+    for (int m = -mMax; m <= mMax; ++m)
+        for (int n = -nMax; n <= nMax; ++n) {
+            if (m == 0 && n == 0) continue;
+            const double dx = m * net.a.x + n * net.b.x, dy = m * net.a.y + n * net.b.y;
+            if (std::hypot(dx, dy) > measured.region) continue;
+            const double x = net.centre.x + dx, y = net.centre.y + dy;
+            if (settings.imageWidth > 0 &&
+                (x < 0 || y < 0 || x > settings.imageWidth - 1 || y > settings.imageHeight - 1))
+                continue;
+            const core::Hkl hkl = add(times(pairing.g1, m), times(pairing.g2, n));
+            const PhaseSearch::Prepared::Info info = p.info(hkl);
+            const auto at = measured.spotAt.find({m, n});
+            const std::optional<std::size_t> spot =
+                at == measured.spotAt.end() ? std::nullopt : std::optional<std::size_t>(at->second);
+            const bool dd = !info.allowed && settings.doubleDiffraction && reachable(hkl);
+            if (info.allowed || dd) entries.push_back({hkl, x, y, info.allowed ? info.f2 : 0, dd, spot});
+            if (info.allowed) wMax = std::max(wMax, info.f2);
+            if (spot) {
+                if (info.allowed || dd) ++parts.detectedExplained;
+                if (dd) ++parts.explainedByDouble;
+            }
+            if (!info.allowed && !spot) continue;
+            points.push_back({info.allowed ? std::sqrt(info.f2) : 0.0,
+                              spot ? std::sqrt(std::max(spots[*spot].intensity, 0.0)) : 0.0, std::hypot(dx, dy)});
+        }
+    for (const Entry& e : entries) {
+        if (e.dd) continue;
+        ++parts.predicted;
+        const double w = atoms ? e.f2 / std::max(wMax, 1e-300) : 1.0;
+        wSum += w;
+        if (e.spot) {
+            ++parts.predictedSeen;
+            wSeen += w;
+        }
+    }
+    parts.detected = static_cast<int>(net.spotsDetected);
+    parts.present = wSum > 0 ? wSeen / wSum : 0;
+    parts.explained = parts.detected > 0 ? static_cast<double>(parts.detectedExplained) / parts.detected : 0;
+    if (atoms && points.size() >= 4) {
+        // Both amplitudes fall with |g| whatever the phase: correlate what is left of each once
+        // the mean of the points at about the same radius is taken out.
+        const auto residuals = [&points](double Point::*field) {
+            std::vector<double> out;
+            for (const Point& q : points) {
+                double sum = 0;
+                int n = 0;
+                for (const Point& r : points)
+                    if (std::abs(r.radius - q.radius) <= 0.1 * q.radius) {
+                        sum += r.*field;
+                        ++n;
+                    }
+                out.push_back(q.*field - sum / n);
+            }
+            return out;
+        };
+        const std::vector<double> x = residuals(&Point::predicted), y = residuals(&Point::seen);
+        double sxy = 0, sxx = 0, syy = 0;
+        for (std::size_t k = 0; k < x.size(); ++k) {
+            sxy += x[k] * y[k];
+            sxx += x[k] * x[k];
+            syy += y[k] * y[k];
+        }
+        // Amplitudes alike but for their fall (one element, say) say nothing.
+        double mean = 0;
+        for (const Point& q : points) mean += q.predicted / static_cast<double>(points.size());
+        const bool varies = std::sqrt(sxx / static_cast<double>(points.size())) > 0.05 * mean;
+        parts.intensity = varies && syy > 0 ? sxy / std::sqrt(sxx * syy) : 0;
+    }
+    if (listed) {
+        listed->clear();
+        for (const Entry& e : entries) {
+            CandidateSpot s;
+            s.hkl = e.hkl;
+            s.x = e.x;
+            s.y = e.y;
+            s.intensity = e.dd ? 0 : atoms ? e.f2 / std::max(wMax, 1e-300) : 1.0;
+            s.doubleDiffraction = e.dd;
+            if (e.spot) s.detected = measure::ImagePoint{spots[*e.spot].x, spots[*e.spot].y};
+            listed->push_back(s);
+        }
+    }
+    return parts;
+}
+
+double totalScore(const ScoreParts& parts) {
+    return 100 * parts.geometry * parts.laue * parts.present * parts.explained * (4 + parts.intensity) / 5;
+}
+
+}  // namespace
+
+std::vector<Candidate> PhaseSearch::identify(const NetFit& fitted, const std::vector<measure::Spot>& spots,
+                                             const IdentifySettings& settings,
+                                             const std::function<bool(std::size_t, std::size_t)>& progress) {
+    std::vector<Candidate> out;
+    if (fitted.status != NetStatus::Ok) return out;
+    // Nets are compared on their reduced bases, whatever basis the net came with.
+    const NetFit net = reducedNet(fitted);
+    Measured measured;
+    measured.la = net.lengthA();
+    measured.lb = net.lengthB();
+    measured.angle = net.angleDeg();
+    measured.sigmaA = std::hypot(net.sigmaAPx / measured.la, settings.distortion);
+    measured.sigmaB = std::hypot(net.sigmaBPx / measured.lb, settings.distortion);
+    measured.sigmaAngle = std::hypot(net.sigmaAngleDeg, settings.distortionAngleDeg);
+    for (std::size_t k = 0; k < spots.size() && k < net.index.size(); ++k) {
+        const NetIndex& i = net.index[k];
+        if (!i.onNet || (i.m == 0 && i.n == 0)) continue;
+        measured.spotAt.emplace(std::pair{i.m, i.n}, k);
+        measured.region = std::max(measured.region, std::hypot(spots[k].x - net.centre.x, spots[k].y - net.centre.y));
+        measured.maxIntensity = std::max(measured.maxIntensity, spots[k].intensity);
+    }
+    measured.region += 0.5 * measured.la;
+
+    std::vector<Pairing> pairings;
+    bool stopped = false;
+    for (double widen = 1; widen <= 4 && pairings.empty() && !stopped; widen *= 2) {
+        for (std::size_t i = 0; i < m_phases.size(); ++i) {
+            if (progress && !progress(i, m_phases.size())) {
+                stopped = true;
+                break;
+            }
+            findPairings(*m_phases[i], i, measured, settings, widen, pairings);
+        }
+    }
+    if (progress && !stopped) progress(m_phases.size(), m_phases.size());
+
+    // Every pairing's spots; per phase and zone family the best.
+    std::map<std::tuple<std::size_t, core::Uvw>, Candidate> best;
+    for (const Pairing& pairing : pairings) {
+        Prepared& p = *m_phases[pairing.phase];
+        Candidate c;
+        c.phase = pairing.phase;
+        c.zone = pairing.zone;
+        c.family = pairing.family;
+        c.g1 = pairing.g1;
+        c.g2 = pairing.g2;
+        c.calibration = pairing.calibration;
+        c.parts = scoreSpots(p, pairing, net, spots, measured, settings, nullptr);
+        c.parts.shapeMisfit = std::sqrt(pairing.chi2 / 2);
+        c.parts.scaleMisfit = pairing.scaleMisfit;
+        c.parts.geometry = pairing.geometry;
+        c.parts.laue = pairing.laue;
+        c.score = totalScore(c.parts);
+        const auto key = std::tuple{pairing.phase, pairing.family};
+        const auto it = best.find(key);
+        if (it == best.end() || c.score > it->second.score) best[key] = c;
+    }
+    for (auto& [key, c] : best) out.push_back(std::move(c));
+    std::stable_sort(out.begin(), out.end(), [](const Candidate& x, const Candidate& y) {
+        if (x.score != y.score) return x.score > y.score;
+        if (x.phase != y.phase) return x.phase < y.phase;
+        return x.family > y.family;
+    });
+    if (out.size() > settings.maxCandidates) out.resize(settings.maxCandidates);
+
+    // The spots of the candidates shown, and the ties: candidates within 3 % of the first of a run.
+    for (Candidate& c : out) {
+        Pairing pairing;
+        pairing.g1 = c.g1;
+        pairing.g2 = c.g2;
+        scoreSpots(*m_phases[c.phase], pairing, net, spots, measured, settings, &c.spots);
+    }
+    // Ties: candidates as good as the first of a run but for a calibration misfit that the
+    // calibration's own uncertainty allows (or within 3 % of its score).
+    const auto withoutScale = [](const Candidate& c) {
+        return c.score / std::max(std::exp(-c.parts.scaleMisfit * c.parts.scaleMisfit / 4), 1e-300);
+    };
+    const double scaleError = settings.calibration ? settings.calibrationError : 0.0;
+    // Each tie follows its first candidate, in score order.
+    std::vector<Candidate> ranked;
+    std::vector<bool> placed(out.size(), false);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (placed[i]) continue;
+        const std::size_t head = ranked.size();
+        ranked.push_back(out[i]);
+        placed[i] = true;
+        bool onePhase = true, scalesDiffer = false;
+        for (std::size_t j = i + 1; j < out.size(); ++j) {
+            if (placed[j] || !(out[i].score > 0)) continue;
+            const bool tied = out[j].score >= 0.97 * out[i].score ||
+                              (scaleError > 0 && withoutScale(out[j]) >= 0.95 * withoutScale(out[i]) &&
+                               std::abs(std::log(out[j].calibration / out[i].calibration)) <= 2 * scaleError);
+            if (!tied) continue;
+            ranked.push_back(out[j]);
+            placed[j] = true;
+            onePhase = onePhase && out[j].phase == out[i].phase;
+            scalesDiffer = scalesDiffer || std::abs(std::log(out[j].calibration / out[i].calibration)) > 0.005;
+        }
+        if (ranked.size() - head < 2) continue;
+        const TieBreak hint = !onePhase && scalesDiffer ? TieBreak::Calibration : TieBreak::AnotherZone;
+        for (std::size_t k = head; k < ranked.size(); ++k) {
+            ranked[k].tie = static_cast<int>(head) + 1;
+            ranked[k].tieBreak = hint;
+        }
+    }
+    out = std::move(ranked);
+    return out;
+}
+
+namespace {
+
+void findPairings(PhaseSearch::Prepared& p, std::size_t phaseIndex, const Measured& net,
+                  const IdentifySettings& settings, double widen, std::vector<Pairing>& out) {
+    if (!p.valid) return;
+    p.prepareSymmetry();
+    const double ratio = net.lb / net.la;
+    const double ratioWindow = widen * std::max(0.05, 4 * std::hypot(net.sigmaA, net.sigmaB));
+    const double angleWindow = widen * std::max(3.0, 4 * net.sigmaAngle);
+    const double cosHigh = std::cos(std::max(0.0, net.angle - angleWindow) * kPi / 180);
+    const double cosLow = std::cos(std::min(180.0, net.angle + angleWindow) * kPi / 180);
+    double g1Low = 0, g1High = 0;
+    if (settings.calibration) {
+        const double window = widen * std::max(0.06, 4 * std::hypot(net.sigmaA, settings.calibrationError));
+        g1Low = *settings.calibration * net.la * (1 - window);
+        g1High = *settings.calibration * net.la * (1 + window);
+    } else {
+        g1Low = 0.95 / settings.maxSpacingNm;
+        g1High = 1.05 / settings.minSpacingNm;
+    }
+    p.extend(g1High * ratio * (1 + ratioWindow) * (1 + 1e-9));
+    const auto firstAtLeast = [&p](double g) {
+        return std::lower_bound(p.list.begin(), p.list.end(), g,
+                                [](const PhaseSearch::Prepared::Reflection& r, double v) { return r.length < v; });
+    };
+    std::vector<Pairing> found;
+    for (auto i1 = firstAtLeast(g1Low); i1 != p.list.end() && i1->length <= g1High; ++i1) {
+        const core::Hkl& g1 = i1->hkl;
+        if (p.ops.size() > 1 && core::formRepresentative(p.ops, g1) != g1) continue;
+        const double len1 = i1->length;
+        double g2Low = len1 * ratio * (1 - ratioWindow), g2High = len1 * ratio * (1 + ratioWindow);
+        if (settings.calibration) {
+            const double window = widen * std::max(0.06, 4 * std::hypot(net.sigmaB, settings.calibrationError));
+            g2Low = std::max(g2Low, *settings.calibration * net.lb * (1 - window));
+            g2High = std::min(g2High, *settings.calibration * net.lb * (1 + window));
+        }
+        for (auto i2 = firstAtLeast(g2Low); i2 != p.list.end() && i2->length <= g2High; ++i2) {
+            const core::Hkl& g2 = i2->hkl;
+            const double len2 = i2->length;
+            const double cosine = p.dot(g1, g2) / (len1 * len2);
+            if (cosine > cosHigh || cosine < cosLow) continue;
+            const double angle = std::acos(std::clamp(cosine, -1.0, 1.0)) * 180 / kPi;
+            const core::Uvw zone = core::ZoneAxis(g1, g2);
+            if (zone == core::Uvw{0, 0, 0}) continue;
+            Pairing pairing;
+            pairing.phase = phaseIndex;
+            pairing.g1 = g1;
+            pairing.g2 = g2;
+            pairing.zone = zone;
+            pairing.calibration = std::exp(0.5 * (std::log(len1 / net.la) + std::log(len2 / net.lb)));
+            const double r1 = std::log(pairing.calibration * net.la / len1);
+            const double r2 = std::log(pairing.calibration * net.lb / len2);
+            pairing.chi2 = r1 * r1 / (net.sigmaA * net.sigmaA) + r2 * r2 / (net.sigmaB * net.sigmaB) +
+                           std::pow((angle - net.angle) / net.sigmaAngle, 2);
+            if (settings.calibration) {
+                pairing.scaleMisfit = std::log(pairing.calibration / *settings.calibration) / settings.calibrationError;
+            } else {
+                const double d1 = 1 / (pairing.calibration * net.la);
+                pairing.scaleMisfit = d1 < settings.minSpacingNm   ? std::log(settings.minSpacingNm / d1) / 0.05
+                                      : d1 > settings.maxSpacingNm ? std::log(d1 / settings.maxSpacingNm) / 0.05
+                                                                   : 0.0;
+            }
+            pairing.geometry = std::exp(-(pairing.chi2 + pairing.scaleMisfit * pairing.scaleMisfit) / 4);
+            // The first higher-order Laue zone meets the Ewald sphere at sqrt(2 k / period).
+            const double firstLaue = std::sqrt(2 * waveNumber(settings.voltageKv) / p.period(zone));
+            pairing.laue = std::pow(std::min(1.0, firstLaue / (net.region * pairing.calibration)), 2);
+            // A pairing that would score below a thousandth on its geometry alone is not worth the
+            // check of its net, unless nothing better is found (the windows are widened then).
+            if ((widen == 1 && pairing.geometry * pairing.laue < 1e-3) || !p.generatesZone(g1, g2, zone)) continue;
+            pairing.family = core::axisFamilyRepresentative(p.ops, zone);
+            found.push_back(pairing);
+        }
+    }
+    // Per zone family the three best-fitting pairings go on to have their spots scored.
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Pairing& x, const Pairing& y) { return x.geometry * x.laue > y.geometry * y.laue; });
+    std::map<core::Uvw, int> perFamily;
+    int kept = 0;
+    for (const Pairing& pairing : found) {
+        if (++perFamily[pairing.family] > 3) continue;
+        out.push_back(pairing);
+        if (++kept >= 90) break;
+    }
+}
+
+}  // namespace
+
+ImageIdentification identifyImage(const core::Raster& raster, PhaseSearch& search, IdentifySettings settings,
+                                  std::optional<measure::ImagePoint> lockedCentre,
+                                  const std::function<bool(std::size_t, std::size_t)>& progress) {
+    ImageIdentification result;
+    measure::SpotDetectionOptions detection;
+    detection.maxSpots = kMaxNetSpots + 1;
+    result.spots = measure::detectSpots(raster, detection);
+    NetFitOptions options;
+    options.lockedCentre = lockedCentre;
+    if (!lockedCentre) options.startCentre = beamPlateau(raster);
+    result.net = fitNet(result.spots, options);
+    settings.imageWidth = raster.width();
+    settings.imageHeight = raster.height();
+    result.candidates = search.identify(result.net, result.spots, settings, progress);
+    return result;
+}
+
+}  // namespace saed::analysis

@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "analysis/identify.h"
+#include "library/builtinphases.h"
+#include "tools/cameraimage.h"
+
+namespace {
+
+struct ProgramRun {
+    int status = -1;
+    QString out;
+    QString err;
+    QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
+};
+
+// Runs the real saedindex-cli as a user does, in English, with an empty configuration folder.
+ProgramRun runIdentify(const QStringList& args) {
+    static QTemporaryDir config;
+    QProcess cli;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    cli.setProcessEnvironment(environment);
+    cli.start(QStringLiteral(SAEDINDEX_CLI), QStringList{QStringLiteral("identify")} + args);
+    ProgramRun run;
+    if (!cli.waitForFinished(120000)) return run;
+    run.status = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
+    run.out = QString::fromUtf8(cli.readAllStandardOutput());
+    run.err = QString::fromUtf8(cli.readAllStandardError());
+    return run;
+}
+
+QString writeImage(const QTemporaryDir& dir, const char* name, const saed::core::Raster& raster) {
+    const QString path = dir.filePath(QString::fromLatin1(name));
+    std::string error;
+    EXPECT_TRUE(saed::core::writeTiff(path.toStdString(), raster, error)) << error;
+    return path;
+}
+
+}  // namespace
+
+TEST(IdentifyCommandTest, rankingEqualsTheEngineAndBadImagesAreRefused) {
+    QTemporaryDir dir;
+    const auto& phases = saed::library::builtInPhases();
+    std::size_t al = 0;
+    while (phases[al].name != "Al") ++al;
+    saed::tools::CameraSpec spec = saed::tools::randomCameraSpec({0, 1, 1}, 21);
+    spec.calibrationError = 0.01;
+    const auto made = saed::tools::makeCameraImage(phases[al], spec);
+    ASSERT_TRUE(made);
+    const QString path = writeImage(dir, "al.tif", made->raster);
+
+    const ProgramRun run = runIdentify({path, QStringLiteral("--phases"), QStringLiteral("builtin"),
+                                        QStringLiteral("--top"), QStringLiteral("5"), QStringLiteral("--format"),
+                                        QStringLiteral("json")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonObject j = run.json();
+    const QJsonObject net = j[u"net"].toObject();
+    EXPECT_NEAR(net[u"centre"][u"x"].toDouble(), made->centreX, 0.5);
+    EXPECT_NEAR(net[u"centre"][u"y"].toDouble(), made->centreY, 0.5);
+    EXPECT_EQ(net[u"basis"].toArray().size(), 2);
+    EXPECT_NEAR(net[u"basis"][0][u"d"].toDouble(), 0.2338 * (1 - 0.01), 0.006);  // (1 1 1) of Al, read at the file's scale
+    EXPECT_GT(net[u"spotsExplained"].toInt(), 20);
+    EXPECT_EQ(j[u"calibration"][u"source"].toString(), QStringLiteral("file"));
+
+    // The command ranks as the engine does on the same file and settings.
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const saed::core::ReadResult back =
+        saed::core::readTiff(reinterpret_cast<const unsigned char*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
+    ASSERT_TRUE(back.raster && back.raster->calibration);
+    saed::analysis::PhaseSearch search(phases);
+    saed::analysis::IdentifySettings settings;
+    settings.calibration = back.raster->calibration->perPixel;
+    const auto engine = saed::analysis::identifyImage(*back.raster, search, settings);
+    const QJsonArray candidates = j[u"candidates"].toArray();
+    ASSERT_EQ(candidates.size(), 5);
+    for (int k = 0; k < 5; ++k) {
+        const QJsonObject c = candidates[k].toObject();
+        const auto& e = engine.candidates[static_cast<std::size_t>(k)];
+        EXPECT_EQ(c[u"rank"].toInt(), k + 1);
+        EXPECT_EQ(c[u"phase"].toString().toStdString(), phases[e.phase].name);
+        EXPECT_EQ(c[u"source"].toString(), QStringLiteral("builtin"));
+        EXPECT_EQ(c[u"family"].toArray(), (QJsonArray{static_cast<double>(e.family[0]), static_cast<double>(e.family[1]),
+                                                      static_cast<double>(e.family[2])}));
+        EXPECT_DOUBLE_EQ(c[u"score"].toDouble(), e.score);
+        EXPECT_DOUBLE_EQ(c[u"parts"][u"geometry"].toDouble(), e.parts.geometry);
+        EXPECT_EQ(c[u"spots"].toArray().size(), static_cast<int>(e.spots.size()));
+    }
+    const QJsonObject spot = candidates[0][u"spots"][0].toObject();
+    EXPECT_EQ(spot[u"hkl"].toArray().size(), 3);
+    EXPECT_TRUE(spot[u"predicted"].isObject());
+
+    // A centre set by hand is kept; the scale given overrides the file's.
+    const ProgramRun locked = runIdentify({path, QStringLiteral("--phases"), QStringLiteral("builtin"),
+                                           QStringLiteral("--centre"), QString::number(made->centreX + 0.6, 'g', 17) + QLatin1Char(',') + QString::number(made->centreY, 'g', 17),
+                                           QStringLiteral("--scale"), QStringLiteral("10,80"), QStringLiteral("--format"),
+                                           QStringLiteral("json")});
+    ASSERT_EQ(locked.status, 0) << locked.err.toStdString();
+    EXPECT_NEAR(locked.json()[u"net"][u"centre"][u"x"].toDouble(), made->centreX + 0.6, 1e-9);
+    EXPECT_TRUE(locked.json()[u"net"][u"centre"][u"locked"].toBool());
+    EXPECT_DOUBLE_EQ(locked.json()[u"calibration"][u"value"].toDouble(), 0.125);
+
+    // The same direct beam for `image centre`, and a centre given by hand for `index --auto`.
+    QProcess image;
+    image.start(QStringLiteral(SAEDINDEX_CLI), {QStringLiteral("image"), QStringLiteral("centre"), path,
+                                                QStringLiteral("--format"), QStringLiteral("json")});
+    ASSERT_TRUE(image.waitForFinished(60000));
+    const QJsonObject found = QJsonDocument::fromJson(image.readAllStandardOutput()).object();
+    EXPECT_NEAR(found[u"x"].toDouble(), made->centreX, 0.5);
+    EXPECT_NEAR(found[u"y"].toDouble(), made->centreY, 0.5);
+    QProcess index;
+    const QString given = QString::number(made->centreX + 0.4, 'f', 3) + QLatin1Char(',') + QString::number(made->centreY, 'f', 3);
+    index.start(QStringLiteral(SAEDINDEX_CLI),
+                {QStringLiteral("index"), QStringLiteral("--cell"), QStringLiteral("0.40495,0.40495,0.40495,90,90,90"),
+                 QStringLiteral("--type"), QStringLiteral("face"), QStringLiteral("--image"), path, QStringLiteral("--auto"),
+                 QStringLiteral("--centre"), given, QStringLiteral("--format"), QStringLiteral("tsv")});
+    ASSERT_TRUE(index.waitForFinished(60000));
+    EXPECT_EQ(index.exitCode(), 0) << index.readAllStandardError().toStdString();
+    EXPECT_TRUE(index.readAllStandardOutput().startsWith("第001组"));
+
+    // CSV: one header and one line per candidate.
+    const ProgramRun csv = runIdentify({path, QStringLiteral("--phases"), QStringLiteral("builtin"),
+                                        QStringLiteral("--top"), QStringLiteral("3"), QStringLiteral("--format"),
+                                        QStringLiteral("csv")});
+    ASSERT_EQ(csv.status, 0);
+    const QStringList lines = csv.out.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("rank,phase,source,spaceGroup,zone,family,score")));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("1,\"%1\",builtin,").arg(QString::fromStdString(phases[engine.candidates[0].phase].name))));
+
+    // Images without a net, and bad options: a message on stderr and status 2.
+    saed::core::Raster blank(256, 256, saed::core::PixelType::UInt16);
+    saed::core::Raster saturated(256, 256, saed::core::PixelType::UInt16);
+    saed::core::Raster row(256, 256, saed::core::PixelType::UInt16);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            saturated.setValue(x, y, 65535);
+            double v = 100;
+            for (int m = -5; m <= 5; ++m)
+                v += 5000 * std::exp(-(std::pow(x - 128.3 - 19.0 * m, 2) + std::pow(y - 120.6 - 7.0 * m, 2)) / 5.0);
+            row.setValue(x, y, v);
+        }
+    const QString emptyFolder = dir.filePath(QStringLiteral("none"));
+    QDir().mkpath(emptyFolder);
+    struct Bad {
+        QStringList args;
+        const char* says;
+    };
+    for (const Bad& bad : {Bad{{writeImage(dir, "blank.tif", blank)}, "no spots"},
+                           Bad{{writeImage(dir, "saturated.tif", saturated)}, "no spots"},
+                           Bad{{writeImage(dir, "row.tif", row)}, "one row"},
+                           Bad{{path, QStringLiteral("--cif"), emptyFolder}, "no CIF"},
+                           Bad{{path, QStringLiteral("--phases"), QStringLiteral("imported")}, "no phase"},
+                           Bad{{path, QStringLiteral("--centre"), QStringLiteral("-5,10")}, "--centre"},
+                           Bad{{path, QStringLiteral("--top"), QStringLiteral("0")}, "--top"},
+                           Bad{{path, QStringLiteral("--scale"), QStringLiteral("1,1"), QStringLiteral("--uncalibrated")}, "--scale"},
+                           Bad{{dir.filePath(QStringLiteral("missing.tif"))}, "identify:"}}) {
+        const ProgramRun r = runIdentify(bad.args);
+        EXPECT_EQ(r.status, 2) << bad.says;
+        EXPECT_TRUE(r.out.isEmpty()) << bad.says;
+        EXPECT_TRUE(r.err.contains(QString::fromLatin1(bad.says), Qt::CaseInsensitive)) << r.err.toStdString();
+    }
+}
