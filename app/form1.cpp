@@ -593,6 +593,9 @@ void Form1::bindModel() {
         if (m_combo1->count() != m_model.Combo1Items().size()) {
             m_combo1->clear();
             m_combo1->addItems(model::translatedTexts(m_model.Combo1Items()));
+            for (int i = 0; i < m_combo1->count(); ++i)
+                if (const QString tip = model::latticeTypeTip(i); !tip.isEmpty())
+                    m_combo1->setItemData(i, model::translatedText(tip), Qt::ToolTipRole);
         }
         m_combo1->setCurrentIndex(m_model.Combo1());
     };

@@ -14,7 +14,6 @@ std::string latticeTypeText(const CrystalPhase& phase) {
     case 'C': return "底心点阵";
     case 'I': return "体心点阵";
     case 'F': return "面心点阵";
-    case 'R': return "菱形点阵";
     default: return "简单点阵";
     }
 }

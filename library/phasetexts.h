@@ -10,7 +10,8 @@
 namespace saed::library {
 
 // The centring word of the phase's lattice type as the library's type texts spell it (简单点阵,
-// 底心点阵, 体心点阵, 面心点阵, 菱形点阵), from the first letter of its space-group symbol;
+// 底心点阵, 体心点阵, 面心点阵), from the first letter of its space-group symbol (an R group is
+// 简单点阵: 菱形点阵 is the hexagonal close-packed rule, not rhombohedral centring);
 // 简单点阵 without a space group.
 std::string latticeTypeText(const CrystalPhase& phase);
 

@@ -52,11 +52,22 @@ inline QStringList latticeTypeNames() {
             captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "按空间群"))};
 }
 
+// What the selector's entry of lattice type `code` (0 to 5) does, where its name does not say it
+// all: 菱形点阵 removes the reflections of the hexagonal close-packed structure, which is not
+// rhombohedral centring. Empty for the other entries.
+inline QString latticeTypeTip(int code) {
+    if (code != 4) return {};
+    return captionSource(QT_TRANSLATE_NOOP("saed::model::Caption",
+        "消去 h + 2k = 3n 且 l 为奇数的衍射：六方密堆积（hcp）结构的消光，不是菱面体心（R）点阵的 "
+        "−h + k + l = 3n。R 空间群的物相请选“按空间群”。"));
+}
+
 // The lattice type (0 to 4) of a space-group text by its centring letter ("F d -3 m" is 面心点阵);
-// 0 for a primitive group or an empty text. Stored parameter sets keep this in place of
+// 0 for a primitive group, an R group (no lattice type removes what rhombohedral centring does;
+// 菱形点阵 would remove reflections such a phase shows) or an empty text. Stored parameter sets keep this in place of
 // "按空间群", since they do not keep the space group itself.
 inline int latticeTypeOfSpaceGroup(const QString& text) {
-    const QString letters = QStringLiteral("PCIFR");
+    const QString letters = QStringLiteral("PCIF");
     const QChar first = text.isEmpty() ? QChar(u'P') : text.front();
     if (first == u'A' || first == u'B') return 1;
     const qsizetype at = letters.indexOf(first);

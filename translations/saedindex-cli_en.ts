@@ -93,7 +93,7 @@ indices [U V T W] (zoneAxisUvtw in JSON).
   calibrations  保存的标定：列出、显示、删除
   identify 从衍射图像识别物相和晶带轴（拟合全部斑点的倒易网，遍历物相库）
 
-saedindex-cli 命令 --help 列出该命令的选项。
+saedindex-cli 命令 --help 列出该命令的选项；saedindex-cli --version 给出版本。
 
 --lang zh|en 选择帮助和消息的语言（放在命令行任意位置）；未给出时随系统的 LANGUAGE、
 LC_ALL、LC_MESSAGES 或 LANG，都不是中文或英文时为中文。tsv 和 json 输出、报告和写出的
@@ -116,7 +116,7 @@ commands:
   calibrations  the saved calibrations: list, show, remove
   identify identify phase and zone axis from a diffraction image (net fitted to every spot, across the library)
 
-saedindex-cli COMMAND --help shows the options of a command.
+saedindex-cli COMMAND --help shows the options of a command; saedindex-cli --version the version.
 
 --lang zh|en chooses the language of the help and the messages (anywhere on the command
 line); without it the language follows the system&apos;s LANGUAGE, LC_ALL, LC_MESSAGES or LANG, and

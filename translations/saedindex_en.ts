@@ -622,6 +622,36 @@ The operation was stopped; the data in the window are unaffected.</translation>
     </message>
 </context>
 <context>
+    <name>saed::app::Main</name>
+    <message>
+        <source>用法：saedindex [--lang zh|en] [图像文件]
+
+打开标定窗口；给出图像文件（.dm3/.dm4、TIFF、MRC、PNG 等）时打开该图像。
+
+  --lang zh|en  本次启动的界面语言
+  --version     版本
+  --help        本说明
+
+不开窗口的同样操作见 saedindex-cli --help。
+</source>
+        <translation>usage: saedindex [--lang zh|en] [IMAGE]
+
+Opens the indexing window; with an image file (.dm3/.dm4, TIFF, MRC, PNG and others) opens
+that image.
+
+  --lang zh|en  the window&apos;s language for this start
+  --version     the version
+  --help        this text
+
+The same operations without a window: saedindex-cli --help.
+</translation>
+    </message>
+    <message>
+        <source>未知选项 %1</source>
+        <translation>unknown option %1</translation>
+    </message>
+</context>
+<context>
     <name>saed::app::OrientationPanel</name>
     <message>
         <source>倾转验证</source>
@@ -1151,7 +1181,7 @@ Narrow the tolerances or the index range and run again.</translation>
     </message>
     <message>
         <source>菱形点阵</source>
-        <translation>Rhombohedral</translation>
+        <translation>HCP extinctions</translation>
     </message>
     <message>
         <source>按空间群</source>
@@ -1164,6 +1194,10 @@ Narrow the tolerances or the index range and run again.</translation>
     <message>
         <source>点阵标尺◇</source>
         <translation>Lattice and scale ◇</translation>
+    </message>
+    <message>
+        <source>消去 h + 2k = 3n 且 l 为奇数的衍射：六方密堆积（hcp）结构的消光，不是菱面体心（R）点阵的 −h + k + l = 3n。R 空间群的物相请选“按空间群”。</source>
+        <translation>Removes the reflections with h + 2k = 3n and l odd: the extinctions of the hexagonal close-packed (hcp) structure, not the rhombohedral (R) centring −h + k + l = 3n. For a phase of an R space group choose “By space group”.</translation>
     </message>
 </context>
 <context>

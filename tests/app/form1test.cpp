@@ -83,6 +83,7 @@ TEST_F(Form1Test, startStateAndFieldsBoundBothWays) {
     EXPECT_EQ(window.slider(2)->value(), 77);
     model.setCombo1(4);
     EXPECT_EQ(window.combo1()->currentText(), QStringLiteral("菱形点阵"));
+    EXPECT_TRUE(window.combo1()->itemData(4, Qt::ToolTipRole).toString().contains(QStringLiteral("“按空间群”")));
     window.combo1()->setCurrentIndex(2);
     EXPECT_EQ(model.Combo1(), 2);
 }
