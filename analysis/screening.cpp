@@ -16,7 +16,7 @@
 #include "library/phasetexts.h"
 #include "library/spacegroup.h"
 #include "model/mainmodel.h"
-#include "model/phaselibrary.h"
+#include "library/phaselibrary.h"
 #include "model/prompts.h"
 #include "model/resulttablemodel.h"
 #include "model/texts.h"
@@ -51,12 +51,12 @@ ScreeningRequest screeningRequest(const PhaseTree& tree, bool multiple) {
 }
 
 ScreeningRequest screeningRequest(const model::MainModel& model) {
-    const model::PhaseLibrary& phases = *model.phaseLibrary();
+    const library::PhaseLibrary& phases = *library::phaseLibrary(model);
     ScreeningRequest request = screeningRequest(phases.tree(), model.flag(model::Flag::MultipleChoice));
     for (int r = 1; r <= phases.tree().recordCount(); ++r) {
         const CrystalPhase* crystal = phases.crystal(r);
         request.crystals.push_back(crystal ? std::make_shared<const CrystalPhase>(*crystal) : nullptr);
-        if (phases.source(r) == model::PhaseSource::Imported) request.imported.push_back(r);
+        if (phases.source(r) == library::PhaseSource::Imported) request.imported.push_back(r);
     }
     return request;
 }

@@ -37,7 +37,7 @@
 #include "library/libraryoperations.h"
 #include "library/phasetexts.h"
 #include "model/mainmodel.h"
-#include "model/phaselibrary.h"
+#include "library/phaselibrary.h"
 #include "model/resulttablemodel.h"
 #include "model/texts.h"
 #include "store/reports.h"
@@ -141,9 +141,9 @@ void Form1::connectLibrary() {
     if (!chooseBlocks) chooseBlocks = [this](const QStringList& labels) { return askForBlocks(this, labels); };
 
     // The tree shows the model's library: rebuilt with it, ticks as the model holds them.
-    model::PhaseLibrary* phases = m_model.phaseLibrary();
-    connect(phases, &model::PhaseLibrary::treeRebuilt, this, &Form1::showPhaseTree);
-    connect(phases, &model::PhaseLibrary::ticksChanged, this, &Form1::showTreeTicks);
+    library::PhaseLibrary* phases = library::phaseLibrary(m_model);
+    connect(phases, &library::PhaseLibrary::treeRebuilt, this, &Form1::showPhaseTree);
+    connect(phases, &library::PhaseLibrary::ticksChanged, this, &Form1::showTreeTicks);
     connect(m_treeView1, &QTreeWidget::itemChanged, this,
             [this](QTreeWidgetItem* item, int column) {
                 if (column != 0) return;
@@ -202,17 +202,17 @@ void Form1::connectLibrary() {
     });
 }
 
-const library::PhaseTree& Form1::phaseTree() const { return m_model.phaseLibrary()->tree(); }
+const library::PhaseTree& Form1::phaseTree() const { return library::phaseLibrary(m_model)->tree(); }
 
 const std::vector<library::CrystalPhase>& Form1::libraryCrystals() const {
-    return m_model.phaseLibrary()->crystals();
+    return library::phaseLibrary(m_model)->crystals();
 }
 
 // Start-up step 1: the library tree, shown in TreeView1.
 bool Form1::buildLibraryTree() { return library::loadPhaseLibrary(m_model, m_prompts); }
 
 void Form1::setImportedPhasesPath(const QString& path) {
-    m_model.phaseLibrary()->setImportedPath(path);
+    library::phaseLibrary(m_model)->setImportedPath(path);
     buildLibraryTree();
 }
 

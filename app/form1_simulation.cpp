@@ -18,13 +18,13 @@
 #include "app/simulationpanel.h"
 #include "core/numbertext.h"
 #include "indexing/indexingoperations.h"
-#include "indexing/resultcells.h"
+#include "core/resultcells.h"
 #include "indexing/resultexport.h"
 #include "library/phasetexts.h"
 #include "library/spacegroup.h"
 #include "library/screeningphase.h"
 #include "measure/imagemeasurement.h"
-#include "model/phaselibrary.h"
+#include "library/phaselibrary.h"
 #include "model/resulttablemodel.h"
 #include "model/texts.h"
 #include "simulation/rowmatch.h"
@@ -133,7 +133,7 @@ void Form1::showWindowPhase() {
 }
 
 void Form1::simulateLibraryPhase(int record) {
-    const model::PhaseLibrary& phases = *m_model.phaseLibrary();
+    const library::PhaseLibrary& phases = *library::phaseLibrary(m_model);
     const std::vector<library::PhaseRecord>& records = phases.tree().records();
     if (const library::CrystalPhase* crystal = phases.crystal(record)) {
         const library::CrystalPhase& phase = *crystal;
@@ -197,7 +197,7 @@ void Form1::computeFamilyMatches() {
         auto* item = new QTreeWidgetItem(QStringList{
             QString::number(f.id),
             ResultTableModel::shownGroupLabel(
-                QString::fromStdString(indexing::groupLabel(static_cast<long long>(f.representative) + 1))),
+                QString::fromStdString(core::groupLabel(static_cast<long long>(f.representative) + 1))),
             triple(u'<', f.zone, u'>'), triple(u'{', f.forms[0], u'}'), triple(u'{', f.forms[1], u'}'),
             triple(u'{', f.forms[2], u'}'), QString::number(static_cast<qulonglong>(f.rowCount)), numberText(f.misfit),
             line.match ? numberText(*line.match) : QStringLiteral("—")});

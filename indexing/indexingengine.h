@@ -10,6 +10,7 @@
 
 #include "core/lattice.h"
 #include "core/reflectionrule.h"
+#include "core/resultrow.h"
 
 namespace saed::indexing {
 
@@ -46,17 +47,8 @@ struct IndexingInput {
     bool doubleDiffraction = false;
 };
 
-// One accepted triple: the planes, their spacings DT1..DT3 (nm) and the angles between them
-// A12 = <g1,g2>, A23 = <g2,g3>, A13 = <g1,g3> (degrees).
-struct ResultRow {
-    Hkl g1{}, g2{}, g3{};
-    std::array<double, 3> spacingNm{};
-    std::array<double, 3> angleDeg{};
-    // At least one of g1, g2, g3 is forbidden and appears only by double diffraction.
-    bool doubleDiffraction = false;
-
-    bool operator==(const ResultRow&) const = default;
-};
+// One accepted triple (see core::ResultRow).
+using core::ResultRow;
 
 // Every accepted triple, in the order of the search loops: by the position of g1 in the list of
 // planes matching d1, then of g2 in the list matching d2, then of g3 in the list matching d3;

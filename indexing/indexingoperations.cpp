@@ -14,7 +14,7 @@
 #include "model/resulttablemodel.h"
 #include "model/texts.h"
 #include "core/numbertext.h"
-#include "indexing/resultcells.h"
+#include "core/resultcells.h"
 #include "indexing/tolerancescale.h"
 
 namespace saed::indexing {
@@ -313,9 +313,9 @@ void IndexingOperations::RescreenTable() {
     // The shown (rounded) spacings and angles are screened, as the user reads them.
     const int count = !computable ? 0 : table->setLabelColorWhere([&](int r) {
         for (std::size_t i = 0; i < 3; ++i)
-            if (!(std::abs(table->shownNumber(r, kSpacingColumns[i]) - *measured[i]) < tolD[i])) return false;
+            if (!(std::abs(table->shownNumber(r, core::kSpacingColumns[i]) - *measured[i]) < tolD[i])) return false;
         for (std::size_t i = 0; i < 3; ++i)
-            if (!(std::abs(table->shownNumber(r, kAngleColumns[i]) - angles[i]) < tolA[i])) return false;
+            if (!(std::abs(table->shownNumber(r, core::kAngleColumns[i]) - angles[i]) < tolA[i])) return false;
         return true;
     }, rgb(kPassedRgb));
     m_model.setCaption(Caption::Label22, QString::number(count));

@@ -13,7 +13,7 @@
 #include "library/crystallibrary.h"
 #include "library/phasetexts.h"
 #include "model/mainmodel.h"
-#include "model/phaselibrary.h"
+#include "library/phaselibrary.h"
 #include "model/prompts.h"
 #include "model/texts.h"
 #include "store/filelock.h"
@@ -26,26 +26,26 @@ using model::phaseNameRequest;
 
 // The tree of the nine-field text followed by the model's crystal phases.
 bool rebuildTree(model::MainModel& model) {
-    const model::PhaseLibrary& phases = *model.phaseLibrary();
+    const library::PhaseLibrary& phases = *library::phaseLibrary(model);
     const std::string text = std::string(kLibraryText) + libraryRecords(phases.crystals());
     return BuildPhaseTree(model, text);
 }
 
 void setImported(model::MainModel& model, std::vector<CrystalPhase> imported) {
-    model::PhaseLibrary& phases = *model.phaseLibrary();
+    library::PhaseLibrary& phases = *library::phaseLibrary(model);
     phases.setPhases(phases.nineFieldRecords(), builtInPhases(), std::move(imported));
 }
 
 }  // namespace
 
 bool BuildPhaseTree(model::MainModel& model, std::string_view libraryText) {
-    if (!model.phaseLibrary()->buildTree(libraryText)) return false;
+    if (!library::phaseLibrary(model)->buildTree(libraryText)) return false;
     model.setFlag(model::Flag::Frame7Visible, false);
     return true;
 }
 
 bool loadPhaseLibrary(model::MainModel& model, model::Prompts& prompts) {
-    model::PhaseLibrary& phases = *model.phaseLibrary();
+    library::PhaseLibrary& phases = *library::phaseLibrary(model);
     if (phases.importedPath().isEmpty()) phases.setImportedPath(importedPhasesPath());
     const ImportedPhasesRead imported = readImportedPhases(phases.importedPath());
     phases.setImportedUnreadable(!imported.error.isEmpty());
@@ -58,7 +58,7 @@ bool loadPhaseLibrary(model::MainModel& model, model::Prompts& prompts) {
 
 void importCifPaths(model::MainModel& model, model::Prompts& prompts, const QStringList& paths,
                     const BlockChooser& chooseBlocks) {
-    model::PhaseLibrary& phases = *model.phaseLibrary();
+    library::PhaseLibrary& phases = *library::phaseLibrary(model);
     const CifPathsRead read = readCifPaths(paths);
     if (read.phases.empty()) {
         prompts.warn(QCoreApplication::translate("saed::library::LibraryOperations", "无法导入CIF：\n") + read.errors.join(QLatin1Char('\n')), QString());
@@ -137,14 +137,14 @@ void importCifPaths(model::MainModel& model, model::Prompts& prompts, const QStr
 }
 
 std::vector<int> removableRecords(const model::MainModel& model, int node) {
-    const model::PhaseLibrary& phases = *model.phaseLibrary();
+    const library::PhaseLibrary& phases = *library::phaseLibrary(model);
     std::vector<int> records = phases.recordsUnder(node);
     std::erase_if(records, [&](int r) { return phases.importedIndex(r) < 0; });
     return records;
 }
 
 int removeImportedPhases(model::MainModel& model, model::Prompts& prompts, int node) {
-    model::PhaseLibrary& phases = *model.phaseLibrary();
+    library::PhaseLibrary& phases = *library::phaseLibrary(model);
     const std::vector<int> records = removableRecords(model, node);
     if (records.empty()) {
         model.showStatus(QCoreApplication::translate("LibraryOperations", "内置物相不能删除，只能删除导入的物相。"));
@@ -198,7 +198,7 @@ int removeImportedPhases(model::MainModel& model, model::Prompts& prompts, int n
 }
 
 QString nodeSpaceGroup(const model::MainModel& model, int node) {
-    const model::PhaseLibrary& phases = *model.phaseLibrary();
+    const library::PhaseLibrary& phases = *library::phaseLibrary(model);
     const std::vector<int> records = phases.recordsUnder(node);
     if (records.empty()) return {};
     const CrystalPhase* crystal = phases.crystal(records.front());
@@ -206,7 +206,7 @@ QString nodeSpaceGroup(const model::MainModel& model, int node) {
 }
 
 void tickChanged(model::MainModel& model, int node, bool state) {
-    model.phaseLibrary()->tickChanged(node, state, model.flag(model::Flag::MultipleChoice));
+    library::phaseLibrary(model)->tickChanged(node, state, model.flag(model::Flag::MultipleChoice));
 }
 
 void toggleLibraryPanel(model::MainModel& model) {

@@ -6,7 +6,6 @@
 
 #include "core/reflectionrule.h"
 
-#include "model/phaselibrary.h"
 #include "model/resulttablemodel.h"
 #include "model/texts.h"
 #include "core/numbertext.h"
@@ -20,7 +19,7 @@ constexpr std::size_t index(Flag f) { return static_cast<std::size_t>(f); }
 
 }  // namespace
 
-MainModel::MainModel(QObject* parent) : QObject(parent), m_resultTable(new ResultTableModel(this)), m_phaseLibrary(new PhaseLibrary(this)) {
+MainModel::MainModel(QObject* parent) : QObject(parent), m_resultTable(new ResultTableModel(this)) {
     const auto field = [this](Field f, int offset = 0) -> QString& {
         return m_text1[static_cast<std::size_t>(fieldNumber(f, offset))];
     };

@@ -16,7 +16,6 @@ class ReflectionRule;
 
 namespace saed::model {
 
-class PhaseLibrary;
 class ResultTableModel;
 
 // Labels and captions that operations write.
@@ -103,7 +102,6 @@ public:
 
     ResultTableModel* resultTable() const { return m_resultTable; }
     // The library tree and the phases behind it.
-    PhaseLibrary* phaseLibrary() const { return m_phaseLibrary; }
 
     // Path of the image file last chosen in the open dialog; empty until one was chosen.
     QString chosenFile() const { return m_chosenFile; }
@@ -138,7 +136,6 @@ private:
     std::array<bool, kFlagCount> m_flags{};
     std::array<int, kSliderCount> m_sliders{};
     ResultTableModel* m_resultTable;
-    PhaseLibrary* m_phaseLibrary;
     QString m_chosenFile;
 };
 

@@ -10,8 +10,8 @@
 #include <utility>
 
 #include "core/numbertext.h"
-#include "indexing/resultcells.h"
-#include "indexing/solutionfamilies.h"
+#include "core/resultcells.h"
+#include "core/lattice.h"
 
 namespace saed::model {
 
@@ -284,10 +284,10 @@ int ResultTableModel::family(int r) const {
     return g < m_familyOfGroup.size() ? m_familyOfGroup[g] : 0;
 }
 
-std::optional<indexing::ResultRow> ResultTableModel::resultRow(int r) const {
+std::optional<core::ResultRow> ResultTableModel::resultRow(int r) const {
     if (r < 0 || r >= size()) return std::nullopt;
     const NumericRow& in = m_results[static_cast<std::size_t>(r)];
-    indexing::ResultRow out;
+    core::ResultRow out;
     core::Hkl* planes[3] = {&out.g1, &out.g2, &out.g3};
     for (std::size_t g = 0; g < 3; ++g)
         for (std::size_t a = 0; a < 3; ++a) (*planes[g])[a] = in.hkl[3 * g + a];
@@ -317,13 +317,13 @@ QString ResultTableModel::cell(int r, int subItem) const {
         const double m = match(r);
         return std::isnan(m) ? QString() : fromStd(core::formatFixed(m, 3, false));
     }
-    if (subItem == 0) return fromStd(indexing::groupLabel(row.group));
+    if (subItem == 0) return fromStd(core::groupLabel(row.group));
     if (isIndexColumn(subItem)) return QString::number(row.hkl[indexSlot(subItem)]);
     switch (subItem) {
-    case 4: return fromStd(indexing::kPlusText);
-    case 8: return fromStd(indexing::kEqualsText);
+    case 4: return fromStd(core::kPlusText);
+    case 8: return fromStd(core::kEqualsText);
     case 12:
-    case 16: return fromStd(indexing::kDiamondText);
+    case 16: return fromStd(core::kDiamondText);
     default: break;
     }
     if (subItem >= 13 && subItem <= 15) return m_spacings.text(row.value[static_cast<std::size_t>(subItem - 13)]);
@@ -411,7 +411,7 @@ void ResultTableModel::clearRows() {
     endResetModel();
 }
 
-void ResultTableModel::buildResults(const std::vector<indexing::ResultRow>& rows, const QColor& labelColor) {
+void ResultTableModel::buildResults(const std::vector<core::ResultRow>& rows, const QColor& labelColor) {
     beginResetModel();
     m_hasColumns = true;
     m_results.clear();
@@ -433,7 +433,7 @@ void ResultTableModel::buildResults(const std::vector<indexing::ResultRow>& rows
                 : std::vector<std::uint32_t>();
     if (byLabel) m_results.resize(rows.size());
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        const indexing::ResultRow& in = rows[r];
+        const core::ResultRow& in = rows[r];
         NumericRow out{};
         const core::Hkl* planes[3] = {&in.g1, &in.g2, &in.g3};
         for (std::size_t g = 0; g < 3; ++g)
@@ -445,7 +445,7 @@ void ResultTableModel::buildResults(const std::vector<indexing::ResultRow>& rows
             out.value[i] = spacingIds.intern(in.spacingNm[i], m_spacings.values);
             out.value[3 + i] = angleIds.intern(in.angleDeg[i], m_angles.values);
         }
-        const core::Uvw z = indexing::zoneOf(in);
+        const core::Uvw z = core::ZoneAxis(in.g1, in.g2);
         for (std::size_t a = 0; a < 3; ++a) out.zone[a] = static_cast<std::int16_t>(z[a]);
         if (byLabel)
             m_results[place[r]] = out;

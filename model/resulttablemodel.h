@@ -16,7 +16,7 @@
 #include <QCoreApplication>  // for translate
 #include <QString>
 
-#include "indexing/indexingengine.h"
+#include "core/resultrow.h"
 
 namespace saed::model {
 
@@ -62,8 +62,8 @@ public:
     // Removes columns and rows, adds the columns and then the rows of a run: row r is group r + 1,
     // with the label colour `labelColor`. When sorting is on, the rows are then ordered by the
     // current key and direction, as an inserting list does. Its cells read "第001组", the indices, "+", "＝", "◇", the spacings (7 decimals) and the
-    // angles (4 decimals), exactly as the texts of indexing::resultCells.
-    void buildResults(const std::vector<indexing::ResultRow>& rows, const QColor& labelColor);
+    // angles (4 decimals), exactly as the texts of core::resultCells.
+    void buildResults(const std::vector<core::ResultRow>& rows, const QColor& labelColor);
     bool hasColumns() const { return m_hasColumns; }
 
     // The misfit and family id of each row of the last buildResults, by group - 1; shown in the
@@ -86,7 +86,7 @@ public:
     int rowOfGroup(int group) const;
     // The planes, spacings (nm) and angles (degrees) of row r as the run computed them; none for
     // a row that does not exist.
-    std::optional<indexing::ResultRow> resultRow(int r) const;
+    std::optional<core::ResultRow> resultRow(int r) const;
 
     // Text of sub-item `subItem` (0 is the label) of row r.
     QString cell(int r, int subItem) const;

@@ -19,7 +19,7 @@
 #include "model/resulttablemodel.h"
 #include "model/texts.h"
 #include "core/numbertext.h"
-#include "indexing/resultcells.h"
+#include "core/resultcells.h"
 #include "indexing/indexingoperations.h"
 #include "indexing/resultexport.h"
 #include "measure/imagefile.h"
@@ -176,7 +176,7 @@ void fillFamilyTable(QStandardItemModel& table, const std::vector<FamilyLine>& f
         const indexing::SolutionFamily& f = line.family;
         QList<QStandardItem*> items{
             new QStandardItem(QString::number(f.id)),
-            new QStandardItem(QString::fromStdString(indexing::groupLabel(static_cast<long long>(f.representative) + 1))),
+            new QStandardItem(QString::fromStdString(core::groupLabel(static_cast<long long>(f.representative) + 1))),
             new QStandardItem(triple(u'<', f.zone, u'>')),
             new QStandardItem(triple(u'{', f.forms[0], u'}')),
             new QStandardItem(triple(u'{', f.forms[1], u'}')),

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "indexing/resultcells.h"
+#include "core/resultcells.h"
 
 using namespace saed::indexing;
 using saed::core::PlaneAngle;

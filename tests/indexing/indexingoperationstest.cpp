@@ -10,7 +10,7 @@
 #include "model/mainmodel.h"
 #include "model/resulttablemodel.h"
 #include "model/scriptedprompts.h"
-#include "indexing/resultcells.h"
+#include "core/resultcells.h"
 #include "indexingtestdata.h"
 
 using namespace saed::indexing;

@@ -29,7 +29,7 @@
 #include "library/libraryoperations.h"
 #include "library/phasefile.h"
 #include "library/phasetexts.h"
-#include "model/phaselibrary.h"
+#include "library/phaselibrary.h"
 #include "model/resulttablemodel.h"
 
 using namespace saed;
@@ -313,12 +313,12 @@ TEST(ImportedPhasesTest, twoWindowsKeepEachOthersPhasesAndAFullDiskKeepsTheFile)
         model::ScriptedPrompts prompts;
         std::vector<std::string> imported() const {
             std::vector<std::string> names;
-            for (const library::CrystalPhase& p : model.phaseLibrary()->importedPhases()) names.push_back(p.name);
+            for (const library::CrystalPhase& p : library::phaseLibrary(model)->importedPhases()) names.push_back(p.name);
             return names;
         }
     };
     const auto open = [](Window& w, const QString& kept) {
-        w.model.phaseLibrary()->setImportedPath(kept);
+        library::phaseLibrary(w.model)->setImportedPath(kept);
         ASSERT_TRUE(library::loadPhaseLibrary(w.model, w.prompts));
     };
     const auto inFile = [](const QString& kept) {
@@ -347,7 +347,7 @@ TEST(ImportedPhasesTest, twoWindowsKeepEachOthersPhasesAndAFullDiskKeepsTheFile)
     EXPECT_EQ(a.imported(), three);
 
     // B deletes silicon, the last record it shows: the two phases A imported stay.
-    const int node = b.model.phaseLibrary()->tree().find("bb" + std::to_string(b.model.phaseLibrary()->tree().recordCount()));
+    const int node = library::phaseLibrary(b.model)->tree().find("bb" + std::to_string(library::phaseLibrary(b.model)->tree().recordCount()));
     b.prompts.queueConfirm(true);
     EXPECT_EQ(library::removeImportedPhases(b.model, b.prompts, node), 1);
     EXPECT_EQ(inFile(kept), (std::vector<std::string>{"α-Ti", "Baddeleyite"}));
@@ -366,14 +366,14 @@ TEST(ImportedPhasesTest, twoWindowsKeepEachOthersPhasesAndAFullDiskKeepsTheFile)
     const QByteArray bytes = file.readAll();
     file.close();
     disk.fill(1);  // room for the lock file only
-    const int records = c.model.phaseLibrary()->tree().recordCount();
+    const int records = library::phaseLibrary(c.model)->tree().recordCount();
     library::importCifPaths(c.model, c.prompts, {data("hexagonal-monoclinic.cif")}, all);
     ASSERT_EQ(c.prompts.questions().size(), 1u);
     EXPECT_TRUE(c.prompts.questions()[0].text.contains(QStringLiteral("No space left on device")))
         << c.prompts.questions()[0].text.toStdString();
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), bytes);
-    EXPECT_EQ(c.model.phaseLibrary()->tree().recordCount(), records);
+    EXPECT_EQ(library::phaseLibrary(c.model)->tree().recordCount(), records);
 }
 
 TEST_F(CrystalLibraryTest, spaceGroupOnSelectionImportedPhasesRemovedAfterConfirmingAndToldApartInTheRanking) {

@@ -57,7 +57,7 @@ TEST(ImageMeasurementTest, openClearsFirstEvenWhenCancelled) {
     Fixture f;
     for (int n : kMeasurementFields) f.model.setText1(n, QStringLiteral("7"));
     for (int n : {0, 27}) f.model.setText1(n, QStringLiteral("7"));
-    f.model.resultTable()->buildResults({indexing::ResultRow{}, indexing::ResultRow{}}, QColor(225, 0, 0));
+    f.model.resultTable()->buildResults({saed::core::ResultRow{}, saed::core::ResultRow{}}, QColor(225, 0, 0));
     f.model.setCaption(Caption::Label22, QStringLiteral("2"));
     f.model.setCaption(Caption::Label5, QStringLiteral("summary"));
     f.m.toggleMode();

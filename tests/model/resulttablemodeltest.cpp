@@ -9,7 +9,7 @@ using saed::model::ResultTableModel;
 
 namespace {
 
-using saed::indexing::ResultRow;
+using saed::core::ResultRow;
 
 // A row of a run whose d1 is `d1` nm; the other numbers do not matter here.
 ResultRow row(double d1) {

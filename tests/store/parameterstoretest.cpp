@@ -107,7 +107,7 @@ TEST_F(ParameterStoreTest, fiveSavesPushTheFirstNameOut) {
 TEST_F(ParameterStoreTest, importOfANeverFilledSlotAndOfSlotTwo) {
     ASSERT_TRUE(saveSet(QStringLiteral("甲"), 3));
     ASSERT_TRUE(saveSet(QStringLiteral("乙")));
-    model.resultTable()->buildResults({indexing::ResultRow{}}, QColor(225, 0, 0));
+    model.resultTable()->buildResults({saed::core::ResultRow{}}, QColor(225, 0, 0));
     model.setCaption(Caption::Label22, QStringLiteral("1"));
     model.setCaption(Caption::Frame1, QStringLiteral("点阵标尺"));
     model.setCaption(Caption::Label5, QStringLiteral("0.5000000   0.5000000"));

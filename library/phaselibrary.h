@@ -12,6 +12,10 @@
 #include "library/phasetree.h"
 
 namespace saed::model {
+class MainModel;
+}  // namespace saed::library
+
+namespace saed::library {
 
 // Where a library record comes from.
 enum class PhaseSource {
@@ -20,13 +24,19 @@ enum class PhaseSource {
     Imported,     // phases imported from CIF files, kept in the imported-phases file
 };
 
+class PhaseLibrary;
+
+// The phase library of the working data `model`: one per model, made on first use as its child,
+// so that the window, the command line and the tests each find it beside their fields.
+PhaseLibrary* phaseLibrary(const model::MainModel& model);
+
 class PhaseLibrary : public QObject {
     Q_OBJECT
 
 public:
     explicit PhaseLibrary(QObject* parent = nullptr);
 
-    const library::PhaseTree& tree() const { return m_tree; }
+    const PhaseTree& tree() const { return m_tree; }
     // Builds the tree from `libraryText` (see PhaseTree::build) and emits treeRebuilt, whether
     // or not the text was whole.
     bool buildTree(std::string_view libraryText);
@@ -35,17 +45,17 @@ public:
 
     // The crystal phases after the nine-field records: `builtIn` then `imported`. The tree is
     // not rebuilt; call buildTree with the matching text.
-    void setPhases(int nineFieldRecords, std::vector<library::CrystalPhase> builtIn,
-                   std::vector<library::CrystalPhase> imported);
+    void setPhases(int nineFieldRecords, std::vector<CrystalPhase> builtIn,
+                   std::vector<CrystalPhase> imported);
     int nineFieldRecords() const { return m_nineFieldRecords; }
     // Built-in phases, then imported ones, in record order after the nine-field records.
-    const std::vector<library::CrystalPhase>& crystals() const { return m_crystals; }
-    const std::vector<library::CrystalPhase>& importedPhases() const { return m_imported; }
+    const std::vector<CrystalPhase>& crystals() const { return m_crystals; }
+    const std::vector<CrystalPhase>& importedPhases() const { return m_imported; }
     int builtInCount() const { return static_cast<int>(m_crystals.size() - m_imported.size()); }
 
     // The crystal phase of record r (from 1); none for a nine-field record or a number outside
     // the library.
-    const library::CrystalPhase* crystal(int record) const;
+    const CrystalPhase* crystal(int record) const;
     PhaseSource source(int record) const;
     // Position of record r in importedPhases(), -1 when it is not an imported phase.
     int importedIndex(int record) const;
@@ -65,12 +75,12 @@ signals:
     void ticksChanged();
 
 private:
-    library::PhaseTree m_tree;
-    std::vector<library::CrystalPhase> m_crystals;
-    std::vector<library::CrystalPhase> m_imported;
+    PhaseTree m_tree;
+    std::vector<CrystalPhase> m_crystals;
+    std::vector<CrystalPhase> m_imported;
     int m_nineFieldRecords = 0;
     QString m_importedPath;
     bool m_importedUnreadable = false;
 };
 
-}  // namespace saed::model
+}  // namespace saed::library

@@ -1,9 +1,19 @@
-#include "model/phaselibrary.h"
+#include "library/phaselibrary.h"
 
 #include <string>
 #include <utility>
 
-namespace saed::model {
+#include "model/mainmodel.h"
+
+namespace saed::library {
+
+PhaseLibrary* phaseLibrary(const model::MainModel& model) {
+    // The library belongs to the model as its child; making it on first use is not a change of
+    // the model's fields.
+    auto& owner = const_cast<model::MainModel&>(model);
+    if (auto* found = owner.findChild<PhaseLibrary*>(QString(), Qt::FindDirectChildrenOnly)) return found;
+    return new PhaseLibrary(&owner);
+}
 
 PhaseLibrary::PhaseLibrary(QObject* parent) : QObject(parent) {}
 
@@ -19,15 +29,15 @@ void PhaseLibrary::tickChanged(int node, bool state, bool multipleChoice) {
     emit ticksChanged();
 }
 
-void PhaseLibrary::setPhases(int nineFieldRecords, std::vector<library::CrystalPhase> builtIn,
-                             std::vector<library::CrystalPhase> imported) {
+void PhaseLibrary::setPhases(int nineFieldRecords, std::vector<CrystalPhase> builtIn,
+                             std::vector<CrystalPhase> imported) {
     m_nineFieldRecords = nineFieldRecords;
     m_crystals = std::move(builtIn);
     m_crystals.insert(m_crystals.end(), imported.begin(), imported.end());
     m_imported = std::move(imported);
 }
 
-const library::CrystalPhase* PhaseLibrary::crystal(int record) const {
+const CrystalPhase* PhaseLibrary::crystal(int record) const {
     const int i = record - m_nineFieldRecords - 1;
     if (i < 0 || i >= static_cast<int>(m_crystals.size())) return nullptr;
     return &m_crystals[static_cast<std::size_t>(i)];
@@ -60,4 +70,4 @@ std::vector<int> PhaseLibrary::recordsUnder(int node) const {
     return records;
 }
 
-}  // namespace saed::model
+}  // namespace saed::library

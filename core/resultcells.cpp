@@ -1,11 +1,11 @@
-#include "indexing/resultcells.h"
+#include "core/resultcells.h"
 
 #include "core/numbertext.h"
 
-namespace saed::indexing {
+namespace saed::core {
 
 std::string groupLabel(long long group) {
-    return "\xE7\xAC\xAC" + core::formatThreeDigits(group) + "\xE7\xBB\x84";  // 第 ... 组
+    return "\xE7\xAC\xAC" + formatThreeDigits(group) + "\xE7\xBB\x84";  // 第 ... 组
 }
 
 std::array<std::string, kResultColumns> resultCells(const ResultRow& row, long long group) {
@@ -17,10 +17,10 @@ std::array<std::string, kResultColumns> resultCells(const ResultRow& row, long l
         for (std::size_t a = 0; a < 3; ++a) cells[1 + 4 * g + a] = std::to_string((*planes[g])[a]);
         cells[4 + 4 * g] = after[g];
     }
-    for (std::size_t i = 0; i < 3; ++i) cells[13 + i] = core::formatSpacing(row.spacingNm[i]);
+    for (std::size_t i = 0; i < 3; ++i) cells[13 + i] = formatSpacing(row.spacingNm[i]);
     cells[16] = kDiamondText;
-    for (std::size_t i = 0; i < 3; ++i) cells[17 + i] = core::formatAngle(row.angleDeg[i]);
+    for (std::size_t i = 0; i < 3; ++i) cells[17 + i] = formatAngle(row.angleDeg[i]);
     return cells;
 }
 
-}  // namespace saed::indexing
+}  // namespace saed::core

@@ -4,9 +4,9 @@
 #include <array>
 #include <string>
 
-#include "indexing/indexingengine.h"
+#include "core/resultrow.h"
 
-namespace saed::indexing {
+namespace saed::core {
 
 inline constexpr int kResultColumns = 20;
 
@@ -25,4 +25,4 @@ std::string groupLabel(long long group);
 // The twenty cell texts (UTF-8) of result row `row` numbered `group`.
 std::array<std::string, kResultColumns> resultCells(const ResultRow& row, long long group);
 
-}  // namespace saed::indexing
+}  // namespace saed::core
