@@ -36,6 +36,10 @@ CellFault cellFault(const Cell& cell) {
     if (!(cell.aNm > 0)) return CellFault::EdgeA;
     if (!(cell.bNm > 0)) return CellFault::EdgeB;
     if (!(cell.cNm > 0)) return CellFault::EdgeC;
+    // An angle outside (0, 180) degrees has the cosine of one inside (200 passes for 160): it
+    // describes no cell as typed.
+    for (double angle : {cell.alphaDeg, cell.betaDeg, cell.gammaDeg})
+        if (!(angle > 0 && angle < 180)) return CellFault::Angles;
     // Sylvester's criterion on G: all leading principal minors positive.
     const SquareMatrix g = Metric(cell);
     const double m1 = g(1, 1);

@@ -31,8 +31,9 @@ SquareMatrix Metric(const Cell& cell);
 SquareMatrix ReciprocalMetric(const Cell& cell);
 
 // The first lattice field at fault when a cell is not one: the first edge (a, b, c) that is not
-// above 0; otherwise the angles (reported on alpha), which do not close or leave a metric that
-// MRinv cannot invert (a cell too small or too flat to be told from none).
+// above 0; otherwise the angles (reported on alpha), which lie outside (0, 180) degrees, do not
+// close or leave a metric that MRinv cannot invert (a cell too small or too flat to be told from
+// none).
 enum class CellFault { None, EdgeA, EdgeB, EdgeC, Angles };
 CellFault cellFault(const Cell& cell);
 

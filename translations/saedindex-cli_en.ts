@@ -4,18 +4,6 @@
 <context>
     <name>saed::cli::Calc</name>
     <message>
-        <source>%1 需要一个值</source>
-        <translation>%1 needs a value</translation>
-    </message>
-    <message>
-        <source>未知选项“%1”</source>
-        <translation>unknown option &apos;%1&apos;</translation>
-    </message>
-    <message>
-        <source>%1 需要 %2 个以逗号分隔的值，而不是“%3”</source>
-        <translation>%1 takes %2 comma-separated values, got &apos;%3&apos;</translation>
-    </message>
-    <message>
         <source>--cell、--p1、--p2 和 --p3 都须给出</source>
         <translation>--cell, --p1, --p2 and --p3 are all needed</translation>
     </message>
@@ -51,6 +39,14 @@ planes 1 and 2, for a cell with edges in nm and angles in degrees. A hexagonal c
 may also be given in four indices h,k,i,l (i = -(h+k)); its zone axis is also listed in four
 indices [U V T W] (zoneAxisUvtw in JSON).
 </translation>
+    </message>
+    <message>
+        <source>%1：(0 0 0) 不是晶面</source>
+        <translation>%1: (0 0 0) is not a plane</translation>
+    </message>
+    <message>
+        <source>--p1 与 --p2 平行，没有共同的晶带轴</source>
+        <translation>--p1 and --p2 are parallel and have no common zone axis</translation>
     </message>
 </context>
 <context>
@@ -170,6 +166,22 @@ the files written are byte for byte the same in either language.
     <message>
         <source>--cell 与空间群 %1 不符：该空间群的晶胞须满足 %2</source>
         <translation>--cell does not fit space group %1: its cell has %2</translation>
+    </message>
+    <message>
+        <source>--cell：%1 = %2 nm，棱长须大于 0 且不超过 %3 nm</source>
+        <translation>--cell: %1 = %2 nm; an edge must be above 0 and at most %3 nm</translation>
+    </message>
+    <message>
+        <source>--cell：%1 = %2°，夹角须在 0° 与 180° 之间</source>
+        <translation>--cell: %1 = %2°; an angle must lie between 0° and 180°</translation>
+    </message>
+    <message>
+        <source>--cell：棱长 %1、%2、%3 nm 太小，无法计算（棱长以 nm 为单位）</source>
+        <translation>--cell: the edges %1, %2, %3 nm are too small to compute with (edges are in nm)</translation>
+    </message>
+    <message>
+        <source>--cell：夹角 %1°、%2°、%3° 构不成晶胞（每个夹角须小于另两个之和，三者之和须小于 360°）</source>
+        <translation>--cell: the angles %1°, %2°, %3° form no cell (each must be less than the sum of the other two, and all three less than 360°)</translation>
     </message>
 </context>
 <context>
@@ -468,6 +480,10 @@ pixel.
     <message>
         <source>未找到点阵矢量</source>
         <translation>lattice vectors not found</translation>
+    </message>
+    <message>
+        <source>--radius %1：须大于 0 且不超过 %2 像素</source>
+        <translation>--radius %1: must be above 0 and at most %2 pixels</translation>
     </message>
 </context>
 <context>
@@ -932,6 +948,26 @@ example:
     <message>
         <source>选项 --%1 需要 %2 个以逗号分隔的值，实际为 %3 个</source>
         <translation>option --%1 needs %2 comma-separated values, got %3</translation>
+    </message>
+    <message>
+        <source>%1 的第 %2 个值“%3”不是数字</source>
+        <translation>%1 value %2 '%3' is not a number</translation>
+    </message>
+    <message>
+        <source>%1 的第 %2 个值“%3”须在 0° 到 180° 之间</source>
+        <translation>%1 value %2 '%3' must lie between 0° and 180°</translation>
+    </message>
+    <message>
+        <source>%1 的第 %2 个值“%3”不能为负</source>
+        <translation>%1 value %2 '%3' must not be negative</translation>
+    </message>
+    <message>
+        <source>%1 的第 %2 个值“%3”须大于 0</source>
+        <translation>%1 value %2 '%3' must be above 0</translation>
+    </message>
+    <message>
+        <source>--range：“%1”须为 0 到 99 的整数</source>
+        <translation>--range: '%1' must be a whole number from 0 to 99</translation>
     </message>
 </context>
 <context>

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "app/cli/crystaloptions.h"
+#include "app/cli/options.h"
 #include "core/millerbravais.h"
 
 #include "model/mainmodel.h"
@@ -35,57 +36,8 @@ const char kCalcUsage[] = QT_TRANSLATE_NOOP("saed::cli::Calc",
     "<R1,R3>，以及晶面 1 和 2 的晶带轴。六方晶胞的晶面也可给四指数 h,k,i,l（i = -(h+k)），\n"
     "晶带轴另以四指数 [U V T W] 列出（JSON 中为 zoneAxisUvtw）。\n");
 
-struct CalcOptions {
-    QString cell, p1, p2, p3;
-    QString format = QStringLiteral("text");
-};
-
-// Reads "--name value" and "--name=value"; false with a message on `err` for anything else.
-bool readOptions(const QStringList& args, CalcOptions& options, QTextStream& err) {
-    for (int i = 0; i < args.size(); ++i) {
-        QString name = args[i];
-        QString value;
-        const qsizetype eq = name.indexOf(QLatin1Char('='));
-        if (name.startsWith(QStringLiteral("--")) && eq > 0) {
-            value = name.mid(eq + 1);
-            name = name.left(eq);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            err << "saedindex-cli calc: " << Calc::tr("%1 需要一个值").arg(name) << '\n';
-            return false;
-        }
-        if (name == QStringLiteral("--cell"))
-            options.cell = value;
-        else if (name == QStringLiteral("--p1"))
-            options.p1 = value;
-        else if (name == QStringLiteral("--p2"))
-            options.p2 = value;
-        else if (name == QStringLiteral("--p3"))
-            options.p3 = value;
-        else if (name == QStringLiteral("--format"))
-            options.format = value;
-        else {
-            err << "saedindex-cli calc: " << Calc::tr("未知选项“%1”").arg(name) << '\n';
-            return false;
-        }
-    }
-    return true;
-}
-
-// Splits "x,y,z" into exactly `count` texts, blanks around each trimmed.
-bool splitList(const QString& text, int count, const char* option, QStringList& parts,
-               QTextStream& err) {
-    parts = text.split(QLatin1Char(','));
-    if (parts.size() != count) {
-        err << "saedindex-cli calc: "
-            << Calc::tr("%1 需要 %2 个以逗号分隔的值，而不是“%3”").arg(QString::fromLatin1(option)).arg(count).arg(text)
-            << '\n';
-        return false;
-    }
-    for (QString& p : parts) p = p.trimmed();
-    return true;
-}
+// Planes' indices stay within this range, as the calculator's fields hold them.
+constexpr double kMaxIndex = 9999;
 
 QJsonValue numberOrNull(const QString& text) {
     if (text == model::calculatorOutputIdleText()) return QJsonValue(QJsonValue::Null);
@@ -120,42 +72,59 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         out << Calc::tr(kCalcUsage);
         return 0;
     }
-    CalcOptions options;
-    if (!readOptions(args, options, err)) return 2;
-    if (options.cell.isEmpty() || options.p1.isEmpty() || options.p2.isEmpty() ||
-        options.p3.isEmpty()) {
+    Options options;
+    if (!options.parse(args, {QStringLiteral("cell"), QStringLiteral("p1"), QStringLiteral("p2"), QStringLiteral("p3"),
+                              QStringLiteral("format")},
+                       {})) {
+        err << "saedindex-cli calc: " << options.error() << '\n';
+        return 2;
+    }
+    for (const char* name : {"cell", "p1", "p2", "p3"}) {
+        if (!options.value(QString::fromLatin1(name)).isEmpty()) continue;
         err << "saedindex-cli calc: " << Calc::tr("--cell、--p1、--p2 和 --p3 都须给出") << "\n\n" << Calc::tr(kCalcUsage);
         return 2;
     }
-    if (options.format != QStringLiteral("text") && options.format != QStringLiteral("json")) {
-        err << "saedindex-cli calc: " << Calc::tr("--format 须为 text 或 json，而不是“%1”").arg(options.format) << '\n';
+    const QString format = options.value(QStringLiteral("format"), QStringLiteral("text"));
+    if (format != QStringLiteral("text") && format != QStringLiteral("json")) {
+        err << "saedindex-cli calc: " << Calc::tr("--format 须为 text 或 json，而不是“%1”").arg(format) << '\n';
         return 2;
     }
-    QStringList cell, planes[3];
-    if (!splitList(options.cell, 6, "--cell", cell, err)) return 2;
-    const QString* planeOptions[3] = {&options.p1, &options.p2, &options.p3};
+    // Everything is checked before anything is printed: a refused line prints no table.
+    const std::optional<QStringList> cell = options.list(QStringLiteral("cell"), 6);
+    QString error;
+    const std::optional<core::Cell> parsed = cell ? cellFromTexts(*cell, error) : std::nullopt;
+    if (!parsed) {
+        err << "saedindex-cli calc: " << (cell ? error : options.error()) << '\n';
+        return 2;
+    }
+    QStringList planes[3];
+    core::Hkl whole[3]{};
     for (int j = 0; j < 3; ++j) {
         const QString option = QStringLiteral("--p%1").arg(j + 1);
-        if (planeOptions[j]->count(QLatin1Char(',')) != 3) {
-            if (!splitList(*planeOptions[j], 3, option.toLatin1().constData(), planes[j], err)) return 2;
-            continue;
-        }
         // Four indices (h k i l) of a hexagonal cell stand in the fields as (h k l).
-        QString error;
-        const std::optional<core::Cell> parsed = cellFromTexts(cell, error);
-        const auto plane = parsed ? readIndices(*planeOptions[j], option, false, *parsed, false, 1e9, error)
-                                  : std::nullopt;
+        const auto plane = readIndices(options.value(option.mid(2)), option, false, *parsed, true, kMaxIndex, error);
         if (!plane) {
             err << "saedindex-cli calc: " << error << '\n';
             return 2;
         }
-        for (double v : *plane) planes[j].append(QString::number(v, 'g', 17));
+        if (*plane == std::array<double, 3>{0, 0, 0}) {
+            err << "saedindex-cli calc: " << Calc::tr("%1：(0 0 0) 不是晶面").arg(option) << '\n';
+            return 2;
+        }
+        for (int i = 0; i < 3; ++i) {
+            planes[j].append(QString::number((*plane)[static_cast<std::size_t>(i)], 'g', 17));
+            whole[j][static_cast<std::size_t>(i)] = static_cast<int>((*plane)[static_cast<std::size_t>(i)]);
+        }
+    }
+    if (core::ZoneAxis(whole[0], whole[1]) == core::Uvw{0, 0, 0}) {
+        err << "saedindex-cli calc: " << Calc::tr("--p1 与 --p2 平行，没有共同的晶带轴") << '\n';
+        return 2;
     }
 
     model::MainModel model;
     model::ScriptedPrompts prompts;
     using model::Field;
-    for (int i = 0; i < 6; ++i) model.setText1(fieldNumber(Field::A, i), cell[i]);
+    for (int i = 0; i < 6; ++i) model.setText1(fieldNumber(Field::A, i), (*cell)[i]);
     // Plane j fills h, k, l into H(j + 1), K(j + 1), L(j + 1).
     for (int j = 0; j < 3; ++j)
         for (int i = 0; i < 3; ++i) model.setText1(fieldNumber(Field::H1, 3 * i + j), planes[j][i]);
@@ -173,7 +142,7 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
     const model::Caption spacingLabels[3] = {model::Caption::Label1_47, model::Caption::Label1_48,
                                            model::Caption::Label1_49};
     const char* angleNames[3] = {"<R1,R2>", "<R2,R3>", "<R1,R3>"};
-    if (options.format == QStringLiteral("json")) {
+    if (format == QStringLiteral("json")) {
         QJsonObject root;
         QJsonArray axis, angles, spacings, planeTexts;
         for (int i = 0; i < 3; ++i) axis.append(numberOrNull(model.Text1(fieldNumber(Field::ZoneU, i))));
@@ -186,7 +155,7 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
                                              : model::calculatorOutputIdleText()));
         }
         root.insert(QStringLiteral("zoneAxis"), axis);
-        if (const auto four = fourIndexZone(model, cell)) root.insert(QStringLiteral("zoneAxisUvtw"), fourIndexJson(*four));
+        if (const auto four = fourIndexZone(model, *cell)) root.insert(QStringLiteral("zoneAxisUvtw"), fourIndexJson(*four));
         root.insert(QStringLiteral("anglesDeg"), angles);
         root.insert(QStringLiteral("spacingsNm"), spacings);
         root.insert(QStringLiteral("cellValid"), cellValid);
@@ -206,7 +175,7 @@ int runCalcCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         out << "R2 " << model.caption(model::Caption::Label15) << "\n";
         out << "R3 " << model.caption(model::Caption::Label14) << "\n";
         out << model.caption(model::Caption::Label17) << "\n";
-        if (const auto four = fourIndexZone(model, cell))
+        if (const auto four = fourIndexZone(model, *cell))
             out << "Z=[" << QString::fromStdString(core::indexText(core::toFourIndex(*four))) << "]\n";
         for (int i = 0; i < 3; ++i) {
             const QString angle = model.Text1(fieldNumber(Field::CalcAngle12, i));

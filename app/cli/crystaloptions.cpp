@@ -18,6 +18,8 @@ struct CrystalTexts {
     Q_DECLARE_TR_FUNCTIONS(saed::cli::CrystalOptions)
 };
 
+constexpr double kMaxEdgeNm = 1000;
+
 }  // namespace
 
 std::optional<QStringList> takeListOption(QStringList& args, const QString& name) {
@@ -56,6 +58,7 @@ std::optional<std::vector<library::CrystalPhase>> loadCifPhases(const QStringLis
 }
 
 std::optional<core::Cell> cellFromTexts(const QStringList& cell, QString& error) {
+    static const char* const names[6] = {"a", "b", "c", "alpha", "beta", "gamma"};
     double values[6] = {};
     for (int i = 0; i < 6; ++i) {
         const std::string text = cell[i].toStdString();
@@ -64,8 +67,30 @@ std::optional<core::Cell> cellFromTexts(const QStringList& cell, QString& error)
             return std::nullopt;
         }
         values[i] = core::leadingNumber(text);
+        const QString name = QString::fromLatin1(names[i]);
+        // A lattice edge beyond a micrometre belongs to no crystal, and its metric overflows.
+        if (i < 3 && !(values[i] > 0 && values[i] <= kMaxEdgeNm)) {
+            error = CrystalTexts::tr("--cell：%1 = %2 nm，棱长须大于 0 且不超过 %3 nm").arg(name, cell[i]).arg(kMaxEdgeNm);
+            return std::nullopt;
+        }
+        // An angle of 200 degrees has the cosine of 160 and would pass for it.
+        if (i >= 3 && !(values[i] > 0 && values[i] < 180)) {
+            error = CrystalTexts::tr("--cell：%1 = %2°，夹角须在 0° 与 180° 之间").arg(name, cell[i]);
+            return std::nullopt;
+        }
     }
-    return core::Cell{values[0], values[1], values[2], values[3], values[4], values[5]};
+    const core::Cell parsed{values[0], values[1], values[2], values[3], values[4], values[5]};
+    // Angles that close a cell with unit edges leave edges too small to compute with.
+    if (!core::isCell(parsed) && core::isCell(core::Cell{1, 1, 1, values[3], values[4], values[5]})) {
+        error = CrystalTexts::tr("--cell：棱长 %1、%2、%3 nm 太小，无法计算（棱长以 nm 为单位）").arg(cell[0], cell[1], cell[2]);
+        return std::nullopt;
+    }
+    if (!core::isCell(parsed)) {
+        error = CrystalTexts::tr("--cell：夹角 %1°、%2°、%3° 构不成晶胞（每个夹角须小于另两个之和，三者之和须小于 360°）")
+                    .arg(cell[3], cell[4], cell[5]);
+        return std::nullopt;
+    }
+    return parsed;
 }
 
 std::optional<library::CrystalPhase> phaseFromCell(const QStringList& cell, const QString& spaceGroup,

@@ -25,8 +25,9 @@ std::optional<QStringList> takeListOption(QStringList& args, const QString& name
 std::optional<std::vector<library::CrystalPhase>> loadCifPhases(const QStringList& paths, const QString& command,
                                                                 QTextStream& err);
 
-// The cell of six --cell texts (nm, degrees); no value, with `error` set, when a text is not a
-// number.
+// The cell of six --cell texts (nm, degrees); no value, with `error` naming the field, when a
+// text is not a number, an edge is not in (0, 1000] nm, an angle is not strictly between 0 and
+// 180 degrees, or the angles form no cell.
 std::optional<core::Cell> cellFromTexts(const QStringList& cell, QString& error);
 
 // A phase from six --cell texts (nm, degrees) and a space-group symbol or number; no value, with

@@ -53,6 +53,8 @@ std::optional<double> number(const QString& text) {
 
 QString text(double v) { return QString::number(v, 'g', 10); }
 
+constexpr double kMaxRefineRadiusPx = 64;
+
 }  // namespace
 
 core::ReadResult readAnyImage(const QString& path) {
@@ -140,8 +142,14 @@ int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         }
         const auto x = number((*at)[0]), y = number((*at)[1]);
         const auto radius = number(options.value(QStringLiteral("radius"), QStringLiteral("6")));
-        if (!x || !y || !radius || *radius <= 0) {
+        if (!x || !y || !radius) {
             err << "saedindex-cli image refine: " << Image::tr("--at 和 --radius 须为数") << '\n';
+            return 2;
+        }
+        // A spot is a few pixels across: a wider search would take the brightest spot anywhere.
+        if (!(*radius > 0 && *radius <= kMaxRefineRadiusPx)) {
+            err << "saedindex-cli image refine: "
+                << Image::tr("--radius %1：须大于 0 且不超过 %2 像素").arg(text(*radius)).arg(kMaxRefineRadiusPx) << '\n';
             return 2;
         }
         const auto spot = measure::refineSpotCentre(raster, {*x, *y}, *radius);

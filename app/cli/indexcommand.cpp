@@ -399,6 +399,7 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     } else {
         const std::optional<QStringList> cell = options.list(QStringLiteral("cell"), 6);
         if (!cell) return usageError(err, options.error());
+        if (QString error; !cellFromTexts(*cell, error)) return usageError(err, error);
         for (int n = 0; n < 6; ++n) model.setText1(model::fieldNumber(model::Field::A, n), (*cell)[n]);
         if (options.has(QStringLiteral("spacegroup"))) {
             QString error;

@@ -1,12 +1,14 @@
 #include "app/cli/options.h"
 
 #include <array>
+#include <cmath>  // for isfinite, NAN
 #include <vector>
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
 
+#include "core/numbertext.h"
 #include "model/mainmodel.h"
 #include "library/phasetree.h"
 #include "store/textfile.h"
@@ -18,6 +20,25 @@ namespace {
 struct OptionTexts {
     Q_DECLARE_TR_FUNCTIONS(saed::cli::Options)
 };
+
+// Why value i (from 0) of pattern option --`name` cannot be measured, empty when it can: every
+// value is a number; spacings, scale readings, lengths and segment counts are above 0,
+// tolerances not below 0, and angles between two spots within 0 to 180 degrees.
+QString patternValueProblem(const QString& name, int i, const QString& text) {
+    const std::string plain = text.toStdString();
+    const double v = core::isNumeric(plain) ? core::leadingNumber(plain) : NAN;
+    const QString place = QStringLiteral("--%1").arg(name);
+    const QString value = QString::number(i + 1);
+    if (!std::isfinite(v)) return OptionTexts::tr("%1 的第 %2 个值“%3”不是数字").arg(place, value, text);
+    if (name == QStringLiteral("angles")) {
+        if (v < 0 || v > 180) return OptionTexts::tr("%1 的第 %2 个值“%3”须在 0° 到 180° 之间").arg(place, value, text);
+    } else if (name.startsWith(QStringLiteral("tol-"))) {
+        if (v < 0) return OptionTexts::tr("%1 的第 %2 个值“%3”不能为负").arg(place, value, text);
+    } else if (!(v > 0)) {
+        return OptionTexts::tr("%1 的第 %2 个值“%3”须大于 0").arg(place, value, text);
+    }
+    return {};
+}
 
 }  // namespace
 
@@ -122,11 +143,25 @@ bool fillPatternFields(Options& options, model::MainModel& model) {
         if (!options.has(name)) continue;
         const std::optional<QStringList> texts = options.list(name, option.count);
         if (!texts) return false;
-        for (int i = 0; i < option.count; ++i)
+        for (int i = 0; i < option.count; ++i) {
+            if (const QString problem = patternValueProblem(name, i, (*texts)[i]); !problem.isEmpty()) {
+                options.setError(problem);
+                return false;
+            }
             model.setText1(option.fields[static_cast<std::size_t>(i)], (*texts)[i]);
+        }
     }
-    if (options.has(QStringLiteral("range")))
-        model.setText1(Field::Range, options.value(QStringLiteral("range")).trimmed());
+    if (options.has(QStringLiteral("range"))) {
+        // The window's field takes whole numbers only; 1.5 is not rounded for the user.
+        const QString range = options.value(QStringLiteral("range")).trimmed();
+        bool whole = false;
+        const int n = range.toInt(&whole);
+        if (!whole || n < 0 || n > 99) {
+            options.setError(OptionTexts::tr("--range：“%1”须为 0 到 99 的整数").arg(range));
+            return false;
+        }
+        model.setText1(Field::Range, range);
+    }
     return true;
 }
 

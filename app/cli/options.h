@@ -27,6 +27,8 @@ public:
     // for an unknown or repeated option, a missing value or a stray argument.
     bool parse(const QStringList& args, const QStringList& withValue, const QStringList& flags);
     QString error() const { return m_error; }
+    // Sets the message a later check of a value gives.
+    void setError(const QString& error) { m_error = error; }
 
     bool has(const QString& name) const { return m_values.contains(name); }
     // The value of `name` as given, or `fallback` when the option is absent.
@@ -52,7 +54,10 @@ QString patternOptionsProblem(const Options& options);
 
 // Writes the pattern options into the main window's fields. With --d the spacings stand as
 // segment counts over unit lengths and a unit scale bar, so that dn = Nn * (1 / 1) / 1 reads
-// exactly the given number. False, with options.error() set, for a list of the wrong length.
+// exactly the given number. False, with options.error() naming the option and value, for a list
+// of the wrong length, a value that is not a number, a spacing, scale, length or count not above
+// 0, a negative tolerance, an angle outside 0 to 180 degrees, or a range that is not a whole
+// number from 0 to 99.
 bool fillPatternFields(Options& options, model::MainModel& model);
 
 // Builds `tree` from the library file at `path` (the built-in library when `path` is empty),

@@ -15,6 +15,7 @@ namespace {
 
 struct CliRun {
     int status = -1;
+    QString out;
     QString err;
 };
 
@@ -29,6 +30,7 @@ CliRun runCli(const QStringList& args, const QString& outFile = QString(), const
     cli.start(QStringLiteral(SAEDINDEX_CLI), args);
     CliRun run;
     if (cli.waitForFinished(60000) && cli.exitStatus() == QProcess::NormalExit) run.status = cli.exitCode();
+    run.out = QString::fromUtf8(cli.readAllStandardOutput());
     run.err = QString::fromUtf8(cli.readAllStandardError());
     return run;
 }
@@ -85,4 +87,46 @@ TEST(CliProcessTest, outputThatCannotBeWrittenFailsTheCommand) {
     EXPECT_EQ(screen.status, 2);
     EXPECT_TRUE(screen.err.contains(QStringLiteral("No space left on device"))) << screen.err.toStdString();
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), files);  // no empty report left behind
+}
+
+TEST(CliProcessTest, badInputIsRefusedNamingTheFieldAndPrintsNothing) {
+    const QString calc = QStringLiteral("calc --p3 1,1,0 ");
+    const QString cell = QStringLiteral(" --p1 1,0,0 --p2 0,1,0");
+    const QString index = QStringLiteral("index --cell 0.5,0.5,0.5,90,90,90 ");
+    const QString measured = QStringLiteral(" --scale 2,100 --r1 100,1 --r2 100,1 --r3 141.42,1");
+    const std::pair<QString, QString> cases[] = {
+        // Cells: an angle outside (0, 180) passes for its supplement, junk after a number, a
+        // cell too large for its metric, angles that close no cell.
+        {calc + QStringLiteral("--cell 0.4,0.4,0.4,200,90,90") + cell, QStringLiteral("alpha = 200")},
+        {calc + QStringLiteral("--cell 0.4,0.4,0.4,90,-90,90") + cell, QStringLiteral("beta = -90")},
+        {calc + QStringLiteral("--cell 0.4,0.4,0.4,90,90,450") + cell, QStringLiteral("gamma = 450")},
+        {calc + QStringLiteral("--cell 0.4abc,0.4,0.4,90,90,90") + cell, QStringLiteral("0.4abc")},
+        {calc + QStringLiteral("--cell 1e300,0.4,0.4,90,90,90") + cell, QStringLiteral("a = 1e300")},
+        {calc + QStringLiteral("--cell 0.4,0.4,0.4,10,10,170") + cell, QStringLiteral("10°, 10°, 170°")},
+        {index + QStringLiteral("--cell 0.5,0.5,0.5,270,90,90 --d 0.5,0.5,0.3535 --angles 90,45,45"), QStringLiteral("--cell")},
+        // Options twice or unknown at the end, planes that are none, fractions, parallel planes.
+        {calc + QStringLiteral("--cell 0.4,0.4,0.4,90,90,90 --cell 0.5,0.5,0.5,90,90,90") + cell, QStringLiteral("--cell given twice")},
+        {calc + QStringLiteral("--cell 0.4,0.4,0.4,90,90,90 --p1 1,0,0 --bogus"), QStringLiteral("unknown option --bogus")},
+        {QStringLiteral("calc --cell 0.4,0.4,0.4,90,90,90 --p1 0,0,0 --p2 0,1,0 --p3 1,1,0"), QStringLiteral("--p1: (0 0 0)")},
+        {QStringLiteral("calc --cell 0.4,0.4,0.4,90,90,90 --p1 1.5,0,0 --p2 0,1,0 --p3 1,1,0"), QStringLiteral("1.5")},
+        {QStringLiteral("calc --cell 0.4,0.4,0.4,90,90,90 --p1 1,0,0 --p2 -2,0,0 --p3 1,1,0"), QStringLiteral("parallel")},
+        // Measured values: spacings, scale, counts, tolerances, angles and the range.
+        {index + QStringLiteral("--d 0,0.5,0.3535 --angles 90,45,45"), QStringLiteral("--d value 1")},
+        {index + QStringLiteral("--scale -2,100 --r1 100,1 --r2 100,1 --r3 141.42,1 --angles 90,45,45"), QStringLiteral("--scale value 1")},
+        {index + QStringLiteral("--scale 2,100 --r1 100,0 --r2 100,1 --r3 141.42,1 --angles 90,45,45"), QStringLiteral("--r1 value 2")},
+        {index + QStringLiteral("--d 0.5,0.5,0.3535 --angles 90,45,45 --tol-d 1,-1,1"), QStringLiteral("--tol-d value 2")},
+        {index + QStringLiteral("--d 0.5,0.5,0.3535 --angles 90,45,45 --tol-angle 1,1,-0.5"), QStringLiteral("--tol-angle value 3")},
+        {index + QStringLiteral("--d 0.5,0.5,0.3535 --angles 450,45,45"), QStringLiteral("--angles value 1")},
+        {index + QStringLiteral("--d 0.5,0.5,0.3535 --angles 90,-1,45"), QStringLiteral("--angles value 2")},
+        {index + QStringLiteral("--range 1.5") + measured + QStringLiteral(" --angles 90,45,45"), QStringLiteral("--range")},
+        {QStringLiteral("screen --d 0.5,0.5,0.3535 --angles 90,45,45 --tol-d -1,1,1"), QStringLiteral("--tol-d value 1")},
+        {QStringLiteral("image refine ") + QStringLiteral(SAED_SAMPLES "/al-011-pattern.tif --at 100,100 --radius 1e9"),
+         QStringLiteral("--radius")},
+    };
+    for (const auto& [line, named] : cases) {
+        const CliRun run = runCli(line);
+        EXPECT_EQ(run.status, 2) << line.toStdString();
+        EXPECT_TRUE(run.err.contains(named)) << line.toStdString() << "\n" << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << line.toStdString() << "\n" << run.out.toStdString();
+    }
 }

@@ -88,12 +88,11 @@ TEST(CalcCommandTest, planesOfAluminiumAndTheRefusedInputs) {
         const char* err;
     } refused[] = {
         {"--cell 0.5,0.5,0.5,90,90,90 --p1 1,0,0 --p2 0,1,x --p3 1,1,0",
-         "saedindex-cli calc: Some input fields are not numbers! (--p2 value 3: 'x')\n"},
-        // A lattice typed in metres cannot be inverted: no number is printed, alpha is named.
+         "saedindex-cli calc: --p2: \"x\" is not a whole number"},
+        // A lattice typed in metres cannot be inverted: no number is printed, the edges are named.
         {"--cell 5e-10,5e-10,5e-10,90,90,90 --p1 1,0,0 --p2 0,1,0 --p3 1,1,0",
-         "saedindex-cli calc: The lattice parameters do not form a unit cell! (--cell value 4: '90')\n"},
-        {"--cell 0.5,0,0.5,90,90,90 --p1 1,0,0 --p2 0,1,0 --p3 1,1,0",
-         "saedindex-cli calc: The lattice parameters do not form a unit cell! (--cell value 2: '0')\n"},
+         "saedindex-cli calc: --cell: the edges 5e-10, 5e-10, 5e-10 nm are too small"},
+        {"--cell 0.5,0,0.5,90,90,90 --p1 1,0,0 --p2 0,1,0 --p3 1,1,0", "saedindex-cli calc: --cell: b = 0 nm"},
         {"--cell 0.5,0.5,0.5,90,90", "saedindex-cli calc: "},
     };
     for (const auto& c : refused) {

@@ -68,6 +68,10 @@ TEST(LatticeTest, cellTestNamesTheFirstFieldAtFault) {
         {{0.5, 0.5, -0.5, 90, 90, 90}, CellFault::EdgeC},
         {{0.3, 0.3, 0.3, 10, 10, 100}, CellFault::Angles},  // cannot close
         {{0.5, 0.5, 0.5, 90, 90, 180}, CellFault::Angles},
+        // An angle outside (0, 180) has the metric of its supplement or of itself less 360.
+        {{0.5, 0.5, 0.5, 200, 90, 90}, CellFault::Angles},
+        {{0.5, 0.5, 0.5, 90, 450, 90}, CellFault::Angles},
+        {{0.5, 0.5, 0.5, 90, 90, -90}, CellFault::Angles},
         // Flat cells: sin^2(gamma) of 5.7e-5 degrees is 0.99e-12 of the edges' product, only
         // rounding noise; at 5.8e-5 degrees it is 1.02e-12 and the cell stands. Both invert.
         {{1, 1, 1, 90, 90, 5.7e-5}, CellFault::Angles},
