@@ -18,7 +18,7 @@ struct CrystalTexts {
     Q_DECLARE_TR_FUNCTIONS(saed::cli::CrystalOptions)
 };
 
-constexpr double kMaxEdgeNm = 1000;
+constexpr double kMaxEdgeNm = 1e6;
 
 }  // namespace
 
@@ -68,9 +68,9 @@ std::optional<core::Cell> cellFromTexts(const QStringList& cell, QString& error)
         }
         values[i] = core::leadingNumber(text);
         const QString name = QString::fromLatin1(names[i]);
-        // A lattice edge beyond a micrometre belongs to no crystal, and its metric overflows.
+        // A lattice edge beyond a millimetre belongs to no crystal, and its metric would overflow.
         if (i < 3 && !(values[i] > 0 && values[i] <= kMaxEdgeNm)) {
-            error = CrystalTexts::tr("--cell：%1 = %2 nm，棱长须大于 0 且不超过 %3 nm").arg(name, cell[i]).arg(kMaxEdgeNm);
+            error = CrystalTexts::tr("--cell：%1 = %2 nm，棱长须大于 0 且不超过 %3 nm").arg(name, cell[i], QString::number(kMaxEdgeNm, 'f', 0));
             return std::nullopt;
         }
         // An angle of 200 degrees has the cosine of 160 and would pass for it.

@@ -26,7 +26,7 @@ std::optional<std::vector<library::CrystalPhase>> loadCifPhases(const QStringLis
                                                                 QTextStream& err);
 
 // The cell of six --cell texts (nm, degrees); no value, with `error` naming the field, when a
-// text is not a number, an edge is not in (0, 1000] nm, an angle is not strictly between 0 and
+// text is not a number, an edge is not in (0, 1e6] nm, an angle is not strictly between 0 and
 // 180 degrees, or the angles form no cell.
 std::optional<core::Cell> cellFromTexts(const QStringList& cell, QString& error);
 

@@ -453,5 +453,21 @@ TEST(BuiltInPhasesTest, everyEntryLoadsAndGivesTextbookSpacings) {
     }
 }
 
+TEST(SpaceGroupRuleTest, extinctionThresholdHoldsFromBothSides) {
+    // Two aluminium atoms of P 1 at 0 and 1/2 along a: (1 0 0) keeps |F| = f (1 - occ) of an
+    // amplitude sum f (1 + occ). A ratio of 0.002 is a reflection, 0.0005 an extinction: a
+    // threshold moved by a factor of two either way changes one of them.
+    for (const auto& [occupancy, admitted] : {std::pair{0.996, true}, std::pair{0.999, false}}) {
+        CrystalPhase phase;
+        phase.cell = {0.4, 0.4, 0.4, 90, 90, 90};
+        phase.spaceGroup = spaceGroupByNumber(1);
+        phase.atoms = {{"Al1", "Al", {0, 0, 0}, 1.0, 0.0}, {"Al2", "Al", {0.5, 0, 0}, occupancy, 0.0}};
+        const SpaceGroupRule rule(phase);
+        SCOPED_TRACE((1 - occupancy) / (1 + occupancy));
+        EXPECT_EQ(rule.admits({1, 0, 0}), admitted);
+        EXPECT_TRUE(rule.admits({2, 0, 0}));  // in phase: |F| = f (1 + occ)
+    }
+}
+
 }  // namespace
 }  // namespace saed::library
