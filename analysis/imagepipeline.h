@@ -23,7 +23,7 @@ namespace saed::analysis {
 using simulation::ImageFrame;
 using simulation::PixelPoint;
 
-// A detected spot's centre as an image pixel point.
+// A detected spot's centre as an image pixel point: the one conversion from a spot.
 PixelPoint toPixelPoint(const measure::Spot& spot);
 std::vector<PixelPoint> toPixelPoints(std::span<const measure::Spot> spots);
 

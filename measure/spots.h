@@ -7,14 +7,12 @@
 #include <optional>
 #include <vector>
 
+#include "core/pixelpoint.h"
 #include "core/raster.h"
 
 namespace saed::measure {
 
-struct ImagePoint {
-    double x = 0.0;
-    double y = 0.0;
-};
+using ImagePoint = core::PixelPoint;
 
 struct Spot {
     double x = 0.0;          // sub-pixel centre

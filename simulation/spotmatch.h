@@ -5,14 +5,12 @@
 #include <optional>
 #include <vector>
 
+#include "core/pixelpoint.h"
 #include "simulation/zonepattern.h"
 
 namespace saed::simulation {
 
-struct PixelPoint {
-    double x = 0;  // image pixels, y grows downwards
-    double y = 0;
-};
+using core::PixelPoint;
 
 // The measured pattern on the image: the direct beam, the ends of R1 and R2 with the number of
 // spot spacings each spans, and the image size.
