@@ -10,7 +10,6 @@
 #include <QCoreApplication>  // for translate
 #include <QDialog>
 #include <QDir>
-#include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -40,6 +39,7 @@
 #include "app/patternschematic.h"
 #include "app/simulationpanel.h"
 #include "app/translations.h"
+#include "library/libraryoperations.h"
 #include "measure/viewport.h"
 
 namespace saed::app {
@@ -524,17 +524,8 @@ QGroupBox* Form1::buildLibraryPanel() {
         importMenu->addAction(QCoreApplication::translate("saed::app::Form1", "CIF文件夹…"));
     importFolder->setObjectName(QStringLiteral("ImportCifFolder"));
     importCif->setMenu(importMenu);
-    connect(importFiles, &QAction::triggered, this, [this] {
-        const QStringList files = QFileDialog::getOpenFileNames(
-            this, QCoreApplication::translate("saed::app::Form1", "导入CIF文件"), QString(),
-            QCoreApplication::translate("saed::app::Form1", "CIF (*.cif *.CIF);;所有文件 (*)"));
-        if (!files.isEmpty()) importCifPaths(files);
-    });
-    connect(importFolder, &QAction::triggered, this, [this] {
-        const QString folder = QFileDialog::getExistingDirectory(
-            this, QCoreApplication::translate("saed::app::Form1", "导入CIF文件夹"));
-        if (!folder.isEmpty()) importCifPaths({folder});
-    });
+    connect(importFiles, &QAction::triggered, this, [this] { library::importCifFiles(m_model, m_prompts); });
+    connect(importFolder, &QAction::triggered, this, [this] { library::importCifFolder(m_model, m_prompts); });
     options->addWidget(importCif);
     m_command13 = new QPushButton(m_model.caption(Caption::Command13));
     m_command13->setObjectName(QStringLiteral("Command13"));

@@ -268,7 +268,7 @@ private:
     void showScreeningRanking(const analysis::ScreeningOutcome& outcome);
 
 public:
-    // "导入CIF": see library::importCifPaths; chooseBlocks offers the blocks of a file.
+    // "导入CIF": see library::importCifPaths.
     void importCifPaths(const QStringList& paths);
     // "删除导入的物相" (the tree's menu, or the Delete key): removes the imported phases of the
     // current tree item after the user confirmed.
@@ -277,8 +277,6 @@ public:
     const std::vector<library::CrystalPhase>& libraryCrystals() const;
     // Another file for the imported phases (tests); the tree is built again from it.
     void setImportedPhasesPath(const QString& path);
-    // Chooses among the blocks of an import (labels given); all true by default. Tests replace it.
-    std::function<std::optional<std::vector<bool>>(const QStringList&)> chooseBlocks;
     QDialog* rankingWindow() const { return m_rankingWindow; }
     analysis::ScreeningRun* screeningRun() const { return m_screening; }
 

@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QCoreApplication>  // for translate
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -18,7 +17,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -83,32 +81,6 @@ private:
     std::function<void()> m_action;
 };
 
-// Every block ticked unless the user unticks it; none when the dialog is cancelled.
-std::optional<std::vector<bool>> askForBlocks(QWidget* parent, const QStringList& labels) {
-    QDialog dialog(parent);
-    dialog.setWindowTitle(QCoreApplication::translate("saed::app::Form1", "导入CIF"));
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(
-        QCoreApplication::translate("saed::app::Form1", "读到%1个数据块，请勾选要导入的物相：")
-            .arg(labels.size())));
-    auto* list = new QListWidget;
-    for (const QString& label : labels) {
-        auto* item = new QListWidgetItem(label, list);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Checked);
-    }
-    layout->addWidget(list, 1);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    layout->addWidget(buttons);
-    dialog.resize(520, 360);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    std::vector<bool> chosen;
-    for (int i = 0; i < list->count(); ++i) chosen.push_back(list->item(i)->checkState() == Qt::Checked);
-    return chosen;
-}
-
 QString hklText(const core::Hkl& p) { return QStringLiteral("{%1 %2 %3}").arg(p[0]).arg(p[1]).arg(p[2]); }
 
 }  // namespace
@@ -138,7 +110,6 @@ void Form1::connectLibrary() {
     };
     connect(&m_model, &MainModel::spaceGroupChanged, this, showSpaceGroup);
     showSpaceGroup();
-    if (!chooseBlocks) chooseBlocks = [this](const QStringList& labels) { return askForBlocks(this, labels); };
 
     // The tree shows the model's library: rebuilt with it, ticks as the model holds them.
     library::PhaseLibrary* phases = library::phaseLibrary(m_model);
@@ -216,7 +187,7 @@ void Form1::setImportedPhasesPath(const QString& path) {
     buildLibraryTree();
 }
 
-void Form1::importCifPaths(const QStringList& paths) { library::importCifPaths(m_model, m_prompts, paths, chooseBlocks); }
+void Form1::importCifPaths(const QStringList& paths) { library::importCifPaths(m_model, m_prompts, paths); }
 
 void Form1::removeCurrentImportedPhases() {
     QTreeWidgetItem* item = m_treeView1->currentItem();

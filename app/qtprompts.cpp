@@ -1,9 +1,14 @@
 #include "app/qtprompts.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QVBoxLayout>
 
 namespace saed::app {
 
@@ -65,6 +70,49 @@ std::optional<QString> QtPrompts::saveFilePath(const QString& title, const QStri
     dialog.selectFile(suggestedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first();
+}
+
+QStringList QtPrompts::openFilePaths(const QString& title, const QString& filterList) {
+    QFileDialog dialog(m_parent, title);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const QStringList filters = qtFilters(filterList);
+    dialog.setNameFilters(filters);
+    if (!filters.isEmpty()) dialog.selectNameFilter(filters.first());
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles();
+}
+
+std::optional<QString> QtPrompts::openFolderPath(const QString& title) {
+    QFileDialog dialog(m_parent, title);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+std::optional<std::vector<bool>> QtPrompts::chooseItems(const QString& prompt, const QString& title,
+                                                        const QStringList& items) {
+    QDialog dialog(m_parent);
+    dialog.setWindowTitle(title);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(prompt));
+    auto* list = new QListWidget;
+    for (const QString& text : items) {
+        auto* item = new QListWidgetItem(text, list);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+    }
+    layout->addWidget(list, 1);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    dialog.resize(520, 360);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    std::vector<bool> ticks;
+    for (int i = 0; i < list->count(); ++i) ticks.push_back(list->item(i)->checkState() == Qt::Checked);
+    return ticks;
 }
 
 }  // namespace saed::app

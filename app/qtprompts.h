@@ -20,6 +20,10 @@ public:
     std::optional<QString> openImagePath(const QString& filterList) override;
     std::optional<QString> saveFilePath(const QString& title, const QString& suggestedName,
                                         const QString& filterList) override;
+    QStringList openFilePaths(const QString& title, const QString& filterList) override;
+    std::optional<QString> openFolderPath(const QString& title) override;
+    std::optional<std::vector<bool>> chooseItems(const QString& prompt, const QString& title,
+                                                 const QStringList& items) override;
 
     // Turns "desc|patterns|desc|patterns" into Qt's "desc (patterns);;..." filters.
     static QStringList qtFilters(const QString& filterList);

@@ -56,8 +56,7 @@ bool loadPhaseLibrary(model::MainModel& model, model::Prompts& prompts) {
     return rebuildTree(model);
 }
 
-void importCifPaths(model::MainModel& model, model::Prompts& prompts, const QStringList& paths,
-                    const BlockChooser& chooseBlocks) {
+void importCifPaths(model::MainModel& model, model::Prompts& prompts, const QStringList& paths) {
     library::PhaseLibrary& phases = *library::phaseLibrary(model);
     const CifPathsRead read = readCifPaths(paths);
     if (read.phases.empty()) {
@@ -65,13 +64,16 @@ void importCifPaths(model::MainModel& model, model::Prompts& prompts, const QStr
         return;
     }
     std::vector<CrystalPhase> chosen = read.phases;
-    if (read.phases.size() > 1 && chooseBlocks) {
+    if (read.phases.size() > 1) {
         QStringList labels;
         for (const CrystalPhase& p : read.phases)
             labels.push_back(QStringLiteral("%1    %2    (%3)")
                                  .arg(QString::fromStdString(p.name), QString::fromStdString(spaceGroupLabel(p)),
                                       QString::fromStdString(p.source)));
-        const std::optional<std::vector<bool>> ticks = chooseBlocks(labels);
+        const std::optional<std::vector<bool>> ticks = prompts.chooseItems(
+            QCoreApplication::translate("saed::library::LibraryOperations", "读到%1个数据块，请勾选要导入的物相：")
+                .arg(labels.size()),
+            QCoreApplication::translate("saed::library::LibraryOperations", "导入CIF"), labels);
         if (!ticks) return;
         chosen.clear();
         for (std::size_t i = 0; i < read.phases.size() && i < ticks->size(); ++i)
@@ -134,6 +136,19 @@ void importCifPaths(model::MainModel& model, model::Prompts& prompts, const QStr
     model.showStatus(QCoreApplication::translate("saed::library::LibraryOperations", "导入了%1个物相（%2个已在库中）").arg(added).arg(chosen.size() - added));
     if (!read.errors.isEmpty())
         prompts.warn(QCoreApplication::translate("saed::library::LibraryOperations", "以下CIF未能导入：\n") + read.errors.join(QLatin1Char('\n')), QString());
+}
+
+void importCifFiles(model::MainModel& model, model::Prompts& prompts) {
+    const QStringList files = prompts.openFilePaths(
+        QCoreApplication::translate("saed::library::LibraryOperations", "导入CIF文件"),
+        QCoreApplication::translate("saed::library::LibraryOperations", "CIF|*.cif;*.CIF|所有文件|*"));
+    if (!files.isEmpty()) importCifPaths(model, prompts, files);
+}
+
+void importCifFolder(model::MainModel& model, model::Prompts& prompts) {
+    const std::optional<QString> folder =
+        prompts.openFolderPath(QCoreApplication::translate("saed::library::LibraryOperations", "导入CIF文件夹"));
+    if (folder && !folder->isEmpty()) importCifPaths(model, prompts, {*folder});
 }
 
 std::vector<int> removableRecords(const model::MainModel& model, int node) {

@@ -1,7 +1,6 @@
 // The library panel's and the custom-phase switch's operations on the working data.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -29,16 +28,15 @@ bool BuildPhaseTree(model::MainModel& model, std::string_view libraryText = kLib
 // time. False when the text stops the build (see BuildPhaseTree).
 bool loadPhaseLibrary(model::MainModel& model, model::Prompts& prompts);
 
-// Offers the blocks of an import by their labels; the ticks of the chosen ones, or no value when
-// the user cancelled.
-using BlockChooser = std::function<std::optional<std::vector<bool>>(const QStringList& labels)>;
-
-// "导入CIF": reads the files and folders, offers the blocks read when there are several, keeps the
+// "导入CIF": reads the files and folders, offers the blocks read when there are several (through
+// Prompts::chooseItems; Cancel imports nothing), keeps the
 // chosen phases that the library does not hold yet in the imported-phases file (rewritten
 // atomically) and rebuilds the tree. A file that cannot be read is told with its reason; when
 // nothing could be read, or the file cannot be written, nothing changes.
-void importCifPaths(model::MainModel& model, model::Prompts& prompts, const QStringList& paths,
-                    const BlockChooser& chooseBlocks);
+void importCifPaths(model::MainModel& model, model::Prompts& prompts, const QStringList& paths);
+// "CIF文件…" and "CIF文件夹…": asks for the files or the folder, then imports them as above.
+void importCifFiles(model::MainModel& model, model::Prompts& prompts);
+void importCifFolder(model::MainModel& model, model::Prompts& prompts);
 
 // The imported phases under tree node `node` (the node's own record, or those of a phase node).
 // Built-in phases cannot be removed: for them the status bar says so.

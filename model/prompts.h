@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include <QString>
 #include <QStringList>
@@ -29,6 +30,27 @@ public:
         (void)title;
         (void)suggestedName;
         (void)filterList;
+        return std::nullopt;
+    }
+    // An open-file dialog titled `title` that takes several existing files, with a filter list
+    // as above; none when cancelled.
+    virtual QStringList openFilePaths(const QString& title, const QString& filterList) {
+        (void)title;
+        (void)filterList;
+        return {};
+    }
+    // A folder dialog titled `title`; no value when cancelled.
+    virtual std::optional<QString> openFolderPath(const QString& title) {
+        (void)title;
+        return std::nullopt;
+    }
+    // A list of `items`, each with a tick box, all ticked at first, under `prompt`; the ticks as
+    // the user left them, or no value when cancelled.
+    virtual std::optional<std::vector<bool>> chooseItems(const QString& prompt, const QString& title,
+                                                         const QStringList& items) {
+        (void)prompt;
+        (void)title;
+        (void)items;
         return std::nullopt;
     }
 };

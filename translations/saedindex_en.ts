@@ -347,18 +347,6 @@ Imported phase; press Delete to remove it</translation>
         <translation>CIF folder…</translation>
     </message>
     <message>
-        <source>导入CIF文件</source>
-        <translation>Import CIF files</translation>
-    </message>
-    <message>
-        <source>CIF (*.cif *.CIF);;所有文件 (*)</source>
-        <translation>CIF (*.cif *.CIF);;All files (*)</translation>
-    </message>
-    <message>
-        <source>导入CIF文件夹</source>
-        <translation>Import CIF folder</translation>
-    </message>
-    <message>
         <source>数据库版本2016.11.29
 勾选物相或其点阵参数，再按“计算选中项”逐个标定。
 单选：只保留最后勾选的一项；多选：可勾选多项。</source>
@@ -369,10 +357,6 @@ Single: only the last ticked item stays; Multiple: tick several.</translation>
     <message>
         <source>正在标定计算……</source>
         <translation>Indexing…</translation>
-    </message>
-    <message>
-        <source>读到%1个数据块，请勾选要导入的物相：</source>
-        <translation>Read %1 data blocks; tick the phases to import:</translation>
     </message>
     <message>
         <source>空间群 </source>
@@ -1073,6 +1057,26 @@ Narrow the tolerances or the index range and run again.</translation>
 </source>
         <translation>These CIF files could not be imported:
 </translation>
+    </message>
+    <message>
+        <source>读到%1个数据块，请勾选要导入的物相：</source>
+        <translation>Read %1 data blocks; tick the phases to import:</translation>
+    </message>
+    <message>
+        <source>导入CIF</source>
+        <translation>Import CIF</translation>
+    </message>
+    <message>
+        <source>导入CIF文件</source>
+        <translation>Import CIF files</translation>
+    </message>
+    <message>
+        <source>CIF|*.cif;*.CIF|所有文件|*</source>
+        <translation>CIF|*.cif;*.CIF|All files|*</translation>
+    </message>
+    <message>
+        <source>导入CIF文件夹</source>
+        <translation>Import CIF folder</translation>
     </message>
 </context>
 <context>

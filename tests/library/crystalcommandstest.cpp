@@ -1,5 +1,6 @@
 // Crystal phases in the command line and the window: reflections, index by space group with
 // double diffraction, CIF listing and screening, and CIF import into the library panel.
+#include <QAction>
 #include <QDialog>
 #include <QFile>
 #include <QImage>
@@ -257,26 +258,37 @@ TEST_F(CrystalLibraryTest, importedPhasesKeptAtomicallyAndBadCifsChangeNothing) 
     const int before = window.phaseTree().recordCount();
     EXPECT_EQ(before, 2 + static_cast<int>(window.libraryCrystals().size()));
 
-    // Two blocks offered; the user keeps the second only.
-    QStringList offered;
-    window.chooseBlocks = [&](const QStringList& labels) {
-        offered = labels;
-        return std::optional<std::vector<bool>>(std::vector<bool>{false, true});
-    };
-    window.importCifPaths({data("hexagonal-monoclinic.cif")});
+    // "CIF文件…" asks for the files; two blocks are offered and the user keeps the second only.
+    auto* importFiles = window.findChild<QAction*>(QStringLiteral("ImportCifFiles"));
+    ASSERT_TRUE(importFiles);
+    prompts.queueFilePaths({data("hexagonal-monoclinic.cif")});
+    prompts.queueChoice(std::vector<bool>{false, true});
+    importFiles->trigger();
+    ASSERT_EQ(prompts.questions().size(), 2u);
+    EXPECT_EQ(prompts.questions()[0].kind, model::ScriptedPrompts::Kind::OpenFiles);
+    EXPECT_EQ(prompts.questions()[0].title, QStringLiteral("导入CIF文件"));
+    const QStringList offered = prompts.questions()[1].items;
     ASSERT_EQ(offered.size(), 2);
     EXPECT_TRUE(offered[0].startsWith(QStringLiteral("α-Ti")));
+    EXPECT_TRUE(prompts.questions()[1].text.startsWith(QStringLiteral("读到2个数据块")));
     ASSERT_EQ(window.phaseTree().recordCount(), before + 1);
     EXPECT_EQ(window.phaseTree().field(before + 1, 1), "Baddeleyite");
     const library::ImportedPhasesRead read = library::readImportedPhases(kept);
     ASSERT_TRUE(read.error.isEmpty());
     ASSERT_EQ(read.phases.size(), 1u);
     EXPECT_EQ(read.phases[0], window.libraryCrystals().back());
-    EXPECT_TRUE(prompts.questions().empty());
 
-    // The same block again adds nothing; a broken file is told by name and changes nothing.
-    window.importCifPaths({data("hexagonal-monoclinic.cif")});
+    // Cancelling the blocks, or the same block again, adds nothing; a broken file is told by
+    // name and changes nothing.
+    importFiles->trigger();  // the file dialog cancelled
+    prompts.queueFilePaths({data("hexagonal-monoclinic.cif")});
+    importFiles->trigger();  // the blocks cancelled
+    prompts.queueFilePaths({data("hexagonal-monoclinic.cif")});
+    prompts.queueChoice(std::vector<bool>{false, true});
+    importFiles->trigger();
+    EXPECT_EQ(prompts.questions().size(), 7u);
     EXPECT_EQ(window.phaseTree().recordCount(), before + 1);
+    prompts.clearQuestions();
     QFile bad(folder.filePath(QStringLiteral("broken.cif")));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("data_x\n_cell_length_a 'open\n");
@@ -382,8 +394,9 @@ TEST_F(CrystalLibraryTest, spaceGroupOnSelectionImportedPhasesRemovedAfterConfir
     const QString kept = folder.filePath(QStringLiteral("ImportedPhases.txt"));
     window.setImportedPhasesPath(kept);
     const int before = window.phaseTree().recordCount();
-    window.chooseBlocks = [](const QStringList&) { return std::optional<std::vector<bool>>(std::vector<bool>{true, true}); };
+    prompts.queueChoice(std::vector<bool>{true, true});
     window.importCifPaths({data("hexagonal-monoclinic.cif")});
+    prompts.clearQuestions();
     ASSERT_EQ(window.phaseTree().recordCount(), before + 2);
     QTreeWidget* tree = window.treeView1();
     QTreeWidgetItem* root = tree->topLevelItem(0);
