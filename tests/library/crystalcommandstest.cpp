@@ -338,9 +338,6 @@ TEST(ImportedPhasesTest, twoWindowsKeepEachOthersPhasesAndAFullDiskKeepsTheFile)
         for (const library::CrystalPhase& p : library::readImportedPhases(kept).phases) names.push_back(p.name);
         return names;
     };
-    const library::BlockChooser all = [](const QStringList& labels) {
-        return std::optional<std::vector<bool>>(std::vector<bool>(static_cast<std::size_t>(labels.size()), true));
-    };
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString kept = folder.filePath(QStringLiteral("ImportedPhases.txt"));
@@ -350,10 +347,12 @@ TEST(ImportedPhasesTest, twoWindowsKeepEachOthersPhasesAndAFullDiskKeepsTheFile)
 
     // B imports silicon; A, which never saw it, then imports two phases: none is lost, and A
     // shows silicon too.
-    library::importCifPaths(b.model, b.prompts, {data("si-uncertainty.cif")}, all);
+    library::importCifPaths(b.model, b.prompts, {data("si-uncertainty.cif")});
     ASSERT_EQ(b.imported().size(), 1u);
     const std::string silicon = b.imported()[0];
-    library::importCifPaths(a.model, a.prompts, {data("hexagonal-monoclinic.cif")}, all);
+    a.prompts.queueChoice(std::vector<bool>{true, true});  // both blocks of the file
+    library::importCifPaths(a.model, a.prompts, {data("hexagonal-monoclinic.cif")});
+    a.prompts.clearQuestions();
     const std::vector<std::string> three{silicon, "α-Ti", "Baddeleyite"};
     EXPECT_EQ(inFile(kept), three);
     EXPECT_EQ(a.imported(), three);
@@ -372,17 +371,18 @@ TEST(ImportedPhasesTest, twoWindowsKeepEachOthersPhasesAndAFullDiskKeepsTheFile)
     Window c;
     const QString full = disk.filePath(QStringLiteral("ImportedPhases.txt"));
     open(c, full);
-    library::importCifPaths(c.model, c.prompts, {data("si-uncertainty.cif")}, all);
+    library::importCifPaths(c.model, c.prompts, {data("si-uncertainty.cif")});
     QFile file(full);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     file.close();
     disk.fill(1);  // room for the lock file only
     const int records = library::phaseLibrary(c.model)->tree().recordCount();
-    library::importCifPaths(c.model, c.prompts, {data("hexagonal-monoclinic.cif")}, all);
-    ASSERT_EQ(c.prompts.questions().size(), 1u);
-    EXPECT_TRUE(c.prompts.questions()[0].text.contains(QStringLiteral("No space left on device")))
-        << c.prompts.questions()[0].text.toStdString();
+    c.prompts.queueChoice(std::vector<bool>{true, true});
+    library::importCifPaths(c.model, c.prompts, {data("hexagonal-monoclinic.cif")});
+    ASSERT_EQ(c.prompts.questions().size(), 2u);  // the blocks, then the refusal
+    EXPECT_TRUE(c.prompts.questions()[1].text.contains(QStringLiteral("No space left on device")))
+        << c.prompts.questions()[1].text.toStdString();
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), bytes);
     EXPECT_EQ(library::phaseLibrary(c.model)->tree().recordCount(), records);
