@@ -6,6 +6,7 @@
 #include <QTabWidget>
 
 #include "app/orientationpanel.h"
+#include "app/resultspanel.h"
 #include "app/simulationpanel.h"
 #include "core/reflectionrule.h"
 #include "indexing/indexingoperations.h"
@@ -40,15 +41,15 @@ void Form1::refreshOrientationPanel() {
         set.rule = std::make_shared<core::LatticeTypeRule>(set.type);
     else
         set.rule = m_model.spaceGroupRule();
-    const ResultTableModel& table = *m_model.resultTable();
-    const std::vector<int>& familyOfRow = m_indexing->lastFamilies().familyOfRow;
+    const model::ResultTableModel& table = *m_model.resultTable();
+    const std::vector<int>& familyOfRow = indexingOperations()->lastFamilies().familyOfRow;
     std::optional<std::size_t> selected;
     for (int r = 0; r < table.rowCount(); ++r) {
         const std::optional<indexing::ResultRow> row = table.resultRow(r);
         if (!row) continue;
         const int group = table.group(r);
         const auto g = static_cast<std::size_t>(group - 1);
-        if (group == m_shownGroup) selected = set.rows.size();
+        if (group == m_results->shownGroup()) selected = set.rows.size();
         set.rows.push_back({group, g < familyOfRow.size() ? familyOfRow[g] : 0, row->g1, row->g2,
                             core::ZoneAxis(row->g1, row->g2), 0});
     }

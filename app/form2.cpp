@@ -15,7 +15,7 @@
 
 #include "measure/viewport.h"
 
-namespace saed::measure {
+namespace saed::app {
 
 namespace {
 
@@ -70,27 +70,27 @@ QPixmap illustration(int k) {
 
 }  // namespace
 
-Form2::Form2(ImageMeasurement& measurement, QWidget* parent)
+Form2::Form2(measure::ImageMeasurement& measurement, QWidget* parent)
     : QDialog(parent), m_logic(measurement) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QCoreApplication::translate("saed::app::Form2", "测量"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    setFixedSize(pixelsFromTwips(4800), pixelsFromTwips(3150));
+    setFixedSize(measure::pixelsFromTwips(4800), measure::pixelsFromTwips(3150));
 
     m_label2 = new QLabel(this);
-    m_label2->move(pixelsFromTwips(1800) - 90, pixelsFromTwips(240) - 8);
-    m_label2->setFixedWidth(pixelsFromTwips(4800) - pixelsFromTwips(1800) + 80);
+    m_label2->move(measure::pixelsFromTwips(1800) - 90, measure::pixelsFromTwips(240) - 8);
+    m_label2->setFixedWidth(measure::pixelsFromTwips(4800) - measure::pixelsFromTwips(1800) + 80);
     m_label2->setAlignment(Qt::AlignCenter);
     // "为       1/nm": the blanks are the gap that the entry box fills, so the text is shown in two
     // parts, "为" before the box and the unit after it.
     m_label1 = new QLabel(this);
-    m_label1->move(pixelsFromTwips(2160), pixelsFromTwips(480));
+    m_label1->move(measure::pixelsFromTwips(2160), measure::pixelsFromTwips(480));
     m_text1 = new QLineEdit(this);
     m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setGeometry(pixelsFromTwips(2160) + 18, pixelsFromTwips(450) + 1, 56, 22);
+    m_text1->setGeometry(measure::pixelsFromTwips(2160) + 18, measure::pixelsFromTwips(450) + 1, 56, 22);
     m_unit = new QLabel(this);
-    m_unit->move(pixelsFromTwips(2160) + 18 + 56 + 4, pixelsFromTwips(480));
+    m_unit->move(measure::pixelsFromTwips(2160) + 18 + 56 + 4, measure::pixelsFromTwips(480));
 
     auto* group = new QButtonGroup(this);
     const QString captions[] = {QCoreApplication::translate("saed::app::Form2", "标尺"),
@@ -98,7 +98,7 @@ Form2::Form2(ImageMeasurement& measurement, QWidget* parent)
     for (int k = 0; k < 4; ++k) {
         auto* option = new QRadioButton(captions[k], this);
         option->setObjectName(QStringLiteral("Option1_%1").arg(k));
-        option->move(pixelsFromTwips(600), pixelsFromTwips(720 + 360 * k));
+        option->move(measure::pixelsFromTwips(600), measure::pixelsFromTwips(720 + 360 * k));
         group->addButton(option, k);
         m_option1[static_cast<std::size_t>(k)] = option;
         auto* picture = new QLabel(this);
@@ -118,11 +118,11 @@ Form2::Form2(ImageMeasurement& measurement, QWidget* parent)
 
     m_command1 = new QPushButton(QCoreApplication::translate("saed::app::Form2", "确定"), this);
     m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command1->move(pixelsFromTwips(1200), pixelsFromTwips(2280));
+    m_command1->move(measure::pixelsFromTwips(1200), measure::pixelsFromTwips(2280));
     m_command1->setDefault(true);
     m_command2 = new QPushButton(QCoreApplication::translate("saed::app::Form2", "取消"), this);
     m_command2->setObjectName(QStringLiteral("Command2"));
-    m_command2->move(pixelsFromTwips(2760), pixelsFromTwips(2280));
+    m_command2->move(measure::pixelsFromTwips(2760), measure::pixelsFromTwips(2280));
     connect(m_command1, &QPushButton::clicked, this, [this] {
         const QString value = m_text1->text();
         m_logic.accept(value);
@@ -146,7 +146,7 @@ void Form2::showLogic() {
     for (int k = 0; k < 4; ++k) {
         QLabel* picture = m_image1[static_cast<std::size_t>(k)];
         picture->setVisible(k == m_logic.illustration());
-        if (k == m_logic.illustration()) picture->move(pixelsFromTwips(m_logic.illustrationLeft()), pixelsFromTwips(m_logic.illustrationTop()) - 8);
+        if (k == m_logic.illustration()) picture->move(measure::pixelsFromTwips(m_logic.illustrationLeft()), measure::pixelsFromTwips(m_logic.illustrationTop()) - 8);
     }
 }
 
@@ -164,4 +164,4 @@ void Form2::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-}  // namespace saed::measure
+}  // namespace saed::app

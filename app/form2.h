@@ -13,14 +13,17 @@ class QPushButton;
 class QRadioButton;
 
 namespace saed::measure {
-
 class ImageMeasurement;
+}  // namespace saed::measure
+
+namespace saed::app {
+
 
 class Form2 : public QDialog {
     Q_OBJECT
 
 public:
-    explicit Form2(ImageMeasurement& measurement, QWidget* parent = nullptr);
+    explicit Form2(measure::ImageMeasurement& measurement, QWidget* parent = nullptr);
 
     const MeasureDialogLogic& logic() const { return m_logic; }
     QRadioButton* option1(int k) const { return m_option1[static_cast<std::size_t>(k)]; }
@@ -52,4 +55,4 @@ private:
     QPushButton* m_command2 = nullptr;
 };
 
-}  // namespace saed::measure
+}  // namespace saed::app

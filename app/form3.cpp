@@ -10,7 +10,7 @@
 #include <QRadioButton>
 #include <QScreen>
 
-namespace saed::measure {
+namespace saed::app {
 
 Form3::Form3(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus) {
@@ -18,7 +18,7 @@ Form3::Form3(QWidget* parent)
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     setWindowTitle(QCoreApplication::translate("saed::app::Form3", "放大镜"));
-    setFixedSize(kMagnifierWidthPx, kMagnifierClientHeightPx);
+    setFixedSize(measure::kMagnifierWidthPx, measure::kMagnifierClientHeightPx);
 
     auto* group = new QButtonGroup(this);
     const QString captions[] = {QCoreApplication::translate("saed::app::Form3", "0.5倍"),
@@ -30,24 +30,24 @@ Form3::Form3(QWidget* parent)
     for (int k = 0; k < 4; ++k) {
         auto* option = new QRadioButton(captions[k], this);
         option->setFocusPolicy(Qt::NoFocus);
-        option->setGeometry(lefts[k] / 15, 2880 / 15, widths[k] / 15, kMagnifierOptionHeightPx);
+        option->setGeometry(lefts[k] / 15, 2880 / 15, widths[k] / 15, measure::kMagnifierOptionHeightPx);
         group->addButton(option, k);
         m_option1[static_cast<std::size_t>(k)] = option;
     }
     m_option1[0]->setChecked(true);
     connect(group, &QButtonGroup::idClicked, this,
-            [this](int k) { m_factor = kMagnifyFactors[static_cast<std::size_t>(k)]; });
+            [this](int k) { m_factor = measure::kMagnifyFactors[static_cast<std::size_t>(k)]; });
 
-    m_viewHeight = kMagnifierClientHeightPx - kMagnifierOptionHeightPx;
-    m_factor = kMagnifyFactors[0];
-    m_timer1.setInterval(MagnifierClock::kIntervalMs);
+    m_viewHeight = measure::kMagnifierClientHeightPx - measure::kMagnifierOptionHeightPx;
+    m_factor = measure::kMagnifyFactors[0];
+    m_timer1.setInterval(measure::MagnifierClock::kIntervalMs);
     connect(&m_timer1, &QTimer::timeout, this, &Form3::tick);
     m_timer1.start();
 }
 
 void Form3::tick() {
     const QPoint at = QCursor::pos();
-    const MagnifierClock::Tick t = m_clock.tick(isMinimized(), at.x(), at.y());
+    const measure::MagnifierClock::Tick t = m_clock.tick(isMinimized(), at.x(), at.y());
     if (isMinimized()) return;
     setWindowTitle(QCoreApplication::translate("saed::app::Form3", "放大镜 坐标(%1,%2)")
                        .arg(at.x())
@@ -57,7 +57,7 @@ void Form3::tick() {
 }
 
 void Form3::DrawMagnified(int x, int y) {
-    m_copy = magnifierFit(x, y, width(), m_viewHeight, m_factor);
+    m_copy = measure::magnifierFit(x, y, width(), m_viewHeight, m_factor);
     const QRect source(m_copy.sourceLeft, m_copy.sourceTop, m_copy.sourceWidth, m_copy.sourceHeight);
     m_grab = QPixmap();
     m_grabSource = QRect();
@@ -98,4 +98,4 @@ void Form3::paintEvent(QPaintEvent*) {
     painter.drawLine(0, 192, 224, 192);
 }
 
-}  // namespace saed::measure
+}  // namespace saed::app

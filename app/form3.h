@@ -13,6 +13,10 @@
 class QRadioButton;
 
 namespace saed::measure {
+class ImageMeasurement;
+}  // namespace saed::measure
+
+namespace saed::app {
 
 class Form3 : public QWidget {
     Q_OBJECT
@@ -24,7 +28,7 @@ public:
     int ViewHeight() const { return m_viewHeight; }
     QRadioButton* option1(int k) const { return m_option1[static_cast<std::size_t>(k)]; }
     // The latest copy, for the paint and for tests.
-    const MagnifierCopy& lastCopy() const { return m_copy; }
+    const measure::MagnifierCopy& lastCopy() const { return m_copy; }
 
     // Copies the screen around (x, y) (screen pixels) into the picture area.
     void DrawMagnified(int x, int y);
@@ -37,12 +41,12 @@ private:
 
     std::array<QRadioButton*, 4> m_option1{};
     QTimer m_timer1;
-    MagnifierClock m_clock;
+    measure::MagnifierClock m_clock;
     float m_factor = 1.5f;
     int m_viewHeight = 0;
-    MagnifierCopy m_copy;
+    measure::MagnifierCopy m_copy;
     QPixmap m_grab;      // the part of the screen that the source rectangle covers
     QRect m_grabSource;  // where that part lies, in screen pixels
 };
 
-}  // namespace saed::measure
+}  // namespace saed::app

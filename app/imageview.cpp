@@ -9,7 +9,7 @@
 
 #include "measure/imagemeasurement.h"
 
-namespace saed::measure {
+namespace saed::app {
 
 namespace {
 
@@ -29,17 +29,17 @@ QCursor makeMeasuringPointer() {
     return QCursor(pixmap, 16, 16);
 }
 
-QRectF pixelRect(const ImageRect& r) {
-    return {r.left / kTwipsPerPixel, r.top / kTwipsPerPixel, r.width / kTwipsPerPixel, r.height / kTwipsPerPixel};
+QRectF pixelRect(const measure::ImageRect& r) {
+    return {r.left / measure::kTwipsPerPixel, r.top / measure::kTwipsPerPixel, r.width / measure::kTwipsPerPixel, r.height / measure::kTwipsPerPixel};
 }
 
-QLineF pixelLine(const Segment& s) {
-    return {s.x1 / kTwipsPerPixel, s.y1 / kTwipsPerPixel, s.x2 / kTwipsPerPixel, s.y2 / kTwipsPerPixel};
+QLineF pixelLine(const measure::Segment& s) {
+    return {s.x1 / measure::kTwipsPerPixel, s.y1 / measure::kTwipsPerPixel, s.x2 / measure::kTwipsPerPixel, s.y2 / measure::kTwipsPerPixel};
 }
 
 }  // namespace
 
-ImageView::ImageView(ImageMeasurement& measurement, QWidget* parent)
+ImageView::ImageView(measure::ImageMeasurement& measurement, QWidget* parent)
     : QWidget(parent), m_measurement(measurement), m_measuringPointer(makeMeasuringPointer()) {
     setObjectName(QStringLiteral("Image2"));
     setMouseTracking(true);
@@ -48,14 +48,14 @@ ImageView::ImageView(ImageMeasurement& measurement, QWidget* parent)
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(64, 64, 64));
     setPalette(pal);
-    connect(&m_measurement, &ImageMeasurement::viewChanged, this, qOverload<>(&QWidget::update));
-    connect(&m_measurement, &ImageMeasurement::modeChanged, this,
+    connect(&m_measurement, &measure::ImageMeasurement::viewChanged, this, qOverload<>(&QWidget::update));
+    connect(&m_measurement, &measure::ImageMeasurement::modeChanged, this,
             [this] { updatePointer(mapFromGlobal(QCursor::pos())); });
 }
 
 QPointF ImageView::toImageTwips(QPointF pixel) const {
-    const ImageRect& r = m_measurement.viewport().rect();
-    return {pixel.x() * kTwipsPerPixel - r.left, pixel.y() * kTwipsPerPixel - r.top};
+    const measure::ImageRect& r = m_measurement.viewport().rect();
+    return {pixel.x() * measure::kTwipsPerPixel - r.left, pixel.y() * measure::kTwipsPerPixel - r.top};
 }
 
 bool ImageView::isOverImage(QPointF pixel) const {
@@ -80,15 +80,15 @@ void ImageView::paintEvent(QPaintEvent*) {
         }
     }
     // Detected spots as small circles, the direct-beam centre as a cross, both on their image pixels.
-    const ImageRect& r = m_measurement.viewport().rect();
-    const auto onScreen = [&](ImagePoint p) {
-        const Vector2 t = m_measurement.toImageTwips(p);
-        return QPointF((r.left + t.x) / kTwipsPerPixel, (r.top + t.y) / kTwipsPerPixel);
+    const measure::ImageRect& r = m_measurement.viewport().rect();
+    const auto onScreen = [&](measure::ImagePoint p) {
+        const measure::Vector2 t = m_measurement.toImageTwips(p);
+        return QPointF((r.left + t.x) / measure::kTwipsPerPixel, (r.top + t.y) / measure::kTwipsPerPixel);
     };
     if (!m_measurement.spots().empty()) {
         painter.setPen(QPen(QColor(0, 200, 255), 1));
         painter.setBrush(Qt::NoBrush);
-        for (const Spot& spot : m_measurement.spots()) painter.drawEllipse(onScreen({spot.x, spot.y}), 5.0, 5.0);
+        for (const measure::Spot& spot : m_measurement.spots()) painter.drawEllipse(onScreen({spot.x, spot.y}), 5.0, 5.0);
     }
     if (const auto& centre = m_measurement.centre()) {
         const QPointF c = onScreen(*centre);
@@ -117,9 +117,9 @@ void ImageView::paintEvent(QPaintEvent*) {
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setClipping(false);
     }
-    const MarkSet& marks = m_measurement.marks();
+    const measure::MarkSet& marks = m_measurement.marks();
     painter.setPen(QPen(QColor(255, 220, 0), 1));
-    for (const Segment& mark : marks.line2)
+    for (const measure::Segment& mark : marks.line2)
         if (mark.visible) painter.drawLine(pixelLine(mark));
     if (marks.line1.visible) {
         painter.setPen(QPen(QColor(255, 40, 40), 1));
@@ -174,4 +174,4 @@ void ImageView::dropEvent(QDropEvent* event) {
     emit dropped();
 }
 
-}  // namespace saed::measure
+}  // namespace saed::app

@@ -8,14 +8,17 @@
 #include <vector>
 
 namespace saed::measure {
-
 class ImageMeasurement;
+}  // namespace saed::measure
+
+namespace saed::app {
+
 
 class ImageView : public QWidget {
     Q_OBJECT
 
 public:
-    explicit ImageView(ImageMeasurement& measurement, QWidget* parent = nullptr);
+    explicit ImageView(measure::ImageMeasurement& measurement, QWidget* parent = nullptr);
 
     // Image-relative twips of a point given in this widget's pixels.
     QPointF toImageTwips(QPointF pixel) const;
@@ -43,11 +46,11 @@ protected:
 private:
     void updatePointer(QPointF pixel);
 
-    ImageMeasurement& m_measurement;
+    measure::ImageMeasurement& m_measurement;
     QCursor m_measuringPointer;
     bool m_captured = false;
     std::vector<QPointF> m_overlay;
     QStringList m_overlayLabels;  // a press landed on the image: its moves and release belong to it
 };
 
-}  // namespace saed::measure
+}  // namespace saed::app

@@ -8,7 +8,7 @@
 #include "core/numbertext.h"
 #include "measure/imagemeasurement.h"
 
-namespace saed::measure {
+namespace saed::app {
 
 namespace {
 
@@ -28,7 +28,7 @@ QString lengthText(int k, float lengthPx) {
 
 }  // namespace
 
-MeasureDialogLogic::MeasureDialogLogic(ImageMeasurement& measurement) : m_measurement(measurement) {
+MeasureDialogLogic::MeasureDialogLogic(measure::ImageMeasurement& measurement) : m_measurement(measurement) {
     readLength();
     m_illustration = 0;
     m_label1 = label1Bar();
@@ -68,4 +68,4 @@ void MeasureDialogLogic::cancel() {
     m_measurement.cancelLine();
 }
 
-}  // namespace saed::measure
+}  // namespace saed::app

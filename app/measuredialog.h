@@ -4,13 +4,16 @@
 #include <QString>
 
 namespace saed::measure {
-
 class ImageMeasurement;
+}  // namespace saed::measure
+
+namespace saed::app {
+
 
 class MeasureDialogLogic {
 public:
     // Runs the load step: the scale-bar choice's texts with the current length.
-    explicit MeasureDialogLogic(ImageMeasurement& measurement);
+    explicit MeasureDialogLogic(measure::ImageMeasurement& measurement);
 
     // A click on choice k: 0 scale bar, 1..3 R1..R3.
     void choose(int k);
@@ -31,7 +34,7 @@ public:
 private:
     void readLength();
 
-    ImageMeasurement& m_measurement;
+    measure::ImageMeasurement& m_measurement;
     int m_measureKind = 0;
     float m_shownLengthPx = 0.0f;
     int m_illustration = 0;
@@ -39,4 +42,4 @@ private:
     QString m_label2;
 };
 
-}  // namespace saed::measure
+}  // namespace saed::app

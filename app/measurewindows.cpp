@@ -13,7 +13,7 @@
 #include "measure/imagemeasurement.h"
 #include "measure/viewport.h"
 
-namespace saed::measure {
+namespace saed::app {
 
 QPoint measureDialogPlace(const QRect& image, QSize dialog, const QRect& available) {
     const auto clampInto = [&](QPoint p) {
@@ -46,20 +46,20 @@ QPoint measureDialogPlace(const QRect& image, QSize dialog, const QRect& availab
     return best;
 }
 
-MeasureWindows::MeasureWindows(ImageMeasurement& measurement, QWidget* mainWindow)
+MeasureWindows::MeasureWindows(measure::ImageMeasurement& measurement, QWidget* mainWindow)
     : QObject(mainWindow), m_measurement(measurement), m_mainWindow(mainWindow) {
-    connect(&m_measurement, &ImageMeasurement::magnifierRequested, this, &MeasureWindows::showMagnifier);
-    connect(&m_measurement, &ImageMeasurement::measureDialogRequested, this, &MeasureWindows::showMeasureDialog);
-    connect(&m_measurement, &ImageMeasurement::measureDialogCloseRequested, this, &MeasureWindows::closeMeasureDialog);
+    connect(&m_measurement, &measure::ImageMeasurement::magnifierRequested, this, &MeasureWindows::showMagnifier);
+    connect(&m_measurement, &measure::ImageMeasurement::measureDialogRequested, this, &MeasureWindows::showMeasureDialog);
+    connect(&m_measurement, &measure::ImageMeasurement::measureDialogCloseRequested, this, &MeasureWindows::closeMeasureDialog);
 }
 
 QRect MeasureWindows::visiblePicture() const {
     // The image view is the main window's child named Image2; the picture is clipped to it.
     auto* view = m_mainWindow->findChild<QWidget*>(QStringLiteral("Image2"));
     if (view == nullptr || m_measurement.picture().isNull()) return m_mainWindow->frameGeometry();
-    const ImageRect& r = m_measurement.viewport().rect();
-    const QRect shown(qRound(r.left / kTwipsPerPixel), qRound(r.top / kTwipsPerPixel), qRound(r.width / kTwipsPerPixel),
-                      qRound(r.height / kTwipsPerPixel));
+    const measure::ImageRect& r = m_measurement.viewport().rect();
+    const QRect shown(qRound(r.left / measure::kTwipsPerPixel), qRound(r.top / measure::kTwipsPerPixel), qRound(r.width / measure::kTwipsPerPixel),
+                      qRound(r.height / measure::kTwipsPerPixel));
     const QRect visible = shown.intersected(view->rect());
     if (visible.isEmpty()) return QRect(view->mapToGlobal(QPoint(0, 0)), view->size());
     return QRect(view->mapToGlobal(visible.topLeft()), visible.size());
@@ -141,4 +141,4 @@ void MeasureWindows::closeAll() {
     closeMeasureDialog();
 }
 
-}  // namespace saed::measure
+}  // namespace saed::app

@@ -11,10 +11,13 @@
 class QWidget;
 
 namespace saed::measure {
+class ImageMeasurement;
+}  // namespace saed::measure
+
+namespace saed::app {
 
 class Form2;
 class Form3;
-class ImageMeasurement;
 
 // Where a dialog of `dialog` size goes so that it covers as little of `image` (the visible
 // picture, global pixels) as the screen's `available` area allows: beside the picture to the
@@ -25,7 +28,7 @@ class MeasureWindows : public QObject {
     Q_OBJECT
 
 public:
-    MeasureWindows(ImageMeasurement& measurement, QWidget* mainWindow);
+    MeasureWindows(measure::ImageMeasurement& measurement, QWidget* mainWindow);
     ~MeasureWindows() override;
 
     // The loaded windows; null when not loaded.
@@ -49,7 +52,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    ImageMeasurement& m_measurement;
+    measure::ImageMeasurement& m_measurement;
     QWidget* m_mainWindow;
     // The picture on screen, for placing the Measure dialog beside it.
     QRect visiblePicture() const;
@@ -60,4 +63,4 @@ private:
     QPointer<Form3> m_form3;
 };
 
-}  // namespace saed::measure
+}  // namespace saed::app

@@ -8,7 +8,7 @@
 #include <algorithm>  // for min
 #include <cmath>      // for hypot
 
-namespace saed::calculator {
+namespace saed::app {
 
 namespace {
 
@@ -127,4 +127,4 @@ void PatternSchematic::placeLabels() {
     m_zone->setGeometry(8, height() - rowHeight - 6, std::max(w - 16, 10), rowHeight);
 }
 
-}  // namespace saed::calculator
+}  // namespace saed::app

@@ -5,7 +5,7 @@
 
 class QLabel;
 
-namespace saed::calculator {
+namespace saed::app {
 
 // Draws a centre spot and the spots R1, R2 and R3 = R1 + R2 of a net, and keeps the plane labels
 // of R1, R2, R3 beside their spots and the zone-axis label in a corner.
@@ -38,4 +38,4 @@ private:
     QLabel* m_zone = nullptr;
 };
 
-}  // namespace saed::calculator
+}  // namespace saed::app

@@ -15,6 +15,12 @@
 
 #include "app/patternpainter.h"
 #include "core/millerbravais.h"
+#include "core/numbertext.h"
+#include "library/phasetexts.h"
+#include "library/spacegroup.h"
+#include "library/screeningphase.h"
+#include "library/phaselibrary.h"
+#include "model/texts.h"
 #include "simulation/svgpattern.h"
 #include "store/textfile.h"
 
@@ -376,6 +382,44 @@ void SimulationPanel::askAndExport(bool svg) {
     if (svg ? exportSvg(*path) : exportPng(*path))
         m_note->setText(QCoreApplication::translate("saed::app::SimulationPanel", "已导出：") +
                         *path);
+}
+
+void SimulationPanel::showModelPhase(const model::MainModel& model) {
+    m_showsLibraryPhase = false;
+    setPhase(model::translatedPhaseLabel(model.Text6()),
+             {model.value(model::Field::A), model.value(model::Field::B), model.value(model::Field::C),
+              model.value(model::Field::Alpha), model.value(model::Field::Beta), model.value(model::Field::Gamma)});
+    setSpaceGroup(model.spaceGroupText(), model.spaceGroupRule());
+    setLatticeTypes(model::translatedTexts(model.Combo1Items()), model.Combo1());
+}
+
+bool SimulationPanel::showLibraryPhase(const model::MainModel& model, int record) {
+    const library::PhaseLibrary& phases = *library::phaseLibrary(model);
+    const std::vector<library::PhaseRecord>& records = phases.tree().records();
+    const QStringList types = model::translatedTexts(model.Combo1Items());
+    if (const library::CrystalPhase* crystal = phases.crystal(record)) {
+        const library::CrystalPhase& phase = *crystal;
+        setPhase(QString::fromStdString(phase.name), phase.cell);
+        if (phase.spaceGroup) {
+            setSpaceGroup(QString::fromStdString(library::spaceGroupLabel(phase)), library::phaseRule(phase));
+            setLatticeTypes(types, kSpaceGroupEntry);
+        } else {
+            setSpaceGroup(QString(), nullptr);
+            setLatticeTypes(types, 0);
+        }
+    } else if (record >= 1 && record <= static_cast<int>(records.size())) {
+        // A record of the nine-field text: its cell and lattice type, no space group.
+        const library::PhaseRecord& phase = records[static_cast<std::size_t>(record - 1)];
+        double values[6];
+        for (std::size_t i = 0; i < 6; ++i) values[i] = core::leadingNumber(phase.fields[3 + i]);
+        setPhase(QString::fromStdString(phase.name()), {values[0], values[1], values[2], values[3], values[4], values[5]});
+        setSpaceGroup(QString(), nullptr);
+        setLatticeTypes(types, library::latticeTypeFromText(phase.latticeTypeText()));
+    } else {
+        return false;
+    }
+    m_showsLibraryPhase = true;
+    return true;
 }
 
 }  // namespace saed::app

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "core/reflectionrule.h"
+#include "model/mainmodel.h"
 #include "model/prompts.h"
 #include "simulation/zonepattern.h"
 
@@ -62,6 +63,15 @@ public:
     // Shows a passing note under the picture (the match of the shown row, for example).
     void setNote(const QString& text);
 
+    // Shows the window's phase: its name, cell, space group and lattice type as `model` holds
+    // them.
+    void showModelPhase(const model::MainModel& model);
+    // Shows library record `record` (from 1) with its cell, space group and atoms; false, and
+    // nothing changes, when the library has no such record.
+    bool showLibraryPhase(const model::MainModel& model, int record);
+    // The tab shows a phase of the library rather than the window's.
+    bool showsLibraryPhase() const { return m_showsLibraryPhase; }
+
 signals:
     void patternChanged();
 
@@ -91,6 +101,7 @@ private:
     std::optional<core::Hkl> m_g1, m_g2;
     std::optional<simulation::ZonePattern> m_pattern;
     bool m_updating = false;
+    bool m_showsLibraryPhase = false;
 };
 
 }  // namespace saed::app

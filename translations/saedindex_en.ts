@@ -69,97 +69,26 @@ To get them back, import their CIFs again.</translation>
     </message>
 </context>
 <context>
+    <name>saed::app::CalculatorPanel</name>
+    <message>
+        <source>夹角带轴计算</source>
+        <translation>Angles and zone axis</translation>
+    </message>
+    <message>
+        <source>晶带轴指数</source>
+        <translation>Zone axis</translation>
+    </message>
+    <message>
+        <source>计算</source>
+        <translation>Calculate</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Clear</translation>
+    </message>
+</context>
+<context>
     <name>saed::app::Form1</name>
-    <message>
-        <source>导出为CSV表格…</source>
-        <translation>Export as CSV table…</translation>
-    </message>
-    <message>
-        <source>结果表的每一行，UTF-8，可用电子表格打开</source>
-        <translation>Every row of the result table, UTF-8, opens in a spreadsheet</translation>
-    </message>
-    <message>
-        <source>导出为JSON…</source>
-        <translation>Export as JSON…</translation>
-    </message>
-    <message>
-        <source>输入、测量值、每一行与解族，格式与命令行 --format json 相同</source>
-        <translation>Inputs, measurements, every row and the families, as the command line&apos;s --format json</translation>
-    </message>
-    <message>
-        <source>导出JSON</source>
-        <translation>Export JSON</translation>
-    </message>
-    <message>
-        <source>JSON 文件</source>
-        <translation>JSON file</translation>
-    </message>
-    <message>
-        <source>导出CSV</source>
-        <translation>Export CSV</translation>
-    </message>
-    <message>
-        <source>CSV 表格</source>
-        <translation>CSV table</translation>
-    </message>
-    <message>
-        <source>无法写入文件：
-%1
-%2</source>
-        <translation>Cannot write the file:
-%1
-%2</translation>
-    </message>
-    <message>
-        <source>已导出：%1</source>
-        <translation>Exported: %1</translation>
-    </message>
-    <message>
-        <source>删除导入的物相</source>
-        <translation>Delete imported phase</translation>
-    </message>
-    <message>
-        <source>内置物相不能删除</source>
-        <translation>Built-in phases cannot be deleted</translation>
-    </message>
-    <message>
-        <source>正在筛选……</source>
-        <translation>Screening…</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
-        <source>筛选</source>
-        <translation>Screening</translation>
-    </message>
-    <message>
-        <source>空间群：无（按点阵类型消光）</source>
-        <translation>Space group: none (extinction by lattice type)</translation>
-    </message>
-    <message>
-        <source>空间群：%1</source>
-        <translation>Space group: %1</translation>
-    </message>
-    <message>
-        <source>来源</source>
-        <translation>Source</translation>
-    </message>
-    <message>
-        <source>导入</source>
-        <translation>Imported</translation>
-    </message>
-    <message>
-        <source>内置</source>
-        <translation>Built-in</translation>
-    </message>
-    <message>
-        <source>
-导入的物相，可按Delete键删除</source>
-        <translation>
-Imported phase; press Delete to remove it</translation>
-    </message>
     <message>
         <source>saedindex 电子衍射花样标定</source>
         <translation>saedindex: SAED pattern indexing</translation>
@@ -191,321 +120,12 @@ Imported phase; press Delete to remove it</translation>
         <translation>The interface will be in %1 from the next start.</translation>
     </message>
     <message>
-        <source>工具栏</source>
-        <translation>Tools</translation>
-    </message>
-    <message>
-        <source>打开</source>
-        <translation>Open</translation>
-    </message>
-    <message>
-        <source>放大</source>
-        <translation>Zoom in</translation>
-    </message>
-    <message>
-        <source>缩小</source>
-        <translation>Zoom out</translation>
-    </message>
-    <message>
-        <source>还原</source>
-        <translation>Reset</translation>
-    </message>
-    <message>
-        <source>清屏</source>
-        <translation>Clear</translation>
-    </message>
-    <message>
-        <source>叠加模拟斑点</source>
-        <translation>Overlay simulation</translation>
-    </message>
-    <message>
-        <source>把所选行的模拟斑点画在图像上（g1 在 R1 上，g2 在 R2 上）</source>
-        <translation>Draw the simulated spots of the selected row on the image (g1 on R1, g2 on R2)</translation>
-    </message>
-    <message>
-        <source>从数据库中筛选如下</source>
-        <translation>Matching rows</translation>
-    </message>
-    <message>
-        <source>单击恢复默认误差</source>
-        <translation>Click to restore the default tolerances</translation>
-    </message>
-    <message>
-        <source>计算晶带轴</source>
-        <translation>Compute zone axis</translation>
-    </message>
-    <message>
-        <source>导出标定结果</source>
-        <translation>Export indexing results</translation>
-    </message>
-    <message>
-        <source>按解族显示</source>
-        <translation>Group by solution family</translation>
-    </message>
-    <message>
-        <source>每个解族一行：按对称性等价的晶带轴与 {hkl} 相同的各行；展开可见其各行</source>
-        <translation>One line per solution family: the rows whose zone axes and {hkl} are equivalent by symmetry; expand it to see its rows</translation>
-    </message>
-    <message>
-        <source>点阵参数□</source>
-        <translation>Cell □</translation>
-    </message>
-    <message>
-        <source>点阵库</source>
-        <translation>Phase library</translation>
-    </message>
-    <message>
-        <source>指数范围</source>
-        <translation>Index range</translation>
-    </message>
-    <message>
-        <source>点阵类型</source>
-        <translation>Lattice type</translation>
-    </message>
-    <message>
-        <source>二次衍射</source>
-        <translation>Double diffr.</translation>
-    </message>
-    <message>
-        <source>也允许运动学禁止、但等于同一晶带中两个允许衍射之和的衍射（二次衍射）；用到它们的行在结果表中标有 ※</source>
-        <translation>Also allow kinematically forbidden reflections that are the sum of two allowed reflections of the same zone (double diffraction); rows that use them are marked ※ in the result table</translation>
-    </message>
-    <message>
-        <source>图片测量</source>
-        <translation>Measurements</translation>
-    </message>
-    <message>
-        <source>实际测量长度</source>
-        <translation>Measured length</translation>
-    </message>
-    <message>
-        <source>段数</source>
-        <translation>Segments</translation>
-    </message>
-    <message>
-        <source>实际测量角度</source>
-        <translation>Measured angle</translation>
-    </message>
-    <message>
-        <source>标尺示数</source>
-        <translation>Scale bar</translation>
-    </message>
-    <message>
-        <source>标尺测量</source>
-        <translation>Bar length</translation>
-    </message>
-    <message>
-        <source>调节误差</source>
-        <translation>Adjust tol.</translation>
-    </message>
-    <message>
-        <source>比对误差</source>
-        <translation>Tolerance</translation>
-    </message>
-    <message>
-        <source>图片计算</source>
-        <translation>From image</translation>
-    </message>
-    <message>
-        <source>夹角带轴计算</source>
-        <translation>Angles and zone axis</translation>
-    </message>
-    <message>
-        <source>晶带轴指数</source>
-        <translation>Zone axis</translation>
-    </message>
-    <message>
-        <source>计算</source>
-        <translation>Calculate</translation>
-    </message>
-    <message>
-        <source>清除</source>
-        <translation>Clear</translation>
-    </message>
-    <message>
-        <source>单选</source>
-        <translation>Single</translation>
-    </message>
-    <message>
-        <source>多选</source>
-        <translation>Multiple</translation>
-    </message>
-    <message>
-        <source>导入CIF</source>
-        <translation>Import CIF</translation>
-    </message>
-    <message>
-        <source>从CIF文件或文件夹导入物相（含空间群和原子位置），导入的物相会保存下来</source>
-        <translation>Import phases from CIF files or a folder (with space group and atom positions); imported phases are kept</translation>
-    </message>
-    <message>
-        <source>CIF文件…</source>
-        <translation>CIF files…</translation>
-    </message>
-    <message>
-        <source>CIF文件夹…</source>
-        <translation>CIF folder…</translation>
-    </message>
-    <message>
-        <source>数据库版本2016.11.29
-勾选物相或其点阵参数，再按“计算选中项”逐个标定。
-单选：只保留最后勾选的一项；多选：可勾选多项。</source>
-        <translation>Database version 2016.11.29
-Tick phases or their lattice parameters, then press “Index selected” to index them in turn.
-Single: only the last ticked item stays; Multiple: tick several.</translation>
-    </message>
-    <message>
-        <source>正在标定计算……</source>
-        <translation>Indexing…</translation>
-    </message>
-    <message>
-        <source>空间群 </source>
-        <translation>Space group </translation>
-    </message>
-    <message>
-        <source>按空间群：当前物相没有空间群</source>
-        <translation>By space group: the current phase has no space group</translation>
-    </message>
-    <message>
-        <source>按空间群：</source>
-        <translation>By space group: </translation>
-    </message>
-    <message>
-        <source>筛选排名</source>
-        <translation>Screening ranking</translation>
-    </message>
-    <message>
-        <source>按最佳解族的失配度排序（越小越好）；双击或回车打开该物相的模拟花样。</source>
-        <translation>Sorted by the misfit of the best solution family (smaller is better); double-click or press Enter to open the simulated pattern of the phase.</translation>
-    </message>
-    <message>
-        <source>名次</source>
-        <translation>Rank</translation>
-    </message>
-    <message>
-        <source>物相</source>
-        <translation>Phase</translation>
-    </message>
-    <message>
-        <source>解数</source>
-        <translation>Solutions</translation>
-    </message>
-    <message>
-        <source>晶带轴</source>
-        <translation>Zone axis</translation>
-    </message>
-    <message>
-        <source>失配度</source>
-        <translation>Misfit</translation>
-    </message>
-    <message>
-        <source>族中行数</source>
-        <translation>Rows</translation>
-    </message>
-    <message>
-        <source>物相</source>
-        <comment>library root</comment>
-        <translation>Phase</translation>
-    </message>
-    <message>
-        <source>吸附斑点</source>
-        <translation>Snap to spots</translation>
-    </message>
-    <message>
-        <source>松开鼠标时，线端移到附近斑点的亚像素中心</source>
-        <translation>When the mouse is released, the line end moves to the sub-pixel centre of a nearby spot</translation>
-    </message>
-    <message>
-        <source>找中心</source>
-        <translation>Find centre</translation>
-    </message>
-    <message>
-        <source>由对称斑点对找出透射斑中心；之后点击斑点即从中心画线</source>
-        <translation>Find the transmitted-beam centre from pairs of symmetric spots; then a click on a spot draws a line from the centre</translation>
-    </message>
-    <message>
-        <source>自动找斑点</source>
-        <translation>Auto spots</translation>
-    </message>
-    <message>
-        <source>找出斑点，选出 R1、R2、R3 并填入测量值</source>
-        <translation>Find the spots, pick R1, R2 and R3 and fill in the measurements</translation>
-    </message>
-    <message>
-        <source>显示</source>
-        <translation>Display</translation>
-    </message>
-    <message>
-        <source>线性</source>
-        <translation>Linear</translation>
-    </message>
-    <message>
-        <source>对数</source>
-        <translation>Log</translation>
-    </message>
-    <message>
-        <source>伽马</source>
-        <translation>Gamma</translation>
-    </message>
-    <message>
-        <source>裁剪 </source>
-        <translation>Clip </translation>
-    </message>
-    <message>
-        <source>两端各裁去的像素比例：更暗的成黑色，更亮的成白色</source>
-        <translation>Fraction of pixels clipped at each end: darker ones turn black, brighter ones white</translation>
-    </message>
-    <message>
-        <source>缩放 %1%</source>
-        <translation>Zoom %1%</translation>
-    </message>
-    <message>
-        <source>解族</source>
-        <translation>Family</translation>
-    </message>
-    <message>
-        <source>代表行</source>
-        <translation>Best row</translation>
-    </message>
-    <message>
-        <source>晶带轴族</source>
-        <translation>Zone axes</translation>
-    </message>
-    <message>
-        <source>行数</source>
-        <translation>Rows</translation>
-    </message>
-    <message>
-        <source>匹配度</source>
-        <translation>Match</translation>
-    </message>
-    <message>
-        <source>匹配度：图像内预测斑点有检出斑点的比例与检出斑点被预测的比例的调和平均（0 到 1）</source>
-        <translation>Match: harmonic mean of the fraction of predicted spots in the image that were detected and the fraction of detected spots that were predicted (0 to 1)</translation>
-    </message>
-    <message>
-        <source>%1 在图像上的匹配度 %2：预测斑点 %3/%4 有检出，检出斑点 %5/%6 被预测</source>
-        <translation>%1 matches the image at %2: %3/%4 predicted spots detected, %5/%6 detected spots predicted</translation>
-    </message>
-    <message>
         <source>                你真的要退出吗? </source>
         <translation>Do you really want to quit?</translation>
     </message>
     <message>
         <source>提示</source>
         <translation>Notice</translation>
-    </message>
-    <message>
-        <source>保存计算参数</source>
-        <translation>Save parameters</translation>
-    </message>
-    <message>
-        <source>导入%1</source>
-        <translation>Load %1</translation>
-    </message>
-    <message>
-        <source>R1 和 R2 的斑点间距数 N 须为不小于 1 的整数；匹配度未计算</source>
-        <translation>The spot spacings N of R1 and R2 must be whole numbers of at least 1; no match was computed</translation>
     </message>
     <message>
         <source>倾转与取向</source>
@@ -606,6 +226,254 @@ The operation was stopped; the data in the window are unaffected.</translation>
     </message>
 </context>
 <context>
+    <name>saed::app::ImagePage</name>
+    <message>
+        <source>工具栏</source>
+        <translation>Tools</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>放大</source>
+        <translation>Zoom in</translation>
+    </message>
+    <message>
+        <source>缩小</source>
+        <translation>Zoom out</translation>
+    </message>
+    <message>
+        <source>还原</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>清屏</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>叠加模拟斑点</source>
+        <translation>Overlay simulation</translation>
+    </message>
+    <message>
+        <source>把所选行的模拟斑点画在图像上（g1 在 R1 上，g2 在 R2 上）</source>
+        <translation>Draw the simulated spots of the selected row on the image (g1 on R1, g2 on R2)</translation>
+    </message>
+    <message>
+        <source>吸附斑点</source>
+        <translation>Snap to spots</translation>
+    </message>
+    <message>
+        <source>松开鼠标时，线端移到附近斑点的亚像素中心</source>
+        <translation>When the mouse is released, the line end moves to the sub-pixel centre of a nearby spot</translation>
+    </message>
+    <message>
+        <source>找中心</source>
+        <translation>Find centre</translation>
+    </message>
+    <message>
+        <source>由对称斑点对找出透射斑中心；之后点击斑点即从中心画线</source>
+        <translation>Find the transmitted-beam centre from pairs of symmetric spots; then a click on a spot draws a line from the centre</translation>
+    </message>
+    <message>
+        <source>自动找斑点</source>
+        <translation>Auto spots</translation>
+    </message>
+    <message>
+        <source>找出斑点，选出 R1、R2、R3 并填入测量值</source>
+        <translation>Find the spots, pick R1, R2 and R3 and fill in the measurements</translation>
+    </message>
+    <message>
+        <source>显示</source>
+        <translation>Display</translation>
+    </message>
+    <message>
+        <source>线性</source>
+        <translation>Linear</translation>
+    </message>
+    <message>
+        <source>对数</source>
+        <translation>Log</translation>
+    </message>
+    <message>
+        <source>伽马</source>
+        <translation>Gamma</translation>
+    </message>
+    <message>
+        <source>裁剪 </source>
+        <translation>Clip </translation>
+    </message>
+    <message>
+        <source>两端各裁去的像素比例：更暗的成黑色，更亮的成白色</source>
+        <translation>Fraction of pixels clipped at each end: darker ones turn black, brighter ones white</translation>
+    </message>
+    <message>
+        <source>缩放 %1%</source>
+        <translation>Zoom %1%</translation>
+    </message>
+</context>
+<context>
+    <name>saed::app::LatticePanel</name>
+    <message>
+        <source>点阵参数□</source>
+        <translation>Cell □</translation>
+    </message>
+    <message>
+        <source>点阵库</source>
+        <translation>Phase library</translation>
+    </message>
+    <message>
+        <source>指数范围</source>
+        <translation>Index range</translation>
+    </message>
+    <message>
+        <source>点阵类型</source>
+        <translation>Lattice type</translation>
+    </message>
+    <message>
+        <source>二次衍射</source>
+        <translation>Double diffr.</translation>
+    </message>
+    <message>
+        <source>也允许运动学禁止、但等于同一晶带中两个允许衍射之和的衍射（二次衍射）；用到它们的行在结果表中标有 ※</source>
+        <translation>Also allow kinematically forbidden reflections that are the sum of two allowed reflections of the same zone (double diffraction); rows that use them are marked ※ in the result table</translation>
+    </message>
+    <message>
+        <source>空间群 </source>
+        <translation>Space group </translation>
+    </message>
+    <message>
+        <source>按空间群：当前物相没有空间群</source>
+        <translation>By space group: the current phase has no space group</translation>
+    </message>
+    <message>
+        <source>按空间群：</source>
+        <translation>By space group: </translation>
+    </message>
+</context>
+<context>
+    <name>saed::app::LibraryPanel</name>
+    <message>
+        <source>点阵库</source>
+        <translation>Phase library</translation>
+    </message>
+    <message>
+        <source>单选</source>
+        <translation>Single</translation>
+    </message>
+    <message>
+        <source>多选</source>
+        <translation>Multiple</translation>
+    </message>
+    <message>
+        <source>导入CIF</source>
+        <translation>Import CIF</translation>
+    </message>
+    <message>
+        <source>从CIF文件或文件夹导入物相（含空间群和原子位置），导入的物相会保存下来</source>
+        <translation>Import phases from CIF files or a folder (with space group and atom positions); imported phases are kept</translation>
+    </message>
+    <message>
+        <source>CIF文件…</source>
+        <translation>CIF files…</translation>
+    </message>
+    <message>
+        <source>CIF文件夹…</source>
+        <translation>CIF folder…</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>数据库版本2016.11.29
+勾选物相或其点阵参数，再按“计算选中项”逐个标定。
+单选：只保留最后勾选的一项；多选：可勾选多项。</source>
+        <translation>Database version 2016.11.29
+Tick phases or their lattice parameters, then press “Index selected” to index them in turn.
+Single: only the last ticked item stays; Multiple: tick several.</translation>
+    </message>
+    <message>
+        <source>删除导入的物相</source>
+        <translation>Delete imported phase</translation>
+    </message>
+    <message>
+        <source>内置物相不能删除</source>
+        <translation>Built-in phases cannot be deleted</translation>
+    </message>
+    <message>
+        <source>正在筛选……</source>
+        <translation>Screening…</translation>
+    </message>
+    <message>
+        <source>筛选</source>
+        <translation>Screening</translation>
+    </message>
+    <message>
+        <source>空间群：无（按点阵类型消光）</source>
+        <translation>Space group: none (extinction by lattice type)</translation>
+    </message>
+    <message>
+        <source>空间群：%1</source>
+        <translation>Space group: %1</translation>
+    </message>
+    <message>
+        <source>筛选排名</source>
+        <translation>Screening ranking</translation>
+    </message>
+    <message>
+        <source>按最佳解族的失配度排序（越小越好）；双击或回车打开该物相的模拟花样。</source>
+        <translation>Sorted by the misfit of the best solution family (smaller is better); double-click or press Enter to open the simulated pattern of the phase.</translation>
+    </message>
+    <message>
+        <source>名次</source>
+        <translation>Rank</translation>
+    </message>
+    <message>
+        <source>物相</source>
+        <translation>Phase</translation>
+    </message>
+    <message>
+        <source>来源</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>解数</source>
+        <translation>Solutions</translation>
+    </message>
+    <message>
+        <source>晶带轴</source>
+        <translation>Zone axis</translation>
+    </message>
+    <message>
+        <source>失配度</source>
+        <translation>Misfit</translation>
+    </message>
+    <message>
+        <source>族中行数</source>
+        <translation>Rows</translation>
+    </message>
+    <message>
+        <source>导入</source>
+        <translation>Imported</translation>
+    </message>
+    <message>
+        <source>内置</source>
+        <translation>Built-in</translation>
+    </message>
+    <message>
+        <source>物相</source>
+        <comment>library root</comment>
+        <translation>Phase</translation>
+    </message>
+    <message>
+        <source>
+导入的物相，可按Delete键删除</source>
+        <translation>
+Imported phase; press Delete to remove it</translation>
+    </message>
+</context>
+<context>
     <name>saed::app::Main</name>
     <message>
         <source>用法：saedindex [--lang zh|en] [图像文件]
@@ -633,6 +501,41 @@ The same operations without a window: saedindex-cli --help.
     <message>
         <source>未知选项 %1</source>
         <translation>unknown option %1</translation>
+    </message>
+</context>
+<context>
+    <name>saed::app::MeasurementPanel</name>
+    <message>
+        <source>图片测量</source>
+        <translation>Measurements</translation>
+    </message>
+    <message>
+        <source>实际测量长度</source>
+        <translation>Measured length</translation>
+    </message>
+    <message>
+        <source>段数</source>
+        <translation>Segments</translation>
+    </message>
+    <message>
+        <source>实际测量角度</source>
+        <translation>Measured angle</translation>
+    </message>
+    <message>
+        <source>标尺示数</source>
+        <translation>Scale bar</translation>
+    </message>
+    <message>
+        <source>标尺测量</source>
+        <translation>Bar length</translation>
+    </message>
+    <message>
+        <source>保存计算参数</source>
+        <translation>Save parameters</translation>
+    </message>
+    <message>
+        <source>导入%1</source>
+        <translation>Load %1</translation>
     </message>
 </context>
 <context>
@@ -872,6 +775,143 @@ The same operations without a window: saedindex-cli --help.
     <message>
         <source>无法写入 %1：%2</source>
         <translation>cannot write %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>saed::app::PanelWidgets</name>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>saed::app::ResultsPanel</name>
+    <message>
+        <source>按解族显示</source>
+        <translation>Group by solution family</translation>
+    </message>
+    <message>
+        <source>每个解族一行：按对称性等价的晶带轴与 {hkl} 相同的各行；展开可见其各行</source>
+        <translation>One line per solution family: the rows whose zone axes and {hkl} are equivalent by symmetry; expand it to see its rows</translation>
+    </message>
+    <message>
+        <source>计算晶带轴</source>
+        <translation>Compute zone axis</translation>
+    </message>
+    <message>
+        <source>导出标定结果</source>
+        <translation>Export indexing results</translation>
+    </message>
+    <message>
+        <source>导出为CSV表格…</source>
+        <translation>Export as CSV table…</translation>
+    </message>
+    <message>
+        <source>结果表的每一行，UTF-8，可用电子表格打开</source>
+        <translation>Every row of the result table, UTF-8, opens in a spreadsheet</translation>
+    </message>
+    <message>
+        <source>导出为JSON…</source>
+        <translation>Export as JSON…</translation>
+    </message>
+    <message>
+        <source>输入、测量值、每一行与解族，格式与命令行 --format json 相同</source>
+        <translation>Inputs, measurements, every row and the families, as the command line's --format json</translation>
+    </message>
+    <message>
+        <source>解族</source>
+        <translation>Family</translation>
+    </message>
+    <message>
+        <source>代表行</source>
+        <translation>Best row</translation>
+    </message>
+    <message>
+        <source>晶带轴族</source>
+        <translation>Zone axes</translation>
+    </message>
+    <message>
+        <source>行数</source>
+        <translation>Rows</translation>
+    </message>
+    <message>
+        <source>失配度</source>
+        <translation>Misfit</translation>
+    </message>
+    <message>
+        <source>匹配度</source>
+        <translation>Match</translation>
+    </message>
+    <message>
+        <source>匹配度：图像内预测斑点有检出斑点的比例与检出斑点被预测的比例的调和平均（0 到 1）</source>
+        <translation>Match: harmonic mean of the fraction of predicted spots in the image that were detected and the fraction of detected spots that were predicted (0 to 1)</translation>
+    </message>
+    <message>
+        <source>R1 和 R2 的斑点间距数 N 须为不小于 1 的整数；匹配度未计算</source>
+        <translation>The spot spacings N of R1 and R2 must be whole numbers of at least 1; no match was computed</translation>
+    </message>
+    <message>
+        <source>%1 在图像上的匹配度 %2：预测斑点 %3/%4 有检出，检出斑点 %5/%6 被预测</source>
+        <translation>%1 matches the image at %2: %3/%4 predicted spots detected, %5/%6 detected spots predicted</translation>
+    </message>
+    <message>
+        <source>导出JSON</source>
+        <translation>Export JSON</translation>
+    </message>
+    <message>
+        <source>JSON 文件</source>
+        <translation>JSON file</translation>
+    </message>
+    <message>
+        <source>导出CSV</source>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <source>CSV 表格</source>
+        <translation>CSV table</translation>
+    </message>
+    <message>
+        <source>无法写入文件：
+%1
+%2</source>
+        <translation>Cannot write the file:
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>已导出：%1</source>
+        <translation>Exported: %1</translation>
+    </message>
+</context>
+<context>
+    <name>saed::app::RunPanel</name>
+    <message>
+        <source>调节误差</source>
+        <translation>Adjust tol.</translation>
+    </message>
+    <message>
+        <source>比对误差</source>
+        <translation>Tolerance</translation>
+    </message>
+    <message>
+        <source>图片计算</source>
+        <translation>From image</translation>
+    </message>
+    <message>
+        <source>从数据库中筛选如下</source>
+        <translation>Matching rows</translation>
+    </message>
+    <message>
+        <source>单击恢复默认误差</source>
+        <translation>Click to restore the default tolerances</translation>
+    </message>
+    <message>
+        <source>正在标定计算……</source>
+        <translation>Indexing…</translation>
+    </message>
+    <message>
+        <source>标定计算</source>
+        <translation>Indexing</translation>
     </message>
 </context>
 <context>

@@ -13,6 +13,7 @@
 #include "measure/imagemeasurement.h"
 #include "app/simulationpanel.h"
 #include "tests/windowfixture.h"
+#include "app/resultspanel.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ protected:
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command6")), Qt::LeftButton);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !window.indexingOperations()->isRunning(); }, 60000));
         QList<QStringList> lines;
-        const QTreeWidget& tree = *window.familyTree();
+        const QTreeWidget& tree = *window.resultsPanel()->familyTree();
         for (int i = 0; i < tree.topLevelItemCount(); ++i) {
             QStringList cells;
             for (int c = 0; c < tree.columnCount(); ++c)
@@ -88,10 +89,10 @@ TEST_F(AgreementTest, windowAndCommandLineGiveTheSameFamiliesOnTheSample) {
     // A segment count that is not a whole number from 1 is refused: no match, and the note says why.
     model.setText1(saed::model::Field::SegmentsR1, QStringLiteral("0"));
     emit image.measureDialogFinished();
-    const QTreeWidget& tree = *window.familyTree();
+    const QTreeWidget& tree = *window.resultsPanel()->familyTree();
     ASSERT_GT(tree.topLevelItemCount(), 0);
     for (int i = 0; i < tree.topLevelItemCount(); ++i) EXPECT_EQ(tree.topLevelItem(i)->text(8), QStringLiteral("—"));
-    window.showGroup(1);
+    window.resultsPanel()->showGroup(1);
     bool told = false;
     for (const QLabel* label : window.simulationPanel()->findChildren<QLabel*>())
         told = told || label->text().contains(QStringLiteral("N 须为不小于 1 的整数"));

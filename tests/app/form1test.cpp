@@ -1,4 +1,6 @@
 #include "app/form1.h"
+#include "app/librarypanel.h"
+#include "app/resultspanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -137,18 +139,18 @@ static void typeSiliconPattern(MainModel& model) {
 TEST_F(Form1Test, screeningFillsTheFamiliesOfItsRows) {
     typeSiliconPattern(model);
     const QList<QTreeWidgetItem*> si =
-        window.treeView1()->findItems(QStringLiteral("Si"), Qt::MatchExactly | Qt::MatchRecursive);
+        window.libraryPanel()->treeView1()->findItems(QStringLiteral("Si"), Qt::MatchExactly | Qt::MatchRecursive);
     ASSERT_EQ(si.size(), 1);
     ASSERT_GT(si[0]->childCount(), 0);
     si[0]->child(0)->setCheckState(0, Qt::Checked);
-    QSignalSpy finished(window.screeningRun(), &saed::analysis::ScreeningRun::finished);
+    QSignalSpy finished(window.libraryPanel()->screeningRun(), &saed::analysis::ScreeningRun::finished);
     window.findChild<QPushButton*>(QStringLiteral("Command13"))->click();
     ASSERT_TRUE(finished.wait(20000));
     const int rows = model.resultTable()->rowCount();
     ASSERT_GT(rows, 0);
     int familyRows = 0;
-    for (int i = 0; i < window.familyTree()->topLevelItemCount(); ++i)
-        familyRows += window.familyTree()->topLevelItem(i)->text(6).toInt();
+    for (int i = 0; i < window.resultsPanel()->familyTree()->topLevelItemCount(); ++i)
+        familyRows += window.resultsPanel()->familyTree()->topLevelItem(i)->text(6).toInt();
     EXPECT_EQ(familyRows, rows);
 }
 
@@ -157,7 +159,7 @@ TEST_F(Form1Test, screeningFillsTheFamiliesOfItsRows) {
 // {222}; a lattice field changed in the window takes the tab back to the window's phase.
 TEST_F(Form1Test, rankedPhaseOpensInTheSimulationTab) {
     typeSiliconPattern(model);
-    const auto& crystals = window.libraryCrystals();
+    const auto& crystals = window.libraryPanel()->libraryCrystals();
     const auto recordOf = [&crystals](const char* name) {
         for (std::size_t i = 0; i < crystals.size(); ++i)
             if (crystals[i].name == name) return 3 + static_cast<int>(i);  // after the two nine-field records
@@ -168,17 +170,17 @@ TEST_F(Form1Test, rankedPhaseOpensInTheSimulationTab) {
     ASSERT_GT(ge, 0);
     window.findChild<QRadioButton*>(QStringLiteral("Option1_1"))->click();
     for (int record : {si, ge}) {
-        const int node = window.phaseTree().find("bb" + std::to_string(record));
+        const int node = window.libraryPanel()->phaseTree().find("bb" + std::to_string(record));
         ASSERT_GE(node, 0);
-        for (QTreeWidgetItemIterator it(window.treeView1()); *it; ++it)
+        for (QTreeWidgetItemIterator it(window.libraryPanel()->treeView1()); *it; ++it)
             if ((*it)->data(0, Qt::UserRole).toInt() == node) (*it)->setCheckState(0, Qt::Checked);
     }
     QSignalSpy status(&model, &MainModel::statusMessage);
-    QSignalSpy finished(window.screeningRun(), &saed::analysis::ScreeningRun::finished);
+    QSignalSpy finished(window.libraryPanel()->screeningRun(), &saed::analysis::ScreeningRun::finished);
     window.findChild<QPushButton*>(QStringLiteral("Command13"))->click();
     ASSERT_TRUE(finished.wait(20000));  // the phases run on the worker
     for (const QList<QVariant>& message : status) QFile::remove(message.at(0).toString());  // the report
-    ASSERT_NE(window.rankingWindow(), nullptr);
+    ASSERT_NE(window.libraryPanel()->rankingWindow(), nullptr);
 
     window.tabs()->setCurrentIndex(0);
     emit window.phaseSimulationRequested(si);

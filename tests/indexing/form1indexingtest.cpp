@@ -1,4 +1,6 @@
 #include "app/form1.h"
+#include "app/resultspanel.h"
+#include "app/imagepage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -149,24 +151,24 @@ TEST_F(Form1IndexingTest, familiesViewAndSimulationTab) {
     const ResultTableModel& table = *model.resultTable();
     ASSERT_GT(table.rowCount(), 0);
 
-    window.familySwitch()->click();
-    EXPECT_TRUE(window.familyTree()->isVisible());
+    window.resultsPanel()->familySwitch()->click();
+    EXPECT_TRUE(window.resultsPanel()->familyTree()->isVisible());
     EXPECT_FALSE(window.listView1()->isVisible());
     const auto& families = window.indexingOperations()->lastFamilies().families;
-    ASSERT_EQ(window.familyTree()->topLevelItemCount(), static_cast<int>(families.size()));
+    ASSERT_EQ(window.resultsPanel()->familyTree()->topLevelItemCount(), static_cast<int>(families.size()));
     int rows = 0;
-    for (int i = 0; i < window.familyTree()->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* line = window.familyTree()->topLevelItem(i);
+    for (int i = 0; i < window.resultsPanel()->familyTree()->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* line = window.resultsPanel()->familyTree()->topLevelItem(i);
         line->setExpanded(true);
         EXPECT_EQ(line->childCount(), line->text(6).toInt());
         rows += line->childCount();
     }
     EXPECT_EQ(rows, table.rowCount());
 
-    QTreeWidgetItem* first = window.familyTree()->topLevelItem(0);
-    window.familyTree()->setCurrentItem(first->child(0));
+    QTreeWidgetItem* first = window.resultsPanel()->familyTree()->topLevelItem(0);
+    window.resultsPanel()->familyTree()->setCurrentItem(first->child(0));
     const int group = first->child(0)->data(0, Qt::UserRole + 1).toInt();
-    EXPECT_EQ(window.shownGroup(), group);
+    EXPECT_EQ(window.resultsPanel()->shownGroup(), group);
     const int r = table.rowOfGroup(group);
     const SimulationPanel& panel = *window.simulationPanel();
     EXPECT_EQ(panel.zone(), table.zone(r));
@@ -174,7 +176,7 @@ TEST_F(Form1IndexingTest, familiesViewAndSimulationTab) {
     const saed::core::Hkl g1{static_cast<int>(table.shownNumber(r, 1)), static_cast<int>(table.shownNumber(r, 2)),
                              static_cast<int>(table.shownNumber(r, 3))};
     EXPECT_EQ(panel.pattern()->g1, g1);
-    EXPECT_TRUE(window.imageView()->overlay().empty());
+    EXPECT_TRUE(window.imagePage()->imageView()->overlay().empty());
 
     // Tightening a tolerance to nothing turns every label red, under the open family too.
     EXPECT_EQ(first->child(0)->foreground(1).color(), QColor(225, 0, 0));

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
+#include "app/resultspanel.h"
 #include "indexing/indexingoperations.h"
 #include "indexing/resultexport.h"
 #include "indexingtestdata.h"
@@ -118,7 +119,7 @@ TEST(ResultExportTest, windowWritesWhatTheCommandLineWrites) {
 
     // Cancel: one save question proposing a .csv name, no file.
     prompts.clearQuestions();
-    EXPECT_FALSE(window.exportResults(false));
+    EXPECT_FALSE(window.resultsPanel()->exportResults(false));
     ASSERT_EQ(prompts.questions().size(), 1u);
     EXPECT_EQ(prompts.questions()[0].kind, model::ScriptedPrompts::Kind::SaveFile);
     EXPECT_TRUE(prompts.questions()[0].text.endsWith(QStringLiteral(".csv")));
@@ -126,7 +127,7 @@ TEST(ResultExportTest, windowWritesWhatTheCommandLineWrites) {
 
     const QString csvPath = folder.filePath(QStringLiteral("out.csv"));
     prompts.queueSavePath(csvPath);
-    ASSERT_TRUE(window.exportResults(false));
+    ASSERT_TRUE(window.resultsPanel()->exportResults(false));
     EXPECT_EQ(fileBytes(csvPath), runIndex(kCubic + QStringLiteral("--format csv --lang zh")).out.toUtf8());
 
     // Sorted by h1 descending the CSV follows the table, the JSON keeps the run's group order.
@@ -136,8 +137,8 @@ TEST(ResultExportTest, windowWritesWhatTheCommandLineWrites) {
     const QString jsonPath = folder.filePath(QStringLiteral("out.json"));
     prompts.queueSavePath(jsonPath);
     prompts.queueSavePath(csvPath);
-    ASSERT_TRUE(window.exportResults(true));
-    ASSERT_TRUE(window.exportResults(false));
+    ASSERT_TRUE(window.resultsPanel()->exportResults(true));
+    ASSERT_TRUE(window.resultsPanel()->exportResults(false));
     EXPECT_EQ(fileBytes(jsonPath), runIndex(kCubic + QStringLiteral("--format json")).out.toUtf8());
     EXPECT_TRUE(QString::fromUtf8(fileBytes(csvPath)).split(QStringLiteral("\r\n"))[1].startsWith(table.cell(0, 0) + u','));
 
@@ -145,7 +146,7 @@ TEST(ResultExportTest, windowWritesWhatTheCommandLineWrites) {
     prompts.clearQuestions();
     const QString missing = folder.filePath(QStringLiteral("no/such/out.json"));
     prompts.queueSavePath(missing);
-    EXPECT_FALSE(window.exportResults(true));
+    EXPECT_FALSE(window.resultsPanel()->exportResults(true));
     ASSERT_EQ(prompts.questions().size(), 2u);
     EXPECT_EQ(prompts.questions()[1].kind, model::ScriptedPrompts::Kind::Warn);
     EXPECT_TRUE(prompts.questions()[1].text.contains(QDir::toNativeSeparators(missing)));

@@ -26,6 +26,7 @@
 #include "tests/windowfixture.h"
 
 #include "app/form1.h"
+#include "app/librarypanel.h"
 #include "library/crystallibrary.h"
 #include "library/libraryoperations.h"
 #include "library/phasefile.h"
@@ -254,9 +255,9 @@ TEST_F(CrystalLibraryTest, importedPhasesKeptAtomicallyAndBadCifsChangeNothing) 
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString kept = folder.filePath(QStringLiteral("config/ImportedPhases.txt"));
-    window.setImportedPhasesPath(kept);
-    const int before = window.phaseTree().recordCount();
-    EXPECT_EQ(before, 2 + static_cast<int>(window.libraryCrystals().size()));
+    window.libraryPanel()->setImportedPhasesPath(kept);
+    const int before = window.libraryPanel()->phaseTree().recordCount();
+    EXPECT_EQ(before, 2 + static_cast<int>(window.libraryPanel()->libraryCrystals().size()));
 
     // "CIF文件…" asks for the files; two blocks are offered and the user keeps the second only.
     auto* importFiles = window.findChild<QAction*>(QStringLiteral("ImportCifFiles"));
@@ -271,12 +272,12 @@ TEST_F(CrystalLibraryTest, importedPhasesKeptAtomicallyAndBadCifsChangeNothing) 
     ASSERT_EQ(offered.size(), 2);
     EXPECT_TRUE(offered[0].startsWith(QStringLiteral("α-Ti")));
     EXPECT_TRUE(prompts.questions()[1].text.startsWith(QStringLiteral("读到2个数据块")));
-    ASSERT_EQ(window.phaseTree().recordCount(), before + 1);
-    EXPECT_EQ(window.phaseTree().field(before + 1, 1), "Baddeleyite");
+    ASSERT_EQ(window.libraryPanel()->phaseTree().recordCount(), before + 1);
+    EXPECT_EQ(window.libraryPanel()->phaseTree().field(before + 1, 1), "Baddeleyite");
     const library::ImportedPhasesRead read = library::readImportedPhases(kept);
     ASSERT_TRUE(read.error.isEmpty());
     ASSERT_EQ(read.phases.size(), 1u);
-    EXPECT_EQ(read.phases[0], window.libraryCrystals().back());
+    EXPECT_EQ(read.phases[0], window.libraryPanel()->libraryCrystals().back());
 
     // Cancelling the blocks, or the same block again, adds nothing; a broken file is told by
     // name and changes nothing.
@@ -287,7 +288,7 @@ TEST_F(CrystalLibraryTest, importedPhasesKeptAtomicallyAndBadCifsChangeNothing) 
     prompts.queueChoice(std::vector<bool>{false, true});
     importFiles->trigger();
     EXPECT_EQ(prompts.questions().size(), 7u);
-    EXPECT_EQ(window.phaseTree().recordCount(), before + 1);
+    EXPECT_EQ(window.libraryPanel()->phaseTree().recordCount(), before + 1);
     prompts.clearQuestions();
     QFile bad(folder.filePath(QStringLiteral("broken.cif")));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
@@ -297,10 +298,10 @@ TEST_F(CrystalLibraryTest, importedPhasesKeptAtomicallyAndBadCifsChangeNothing) 
     ASSERT_TRUE(keptFile.open(QIODevice::ReadOnly));
     const QByteArray bytes = keptFile.readAll();
     keptFile.close();
-    window.importCifPaths({bad.fileName()});
+    window.libraryPanel()->importCifPaths({bad.fileName()});
     ASSERT_EQ(prompts.questions().size(), 1u);
     EXPECT_TRUE(prompts.questions()[0].text.contains(QStringLiteral("broken.cif")));
-    EXPECT_EQ(window.phaseTree().recordCount(), before + 1);
+    EXPECT_EQ(window.libraryPanel()->phaseTree().recordCount(), before + 1);
     ASSERT_TRUE(keptFile.open(QIODevice::ReadOnly));
     EXPECT_EQ(keptFile.readAll(), bytes);
     keptFile.close();
@@ -310,11 +311,11 @@ TEST_F(CrystalLibraryTest, importedPhasesKeptAtomicallyAndBadCifsChangeNothing) 
     keptFile.write("phase\nnot a phase file\n");
     keptFile.close();
     testdata::MainWindow second;
-    second.window.setImportedPhasesPath(kept);
+    second.window.libraryPanel()->setImportedPhasesPath(kept);
     ASSERT_EQ(second.prompts.questions().size(), 1u);
     EXPECT_TRUE(second.prompts.questions()[0].text.contains(QStringLiteral("ImportedPhases.txt, line ")))
         << second.prompts.questions()[0].text.toStdString();
-    second.window.importCifPaths({data("si-uncertainty.cif")});
+    second.window.libraryPanel()->importCifPaths({data("si-uncertainty.cif")});
     EXPECT_TRUE(QFile::exists(kept + QStringLiteral(".unreadable")));
     EXPECT_EQ(library::readImportedPhases(kept).phases.size(), 1u);
 }
@@ -392,19 +393,19 @@ TEST_F(CrystalLibraryTest, spaceGroupOnSelectionImportedPhasesRemovedAfterConfir
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString kept = folder.filePath(QStringLiteral("ImportedPhases.txt"));
-    window.setImportedPhasesPath(kept);
-    const int before = window.phaseTree().recordCount();
+    window.libraryPanel()->setImportedPhasesPath(kept);
+    const int before = window.libraryPanel()->phaseTree().recordCount();
     prompts.queueChoice(std::vector<bool>{true, true});
-    window.importCifPaths({data("hexagonal-monoclinic.cif")});
+    window.libraryPanel()->importCifPaths({data("hexagonal-monoclinic.cif")});
     prompts.clearQuestions();
-    ASSERT_EQ(window.phaseTree().recordCount(), before + 2);
-    QTreeWidget* tree = window.treeView1();
+    ASSERT_EQ(window.libraryPanel()->phaseTree().recordCount(), before + 2);
+    QTreeWidget* tree = window.libraryPanel()->treeView1();
     QTreeWidgetItem* root = tree->topLevelItem(0);
     auto* groupLabel = window.findChild<QLabel*>(QStringLiteral("TreeSpaceGroup"));
     ASSERT_TRUE(groupLabel);
 
     // Selecting a phase shows its space group before it is loaded; a nine-field phase has none.
-    const library::CrystalPhase baddeleyite = window.libraryCrystals().back();
+    const library::CrystalPhase baddeleyite = window.libraryPanel()->libraryCrystals().back();
     const QString group = QString::fromStdString(library::spaceGroupLabel(baddeleyite));
     ASSERT_FALSE(group.isEmpty());
     tree->setCurrentItem(root->child(root->childCount() - 1));
@@ -418,7 +419,7 @@ TEST_F(CrystalLibraryTest, spaceGroupOnSelectionImportedPhasesRemovedAfterConfir
     tree->setCurrentItem(root->child(2));
     QTest::keyClick(tree, Qt::Key_Delete);
     EXPECT_TRUE(prompts.questions().empty());
-    EXPECT_EQ(window.phaseTree().recordCount(), before + 2);
+    EXPECT_EQ(window.libraryPanel()->phaseTree().recordCount(), before + 2);
     ASSERT_EQ(status.count(), 1);
     EXPECT_EQ(status.at(0).at(0).toString(), QStringLiteral("内置物相不能删除，只能删除导入的物相。"));
 
@@ -432,10 +433,10 @@ TEST_F(CrystalLibraryTest, spaceGroupOnSelectionImportedPhasesRemovedAfterConfir
     EXPECT_EQ(library::readImportedPhases(kept).phases.size(), 2u);
     prompts.queueConfirm(true);
     QTest::keyClick(tree, Qt::Key_Delete);
-    EXPECT_EQ(window.phaseTree().recordCount(), before + 1);
+    EXPECT_EQ(window.libraryPanel()->phaseTree().recordCount(), before + 1);
     const library::ImportedPhasesRead left = library::readImportedPhases(kept);
     ASSERT_EQ(left.phases.size(), 1u);
-    EXPECT_EQ(left.phases[0], window.libraryCrystals().back());
+    EXPECT_EQ(left.phases[0], window.libraryPanel()->libraryCrystals().back());
     EXPECT_NE(left.phases[0].name, baddeleyite.name);
 
     // The ranking tells an imported phase from a built-in one by its source.
@@ -443,11 +444,11 @@ TEST_F(CrystalLibraryTest, spaceGroupOnSelectionImportedPhasesRemovedAfterConfir
     root = tree->topLevelItem(0);
     root->child(2)->setCheckState(0, Qt::Checked);
     root->child(root->childCount() - 1)->setCheckState(0, Qt::Checked);
-    QSignalSpy finished(window.screeningRun(), &analysis::ScreeningRun::finished);
+    QSignalSpy finished(window.libraryPanel()->screeningRun(), &analysis::ScreeningRun::finished);
     window.findChild<QPushButton*>(QStringLiteral("Command13"))->click();
     ASSERT_TRUE(finished.wait(10000));
-    ASSERT_TRUE(window.rankingWindow());
-    auto* ranking = window.rankingWindow()->findChild<QTableWidget*>(QStringLiteral("RankingTable"));
+    ASSERT_TRUE(window.libraryPanel()->rankingWindow());
+    auto* ranking = window.libraryPanel()->rankingWindow()->findChild<QTableWidget*>(QStringLiteral("RankingTable"));
     ASSERT_EQ(ranking->rowCount(), 2);
     EXPECT_EQ(ranking->horizontalHeaderItem(2)->text(), QStringLiteral("来源"));
     // No pattern was measured: both have no solution and keep the screening order.

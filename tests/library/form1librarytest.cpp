@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/windowfixture.h"
+#include "app/librarypanel.h"
 
 using namespace saed::app;
 using namespace saed::model;
@@ -51,16 +52,16 @@ TEST(Form1StartUpTest, treeThePanelAndTicksInBothModes) {
     Form1 window(model, prompts);
     EXPECT_FALSE(model.flag(Flag::Frame7Visible));
     EXPECT_TRUE(prompts.questions().empty());
-    QTreeWidget* tree = window.treeView1();
+    QTreeWidget* tree = window.libraryPanel()->treeView1();
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     QTreeWidgetItem* root = tree->topLevelItem(0);
     // The two nine-field phases first, then one node per built-in crystal phase name.
-    ASSERT_EQ(root->childCount(), 2 + static_cast<int>(window.libraryCrystals().size()));
+    ASSERT_EQ(root->childCount(), 2 + static_cast<int>(window.libraryPanel()->libraryCrystals().size()));
     EXPECT_TRUE(root->isExpanded());
     EXPECT_FALSE(root->child(0)->isExpanded());
     using Shown = std::vector<std::string>;
-    const std::string mg = window.phaseTree().node(2).text;
-    const std::string lpso = window.phaseTree().node(4).text;
+    const std::string mg = window.libraryPanel()->phaseTree().node(2).text;
+    const std::string lpso = window.libraryPanel()->phaseTree().node(4).text;
     EXPECT_EQ(shown(tree), (Shown{"物相", "α-Mg", mg, "14H LPSO", lpso}));
 
     window.show();
@@ -79,7 +80,7 @@ TEST(Form1StartUpTest, treeThePanelAndTicksInBothModes) {
     root->child(0)->child(0)->setCheckState(0, Qt::Checked);
     root->child(1)->setCheckState(0, Qt::Checked);
     EXPECT_EQ(shown(tree), (Shown{"物相", "α-Mg", mg, "14H LPSO+", lpso}));
-    EXPECT_TRUE(window.phaseTree().selectedRecordNumbers().empty());
+    EXPECT_TRUE(window.libraryPanel()->phaseTree().selectedRecordNumbers().empty());
 
     // Multiple choice: the root ticks everything, a phase node unticks its parameters only.
     window.findChild<QRadioButton*>(QStringLiteral("Option1_1"))->click();
@@ -88,8 +89,8 @@ TEST(Form1StartUpTest, treeThePanelAndTicksInBothModes) {
     EXPECT_EQ(shown(tree), (Shown{"物相+", "α-Mg+", mg + "+", "14H LPSO+", lpso + "+"}));
     root->child(0)->setCheckState(0, Qt::Unchecked);
     EXPECT_EQ(shown(tree), (Shown{"物相+", "α-Mg", mg, "14H LPSO+", lpso + "+"}));
-    const std::vector<int> selected = window.phaseTree().selectedRecordNumbers();
-    ASSERT_EQ(selected.size(), window.libraryCrystals().size() + 1);
+    const std::vector<int> selected = window.libraryPanel()->phaseTree().selectedRecordNumbers();
+    ASSERT_EQ(selected.size(), window.libraryPanel()->libraryCrystals().size() + 1);
     EXPECT_EQ(selected.front(), 2);
     window.findChild<QRadioButton*>(QStringLiteral("Option1_0"))->click();
     EXPECT_FALSE(model.flag(Flag::MultipleChoice));

@@ -18,6 +18,7 @@
 
 using namespace saed;
 using namespace saed::measure;
+using saed::app::MeasureDialogLogic;
 using model::Caption;
 using Kind = model::ScriptedPrompts::Kind;
 

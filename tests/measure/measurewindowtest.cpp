@@ -1,5 +1,6 @@
 // The measurement windows driven by real pointer events: the image view, the Measure dialog, the
 // magnifier, and the main window's events that close or hide them.
+#include <QLabel>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
@@ -21,6 +22,7 @@
 
 using namespace saed;
 using namespace saed::measure;
+using namespace saed::app;
 
 namespace {
 

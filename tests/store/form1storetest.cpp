@@ -1,6 +1,7 @@
 // The store's controls in the main window: the pop-up menu of the image-measurement panel, the
 // export entry of the result table and the screening button.
 #include "app/form1.h"
+#include "app/librarypanel.h"
 
 #include <QAction>
 #include <QFile>
@@ -81,12 +82,12 @@ TEST_F(Form1StoreTest, screeningButtonRunsTheTickedPhase) {
     QSignalSpy magnifier(&window, &Form1::magnifierCloseRequested);
     // Single choice: the parameter node of 14H LPSO ticked in the tree.
     const QList<QTreeWidgetItem*> found =
-        window.treeView1()->findItems(QStringLiteral("a=0.32500"), Qt::MatchStartsWith | Qt::MatchRecursive);
+        window.libraryPanel()->treeView1()->findItems(QStringLiteral("a=0.32500"), Qt::MatchStartsWith | Qt::MatchRecursive);
     ASSERT_EQ(found.size(), 1);
     found[0]->setCheckState(0, Qt::Checked);
     auto* command13 = window.findChild<QPushButton*>(QStringLiteral("Command13"));
     ASSERT_TRUE(command13);
-    QSignalSpy finished(window.screeningRun(), &saed::analysis::ScreeningRun::finished);
+    QSignalSpy finished(window.libraryPanel()->screeningRun(), &saed::analysis::ScreeningRun::finished);
     command13->click();
     // The phase runs from the event loop; the buttons wait meanwhile.
     EXPECT_FALSE(command13->isEnabled());

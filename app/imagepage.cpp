@@ -1,37 +1,42 @@
-// How the main window's measure controls and window-level events reach image measurement.
-#include "app/form1.h"
+#include "app/imagepage.h"
+
+#include <memory>  // for make_shared
 
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>  // for translate
 #include <QDoubleSpinBox>
 #include <QEvent>
+#include <QFrame>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
-#include <QLayout>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
-#include <memory>  // for make_shared
-
-#include "core/imagedisplay.h"
-#include "measure/imagemeasurement.h"
 #include "app/imageview.h"
 #include "app/measurewindows.h"
+#include "core/imagedisplay.h"
+#include "measure/imagemeasurement.h"
+#include "measure/viewport.h"
+#include "model/mainmodel.h"
+#include "model/texts.h"
 
 namespace saed::app {
+
+using model::Caption;
+using model::Flag;
 
 namespace {
 
 // Window-level events that close the Measure dialog or hide the magnifier.
 class MeasureEventFilter : public QObject {
 public:
-    MeasureEventFilter(QWidget* mainWindow, QTabWidget* tabs, measure::MeasureWindows* windows)
+    MeasureEventFilter(QWidget* mainWindow, QTabWidget* tabs, MeasureWindows* windows)
         : QObject(mainWindow), m_mainWindow(mainWindow), m_tabsObject(tabs), m_tabBarObject(tabs->tabBar()),
           m_tabs(tabs), m_windows(windows) {}
 
@@ -62,75 +67,117 @@ private:
     const QObject* m_tabsObject;
     const QObject* m_tabBarObject;
     QTabWidget* m_tabs;
-    measure::MeasureWindows* m_windows;
+    MeasureWindows* m_windows;
 };
 
 }  // namespace
 
-void Form1::connectMeasure() {
-    auto* measurement = new measure::ImageMeasurement(m_model, m_prompts, this);
+ImagePage::ImagePage(model::MainModel& model, model::Prompts& prompts, QWidget* mainWindow, QWidget* parent)
+    : QWidget(parent), m_model(model) {
+    auto* layout = new QHBoxLayout(this);
+
+    auto* frame6 = new QFrame;
+    frame6->setObjectName(QStringLiteral("Frame6"));
+    frame6->setFrameShape(QFrame::StyledPanel);
+    frame6->setMinimumSize(measure::pixelsFromTwips(11535) / 2, measure::pixelsFromTwips(7935) / 2);
+    frame6->setLayout(new QVBoxLayout);
+    frame6->layout()->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(frame6, 1);
+
+    auto* frame5 = new QGroupBox(tr("工具栏"));
+    frame5->setObjectName(QStringLiteral("Frame5"));
+    auto* tools = new QVBoxLayout(frame5);
+    auto* command2 = new QPushButton(tr("打开"));
+    m_command3 = new QPushButton(tr("放大"));
+    m_command7 = new QPushButton(tr("缩小"));
+    auto* command8 = new QPushButton(tr("还原"));
+    m_command9 = new QPushButton(model::translatedText(m_model.caption(Caption::Command9)));
+    auto* command14 = new QPushButton(tr("清屏"));
+    for (QPushButton* button : {command2, m_command3, m_command7, command8, m_command9, command14})
+        tools->addWidget(button);
+    m_overlaySwitch = new QCheckBox(tr("叠加模拟斑点"));
+    m_overlaySwitch->setObjectName(QStringLiteral("OverlaySwitch"));
+    m_overlaySwitch->setChecked(true);
+    m_overlaySwitch->setToolTip(tr("把所选行的模拟斑点画在图像上（g1 在 R1 上，g2 在 R2 上）"));
+    tools->addWidget(m_overlaySwitch);
+    tools->addStretch(1);
+    layout->addWidget(frame5);
+
+    auto* measurement = new measure::ImageMeasurement(m_model, prompts, this);
     measurement->setObjectName(QStringLiteral("ImageMeasurement"));
     m_measurement = measurement;
-    measurement->setOuterSizeSource([this] { return frameGeometry().size(); });
+    measurement->setOuterSizeSource([mainWindow] { return mainWindow->frameGeometry().size(); });
 
-    auto* view = new measure::ImageView(*measurement, m_frame6);
-    m_imageView = view;
-    m_frame6->layout()->addWidget(view);
+    m_imageView = new ImageView(*measurement, frame6);
+    frame6->layout()->addWidget(m_imageView);
 
-    auto* windows = new measure::MeasureWindows(*measurement, this);
-    windows->setObjectName(QStringLiteral("MeasureWindows"));
+    m_windows = new MeasureWindows(*measurement, mainWindow);
+    m_windows->setObjectName(QStringLiteral("MeasureWindows"));
 
-    connect(m_command2, &QPushButton::clicked, measurement, &measure::ImageMeasurement::Open);
+    connect(command2, &QPushButton::clicked, measurement, &measure::ImageMeasurement::Open);
     connect(m_command3, &QPushButton::clicked, measurement, &measure::ImageMeasurement::zoomIn);
     connect(m_command7, &QPushButton::clicked, measurement, &measure::ImageMeasurement::zoomOut);
-    connect(m_command8, &QPushButton::clicked, measurement, &measure::ImageMeasurement::restore);
+    connect(command8, &QPushButton::clicked, measurement, &measure::ImageMeasurement::restore);
     connect(m_command9, &QPushButton::clicked, measurement, &measure::ImageMeasurement::toggleMode);
-    connect(m_command14, &QPushButton::clicked, measurement, &measure::ImageMeasurement::Clear);
+    connect(command14, &QPushButton::clicked, measurement, &measure::ImageMeasurement::Clear);
+    connect(m_imageView, &ImageView::dropped, m_windows, &MeasureWindows::closeMeasureDialog);
+    connect(m_overlaySwitch, &QCheckBox::toggled, this, &ImagePage::overlayShownChanged);
 
-    connect(this, &Form1::magnifierCloseRequested, windows, &measure::MeasureWindows::unloadMagnifier);
-    connect(this, &Form1::measureDialogCloseRequested, windows, &measure::MeasureWindows::closeMeasureDialog);
-    connect(this, &Form1::secondaryWindowsCloseRequested, windows, &measure::MeasureWindows::closeAll);
-    connect(m_tabs, &QTabWidget::currentChanged, windows, &measure::MeasureWindows::closeMeasureDialog);
-    connect(view, &measure::ImageView::dropped, windows, &measure::MeasureWindows::closeMeasureDialog);
+    connect(&m_model, &model::MainModel::captionChanged, this, [this](Caption which) {
+        if (which == Caption::Command9) m_command9->setText(model::translatedText(m_model.caption(Caption::Command9)));
+    });
+    const auto showFlag = [this](Flag which) {
+        if (which == Flag::Command3Enabled) m_command3->setEnabled(m_model.flag(which));
+        if (which == Flag::Command7Enabled) m_command7->setEnabled(m_model.flag(which));
+    };
+    connect(&m_model, &model::MainModel::flagChanged, this, showFlag);
+    showFlag(Flag::Command3Enabled);
+    showFlag(Flag::Command7Enabled);
 
-    connectImageTools(measurement);
-
-    auto* filter = new MeasureEventFilter(this, m_tabs, windows);
-    installEventFilter(filter);
-    m_tabs->setMouseTracking(true);
-    m_tabs->installEventFilter(filter);
-    m_tabs->tabBar()->setMouseTracking(true);
-    m_tabs->tabBar()->installEventFilter(filter);
+    addImageTools(frame5);
 }
 
-void Form1::connectImageTools(measure::ImageMeasurement* measurement) {
+void ImagePage::watchWindow(QWidget* mainWindow, QTabWidget* tabs) {
+    connect(tabs, &QTabWidget::currentChanged, m_windows, &MeasureWindows::closeMeasureDialog);
+    auto* filter = new MeasureEventFilter(mainWindow, tabs, m_windows);
+    mainWindow->installEventFilter(filter);
+    tabs->setMouseTracking(true);
+    tabs->installEventFilter(filter);
+    tabs->tabBar()->setMouseTracking(true);
+    tabs->tabBar()->installEventFilter(filter);
+}
+
+void ImagePage::setOverlay(const std::vector<QPointF>& points, const QStringList& labels) {
+    m_imageView->setOverlay(points, labels);
+}
+
+void ImagePage::addImageTools(QWidget* toolbar) {
+    measure::ImageMeasurement* measurement = m_measurement;
     // Spot tools and the display of the values, below the six toolbar buttons.
-    auto* tools = qobject_cast<QBoxLayout*>(m_frame5->layout());
+    auto* tools = qobject_cast<QBoxLayout*>(toolbar->layout());
     int at = tools->count() - 1;  // before the closing stretch
     const auto add = [&](QWidget* widget, const char* name) {
         widget->setObjectName(QString::fromLatin1(name));
         tools->insertWidget(at++, widget);
     };
-    auto* snap = new QCheckBox(QCoreApplication::translate("saed::app::Form1", "吸附斑点"));
+    auto* snap = new QCheckBox(tr("吸附斑点"));
     snap->setChecked(measurement->snapping());
-    snap->setToolTip(QCoreApplication::translate("saed::app::Form1",
-                                                 "松开鼠标时，线端移到附近斑点的亚像素中心"));
+    snap->setToolTip(tr("松开鼠标时，线端移到附近斑点的亚像素中心"));
     add(snap, "snapSpots");
-    auto* centre = new QPushButton(QCoreApplication::translate("saed::app::Form1", "找中心"));
-    centre->setToolTip(QCoreApplication::translate(
-        "saed::app::Form1", "由对称斑点对找出透射斑中心；之后点击斑点即从中心画线"));
+    auto* centre = new QPushButton(tr("找中心"));
+    centre->setToolTip(tr("由对称斑点对找出透射斑中心；之后点击斑点即从中心画线"));
     add(centre, "findCentre");
     auto* autoSpots =
-        new QPushButton(QCoreApplication::translate("saed::app::Form1", "自动找斑点"));
+        new QPushButton(tr("自动找斑点"));
     autoSpots->setToolTip(
-        QCoreApplication::translate("saed::app::Form1", "找出斑点，选出 R1、R2、R3 并填入测量值"));
+        tr("找出斑点，选出 R1、R2、R3 并填入测量值"));
     add(autoSpots, "autoSpots");
 
-    add(new QLabel(QCoreApplication::translate("saed::app::Form1", "显示")), "displayLabel");
+    add(new QLabel(tr("显示")), "displayLabel");
     auto* mapping = new QComboBox;
-    mapping->addItems({QCoreApplication::translate("saed::app::Form1", "线性"),
-                       QCoreApplication::translate("saed::app::Form1", "对数"),
-                       QCoreApplication::translate("saed::app::Form1", "伽马")});
+    mapping->addItems({tr("线性"),
+                       tr("对数"),
+                       tr("伽马")});
     add(mapping, "displayMapping");
     auto* gamma = new QDoubleSpinBox;
     gamma->setRange(0.1, 5.0);
@@ -141,10 +188,9 @@ void Form1::connectImageTools(measure::ImageMeasurement* measurement) {
     clip->setRange(0.0, 20.0);
     clip->setSingleStep(0.1);
     clip->setDecimals(2);
-    clip->setPrefix(QCoreApplication::translate("saed::app::Form1", "裁剪 "));
+    clip->setPrefix(tr("裁剪 "));
     clip->setSuffix(QStringLiteral(" %"));
-    clip->setToolTip(QCoreApplication::translate(
-        "saed::app::Form1", "两端各裁去的像素比例：更暗的成黑色，更亮的成白色"));
+    clip->setToolTip(tr("两端各裁去的像素比例：更暗的成黑色，更亮的成白色"));
     add(clip, "displayClip");
 
     connect(snap, &QCheckBox::toggled, measurement, &measure::ImageMeasurement::setSnapping);
@@ -181,11 +227,11 @@ void Form1::connectImageTools(measure::ImageMeasurement* measurement) {
 
     auto* pointer = new QLabel;
     pointer->setObjectName(QStringLiteral("pointerStatus"));
-    statusBar()->addPermanentWidget(pointer);
+    m_pointer = pointer;
     connect(measurement, &measure::ImageMeasurement::pointerStatusChanged, pointer, &QLabel::setText);
     connect(measurement, &measure::ImageMeasurement::viewChanged, pointer, [measurement, pointer] {
         if (!measurement->picture().isNull())
-            pointer->setText(QCoreApplication::translate("saed::app::Form1", "缩放 %1%")
+            pointer->setText(tr("缩放 %1%")
                                  .arg(QString::number(measurement->zoomFactor() * 100.0, 'f', 0)));
     });
 }
