@@ -8,6 +8,7 @@
 // largest two-dimensional image is taken.
 #include "core/raster.h"
 
+#include <cstdio>    // for snprintf
 #include <cstring>   // for memcpy
 #include <algorithm> // for find, max
 #include <bit>       // for endian
@@ -306,6 +307,13 @@ ReadResult readDm(const unsigned char* data, std::size_t size) {
     std::int64_t bestPixels = 0, bestWidth = 0, bestHeight = 0;
     int bestCode = 0;
     std::string problem = "the file holds no two-dimensional image.";
+    bool tooLarge = false;
+    // A side as the file gives it, whole or not, for the message.
+    const auto side = [](double v) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.0f", v);
+        return std::string(text);
+    };
     for (std::size_t position = 0; position < list->groups.size(); ++position) {
         const std::size_t index = list->groups[position].second;
         if (std::find(thumbnails.begin(), thumbnails.end(), position) != thumbnails.end()) continue;
@@ -319,9 +327,17 @@ ReadResult readDm(const unsigned char* data, std::size_t size) {
         for (const auto& [n, t] : dims->data) extent.push_back(parser.number(t));
         while (extent.size() > 2 && extent.back() == 1.0) extent.pop_back();
         if (extent.size() != 2) continue;
-        if (!(extent[0] >= 1 && extent[1] >= 1 && extent[0] <= kMaxImageSide && extent[1] <= kMaxImageSide &&
+        if (!(extent[0] >= 1 && extent[1] >= 1)) {
+            problem = "the image's size " + side(extent[0]) + " x " + side(extent[1]) + " describes no image.";
+            continue;
+        }
+        if (!(extent[0] <= kMaxImageSide && extent[1] <= kMaxImageSide &&
               imageSizeAllowed(static_cast<std::int64_t>(extent[0]), static_cast<std::int64_t>(extent[1])))) {
-            problem = "the image is larger than this program reads.";
+            problem = extent[0] <= kMaxImageSide && extent[1] <= kMaxImageSide
+                          ? imageSizeProblem(static_cast<std::int64_t>(extent[0]), static_cast<std::int64_t>(extent[1]))
+                          : "the image is " + side(extent[0]) + " x " + side(extent[1]) + " pixels, beyond the limit of " +
+                                std::to_string(kMaxImageSide) + " pixels a side.";
+            tooLarge = true;
             continue;
         }
         const auto w = static_cast<std::int64_t>(extent[0]);
@@ -345,7 +361,7 @@ ReadResult readDm(const unsigned char* data, std::size_t size) {
             bestCode = code;
         }
     }
-    if (!best) return {std::nullopt, problem};
+    if (!best) return {std::nullopt, problem, tooLarge};
 
     const Group& imageData = *childGroup(groups, *best, "ImageData");
     const DataTag& pixels = *childData(imageData, "Data");

@@ -49,8 +49,12 @@ ReadResult readMrc(const unsigned char* data, std::size_t size) {
     const int mode = header(3);
     const std::int64_t extended = header(23);
     if (!imageSizeAllowed(nx, ny) || nz < 1)
-        return {std::nullopt, "the MRC header gives a size of " + std::to_string(nx) + " x " +
-                                  std::to_string(ny) + " x " + std::to_string(nz) + ", which cannot be read."};
+        return {std::nullopt,
+                nz < 1 || nx < 1 || ny < 1
+                    ? "the MRC header gives a size of " + std::to_string(nx) + " x " + std::to_string(ny) + " x " +
+                          std::to_string(nz) + ", which describes no image."
+                    : imageSizeProblem(nx, ny),
+                nx >= 1 && ny >= 1 && nz >= 1};
     PixelType type;
     std::size_t fileBytes;
     switch (mode) {

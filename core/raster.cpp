@@ -45,6 +45,14 @@ bool imageSizeAllowed(std::int64_t width, std::int64_t height) {
            width * height <= kMaxImagePixels;
 }
 
+std::string imageSizeProblem(std::int64_t width, std::int64_t height) {
+    const std::string size = std::to_string(width) + " x " + std::to_string(height);
+    if (width < 1 || height < 1) return "the image's size " + size + " describes no image.";
+    if (imageSizeAllowed(width, height)) return {};
+    return "the image is " + size + " pixels, beyond the limit of " + std::to_string(kMaxImagePixels) +
+           " pixels (8192 x 8192) and " + std::to_string(kMaxImageSide) + " pixels a side.";
+}
+
 namespace {
 
 std::string lowerAscii(std::string_view s) {
@@ -176,31 +184,43 @@ ReadResult readImageFile(const std::string& path) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
         return {std::nullopt, std::filesystem::exists(path, ec) ? path + " is not a file."
-                                                                  : path + " does not exist."};
+                                                                  : path + " does not exist.", false};
     }
     std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) return {std::nullopt, "Cannot open " + path + "."};
+    if (!in) return {std::nullopt, "Cannot open " + path + ".", false};
     const std::streamoff size = in.tellg();
-    // The largest image allowed, as float64, plus room for headers and tags.
-    const std::streamoff limit = kMaxImagePixels * 8 + (std::streamoff{64} << 20);
-    if (size < 0 || size > limit) return {std::nullopt, path + " is too large to be read."};
-    std::vector<unsigned char> data(static_cast<std::size_t>(size));
-    in.seekg(0);
-    if (!in.read(reinterpret_cast<char*>(data.data()), size))
-        return {std::nullopt, "Cannot read " + path + "."};
+    if (size < 0) return {std::nullopt, "Cannot read " + path + ".", false};
 
+    // The format is told from the first bytes, before anything of a large file is read.
+    std::vector<unsigned char> data(static_cast<std::size_t>(std::min<std::streamoff>(size, 1024)));
+    in.seekg(0);
+    if (!in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size())))
+        return {std::nullopt, "Cannot read " + path + ".", false};
     const std::string ext = extensionOf(path);
-    ReadResult result;
+    ReadResult (*reader)(const unsigned char*, std::size_t) = nullptr;
     if (startsWith(data, {'I', 'I', 42, 0}) || startsWith(data, {'M', 'M', 0, 42}) ||
         startsWith(data, {'I', 'I', 43, 0}) || startsWith(data, {'M', 'M', 0, 43}))
-        result = readTiff(data.data(), data.size());
+        reader = readTiff;
     else if (startsWith(data, {0, 0, 0, 3}) || startsWith(data, {0, 0, 0, 4}))
-        result = readDm(data.data(), data.size());
+        reader = readDm;
     else if ((data.size() > 211 && data[208] == 'M' && data[209] == 'A' && data[210] == 'P') ||
              ext == "mrc" || ext == "mrcs" || ext == "map" || ext == "ccp4" || ext == "st")
-        result = readMrc(data.data(), data.size());
+        reader = readMrc;
     else
-        return {std::nullopt, path + " is not a Digital Micrograph, TIFF or MRC file."};
+        return {std::nullopt, path + " is not a Digital Micrograph, TIFF or MRC file.", false};
+
+    // The largest image allowed, as float64, plus room for headers and tags.
+    const std::streamoff limit = kMaxImagePixels * 8 + (std::streamoff{64} << 20);
+    if (size > limit)
+        return {std::nullopt,
+                path + ": the file is " + std::to_string(size) + " bytes, beyond the " + std::to_string(limit) +
+                    " bytes that an image within the limit of " + std::to_string(kMaxImagePixels) + " pixels takes.",
+                true};
+    data.resize(static_cast<std::size_t>(size));
+    in.seekg(0);
+    if (!in.read(reinterpret_cast<char*>(data.data()), size)) return {std::nullopt, "Cannot read " + path + ".", false};
+
+    ReadResult result = reader(data.data(), data.size());
     if (!result.raster) result.error = path + ": " + result.error;
     return result;
 }

@@ -18,12 +18,15 @@ std::string_view pixelTypeName(PixelType type);
 std::size_t bytesPerPixel(PixelType type);
 
 // Images larger than this on either side, or with more pixels in all, are refused before
-// anything is allocated; 16384 x 16384 and more fit.
+// anything is allocated: 8192 x 8192 fits, and the largest image takes at most half a gigabyte
+// as 64-bit values.
 inline constexpr std::int64_t kMaxImageSide = 65536;
-inline constexpr std::int64_t kMaxImagePixels = std::int64_t{1} << 30;
+inline constexpr std::int64_t kMaxImagePixels = std::int64_t{1} << 26;
 
 // True when a width x height image is within the limits above (both sides at least 1).
 bool imageSizeAllowed(std::int64_t width, std::int64_t height);
+// Why a width x height image is refused, naming the limit it exceeds; empty when it is allowed.
+std::string imageSizeProblem(std::int64_t width, std::int64_t height);
 
 // The spatial scale a file carries. A reciprocal scale is always in 1/nm per pixel; a real
 // scale in nm per pixel.
@@ -80,6 +83,7 @@ private:
 struct ReadResult {
     std::optional<Raster> raster;
     std::string error;
+    bool tooLarge = false;  // an image beyond the size limits, refused before it was read
 };
 
 // Readers from a whole file held in memory; they never read outside `data`.

@@ -123,9 +123,11 @@ ReadResult readTiff(const unsigned char* data, std::size_t size) {
     TIFFGetFieldDefaulted(tif.get(), TIFFTAG_SAMPLESPERPIXEL, &samples);
     TIFFGetFieldDefaulted(tif.get(), TIFFTAG_SAMPLEFORMAT, &format);
     TIFFGetFieldDefaulted(tif.get(), TIFFTAG_PLANARCONFIG, &planar);
-    if (!imageSizeAllowed(width, height))
-        return failure("the TIFF image's size " + std::to_string(width) + " x " + std::to_string(height) +
-                       " cannot be read.");
+    if (!imageSizeAllowed(width, height)) {
+        ReadResult refused = failure(imageSizeProblem(width, height));
+        refused.tooLarge = width >= 1 && height >= 1;
+        return refused;
+    }
     if (samples != 1)
         return failure("the TIFF image has " + std::to_string(samples) +
                        " channels; single-channel images are read here.");

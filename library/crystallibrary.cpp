@@ -16,7 +16,18 @@ namespace saed::library {
 
 namespace {
 
+// A CIF of the largest cell this program computes with is a few megabytes; a larger file is
+// refused before it is read.
+constexpr qint64 kMaxCifBytes = qint64{64} << 20;
+
 void readOneCif(const QString& path, CifPathsRead& out) {
+    if (const qint64 size = QFileInfo(path).size(); size > kMaxCifBytes) {
+        out.errors.push_back(QCoreApplication::translate("saed::library::CrystalLibrary", "%1：文件有 %2 字节，超过 CIF 文件的上限 %3 字节")
+                                 .arg(QDir::toNativeSeparators(path))
+                                 .arg(size)
+                                 .arg(kMaxCifBytes));
+        return;
+    }
     const CifImport read = readCifFile(QFile::encodeName(path).toStdString());
     if (!read.ok()) {
         out.errors.push_back(QString::fromStdString(read.error));

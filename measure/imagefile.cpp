@@ -28,7 +28,8 @@ LoadedImage readWithQt(const QString& path, const QString& readerError) {
     reader.setAutoTransform(true);
     const QSize size = reader.size();
     if (size.isValid() && !core::imageSizeAllowed(size.width(), size.height())) {
-        loaded.tooLarge = true;
+        loaded.tooLarge = size.width() >= 1 && size.height() >= 1;
+        loaded.error = path + QStringLiteral(": ") + qs(core::imageSizeProblem(size.width(), size.height()));
         return loaded;
     }
     QImage image = reader.read();
@@ -81,12 +82,14 @@ QImage displayImage(const core::Raster& raster, const core::DisplaySettings& set
 LoadedImage loadImage(const QString& path) {
     try {
         core::ReadResult read = core::readImageFile(QFileInfo(path).absoluteFilePath().toStdString());
-        if (!read.raster) {
-            LoadedImage loaded = readWithQt(path, qs(read.error));
-            // The program's own readers refuse an image beyond their size limits by saying so.
-            if (!loaded.raster && read.error.find("large") != std::string::npos) loaded.tooLarge = true;
+        if (read.tooLarge) {
+            // Refused before it was read: Qt is not asked to decode it after all.
+            LoadedImage loaded;
+            loaded.tooLarge = true;
+            loaded.error = qs(read.error);
             return loaded;
         }
+        if (!read.raster) return readWithQt(path, qs(read.error));
         LoadedImage loaded;
         loaded.picture = displayImage(*read.raster, core::defaultDisplaySettings(*read.raster));
         loaded.raster = std::move(read.raster);

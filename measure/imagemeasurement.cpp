@@ -98,7 +98,7 @@ bool ImageMeasurement::showPicture(const QString& path) {
                                                            "图像太大，无法打开：")
                              : QCoreApplication::translate("saed::measure::ImageMeasurement",
                                                            "无法读取图像文件：")) +
-                QFileInfo(path).fileName(),
+                QFileInfo(path).fileName() + (loaded.error.isEmpty() ? QString() : QStringLiteral("\n") + loaded.error),
             QString());
         return false;
     }

@@ -951,23 +951,27 @@ example:
     </message>
     <message>
         <source>%1 的第 %2 个值“%3”不是数字</source>
-        <translation>%1 value %2 '%3' is not a number</translation>
+        <translation>%1 value %2 &apos;%3&apos; is not a number</translation>
     </message>
     <message>
         <source>%1 的第 %2 个值“%3”须在 0° 到 180° 之间</source>
-        <translation>%1 value %2 '%3' must lie between 0° and 180°</translation>
+        <translation>%1 value %2 &apos;%3&apos; must lie between 0° and 180°</translation>
     </message>
     <message>
         <source>%1 的第 %2 个值“%3”不能为负</source>
-        <translation>%1 value %2 '%3' must not be negative</translation>
+        <translation>%1 value %2 &apos;%3&apos; must not be negative</translation>
     </message>
     <message>
         <source>%1 的第 %2 个值“%3”须大于 0</source>
-        <translation>%1 value %2 '%3' must be above 0</translation>
+        <translation>%1 value %2 &apos;%3&apos; must be above 0</translation>
     </message>
     <message>
         <source>--range：“%1”须为 0 到 99 的整数</source>
-        <translation>--range: '%1' must be a whole number from 0 to 99</translation>
+        <translation>--range: &apos;%1&apos; must be a whole number from 0 to 99</translation>
+    </message>
+    <message>
+        <source>“%1”有 %2 字节，超过物相库文本的上限 %3 字节</source>
+        <translation>'%1' has %2 bytes, beyond the limit of %3 bytes for a library text</translation>
     </message>
 </context>
 <context>

@@ -1061,6 +1061,10 @@ Narrow the tolerances or the index range and run again.</translation>
         <source>: 文件夹中没有CIF文件</source>
         <translation>: no CIF files in the folder</translation>
     </message>
+    <message>
+        <source>%1：文件有 %2 字节，超过 CIF 文件的上限 %3 字节</source>
+        <translation>%1: the file has %2 bytes, beyond the limit of %3 bytes for a CIF file</translation>
+    </message>
 </context>
 <context>
     <name>saed::library::LibraryOperations</name>

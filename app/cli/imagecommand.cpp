@@ -62,7 +62,7 @@ core::ReadResult readAnyImage(const QString& path) {
     core::ReadResult read;
     read.raster = std::move(loaded.raster);
     if (!read.raster)
-        read.error = (loaded.tooLarge ? QCoreApplication::translate("saed::cli::Image", "%1 太大，内存容纳不下。").arg(path) : loaded.error).toStdString();
+        read.error = (loaded.tooLarge && loaded.error.isEmpty() ? QCoreApplication::translate("saed::cli::Image", "%1 太大，内存容纳不下。").arg(path) : loaded.error).toStdString();
     return read;
 }
 
@@ -101,7 +101,7 @@ int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     const measure::LoadedImage read = measure::loadImage(path);
     if (!read.raster) {
         err << "saedindex-cli image: "
-            << (read.tooLarge ? Image::tr("%1 太大，内存容纳不下。").arg(path) : read.error) << "\n";
+            << (read.tooLarge && read.error.isEmpty() ? Image::tr("%1 太大，内存容纳不下。").arg(path) : read.error) << "\n";
         return 2;
     }
     const core::Raster& raster = *read.raster;

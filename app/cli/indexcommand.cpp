@@ -225,7 +225,7 @@ std::optional<measure::AutoPattern> measureImage(const Options& options, const s
     const measure::LoadedImage image = measure::loadImage(path);
     if (!image.raster) {
         err << "saedindex-cli index: "
-            << (image.tooLarge ? Index::tr("%1 太大，内存容纳不下。").arg(path) : image.error) << '\n';
+            << (image.tooLarge && image.error.isEmpty() ? Index::tr("%1 太大，内存容纳不下。").arg(path) : image.error) << '\n';
         return std::nullopt;
     }
     const auto& calibration = image.raster->calibration;

@@ -180,6 +180,14 @@ bool buildLibraryTree(const QString& path, library::PhaseTree& tree, const char*
             err << command << ": " << OptionTexts::tr("无法读取“%1”：%2").arg(path, file.errorString()) << '\n';
             return false;
         }
+        // A library of a million phases is a few tens of megabytes; anything larger is not one.
+        constexpr qint64 kMaxLibraryBytes = qint64{64} << 20;
+        if (file.size() > kMaxLibraryBytes) {
+            err << command << ": "
+                << OptionTexts::tr("“%1”有 %2 字节，超过物相库文本的上限 %3 字节").arg(path).arg(file.size()).arg(kMaxLibraryBytes)
+                << '\n';
+            return false;
+        }
         text = store::decodeLibraryText(file.readAll()).toStdString();
     }
     if (tree.build(text)) return true;

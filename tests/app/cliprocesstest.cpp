@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "tests/fulldisk.h"
@@ -129,4 +131,45 @@ TEST(CliProcessTest, badInputIsRefusedNamingTheFieldAndPrintsNothing) {
         EXPECT_TRUE(run.err.contains(named)) << line.toStdString() << "\n" << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty()) << line.toStdString() << "\n" << run.out.toStdString();
     }
+}
+
+TEST(CliProcessTest, filesBeyondTheLimitsAreRefusedNamingTheLimit) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const auto write = [&dir](const char* name, const QByteArray& bytes, qint64 size = -1) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        if (size > 0) file.resize(size);  // sparse: no disk taken
+        return file.fileName();
+    };
+    // A TIFF of a few bytes that declares 32768 x 32768 pixels of 8 bits.
+    QByteArray tiff("II*\x00\x08\x00\x00\x00", 8);
+    const auto entry = [&tiff](quint16 tag, quint16 type, quint32 value) {
+        const quint32 count = 1;
+        tiff.append(reinterpret_cast<const char*>(&tag), 2).append(reinterpret_cast<const char*>(&type), 2);
+        tiff.append(reinterpret_cast<const char*>(&count), 4).append(reinterpret_cast<const char*>(&value), 4);
+    };
+    const quint16 entries = 9;
+    tiff.append(reinterpret_cast<const char*>(&entries), 2);
+    for (const auto& [tag, type, value] : {std::tuple<quint16, quint16, quint32>{256, 4, 32768}, {257, 4, 32768}, {258, 3, 8},
+                                           {259, 3, 1}, {262, 3, 1}, {273, 4, 122}, {277, 3, 1}, {278, 4, 32768},
+                                           {279, 4, 1u << 30}})
+        entry(tag, type, value);
+    tiff.append(4, '\0');
+    const CliRun huge = runCli(QStringList{QStringLiteral("image"), QStringLiteral("info"), write("huge.tif", tiff)});
+    EXPECT_EQ(huge.status, 2);
+    EXPECT_TRUE(huge.err.contains(QStringLiteral("32768 x 32768 pixels, beyond the limit of 67108864"))) << huge.err.toStdString();
+
+    // A gigabyte that is no image is told so from its first bytes, not as too large.
+    const CliRun junk = runCli(QStringList{QStringLiteral("image"), QStringLiteral("info"),
+                                           write("junk.dm3", QByteArray("junk"), qint64{1} << 30)});
+    EXPECT_EQ(junk.status, 2);
+    EXPECT_TRUE(junk.err.contains(QStringLiteral("is not a Digital Micrograph, TIFF or MRC file"))) << junk.err.toStdString();
+
+    // A library text beyond 64 MiB.
+    const CliRun library = runCli(QStringList{QStringLiteral("library"), QStringLiteral("--library"),
+                                              write("big.txt", QByteArray("Al;"), (qint64{64} << 20) + 1)});
+    EXPECT_EQ(library.status, 2);
+    EXPECT_TRUE(library.err.contains(QStringLiteral("67108864"))) << library.err.toStdString();
 }

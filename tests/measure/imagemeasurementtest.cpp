@@ -265,14 +265,16 @@ TEST(ImageMeasurementTest, microscopeFilesFillTheCalibrationOrSayWhyNot) {
     EXPECT_EQ(f.model.Text1(23), QString());
     EXPECT_TRUE(status.last().contains(QStringLiteral("不是衍射标定"))) << status.last().toStdString();
 
-    // An image beyond what can be held is told as too large, not as unreadable.
+    // An image beyond what can be held is told as too large, not as unreadable, with the limit.
     QFile huge(f.dir.filePath(QStringLiteral("huge.png")));
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
     huge.write(pngHeader(70000, 70000));
     huge.close();
     EXPECT_FALSE(f.m.openPath(huge.fileName()));
     ASSERT_FALSE(f.prompts.questions().empty());
-    EXPECT_EQ(f.prompts.questions().back().text, QStringLiteral("图像太大，无法打开：huge.png"));
+    const QString told = f.prompts.questions().back().text;
+    EXPECT_TRUE(told.startsWith(QStringLiteral("图像太大，无法打开：huge.png\n"))) << told.toStdString();
+    EXPECT_TRUE(told.contains(QStringLiteral("70000 x 70000 pixels, beyond the limit of 67108864"))) << told.toStdString();
 }
 
 TEST(ImageMeasurementTest, lengthsAreImagePixelsAtEveryZoomAndEndsSnapToSpots) {
