@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # Installs what is missing, builds saedindex in Release and makes a Debian package of it:
 # build-release/saedindex_VERSION_ARCH.deb, to install with `sudo apt install ./build-release/saedindex_*.deb`.
 set -euo pipefail

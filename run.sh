@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # Installs what is missing, builds saedindex in Release and starts it (with the sample pattern
 # when no image is given).
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # Installs what is missing, builds saedindex and runs every test: once in a normal build with
 # warnings as errors, once under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Phase and zone from a fitted net, across a set of crystal phases.
 #include "analysis/identify.h"
 

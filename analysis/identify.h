@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Phase and zone from a fitted net, across a set of crystal phases: every zone whose net of
 // allowed reflections matches the measured net is a candidate, and one continuous score ranks
 // them all.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "analysis/imagepipeline.h"
 
 #include <algorithm>  // for min, partial_sort

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The analysis pipeline on plain data: an image's raw values -> detected spots -> the direct
 // beam and the measured R1, R2 on the image -> the match of each solution family of a run.
 // The window and the command line both call it, so they give the same answer on the same input.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Gaussian elimination with partial pivoting.
 #include "analysis/linearsolve.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Small dense linear systems for the least-squares fits of the ring measurement.
 #pragma once
 

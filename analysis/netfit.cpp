@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The reciprocal net of a spot pattern and its direct beam.
 #include "analysis/netfit.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The two-dimensional reciprocal net of a spot pattern, fitted to every detected spot, and the
 // direct beam found with it: the lattice point about which the spots are most nearly Friedel
 // symmetric.

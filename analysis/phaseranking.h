@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The ranking of a screening: each phase's best solution family for a measured pattern, phases
 // ordered by it.
 #pragma once

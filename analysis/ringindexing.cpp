@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Powder lines of a phase, the camera constant from a standard and the ranking of phases.
 #include "analysis/ringindexing.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The rings of a polycrystal read against crystal phases: the camera constant from a standard,
 // and the phases that explain a measured ring pattern, ranked, each ring labelled (hkl).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Ring measurement: masks, a first centre from the image's gradients, then rounds of sector
 // profiles whose ring positions fit one family of concentric, similar ellipses.
 #include "analysis/ringpattern.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Ring patterns of polycrystals and ring standards: the centre, the elliptical distortion shared
 // by every ring, the azimuthal average after the distortion is removed, and each ring's radius,
 // width and intensity with their uncertainties.

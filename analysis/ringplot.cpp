@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Layout and SVG of the radial profile plot.
 #include "analysis/ringplot.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The radial profile of a ring pattern as a plot: intensity against |g| (1/nm), linear or
 // logarithmic, the background dashed, and the rings of a phase marked with their (hkl). Laid out
 // once in picture pixels, then written as SVG here or painted with QPainter by the windows.

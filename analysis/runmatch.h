@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The image pipeline fed by an indexing run: the match of its rows and families against the
 // spots of an image, read from the run's numeric rows (never from the table's texts).
 #pragma once

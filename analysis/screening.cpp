@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Screening the ticked phases of the library against the measured pattern.
 #include "analysis/screening.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Screening: each ticked phase of the library loaded into the lattice fields and indexed, with a
 // report of the phases that index the pattern.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The calculator panel ("夹角带轴计算"): three planes, the angles between them, their spacings and
 // the zone axis, with the schematic pattern below it.
 #pragma once

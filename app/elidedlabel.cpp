@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "app/elidedlabel.h"
 
 #include <algorithm>  // for max, min

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // A one-line label for computed texts: a long text is cut with "…" to the room the layout
 // gives it, never widening the window, and shown whole in the tooltip (wrapped to the screen).
 #pragma once

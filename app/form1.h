@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The main window: three tabs of panels bound to the working data. It places the panels and
 // routes the few signals that pass between them.
 #pragma once

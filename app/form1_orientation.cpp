@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The main window's "倾转与取向" tab: the current result set and the shown row handed to the
 // tilt check and orientation panel whenever the tab comes up.
 #include "app/form1.h"

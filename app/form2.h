@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The Measure dialog: what the completed line measures, and the value that goes with it.
 #pragma once
 

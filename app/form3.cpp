@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The magnifier: a small window above all others with an enlarged live copy of the screen around
 // the pointer and a red cross-hair over it.
 #include "app/form3.h"

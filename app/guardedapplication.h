@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The window program's application object: an exception that reaches the event loop is told in
 // a message box instead of ending the program with everything unsaved.
 #pragma once

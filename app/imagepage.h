@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The image page ("斑点测量"): the diffraction image with its measurement lines, the toolbar
 // (open, zoom, measure, spots, centre, display of the values) and the overlay of a row's
 // simulated spots; it owns the image measurement and its secondary windows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The diffraction image inside the image panel, with the measurement line and the kept marks.
 #include "app/imageview.h"
 

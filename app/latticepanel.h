@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The lattice panel: the phase's name (Text6), the cell a, b, c, α, β, γ, the index range, the
 // lattice type (Combo1), double diffraction and the space group, bound to the working data.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The phase library panel ("点阵库"): the tree of phases with their ticks, the CIF import and the
 // removal of imported phases, and the screening of the ticked phases with its ranking window.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The window program: saedindex [--lang zh|en] [image]
 #include <cstdio>
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // What the Measure dialog shows and does, apart from its widgets.
 #pragma once
 

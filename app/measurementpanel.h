@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The measurement panel ("图片测量"): the measured lengths of R1, R2, R3, the spot spacings they
 // span, the angles between them and the scale bar, bound to the working data; its right-click
 // menu saves and imports parameter sets.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The two secondary windows of image measurement: created on demand, closed by unloading them.
 #include "app/measurewindows.h"
 

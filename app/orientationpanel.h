@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The "倾转与取向" tab: the two-pattern tilt check (a kept result set against the current one)
 // and the orientation of the selected solution, with its stereographic projection, the tilt to a
 // clicked zone, and PNG/SVG export.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Small pieces the main window's panels share: a label that reports clicks, a plain label, a
 // line edit bound to one field of the working data, and the progress dialog of a long task.
 #pragma once

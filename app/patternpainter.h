@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // A zone pattern drawn with QPainter: on screen in the simulation tab, and as a PNG.
 #pragma once
 

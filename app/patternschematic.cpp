@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The pattern panel's picture: a schematic spot pattern with the calculator's four labels.
 #include "app/patternschematic.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Prompts shown as Qt dialogs over a parent window.
 #pragma once
 

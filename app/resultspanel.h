@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The results panel: the result table with its menu (zone axis, report, CSV and JSON exports),
 // the solution families view, and the match of the rows and families against the image.
 #pragma once

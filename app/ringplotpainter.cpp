@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The radial profile plot painted with QPainter.
 #include "app/ringplotpainter.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The run panel: the tolerances with their sliders, the measured pattern's summary, the row
 // count (a click restores the default tolerances) and the "标定计算" button, which starts the
 // indexing run on its worker with a progress dialog.

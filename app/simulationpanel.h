@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The "衍射模拟" tab: the zone pattern of a phase, lattice type or space group and zone axis,
 // drawn with its (hkl) labels and a 1/nm scale, exported as PNG and SVG.
 #pragma once

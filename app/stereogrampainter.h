@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The stereographic projection drawn with QPainter: on screen and as a PNG.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The language of the window: the program's texts, Qt's own texts (the standard buttons, the file
 // dialog and the input dialog) and the choice kept for the next start.
 #pragma once

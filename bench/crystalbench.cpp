@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Screening-size work on crystal phases: the allowed reflections of 1,000 phases at N = 5 by
 // space group and structure factor, and the double-diffraction test of a whole range.
 #include <benchmark/benchmark.h>

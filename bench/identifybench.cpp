@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Identification of synthetic camera images against the whole built-in library: top-1 and top-3
 // (right phase and right zone family), calibrated and with the scale fitted, the direct-beam
 // error, and the time per image; then one 4096 x 4096 image end to end, and one detected pattern

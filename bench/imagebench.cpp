@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Reading, displaying and finding spots in large images: a 4096 x 4096 16-bit TIFF, its 8-bit
 // display with percentiles, and spot detection on a 2048 x 2048 pattern.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The indexing search with its index of list 3 against the plain triple loop, the indexing
 // run on the working data with a table of many rows, and the grouping of rows into families.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Ring patterns: accuracy over a set of synthetic ring images of built-in phases (camera
 // constant, axis ratio, centre, right phase first), the time of one 4096 x 4096 image, and spot
 // patterns recorded under a 5 % distortion indexed with and without a saved calibration.

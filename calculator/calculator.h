@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Spacings, angles and zone axis of three typed planes, on a given cell.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The calculator panel's operations on the working data: calculate, clear, and a result row.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "calculator/orientation.h"
 
 #include <cmath>  // for sin, cos, atan2, asin, fmod, fabs, sqrt

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The orientation of an indexed crystal on the microscope: its rotation matrix and Bunge Euler
 // angles, and the goniometer of a double-tilt holder.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "calculator/stereogram.h"
 
 #include <algorithm>  // for sort, stable_sort, clamp

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The stereographic projection of a crystal around the zone on the beam: low-index zone axes
 // and the great circles of strong planes, with the tilt to each zone, and its SVG picture.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "calculator/tiltcheck.h"
 
 #include <algorithm>  // for sort, min, binary_search

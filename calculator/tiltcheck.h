@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Two patterns of one grain and the tilt between them: which pairs of solutions, one from each
 // pattern's result set, are that tilt apart and agree on one orientation of the crystal.
 #pragma once

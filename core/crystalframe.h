@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Cartesian frame of a crystal: lattice directions and plane normals as vectors, rotations.
 #pragma once
 

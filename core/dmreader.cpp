@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Reader of Digital Micrograph 3 and 4 files (.dm3, .dm4).
 //
 // Layout, from the public description of the format: a header (version, length of the root,

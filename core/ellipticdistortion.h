@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The elliptical distortion of a diffraction pattern by the projector lenses: a circle of the
 // pattern is recorded as an ellipse. Removing it is a linear map of vectors from the centre.
 #pragma once

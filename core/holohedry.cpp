@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "core/holohedry.h"
 
 #include <algorithm>  // for sort, find, max

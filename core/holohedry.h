@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Lattice symmetry: the holohedry of a cell (the integer matrices that keep its metric), how an
 // operation acts on plane indices and on zone axes, and the representatives of {hkl} and <uvw>.
 #pragma once

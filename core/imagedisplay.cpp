@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The 8-bit picture shown for a raster.
 #include "core/imagedisplay.h"
 

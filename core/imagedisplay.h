@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The 8-bit picture shown for a raster: a clipped value range mapped linearly,
 // logarithmically or with a gamma; the raster itself is never changed.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "core/lattice.h"
 
 #include <cmath>    // for cos, sqrt, atan, isfinite

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Lattice geometry: metric and reciprocal metric, spacings, angles between planes, zone axes and
 // the reflection condition of each lattice type.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Four-index Miller-Bravais notation of hexagonal cells: planes (h k i l) with i = -(h + k),
 // directions [U V T W] with T = -(U + V).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Reader of MRC / CCP4 maps and image stacks (.mrc, .map, .st): the first section.
 //
 // Layout, from the MRC2014 description: a 1024-byte header of 32-bit words (NX, NY, NZ, MODE,

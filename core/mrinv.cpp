@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "core/mrinv.h"
 
 #include <cmath>  // for fabs, isfinite

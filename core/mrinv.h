@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Square matrices addressed from 1, and their inversion in place by Gauss-Jordan elimination.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "core/numbertext.h"
 
 #include <charconv>  // for from_chars, to_chars

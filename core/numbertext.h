@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Number text: how fields are read as numbers and how numbers are written into them.
 #pragma once
 

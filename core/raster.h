@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // A microscope image as read from its file: the original pixel values and the calibration.
 #pragma once
 

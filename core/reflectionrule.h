@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Which reflections a crystal shows: a small interface the indexing run can take beside the five
 // lattice types, and the double-diffraction test shared by every rule.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The texts of a result-table row: group label, indices, separators, spacings and angles.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // One accepted triple of an indexing run: the planes g1 + g2 = g3, their spacings and the angles
 // between them, as the search found them.
 #pragma once

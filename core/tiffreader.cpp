@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // TIFF through libtiff: single-channel 8/16/32-bit integer and 32/64-bit float images in strips
 // or tiles (the first page), and the writer that the tests and the pattern tool use.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // What every fuzz target does with a reader's answer: touch every pixel and make the display,
 // so that a raster whose size and bytes disagree is found.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Fuzz target for the CIF reader and the phase file reader: whatever the bytes, reading ends
 // with phases or a message, and what was read survives writing and reading again.
 // Built with -DSAED_FUZZ=ON under clang it is a libFuzzer target; otherwise (SAED_FUZZ_REPLAY)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Writes the small seed files of the fuzzing corpus: makeseeds FOLDER (dm/, mrc/, tiff/ in it).
 #include <cstdio>
 #include <filesystem>

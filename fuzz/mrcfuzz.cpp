@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Fuzz target: any bytes given to the mrc reader end in an image or a message, never a fault.
 #include <cstddef>
 #include <cstdint>

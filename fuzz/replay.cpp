@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Runs a fuzz target over the files of the folders (or files) given, as the fuzzer would; used
 // by the ordinary build so that ctest replays the committed corpus.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "indexing/indexingengine.h"
 
 #include <algorithm>  // for min, max

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The indexing search: every triple of planes g1 + g2 = g3 whose spacings and angles match a
 // measured spot pattern.
 #pragma once

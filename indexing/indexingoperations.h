@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The operations of the indexing tab on the working data: the indexing run, the 标定计算
 // button, the tolerance sliders and fields, and the re-screening of the result table.
 #pragma once

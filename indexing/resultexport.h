@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The open exports of an indexing run, the same from the window and the command line: the run as
 // a JSON object and the result table as CSV for spreadsheets.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "indexing/solutionfamilies.h"
 
 #include <algorithm>  // for max, sort

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Which answer is right: the zone axis of each result row, a misfit number per row, and the
 // grouping of rows that are one solution up to the lattice's symmetry into families.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The scales of the six tolerance sliders: position 0..100 to tolerance text and back.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The built-in phase set: common phases with space group and atom sites, each with its source.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The data blocks of a CIF text as plain strings: the one place that parses CIF syntax.
 // (Compiled as C++17: the CIF parser's document types do not build under clang's C++20.)
 #pragma once

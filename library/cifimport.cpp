@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "library/cifimport.h"
 
 #include <algorithm>  // for min, min_element, count, sort, unique

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Reading crystal phases from CIF files, and writing phases as CIF.
 #pragma once
 

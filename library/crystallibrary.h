@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The phases the library offers beyond the nine-field text: the built-in set and the phases
 // imported from CIF files, which are kept in the configuration folder.
 #pragma once

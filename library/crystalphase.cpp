@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "library/crystalphase.h"
 
 #include <algorithm>  // for max

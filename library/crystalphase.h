@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // A crystal phase with its space group and atom sites, as read from a CIF or the phase file.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The library panel's and the custom-phase switch's operations on the working data.
 #pragma once
 

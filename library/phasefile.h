@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The phase file: crystal phases with space group and atom sites as plain UTF-8 text
 // (docs/phase-file.md describes the format).
 #pragma once

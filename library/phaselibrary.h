@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The phase library as the window shows it: the check-box tree, the crystal phases behind its
 // records and the imported ones with the file that keeps them.
 #pragma once

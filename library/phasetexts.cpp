@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "library/phasetexts.h"
 
 #include <cstdio>     // for snprintf

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The texts of a crystal phase as the library shows and stores them: its lattice-type word, its
 // space-group label and its records of the nine-field library text.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The phase library: its text, the parsed records, and the check-box tree built from them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "library/reflections.h"
 
 #include <algorithm>  // for stable_sort

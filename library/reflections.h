@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The reflections of a phase within an index range: spacing, whether allowed, |F| and whether a
 // forbidden one can appear by double diffraction.
 #pragma once

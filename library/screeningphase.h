@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // What the screening takes from one library record: its description and its lattice type.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "library/spacegroup.h"
 
 #include <cmath>    // for exp, cos, sin, floor, sqrt

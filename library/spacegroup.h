@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Space groups: lookup by symbol, number or operators, systematic absences, electron structure
 // factors and the reflection rule "by space group".
 #pragma once

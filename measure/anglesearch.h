@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Line lengths and the angles between the three measured spot vectors.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The automatic measurement of a pattern: its spots, the direct-beam centre and R1, R2, R3.
 #include "measure/autopattern.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The automatic measurement of a pattern: its spots, the direct-beam centre and R1, R2, R3
 // with their lengths and the angles between them, as a user would measure them by hand.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Opening an image for measuring: readers, Qt's formats, the shown picture and the calibration.
 #include "measure/imagefile.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Opening an image for measuring: the original values from the microscope readers or from
 // Qt's own formats, the 8-bit picture shown for them, and the calibration written to the fields.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The image-measurement state of the main window and its operations: the picture and where it
 // sits, move and measure mode, the drawn lines, the spot vectors and the Measure dialog's writes.
 #pragma once

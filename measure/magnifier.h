@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Arithmetic of the magnifier: which screen rectangle is copied into how large a picture, and when.
 #pragma once
 

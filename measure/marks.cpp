@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The rubber-band line and the four kept marks drawn over the image, and how marks are reused.
 #include "measure/marks.h"
 

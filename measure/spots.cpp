@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Diffraction spots on a raster.
 #include "measure/spots.h"
 

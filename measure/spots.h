@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Diffraction spots on a raster: sub-pixel centres, the direct-beam centre, detection and the
 // choice of the two shortest lattice vectors R1, R2 (R3 = R1 + R2).
 //

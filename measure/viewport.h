@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Where the diffraction image sits in its panel, in twips: open, zoom, restore and drag.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Names of the main window's numbered fields Text1(n), each number written once.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The language the program speaks. Its texts are written in Simplified Chinese, the default;
 // an English catalogue translates them. The store, the reports and every data format (tsv,
 // JSON, CSV) are the same in either language.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The main window's working data: every field, label and switch that operations read and write.
 #pragma once
 

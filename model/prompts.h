@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Every modal question the program asks, behind one interface so that tests can answer them.
 #pragma once
 

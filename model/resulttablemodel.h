@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The result table: twenty columns per accepted triple, then the zone axis, the misfit and the
 // match against the image, label
 // colours and sorting. Rows of a run are kept as numbers and turned into text only for the cells

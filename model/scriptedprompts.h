@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Prompts answered from a script, recording every question; for tests and batch runs.
 #pragma once
 

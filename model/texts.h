@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Fixed texts of the main window that several operations write.
 #pragma once
 

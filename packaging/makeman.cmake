@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSD-3-Clause
 # Writes the man page of saedindex-cli from its own --help texts, so the page never drifts from
 # the program. Called at build time:
 #   cmake -DCLI=<program> -DOUT=<file.1> -DVERSION=<v> [-DPAGE_LANG=en|zh] -P makeman.cmake

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSD-3-Clause
 # Checks that the layers stay one way (run by the ctest "layers"):
 #   - an engine's sources include no other engine's header, only core/ and their own folder;
 #   - model/ includes only core/ and model/;

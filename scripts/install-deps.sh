@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # Installs the Debian packages that building, testing and running saedindex need, when missing.
 set -euo pipefail
 

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: BSD-3-Clause
 # The English catalogues of the program's texts (the source texts are Chinese).
 #   scripts/translations.sh update   brings translations/*.ts up to date with the sources
 #                                    (new texts come in unfinished; texts no longer used go)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The match of a result row against an image: its zone simulated with g1 on R1 and g2 on R2 and
 // compared with the detected spots.
 #pragma once

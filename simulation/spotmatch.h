@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // How well a simulated zone explains an image: predicted spots placed on the image through the
 // measured R1 and R2, matched against the detected spot centres.
 #pragma once

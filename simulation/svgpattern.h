@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // A zone pattern as an SVG picture: the spots with their (hkl), the direct beam, the zone and a
 // scale bar in 1/nm.
 #pragma once

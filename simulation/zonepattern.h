@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The kinematic spot pattern of one zone: the allowed reflections of the zero-order Laue zone,
 // placed in the pattern plane with a chosen g1 along +x.
 #pragma once

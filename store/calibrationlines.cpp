@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The line layout of the calibration store.
 #include "store/calibrationlines.h"
 

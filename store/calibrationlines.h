@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Saved calibrations: one microscope setting's camera constant and elliptical distortion with
 // what it was measured on, and their line layout in the calibration store.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The calibration store on disk.
 #include "store/calibrationstore.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The calibration store on disk: Calibrations.ini beside Store.ini, read whole and rewritten
 // atomically under a lock, so that two running programs never lose each other's calibrations.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The rewrite lock of the program's files.
 #include "store/filelock.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // A lock that serialises the rewrites of one of the program's files among running instances.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The parameter-set store on disk.
 #include "store/parameterstore.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The parameter-set store on disk: the menu captions, saving the fields and importing a slot.
 #pragma once
 

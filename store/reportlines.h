@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Lines of the result report and of the screening report, built from field texts and table cells.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Writing the result report and the screening report from the working data.
 #pragma once
 

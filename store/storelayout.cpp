@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Line layout of the parameter-set store.
 #include "store/storelayout.h"
 

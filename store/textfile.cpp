@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The program's text files: GB18030 with CR LF line ends.
 #include "store/textfile.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The program's text files: GB18030 (a superset of GBK) with CR LF after every line.
 #pragma once
 

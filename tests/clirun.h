@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Runs saedindex-cli command lines in the test process, catching what they print.
 #pragma once
 

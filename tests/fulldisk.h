@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // A tiny file system filled to its last byte, for the tests of writes that must fail whole.
 #pragma once
 

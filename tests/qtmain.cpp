@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // GoogleTest entry point for tests that need a QApplication (one per binary).
 #include <QApplication>
 #include <QStandardPaths>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The main window over its own working data and scripted prompts, for the window tests.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Synthetic camera images of a crystal phase along a zone.
 #include "tools/cameraimage.h"
 

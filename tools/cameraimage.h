@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Synthetic camera images of a crystal phase along a zone: the kinematic pattern of the zone
 // with |F|^2 intensities, drawn as a microscope camera records it, with the faults of real
 // images (noise, a saturated direct beam with bright neighbours, a beam stop, a calibration off

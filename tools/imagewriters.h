@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Small writers of DM3/DM4 and MRC files laid out byte by byte from the format descriptions,
 // for the reader tests and the fuzzing seeds.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Writes a synthetic camera image of a built-in phase along a zone as a 16-bit TIFF with its
 // calibration, and prints the truth:
 //   saed_makecamera OUTPUT.tif PHASE U,V,W [SEED] [SIDE]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Writes a synthetic diffraction pattern as a 16-bit (or float) TIFF with its calibration and
 // prints its true spot centres:
 //   saed_makepattern OUTPUT.tif [--float] [--beam-stop RADIUS]

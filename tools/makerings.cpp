@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Draws a synthetic ring pattern as a 16-bit TIFF and prints what it holds:
 //   saed_makerings OUT.tif [--phase Au[,Cu]] [--size 1024] [--per-pixel 0.025] [--ratio 1.03]
 //                  [--angle 30] [--grain 30] [--seed 7] [--no-calibration]

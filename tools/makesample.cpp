@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Draws the sample diffraction pattern: aluminium (face-centred cubic, a = 0.40495 nm) along [0 1 1].
 //   saed_makesample OUTPUT.png
 #include <cmath>    // for sqrt, exp, cos, sin

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Synthetic spot patterns with known spot centres.
 #include "tools/patterngenerator.h"
 

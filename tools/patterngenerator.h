@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Synthetic spot patterns with known spot centres: Gaussian spots at sub-pixel positions of a
 // zone's reciprocal lattice, a background, noise, a saturated or blocked direct beam.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Synthetic ring patterns.
 #include "tools/ringgenerator.h"
 

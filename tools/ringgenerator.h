@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Synthetic ring patterns of polycrystals with known centre, distortion and camera constant:
 // each phase's powder lines as rings of |F|^2 x multiplicity, broadened by the grain size, on a
 // diffuse background, with a beam stop and Poisson noise.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // saedindex-cli calc: spacings, angles and zone axis of three planes, as the calculator panel.
 #include "app/cli/commands.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Prompts of the command line: messages go to stderr after the command's name, and every
 // question is answered "no".
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The command line's dispatch: the language first, then one guard around every command, so that
 // nothing aborts.
 #include <exception>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Subcommands of saedindex-cli; each takes its arguments (after the subcommand's name) and
 // returns the exit status: 0 done, 2 bad input (told on `err`).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Options that name crystal phases: --cif with one or more files or folders, and a space group
 // given with --cell.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // saedindex-cli identify: phase and zone of a camera image across the crystal phases, from the
 // net fitted to every detected spot.
 #include "app/cli/commands.h"

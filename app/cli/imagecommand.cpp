@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // saedindex-cli image: what the program reads in a microscope image file, spot centres, the
 // direct-beam centre and the detected spots with their lattice vectors.
 #include "app/cli/commands.h"

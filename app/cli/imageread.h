@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Reading an image for the command line: the program's own readers, then the formats Qt reads.
 #pragma once
 

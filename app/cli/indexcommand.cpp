@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // saedindex-cli index: the indexing run of the window on a pattern given as options.
 #include <algorithm>  // for stable_sort
 #include <cmath>      // for isnan, lround

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // saedindex-cli library: the phases of a library text, as the library tree shows them.
 #include "app/cli/commands.h"
 #include "app/cli/options.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // saedindex-cli: the program's operations without a window, for scripts and batch use.
 #include <cstdio>   // for fflush, ferror, stdout
 #include <cstring>  // for strcmp

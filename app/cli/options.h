@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Options of the saedindex-cli subcommands: "--name value" or "--name=value", and
 // comma-separated lists such as "--cell 0.5,0.5,0.5,90,90,90".
 #pragma once

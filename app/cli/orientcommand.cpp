@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // saedindex-cli orient: the orientation of one indexed pattern on the microscope, its
 // stereographic projection and the tilts to the nearest low-index zones.
 #include <cmath>   // for isfinite, fabs, sin

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // saedindex-cli reflections: the reflections of a phase with spacing, extinction, |F| and double
 // diffraction.
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "app/cli/resultfile.h"
 
 #include <cmath>  // for fabs, round, INFINITY, NAN

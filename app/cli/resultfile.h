@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The JSON of an indexing run read back: the cell and phase it was run with and its rows, for
 // the commands that work on results (tilt, orient).
 #pragma once

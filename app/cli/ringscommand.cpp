@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // saedindex-cli rings, calibrate and calibrations: ring patterns of polycrystals read and
 // indexed, the camera constant and distortion from a ring standard, and the saved calibrations.
 #include "app/cli/commands.h"

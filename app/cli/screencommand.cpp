@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // saedindex-cli screen: the library screening of the window ("计算选中项", multiple choice) on a
 // pattern given as options.
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // saedindex-cli simulate: the kinematic spot pattern of one zone, as JSON, SVG or PNG.
 #include <cmath>   // for isfinite
 #include <memory>  // for shared_ptr

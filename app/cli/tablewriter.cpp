@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "app/cli/tablewriter.h"
 
 #include <algorithm>  // for max

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Writers of a table model for the command line: aligned text, TSV and JSON.
 #pragma once
 

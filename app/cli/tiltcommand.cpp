@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // saedindex-cli tilt: two indexed patterns of one grain and the goniometer's tilt between them.
 #include <cmath>  // for isfinite
 

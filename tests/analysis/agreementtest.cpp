@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The window and saedindex-cli on the same image: the same families, misfits, matches and order,
 // whatever the display setting.
 #include <QLabel>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The image pipeline on plain data: segment counts and the match of a run's families.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The space-group rule in the indexing run, double diffraction, the library records of crystal
 // phases and the ranking of a screening.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Ring patterns: the fitted ellipses, the camera constant from a standard, the phase ranking and
 // the patterns that are not ring patterns, on synthetic images whose truth is known.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The rings, calibrate and calibrations commands as a user runs them: the real saedindex-cli on
 // synthetic images, with a configuration folder of the test's own.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The command line's language: Chinese by default, English by --lang, help columns that line up
 // in both, and data output that is the same byte for byte in either.
 #include <QProcess>

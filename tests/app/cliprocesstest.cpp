@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // saedindex-cli run as a user runs it: failed writes and bad input end with a message and a
 // non-zero exit status, and never leave an empty or half-written file behind.
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The library and calc commands of saedindex-cli: what they print, what they refuse, and that
 // library and screen read a library file alike.
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "app/form1.h"
 #include "app/librarypanel.h"
 #include "app/resultspanel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Four-index input and output of hexagonal cells, the two-pattern tilt check and the orientation,
 // run through the saedindex-cli executable as a user runs it.
 #include <QDir>

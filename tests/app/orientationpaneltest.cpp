@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The "倾转与取向" tab: a kept result set checked against the current one, the orientation of the
 // selected row, a click on the projection, exports, and what it refuses.
 #include "app/orientationpanel.h"

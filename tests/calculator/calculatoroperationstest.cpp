@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The calculator's operations on the working data, and its buttons in the main window.
 #include "calculator/calculatoroperations.h"
 

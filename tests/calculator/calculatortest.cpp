@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The zone-axis reduction against its definition, a loop over every candidate divisor.
 #include "calculator/calculator.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The two-pattern tilt check and the orientation of an indexed pattern on the microscope.
 #include <gtest/gtest.h>
 

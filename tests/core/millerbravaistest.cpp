@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Four-index notation of hexagonal cells, and the crystal's Cartesian frame.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The command line's families, match against an image, and simulate command.
 #include <QFile>
 #include <QImage>

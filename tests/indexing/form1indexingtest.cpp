@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "app/form1.h"
 #include "app/resultspanel.h"
 #include "app/imagepage.h"

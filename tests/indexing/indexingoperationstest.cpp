@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 #include "indexing/indexingoperations.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The cubic example pattern, typed into the working data.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Crystal phases in the command line and the window: reflections, index by space group with
 // double diffraction, CIF listing and screening, and CIF import into the library panel.
 #include <QAction>

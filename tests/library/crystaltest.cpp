@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // CIF import, space-group extinctions, structure factors, double diffraction, the phase file
 // and the built-in phase set.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The library panel, the custom-phase switch, start-up and the exit question in the main window.
 #include "library/libraryoperations.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The phase library of the working data: its records, where each comes from, and its ticks.
 #include "library/phaselibrary.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The library text, its parsing into records and the check-box tree with its tick rules.
 #include "library/phasetree.h"
 #include "library/screeningphase.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Line lengths in pixels and the angles between the three spot vectors.
 #include "measure/anglesearch.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The measurement operations on the working data: open, clear, the lines and the dialog's writes.
 #include "measure/imagemeasurement.h"
 

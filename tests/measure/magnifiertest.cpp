@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The magnifier's copy rectangle and its timer bookkeeping.
 #include "measure/magnifier.h"
 

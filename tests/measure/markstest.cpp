@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The fill cycle of the four marks and the rules of taking one back.
 #include "measure/marks.h"
 

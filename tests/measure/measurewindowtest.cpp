@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The measurement windows driven by real pointer events: the image view, the Measure dialog, the
 // magnifier, and the main window's events that close or hide them.
 #include <QLabel>

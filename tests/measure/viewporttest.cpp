@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Zoom, restore and the view centre of the image viewer, in twips.
 #include "measure/viewport.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The calibration store: its lines read back to the same calibrations, saves and removals under
 // the lock, a locked or unreadable store left as it was, and the removal of a distortion.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The store's controls in the main window: the pop-up menu of the image-measurement panel, the
 // export entry of the result table and the screening button.
 #include "app/form1.h"

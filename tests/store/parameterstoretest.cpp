@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Saving and importing parameter sets through the store file.
 #include "store/parameterstore.h"
 

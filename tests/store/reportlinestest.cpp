@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Lines of the reports where the whole-file comparisons do not reach: the header's rule at its
 // boundary, zero divisors and rows of any width.
 #include "store/reportlines.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The result report and the screening report, from the window's data and from the command line:
 // whole files compared byte for byte.
 #include "analysis/screening.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Line layout of the parameter-set store where the file-level tests do not reach: files cut
 // short, line breaks and the lattice-type line.
 #include "store/storelayout.h"

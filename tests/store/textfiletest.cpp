@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The text-file helper: GB18030 bytes, CR LF line ends, reading GBK files with the euro byte.
 #include "store/textfile.h"
 
