@@ -40,6 +40,22 @@ std::vector<std::size_t> rankedOrder(const std::vector<ScreenedPhase>& phases) {
     return order;
 }
 
+void loadPhaseRecord(model::MainModel& model, const PhaseTexts& phase, const CrystalPhase* crystal) {
+    model.setCaption(model::Caption::Frame1, model::captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "点阵标尺")));
+    model.setText6(store::fromStd(phaseDescription(phase)));
+    for (int n = 0; n < 6; ++n)
+        model.setText1(model::fieldNumber(model::Field::A, n),
+                       store::fromStd(phase.lattice[static_cast<std::size_t>(n)]));
+    model.setCombo1(0);
+    if (crystal) {
+        model.setSpaceGroup(store::fromStd(spaceGroupLabel(*crystal)), phaseRule(*crystal));
+        model.setCombo1(indexing::kSpaceGroupType);
+    } else {
+        model.setSpaceGroup(QString(), nullptr);
+        model.setCombo1(library::latticeTypeFromText(phase.type));
+    }
+}
+
 ScreeningRequest screeningRequest(const PhaseTree& tree, bool multiple) {
     ScreeningRequest request;
     for (const PhaseRecord& record : tree.records()) {
@@ -141,22 +157,9 @@ bool ScreeningSession::loadNext() {
         if (r < 1 || r > static_cast<int>(m_request.records.size())) continue;
         m_record = r;
         const PhaseTexts& phase = m_request.records[static_cast<std::size_t>(r - 1)];
-        m_model.setCaption(model::Caption::Frame1, model::captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "点阵标尺")));
-        m_description = store::fromStd(phaseDescription(phase));
-        m_model.setText6(m_description);
-        for (int n = 0; n < 6; ++n)
-            m_model.setText1(model::fieldNumber(model::Field::A, n),
-                             store::fromStd(phase.lattice[static_cast<std::size_t>(n)]));
-        m_model.setCombo1(0);
         const auto at = static_cast<std::size_t>(r - 1);
-        const CrystalPhase* crystal = at < m_request.crystals.size() ? m_request.crystals[at].get() : nullptr;
-        if (crystal) {
-            m_model.setSpaceGroup(store::fromStd(spaceGroupLabel(*crystal)), phaseRule(*crystal));
-            m_model.setCombo1(indexing::kSpaceGroupType);
-        } else {
-            m_model.setSpaceGroup(QString(), nullptr);
-            m_model.setCombo1(library::latticeTypeFromText(phase.type));
-        }
+        loadPhaseRecord(m_model, phase, at < m_request.crystals.size() ? m_request.crystals[at].get() : nullptr);
+        m_description = store::fromStd(phaseDescription(phase));
         return true;
     }
     return false;

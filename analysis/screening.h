@@ -71,6 +71,10 @@ ScreeningRequest screeningRequest(const library::PhaseTree& tree, bool multiple)
 // "多选" flag.
 ScreeningRequest screeningRequest(const model::MainModel& model);
 
+// Loads one library record into the phase name and lattice fields: the space group of its
+// crystal phase where there is one, else the lattice type of its text.
+void loadPhaseRecord(model::MainModel& model, const library::PhaseTexts& phase, const library::CrystalPhase* crystal);
+
 // Loads each selected phase into the lattice fields, runs `runIndexing` and, in multiple mode,
 // appends one block per phase with rows to the screening report. None when the report cannot
 // be created (told in a message, before any phase is loaded).

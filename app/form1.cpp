@@ -29,6 +29,7 @@
 #include "app/measurementpanel.h"
 #include "app/resultspanel.h"
 #include "app/runpanel.h"
+#include "app/identifypanel.h"
 #include "app/simulationpanel.h"
 #include "app/translations.h"
 #include "indexing/indexingoperations.h"
@@ -134,6 +135,15 @@ void Form1::routeSignals() {
             });
     connect(m_results, &ResultsPanel::overlayChanged, m_imagePage, &ImagePage::setOverlay);
     connect(m_results, &ResultsPanel::noteChanged, m_simulation, &SimulationPanel::setNote);
+    // An identification candidate goes to the simulation tab as the image shows it.
+    connect(m_imagePage->identifyPanel(), &IdentifyPanel::candidateChosen, m_simulation,
+            [this](int record, const core::Uvw& zone, const core::Hkl& g1, const core::Hkl& g2, double turn) {
+                if (!m_simulation->showLibraryPhase(m_model, record)) return;
+                m_simulation->showZone(zone, g1, g2);
+                m_simulation->setTurn(turn);
+            });
+    connect(m_imagePage->identifyPanel(), &IdentifyPanel::simulationRequested, this,
+            [this] { m_tabs->setCurrentWidget(m_simulation); });
     connect(m_imagePage, &ImagePage::overlayShownChanged, m_results, &ResultsPanel::setOverlayShown);
     connect(imageMeasurement(), &measure::ImageMeasurement::measureDialogFinished, m_results,
             &ResultsPanel::imageChanged);

@@ -14,11 +14,15 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "app/identifypanel.h"
 #include "app/imageview.h"
 #include "app/measurewindows.h"
 #include "core/imagedisplay.h"
@@ -83,7 +87,12 @@ ImagePage::ImagePage(model::MainModel& model, model::Prompts& prompts, QWidget* 
     frame6->setMinimumSize(measure::pixelsFromTwips(11535) / 2, measure::pixelsFromTwips(7935) / 2);
     frame6->setLayout(new QVBoxLayout);
     frame6->layout()->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(frame6, 1);
+    // The image above, the identification's candidates below; the user moves the split.
+    auto* split = new QSplitter(Qt::Vertical);
+    split->setObjectName(QStringLiteral("imageSplit"));
+    split->setChildrenCollapsible(false);
+    split->addWidget(frame6);
+    layout->addWidget(split, 1);
 
     auto* frame5 = new QGroupBox(tr("工具栏"));
     frame5->setObjectName(QStringLiteral("Frame5"));
@@ -111,6 +120,12 @@ ImagePage::ImagePage(model::MainModel& model, model::Prompts& prompts, QWidget* 
 
     m_imageView = new ImageView(*measurement, frame6);
     frame6->layout()->addWidget(m_imageView);
+    m_identify = new IdentifyPanel(m_model, *measurement, *m_imageView);
+    m_identify->setMinimumHeight(110);
+    split->addWidget(m_identify);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 0);
+    split->setSizes({600, 160});
 
     m_windows = new MeasureWindows(*measurement, mainWindow);
     m_windows->setObjectName(QStringLiteral("MeasureWindows"));
@@ -168,11 +183,20 @@ void ImagePage::addImageTools(QWidget* toolbar) {
     auto* centre = new QPushButton(tr("找中心"));
     centre->setToolTip(tr("由对称斑点对找出透射斑中心；之后点击斑点即从中心画线"));
     add(centre, "findCentre");
+    auto* setCentre = new QPushButton(tr("设为中心"));
+    setCentre->setCheckable(true);
+    setCentre->setToolTip(tr("点击透射斑把中心设在那里并锁定；也可拖动绿色十字"));
+    add(setCentre, "setCentre");
+    auto* lockCentre = new QCheckBox(tr("锁定中心"));
+    lockCentre->setToolTip(tr("自动找斑点和识别物相都以锁定的中心为透射斑，不再另求"));
+    lockCentre->setEnabled(false);
+    add(lockCentre, "lockCentre");
     auto* autoSpots =
         new QPushButton(tr("自动找斑点"));
     autoSpots->setToolTip(
         tr("找出斑点，选出 R1、R2、R3 并填入测量值"));
     add(autoSpots, "autoSpots");
+    tools->insertWidget(at++, m_identify->identifyButton());
 
     add(new QLabel(tr("显示")), "displayLabel");
     auto* mapping = new QComboBox;
@@ -197,6 +221,21 @@ void ImagePage::addImageTools(QWidget* toolbar) {
     connect(snap, &QCheckBox::toggled, measurement, &measure::ImageMeasurement::setSnapping);
     connect(centre, &QPushButton::clicked, measurement, &measure::ImageMeasurement::findCentre);
     connect(autoSpots, &QPushButton::clicked, measurement, &measure::ImageMeasurement::autoSpots);
+    connect(setCentre, &QPushButton::toggled, measurement, &measure::ImageMeasurement::setCentreMode);
+    connect(lockCentre, &QCheckBox::toggled, measurement, &measure::ImageMeasurement::setCentreLocked);
+    connect(measurement, &measure::ImageMeasurement::centreChanged, this, [measurement, setCentre, lockCentre] {
+        const QSignalBlocker modeBlocker(setCentre), lockBlocker(lockCentre);
+        setCentre->setChecked(measurement->centreMode());
+        lockCentre->setEnabled(measurement->centre().has_value());
+        lockCentre->setChecked(measurement->centreLocked());
+    });
+    // Enter while the image page is shown runs the identification (or stops it); a shortcut of
+    // a hidden page is not active, so the other tabs keep their Enter.
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        auto* shortcut = new QShortcut(key, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, m_identify, &IdentifyPanel::identify);
+    }
 
     // The controls show the settings of the image just opened; a change redraws from the values.
     auto syncing = std::make_shared<bool>(false);

@@ -27,6 +27,7 @@ class ImageMeasurement;
 
 namespace saed::app {
 
+class IdentifyPanel;
 class ImageView;
 class MeasureWindows;
 
@@ -41,6 +42,8 @@ public:
     ImageView* imageView() const { return m_imageView; }
     MeasureWindows* measureWindows() const { return m_windows; }
     QCheckBox* overlaySwitch() const { return m_overlaySwitch; }
+    // "识别物相" with its candidate list below the image.
+    IdentifyPanel* identifyPanel() const { return m_identify; }
     // The pointer's place and the zoom, for the window's status bar.
     QLabel* pointerStatus() const { return m_pointer; }
     // Clicks on the main window's background and moves over its tabs close the measure dialog
@@ -61,6 +64,7 @@ private:
     ImageView* m_imageView = nullptr;
     MeasureWindows* m_windows = nullptr;
     QCheckBox* m_overlaySwitch = nullptr;
+    IdentifyPanel* m_identify = nullptr;
     QLabel* m_pointer = nullptr;
     QPushButton* m_command3 = nullptr;
     QPushButton* m_command7 = nullptr;

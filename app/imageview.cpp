@@ -6,6 +6,7 @@
 #include <QDropEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPixmap>
 
 #include "measure/imagemeasurement.h"
@@ -96,7 +97,14 @@ void ImageView::paintEvent(QPaintEvent*) {
         painter.setPen(QPen(QColor(0, 255, 0), 1));
         painter.drawLine(c - QPointF(8, 0), c + QPointF(8, 0));
         painter.drawLine(c - QPointF(0, 8), c + QPointF(0, 8));
+        // A locked centre is ringed.
+        if (m_measurement.centreLocked()) {
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.drawEllipse(c, 5.0, 5.0);
+            painter.setRenderHint(QPainter::Antialiasing, false);
+        }
     }
+    if (!picture.isNull() && (!m_predicted.empty() || !m_detected.empty())) paintCandidate(painter);
     if (!picture.isNull() && !m_overlay.empty()) {
         const QRectF target = pixelRect(m_measurement.viewport().rect());
         const double sx = target.width() / picture.width(), sy = target.height() / picture.height();
@@ -128,6 +136,52 @@ void ImageView::paintEvent(QPaintEvent*) {
     }
 }
 
+void ImageView::paintCandidate(QPainter& painter) {
+    const QImage& picture = m_measurement.picture();
+    const QRectF target = pixelRect(m_measurement.viewport().rect());
+    const double sx = target.width() / picture.width(), sy = target.height() / picture.height();
+    const auto onScreen = [&](QPointF p) { return QPointF(target.left() + p.x() * sx, target.top() + p.y() * sy); };
+    const QRectF shown = target.intersected(QRectF(rect()));
+    painter.save();
+    painter.setClipRect(shown);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor predictedColour(255, 214, 0), detectedColour(255, 64, 220), edge(0, 0, 0, 200);
+    // Each mark twice: a wide dark stroke under a thin bright one.
+    for (const QPointF& p : m_detected) {
+        const QPointF at = onScreen(p);
+        if (!shown.contains(at)) continue;
+        for (const auto& [colour, width] : {std::pair{edge, 3.5}, std::pair{detectedColour, 1.5}}) {
+            painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap));
+            painter.drawLine(at + QPointF(-4, -4), at + QPointF(4, 4));
+            painter.drawLine(at + QPointF(-4, 4), at + QPointF(4, -4));
+        }
+    }
+    painter.setBrush(Qt::NoBrush);
+    QFont font = painter.font();
+    font.setBold(true);
+    painter.setFont(font);
+    for (const PredictedMark& mark : m_predicted) {
+        const QPointF at = onScreen(mark.at);
+        if (!shown.contains(at)) continue;
+        for (const auto& [colour, width] : {std::pair{edge, 3.5}, std::pair{predictedColour, 1.5}}) {
+            painter.setPen(QPen(colour, width, mark.doubleDiffraction ? Qt::DashLine : Qt::SolidLine));
+            painter.drawEllipse(at, 7.0, 7.0);
+        }
+        if (mark.label.isEmpty()) continue;
+        QPainterPath text;
+        text.addText(at + QPointF(8, -8), font, mark.label);
+        painter.strokePath(text, QPen(edge, 3));
+        painter.fillPath(text, predictedColour);
+    }
+    painter.restore();
+}
+
+void ImageView::setCandidateOverlay(std::vector<PredictedMark> predicted, std::vector<QPointF> detected) {
+    m_predicted = std::move(predicted);
+    m_detected = std::move(detected);
+    update();
+}
+
 void ImageView::setOverlay(std::vector<QPointF> imagePixels, QStringList labels) {
     m_overlay = std::move(imagePixels);
     m_overlayLabels = std::move(labels);
@@ -137,6 +191,10 @@ void ImageView::setOverlay(std::vector<QPointF> imagePixels, QStringList labels)
 void ImageView::updatePointer(QPointF pixel) {
     if (!isOverImage(pixel))
         unsetCursor();
+    else if (m_measurement.centreMode())
+        setCursor(Qt::CrossCursor);
+    else if (m_measurement.onCentre({toImageTwips(pixel).x(), toImageTwips(pixel).y()}))
+        setCursor(Qt::OpenHandCursor);
     else if (m_measurement.MeasureMode())
         setCursor(m_measuringPointer);
     else

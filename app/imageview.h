@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QCursor>
+#include <QPointF>
+#include <QString>
 #include <QStringList>
 #include <QWidget>
 
@@ -11,6 +13,8 @@
 namespace saed::measure {
 class ImageMeasurement;
 }  // namespace saed::measure
+
+class QPainter;
 
 namespace saed::app {
 
@@ -31,6 +35,18 @@ public:
     void setOverlay(std::vector<QPointF> imagePixels, QStringList labels);
     const std::vector<QPointF>& overlay() const { return m_overlay; }
 
+    // An identification candidate over the image (image pixels): its predicted spots, circled and
+    // labelled (hkl), a dashed circle for one only double diffraction reaches; and the detected
+    // spots, crossed. Both outlined in black so that they read on bright and dark parts alike.
+    struct PredictedMark {
+        QPointF at;
+        QString label;
+        bool doubleDiffraction = false;
+    };
+    void setCandidateOverlay(std::vector<PredictedMark> predicted, std::vector<QPointF> detected);
+    const std::vector<PredictedMark>& candidatePredicted() const { return m_predicted; }
+    const std::vector<QPointF>& candidateDetected() const { return m_detected; }
+
 signals:
     // Something was dropped on the panel.
     void dropped();
@@ -46,12 +62,15 @@ protected:
 
 private:
     void updatePointer(QPointF pixel);
+    void paintCandidate(QPainter& painter);
 
     measure::ImageMeasurement& m_measurement;
     QCursor m_measuringPointer;
     bool m_captured = false;
     std::vector<QPointF> m_overlay;
     QStringList m_overlayLabels;  // a press landed on the image: its moves and release belong to it
+    std::vector<PredictedMark> m_predicted;
+    std::vector<QPointF> m_detected;
 };
 
 }  // namespace saed::app

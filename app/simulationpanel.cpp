@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: BSD-3-Clause
 #include "app/simulationpanel.h"
 
+#include <cmath>
+#include <numbers>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>  // for translate
@@ -171,6 +174,7 @@ SimulationPanel::SimulationPanel(model::Prompts& prompts, QWidget* parent) : QWi
             // A typed zone has no row's g1 and g2: the shortest spot goes along +x.
             m_g1.reset();
             m_g2.reset();
+            m_turnDeg = 0;
             recompute();
         });
     connect(m_maxG, &QDoubleSpinBox::valueChanged, this, [this] { recompute(); });
@@ -233,6 +237,12 @@ void SimulationPanel::showZone(const core::Uvw& zone, std::optional<core::Hkl> g
     showZoneFields(zone);
     m_g1 = g1;
     m_g2 = g2;
+    m_turnDeg = 0;
+    recompute();
+}
+
+void SimulationPanel::setTurn(double degrees) {
+    m_turnDeg = std::isfinite(degrees) ? degrees : 0.0;
     recompute();
 }
 
@@ -317,6 +327,14 @@ void SimulationPanel::recompute() {
     }
     if (result.error == simulation::PatternError::None) {
         m_pattern = std::move(result.pattern);
+        if (m_turnDeg != 0) {
+            const double t = m_turnDeg * std::numbers::pi / 180, c = std::cos(t), s = std::sin(t);
+            for (simulation::Spot& spot : m_pattern->spots) {
+                const double x = spot.xInvNm, y = spot.yInvNm;
+                spot.xInvNm = x * c - y * s;
+                spot.yInvNm = x * s + y * c;
+            }
+        }
         const bool four = m_fourIndex->isChecked();
         m_status->setText(QCoreApplication::translate("saed::app::SimulationPanel",
                                                       "晶带轴 [%1]：%2 个斑点，g1 = %3 沿 R1%4")
@@ -326,7 +344,11 @@ void SimulationPanel::recompute() {
                               .arg(four ? hkilText(m_pattern->g1) : hklText(m_pattern->g1))
                               .arg(bySpaceGroup ? QCoreApplication::translate("saed::app::SimulationPanel", "；消光：") +
                                                       m_ruleName
-                                                : QString()));
+                                                : QString()) +
+                          (m_turnDeg != 0 ? QCoreApplication::translate("saed::app::SimulationPanel",
+                                                                        "；按图像转过 %1°")
+                                                .arg(QString::number(m_turnDeg, 'f', 1))
+                                          : QString()));
     } else {
         m_pattern.reset();
         m_status->setText(errorText(result.error));

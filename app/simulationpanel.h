@@ -45,6 +45,10 @@ public:
     // result row gives them. The user can then type any other zone.
     void showZone(const core::Uvw& zone, std::optional<core::Hkl> g1 = std::nullopt,
                   std::optional<core::Hkl> g2 = std::nullopt);
+    // Turns the pattern shown counter-clockwise by `degrees` from g1 along +x, so that it lies
+    // as an image shows it; showZone and a typed zone turn it back to 0.
+    void setTurn(double degrees);
+    double turn() const { return m_turnDeg; }
 
     // The pattern shown; no value when it could not be made (the reason is shown instead).
     const std::optional<simulation::ZonePattern>& pattern() const { return m_pattern; }
@@ -103,6 +107,7 @@ private:
     std::optional<simulation::ZonePattern> m_pattern;
     bool m_updating = false;
     bool m_showsLibraryPhase = false;
+    double m_turnDeg = 0;
 };
 
 }  // namespace saed::app

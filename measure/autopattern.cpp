@@ -27,7 +27,8 @@ bool measureVectors(AutoPattern& pattern) {
 }  // namespace
 
 std::optional<AutoPattern> measurePattern(const core::Raster& raster, std::optional<ImagePoint> centre,
-                                          std::string& error, const SpotDetectionOptions& options) {
+                                          std::string& error, const SpotDetectionOptions& options,
+                                          bool keepCentre) {
     AutoPattern pattern;
     pattern.spots = detectSpots(raster, options);
     if (pattern.spots.size() < 3) {
@@ -39,7 +40,7 @@ std::optional<AutoPattern> measurePattern(const core::Raster& raster, std::optio
         error = "too few opposite spot pairs to find the direct-beam centre";
         return std::nullopt;
     }
-    const std::optional<LatticeVectors> vectors = chooseLatticeVectors(pattern.spots, *centre);
+    const std::optional<LatticeVectors> vectors = chooseLatticeVectors(pattern.spots, *centre, keepCentre);
     if (!vectors) {
         error = "no two lattice vectors were found among the spots";
         return std::nullopt;
@@ -49,6 +50,18 @@ std::optional<AutoPattern> measurePattern(const core::Raster& raster, std::optio
         error = "the lattice vectors give no consistent angles";
         return std::nullopt;
     }
+    return pattern;
+}
+
+std::optional<AutoPattern> patternFromVectors(ImagePoint centre, ImagePoint r1, ImagePoint r2,
+                                              std::vector<Spot> spots) {
+    AutoPattern pattern;
+    pattern.spots = std::move(spots);
+    pattern.vectors.centre = centre;
+    pattern.vectors.r1 = r1;
+    pattern.vectors.r2 = r2;
+    pattern.vectors.r3 = {r1.x + r2.x, r1.y + r2.y};
+    if (!measureVectors(pattern)) return std::nullopt;
     return pattern;
 }
 

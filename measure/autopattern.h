@@ -23,10 +23,17 @@ struct AutoPattern {
 };
 
 // Detects the spots of `raster`, takes `centre` as the direct beam (or finds it from the
-// Friedel pairs when none is given) and chooses R1, R2, R3. nullopt, with `error` saying
-// which step failed, when there are too few spots, no centre or no two lattice vectors.
+// Friedel pairs when none is given) and chooses R1, R2, R3; the centre is refined with them
+// unless `keepCentre` (a centre the user set and locked). nullopt, with `error` saying which
+// step failed, when there are too few spots, no centre or no two lattice vectors.
 std::optional<AutoPattern> measurePattern(const core::Raster& raster, std::optional<ImagePoint> centre,
-                                          std::string& error, const SpotDetectionOptions& options = {});
+                                          std::string& error, const SpotDetectionOptions& options = {},
+                                          bool keepCentre = false);
+
+// R1, R2 and R3 = R1 + R2 (image pixels) from `centre` with their lengths and the angles as the
+// Measure dialog chooses them; nullopt when they give no consistent angles.
+std::optional<AutoPattern> patternFromVectors(ImagePoint centre, ImagePoint r1, ImagePoint r2,
+                                              std::vector<Spot> spots = {});
 
 // The pattern as it would be without the projector's elliptical distortion: R1 and R2 corrected
 // (R3 = R1 + R2), their lengths and angles found again; the spots stay where the image shows

@@ -109,6 +109,8 @@ bool ImageMeasurement::showPicture(const QString& path) {
     ++m_imageSerial;
     m_display = core::defaultDisplaySettings(*m_raster);
     m_centre.reset();
+    m_centreLocked = false;
+    emit centreChanged();
     m_spots.clear();
     if (const auto& calibration = m_raster->calibration) {
         if (writeCalibration(m_model, *calibration)) {
@@ -194,6 +196,8 @@ bool ImageMeasurement::findCentre() {
         return false;
     }
     m_centre = findDirectBeamCentre(*m_raster);
+    m_centreLocked = false;
+    emit centreChanged();
     if (!m_centre) {
         m_model.showStatus(QCoreApplication::translate("saed::measure::ImageMeasurement",
                                                        "找不到中心斑：成对的对称斑点太少"));
@@ -214,18 +218,29 @@ bool ImageMeasurement::autoSpots() {
         return false;
     }
     std::string error;
-    const std::optional<AutoPattern> pattern = measurePattern(*m_raster, m_centre, error);
+    const std::optional<AutoPattern> pattern = measurePattern(*m_raster, m_centre, error, {}, centreLocked());
     if (!pattern) {
         m_model.showStatus(
             QCoreApplication::translate("saed::measure::ImageMeasurement", "自动找斑点未成功：") +
             QString::fromStdString(error));
         return false;
     }
-    m_spots = pattern->spots;
-    m_centre = pattern->vectors.centre;
-    writeAutoPattern(m_model, *pattern);
+    applyPattern(*pattern);
+    m_model.showStatus(QCoreApplication::translate("saed::measure::ImageMeasurement",
+                                                   "找到 %1 个斑点：R1 = %2，R2 = %3，R3 = %4 像素")
+                           .arg(pattern->spots.size())
+                           .arg(number(pattern->lengthsPx[0], 2), number(pattern->lengthsPx[1], 2),
+                                number(pattern->lengthsPx[2], 2)));
+    return true;
+}
+
+void ImageMeasurement::applyPattern(const AutoPattern& pattern) {
+    if (!pattern.spots.empty()) m_spots = pattern.spots;
+    m_centre = pattern.vectors.centre;
+    emit centreChanged();
+    writeAutoPattern(m_model, pattern);
     // As three lines drawn from the centre and accepted as R1, R2 and R3.
-    const ImagePoint r[3] = {pattern->vectors.r1, pattern->vectors.r2, pattern->vectors.r3};
+    const ImagePoint r[3] = {pattern.vectors.r1, pattern.vectors.r2, pattern.vectors.r3};
     const ImageRect& rect = m_viewport.rect();
     const Vector2 from = toImageTwips(*m_centre);
     m_marks.hideAll();
@@ -238,13 +253,42 @@ bool ImageMeasurement::autoSpots() {
         m_spotLines[n] = PixelLine{m_centre->x, m_centre->y, m_centre->x + r[n].x, m_centre->y + r[n].y};
     }
     if (const auto a = pairCandidates(m_spotVectors[0], m_spotVectors[1], m_spotVectors[2])) m_candidates = *a;
-    m_model.showStatus(QCoreApplication::translate("saed::measure::ImageMeasurement",
-                                                   "找到 %1 个斑点：R1 = %2，R2 = %3，R3 = %4 像素")
-                           .arg(pattern->spots.size())
-                           .arg(number(pattern->lengthsPx[0], 2), number(pattern->lengthsPx[1], 2),
-                                number(pattern->lengthsPx[2], 2)));
     emit viewChanged();
-    return true;
+}
+
+void ImageMeasurement::setCentre(ImagePoint centre, bool locked) {
+    m_centre = centre;
+    m_centreLocked = locked;
+    emit centreChanged();
+    emit viewChanged();
+}
+
+void ImageMeasurement::setCentreLocked(bool locked) {
+    if (!m_centre || m_centreLocked == locked) return;
+    m_centreLocked = locked;
+    m_model.showStatus(locked ? QCoreApplication::translate("saed::measure::ImageMeasurement",
+                                                            "中心已锁定：自动找斑点和识别物相都以它为透射斑")
+                              : QCoreApplication::translate("saed::measure::ImageMeasurement",
+                                                            "中心不再锁定：自动找斑点和识别物相重新求中心"));
+    emit centreChanged();
+    emit viewChanged();
+}
+
+void ImageMeasurement::setCentreMode(bool on) {
+    on = on && m_raster.has_value();
+    if (m_centreMode == on) return;
+    m_centreMode = on;
+    if (on)
+        m_model.showStatus(QCoreApplication::translate("saed::measure::ImageMeasurement",
+                                                       "点击透射斑，把中心设在那里并锁定"));
+    emit centreChanged();
+    emit modeChanged();
+}
+
+bool ImageMeasurement::onCentre(Vector2 twips) const {
+    if (!m_centre || !m_raster || m_measureMode) return false;
+    const ImagePoint p = toImagePixels(twips);
+    return std::hypot(p.x - m_centre->x, p.y - m_centre->y) * zoomFactor() <= kSnapScreenPx;
 }
 
 QString ImageMeasurement::pointerStatus(Vector2 twips) const {
@@ -319,6 +363,10 @@ void ImageMeasurement::Clear() {
     emit measureDialogCloseRequested();
     m_marks.hideAll();
     m_centre.reset();
+    m_centreLocked = false;
+    m_centreMode = false;
+    m_draggingCentre = false;
+    emit centreChanged();
     m_spots.clear();
     for (Field f : kMeasurementFields) m_model.setText1(f, QString());
     m_flags = {0, 0, 0};
@@ -335,6 +383,10 @@ void ImageMeasurement::Clear() {
 
 void ImageMeasurement::press(Qt::MouseButton button, Qt::MouseButtons held, double x, double y) {
     if (button != Qt::LeftButton || held != Qt::MouseButtons(Qt::LeftButton)) return;
+    // In "设为中心" the release sets the centre; on the centre's cross the press grabs it.
+    if (m_centreMode) return;
+    m_draggingCentre = onCentre({x, y});
+    if (m_draggingCentre) return;
     if (m_measureMode)
         m_lineStart = {x, y};
     else
@@ -344,7 +396,12 @@ void ImageMeasurement::press(Qt::MouseButton button, Qt::MouseButtons held, doub
 void ImageMeasurement::move(Qt::MouseButtons held, double x, double y) {
     emit magnifierRequested();
     emit pointerStatusChanged(pointerStatus({x, y}));
-    if (held != Qt::MouseButtons(Qt::LeftButton)) return;
+    if (held != Qt::MouseButtons(Qt::LeftButton) || m_centreMode) return;
+    if (m_draggingCentre) {
+        m_centre = toImagePixels({x, y});
+        emit viewChanged();
+        return;
+    }
     const ImageRect& r = m_viewport.rect();
     if (m_measureMode) {
         m_marks.line1 = {static_cast<float>(r.left + m_lineStart.x), static_cast<float>(r.top + m_lineStart.y),
@@ -361,7 +418,28 @@ void ImageMeasurement::move(Qt::MouseButtons held, double x, double y) {
 }
 
 void ImageMeasurement::release(Qt::MouseButton button, double x, double y) {
-    if (button != Qt::LeftButton || !m_measureMode) return;
+    if (button != Qt::LeftButton) return;
+    if ((m_centreMode || m_draggingCentre) && m_raster) {
+        ImagePoint at = toImagePixels({x, y});
+        // A click lands on the direct beam's sub-pixel centre; a dragged cross stays where it is put.
+        if (m_centreMode && m_snapping) {
+            const double radius = std::max(kSnapMinImagePx, kSnapScreenPx / zoomFactor());
+            if (const std::optional<Spot> spot = refineSpotCentre(*m_raster, at, radius);
+                spot && std::hypot(spot->x - at.x, spot->y - at.y) <= radius)
+                at = {spot->x, spot->y};
+        }
+        m_draggingCentre = false;
+        const bool wasMode = m_centreMode;
+        m_centreMode = false;
+        setCentre(at, true);
+        if (wasMode) emit modeChanged();
+        m_model.showStatus(QCoreApplication::translate("saed::measure::ImageMeasurement",
+                                                       "中心设在 (%1, %2) 像素并锁定：自动找斑点和识别物相都以它为透射斑")
+                               .arg(number(at.x, 2), number(at.y, 2)));
+        return;
+    }
+    m_draggingCentre = false;
+    if (!m_measureMode) return;
     const ImageRect& r = m_viewport.rect();
     Vector2 end{x, y};
     if (m_snapping && m_raster) snapLine(m_lineStart, end);

@@ -17,6 +17,7 @@
 #include "core/imagedisplay.h"
 #include "core/raster.h"
 #include "measure/anglesearch.h"
+#include "measure/autopattern.h"
 #include "measure/marks.h"
 #include "measure/spots.h"
 #include "measure/viewport.h"
@@ -112,13 +113,29 @@ public:
     // Line ends released near a spot move to its sub-pixel centre (on by default).
     bool snapping() const { return m_snapping; }
     void setSnapping(bool on);
-    // Finds and marks the direct-beam centre; false, with a status message, when it cannot.
+    // Finds and marks the direct-beam centre (a locked one is let go); false, with a status
+    // message, when it cannot.
     bool findCentre();
     const std::optional<ImagePoint>& centre() const { return m_centre; }
+    // A centre the user set: "自动找斑点" and the identification take it as it is.
+    bool centreLocked() const { return m_centre.has_value() && m_centreLocked; }
+    // Marks `centre` (image pixels) as the direct beam, locked or not.
+    void setCentre(ImagePoint centre, bool locked);
+    // Locks or frees the centre shown; without a centre there is nothing to lock.
+    void setCentreLocked(bool locked);
+    // "设为中心": the next click on the image sets the centre there (on the spot's sub-pixel
+    // centre with 吸附斑点) and locks it. Dragging the centre's cross moves and locks it in any mode.
+    void setCentreMode(bool on);
+    bool centreMode() const { return m_centreMode; }
+    // Whether a press at an image-relative point in twips grabs the centre's cross.
+    bool onCentre(Vector2 twips) const;
     // Detects the spots, chooses R1, R2, R3 and writes their lengths, segments and angles, as
     // three lines from the centre accepted in the Measure dialog; false, with a message, when
     // the pattern gives no lattice.
     bool autoSpots();
+    // Writes a pattern's R1, R2, R3 as autoSpots does: the fields, and the three lines from its
+    // centre, which becomes the centre shown (locked as it was).
+    void applyPattern(const AutoPattern& pattern);
     const std::vector<Spot>& spots() const { return m_spots; }
     // The status-bar text for the pointer at an image-relative point in twips: the zoom, the
     // image pixel and, with a scale bar in the fields, |g| from the centre (or the image middle).
@@ -139,6 +156,8 @@ signals:
     void measureDialogCloseRequested();
     // The text for the status bar about the pointer over the image.
     void pointerStatusChanged(const QString& text);
+    // The centre, its lock or the "设为中心" mode changed.
+    void centreChanged();
 
 private:
     bool showPicture(const QString& path);
@@ -168,6 +187,9 @@ private:
     core::DisplaySettings m_display;
     bool m_snapping = true;
     std::optional<ImagePoint> m_centre;
+    bool m_centreLocked = false;
+    bool m_centreMode = false;
+    bool m_draggingCentre = false;  // a press grabbed the centre's cross
     std::vector<Spot> m_spots;
     std::array<std::optional<PixelLine>, 3> m_spotLines{};
 };

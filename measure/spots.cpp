@@ -362,7 +362,8 @@ std::optional<ImagePoint> findDirectBeamCentre(const core::Raster& raster, const
     return friedelCentre(detectSpots(raster, options));
 }
 
-std::optional<LatticeVectors> chooseLatticeVectors(const std::vector<Spot>& spots, ImagePoint centre) {
+std::optional<LatticeVectors> chooseLatticeVectors(const std::vector<Spot>& spots, ImagePoint centre,
+                                                   bool keepCentre) {
     struct Vec {
         double x, y;
         double length() const { return std::hypot(x, y); }
@@ -422,6 +423,12 @@ std::optional<LatticeVectors> chooseLatticeVectors(const std::vector<Spot>& spot
                 for (int j = 0; j < 3; ++j) m[i][j] += f[i] * f[j];
             }
             ++indexed;
+        }
+        if (keepCentre) {
+            // A kept centre is no unknown: its equation says x0 = c, the other two fit r1 and r2.
+            m[0] = {1.0, 0.0, 0.0};
+            rx[0] = c.x;
+            ry[0] = c.y;
         }
         std::array<double, 3> sx{}, sy{};
         if (indexed < 4 || !solve3(m, rx, sx) || !solve3(m, ry, sy)) break;

@@ -63,7 +63,9 @@ struct LatticeVectors {
 // R1 is the shortest spot vector from the centre whose opposite spot is also there, R2 the
 // shortest such vector at least 15 degrees from R1's line, signed so that R3 = R1 + R2 is the
 // shorter of R1 +- R2; then every spot that lies on that lattice refines the three by least
-// squares. nullopt without two such vectors.
-std::optional<LatticeVectors> chooseLatticeVectors(const std::vector<Spot>& spots, ImagePoint centre);
+// squares; a `keepCentre` stays where it is given (a centre the user set), only R1 and R2 are
+// refined. nullopt without two such vectors.
+std::optional<LatticeVectors> chooseLatticeVectors(const std::vector<Spot>& spots, ImagePoint centre,
+                                                   bool keepCentre = false);
 
 }  // namespace saed::measure

@@ -244,38 +244,6 @@ stderr, with exit status 2.
 </translation>
     </message>
     <message>
-        <source>图像中没有检出斑点（空白或饱和的图像？）</source>
-        <translation>no spots were detected in the image (blank or saturated?)</translation>
-    </message>
-    <message>
-        <source>只检出一个斑点：无法确定倒易网</source>
-        <translation>only one spot was detected: no reciprocal net can be found</translation>
-    </message>
-    <message>
-        <source>斑点只有一行：请倾转到晶带轴</source>
-        <translation>only one row of spots: tilt to a zone axis</translation>
-    </message>
-    <message>
-        <source>这看起来是环花样（多晶），不是单晶斑点花样</source>
-        <translation>this looks like a ring pattern (a polycrystal), not a single-crystal spot pattern</translation>
-    </message>
-    <message>
-        <source>检出的斑点超过 %1 个：这不是单晶斑点花样（噪声或环花样？）</source>
-        <translation>more than %1 spots were detected: this is not a single-crystal spot pattern (noise, or a ring pattern?)</translation>
-    </message>
-    <message>
-        <source>检出的斑点不构成二维倒易网</source>
-        <translation>the detected spots form no two-dimensional reciprocal net</translation>
-    </message>
-    <message>
-        <source>倾转到另一晶带轴可区分</source>
-        <translation>a tilt to another zone axis tells them apart</translation>
-    </message>
-    <message>
-        <source>更准的标定或另一晶带轴可区分</source>
-        <translation>a better calibration or another zone axis tells them apart</translation>
-    </message>
-    <message>
         <source>缺少图像文件 FILE</source>
         <translation>the image file FILE is missing</translation>
     </message>
@@ -971,7 +939,7 @@ example:
     </message>
     <message>
         <source>“%1”有 %2 字节，超过物相库文本的上限 %3 字节</source>
-        <translation>'%1' has %2 bytes, beyond the limit of %3 bytes for a library text</translation>
+        <translation>&apos;%1&apos; has %2 bytes, beyond the limit of %3 bytes for a library text</translation>
     </message>
 </context>
 <context>

@@ -69,6 +69,41 @@ To get them back, import their CIFs again.</translation>
     </message>
 </context>
 <context>
+    <name>saed::analysis::IdentifyRun</name>
+    <message>
+        <source>图像中没有检出斑点（空白或饱和的图像？）</source>
+        <translation>no spots were detected in the image (blank or saturated?)</translation>
+    </message>
+    <message>
+        <source>只检出一个斑点：无法确定倒易网</source>
+        <translation>only one spot was detected: no reciprocal net can be found</translation>
+    </message>
+    <message>
+        <source>斑点只有一行：请倾转到晶带轴</source>
+        <translation>only one row of spots: tilt to a zone axis</translation>
+    </message>
+    <message>
+        <source>这看起来是环花样（多晶），不是单晶斑点花样</source>
+        <translation>this looks like a ring pattern (a polycrystal), not a single-crystal spot pattern</translation>
+    </message>
+    <message>
+        <source>检出的斑点超过 %1 个：这不是单晶斑点花样（噪声或环花样？）</source>
+        <translation>more than %1 spots were detected: this is not a single-crystal spot pattern (noise, or a ring pattern?)</translation>
+    </message>
+    <message>
+        <source>检出的斑点不构成二维倒易网</source>
+        <translation>the detected spots form no two-dimensional reciprocal net</translation>
+    </message>
+    <message>
+        <source>倾转到另一晶带轴可区分</source>
+        <translation>a tilt to another zone axis tells them apart</translation>
+    </message>
+    <message>
+        <source>更准的标定或另一晶带轴可区分</source>
+        <translation>a better calibration or another zone axis tells them apart</translation>
+    </message>
+</context>
+<context>
     <name>saed::app::CalculatorPanel</name>
     <message>
         <source>夹角带轴计算</source>
@@ -226,6 +261,201 @@ The operation was stopped; the data in the window are unaffected.</translation>
     </message>
 </context>
 <context>
+    <name>saed::app::IdentifyPanel</name>
+    <message>
+        <source>识别物相</source>
+        <translation>Identify phase</translation>
+    </message>
+    <message>
+        <source>在勾选的物相（未勾选时为全部物相）中找出与图像斑点网相符的物相和晶带轴，按得分排序（回车键同此）</source>
+        <translation>Find the phases and zone axes among the ticked phases (all phases when none is ticked) whose net matches the spots of the image, ranked by score (or press Enter)</translation>
+    </message>
+    <message>
+        <source>标尺未知</source>
+        <translation>Unknown scale</translation>
+    </message>
+    <message>
+        <source>不用标尺示数和标尺测量，按每个候选拟合标定（相机长度未知时）</source>
+        <translation>Ignore the scale bar fields and fit the calibration for each candidate (camera length unknown)</translation>
+    </message>
+    <message>
+        <source>%v/%m 个物相</source>
+        <translation>%v/%m phases</translation>
+    </message>
+    <message>
+        <source>填入三斑点表</source>
+        <translation>Fill three-spot table</translation>
+    </message>
+    <message>
+        <source>把所选候选的物相、点阵参数和 R1、R2、R3 填入标定计算的表</source>
+        <translation>Put the chosen candidate's phase, lattice parameters and R1, R2, R3 into the indexing fields</translation>
+    </message>
+    <message>
+        <source>衍射模拟</source>
+        <translation>Simulation</translation>
+    </message>
+    <message>
+        <source>在“衍射模拟”中查看所选候选，按图像的方向转好（双击候选同此）</source>
+        <translation>Show the chosen candidate in Simulation, turned as the image lies (or double-click the candidate)</translation>
+    </message>
+    <message>
+        <source>名次</source>
+        <translation>Rank</translation>
+    </message>
+    <message>
+        <source>物相</source>
+        <translation>Phase</translation>
+    </message>
+    <message>
+        <source>晶带族 &lt;uvw&gt;</source>
+        <translation>Zone family &lt;uvw&gt;</translation>
+    </message>
+    <message>
+        <source>晶带轴 [uvw]</source>
+        <translation>Zone axis [uvw]</translation>
+    </message>
+    <message>
+        <source>得分</source>
+        <translation>Score</translation>
+    </message>
+    <message>
+        <source>几何</source>
+        <translation>Geometry</translation>
+    </message>
+    <message>
+        <source>预测可见</source>
+        <translation>Predicted seen</translation>
+    </message>
+    <message>
+        <source>解释斑点</source>
+        <translation>Spots explained</translation>
+    </message>
+    <message>
+        <source>强度</source>
+        <translation>Intensity</translation>
+    </message>
+    <message>
+        <source>标定 1/nm/px</source>
+        <translation>Calibration 1/nm/px</translation>
+    </message>
+    <message>
+        <source>并列</source>
+        <translation>Tie</translation>
+    </message>
+    <message>
+        <source>网的形状与标尺同所测之网的相符程度，0 到 1</source>
+        <translation>How well the net's shape and scale agree with the measured net, 0 to 1</translation>
+    </message>
+    <message>
+        <source>预测斑点中（按 |F|² 加权）在图像上看得到的比例</source>
+        <translation>Share of the predicted spots (weighted by |F|²) that the image shows</translation>
+    </message>
+    <message>
+        <source>检出斑点中候选能解释的个数</source>
+        <translation>Detected spots the candidate explains</translation>
+    </message>
+    <message>
+        <source>预测与检出斑点强度的相关，-1 到 1（无原子时为 0）</source>
+        <translation>Correlation of predicted and detected spot intensities, -1 to 1 (0 without atoms)</translation>
+    </message>
+    <message>
+        <source>识别物相：打开图像后按“识别物相”或回车键</source>
+        <translation>Identify phase: open an image, then press Identify phase or Enter</translation>
+    </message>
+    <message>
+        <source>请先打开图像</source>
+        <translation>Open an image first</translation>
+    </message>
+    <message>
+        <source>物相库中没有可用的物相：请导入 CIF 或勾选带点阵参数的物相</source>
+        <translation>The library has no usable phase: import a CIF or tick phases with lattice parameters</translation>
+    </message>
+    <message>
+        <source>没有可用的物相</source>
+        <translation>No usable phase</translation>
+    </message>
+    <message>
+        <source>停止识别</source>
+        <translation>Stop identifying</translation>
+    </message>
+    <message>
+        <source>未勾选物相：在全部 %1 个物相中识别</source>
+        <translation>No phase ticked: identifying among all %1 phases</translation>
+    </message>
+    <message>
+        <source>在勾选的 %1 个物相中识别</source>
+        <translation>Identifying among the %1 ticked phases</translation>
+    </message>
+    <message>
+        <source>，标定 %1 1/nm/像素</source>
+        <translation>, calibration %1 1/nm per pixel</translation>
+    </message>
+    <message>
+        <source>，标尺未知：按每个候选拟合标定</source>
+        <translation>, scale unknown: calibration fitted per candidate</translation>
+    </message>
+    <message>
+        <source>，中心锁定在 (%1, %2)</source>
+        <translation>, centre locked at (%1, %2)</translation>
+    </message>
+    <message>
+        <source>识别已停止</source>
+        <translation>Identification stopped</translation>
+    </message>
+    <message>
+        <source>图像已更换：请重新识别</source>
+        <translation>The image was changed: identify again</translation>
+    </message>
+    <message>
+        <source>识别未成功：%1</source>
+        <translation>Identification failed: %1</translation>
+    </message>
+    <message>
+        <source>中心 (%1, %2) ± %3 px；a = %4 px，b = %5 px，夹角 %6 ± %7°；残差 %8 px；网上斑点 %9/%10</source>
+        <translation>Centre (%1, %2) ± %3 px; a = %4 px, b = %5 px, angle %6 ± %7°; residual %8 px; spots on the net %9/%10</translation>
+    </message>
+    <message>
+        <source>没有物相的晶带与该网相符</source>
+        <translation>No zone of any phase matches this net</translation>
+    </message>
+    <message>
+        <source>识别完成：没有物相的晶带与该网相符</source>
+        <translation>Identification done: no zone of any phase matches this net</translation>
+    </message>
+    <message>
+        <source>与第 %1 名并列：%2</source>
+        <translation>Tied with rank %1: %2</translation>
+    </message>
+    <message>
+        <source>得分 %1：几何 %2（形状偏差 %3σ，标尺偏差 %4σ），劳厄 %5，预测可见 %6（%7/%8 个），解释 %9/%10（二次衍射 %11），强度 %12；相机常数 %13 px·nm；a 上 %14，b 上 %15</source>
+        <translation>Score %1: geometry %2 (shape misfit %3σ, scale misfit %4σ), Laue %5, predicted seen %6 (%7/%8), explained %9/%10 (double diffraction %11), intensity %12; camera constant %13 px·nm; %14 on a, %15 on b</translation>
+    </message>
+    <message>
+        <source>识别完成：%1 个候选；第一名 %2 [%3]，得分 %4%5</source>
+        <translation>Identification done: %1 candidates; first %2 [%3], score %4%5</translation>
+    </message>
+    <message>
+        <source>（并列）</source>
+        <translation> (tied)</translation>
+    </message>
+    <message>
+        <source>请先在识别结果中选一个候选</source>
+        <translation>Choose a candidate in the identification first</translation>
+    </message>
+    <message>
+        <source>这个候选的网给不出一致的 R1、R2、R3 夹角</source>
+        <translation>This candidate's net gives no consistent angles between R1, R2 and R3</translation>
+    </message>
+    <message>
+        <source>物相库已改变，找不到物相 %1</source>
+        <translation>The library has changed: phase %1 is no longer there</translation>
+    </message>
+    <message>
+        <source>已按 %1 [%2] 填入点阵参数和 R1、R2、R3（R1 上 %3，R2 上 %4）</source>
+        <translation>Lattice parameters and R1, R2, R3 filled from %1 [%2] (%3 on R1, %4 on R2)</translation>
+    </message>
+</context>
+<context>
     <name>saed::app::ImagePage</name>
     <message>
         <source>工具栏</source>
@@ -310,6 +540,22 @@ The operation was stopped; the data in the window are unaffected.</translation>
     <message>
         <source>缩放 %1%</source>
         <translation>Zoom %1%</translation>
+    </message>
+    <message>
+        <source>设为中心</source>
+        <translation>Set centre</translation>
+    </message>
+    <message>
+        <source>点击透射斑把中心设在那里并锁定；也可拖动绿色十字</source>
+        <translation>Click the direct beam to put the centre there and lock it; or drag the green cross</translation>
+    </message>
+    <message>
+        <source>锁定中心</source>
+        <translation>Lock centre</translation>
+    </message>
+    <message>
+        <source>自动找斑点和识别物相都以锁定的中心为透射斑，不再另求</source>
+        <translation>Auto spots and Identify phase take the locked centre as the direct beam instead of finding it</translation>
     </message>
 </context>
 <context>
@@ -816,7 +1062,7 @@ The same operations without a window: saedindex-cli --help.
     </message>
     <message>
         <source>输入、测量值、每一行与解族，格式与命令行 --format json 相同</source>
-        <translation>Inputs, measurements, every row and the families, as the command line's --format json</translation>
+        <translation>Inputs, measurements, every row and the families, as the command line&apos;s --format json</translation>
     </message>
     <message>
         <source>解族</source>
@@ -1014,6 +1260,10 @@ The same operations without a window: saedindex-cli --help.
         <source>晶带轴 [%1]：%2 个斑点，g1 = %3 沿 R1%4</source>
         <translation>Zone axis [%1]: %2 spots, g1 = %3 along R1%4</translation>
     </message>
+    <message>
+        <source>；按图像转过 %1°</source>
+        <translation>; turned %1° as the image lies</translation>
+    </message>
 </context>
 <context>
     <name>saed::calculator</name>
@@ -1187,6 +1437,22 @@ Narrow the tolerances or the index range and run again.</translation>
     <message>
         <source>   像素 (%1, %2)</source>
         <translation>   pixel (%1, %2)</translation>
+    </message>
+    <message>
+        <source>中心已锁定：自动找斑点和识别物相都以它为透射斑</source>
+        <translation>Centre locked: Auto spots and Identify phase take it as the direct beam</translation>
+    </message>
+    <message>
+        <source>中心不再锁定：自动找斑点和识别物相重新求中心</source>
+        <translation>Centre unlocked: Auto spots and Identify phase find the centre again</translation>
+    </message>
+    <message>
+        <source>点击透射斑，把中心设在那里并锁定</source>
+        <translation>Click the direct beam to put the centre there and lock it</translation>
+    </message>
+    <message>
+        <source>中心设在 (%1, %2) 像素并锁定：自动找斑点和识别物相都以它为透射斑</source>
+        <translation>Centre set at (%1, %2) px and locked: Auto spots and Identify phase take it as the direct beam</translation>
     </message>
 </context>
 <context>

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "analysis/identify.h"
+#include "analysis/identifyrun.h"
 #include "app/cli/crystaloptions.h"
 #include "app/cli/imageread.h"
 #include "app/cli/options.h"
@@ -67,29 +68,6 @@ std::optional<double> number(const QString& text) {
     bool ok = false;
     const double v = text.trimmed().toDouble(&ok);
     return ok && std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
-}
-
-QString netProblem(analysis::NetStatus status) {
-    switch (status) {
-    case analysis::NetStatus::NoSpots: return Identify::tr("图像中没有检出斑点（空白或饱和的图像？）");
-    case analysis::NetStatus::OneSpot: return Identify::tr("只检出一个斑点：无法确定倒易网");
-    case analysis::NetStatus::OneRow: return Identify::tr("斑点只有一行：请倾转到晶带轴");
-    case analysis::NetStatus::RingPattern: return Identify::tr("这看起来是环花样（多晶），不是单晶斑点花样");
-    case analysis::NetStatus::TooManySpots:
-        return Identify::tr("检出的斑点超过 %1 个：这不是单晶斑点花样（噪声或环花样？）").arg(analysis::kMaxNetSpots);
-    case analysis::NetStatus::NoNet: return Identify::tr("检出的斑点不构成二维倒易网");
-    case analysis::NetStatus::Ok: break;
-    }
-    return {};
-}
-
-QString tieBreakText(analysis::TieBreak hint) {
-    switch (hint) {
-    case analysis::TieBreak::AnotherZone: return Identify::tr("倾转到另一晶带轴可区分");
-    case analysis::TieBreak::Calibration: return Identify::tr("更准的标定或另一晶带轴可区分");
-    case analysis::TieBreak::None: break;
-    }
-    return {};
 }
 
 QString tieBreakKey(analysis::TieBreak hint) {
@@ -235,7 +213,7 @@ int runIdentifyCommand(const QStringList& arguments, QTextStream& out, QTextStre
 
     analysis::PhaseSearch search(phases, latticeTypes);
     const analysis::ImageIdentification result = analysis::identifyImage(raster, search, settings, centre);
-    if (result.net.status != analysis::NetStatus::Ok) return fail(err, netProblem(result.net.status));
+    if (result.net.status != analysis::NetStatus::Ok) return fail(err, analysis::netStatusText(result.net.status));
     if (result.candidates.empty()) return fail(err, Identify::tr("没有物相的晶带与该网相符"));
     const analysis::NetFit& net = result.net;
     const std::size_t shown = std::min<std::size_t>(static_cast<std::size_t>(top), result.candidates.size());
@@ -373,7 +351,7 @@ int runIdentifyCommand(const QStringList& arguments, QTextStream& out, QTextStre
                    .arg(p.detected)
                    .arg(f(p.intensity, 2), g(c.calibration), g(c.cameraConstant()));
         out << "; a (" << indices(c.g1) << "), b (" << indices(c.g2) << ')';
-        if (c.tie) out << Identify::tr("；与第 %1 名并列：%2").arg(c.tie).arg(tieBreakText(c.tieBreak));
+        if (c.tie) out << Identify::tr("；与第 %1 名并列：%2").arg(c.tie).arg(analysis::tieBreakText(c.tieBreak));
         out << '\n';
     }
     return 0;

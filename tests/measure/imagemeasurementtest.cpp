@@ -337,3 +337,51 @@ TEST(ImageMeasurementTest, automaticSpotsFillTheFieldsAsThreeAcceptedLines) {
     EXPECT_FALSE(f.m.centre().has_value());
     EXPECT_TRUE(f.m.spots().empty());
 }
+
+TEST(ImageMeasurementTest, aCentreSetByClickOrDragIsLockedAndAutomaticSpotsKeepIt) {
+    Fixture f;
+    ASSERT_TRUE(f.m.openPath(kSample));
+    const auto click = [&](ImagePoint p) {
+        const Vector2 t = f.m.toImageTwips(p);
+        f.m.press(Qt::LeftButton, Qt::LeftButton, t.x, t.y);
+        f.m.release(Qt::LeftButton, t.x, t.y);
+    };
+    // "设为中心": a click near the beam lands on its sub-pixel centre and locks it, once.
+    f.m.setCentreMode(true);
+    const ImageRect before = f.m.viewport().rect();
+    click({kCentre.x + 1.5, kCentre.y - 1.0});
+    ASSERT_TRUE(f.m.centre());
+    EXPECT_LT(distance(*f.m.centre(), kCentre), 0.3);
+    EXPECT_TRUE(f.m.centreLocked());
+    EXPECT_FALSE(f.m.centreMode());
+
+    // Dragging the cross (move mode) puts it where it is let go, locked, and does not pan.
+    const ImagePoint set = *f.m.centre();
+    const ImagePoint dragged{set.x + 1.0, set.y - 0.5};
+    const Vector2 from = f.m.toImageTwips(set), to = f.m.toImageTwips(dragged);
+    ASSERT_TRUE(f.m.onCentre(from));
+    f.m.press(Qt::LeftButton, Qt::LeftButton, from.x, from.y);
+    f.m.move(Qt::LeftButton, to.x, to.y);
+    f.m.release(Qt::LeftButton, to.x, to.y);
+    EXPECT_LT(distance(*f.m.centre(), dragged), 1e-6);
+    EXPECT_TRUE(f.m.centreLocked());
+    EXPECT_EQ(f.m.viewport().rect().left, before.left);
+    EXPECT_EQ(f.m.viewport().rect().top, before.top);
+
+    // 自动找斑点 draws R1..R3 from the locked centre and leaves it where it is.
+    ASSERT_TRUE(f.m.autoSpots());
+    EXPECT_LT(distance(*f.m.centre(), dragged), 1e-9);
+    ASSERT_TRUE(f.m.spotLine(1));
+    EXPECT_NEAR(f.m.spotLine(1)->x0, dragged.x, 1e-9);
+    EXPECT_NEAR(f.m.spotLine(1)->y0, dragged.y, 1e-9);
+    // Unlocked, it refines the centre with the lattice again.
+    f.m.setCentreLocked(false);
+    ASSERT_TRUE(f.m.autoSpots());
+    EXPECT_LT(distance(*f.m.centre(), kCentre), 0.3);
+    EXPECT_GT(distance(*f.m.centre(), dragged), 0.5);
+
+    f.m.setCentre(kCentre, true);
+    f.m.Clear();
+    EXPECT_FALSE(f.m.centreLocked());
+    EXPECT_FALSE(f.m.centre());
+}
