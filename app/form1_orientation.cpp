@@ -3,7 +3,6 @@
 // tilt check and orientation panel whenever the tab comes up.
 #include "app/form1.h"
 
-#include <QCheckBox>
 #include <QTabWidget>
 
 #include "app/orientationpanel.h"
@@ -17,13 +16,13 @@ namespace saed::app {
 
 QWidget* Form1::buildOrientationTab() {
     m_orientationPanel = new OrientationPanel(m_prompts);
-    // One choice of three or four indices for the simulation and this tab.
-    auto* simulationFour = m_simulation->findChild<QCheckBox*>(QStringLiteral("SimulationFourIndex"));
-    auto* orientationFour = m_orientationPanel->findChild<QCheckBox*>(QStringLiteral("FourIndex"));
-    if (simulationFour != nullptr && orientationFour != nullptr) {
-        connect(simulationFour, &QCheckBox::toggled, orientationFour, &QCheckBox::setChecked);
-        connect(orientationFour, &QCheckBox::toggled, simulationFour, &QCheckBox::setChecked);
-    }
+    // One setting of three or four indices, whichever tab switches it.
+    connect(m_simulation, &SimulationPanel::fourIndexToggled, &m_model, &model::MainModel::setFourIndex);
+    connect(m_orientationPanel, &OrientationPanel::fourIndexToggled, &m_model, &model::MainModel::setFourIndex);
+    connect(&m_model, &model::MainModel::fourIndexChanged, m_simulation, &SimulationPanel::setFourIndex);
+    connect(&m_model, &model::MainModel::fourIndexChanged, m_orientationPanel, &OrientationPanel::setFourIndex);
+    m_simulation->setFourIndex(m_model.fourIndex());
+    m_orientationPanel->setFourIndex(m_model.fourIndex());
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
         if (m_tabs->widget(index) == m_orientationPanel) refreshOrientationPanel();
     });

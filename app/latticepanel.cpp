@@ -16,6 +16,7 @@
 
 #include "app/elidedlabel.h"
 #include "app/panelwidgets.h"
+#include "core/millerbravais.h"
 #include "library/libraryoperations.h"
 #include "measure/viewport.h"
 #include "model/mainmodel.h"
@@ -101,6 +102,13 @@ LatticePanel::LatticePanel(model::MainModel& model, QWidget* parent)
         tr("也允许运动学禁止、但等于同一晶带中两个允许衍射之和的衍射（二次衍射）；"
            "用到它们的行在结果表中标有 ※"));
     grid->addWidget(m_doubleDiffraction, 4, 5);
+    // Beside γ: the cells it applies to are those of γ = 120°.
+    m_fourIndex = new QCheckBox(tr("四指数"));
+    m_fourIndex->setObjectName(QStringLiteral("FourIndexSetting"));
+    m_fourIndex->setToolTip(tr("六方晶胞（a = b，α = β = 90°，γ = 120°）的晶面和晶向以四指数 (h k i l)、"
+                               "[U V T W] 显示：结果表、解族、计算、模拟、图像标注和极射赤面投影；"
+                               "报告和导出的文件仍为三指数"));
+    grid->addWidget(m_fourIndex, 3, 5);
     // Narrow margins: with them every control fits a 1024 x 768 screen.
     grid->setContentsMargins(6, 4, 6, 4);
 
@@ -147,6 +155,22 @@ LatticePanel::LatticePanel(model::MainModel& model, QWidget* parent)
             [this](bool on) { m_model.setFlag(Flag::DoubleDiffraction, on); });
     connect(&m_model, &model::MainModel::spaceGroupChanged, this, &LatticePanel::showSpaceGroup);
     showSpaceGroup();
+
+    connect(m_fourIndex, &QCheckBox::toggled, &m_model, &model::MainModel::setFourIndex);
+    connect(&m_model, &model::MainModel::fourIndexChanged, this, &LatticePanel::showFourIndex);
+    connect(&m_model, &model::MainModel::text1Changed, this, [this](int n) {
+        if (n >= fieldNumber(Field::A) && n <= fieldNumber(Field::Gamma)) showFourIndex();
+    });
+    showFourIndex();
+}
+
+void LatticePanel::showFourIndex() {
+    const core::Cell cell{m_model.value(Field::A),     m_model.value(Field::B),    m_model.value(Field::C),
+                          m_model.value(Field::Alpha), m_model.value(Field::Beta), m_model.value(Field::Gamma)};
+    // Kept for a cell that is not hexagonal, but greyed: it changes nothing there.
+    m_fourIndex->setEnabled(core::isHexagonalCell(cell));
+    const QSignalBlocker blocker(m_fourIndex);
+    m_fourIndex->setChecked(m_model.fourIndex());
 }
 
 void LatticePanel::showFlag(Flag which) {

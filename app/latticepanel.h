@@ -31,6 +31,8 @@ public:
 private:
     void showFlag(model::Flag which);
     void showSpaceGroup();
+    // The four-index switch: the setting, greyed for a cell that is not hexagonal.
+    void showFourIndex();
     // The name as shown: a library phase's label in the reader's language, the user's own text
     // as typed.
     QString shownText6() const;
@@ -44,6 +46,7 @@ private:
     QLineEdit* m_text6 = nullptr;
     QComboBox* m_combo1 = nullptr;
     QCheckBox* m_doubleDiffraction = nullptr;
+    QCheckBox* m_fourIndex = nullptr;
     ElidedLabel* m_spaceGroupLabel = nullptr;
     std::array<QLineEdit*, 6> m_cell{};
 };

@@ -9,6 +9,7 @@
 
 #include "app/form1.h"
 #include "app/guardedapplication.h"
+#include "app/indexnotation.h"
 #include "model/mainmodel.h"
 #include "app/qtprompts.h"
 #include "app/translations.h"
@@ -102,6 +103,13 @@ int main(int argc, char* argv[]) {
                              "dialog buttons read in English\n");
 
     saed::model::MainModel model;
+    // Three or four indices on display, as last chosen.
+    model.setFourIndex(saed::app::savedFourIndex(saed::app::settingsPath()));
+    QObject::connect(&model, &saed::model::MainModel::fourIndexChanged, &model, [&model](bool on) {
+        if (!saed::app::saveFourIndex(on, saed::app::settingsPath()))
+            model.showStatus(QCoreApplication::translate("saed::app::Main", "无法保存四指数设置：%1")
+                                 .arg(saed::app::settingsPath()));
+    });
     saed::app::QtPrompts prompts;
     saed::app::Form1 window(model, prompts);
     prompts.setParent(&window);

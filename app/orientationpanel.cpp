@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -187,8 +188,10 @@ OrientationPanel::OrientationPanel(model::Prompts& prompts, QWidget* parent) : Q
     connect(show, &QPushButton::clicked, this, &OrientationPanel::updateOrientation);
     for (QLineEdit* field : {m_r1Angle, m_holderAxis, m_alpha, m_beta})
         connect(field, &QLineEdit::returnPressed, this, &OrientationPanel::updateOrientation);
-    connect(m_fourIndex, &QCheckBox::toggled, this, [this] {
+    connect(m_fourIndex, &QCheckBox::toggled, this, [this](bool on) {
+        m_fourIndexWanted = on;
         if (m_orientation) updateOrientation();
+        emit fourIndexToggled(on);
     });
     connect(m_view, &StereogramView::zoneClicked, this, &OrientationPanel::showClicked);
     connect(png, &QPushButton::clicked, this, [this] {
@@ -206,9 +209,22 @@ OrientationPanel::OrientationPanel(model::Prompts& prompts, QWidget* parent) : Q
 void OrientationPanel::setCurrent(ResultSet current, std::optional<std::size_t> selected) {
     m_current = std::move(current);
     m_selected = selected && *selected < m_current.rows.size() ? selected : std::nullopt;
+    showFourIndex();
+}
+
+void OrientationPanel::setFourIndex(bool wanted) {
+    m_fourIndexWanted = wanted;
+    showFourIndex();
+}
+
+void OrientationPanel::showFourIndex() {
+    // The setting stays as the user chose it; a cell that is not hexagonal shows three indices.
     const bool hexagonal = core::isHexagonalCell(m_current.cell);
     m_fourIndex->setEnabled(hexagonal);
-    if (!hexagonal) m_fourIndex->setChecked(false);
+    if (m_fourIndex->isChecked() == (m_fourIndexWanted && hexagonal)) return;
+    const QSignalBlocker blocker(m_fourIndex);
+    m_fourIndex->setChecked(m_fourIndexWanted && hexagonal);
+    if (m_orientation) updateOrientation();
 }
 
 void OrientationPanel::keepCurrent() {

@@ -67,6 +67,9 @@ public:
 
     // The window's current result set and the selected row (an index into its rows, if any).
     void setCurrent(ResultSet current, std::optional<std::size_t> selected);
+    // The four-index setting: labels (h k i l) and [U V T W] for a hexagonal cell.
+    void setFourIndex(bool wanted);
+
     // Keeps the current set as the first pattern of the tilt check.
     void keepCurrent();
     // Runs the tilt check of the kept set against the current one; false, told, on bad input.
@@ -84,7 +87,12 @@ public:
     QString orientationText() const;
     QString clickedText() const;
 
+signals:
+    // The user switched four indices on or off here.
+    void fourIndexToggled(bool on);
+
 private:
+    void showFourIndex();
     calculator::StereogramLabels labels() const;
     void showClicked(const calculator::StereogramZone& zone);
     std::optional<double> number(QLineEdit* field, const QString& name);
@@ -109,6 +117,7 @@ private:
     QLineEdit* m_alpha = nullptr;
     QLineEdit* m_beta = nullptr;
     QCheckBox* m_fourIndex = nullptr;
+    bool m_fourIndexWanted = false;
     QLabel* m_orientationLabel = nullptr;
     QLabel* m_clickedLabel = nullptr;
     StereogramView* m_view = nullptr;

@@ -15,9 +15,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/indexnotation.h"
 #include "analysis/imagepipeline.h"
 #include "analysis/runmatch.h"
 #include "calculator/calculatoroperations.h"
+#include "core/millerbravais.h"
 #include "core/numbertext.h"
 #include "indexing/indexingoperations.h"
 #include "core/resultcells.h"
@@ -38,11 +40,6 @@ namespace {
 
 constexpr int kGroupRole = Qt::UserRole + 1;  // the group a tree line shows
 constexpr int kFamilyRole = Qt::UserRole + 2; // the family id of a top-level line
-
-template <typename V>
-QString triple(QChar open, const V& v, QChar close) {
-    return open + QStringLiteral("%1 %2 %3").arg(v[0]).arg(v[1]).arg(v[2]) + close;
-}
 
 QString numberText(double v) {
     return std::isfinite(v) ? QString::fromStdString(core::formatFixed(v, 3, false)) : QStringLiteral("—");
@@ -76,6 +73,12 @@ ResultsPanel::ResultsPanel(model::MainModel& model, model::Prompts& prompts, ind
         for (int c = 0; c < table->columnCount(); ++c)
             m_listView1->setColumnWidth(c, measure::pixelsFromTwips(ResultTableModel::columnWidthTwips(c)) + 4);
         m_columnWidthsSet = true;
+    });
+    // The four-index column is as wide as three planes of four indices.
+    connect(table, &QAbstractItemModel::columnsInserted, this, [this](const QModelIndex&, int first) {
+        if (first == ResultTableModel::kFourIndexColumn)
+            m_listView1->setColumnWidth(first, m_listView1->fontMetrics().horizontalAdvance(
+                                                   QStringLiteral("(-1 -1 2 -1)  (-1 -1 2 -1)  (-1 -1 2 -1)")) + 12);
     });
     m_familySwitch = new QCheckBox(tr("按解族显示"));
     m_familySwitch->setObjectName(QStringLiteral("FamilySwitch"));
@@ -149,6 +152,17 @@ ResultsPanel::ResultsPanel(model::MainModel& model, model::Prompts& prompts, ind
             [this, table](const QModelIndex& current) {
                 if (current.isValid()) showGroup(table->group(current.row()));
             });
+    connect(&m_model, &model::MainModel::fourIndexChanged, this, &ResultsPanel::applyFourIndex);
+}
+
+bool ResultsPanel::fourIndexShown() const {
+    return m_model.fourIndex() && core::isHexagonalCell(m_indexing.lastInput().cell);
+}
+
+void ResultsPanel::applyFourIndex() {
+    m_model.resultTable()->setFourIndex(fourIndexShown());
+    fillFamilyTree();
+    updateOverlay();
 }
 
 void ResultsPanel::setOverlayShown(bool shown) {
@@ -167,6 +181,8 @@ void ResultsPanel::clearShownGroup() {
 }
 
 void ResultsPanel::rebuildFamilies() {
+    // The rows may be of another cell now.
+    m_model.resultTable()->setFourIndex(fourIndexShown());
     m_familyTree->clear();
     m_familyMatch.clear();
     m_shownGroup = 0;
@@ -189,16 +205,22 @@ void ResultsPanel::computeFamilyMatches() {
             if (match.familyMatch[i]) m_familyMatch[i] = *match.familyMatch[i];
     }
     table.setMatchData(std::move(rowMatch));
+    fillFamilyTree();
+}
+
+void ResultsPanel::fillFamilyTree() {
     const int current = m_shownGroup;
+    const bool four = fourIndexShown();
     m_familyTree->clear();
-    for (const indexing::RankedFamily& line : indexing::rankFamilies(grouping, familyMatches())) {
+    for (const indexing::RankedFamily& line : indexing::rankFamilies(m_indexing.lastFamilies(), familyMatches())) {
         const indexing::SolutionFamily& f = line.family;
         auto* item = new QTreeWidgetItem(QStringList{
             QString::number(f.id),
             ResultTableModel::shownGroupLabel(
                 QString::fromStdString(core::groupLabel(static_cast<long long>(f.representative) + 1))),
-            triple(u'<', f.zone, u'>'), triple(u'{', f.forms[0], u'}'), triple(u'{', f.forms[1], u'}'),
-            triple(u'{', f.forms[2], u'}'), QString::number(static_cast<qulonglong>(f.rowCount)), numberText(f.misfit),
+            zoneText(f.zone, four, u'<', u'>'), planeText(f.forms[0], four, u'{', u'}'),
+            planeText(f.forms[1], four, u'{', u'}'), planeText(f.forms[2], four, u'{', u'}'),
+            QString::number(static_cast<qulonglong>(f.rowCount)), numberText(f.misfit),
             line.match ? numberText(*line.match) : QStringLiteral("—")});
         item->setData(0, kGroupRole, static_cast<int>(f.representative) + 1);
         item->setData(0, kFamilyRole, f.id);
@@ -213,14 +235,17 @@ void ResultsPanel::fillFamilyChildren(QTreeWidgetItem* item) {
     if (item->parent() != nullptr || item->childCount() > 0) return;
     const int id = item->data(0, kFamilyRole).toInt();
     const ResultTableModel& table = *m_model.resultTable();
+    const bool four = fourIndexShown();
     QList<QTreeWidgetItem*> children;
     for (int r = 0; r < table.rowCount(); ++r) {
         if (table.family(r) != id) continue;
-        const auto planes = [&table, r](int first) {
-            return QStringLiteral("(%1 %2 %3)").arg(table.cell(r, first), table.cell(r, first + 1), table.cell(r, first + 2));
+        const auto planes = [&table, r, four](int first) {
+            const core::Hkl hkl{static_cast<int>(table.shownNumber(r, first)), static_cast<int>(table.shownNumber(r, first + 1)),
+                                static_cast<int>(table.shownNumber(r, first + 2))};
+            return planeText(hkl, four);
         };
         auto* child = new QTreeWidgetItem(QStringList{
-            QString(), ResultTableModel::shownGroupLabel(table.cell(r, 0)), table.cell(r, ResultTableModel::kZoneColumn),
+            QString(), ResultTableModel::shownGroupLabel(table.cell(r, 0)), zoneText(table.zone(r), four),
             planes(1), planes(5), planes(9),
             QString(), table.cell(r, ResultTableModel::kMisfitColumn), table.cell(r, ResultTableModel::kMatchColumn)});
         child->setData(0, kGroupRole, table.group(r));
@@ -326,11 +351,10 @@ void ResultsPanel::updateOverlay() {
     std::vector<QPointF> points;
     QStringList labels;
     const bool labelled = onImage->size() == pattern->spots.size();
+    const bool four = fourIndexShown();
     for (std::size_t i = 0; i < onImage->size(); ++i) {
         points.emplace_back((*onImage)[i].x, (*onImage)[i].y);
-        if (!labelled) continue;
-        const core::Hkl& hkl = pattern->spots[i].hkl;
-        labels << QStringLiteral("%1 %2 %3").arg(hkl[0]).arg(hkl[1]).arg(hkl[2]);
+        if (labelled) labels << planeIndices(pattern->spots[i].hkl, four);
     }
     emit overlayChanged(points, labels);
 }

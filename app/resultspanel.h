@@ -62,6 +62,8 @@ public:
     void setOverlayShown(bool shown);
     // The image or its lines changed: the rows, the families and the overlay are matched anew.
     void imageChanged();
+    // Four indices on display: the setting is on and the rows' cell is hexagonal.
+    bool fourIndexShown() const;
 
 signals:
     // The zone of the row shown, with the planes along +x (g1) and on the +y side (g2).
@@ -72,6 +74,10 @@ signals:
     void noteChanged(const QString& text);
 
 private:
+    // The table, the families view and the overlay follow the four-index setting.
+    void applyFourIndex();
+    // One line per family, ranked, from the matches last computed.
+    void fillFamilyTree();
     void fillFamilyChildren(QTreeWidgetItem* item);
     void refreshFamilyColours();
     void updateOverlay();

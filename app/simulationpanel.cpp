@@ -167,7 +167,10 @@ SimulationPanel::SimulationPanel(model::Prompts& prompts, QWidget* parent) : QWi
     layout->addWidget(m_note);
 
     connect(m_type, &QComboBox::currentIndexChanged, this, [this] { recompute(); });
-    connect(m_fourIndex, &QCheckBox::toggled, this, [this](bool on) { setFourIndex(on); });
+    connect(m_fourIndex, &QCheckBox::toggled, this, [this](bool on) {
+        setFourIndex(on);
+        emit fourIndexToggled(on);
+    });
     for (QSpinBox* box : {m_zone[0], m_zone[1], m_zoneT, m_zone[2]})
         connect(box, &QSpinBox::valueChanged, this, [this] {
             if (m_updating) return;
@@ -188,10 +191,15 @@ void SimulationPanel::setPhase(const QString& name, const core::Cell& cell) {
     m_cell = cell;
     const bool hexagonal = core::isHexagonalCell(cell);
     m_fourIndex->setEnabled(hexagonal);
-    if (!hexagonal && m_fourIndex->isChecked()) {
+    // The setting stays as the user chose it: another cell shows three indices until a
+    // hexagonal one comes back.
+    if (m_fourIndex->isChecked() != (m_fourIndexWanted && hexagonal)) {
         const core::Uvw shown = zone();
-        m_fourIndex->setChecked(false);
-        showZoneFields(shown);
+        {
+            const QSignalBlocker blocker(m_fourIndex);
+            m_fourIndex->setChecked(m_fourIndexWanted && hexagonal);
+        }
+        showNotation(shown);
     }
     m_phaseLabel->setText(QCoreApplication::translate("saed::app::SimulationPanel",
                                                       "物相：%1  (%2, %3, %4 nm; %5°, %6°, %7°)")
@@ -248,7 +256,7 @@ void SimulationPanel::setTurn(double degrees) {
 
 void SimulationPanel::showZoneFields(const core::Uvw& zone) {
     m_updating = true;
-    if (m_fourIndex->isChecked()) {
+    if (!m_zoneT->isHidden()) {
         const core::Uvtw four = core::toFourIndex(zone);
         m_zone[0]->setValue(static_cast<int>(four[0]));
         m_zone[1]->setValue(static_cast<int>(four[1]));
@@ -261,7 +269,7 @@ void SimulationPanel::showZoneFields(const core::Uvw& zone) {
 }
 
 core::Uvw SimulationPanel::zone() const {
-    if (!m_fourIndex->isChecked()) return {m_zone[0]->value(), m_zone[1]->value(), m_zone[2]->value()};
+    if (m_zoneT->isHidden()) return {m_zone[0]->value(), m_zone[1]->value(), m_zone[2]->value()};
     // No value for an inconsistent T: [0 0 0], which the pattern refuses.
     return core::fromFourIndex(core::Uvtw{m_zone[0]->value(), m_zone[1]->value(), m_zoneT->value(), m_zone[2]->value()})
         .value_or(core::Uvw{0, 0, 0});
@@ -269,14 +277,20 @@ core::Uvw SimulationPanel::zone() const {
 
 bool SimulationPanel::fourIndex() const { return m_fourIndex->isChecked(); }
 
-void SimulationPanel::setFourIndex(bool on) {
-    on = on && core::isHexagonalCell(m_cell);
+void SimulationPanel::setFourIndex(bool wanted) {
+    m_fourIndexWanted = wanted;
+    const bool on = wanted && core::isHexagonalCell(m_cell);
     // The zone shown stays the same zone in the other notation.
     const core::Uvw shown = zone();
     if (m_fourIndex->isChecked() != on) {
         const QSignalBlocker blocker(m_fourIndex);
         m_fourIndex->setChecked(on);
     }
+    showNotation(shown);
+}
+
+void SimulationPanel::showNotation(const core::Uvw& shown) {
+    const bool on = m_fourIndex->isChecked();
     m_zoneT->setVisible(on);
     m_zoneCaption->setText(on ? QCoreApplication::translate("saed::app::SimulationPanel", "晶带轴 [UVTW]")
                               : QCoreApplication::translate("saed::app::SimulationPanel", "晶带轴 [uvw]"));
@@ -306,7 +320,7 @@ void SimulationPanel::recompute() {
     // The atoms belong to the phase whichever rule is chosen: a spot the lattice type lets in
     // but the atoms cancel is drawn at the smallest size.
     request.intensity = simulation::structureIntensity(m_rule);
-    if (m_fourIndex->isChecked() && m_zoneT->value() != -(m_zone[0]->value() + m_zone[1]->value())) {
+    if (!m_zoneT->isHidden() && m_zoneT->value() != -(m_zone[0]->value() + m_zone[1]->value())) {
         m_pattern.reset();
         m_status->setText(tr("四指数 [U V T W] 须满足 T = -(U + V)：T 应为 %1。")
                               .arg(-(m_zone[0]->value() + m_zone[1]->value())));

@@ -55,9 +55,10 @@ public:
     // The zone in three indices; from the four boxes in four-index entry, none when
     // T != -(U + V).
     core::Uvw zone() const;
-    // Four indices for a hexagonal cell: zone entry [U V T W], spot labels (h k i l). Ignored
-    // (and switched off) for any other cell.
-    void setFourIndex(bool on);
+    // The four-index setting: for a hexagonal cell, zone entry [U V T W] and spot labels
+    // (h k i l); any other cell shows three indices, and the setting stays for the next one.
+    void setFourIndex(bool wanted);
+    // Four indices shown now (the setting on and the cell hexagonal).
     bool fourIndex() const;
     double maxG() const;
     QString statusText() const;
@@ -79,20 +80,26 @@ public:
 
 signals:
     void patternChanged();
+    // The user switched four indices on or off here.
+    void fourIndexToggled(bool on);
 
 private:
     void recompute();
     // Writes `zone` into the zone boxes in the notation chosen, without recomputing.
     void showZoneFields(const core::Uvw& zone);
+    // The zone caption, the T box and the zone fields (showing `shown`) as the switch says.
+    void showNotation(const core::Uvw& shown);
     void askAndExport(bool svg);
 
     model::Prompts& m_prompts;
     QLabel* m_phaseLabel = nullptr;
     QComboBox* m_type = nullptr;
     std::array<QSpinBox*, 3> m_zone{};
-    // Four-index entry of a hexagonal cell's zone: U, V, T (this box, shown between V and W) and W.
+    // Four-index entry of a hexagonal cell's zone: U, V, T (this box, shown between V and W) and W. The
+    // box is shown exactly while the zone boxes hold four indices.
     QSpinBox* m_zoneT = nullptr;
     QCheckBox* m_fourIndex = nullptr;
+    bool m_fourIndexWanted = false;
     class QLabel* m_zoneCaption = nullptr;
     QDoubleSpinBox* m_maxG = nullptr;
     QCheckBox* m_labels = nullptr;

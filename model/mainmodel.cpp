@@ -132,4 +132,10 @@ void MainModel::setSlider(int k, int p) {
     emit sliderChanged(k);
 }
 
+void MainModel::setFourIndex(bool on) {
+    if (m_fourIndex == on) return;
+    m_fourIndex = on;
+    emit fourIndexChanged(on);
+}
+
 }  // namespace saed::model

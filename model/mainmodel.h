@@ -111,6 +111,12 @@ public:
     // Shows a passing note in the window's status bar (for example the path of a written report).
     void showStatus(const QString& text) { emit statusMessage(text); }
 
+    // Four indices on display: planes (h k i l) and directions [U V T W] wherever the window
+    // shows a hexagonal cell's indices (a display setting only: files and reports keep three).
+    bool fourIndex() const { return m_fourIndex; }
+    // Sets it; emits fourIndexChanged once when it differs.
+    void setFourIndex(bool on);
+
     // Asks the window to give Text1(n) the input focus with its whole text selected.
     void requestFocus(int n) { emit focusRequested(n); }
     void requestFocus(Field f) { requestFocus(fieldNumber(f)); }
@@ -125,6 +131,7 @@ signals:
     void sliderChanged(int k);
     void focusRequested(int n);
     void statusMessage(const QString& text);
+    void fourIndexChanged(bool on);
 
 private:
     std::array<QString, kText1Count> m_text1;
@@ -138,6 +145,7 @@ private:
     std::array<int, kSliderCount> m_sliders{};
     ResultTableModel* m_resultTable;
     QString m_chosenFile;
+    bool m_fourIndex = false;
 };
 
 }  // namespace saed::model

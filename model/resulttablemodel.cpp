@@ -10,9 +10,12 @@
 #include <string_view>
 #include <utility>
 
+#include <QStringList>
+
 #include "core/numbertext.h"
 #include "core/resultcells.h"
 #include "core/lattice.h"
+#include "core/millerbravais.h"
 
 namespace saed::model {
 
@@ -232,7 +235,39 @@ int ResultTableModel::size() const {
 int ResultTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : size(); }
 
 int ResultTableModel::columnCount(const QModelIndex& parent) const {
-    return (parent.isValid() || !m_hasColumns) ? 0 : kAllColumns;
+    return (parent.isValid() || !m_hasColumns) ? 0 : kAllColumns + (m_fourIndex ? 1 : 0);
+}
+
+void ResultTableModel::setFourIndex(bool on) {
+    if (on == m_fourIndex) return;
+    if (!m_hasColumns) {
+        m_fourIndex = on;
+        return;
+    }
+    if (on)
+        beginInsertColumns(QModelIndex(), kFourIndexColumn, kFourIndexColumn);
+    else
+        beginRemoveColumns(QModelIndex(), kFourIndexColumn, kFourIndexColumn);
+    m_fourIndex = on;
+    if (on)
+        endInsertColumns();
+    else
+        endRemoveColumns();
+    if (size() > 0) emit dataChanged(index(0, kZoneColumn), index(size() - 1, kZoneColumn), {Qt::DisplayRole});
+}
+
+QString ResultTableModel::fourIndexPlanes(int r) const {
+    const NumericRow& row = m_results[static_cast<std::size_t>(r)];
+    QStringList planes;
+    for (std::size_t g = 0; g < 3; ++g) {
+        const core::Hkl hkl{row.hkl[3 * g], row.hkl[3 * g + 1], row.hkl[3 * g + 2]};
+        planes << QLatin1Char('(') + QString::fromStdString(core::indexText(core::toFourIndex(hkl))) + QLatin1Char(')');
+    }
+    return planes.join(QStringLiteral("  "));
+}
+
+QString ResultTableModel::fourIndexZone(int r) const {
+    return QLatin1Char('[') + QString::fromStdString(core::indexText(core::toFourIndex(zone(r)))) + QLatin1Char(']');
 }
 
 void ResultTableModel::setSolutionData(const std::vector<double>& misfitOfGroup, const std::vector<int>& familyOfGroup) {
@@ -366,6 +401,8 @@ QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
                 role == kFileTextRole ? cell(index.row(), 0) : shownGroupLabel(cell(index.row(), 0));
             return usesDoubleDiffraction(index.row()) ? label + doubleDiffractionMark() : label;
         }
+        if (index.column() == kFourIndexColumn) return fourIndexPlanes(index.row());
+        if (index.column() == kZoneColumn && m_fourIndex && role == Qt::DisplayRole) return fourIndexZone(index.row());
         return cell(index.row(), index.column());
     case Qt::ToolTipRole:
         if (usesDoubleDiffraction(index.row())) return doubleDiffractionTip();
@@ -377,7 +414,7 @@ QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(columnAlignment(index.column()));
+        return QVariant::fromValue(index.column() == kFourIndexColumn ? kLeft : columnAlignment(index.column()));
     default:
         return {};
     }
@@ -385,6 +422,15 @@ QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
+    if (section == kFourIndexColumn) {
+        if (role == Qt::DisplayRole)
+            return QCoreApplication::translate("saed::model::ResultTableModel", "四指数 (hkil)");
+        if (role == Qt::ToolTipRole)
+            return QCoreApplication::translate("saed::model::ResultTableModel",
+                                               "六方晶胞的四指数 (h k i l)，i = -(h + k)；报告和导出的文件仍为三指数");
+        if (role == Qt::TextAlignmentRole) return QVariant::fromValue(kLeft);
+        return {};
+    }
     if (role == Qt::DisplayRole)
         return QCoreApplication::translate("saed::model::ResultTableModel",
                                            kColumnSpecs[section].header);
@@ -500,7 +546,7 @@ int ResultTableModel::setLabelColorWhere(const std::function<bool(int)>& pass, c
 }
 
 void ResultTableModel::sortBy(int column, Qt::SortOrder order) {
-    assert(column >= 0 && column < kAllColumns);
+    assert(column >= 0 && column <= kFourIndexColumn);
     // A sorted table is always in the order of its setting: the same setting changes nothing.
     if (m_sorted && column == m_sortKey && order == m_sortOrder) return;
     m_sorted = true;
@@ -527,6 +573,14 @@ std::vector<std::uint64_t> ResultTableModel::sortKeys() const {
         for (std::size_t r = 0; r < keys.size(); ++r) {
             std::uint64_t key = 0;
             for (std::int16_t v : m_results[r].zone) key = (key << 16) | static_cast<std::uint16_t>(v + 32768);
+            keys[r] = key;
+        }
+    } else if (c == kFourIndexColumn) {
+        // By R1's h, k and l as numbers (i follows from h and k).
+        for (std::size_t r = 0; r < keys.size(); ++r) {
+            std::uint64_t key = 0;
+            for (std::size_t a = 0; a < 3; ++a)
+                key = (key << 16) | static_cast<std::uint16_t>(m_results[r].hkl[a] + 32768);
             keys[r] = key;
         }
     } else if (c == kMisfitColumn) {
@@ -564,7 +618,7 @@ std::vector<std::uint64_t> ResultTableModel::sortKeys() const {
         std::vector<std::uint32_t> rank(65536, 0);
         for (std::size_t i = 0; i < distinct.size(); ++i) rank[static_cast<std::size_t>(distinct[i] + 32768)] = static_cast<std::uint32_t>(i);
         for (std::size_t r = 0; r < keys.size(); ++r) keys[r] = rank[static_cast<std::size_t>(m_results[r].hkl[indexSlot(c)] + 32768)];
-    } else if ((c >= 13 && c <= 15) || c >= 17) {
+    } else if ((c >= 13 && c <= 15) || (c >= 17 && c < kColumns)) {
         const bool spacing = c <= 15;
         const ValueColumn& values = spacing ? m_spacings : m_angles;
         const std::size_t slot = spacing ? static_cast<std::size_t>(c - 13) : static_cast<std::size_t>(c - 17 + 3);

@@ -33,6 +33,9 @@ public:
     static constexpr int kMisfitColumn = 21;
     static constexpr int kMatchColumn = 22;
     static constexpr int kAllColumns = 23;
+    // With four indices on (a hexagonal cell's run), one more column: R1, R2 and R3 as (h k i l);
+    // the zone column then shows [U V T W]. Cells as files carry them keep three indices.
+    static constexpr int kFourIndexColumn = 23;
     static QString doubleDiffractionMark() { return QStringLiteral(" ※"); }
     // The cell as files and tsv carry it, in the source language whatever the reader's: the label
     // "第001组" (with the double-diffraction mark) where the table may show "#001".
@@ -57,6 +60,15 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+
+    // Four indices on display for the rows now shown (the caller says whether their cell is
+    // hexagonal): adds or removes the four-index column; cell() and files keep three indices.
+    void setFourIndex(bool on);
+    bool fourIndex() const { return m_fourIndex; }
+    // R1, R2 and R3 of row r as "(h k i l)  (h k i l)  (h k i l)".
+    QString fourIndexPlanes(int r) const;
+    // The zone of row r as "[U V T W]".
+    QString fourIndexZone(int r) const;
 
     // Removes every row; the columns stay as they are.
     void clearRows();
@@ -152,6 +164,7 @@ private:
     std::vector<int> m_familyOfGroup;
     std::vector<float> m_matchOfGroup;   // by group - 1; empty without an image
     bool m_hasColumns = false;
+    bool m_fourIndex = false;
     bool m_sorted = false;
     int m_sortKey = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;

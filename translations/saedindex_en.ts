@@ -121,6 +121,14 @@ To get them back, import their CIFs again.</translation>
         <source>清除</source>
         <translation>Clear</translation>
     </message>
+    <message>
+        <source>四指数 (h k i l) 的 i：须为 -(h + k)；空着时按 h、k 算出</source>
+        <translation>i of the four indices (h k i l): must be -(h + k); left empty, it follows from h and k</translation>
+    </message>
+    <message>
+        <source>R%1 的四指数 (h k i l) 须满足 i = -(h + k)：i 应为 %2，而不是“%3”。</source>
+        <translation>R%1 in four indices (h k i l) needs i = -(h + k): i should be %2, not &apos;%3&apos;.</translation>
+    </message>
 </context>
 <context>
     <name>saed::app::Form1</name>
@@ -596,6 +604,14 @@ The operation was stopped; the data in the window are unaffected.</translation>
         <source>按空间群：</source>
         <translation>By space group: </translation>
     </message>
+    <message>
+        <source>四指数</source>
+        <translation>4-index</translation>
+    </message>
+    <message>
+        <source>六方晶胞（a = b，α = β = 90°，γ = 120°）的晶面和晶向以四指数 (h k i l)、[U V T W] 显示：结果表、解族、计算、模拟、图像标注和极射赤面投影；报告和导出的文件仍为三指数</source>
+        <translation>Planes and directions of a hexagonal cell (a = b, α = β = 90°, γ = 120°) shown in four indices (h k i l), [U V T W]: result table, families, calculator, simulation, image labels and stereogram; reports and exported files keep three indices</translation>
+    </message>
 </context>
 <context>
     <name>saed::app::LibraryPanel</name>
@@ -747,6 +763,10 @@ The same operations without a window: saedindex-cli --help.
     <message>
         <source>未知选项 %1</source>
         <translation>unknown option %1</translation>
+    </message>
+    <message>
+        <source>无法保存四指数设置：%1</source>
+        <translation>Cannot save the four-index setting: %1</translation>
     </message>
 </context>
 <context>
@@ -1566,6 +1586,14 @@ With many rows only the distinct (g1, g2) of smallest misfit are computed; the o
     <message>
         <source>※ 此行含有运动学禁止的衍射，它由同一晶带中两个允许衍射的二次衍射产生</source>
         <translation>※ This row holds a kinematically forbidden reflection, produced by double diffraction of two allowed reflections of the same zone</translation>
+    </message>
+    <message>
+        <source>四指数 (hkil)</source>
+        <translation>Four indices (hkil)</translation>
+    </message>
+    <message>
+        <source>六方晶胞的四指数 (h k i l)，i = -(h + k)；报告和导出的文件仍为三指数</source>
+        <translation>Four indices (h k i l) of a hexagonal cell, i = -(h + k); reports and exported files keep three indices</translation>
     </message>
 </context>
 <context>

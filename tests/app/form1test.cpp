@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QDateTime>
 #include <QComboBox>
 #include <QFile>
 #include <QDoubleSpinBox>
@@ -36,6 +38,8 @@
 #include "app/simulationpanel.h"
 #include "app/translations.h"
 #include "indexing/indexingoperations.h"
+#include "indexing/resultexport.h"
+#include "store/reports.h"
 #include "analysis/screening.h"
 #include "model/language.h"
 #include "model/mainmodel.h"
@@ -359,4 +363,100 @@ TEST(GuardedApplicationTest, anExceptionIsToldAndTheEventLoopGoesOn) {
     ASSERT_EQ(prompts.questions().size(), 2u);
     EXPECT_TRUE(prompts.questions()[0].text.contains(QStringLiteral("内存不足")));
     EXPECT_TRUE(prompts.questions()[1].text.contains(QStringLiteral("bad index 7")));
+}
+
+// Magnesium: 1/d of (-1 0 0), (0 0 -2) and (-1 0 -2) at 10 px per 1/nm, with their angles.
+static void typeMagnesiumPattern(MainModel& model) {
+    model.setFlag(Flag::LatticeLocked, false);
+    const char* fields[][2] = {{"0", "0.32094"}, {"1", "0.32094"}, {"2", "0.52105"}, {"3", "90"},  {"4", "90"},
+                               {"5", "120"},     {"21", "3"},      {"22", "10"},     {"23", "100"}, {"24", "35.979"},
+                               {"25", "38.382"}, {"26", "52.609"}, {"30", "1"},      {"31", "1"},  {"32", "1"},
+                               {"33", "90"},     {"34", "43.15"},  {"35", "46.85"}};
+    for (const auto& f : fields) model.setText1(QString::fromLatin1(f[0]).toInt(), QString::fromLatin1(f[1]));
+}
+
+// One switch beside γ sets three or four indices for every view of a hexagonal cell; the
+// report and the CSV stay byte for byte what they are with three, and the calculator refuses
+// an i that is not -(h + k).
+TEST_F(Form1Test, fourIndicesOnDisplayForAHexagonalCellWhileFilesKeepThree) {
+    showOn(1);
+    typeMagnesiumPattern(model);
+    window.indexingOperations()->RunIndexing();
+    ResultTableModel& table = *model.resultTable();
+    ASSERT_EQ(table.rowCount(), 12);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const saed::store::ReportTarget target{{dir.path()}, QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7))};
+    const auto report = [&] {
+        const auto path = saed::store::exportResultReport(model, prompts, target);
+        QFile file(path.value_or(QString()));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray threeReport = report();
+    const QString threeCsv = saed::indexing::resultCsv(table);
+    ASSERT_FALSE(threeReport.isEmpty());
+    EXPECT_EQ(table.columnCount(), ResultTableModel::kAllColumns);
+
+    auto* setting = window.findChild<QCheckBox*>(QStringLiteral("FourIndexSetting"));
+    ASSERT_NE(setting, nullptr);
+    ASSERT_TRUE(setting->isEnabled());
+    setting->click();
+    ASSERT_TRUE(model.fourIndex());
+    EXPECT_TRUE(window.simulationPanel()->fourIndex());  // one setting, not one per tab
+    ASSERT_EQ(table.columnCount(), ResultTableModel::kAllColumns + 1);
+    const int r = table.rowOfGroup(1);  // (-1 0 0) (0 0 -2) (-1 0 -2), zone [0 -1 0]
+    EXPECT_EQ(table.data(table.index(r, ResultTableModel::kZoneColumn)).toString(), QStringLiteral("[1 -2 1 0]"));
+    EXPECT_EQ(table.data(table.index(r, ResultTableModel::kZoneColumn), ResultTableModel::kFileTextRole).toString(),
+              QStringLiteral("[0 -1 0]"));
+    EXPECT_EQ(table.data(table.index(r, ResultTableModel::kFourIndexColumn)).toString(),
+              QStringLiteral("(-1 0 1 0)  (0 0 0 -2)  (-1 0 1 -2)"));
+    EXPECT_EQ(table.cell(r, 1), QStringLiteral("-1"));
+    EXPECT_EQ(report(), threeReport);
+    EXPECT_EQ(saed::indexing::resultCsv(table), threeCsv);
+
+    // The families view: zones <U V T W> and forms {h k i l}.
+    QTreeWidget* families = window.resultsPanel()->familyTree();
+    ASSERT_GT(families->topLevelItemCount(), 0);
+    for (int c : {2, 3, 4, 5})
+        EXPECT_EQ(families->topLevelItem(0)->text(c).split(u' ').size(), 4) << families->topLevelItem(0)->text(c).toStdString();
+    families->expandItem(families->topLevelItem(0));
+    ASSERT_GT(families->topLevelItem(0)->childCount(), 0);
+    EXPECT_EQ(families->topLevelItem(0)->child(0)->text(3).split(u' ').size(), 4);
+
+    // The calculator takes (h k i l): a typed i must be -(h + k).
+    auto* i1 = window.findChild<QLineEdit*>(QStringLiteral("CalculatorI1"));
+    ASSERT_NE(i1, nullptr);
+    EXPECT_FALSE(i1->isHidden());
+    const char* planes[3][3] = {{"1", "0", "0"}, {"0", "1", "0"}, {"0", "0", "1"}};
+    const Field first[3] = {Field::H1, Field::K1, Field::L1};
+    for (int j = 0; j < 3; ++j)
+        for (int a = 0; a < 3; ++a) model.setText1(fieldNumber(first[a], j), QString::fromLatin1(planes[j][a]));
+    EXPECT_EQ(i1->placeholderText(), QStringLiteral("-1"));
+    auto* calculate = window.findChild<QPushButton*>(QStringLiteral("Command5"));
+    ASSERT_NE(calculate, nullptr);
+    const std::size_t asked = prompts.questions().size();
+    i1->setText(QStringLiteral("1"));
+    calculate->click();
+    ASSERT_EQ(prompts.questions().size(), asked + 1);
+    EXPECT_TRUE(prompts.questions().back().text.contains(QStringLiteral("i = -(h + k)")));
+    EXPECT_TRUE(prompts.questions().back().text.contains(QStringLiteral("-1")));
+    EXPECT_NE(model.Text1(Field::ZoneW), QStringLiteral("1"));  // nothing calculated
+    i1->setText(QStringLiteral("-1"));
+    calculate->click();
+    EXPECT_EQ(prompts.questions().size(), asked + 1);
+    EXPECT_EQ(model.Text1(Field::ZoneW), QStringLiteral("1"));
+    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("CalculatorZoneFour"))->text(), QStringLiteral("= [0 0 0 1]"));
+
+    // A cubic cell shows three indices and keeps the setting; switching it off anywhere is one switch.
+    model.setText1(Field::Gamma, QStringLiteral("90"));
+    EXPECT_FALSE(setting->isEnabled());
+    EXPECT_TRUE(setting->isChecked());
+    EXPECT_TRUE(i1->isHidden());
+    model.setText1(Field::Gamma, QStringLiteral("120"));
+    auto* simulationSwitch = window.simulationPanel()->findChild<QCheckBox*>(QStringLiteral("SimulationFourIndex"));
+    ASSERT_TRUE(simulationSwitch->isEnabled());
+    simulationSwitch->click();
+    EXPECT_FALSE(model.fourIndex());
+    EXPECT_FALSE(setting->isChecked());
+    EXPECT_EQ(table.columnCount(), ResultTableModel::kAllColumns);
 }

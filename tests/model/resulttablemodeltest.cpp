@@ -134,3 +134,33 @@ TEST(ResultTableModelTest, zoneAndMisfitColumns) {
     EXPECT_TRUE(std::isnan(table.misfit(0)));
     EXPECT_EQ(table.family(0), 0);
 }
+
+// The four-index column comes and goes with the setting, also when set before the first run,
+// and sorts by R1's indices as numbers.
+TEST(ResultTableModelTest, fourIndexColumnShowsHexagonalRowsAndSorts) {
+    ResultTableModel table;
+    table.setFourIndex(true);
+    EXPECT_EQ(table.columnCount(), 0);
+    saed::core::ResultRow a, b;
+    a.g1 = {1, 0, 0};
+    a.g2 = {0, 0, 2};
+    a.g3 = {1, 0, 2};
+    b.g1 = {-1, 1, 0};
+    b.g2 = {0, 0, 2};
+    b.g3 = {-1, 1, 2};
+    for (auto* row : {&a, &b}) {
+        row->spacingNm = {0.27794, 0.26054, 0.19008};
+        row->angleDeg = {90, 43.15, 46.85};
+    }
+    table.buildResults({a, b}, Qt::red);
+    ASSERT_EQ(table.columnCount(), ResultTableModel::kAllColumns + 1);
+    EXPECT_EQ(table.data(table.index(0, ResultTableModel::kFourIndexColumn)).toString(),
+              QStringLiteral("(1 0 -1 0)  (0 0 0 2)  (1 0 -1 2)"));
+    EXPECT_EQ(table.data(table.index(1, ResultTableModel::kZoneColumn)).toString(), QStringLiteral("[1 1 -2 0]"));
+    EXPECT_EQ(table.cell(1, ResultTableModel::kZoneColumn), QStringLiteral("[1 1 0]"));
+    table.sortBy(ResultTableModel::kFourIndexColumn, Qt::AscendingOrder);
+    EXPECT_EQ(table.group(0), 2);  // h = -1 before h = 1
+    table.setFourIndex(false);
+    EXPECT_EQ(table.columnCount(), ResultTableModel::kAllColumns);
+    EXPECT_EQ(table.data(table.index(1, ResultTableModel::kZoneColumn)).toString(), QStringLiteral("[0 -1 0]"));
+}
