@@ -561,7 +561,42 @@ ImageIdentification identifyImage(const core::Raster& raster, PhaseSearch& searc
     result.net = fitNet(result.spots, options);
     settings.imageWidth = raster.width();
     settings.imageHeight = raster.height();
-    result.candidates = search.identify(result.net, result.spots, settings, progress);
+    if (settings.removeDistortion.none() || result.net.status != NetStatus::Ok) {
+        result.candidates = search.identify(result.net, result.spots, settings, progress);
+        return result;
+    }
+    // The distortion is a linear map of vectors from the direct beam: taken off about the first
+    // fit's centre, and put back about the same point, so that the two are exact inverses.
+    const measure::ImagePoint about = result.net.centre;
+    const core::EllipticDistortion& distortion = settings.removeDistortion;
+    std::vector<measure::Spot> corrected = result.spots;
+    for (measure::Spot& s : corrected) {
+        double dx = s.x - about.x, dy = s.y - about.y;
+        distortion.correct(dx, dy);
+        s.x = about.x + dx;
+        s.y = about.y + dy;
+    }
+    if (!lockedCentre) options.startCentre = about;
+    result.net = fitNet(corrected, options);
+    result.candidates = search.identify(result.net, corrected, settings, progress);
+    const auto onImage = [&](double& x, double& y) {
+        double dx = x - about.x, dy = y - about.y;
+        distortion.distort(dx, dy);
+        x = about.x + dx;
+        y = about.y + dy;
+    };
+    const auto inside = [&](double x, double y) {
+        return x >= 0 && y >= 0 && x <= raster.width() - 1 && y <= raster.height() - 1;
+    };
+    for (Candidate& c : result.candidates) {
+        std::vector<CandidateSpot> kept;
+        for (CandidateSpot s : c.spots) {
+            onImage(s.x, s.y);
+            if (s.detected) onImage(s.detected->x, s.detected->y);
+            if (inside(s.x, s.y)) kept.push_back(s);
+        }
+        c.spots = std::move(kept);
+    }
     return result;
 }
 

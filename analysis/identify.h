@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "analysis/netfit.h"
+#include "core/ellipticdistortion.h"
 #include "core/lattice.h"
 #include "library/crystalphase.h"
 
@@ -31,6 +32,10 @@ struct IdentifySettings {
     // The beam's energy: it places the first higher-order Laue zone, which a zone of a long
     // period [uvw] would show as a ring of spots within the pattern.
     double voltageKv = 200;
+    // The projector's elliptical distortion (a saved calibration's): taken off the detected spots
+    // about the direct beam before the net is fitted; the candidates' spots are drawn back onto
+    // the image.
+    core::EllipticDistortion removeDistortion;
     int imageWidth = 0;  // predicted spots are kept on the image when its size is known
     int imageHeight = 0;
     std::size_t maxCandidates = 50;
@@ -125,7 +130,10 @@ struct ImageIdentification {
 
 // Detects the spots of `raster` (on its raw values), fits the net with the direct beam (at
 // `lockedCentre` when given, else started from the beam's plateau) and ranks the candidates.
-// settings.imageWidth and imageHeight are taken from the raster.
+// settings.imageWidth and imageHeight are taken from the raster. With settings.removeDistortion
+// the net is fitted to the spots without it (about the centre of a first fit on the spots as
+// they are): `spots` stay as the image shows them, the net is the undistorted one, and the
+// candidates' predicted and detected spots are image positions.
 ImageIdentification identifyImage(const core::Raster& raster, PhaseSearch& search, IdentifySettings settings,
                                   std::optional<measure::ImagePoint> lockedCentre = std::nullopt,
                                   const std::function<bool(std::size_t, std::size_t)>& progress = {});

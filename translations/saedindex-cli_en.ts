@@ -187,63 +187,6 @@ the files written are byte for byte the same in either language.
 <context>
     <name>saed::cli::Identify</name>
     <message>
-        <source>用法：saedindex-cli identify FILE [--cif FILE_OR_FOLDER...] [--library FILE]
-                             [--phases all|builtin|imported] [--uncalibrated] [--d-range DMIN,DMAX]
-                             [--scale S,L] [--centre X,Y] [--double] [--top N]
-                             [--format text|json|csv]
-
-在图像上检出全部斑点，拟合二维倒易网（两个最短的不共线基矢、每个斑点的网格坐标、
-剔除离群点、最小二乘精修基矢与中心），求出透射斑中心，再在物相中找出其零阶劳厄带
-允许反射之网与所测网相符的每个晶带 [uvw]，以一个连续得分排序（得分的各部分一并列出）。
-
-选项：
-  --cif FILE_OR_FOLDER...  用这些 CIF 文件中的物相（文件夹代表其中的 *.cif 文件）
-  --library FILE     用九字段物相库文本中的物相（按其点阵类型）
-  --phases P         all（默认）：内置物相和已导入的物相；builtin：仅内置；imported：仅已导入
-  --uncalibrated     不用图像所带的标定，按每个候选拟合标尺（相机长度未知）
-  --d-range DMIN,DMAX  拟合标尺时网的较短基矢所对应的晶面间距范围（nm，默认 0.1,1.5）
-  --scale S,L        标尺：长 L 像素对应 S（1/nm），代替图像所带的标定
-  --centre X,Y       透射斑中心（图像像素），固定不动
-  --double           可由二次衍射出现的禁止斑点也算作解释了的斑点
-  --top N            列出的候选数（默认 10）
-  --format F         text（默认）、json 或 csv
-  --help             本说明
-
-无斑点、只有一个斑点、只有一行斑点、环花样、斑点过多或没有物相时在 stderr 上说明，
-退出状态为 2。
-</source>
-        <translation>usage: saedindex-cli identify FILE [--cif FILE_OR_FOLDER...] [--library FILE]
-                             [--phases all|builtin|imported] [--uncalibrated] [--d-range DMIN,DMAX]
-                             [--scale S,L] [--centre X,Y] [--double] [--top N]
-                             [--format text|json|csv]
-
-Detects every spot of the image, fits the two-dimensional reciprocal net to them (the two
-shortest non-collinear basis vectors, the net coordinates of every spot, outliers left out,
-basis and centre refined by least squares), finds the direct-beam centre, then finds in the
-phases every zone [uvw] whose zero-order Laue zone net of allowed reflections matches the
-measured net, and ranks them by one continuous score (its parts listed beside it).
-
-options:
-  --cif FILE_OR_FOLDER...  the phases of these CIF files (a folder stands for its *.cif files)
-  --library FILE     the phases of a nine-field library text (by their lattice type)
-  --phases P         all (default): the built-in and the imported phases; builtin: only the
-                     built-in ones; imported: only the imported ones
-  --uncalibrated     ignore the image&apos;s calibration and fit the scale per candidate (camera
-                     length unknown)
-  --d-range DMIN,DMAX  when the scale is fitted: the spacings (nm) the net&apos;s shorter basis
-                     vector may stand for (default 0.1,1.5)
-  --scale S,L        scale bar: L pixels stand for S (1/nm), instead of the image&apos;s calibration
-  --centre X,Y       the direct-beam centre (image pixels), kept fixed
-  --double           forbidden spots that double diffraction can produce count as explained
-  --top N            the number of candidates listed (default 10)
-  --format F         text (default), json or csv
-  --help             this text
-
-No spots, one spot, one row of spots, a ring pattern, too many spots or no phase are told on
-stderr, with exit status 2.
-</translation>
-    </message>
-    <message>
         <source>缺少图像文件 FILE</source>
         <translation>the image file FILE is missing</translation>
     </message>
@@ -254,10 +197,6 @@ stderr, with exit status 2.
     <message>
         <source>--cif 和 --library 只能给出一个</source>
         <translation>give only one of --cif and --library</translation>
-    </message>
-    <message>
-        <source>--scale 和 --uncalibrated 只能给出一个</source>
-        <translation>give only one of --scale and --uncalibrated</translation>
     </message>
     <message>
         <source>--cif 须给出文件或文件夹</source>
@@ -334,6 +273,88 @@ stderr, with exit status 2.
     <message>
         <source>；与第 %1 名并列：%2</source>
         <translation>; tied with rank %1: %2</translation>
+    </message>
+    <message>
+        <source>--scale、--calibration 和 --uncalibrated 只能给出一个</source>
+        <translation>give only one of --scale, --calibration and --uncalibrated</translation>
+    </message>
+    <message>
+        <source>标定“%1”没有可用的数值</source>
+        <translation>the calibration “%1” has no usable value</translation>
+    </message>
+    <message>
+        <source>文件自带的标定 %1 1/nm 每像素，与标定“%2”相差 %3 %</source>
+        <translation>the file&apos;s own calibration, %1 1/nm per pixel, differs from the calibration “%2” by %3 %</translation>
+    </message>
+    <message>
+        <source>注意：两者相差较大，请核对所选标定是否属于这一相机长度和像素合并</source>
+        <translation>note: they differ a lot; check that the chosen calibration belongs to this camera length and binning</translation>
+    </message>
+    <message>
+        <source>已去除标定“%1”的椭圆畸变：长短轴比 %2，长轴 %3°</source>
+        <translation>Elliptical distortion of the calibration “%1” removed: axis ratio %2, major axis %3°</translation>
+    </message>
+    <message>
+        <source>用法：saedindex-cli identify FILE [--cif FILE_OR_FOLDER...] [--library FILE]
+                             [--phases all|builtin|imported] [--uncalibrated] [--d-range DMIN,DMAX]
+                             [--scale S,L | --calibration NAME] [--centre X,Y] [--double]
+                             [--top N] [--format text|json|csv]
+
+在图像上检出全部斑点，拟合二维倒易网（两个最短的不共线基矢、每个斑点的网格坐标、
+剔除离群点、最小二乘精修基矢与中心），求出透射斑中心，再在物相中找出其零阶劳厄带
+允许反射之网与所测网相符的每个晶带 [uvw]，以一个连续得分排序（得分的各部分一并列出）。
+
+选项：
+  --cif FILE_OR_FOLDER...  用这些 CIF 文件中的物相（文件夹代表其中的 *.cif 文件）
+  --library FILE     用九字段物相库文本中的物相（按其点阵类型）
+  --phases P         all（默认）：内置物相和已导入的物相；builtin：仅内置；imported：仅已导入
+  --uncalibrated     不用图像所带的标定，按每个候选拟合标尺（相机长度未知）
+  --d-range DMIN,DMAX  拟合标尺时网的较短基矢所对应的晶面间距范围（nm，默认 0.1,1.5）
+  --scale S,L        标尺：长 L 像素对应 S（1/nm），代替图像所带的标定
+  --calibration NAME 保存的标定（saedindex-cli calibrate --save）：代替图像所带的标定，
+                     并在拟合网之前从检出的斑点中去除其椭圆畸变
+  --centre X,Y       透射斑中心（图像像素），固定不动
+  --double           可由二次衍射出现的禁止斑点也算作解释了的斑点
+  --top N            列出的候选数（默认 10）
+  --format F         text（默认）、json 或 csv
+  --help             本说明
+
+无斑点、只有一个斑点、只有一行斑点、环花样、斑点过多或没有物相时在 stderr 上说明，
+退出状态为 2。
+</source>
+        <translation>usage: saedindex-cli identify FILE [--cif FILE_OR_FOLDER...] [--library FILE]
+                             [--phases all|builtin|imported] [--uncalibrated] [--d-range DMIN,DMAX]
+                             [--scale S,L | --calibration NAME] [--centre X,Y] [--double]
+                             [--top N] [--format text|json|csv]
+
+Detects every spot of the image, fits the two-dimensional reciprocal net to them (the two
+shortest non-collinear basis vectors, the net coordinates of every spot, outliers left out,
+basis and centre refined by least squares), finds the direct-beam centre, then finds in the
+phases every zone [uvw] whose zero-order Laue zone net of allowed reflections matches the
+measured net, and ranks them by one continuous score (its parts listed beside it).
+
+options:
+  --cif FILE_OR_FOLDER...  the phases of these CIF files (a folder stands for its *.cif files)
+  --library FILE     the phases of a nine-field library text (by their lattice type)
+  --phases P         all (default): the built-in and the imported phases; builtin: only the
+                     built-in ones; imported: only the imported ones
+  --uncalibrated     ignore the image&apos;s calibration and fit the scale per candidate (camera
+                     length unknown)
+  --d-range DMIN,DMAX  when the scale is fitted: the spacings (nm) the net&apos;s shorter basis
+                     vector may stand for (default 0.1,1.5)
+  --scale S,L        scale bar: L pixels stand for S (1/nm), instead of the image&apos;s calibration
+  --calibration NAME a saved calibration (saedindex-cli calibrate --save): instead of the
+                     image&apos;s calibration, and its elliptical distortion is taken off the
+                     detected spots before the net is fitted
+  --centre X,Y       the direct-beam centre (image pixels), kept fixed
+  --double           forbidden spots that double diffraction can produce count as explained
+  --top N            the number of candidates listed (default 10)
+  --format F         text (default), json or csv
+  --help             this text
+
+No spots, one spot, one row of spots, a ring pattern, too many spots or no phase are told on
+stderr, with exit status 2.
+</translation>
     </message>
 </context>
 <context>

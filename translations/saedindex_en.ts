@@ -296,7 +296,7 @@ The operation was stopped; the data in the window are unaffected.</translation>
     </message>
     <message>
         <source>把所选候选的物相、点阵参数和 R1、R2、R3 填入标定计算的表</source>
-        <translation>Put the chosen candidate's phase, lattice parameters and R1, R2, R3 into the indexing fields</translation>
+        <translation>Put the chosen candidate&apos;s phase, lattice parameters and R1, R2, R3 into the indexing fields</translation>
     </message>
     <message>
         <source>衍射模拟</source>
@@ -352,7 +352,7 @@ The operation was stopped; the data in the window are unaffected.</translation>
     </message>
     <message>
         <source>网的形状与标尺同所测之网的相符程度，0 到 1</source>
-        <translation>How well the net's shape and scale agree with the measured net, 0 to 1</translation>
+        <translation>How well the net&apos;s shape and scale agree with the measured net, 0 to 1</translation>
     </message>
     <message>
         <source>预测斑点中（按 |F|² 加权）在图像上看得到的比例</source>
@@ -452,7 +452,7 @@ The operation was stopped; the data in the window are unaffected.</translation>
     </message>
     <message>
         <source>这个候选的网给不出一致的 R1、R2、R3 夹角</source>
-        <translation>This candidate's net gives no consistent angles between R1, R2 and R3</translation>
+        <translation>This candidate&apos;s net gives no consistent angles between R1, R2 and R3</translation>
     </message>
     <message>
         <source>物相库已改变，找不到物相 %1</source>

@@ -24,6 +24,7 @@
 #include "library/phasetree.h"
 #include "library/screeningphase.h"
 #include "measure/imagefile.h"
+#include "store/calibrationstore.h"
 
 namespace saed::cli {
 
@@ -36,8 +37,8 @@ struct Identify {
 const char kHelp[] = QT_TRANSLATE_NOOP("saed::cli::Identify",
     "用法：saedindex-cli identify FILE [--cif FILE_OR_FOLDER...] [--library FILE]\n"
     "                             [--phases all|builtin|imported] [--uncalibrated] [--d-range DMIN,DMAX]\n"
-    "                             [--scale S,L] [--centre X,Y] [--double] [--top N]\n"
-    "                             [--format text|json|csv]\n"
+    "                             [--scale S,L | --calibration NAME] [--centre X,Y] [--double]\n"
+    "                             [--top N] [--format text|json|csv]\n"
     "\n"
     "在图像上检出全部斑点，拟合二维倒易网（两个最短的不共线基矢、每个斑点的网格坐标、\n"
     "剔除离群点、最小二乘精修基矢与中心），求出透射斑中心，再在物相中找出其零阶劳厄带\n"
@@ -50,6 +51,8 @@ const char kHelp[] = QT_TRANSLATE_NOOP("saed::cli::Identify",
     "  --uncalibrated     不用图像所带的标定，按每个候选拟合标尺（相机长度未知）\n"
     "  --d-range DMIN,DMAX  拟合标尺时网的较短基矢所对应的晶面间距范围（nm，默认 0.1,1.5）\n"
     "  --scale S,L        标尺：长 L 像素对应 S（1/nm），代替图像所带的标定\n"
+    "  --calibration NAME 保存的标定（saedindex-cli calibrate --save）：代替图像所带的标定，\n"
+    "                     并在拟合网之前从检出的斑点中去除其椭圆畸变\n"
     "  --centre X,Y       透射斑中心（图像像素），固定不动\n"
     "  --double           可由二次衍射出现的禁止斑点也算作解释了的斑点\n"
     "  --top N            列出的候选数（默认 10）\n"
@@ -58,6 +61,9 @@ const char kHelp[] = QT_TRANSLATE_NOOP("saed::cli::Identify",
     "\n"
     "无斑点、只有一个斑点、只有一行斑点、环花样、斑点过多或没有物相时在 stderr 上说明，\n"
     "退出状态为 2。\n");
+
+// The least relative uncertainty a saved calibration is given.
+constexpr double kLeastCalibrationError = 0.005;
 
 int fail(QTextStream& err, const QString& message) {
     err << "saedindex-cli identify: " << message << '\n';
@@ -125,7 +131,7 @@ int runIdentifyCommand(const QStringList& arguments, QTextStream& out, QTextStre
     if (!options.parse(args,
                        {QStringLiteral("library"), QStringLiteral("phases"), QStringLiteral("d-range"),
                         QStringLiteral("scale"), QStringLiteral("centre"), QStringLiteral("top"),
-                        QStringLiteral("format")},
+                        QStringLiteral("format"), QStringLiteral("calibration")},
                        {QStringLiteral("uncalibrated"), QStringLiteral("double")}))
         return fail(err, options.error());
     const QString format = options.value(QStringLiteral("format"), QStringLiteral("text"));
@@ -133,8 +139,18 @@ int runIdentifyCommand(const QStringList& arguments, QTextStream& out, QTextStre
         return fail(err, Identify::tr("--format 须为 text、json 或 csv"));
     if (cifs && options.has(QStringLiteral("library")))
         return fail(err, Identify::tr("--cif 和 --library 只能给出一个"));
-    if (options.has(QStringLiteral("scale")) && options.has(QStringLiteral("uncalibrated")))
-        return fail(err, Identify::tr("--scale 和 --uncalibrated 只能给出一个"));
+    if (int(options.has(QStringLiteral("scale"))) + int(options.has(QStringLiteral("uncalibrated"))) +
+            int(options.has(QStringLiteral("calibration"))) > 1)
+        return fail(err, Identify::tr("--scale、--calibration 和 --uncalibrated 只能给出一个"));
+    std::optional<store::SavedCalibration> saved;
+    if (options.has(QStringLiteral("calibration"))) {
+        QString error;
+        saved = store::CalibrationStore(store::CalibrationStore::defaultPath())
+                    .find(options.value(QStringLiteral("calibration")), &error);
+        if (!saved) return fail(err, error);
+        if (!(saved->perPixel > 0) || !std::isfinite(saved->perPixel))
+            return fail(err, Identify::tr("标定“%1”没有可用的数值").arg(QString::fromStdString(saved->name)));
+    }
 
     // The phases.
     std::vector<library::CrystalPhase> phases;
@@ -199,7 +215,27 @@ int runIdentifyCommand(const QStringList& arguments, QTextStream& out, QTextStre
         return fail(err, Identify::tr("--centre 不在图像上"));
 
     QString calibrationSource = QStringLiteral("fitted");
-    if (options.has(QStringLiteral("scale"))) {
+    if (saved) {
+        settings.calibration = saved->perPixel;
+        // A ring standard's own uncertainty, but no less than what the specimen's height and the
+        // lens settings change between the standard and the pattern.
+        if (saved->perPixelSigma > 0)
+            settings.calibrationError = std::max(saved->perPixelSigma / saved->perPixel, kLeastCalibrationError);
+        settings.removeDistortion = saved->distortion;
+        calibrationSource = QStringLiteral("saved");
+        // The file's own calibration beside the saved one; a large disagreement is told.
+        if (raster.calibration && raster.calibration->reciprocal && raster.calibration->perPixel > 0) {
+            const double off = raster.calibration->perPixel / saved->perPixel - 1;
+            err << "saedindex-cli identify: "
+                << Identify::tr("文件自带的标定 %1 1/nm 每像素，与标定“%2”相差 %3 %")
+                       .arg(QString::number(raster.calibration->perPixel, 'g', 8), QString::fromStdString(saved->name),
+                            QString::number(100 * off, 'f', 2))
+                << '\n';
+            if (std::abs(off) > 0.02)
+                err << "saedindex-cli identify: "
+                    << Identify::tr("注意：两者相差较大，请核对所选标定是否属于这一相机长度和像素合并") << '\n';
+        }
+    } else if (options.has(QStringLiteral("scale"))) {
         const auto sl = options.list(QStringLiteral("scale"), 2);
         const auto s = sl ? number((*sl)[0]) : std::nullopt, l = sl ? number((*sl)[1]) : std::nullopt;
         if (!s || !l || !(*s > 0) || !(*l > 0)) return fail(err, Identify::tr("--scale 须为两个正数 S,L"));
@@ -293,7 +329,14 @@ int runIdentifyCommand(const QStringList& arguments, QTextStream& out, QTextStre
                          {QStringLiteral("calibration"),
                           QJsonObject{{QStringLiteral("value"), settings.calibration ? QJsonValue(*settings.calibration)
                                                                                      : QJsonValue()},
-                                      {QStringLiteral("source"), calibrationSource}}},
+                                      {QStringLiteral("source"), calibrationSource},
+                                      {QStringLiteral("name"), saved ? QJsonValue(QString::fromStdString(saved->name))
+                                                                     : QJsonValue()},
+                                      {QStringLiteral("distortionRemoved"),
+                                       saved && !saved->distortion.none()
+                                           ? QJsonValue(QJsonObject{{QStringLiteral("ratio"), saved->distortion.ratio},
+                                                                    {QStringLiteral("angle"), saved->distortion.angleDeg}})
+                                           : QJsonValue()}}},
                          {QStringLiteral("candidates"), list}};
         out << QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented));
         return 0;
@@ -338,6 +381,10 @@ int runIdentifyCommand(const QStringList& arguments, QTextStream& out, QTextStre
     out << (settings.calibration ? Identify::tr("标定 %1 1/nm/px（%2）").arg(g(*settings.calibration), calibrationSource)
                                  : Identify::tr("标定未知：按每个候选拟合"))
         << '\n';
+    if (saved && !saved->distortion.none())
+        out << Identify::tr("已去除标定“%1”的椭圆畸变：长短轴比 %2，长轴 %3°")
+                   .arg(QString::fromStdString(saved->name), g(saved->distortion.ratio), f(saved->distortion.angleDeg, 1))
+            << '\n';
     for (std::size_t i = 0; i < shown; ++i) {
         const analysis::Candidate& c = result.candidates[i];
         const analysis::ScoreParts& p = c.parts;

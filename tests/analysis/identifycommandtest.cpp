@@ -11,6 +11,7 @@
 
 #include "analysis/identify.h"
 #include "library/builtinphases.h"
+#include "store/calibrationstore.h"
 #include "tools/cameraimage.h"
 
 namespace {
@@ -22,13 +23,18 @@ struct ProgramRun {
     QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
 };
 
-// Runs the real saedindex-cli as a user does, in English, with an empty configuration folder.
-ProgramRun runIdentify(const QStringList& args) {
+// The configuration folder the command runs with.
+QString configPath() {
     static QTemporaryDir config;
+    return config.path();
+}
+
+// Runs the real saedindex-cli as a user does, in English, with its own configuration folder.
+ProgramRun runIdentify(const QStringList& args) {
     QProcess cli;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configPath());
     cli.setProcessEnvironment(environment);
     cli.start(QStringLiteral(SAEDINDEX_CLI), QStringList{QStringLiteral("identify")} + args);
     ProgramRun run;
@@ -170,5 +176,83 @@ TEST(IdentifyCommandTest, rankingEqualsTheEngineAndBadImagesAreRefused) {
         EXPECT_EQ(r.status, 2) << bad.says;
         EXPECT_TRUE(r.out.isEmpty()) << bad.says;
         EXPECT_TRUE(r.err.contains(QString::fromLatin1(bad.says), Qt::CaseInsensitive)) << r.err.toStdString();
+    }
+}
+
+TEST(IdentifyCommandTest, aSavedCalibrationGivesTheScaleAndItsDistortionIsTakenOffTheSpots) {
+    QTemporaryDir dir;
+    const auto& phases = saed::library::builtInPhases();
+    std::size_t al = 0;
+    while (phases[al].name != "Al") ++al;
+    // [0 0 1] of Al: a square net of (2 0 0), drawn 4 % longer along 30 degrees, and a file
+    // calibration 3 % off.
+    saed::tools::CameraSpec spec = saed::tools::randomCameraSpec({0, 0, 1}, 5);
+    spec.ellipticity = 0.04;
+    spec.ellipseAxisDeg = 30;
+    spec.calibrationError = 0.03;
+    spec.rotationDeg = 0;  // (2 0 0) along x: the two basis vectors stretched 2 % apart
+    const auto made = saed::tools::makeCameraImage(phases[al], spec);
+    ASSERT_TRUE(made);
+    const QString path = writeImage(dir, "al001.tif", made->raster);
+
+    // The calibration a ring standard under the same lenses gives: per corrected pixel (the
+    // correction keeps areas), with the distortion.
+    saed::store::SavedCalibration saved;
+    saved.name = "tem-100cm";
+    saved.perPixel = made->trueCalibration * (1 + spec.ellipticity / 2) / std::sqrt(1 + spec.ellipticity);
+    saved.perPixelSigma = 0.002 * saved.perPixel;
+    saved.distortion = {1 + spec.ellipticity, spec.ellipseAxisDeg};
+    QString error;
+    ASSERT_TRUE(saed::store::CalibrationStore(configPath() + QStringLiteral("/saedindex/saedindex/Calibrations.ini"))
+                    .save(saved, true, &error))
+        << error.toStdString();
+
+    const double d200 = 0.40495 / 2;
+    const auto spacings = [](const QJsonObject& j) {
+        const QJsonArray basis = j[u"net"][u"basis"].toArray();
+        return std::pair{basis[0][u"d"].toDouble(), basis[1][u"d"].toDouble()};
+    };
+    const ProgramRun run = runIdentify({path, QStringLiteral("--phases"), QStringLiteral("builtin"),
+                                        QStringLiteral("--calibration"), QStringLiteral("tem-100cm"),
+                                        QStringLiteral("--format"), QStringLiteral("json")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonObject j = run.json();
+    EXPECT_EQ(j[u"calibration"][u"source"].toString(), QStringLiteral("saved"));
+    EXPECT_EQ(j[u"calibration"][u"name"].toString(), QStringLiteral("tem-100cm"));
+    EXPECT_DOUBLE_EQ(j[u"calibration"][u"value"].toDouble(), saved.perPixel);
+    EXPECT_DOUBLE_EQ(j[u"calibration"][u"distortionRemoved"][u"ratio"].toDouble(), 1.04);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("tem-100cm")) && run.err.contains(QStringLiteral("2.98")))
+        << run.err.toStdString();  // the file's own calibration told beside the saved one
+    const auto [d1, d2] = spacings(j);
+    // Within what 1 px of noise on each spot leaves of a net on some sixty spots.
+    EXPECT_NEAR(d1, d200, 0.01 * d200);
+    EXPECT_NEAR(d2, d200, 0.01 * d200);
+    EXPECT_LT(std::abs(d1 / d2 - 1), 0.01);
+    EXPECT_NEAR(j[u"net"][u"angle"].toDouble(), 90, 0.5);
+    // The candidates' spots lie on the image as it is: the detected ones where the spots were found.
+    const QJsonArray spots = j[u"candidates"][0][u"spots"].toArray();
+    ASSERT_FALSE(spots.isEmpty());
+    for (const QJsonValue s : spots) {
+        if (s[u"detected"].isNull()) continue;
+        EXPECT_NEAR(s[u"predicted"][u"x"].toDouble(), s[u"detected"][u"x"].toDouble(), 2.5);
+        EXPECT_NEAR(s[u"predicted"][u"y"].toDouble(), s[u"detected"][u"y"].toDouble(), 2.5);
+    }
+
+    // Without it the same spots give a net out of square: (2 0 0) and (0 2 0) 2 % apart in length
+    // and some 2 degrees off a right angle.
+    const ProgramRun raw = runIdentify({path, QStringLiteral("--phases"), QStringLiteral("builtin"),
+                                        QStringLiteral("--format"), QStringLiteral("json")});
+    ASSERT_EQ(raw.status, 0);
+    const auto [r1, r2] = spacings(raw.json());
+    EXPECT_GT(std::abs(r1 / r2 - 1), 0.02);
+    EXPECT_GT(std::abs(raw.json()[u"net"][u"angle"].toDouble() - 90), 1.2);
+
+    for (const QStringList& bad : {QStringList{path, QStringLiteral("--calibration"), QStringLiteral("none-such")},
+                                   QStringList{path, QStringLiteral("--calibration"), QStringLiteral("tem-100cm"),
+                                               QStringLiteral("--scale"), QStringLiteral("10,80")}}) {
+        const ProgramRun r = runIdentify(bad);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.contains(QStringLiteral("none-such")) || r.err.contains(QStringLiteral("--scale"))) << r.err.toStdString();
     }
 }
