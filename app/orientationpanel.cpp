@@ -368,6 +368,8 @@ bool OrientationPanel::updateOrientation() {
     if (m_current.rule) {
         const auto rule = m_current.rule;
         request.allowed = [rule](const core::Hkl& p) { return rule->admits(p); };
+        // Where the atoms are known the great circles are those of the strongest reflections.
+        request.amplitude = [rule](const core::Hkl& p) { return rule->structureFactor(p); };
     }
     // Low-index zones only, so that the labels stay readable; the zone on the beam always.
     request.maxIndex = 2;

@@ -76,11 +76,15 @@ Stereogram stereogram(const core::CrystalFrame& frame, const core::Mat3& u, cons
         return indexSum(x.uvw) < indexSum(y.uvw);
     });
 
-    // The strong planes: those of the largest spacings, each plane once (not its opposite).
+    // The strong planes, each once (not its opposite): by |F| where the atoms are known, a form
+    // being the planes of one |F| and spacing; otherwise those of the largest spacings. Planes
+    // the atoms extinguish are left out by `allowed`.
     struct Plane {
         core::Hkl hkl;
         double spacing;
+        double amplitude;
     };
+    bool byAmplitude = false;
     std::vector<Plane> planes;
     const int range = std::clamp(request.planeRange, 1, 8);
     for (int h = -range; h <= range; ++h)
@@ -93,19 +97,29 @@ Stereogram stereogram(const core::CrystalFrame& frame, const core::Mat3& u, cons
                 if (first < 0) continue;
                 if (request.allowed && !request.allowed(hkl)) continue;
                 const double length = core::norm(frame.planeNormal(hkl));
-                if (length > 0) planes.push_back({hkl, 1.0 / length});
+                if (!(length > 0)) continue;
+                const std::optional<double> f = request.amplitude ? request.amplitude(hkl) : std::nullopt;
+                byAmplitude = byAmplitude || f.has_value();
+                planes.push_back({hkl, 1.0 / length, f.value_or(0.0)});
             }
-    std::stable_sort(planes.begin(), planes.end(), [](const Plane& x, const Plane& y) { return x.spacing > y.spacing; });
+    const auto sameSpacing = [](double x, double y) { return std::fabs(x - y) <= 1e-9 * std::max(x, y); };
+    const auto sameAmplitude = [](double x, double y) { return std::fabs(x - y) <= 1e-6 * std::max(x, y); };
+    std::stable_sort(planes.begin(), planes.end(), [&](const Plane& x, const Plane& y) {
+        if (byAmplitude && !sameAmplitude(x.amplitude, y.amplitude)) return x.amplitude > y.amplitude;
+        if (!sameSpacing(x.spacing, y.spacing)) return x.spacing > y.spacing;
+        return false;
+    });
     int forms = 0;
-    double lastSpacing = -1;
+    const Plane* last = nullptr;
     for (const Plane& plane : planes) {
-        if (std::fabs(plane.spacing - lastSpacing) > 1e-9 * plane.spacing) {
+        if (last == nullptr || !sameSpacing(plane.spacing, last->spacing) ||
+            (byAmplitude && !sameAmplitude(plane.amplitude, last->amplitude))) {
             if (++forms > request.planeForms) break;
-            lastSpacing = plane.spacing;
+            last = &plane;
         }
         const auto normal = core::unit(core::multiply(u, frame.planeNormal(plane.hkl)));
         if (!normal) continue;
-        StereogramCircle circle{plane.hkl, plane.spacing, {}};
+        StereogramCircle circle{plane.hkl, plane.spacing, plane.amplitude, {}};
         // The circle's upper half runs from one equator crossing e1 over the top to -e1.
         const core::Vec3 z{0, 0, 1};
         auto e1 = core::unit(core::cross(*normal, z));

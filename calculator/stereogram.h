@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,12 +26,13 @@ struct StereogramZone {
 struct StereogramCircle {
     core::Hkl hkl{};
     double spacingNm = 0;
+    double amplitude = 0;  // |F| of the plane's reflection where the atoms are known; 0 otherwise
     std::vector<std::array<double, 2>> points;  // along the circle, on the upper hemisphere
 };
 
 struct Stereogram {
     std::vector<StereogramZone> zones;      // by angle from the centre, then by index sum
-    std::vector<StereogramCircle> circles;  // by spacing, largest first
+    std::vector<StereogramCircle> circles;  // strongest first: by |F| where known, else by spacing
 };
 
 struct StereogramRequest {
@@ -40,10 +42,14 @@ struct StereogramRequest {
     // Zones shown whatever their indices: the zone on the beam, for one.
     std::vector<core::Uvw> alwaysShown;
     double maxAngleDeg = 90;  // zones this far from the centre at most
-    int planeForms = 3;     // great circles of the planes of the largest spacings, this many spacings
+    // Great circles of the strongest planes, this many forms of them: by |F| where `amplitude`
+    // knows the atoms, otherwise the planes of the largest spacings.
+    int planeForms = 3;
     int planeRange = 3;     // planes searched with indices up to this
     // Which planes reflect; all when empty.
     std::function<bool(const core::Hkl&)> allowed;
+    // |F| of a plane's reflection; no value (or no function) when the atoms are not known.
+    std::function<std::optional<double>(const core::Hkl&)> amplitude;
 };
 
 // The projection of the crystal in orientation `u` (crystal to sample, see orientationOf).

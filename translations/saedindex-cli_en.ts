@@ -966,91 +966,6 @@ example:
 <context>
     <name>saed::cli::Orient</name>
     <message>
-        <source>用法：saedindex-cli orient (RESULT.json (--group N | --family N)
-                           | --cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
-                             --g1 h,k,l --g2 h,k,l)
-                          --r1-angle DEG [--r2-angle DEG] [--alpha-beta A,B] [--axis DEG]
-                          [--max-index N] [--nearest K] [--indices 3|4]
-                          [--svg FILE] [--png FILE] [--format json|text]
-
-一个已标定花样（R1 标为 g1、R2 标为 g2）在显微镜中的晶体取向：旋转矩阵、Bunge 欧拉角，以及
-到最近的低指数晶带轴各需倾转的角度；给出双倾样品台的轴向时还有 α、β 的读数。
-
-参考系：样品系 X 沿图像向右，Y 沿图像向上，Z 指向观察者（逆着电子束）；晶体系 x 沿 a，
-z 沿 c*。矩阵 U 把晶体系中的矢量变到样品系（v样品 = U v晶体），各行依次为 X、Y、Z 在晶体
-系中的分量；欧拉角 (φ1, Φ, φ2) 属于 g = U 的转置（Bunge 约定，从样品系到晶体系）。
-花样的晶带轴沿 +Z。
-
-选项：
-  RESULT.json       saedindex-cli index --format json 写出的结果，与 --group（行的组号）
-                    或 --family（解族的代表行）同用；晶胞和点阵类型取自该结果
-  --cell, --type, --spacegroup  代替结果文件直接给出物相，同 saedindex-cli simulate
-  --g1, --g2        R1、R2 的晶面指数；六方晶胞也可给四指数 h,k,i,l
-  --r1-angle DEG    图像中 R1 的方向，度，自图像向右逆时针量（必须给出）
-  --r2-angle DEG    图像中 R2 的方向（默认：R1 逆时针转过 g1、g2 的夹角）
-  --alpha-beta A,B  拍摄时双倾样品台的读数（默认 0,0）
-  --axis DEG        样品台 α 轴在图像中的方向，度（默认 0，沿图像向右）；β 轴与之垂直
-  --max-index N     投影中晶带轴的最大指数（默认 3，至多 12）
-  --nearest K       列出最近的 K 个晶带轴（默认 8）
-  --indices 3|4     文字和图中的指数：三指数或（六方晶胞）四指数；六方晶胞默认 4
-  --svg FILE        把极射赤面投影写成 SVG
-  --png FILE        把极射赤面投影写成 600 x 600 的 PNG
-  --format F        json（默认）或 text
-  --help            本说明
-
-输入有误时在 stderr 上说明，退出状态为 2。
-
-示例（铝 [001]，(2 0 0) 沿图像向右）：
-  saedindex-cli orient --cell 0.405,0.405,0.405,90,90,90 --type face --g1 2,0,0 --g2 0,2,0 \
-      --r1-angle 0 --svg al-001.svg
-</source>
-        <translation>usage: saedindex-cli orient (RESULT.json (--group N | --family N)
-                            | --cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
-                              --g1 h,k,l --g2 h,k,l)
-                           --r1-angle DEG [--r2-angle DEG] [--alpha-beta A,B] [--axis DEG]
-                           [--max-index N] [--nearest K] [--indices 3|4]
-                           [--svg FILE] [--png FILE] [--format json|text]
-
-The orientation on the microscope of an indexed pattern (R1 indexed as g1, R2 as g2): the
-rotation matrix, the Bunge Euler angles, and the tilt to each of the nearest low-index zone
-axes; with a double-tilt holder&apos;s axis, the alpha and beta readings as well.
-
-Frames: the sample frame has X to the image&apos;s right, Y up the image and Z towards the viewer
-(against the beam); the crystal frame has x along a and z along c*. The matrix U takes crystal
-vectors to the sample frame (v_sample = U v_crystal); its rows are X, Y and Z in crystal
-coordinates. The Euler angles (phi1, Phi, phi2) are those of g = U transposed (Bunge&apos;s
-convention, sample to crystal). The pattern&apos;s zone axis points along +Z.
-
-options:
-  RESULT.json       a result written by saedindex-cli index --format json, with --group (a
-                    row&apos;s group number) or --family (the family&apos;s representative row); the
-                    cell and lattice type come from the result
-  --cell, --type, --spacegroup  the phase given directly instead, as for saedindex-cli simulate
-  --g1, --g2        the planes of R1 and R2; a hexagonal cell also takes four indices h,k,i,l
-  --r1-angle DEG    where R1 points in the image, degrees counter-clockwise from the right
-                    (required)
-  --r2-angle DEG    where R2 points (default: R1 turned counter-clockwise by the angle
-                    between g1 and g2)
-  --alpha-beta A,B  the double-tilt holder&apos;s readings when the pattern was taken (default 0,0)
-  --axis DEG        the holder&apos;s alpha axis in the image, degrees (default 0, to the right);
-                    the beta axis is at right angles to it
-  --max-index N     the largest index of the zones of the projection (default 3, at most 12)
-  --nearest K       list the K nearest zones (default 8)
-  --indices 3|4     indices in the text and the picture: three or (hexagonal cells) four;
-                    four by default for a hexagonal cell
-  --svg FILE        write the stereographic projection as SVG
-  --png FILE        write the stereographic projection as a 600 x 600 PNG
-  --format F        json (default) or text
-  --help            this text
-
-Bad input is told on stderr with exit status 2.
-
-example (aluminium at [001], (2 0 0) to the right):
-  saedindex-cli orient --cell 0.405,0.405,0.405,90,90,90 --type face --g1 2,0,0 --g2 0,2,0 \
-      --r1-angle 0 --svg al-001.svg
-</translation>
-    </message>
-    <message>
         <source>用法见 saedindex-cli orient --help。</source>
         <translation>Try &apos;saedindex-cli orient --help&apos;.</translation>
     </message>
@@ -1169,6 +1084,94 @@ example (aluminium at [001], (2 0 0) to the right):
     <message>
         <source>；α %1°，β %2°（Δα %3°，Δβ %4°）</source>
         <translation>; alpha %1°, beta %2° (change of alpha %3°, of beta %4°)</translation>
+    </message>
+    <message>
+        <source>用法：saedindex-cli orient (RESULT.json (--group N | --family N)
+                           | --cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
+                             --g1 h,k,l --g2 h,k,l)
+                          --r1-angle DEG [--r2-angle DEG] [--alpha-beta A,B] [--axis DEG]
+                          [--max-index N] [--nearest K] [--indices 3|4]
+                          [--svg FILE] [--png FILE] [--format json|text]
+
+一个已标定花样（R1 标为 g1、R2 标为 g2）在显微镜中的晶体取向：旋转矩阵、Bunge 欧拉角，以及
+到最近的低指数晶带轴各需倾转的角度；给出双倾样品台的轴向时还有 α、β 的读数。
+
+参考系：样品系 X 沿图像向右，Y 沿图像向上，Z 指向观察者（逆着电子束）；晶体系 x 沿 a，
+z 沿 c*。矩阵 U 把晶体系中的矢量变到样品系（v样品 = U v晶体），各行依次为 X、Y、Z 在晶体
+系中的分量；欧拉角 (φ1, Φ, φ2) 属于 g = U 的转置（Bunge 约定，从样品系到晶体系）。
+花样的晶带轴沿 +Z。
+
+选项：
+  RESULT.json       saedindex-cli index --format json 写出的结果，与 --group（行的组号）
+                    或 --family（解族的代表行）同用；晶胞和点阵类型取自该结果
+  --cell, --type, --spacegroup  代替结果文件直接给出物相，同 saedindex-cli simulate
+  --g1, --g2        R1、R2 的晶面指数；六方晶胞也可给四指数 h,k,i,l
+  --r1-angle DEG    图像中 R1 的方向，度，自图像向右逆时针量（必须给出）
+  --r2-angle DEG    图像中 R2 的方向（默认：R1 逆时针转过 g1、g2 的夹角）
+  --alpha-beta A,B  拍摄时双倾样品台的读数（默认 0,0）
+  --axis DEG        样品台 α 轴在图像中的方向，度（默认 0，沿图像向右）；β 轴与之垂直
+  --max-index N     投影中晶带轴的最大指数（默认 3，至多 12）
+  --nearest K       列出最近的 K 个晶带轴（默认 8）
+  --indices 3|4     文字和图中的指数：三指数或（六方晶胞）四指数；六方晶胞默认 4
+  --svg FILE        把极射赤面投影写成 SVG：低指数晶带轴，以及最强晶面的大圆（已知原子时
+                    按 |F|，否则按面间距）
+  --png FILE        把极射赤面投影写成 600 x 600 的 PNG
+  --format F        json（默认）或 text
+  --help            本说明
+
+输入有误时在 stderr 上说明，退出状态为 2。
+
+示例（铝 [001]，(2 0 0) 沿图像向右）：
+  saedindex-cli orient --cell 0.405,0.405,0.405,90,90,90 --type face --g1 2,0,0 --g2 0,2,0 \
+      --r1-angle 0 --svg al-001.svg
+</source>
+        <translation>usage: saedindex-cli orient (RESULT.json (--group N | --family N)
+                            | --cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
+                              --g1 h,k,l --g2 h,k,l)
+                           --r1-angle DEG [--r2-angle DEG] [--alpha-beta A,B] [--axis DEG]
+                           [--max-index N] [--nearest K] [--indices 3|4]
+                           [--svg FILE] [--png FILE] [--format json|text]
+
+The orientation on the microscope of an indexed pattern (R1 indexed as g1, R2 as g2): the
+rotation matrix, the Bunge Euler angles, and the tilt to each of the nearest low-index zone
+axes; with a double-tilt holder&apos;s axis, the alpha and beta readings as well.
+
+Frames: the sample frame has X to the image&apos;s right, Y up the image and Z towards the viewer
+(against the beam); the crystal frame has x along a and z along c*. The matrix U takes crystal
+vectors to the sample frame (v_sample = U v_crystal); its rows are X, Y and Z in crystal
+coordinates. The Euler angles (phi1, Phi, phi2) are those of g = U transposed (Bunge&apos;s
+convention, sample to crystal). The pattern&apos;s zone axis points along +Z.
+
+options:
+  RESULT.json       a result written by saedindex-cli index --format json, with --group (a
+                    row&apos;s group number) or --family (the family&apos;s representative row); the
+                    cell and lattice type come from the result
+  --cell, --type, --spacegroup  the phase given directly instead, as for saedindex-cli simulate
+  --g1, --g2        the planes of R1 and R2; a hexagonal cell also takes four indices h,k,i,l
+  --r1-angle DEG    where R1 points in the image, degrees counter-clockwise from the right
+                    (required)
+  --r2-angle DEG    where R2 points (default: R1 turned counter-clockwise by the angle
+                    between g1 and g2)
+  --alpha-beta A,B  the double-tilt holder&apos;s readings when the pattern was taken (default 0,0)
+  --axis DEG        the holder&apos;s alpha axis in the image, degrees (default 0, to the right);
+                    the beta axis is at right angles to it
+  --max-index N     the largest index of the zones of the projection (default 3, at most 12)
+  --nearest K       list the K nearest zones (default 8)
+  --indices 3|4     indices in the text and the picture: three or (hexagonal cells) four;
+                    four by default for a hexagonal cell
+  --svg FILE        write the stereographic projection as SVG: the low-index zone axes and
+                    the great circles of the strongest planes (by |F| where the atoms are
+                    known, else by spacing)
+  --png FILE        write the stereographic projection as a 600 x 600 PNG
+  --format F        json (default) or text
+  --help            this text
+
+Bad input is told on stderr with exit status 2.
+
+example (aluminium at [001], (2 0 0) to the right):
+  saedindex-cli orient --cell 0.405,0.405,0.405,90,90,90 --type face --g1 2,0,0 --g2 0,2,0 \
+      --r1-angle 0 --svg al-001.svg
+</translation>
     </message>
 </context>
 <context>
@@ -1294,6 +1297,18 @@ example (alpha-Ti: (0 0 1) absent, (0 0 2) allowed, (0 0 1) reachable by double 
     <message>
         <source>%1：第 %2 行的 g1、g2 或 zone 不是整数指数</source>
         <translation>%1: row %2 has g1, g2 or zone that are not whole indices</translation>
+    </message>
+    <message>
+        <source>%1：候选 %2 没有晶胞（cell）；请用本版 saedindex-cli identify 重新写出</source>
+        <translation>%1: candidate %2 has no cell; write it again with this version&apos;s saedindex-cli identify</translation>
+    </message>
+    <message>
+        <source>%1：候选 %2 的 g1、g2、zone 或 family 不是整数指数</source>
+        <translation>%1: g1, g2, zone or family of candidate %2 are not whole indices</translation>
+    </message>
+    <message>
+        <source>%1 不是 saedindex-cli index 或 identify --format json 写出的结果（缺少 input.cell 与 rows，或 candidates）</source>
+        <translation>%1 is not a result written by saedindex-cli index or identify --format json (input.cell and rows, or candidates, are missing)</translation>
     </message>
 </context>
 <context>
@@ -1906,70 +1921,6 @@ example (magnesium, the [2 -1 -1 0] zone in four indices):
 <context>
     <name>saed::cli::Tilt</name>
     <message>
-        <source>用法：saedindex-cli tilt FIRST.json SECOND.json (--angle DEG | --alpha-beta A1,B1,A2,B2)
-                         [--tolerance DEG] [--directions P1,Q1,P2,Q2 [--axis DEG]]
-                         [--format text|json]
-
-同一晶粒的两张衍射花样，各由 saedindex-cli index --format json 标定，两次拍摄之间样品台
-倾转了一个角度。列出两组结果中晶带轴夹角与倾转角相符（在容差内）的每一对解，按夹角偏差
-从小到大；第一张花样中没有任何一对支持的解族列为“排除”。
-
-选项：
-  --angle DEG       单倾样品台的倾转角，0 到 180 度
-  --alpha-beta A1,B1,A2,B2  双倾样品台两次拍摄时的读数 (α, β)，度；倾转角由其算出
-  --tolerance DEG   夹角（以及取向）的容差，度（默认 1）
-  --directions P1,Q1,P2,Q2  两张图像中 R1、R2 的方向（度，自图像向右逆时针量）：给出时，
-                    一对解还须是同一个晶体取向，即第一张的取向经样品台转动后得到第二张的
-  --axis DEG        样品台倾转轴（双倾时为 α 轴）在图像中的方向，度（默认 0，沿图像向右）
-  --format F        text（默认）或 json
-  --help            本说明
-
-两个结果须来自同一物相（晶胞、点阵类型和空间群相同）。六方晶胞的文字输出用四指数。
-输入有误时在 stderr 上说明，退出状态为 2。
-
-示例（铝：第一张花样既可标为 &lt;114&gt; 也可标为 &lt;011&gt;，第二张为 [001]，倾转 19.47°）：
-  saedindex-cli index --cell 0.405,0.405,0.405,90,90,90 --type face --d 0.14319,0.12211,0.07794 \
-      --angles 64.76,29.50,35.26 --format json &gt; first.json
-  saedindex-cli index --cell 0.405,0.405,0.405,90,90,90 --type face --d 0.2025,0.2025,0.14319 \
-      --angles 90,45,45 --format json &gt; second.json
-  saedindex-cli tilt first.json second.json --angle 19.47
-</source>
-        <translation>usage: saedindex-cli tilt FIRST.json SECOND.json (--angle DEG | --alpha-beta A1,B1,A2,B2)
-                          [--tolerance DEG] [--directions P1,Q1,P2,Q2 [--axis DEG]]
-                          [--format text|json]
-
-Two diffraction patterns of one grain, each indexed by saedindex-cli index --format json,
-with the specimen tilted between them. Lists every pair of solutions of the two results
-whose zone axes are the tilt apart (within the tolerance), smallest misfit of the angle
-first; a solution family of the first pattern that no pair supports is listed as ruled out.
-
-options:
-  --angle DEG       the tilt of a single-tilt holder, 0 to 180 degrees
-  --alpha-beta A1,B1,A2,B2  the double-tilt holder&apos;s readings (alpha, beta) for the two
-                    patterns, degrees; the tilt is computed from them
-  --tolerance DEG   the tolerance of the angle (and of the orientation), degrees (default 1)
-  --directions P1,Q1,P2,Q2  where R1 and R2 point in the two images (degrees counter-
-                    clockwise from the right): with them a pair must also be one orientation
-                    of the crystal, the first turned by the holder giving the second
-  --axis DEG        the holder&apos;s tilt axis (alpha axis for double tilt) in the image, degrees
-                    (default 0, to the right)
-  --format F        text (default) or json
-  --help            this text
-
-Both results must come from one phase (the same cell, lattice type and space group). A
-hexagonal cell&apos;s text output uses four indices.
-Bad input is told on stderr with exit status 2.
-
-example (aluminium: the first pattern indexes as &lt;114&gt; or as &lt;011&gt;, the second is [001],
-tilted 19.47 degrees away):
-  saedindex-cli index --cell 0.405,0.405,0.405,90,90,90 --type face --d 0.14319,0.12211,0.07794 \
-      --angles 64.76,29.50,35.26 --format json &gt; first.json
-  saedindex-cli index --cell 0.405,0.405,0.405,90,90,90 --type face --d 0.2025,0.2025,0.14319 \
-      --angles 90,45,45 --format json &gt; second.json
-  saedindex-cli tilt first.json second.json --angle 19.47
-</translation>
-    </message>
-    <message>
         <source>用法见 saedindex-cli tilt --help。</source>
         <translation>Try &apos;saedindex-cli tilt --help&apos;.</translation>
     </message>
@@ -2006,16 +1957,8 @@ tilted 19.47 degrees away):
         <translation>--directions takes four numbers P1,Q1,P2,Q2 (degrees)</translation>
     </message>
     <message>
-        <source>--axis 只与 --directions 同用</source>
-        <translation>--axis goes with --directions</translation>
-    </message>
-    <message>
         <source>--axis 须为一个数（度）</source>
         <translation>--axis takes a number (degrees)</translation>
-    </message>
-    <message>
-        <source>%1 和 %2 来自不同的物相（晶胞、点阵类型或空间群不同）；两张花样须用同一物相标定</source>
-        <translation>%1 and %2 come from different phases (cell, lattice type or space group differ); index both patterns with one phase</translation>
     </message>
     <message>
         <source>%1 中没有解</source>
@@ -2050,12 +1993,119 @@ tilted 19.47 degrees away):
         <translation>%1 pairs</translation>
     </message>
     <message>
-        <source>第%1组 %2 — 第%3组 %4：夹角 %5°，偏差 %6°</source>
-        <translation>#%1 %2 — #%3 %4: angle %5°, misfit %6°</translation>
-    </message>
-    <message>
         <source>，取向偏差 %1°</source>
         <translation>, orientation misfit %1°</translation>
+    </message>
+    <message>
+        <source>用法：saedindex-cli tilt FIRST.json SECOND.json (--angle DEG | --alpha-beta A1,B1,A2,B2)
+                         [--tolerance DEG] [--directions P1,Q1,P2,Q2] [--axis DEG]
+                         [--phase NAME] [--format text|json]
+
+同一晶粒的两张衍射花样，各由 saedindex-cli index --format json 标定或由
+saedindex-cli identify --format json 识别，两次拍摄之间样品台倾转了一个角度。列出两组结果中
+晶带轴夹角与倾转角相符（在容差内）的每一对解，按夹角偏差从小到大；第一张花样中没有任何
+一对支持的解族列为“排除”。识别结果的每个候选是一个解（其 g1、g2 沿网格的 a、b），
+候选按物相分组，用两个文件共有的物相中第一个文件排名最前的一个。
+
+选项：
+  --angle DEG       单倾样品台的倾转角，0 到 180 度
+  --alpha-beta A1,B1,A2,B2  双倾样品台两次拍摄时的读数 (α, β)，度；倾转角由其算出
+  --tolerance DEG   夹角（以及取向）的容差，度（默认 1）
+  --directions P1,Q1,P2,Q2  两张图像中 R1、R2 的方向（度，自图像向右逆时针量）：给出时，
+                    一对解还须是同一个晶体取向，即第一张的取向经样品台转动后得到第二张的
+  --axis DEG        样品台倾转轴（双倾时为 α 轴）在图像中的方向，度（默认 0，沿图像向右）；
+                    不给 --directions 时，R1、R2 的方向取自识别结果的网格，两张花样都须有
+  --phase NAME      识别结果中用这个物相的候选
+  --format F        text（默认）或 json
+  --help            本说明
+
+两个结果须来自同一物相（晶胞、点阵类型和空间群相同）。六方晶胞的文字输出用四指数。
+JSON 中识别结果的解以 rank（候选的排名）代替 group。
+输入有误时在 stderr 上说明，退出状态为 2。
+
+示例（铝：第一张花样既可标为 &lt;114&gt; 也可标为 &lt;011&gt;，第二张为 [001]，倾转 19.47°）：
+  saedindex-cli index --cell 0.405,0.405,0.405,90,90,90 --type face --d 0.14319,0.12211,0.07794 \
+      --angles 64.76,29.50,35.26 --format json &gt; first.json
+  saedindex-cli index --cell 0.405,0.405,0.405,90,90,90 --type face --d 0.2025,0.2025,0.14319 \
+      --angles 90,45,45 --format json &gt; second.json
+  saedindex-cli tilt first.json second.json --angle 19.47
+</source>
+        <translation>usage: saedindex-cli tilt FIRST.json SECOND.json (--angle DEG | --alpha-beta A1,B1,A2,B2)
+                          [--tolerance DEG] [--directions P1,Q1,P2,Q2] [--axis DEG]
+                          [--phase NAME] [--format text|json]
+
+Two diffraction patterns of one grain, each indexed by saedindex-cli index --format json or
+identified by saedindex-cli identify --format json, with the specimen tilted between them.
+Lists every pair of solutions of the two results whose zone axes are the tilt apart (within
+the tolerance), smallest misfit of the angle first; a solution family of the first pattern
+that no pair supports is listed as ruled out. Each candidate of an identification is a
+solution (its g1 and g2 along the net&apos;s a and b); candidates are grouped by phase, and the
+phase both files share that ranks best in the first file is used.
+
+options:
+  --angle DEG       the tilt of a single-tilt holder, 0 to 180 degrees
+  --alpha-beta A1,B1,A2,B2  the double-tilt holder&apos;s readings (alpha, beta) for the two
+                    patterns, degrees; the tilt is computed from them
+  --tolerance DEG   the tolerance of the angle (and of the orientation), degrees (default 1)
+  --directions P1,Q1,P2,Q2  where R1 and R2 point in the two images (degrees counter-
+                    clockwise from the right): with them a pair must also be one orientation
+                    of the crystal, the first turned by the holder giving the second
+  --axis DEG        the holder&apos;s tilt axis (alpha axis for double tilt) in the image, degrees
+                    (default 0, to the right); without --directions the directions of R1 and
+                    R2 come from the nets of identifications, which both patterns must have
+  --phase NAME      use the candidates of this phase of an identification
+  --format F        text (default) or json
+  --help            this text
+
+Both results must come from one phase (the same cell, lattice type and space group). A
+hexagonal cell&apos;s text output uses four indices. In JSON a solution of an identification
+carries its rank instead of a group.
+Bad input is told on stderr with exit status 2.
+
+example (aluminium: the first pattern indexes as &lt;114&gt; or as &lt;011&gt;, the second is [001],
+tilted 19.47 degrees away):
+  saedindex-cli index --cell 0.405,0.405,0.405,90,90,90 --type face --d 0.14319,0.12211,0.07794 \
+      --angles 64.76,29.50,35.26 --format json &gt; first.json
+  saedindex-cli index --cell 0.405,0.405,0.405,90,90,90 --type face --d 0.2025,0.2025,0.14319 \
+      --angles 90,45,45 --format json &gt; second.json
+  saedindex-cli tilt first.json second.json --angle 19.47
+</translation>
+    </message>
+    <message>
+        <source>候选 %1</source>
+        <translation>candidate %1</translation>
+    </message>
+    <message>
+        <source>第%1组</source>
+        <translation>#%1</translation>
+    </message>
+    <message>
+        <source>晶胞 %1, %2, %3 nm; %4°, %5°, %6°</source>
+        <translation>cell %1, %2, %3 nm; %4°, %5°, %6°</translation>
+    </message>
+    <message>
+        <source>%1 中没有物相 %2 的候选</source>
+        <translation>%1 has no candidate of the phase %2</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>%1 和 %2 来自不同的物相（%3 与 %4：晶胞、点阵类型或空间群不同）；两张花样须用同一物相标定</source>
+        <translation>%1 and %2 come from different phases (%3 against %4: the cell, lattice type or space group differs); both patterns must be indexed with one phase</translation>
+    </message>
+    <message>
+        <source>%1 的解没有图像中的方向（由数值标定的结果不知 R1、R2 在图像中的方向）：请用 --directions 给出两张图像中 R1、R2 的方向</source>
+        <translation>the solutions of %1 have no direction in the image (a result indexed from typed values does not know where R1 and R2 point): give the directions of R1 and R2 in both images with --directions</translation>
+    </message>
+    <message>
+        <source>物相 %1</source>
+        <translation>phase %1</translation>
+    </message>
+    <message>
+        <source>%1 %2 — %3 %4：夹角 %5°，偏差 %6°</source>
+        <translation>%1 %2 — %3 %4: angle %5°, misfit %6°</translation>
     </message>
 </context>
 </TS>

@@ -299,6 +299,8 @@ int runIdentifyCommand(const QStringList& arguments, QTextStream& out, QTextStre
             list.append(QJsonObject{
                 {QStringLiteral("rank"), static_cast<double>(i + 1)},
                 {QStringLiteral("phase"), QString::fromStdString(phase.name)},
+                {QStringLiteral("cell"), QJsonArray{phase.cell.aNm, phase.cell.bNm, phase.cell.cNm, phase.cell.alphaDeg,
+                                                    phase.cell.betaDeg, phase.cell.gammaDeg}},
                 {QStringLiteral("source"), sources[c.phase]},
                 {QStringLiteral("spaceGroup"), latticeTypes.empty() ? spaceGroupJson(phase) : QJsonValue()},
                 {QStringLiteral("zone"), array3(c.zone)},

@@ -61,7 +61,8 @@ const char kHelp[] = QT_TRANSLATE_NOOP("saed::cli::Orient",
     "  --max-index N     投影中晶带轴的最大指数（默认 3，至多 12）\n"
     "  --nearest K       列出最近的 K 个晶带轴（默认 8）\n"
     "  --indices 3|4     文字和图中的指数：三指数或（六方晶胞）四指数；六方晶胞默认 4\n"
-    "  --svg FILE        把极射赤面投影写成 SVG\n"
+    "  --svg FILE        把极射赤面投影写成 SVG：低指数晶带轴，以及最强晶面的大圆（已知原子时\n"
+    "                    按 |F|，否则按面间距）\n"
     "  --png FILE        把极射赤面投影写成 600 x 600 的 PNG\n"
     "  --format F        json（默认）或 text\n"
     "  --help            本说明\n"
@@ -250,7 +251,11 @@ int runOrientCommand(const QStringList& args, QTextStream& out, QTextStream& err
 
     const auto u = calculator::orientationOf(*frame, {g1, g2, *r1, *r2});
     if (!u) return usageError(err, Orient::tr("--r1-angle 和 --r2-angle 不能平行"));
-    if (rule) request.allowed = [rule](const core::Hkl& p) { return rule->admits(p); };
+    if (rule) {
+        request.allowed = [rule](const core::Hkl& p) { return rule->admits(p); };
+        // Where the atoms are known the great circles are those of the strongest reflections.
+        request.amplitude = [rule](const core::Hkl& p) { return rule->structureFactor(p); };
+    }
     request.alwaysShown = {core::ZoneAxis(g1, g2)};
     if (four) {
         // Low-index in the notation shown: [U V T W] within the range, found among [u v w] up to

@@ -230,3 +230,57 @@ TEST(OrientCommandTest, cubicAtZeroZeroOneGivesTheFrameTheNearestZonesAndAPictur
     ASSERT_TRUE(before.open(QIODevice::ReadOnly));
     EXPECT_EQ(before.readAll(), bytes);
 }
+
+// tilt reads the candidates of identify beside a run's rows: the Al candidate of the [1 -1 0]
+// sample and a run on Al's <0 0 1>, 90 degrees apart; a tilt they cannot be is ruled out, and
+// bad input is told with exit status 2.
+TEST(TiltCommandTest, theCandidatesOfAnIdentificationAreSolutionsOfTheirPhase) {
+    QTemporaryDir dir;
+    const QString identified = dir.filePath(QStringLiteral("identified.json"));
+    const QString indexed = dir.filePath(QStringLiteral("indexed.json"));
+    const QString copper = dir.filePath(QStringLiteral("copper.json"));
+    const auto save = [](const QString& path, const QStringList& args) {
+        const ProgramRun run = runProgram(args);
+        QFile file(path);
+        return run.status == 0 && file.open(QIODevice::WriteOnly) && file.write(run.out.toUtf8()) > 0;
+    };
+    ASSERT_TRUE(save(identified, {QStringLiteral("identify"), QStringLiteral(SAED_SAMPLES "/al-011-pattern.tif"),
+                                  QStringLiteral("--phases"), QStringLiteral("builtin"), QStringLiteral("--format"),
+                                  QStringLiteral("json")}));
+    const QString al001 = QStringLiteral("--spacegroup F_m_-3_m --d 0.202475,0.202475,0.1431715 --angles 90,45,45 "
+                                         "--format json");
+    ASSERT_TRUE(save(indexed, (QStringLiteral("index --cell 0.40495,0.40495,0.40495,90,90,90 ") + al001)
+                                  .split(u' ')
+                                  .replaceInStrings(QStringLiteral("_"), QStringLiteral(" "))));
+    ASSERT_TRUE(save(copper, (QStringLiteral("index --cell 0.36149,0.36149,0.36149,90,90,90 ") + al001)
+                                 .split(u' ')
+                                 .replaceInStrings(QStringLiteral("_"), QStringLiteral(" "))));
+
+    const ProgramRun run = runProgram({QStringLiteral("tilt"), identified, indexed, QStringLiteral("--angle"),
+                                       QStringLiteral("90"), QStringLiteral("--format"), QStringLiteral("json")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.json()[u"phase"].toString(), QStringLiteral("Al (F m -3 m)"));
+    const QJsonArray pairs = run.json()[u"pairs"].toArray();
+    ASSERT_FALSE(pairs.isEmpty());
+    EXPECT_EQ(pairs[0][u"first"][u"rank"].toInt(), 1);
+    EXPECT_FALSE(pairs[0][u"first"].toObject().contains(u"group"));
+    EXPECT_EQ(std::abs(pairs[0][u"second"][u"zone"][2].toInt()), 1);  // a <0 0 1> row of the run
+    ASSERT_EQ(run.json()[u"kept"].toArray().size(), 1);
+    EXPECT_EQ(run.json()[u"kept"][0][u"zone"].toArray(), ints({1, 1, 0}));
+
+    const ProgramRun apart = runProgram({QStringLiteral("tilt"), identified, indexed, QStringLiteral("--angle=30")});
+    ASSERT_EQ(apart.status, 0) << apart.err.toStdString();
+    EXPECT_TRUE(apart.out.contains(QStringLiteral("phase Al (F m -3 m)"))) << apart.out.toStdString();
+    EXPECT_TRUE(apart.out.contains(QStringLiteral("ruled out"))) << apart.out.toStdString();
+
+    const auto refused = [&](const QStringList& args, const char* said) {
+        const ProgramRun r = runProgram(QStringList{QStringLiteral("tilt")} + args);
+        EXPECT_EQ(r.status, 2) << args.join(u' ').toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(said))) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    };
+    refused({identified, copper, QStringLiteral("--angle"), QStringLiteral("45")}, "different phases");
+    refused({identified, indexed, QStringLiteral("--angle"), QStringLiteral("181")}, "0 to 180");
+    refused({identified, indexed, QStringLiteral("--angle=90"), QStringLiteral("--axis=0")}, "no direction in the image");
+    refused({identified, indexed, QStringLiteral("--angle=90"), QStringLiteral("--phase=Cu")}, "no candidate of the phase Cu");
+}

@@ -219,4 +219,31 @@ TEST(StereogramTest, cubicAtZeroZeroOnePlacesZonesAtTheirAnglesAndAClickGivesThe
     for (const auto& c : projection.circles) EXPECT_TRUE(request.allowed(c.hkl));
     const std::string svg = calculator::stereogramSvg(projection, {[](const core::Uvw& v) { return core::indexText(v); }, {}});
     EXPECT_NE(svg.find(">[0 1 1]</text>"), std::string::npos);
+
+    // Where |F| is known it chooses the circles, not the spacing: with {2 2 0} the strongest and
+    // {3 1 1} next, {1 1 1} (largest spacing, weakest here) comes last of three forms.
+    request.amplitude = [](const core::Hkl& p) -> std::optional<double> {
+        int ones = 0, twos = 0, threes = 0;
+        for (int v : p) {
+            ones += std::abs(v) == 1;
+            twos += std::abs(v) == 2;
+            threes += std::abs(v) == 3;
+        }
+        if (twos == 2 && ones + threes == 0) return 9.0;
+        if (threes == 1 && ones == 2) return 7.0;
+        return 1.0;
+    };
+    const calculator::Stereogram byF = calculator::stereogram(*frame, u, request);
+    ASSERT_FALSE(byF.circles.empty());
+    const auto sorted = [](core::Hkl p) {
+        for (int& v : p) v = std::abs(v);
+        std::sort(p.begin(), p.end());
+        return p;
+    };
+    EXPECT_EQ(sorted(byF.circles.front().hkl), (core::Hkl{0, 2, 2}));
+    EXPECT_EQ(byF.circles.front().amplitude, 9.0);
+    std::vector<core::Hkl> forms;
+    for (const auto& c : byF.circles)
+        if (forms.empty() || !(forms.back() == sorted(c.hkl))) forms.push_back(sorted(c.hkl));
+    EXPECT_EQ(forms, (std::vector<core::Hkl>{{0, 2, 2}, {1, 1, 3}, {1, 1, 1}}));
 }
