@@ -76,7 +76,7 @@ QWidget* Form1::buildIndexingTab() {
     auto* layout = new QHBoxLayout(tab);
 
     m_lattice = new LatticePanel(m_model);
-    m_measurementPanel = new MeasurementPanel(m_model, m_prompts);
+    m_measurementPanel = new MeasurementPanel(m_model, m_prompts, *imageMeasurement());
     m_run = new RunPanel(m_model, m_prompts);
     m_calculator = new CalculatorPanel(m_model, m_prompts);
     m_results = new ResultsPanel(m_model, m_prompts, *indexingOperations(), *imageMeasurement());
@@ -85,7 +85,10 @@ QWidget* Form1::buildIndexingTab() {
     auto* left = new QVBoxLayout;
     left->addWidget(m_lattice);
     left->addWidget(m_measurementPanel);
-    left->addWidget(m_run->runButton());
+    auto* runRow = new QHBoxLayout;
+    runRow->addWidget(m_measurementPanel->calibrationRow());
+    runRow->addWidget(m_run->runButton(), 1);
+    left->addLayout(runRow);
     left->addWidget(m_calculator, 1);
     left->setSpacing(4);
     // The left column keeps to the width its fields need; the result table takes the rest.

@@ -6,18 +6,24 @@
 
 #include <QAction>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
 
+#include "app/calibrationselector.h"
+#include "app/elidedlabel.h"
 #include "app/panelwidgets.h"
+#include "measure/imagemeasurement.h"
 #include "model/mainmodel.h"
+#include "store/calibrationstore.h"
 #include "store/parameterstore.h"
 
 namespace saed::app {
 
 using model::Field;
 
-MeasurementPanel::MeasurementPanel(model::MainModel& model, model::Prompts& prompts, QWidget* parent)
+MeasurementPanel::MeasurementPanel(model::MainModel& model, model::Prompts& prompts,
+                                   measure::ImageMeasurement& measurement, QWidget* parent)
     : QGroupBox(tr("图片测量"), parent) {
     setObjectName(QStringLiteral("Frame3"));
     setContextMenuPolicy(Qt::CustomContextMenu);
@@ -58,6 +64,23 @@ MeasurementPanel::MeasurementPanel(model::MainModel& model, model::Prompts& prom
     grid->addWidget(makeLabel(tr("标尺测量")), 4, 4, Qt::AlignRight);
     grid->addWidget(scale, 4, 5);
     grid->addWidget(makeLabel(QStringLiteral("px")), 4, 6);
+    // A saved calibration for the scale bar and the distortion, the file's own beside it: one
+    // row the window places beside the run button, so that the window still fits 1024 x 768.
+    m_calibrationRow = new QWidget;
+    m_calibrationRow->setObjectName(QStringLiteral("calibrationRow"));
+    auto* row = new QHBoxLayout(m_calibrationRow);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(4);
+    m_calibrations = new CalibrationSelector(store::CalibrationStore::defaultPath(), prompts);
+    auto* comparison = new ElidedLabel(QString(), 150);
+    comparison->setObjectName(QStringLiteral("calibrationComparison"));
+    row->addWidget(makeLabel(tr("标定")));
+    row->addWidget(m_calibrations);
+    row->addWidget(comparison, 1);
+    connect(m_calibrations, &CalibrationSelector::calibrationChosen, &measurement,
+            &measure::ImageMeasurement::setChosenCalibration);
+    connect(&measurement, &measure::ImageMeasurement::calibrationComparisonChanged, comparison,
+            &ElidedLabel::setFullText);
     grid->setContentsMargins(6, 4, 6, 4);
     measured.insert(measured.end(), {reading, scale});
     // A measured value may be longer than its field shows: its tooltip holds it whole.

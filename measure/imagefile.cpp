@@ -6,6 +6,7 @@
 #include <cstring>  // for memcpy
 #include <new>      // for bad_alloc
 
+#include <QCoreApplication>  // for translate
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -109,6 +110,13 @@ bool writeCalibration(model::MainModel& model, const core::Calibration& calibrat
     model.setText1(model::Field::ScaleReading, qs(core::generalText(kReadingPerNm)));
     model.setText1(model::Field::ScaleLength, qs(core::generalText(kReadingPerNm / calibration.perPixel)));
     return true;
+}
+
+QString calibrationNote(const QString& name, double perPixel, const core::EllipticDistortion& distortion) {
+    return QStringLiteral("%1（%2 1/nm/px，%3 %4，%5°）")
+        .arg(name, qs(core::generalText(perPixel)),
+             QCoreApplication::translate("saed::measure::ImageMeasurement", "椭圆畸变"),
+             QString::number(distortion.ratio, 'f', 4), QString::number(distortion.angleDeg, 'f', 1));
 }
 
 void writeAutoPattern(model::MainModel& model, const AutoPattern& pattern) {

@@ -41,6 +41,14 @@ QImage displayImage(const core::Raster& raster, const core::DisplaySettings& set
 // real-space or unusable calibration.
 bool writeCalibration(model::MainModel& model, const core::Calibration& calibration);
 
+// A file's own camera constant further than this (relative) from a saved calibration's was
+// recorded at another camera length or binning: the difference is told.
+inline constexpr double kLargeCalibrationDifference = 0.02;
+
+// How a report names the saved calibration that gave the scale bar and the distortion: its
+// name, camera constant (1/nm per pixel) and distortion (axis ratio, major axis angle).
+QString calibrationNote(const QString& name, double perPixel, const core::EllipticDistortion& distortion);
+
 // Writes R1, R2, R3 of an automatic measurement: lengths in pixels to Text1(24..26), one
 // segment each to Text1(30..32) and the angles to Text1(33..35).
 void writeAutoPattern(model::MainModel& model, const AutoPattern& pattern);

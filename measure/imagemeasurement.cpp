@@ -112,6 +112,7 @@ bool ImageMeasurement::showPicture(const QString& path) {
     m_centreLocked = false;
     emit centreChanged();
     m_spots.clear();
+    m_autoPattern.reset();
     if (const auto& calibration = m_raster->calibration) {
         if (writeCalibration(m_model, *calibration)) {
             m_model.showStatus(QCoreApplication::translate(
@@ -127,6 +128,8 @@ bool ImageMeasurement::showPicture(const QString& path) {
                                    .arg(QString::number(calibration->perPixel, 'g', 6)));
         }
     }
+    // A chosen calibration stands for the file's, which is shown beside it.
+    if (writeChosenScale()) compareCalibrations(true);
     m_viewport.setNaturalSize(static_cast<float>(m_picture.width()) * kTwipsPerPixel,
                               static_cast<float>(m_picture.height()) * kTwipsPerPixel);
     m_viewport.showNatural(ViewCentre());
@@ -225,12 +228,21 @@ bool ImageMeasurement::autoSpots() {
             QString::fromStdString(error));
         return false;
     }
+    // The fields take the vectors without the chosen distortion; the marks stay on the image's spots.
+    const std::optional<AutoPattern> fields = withoutChosenDistortion(*pattern);
+    if (!fields) {
+        m_model.showStatus(
+            QCoreApplication::translate("saed::measure::ImageMeasurement", "自动找斑点未成功：") +
+            QCoreApplication::translate("saed::measure::ImageMeasurement",
+                                        "去除标定的畸变后，R1、R2、R3 给不出一致的夹角"));
+        return false;
+    }
     applyPattern(*pattern);
     m_model.showStatus(QCoreApplication::translate("saed::measure::ImageMeasurement",
                                                    "找到 %1 个斑点：R1 = %2，R2 = %3，R3 = %4 像素")
                            .arg(pattern->spots.size())
-                           .arg(number(pattern->lengthsPx[0], 2), number(pattern->lengthsPx[1], 2),
-                                number(pattern->lengthsPx[2], 2)));
+                           .arg(number(fields->lengthsPx[0], 2), number(fields->lengthsPx[1], 2),
+                                number(fields->lengthsPx[2], 2)));
     return true;
 }
 
@@ -238,7 +250,10 @@ void ImageMeasurement::applyPattern(const AutoPattern& pattern) {
     if (!pattern.spots.empty()) m_spots = pattern.spots;
     m_centre = pattern.vectors.centre;
     emit centreChanged();
-    writeAutoPattern(m_model, pattern);
+    m_autoPattern = pattern;
+    m_rawLengthsPx = pattern.lengthsPx;
+    const std::optional<AutoPattern> fields = withoutChosenDistortion(pattern);
+    writeAutoPattern(m_model, fields ? *fields : pattern);
     // As three lines drawn from the centre and accepted as R1, R2 and R3.
     const ImagePoint r[3] = {pattern.vectors.r1, pattern.vectors.r2, pattern.vectors.r3};
     const ImageRect& rect = m_viewport.rect();
@@ -252,7 +267,8 @@ void ImageMeasurement::applyPattern(const AutoPattern& pattern) {
                             static_cast<float>(rect.left + to.x), static_cast<float>(rect.top + to.y), true};
         m_spotLines[n] = PixelLine{m_centre->x, m_centre->y, m_centre->x + r[n].x, m_centre->y + r[n].y};
     }
-    if (const auto a = pairCandidates(m_spotVectors[0], m_spotVectors[1], m_spotVectors[2])) m_candidates = *a;
+    const std::array<Vector2, 3> v = correctedVectors();
+    if (const auto a = pairCandidates(v[0], v[1], v[2])) m_candidates = *a;
     emit viewChanged();
 }
 
@@ -303,7 +319,9 @@ QString ImageMeasurement::pointerStatus(Vector2 twips) const {
     if (reading > 0.0 && barPx > 0.0) {
         const ImagePoint from = m_centre ? *m_centre
                                          : ImagePoint{(m_raster->width() - 1) / 2.0, (m_raster->height() - 1) / 2.0};
-        const double g = std::hypot(p.x - from.x, p.y - from.y) * reading / barPx;
+        double dx = p.x - from.x, dy = p.y - from.y;
+        if (m_chosen) m_chosen->distortion.correct(dx, dy);
+        const double g = std::hypot(dx, dy) * reading / barPx;
         text += QStringLiteral("   |g| = %1 1/nm").arg(number(g, 3));
         if (g > 0.0) text += QStringLiteral("（d = %1 nm）").arg(number(1.0 / g, 4));
     }
@@ -372,6 +390,10 @@ void ImageMeasurement::Clear() {
     m_flags = {0, 0, 0};
     m_spotVectors.fill(Vector2{1.0, 1.0});
     m_spotLines.fill(std::nullopt);
+    m_rawLengthsPx.fill(0.0);
+    m_autoPattern.reset();
+    // A chosen calibration stays chosen: its scale bar is written again.
+    writeChosenScale();
     m_model.resultTable()->clearRows();
     m_model.setCaption(Caption::Label22, QStringLiteral("0"));
     m_model.setCaption(Caption::Label5, model::label5IdleText());
@@ -461,12 +483,18 @@ void ImageMeasurement::acceptLine(int kind, const QString& value) {
     static constexpr Field kValueField[] = {Field::ScaleReading, Field::SegmentsR1, Field::SegmentsR2, Field::SegmentsR3};
     if (kind < 0 || kind > 3) kind = 0;
     const auto k = static_cast<std::size_t>(kind);
-    m_model.setText1(kLengthField[k], qs(core::generalText(m_measuredLengthPx)));
-    m_model.setText1(kValueField[k], value);
     if (kind > 0) {
         // In twips of the image at natural size, whatever the zoom the line was drawn at.
         const double zoom = zoomFactor();
         m_spotVectors[k - 1] = {(m_lineStart.x - m_lineEnd.x) / zoom, (m_lineStart.y - m_lineEnd.y) / zoom};
+        m_rawLengthsPx[k - 1] = m_measuredLengthPx;
+        // The angles of a hand-measured line come from the lines from now on.
+        m_autoPattern.reset();
+    }
+    // A spot vector's length without the chosen distortion; the scale bar is printed, not projected.
+    m_model.setText1(kLengthField[k], qs(core::generalText(kind > 0 ? correctedLength(k - 1) : m_measuredLengthPx)));
+    m_model.setText1(kValueField[k], value);
+    if (kind > 0) {
         m_flags[k - 1] = 1;
         // The ends in image pixels, whatever the zoom the line was drawn at.
         const ImageRect& r = m_viewport.rect();
@@ -481,7 +509,8 @@ void ImageMeasurement::acceptLine(int kind, const QString& value) {
 
 void ImageMeasurement::updateAngles() {
     // A zero-length or parallel pair has no angle: the fields keep what they show.
-    const std::optional<AngleCandidates> a = pairCandidates(m_spotVectors[0], m_spotVectors[1], m_spotVectors[2]);
+    const std::array<Vector2, 3> v = correctedVectors();
+    const std::optional<AngleCandidates> a = pairCandidates(v[0], v[1], v[2]);
     if (!a) return;
     m_candidates = *a;
     if (m_flags != std::array<int, 3>{1, 1, 1}) return;
@@ -496,6 +525,102 @@ void ImageMeasurement::cancelLine() {
     m_marks.cancelLatest();
     emit viewChanged();
     emit measureDialogFinished();
+}
+
+std::optional<AutoPattern> ImageMeasurement::withoutChosenDistortion(const AutoPattern& pattern) const {
+    if (!m_chosen || m_chosen->distortion.none()) return pattern;
+    return withoutDistortion(pattern, m_chosen->distortion);
+}
+
+std::array<Vector2, 3> ImageMeasurement::correctedVectors() const {
+    std::array<Vector2, 3> v = m_spotVectors;
+    if (m_chosen && !m_chosen->distortion.none())
+        for (Vector2& r : v) m_chosen->distortion.correct(r.x, r.y);
+    return v;
+}
+
+double ImageMeasurement::correctedLength(std::size_t i) const {
+    const double raw = m_rawLengthsPx[i];
+    if (!m_chosen || m_chosen->distortion.none()) return raw;
+    // The distortion is linear: a line's length changes by the factor of its direction.
+    const Vector2 v = m_spotVectors[i];
+    const double length = std::hypot(v.x, v.y);
+    if (!(length > 0.0)) return raw;
+    double dx = v.x, dy = v.y;
+    m_chosen->distortion.correct(dx, dy);
+    return raw * std::hypot(dx, dy) / length;
+}
+
+bool ImageMeasurement::writeChosenScale() {
+    if (!m_chosen) return false;
+    core::Calibration c;
+    c.perPixel = m_chosen->perPixel;
+    c.reciprocal = true;
+    return writeCalibration(m_model, c);
+}
+
+void ImageMeasurement::setChosenCalibration(const std::optional<ChosenCalibration>& chosen) {
+    // Whether the fields still hold the scale bar the previous choice wrote.
+    const bool heldChosen = m_chosen && m_model.Text1(Field::ScaleReading) == qs(core::generalText(10.0)) &&
+                            m_model.Text1(Field::ScaleLength) == qs(core::generalText(10.0 / m_chosen->perPixel));
+    m_chosen = chosen && chosen->perPixel > 0.0 ? chosen : std::nullopt;
+    if (m_chosen) {
+        writeChosenScale();
+        const core::EllipticDistortion& d = m_chosen->distortion;
+        m_model.setCalibrationNote(calibrationNote(m_chosen->name, m_chosen->perPixel, d));
+        m_model.showStatus(QCoreApplication::translate("saed::measure::ImageMeasurement",
+                                                       "标尺取自标定“%1”：每像素 %2 1/nm，椭圆畸变 %3（长轴 %4°）已从测得的矢量中去除")
+                               .arg(m_chosen->name, QString::number(m_chosen->perPixel, 'g', 6), number(d.ratio, 4),
+                                    number(d.angleDeg, 1)));
+    } else {
+        m_model.setCalibrationNote(QString());
+        // The file's own calibration comes back; a scale bar the user measured stays.
+        const auto& file = m_raster ? m_raster->calibration : std::nullopt;
+        if (!(file && writeCalibration(m_model, *file)) && heldChosen) {
+            m_model.setText1(Field::ScaleReading, QString());
+            m_model.setText1(Field::ScaleLength, QString());
+        }
+    }
+    rewriteMeasuredVectors();
+    compareCalibrations(true);
+}
+
+void ImageMeasurement::rewriteMeasuredVectors() {
+    if (m_autoPattern) {
+        if (const std::optional<AutoPattern> fields = withoutChosenDistortion(*m_autoPattern))
+            writeAutoPattern(m_model, *fields);
+        const std::array<Vector2, 3> v = correctedVectors();
+        if (const auto a = pairCandidates(v[0], v[1], v[2])) m_candidates = *a;
+        return;
+    }
+    for (std::size_t i = 0; i < 3; ++i)
+        if (m_flags[i] == 1 && m_rawLengthsPx[i] > 0.0)
+            m_model.setText1(fieldNumber(Field::LengthR1, static_cast<int>(i)), qs(core::generalText(correctedLength(i))));
+    updateAngles();
+}
+
+void ImageMeasurement::compareCalibrations(bool tell) {
+    QString text;
+    const auto& file = m_raster ? m_raster->calibration : std::nullopt;
+    if (m_chosen && file && file->reciprocal && file->perPixel > 0.0) {
+        const double off = file->perPixel / m_chosen->perPixel - 1.0;
+        text = QCoreApplication::translate("saed::measure::ImageMeasurement",
+                                           "文件自带 %1 1/nm/px（%2 %）")
+                   .arg(QString::number(file->perPixel, 'g', 6),
+                        (off > 0 ? QStringLiteral("+") : QString()) + QString::number(100.0 * off, 'f', 2));
+        if (tell && std::abs(off) > kLargeCalibrationDifference)
+            m_prompts.warn(QCoreApplication::translate(
+                               "saed::measure::ImageMeasurement",
+                               "图像文件自带的标定（每像素 %1 1/nm）与所选标定“%2”（每像素 %3 1/nm）相差 %4 %。\n"
+                               "请核对所选标定是否属于这张图的相机长度和像素合并；计算用的是所选标定。")
+                               .arg(QString::number(file->perPixel, 'g', 6), m_chosen->name,
+                                    QString::number(m_chosen->perPixel, 'g', 6), QString::number(100.0 * off, 'f', 2)),
+                           QString());
+    }
+    if (text != m_comparison) {
+        m_comparison = text;
+        emit calibrationComparisonChanged(m_comparison);
+    }
 }
 
 }  // namespace saed::measure

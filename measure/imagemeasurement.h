@@ -14,6 +14,7 @@
 #include <QSize>
 #include <QString>
 
+#include "core/ellipticdistortion.h"
 #include "core/imagedisplay.h"
 #include "core/raster.h"
 #include "measure/anglesearch.h"
@@ -37,6 +38,14 @@ QString imageFilterList();
 // values, 16-bit grayscale of Qt's formats stretched from its darkest to its brightest value.
 // A null image when the file cannot be read.
 QImage decodeImage(const QString& path);
+
+// A saved calibration chosen for the images of a session: its camera constant stands for the
+// scale bar and its distortion is taken out of every measured vector before anything is computed.
+struct ChosenCalibration {
+    QString name;
+    double perPixel = 0.0;  // 1/nm per pixel of the corrected pattern
+    core::EllipticDistortion distortion;
+};
 
 class ImageMeasurement : public QObject {
     Q_OBJECT
@@ -137,6 +146,15 @@ public:
     // centre, which becomes the centre shown (locked as it was).
     void applyPattern(const AutoPattern& pattern);
     const std::vector<Spot>& spots() const { return m_spots; }
+
+    // Chooses a saved calibration (none: the file's own, or the scale bar as measured): fills
+    // 标尺示数 and 标尺测量 from it, takes its distortion out of R1, R2, R3 and their angles as
+    // measured so far and from then on, and compares it with the open image's own calibration.
+    // It stays chosen for every image opened later.
+    void setChosenCalibration(const std::optional<ChosenCalibration>& chosen);
+    const std::optional<ChosenCalibration>& chosenCalibration() const { return m_chosen; }
+    // The open image's own camera constant beside the chosen one ("" unless both exist).
+    const QString& calibrationComparison() const { return m_comparison; }
     // The status-bar text for the pointer at an image-relative point in twips: the zoom, the
     // image pixel and, with a scale bar in the fields, |g| from the centre (or the image middle).
     QString pointerStatus(Vector2 twips) const;
@@ -158,6 +176,8 @@ signals:
     void pointerStatusChanged(const QString& text);
     // The centre, its lock or the "设为中心" mode changed.
     void centreChanged();
+    // The comparison of the file's and the chosen calibration changed ("" when not both).
+    void calibrationComparisonChanged(const QString& text);
 
 private:
     bool showPicture(const QString& path);
@@ -165,6 +185,19 @@ private:
     void updateAngles();
     void snapLine(Vector2& start, Vector2& end) const;
     void scaleMarks(const ImageRect& before);
+    // The pattern's R1, R2, R3 without the chosen calibration's distortion; none when they then
+    // give no consistent angles.
+    std::optional<AutoPattern> withoutChosenDistortion(const AutoPattern& pattern) const;
+    // The spot vectors without the chosen calibration's distortion.
+    std::array<Vector2, 3> correctedVectors() const;
+    // The length of R1..R3 (i = 0..2) as measured, without the chosen distortion.
+    double correctedLength(std::size_t i) const;
+    // Writes the chosen calibration's scale bar; false when none is chosen.
+    bool writeChosenScale();
+    // Writes R1, R2, R3 as measured, without the chosen distortion.
+    void rewriteMeasuredVectors();
+    // Compares the file's calibration with the chosen one; a large difference is told when `tell`.
+    void compareCalibrations(bool tell);
 
     model::MainModel& m_model;
     model::Prompts& m_prompts;
@@ -192,6 +225,10 @@ private:
     bool m_draggingCentre = false;  // a press grabbed the centre's cross
     std::vector<Spot> m_spots;
     std::array<std::optional<PixelLine>, 3> m_spotLines{};
+    std::array<double, 3> m_rawLengthsPx{};       // R1..R3 as measured on the image
+    std::optional<AutoPattern> m_autoPattern;     // the automatic measurement as found, until a line replaces it
+    std::optional<ChosenCalibration> m_chosen;
+    QString m_comparison;
 };
 
 }  // namespace saed::measure

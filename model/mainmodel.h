@@ -108,6 +108,11 @@ public:
     QString chosenFile() const { return m_chosenFile; }
     void setChosenFile(const QString& path) { m_chosenFile = path; }
 
+    // The saved calibration the scale bar and the distortion come from, as the reports name it
+    // (name, camera constant, distortion); empty when none is chosen.
+    QString calibrationNote() const { return m_calibrationNote; }
+    void setCalibrationNote(const QString& note) { m_calibrationNote = note; }
+
     // Shows a passing note in the window's status bar (for example the path of a written report).
     void showStatus(const QString& text) { emit statusMessage(text); }
 
@@ -146,6 +151,7 @@ private:
     ResultTableModel* m_resultTable;
     QString m_chosenFile;
     bool m_fourIndex = false;
+    QString m_calibrationNote;
 };
 
 }  // namespace saed::model

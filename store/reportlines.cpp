@@ -87,6 +87,7 @@ ReportLines resultReportLines(const ReportFields& fields, const std::vector<Repo
     out.lines.push_back(resultsLine(fields));
     out.lines.push_back(reportHeaderLine(fields.anglesDeg[0]));
     for (const ReportRow& row : rows) out.lines.push_back(reportRowLine(row));
+    if (!fields.calibration.empty()) out.lines.push_back("所选标定：" + fields.calibration);
     return out;
 }
 

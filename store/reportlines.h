@@ -20,6 +20,7 @@ struct ReportFields {
     std::array<double, 3> lengths{};     // L1..L3, Text1(24) to Text1(26), px
     std::array<double, 3> segments{};    // N1..N3, Text1(30) to Text1(32)
     std::array<double, 3> anglesDeg{};   // M12, M23, M13, Text1(33) to Text1(35)
+    std::string calibration;             // the saved calibration chosen, as its note says; "" for none
 };
 
 // One table row: the label and sub-items 1 to C - 1, as shown.
@@ -43,7 +44,8 @@ std::string reportHeaderLine(double m12Deg);
 // Row line: the label, TAB before each of sub-items 1 to C - 2, one blank before sub-item C - 1.
 std::string reportRowLine(const ReportRow& row);
 
-// The result report: lines 1 to 7 and one line per row.
+// The result report: lines 1 to 7 and one line per row, then, when a saved calibration gave the
+// scale bar, one line naming it.
 ReportLines resultReportLines(const ReportFields& fields, const std::vector<ReportRow>& rows);
 
 // One phase's block of the screening report; no lines when the phase has no rows.

@@ -39,6 +39,7 @@ ReportFields reportFields(const model::MainModel& model) {
     f.name = toStd(model.Text6());
     for (int n = 0; n < 6; ++n) f.lattice[static_cast<std::size_t>(n)] = toStd(model.Text1(fieldNumber(Field::A, n)));
     f.image = toStd(QFileInfo(model.chosenFile()).fileName());
+    f.calibration = toStd(model.calibrationNote());
     f.scaleReading = model.value(Field::ScaleReading);
     f.scaleLength = model.value(Field::ScaleLength);
     for (int n = 0; n < 3; ++n) {

@@ -131,6 +131,27 @@ To get them back, import their CIFs again.</translation>
     </message>
 </context>
 <context>
+    <name>saed::app::CalibrationSelector</name>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>保存的标定（saedindex-cli calibrate --save 或环形花样中的“由标样标定”）：
+它的相机常数给出标尺，它的椭圆畸变从测得的矢量中去除</source>
+        <translation>Saved calibrations (saedindex-cli calibrate --save, or "Calibrate from standard" in the ring pattern view):
+the camera constant gives the scale bar, and the elliptical distortion is removed from the measured vectors</translation>
+    </message>
+    <message>
+        <source>标定库无法读取：%1</source>
+        <translation>The calibration store cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>无法使用标定“%1”：%2</source>
+        <translation>Cannot use the calibration "%1": %2</translation>
+    </message>
+</context>
+<context>
     <name>saed::app::Form1</name>
     <message>
         <source>saedindex 电子衍射花样标定</source>
@@ -803,6 +824,10 @@ The same operations without a window: saedindex-cli --help.
         <source>导入%1</source>
         <translation>Load %1</translation>
     </message>
+    <message>
+        <source>标定</source>
+        <translation>Calibration</translation>
+    </message>
 </context>
 <context>
     <name>saed::app::OrientationPanel</name>
@@ -1473,6 +1498,28 @@ Narrow the tolerances or the index range and run again.</translation>
     <message>
         <source>中心设在 (%1, %2) 像素并锁定：自动找斑点和识别物相都以它为透射斑</source>
         <translation>Centre set at (%1, %2) px and locked: Auto spots and Identify phase take it as the direct beam</translation>
+    </message>
+    <message>
+        <source>椭圆畸变</source>
+        <translation>elliptical distortion</translation>
+    </message>
+    <message>
+        <source>去除标定的畸变后，R1、R2、R3 给不出一致的夹角</source>
+        <translation>without the calibration's distortion, R1, R2 and R3 give no consistent angles</translation>
+    </message>
+    <message>
+        <source>标尺取自标定“%1”：每像素 %2 1/nm，椭圆畸变 %3（长轴 %4°）已从测得的矢量中去除</source>
+        <translation>Scale bar from the calibration "%1": %2 1/nm per pixel; the elliptical distortion %3 (major axis %4°) is removed from the measured vectors</translation>
+    </message>
+    <message>
+        <source>文件自带 %1 1/nm/px（%2 %）</source>
+        <translation>File's own: %1 1/nm/px (%2 %)</translation>
+    </message>
+    <message>
+        <source>图像文件自带的标定（每像素 %1 1/nm）与所选标定“%2”（每像素 %3 1/nm）相差 %4 %。
+请核对所选标定是否属于这张图的相机长度和像素合并；计算用的是所选标定。</source>
+        <translation>The image file's own calibration (%1 1/nm per pixel) differs from the chosen calibration "%2" (%3 1/nm per pixel) by %4 %.
+Check that the chosen calibration belongs to this image's camera length and binning; the chosen calibration is used.</translation>
     </message>
 </context>
 <context>

@@ -243,8 +243,7 @@ std::optional<measure::AutoPattern> measureImage(const Options& options, const s
                        .arg(QString::number(calibration->perPixel, 'g', 8), QString::fromStdString(saved->name),
                             QString::number(100 * off, 'f', 2))
                 << '\n';
-            // Beyond this the camera length or binning of the file is not the calibration's.
-            if (std::abs(off) > 0.02)
+            if (std::abs(off) > measure::kLargeCalibrationDifference)
                 err << "saedindex-cli index: " << Index::tr("注意：两者相差较大，请核对所选标定是否属于这一相机长度和像素合并") << '\n';
         }
     } else if (!options.has(QStringLiteral("scale"))) {
@@ -425,6 +424,9 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
                        .arg(QString::fromStdString(saved->name))
                 << '\n';
     }
+    if (saved)
+        model.setCalibrationNote(
+            measure::calibrationNote(QString::fromStdString(saved->name), saved->perPixel, saved->distortion));
     std::optional<measure::AutoPattern> autoPattern;
     int imageWidthPx = 0, imageHeightPx = 0;
     if (autoMeasure) {

@@ -2,6 +2,7 @@
 // The measurement operations on the working data: open, clear, the lines and the dialog's writes.
 #include "measure/imagemeasurement.h"
 
+#include <algorithm>  // for max
 #include <cmath>
 
 #include <QFile>
@@ -15,7 +16,9 @@
 #include "model/scriptedprompts.h"
 #include "model/texts.h"
 #include "app/measuredialog.h"
+#include "indexing/indexingoperations.h"
 #include "tools/imagewriters.h"
+#include "tools/patterngenerator.h"
 
 using namespace saed;
 using namespace saed::measure;
@@ -384,4 +387,135 @@ TEST(ImageMeasurementTest, aCentreSetByClickOrDragIsLockedAndAutomaticSpotsKeepI
     f.m.Clear();
     EXPECT_FALSE(f.m.centreLocked());
     EXPECT_FALSE(f.m.centre());
+}
+
+namespace {
+
+// The aluminium [0 1 1] pattern of the generator as the camera records it under `distortion`:
+// each pixel sampled where the distortion takes it from.
+core::Raster recordedUnder(const core::Raster& in, const core::EllipticDistortion& distortion) {
+    core::Raster out(in.width(), in.height(), in.pixelType());
+    const double cx = tools::PatternSpec{}.centreX, cy = tools::PatternSpec{}.centreY;
+    for (int y = 0; y < in.height(); ++y)
+        for (int x = 0; x < in.width(); ++x) {
+            double dx = x - cx, dy = y - cy;
+            distortion.correct(dx, dy);
+            const double sx = cx + dx, sy = cy + dy;
+            const int x0 = static_cast<int>(std::floor(sx)), y0 = static_cast<int>(std::floor(sy));
+            if (x0 < 0 || y0 < 0 || x0 + 1 >= in.width() || y0 + 1 >= in.height()) continue;
+            const double fx = sx - x0, fy = sy - y0;
+            out.setValue(x, y, (1 - fy) * ((1 - fx) * in.value(x0, y0) + fx * in.value(x0 + 1, y0)) +
+                                   fy * ((1 - fx) * in.value(x0, y0 + 1) + fx * in.value(x0 + 1, y0 + 1)));
+        }
+    out.calibration = in.calibration;
+    return out;
+}
+
+// The rows of an indexing run of aluminium (face-centred, N = 3) on the measured fields.
+QStringList aluminiumRows(model::MainModel& model, model::Prompts& prompts) {
+    model.setCombo1Items(model::latticeTypeNames());
+    model.setCombo1(3);
+    const char* const cell[] = {"0.40495", "0.40495", "0.40495", "90", "90", "90"};
+    for (int n = 0; n < 6; ++n) model.setText1(n, QString::fromLatin1(cell[n]));
+    model.setText1(21, QStringLiteral("3"));
+    indexing::IndexingOperations run(model, prompts);
+    run.RunIndexing();
+    QStringList rows;
+    const model::ResultTableModel& table = *model.resultTable();
+    for (int r = 0; r < table.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < model::ResultTableModel::kColumns; ++c) cells << table.cell(r, c);
+        rows << cells.join(u'\t');
+    }
+    return rows;
+}
+
+}  // namespace
+
+// A pattern recorded under a 5 % distortion, with the calibration that holds it chosen, measures
+// and indexes as the undistorted pattern does; the hand-drawn lines lose it too, along the major
+// axis and across it; choosing none gives back the lengths as recorded.
+TEST(ImageMeasurementTest, chosenCalibrationRemovesItsDistortionFromEveryMeasuredVector) {
+    const core::EllipticDistortion distortion{1.05, 37.0};
+    const tools::Pattern truth = tools::makePattern({});
+    Fixture f;
+    std::string error;
+    const QString plain = f.dir.filePath(QStringLiteral("plain.tif")), recorded = f.dir.filePath(QStringLiteral("recorded.tif"));
+    ASSERT_TRUE(core::writeTiff(plain.toStdString(), truth.raster, error)) << error;
+    ASSERT_TRUE(core::writeTiff(recorded.toStdString(), recordedUnder(truth.raster, distortion), error)) << error;
+
+    ASSERT_TRUE(f.m.openPath(plain));
+    ASSERT_TRUE(f.m.autoSpots());
+    std::array<double, 6> reference{};
+    for (int i = 0; i < 3; ++i) reference[i] = f.model.value(24 + i), reference[i + 3] = f.model.value(33 + i);
+    const QStringList referenceRows = aluminiumRows(f.model, f.prompts);
+    ASSERT_GT(referenceRows.size(), 0);
+
+    const ChosenCalibration cam{QStringLiteral("cam"), 0.08, distortion};
+    f.m.setChosenCalibration(cam);
+    ASSERT_TRUE(f.m.openPath(recorded));
+    ASSERT_TRUE(f.m.autoSpots());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(f.model.value(24 + i), reference[i], 0.05) << "R" << i + 1;
+        EXPECT_NEAR(f.model.value(33 + i), reference[i + 3], 0.05) << "angle " << i;
+    }
+    EXPECT_EQ(aluminiumRows(f.model, f.prompts), referenceRows);
+    EXPECT_TRUE(f.model.calibrationNote().startsWith(QStringLiteral("cam（0.08 1/nm/px"))) << f.model.calibrationNote().toStdString();
+
+    // None chosen: the vectors as the image shows them, which index otherwise.
+    f.m.setChosenCalibration(std::nullopt);
+    EXPECT_TRUE(f.model.calibrationNote().isEmpty());
+    double largest = 0;
+    for (int i = 0; i < 3; ++i) largest = std::max(largest, std::abs(f.model.value(24 + i) - reference[i]));
+    EXPECT_GT(largest, 0.5);
+    EXPECT_NE(aluminiumRows(f.model, f.prompts), referenceRows);
+
+    // Lines drawn by hand: 100 px along the major axis shrink by sqrt(1.05), across it they grow.
+    f.m.setSnapping(false);
+    f.m.setChosenCalibration(cam);
+    f.m.toggleMode();
+    const double t = distortion.angleDeg * M_PI / 180.0, c = std::cos(t) * 1500, s = std::sin(t) * 1500;
+    const double x0 = 3000, y0 = 3000;
+    f.line(x0, y0, x0 + c, y0 + s);
+    f.accept(1, QStringLiteral("1"));
+    f.line(x0, y0, x0 - s, y0 + c);
+    f.accept(2, QStringLiteral("1"));
+    EXPECT_NEAR(f.model.value(24), 100.0 / std::sqrt(1.05), 1e-3);
+    EXPECT_NEAR(f.model.value(25), 100.0 * std::sqrt(1.05), 1e-3);
+    // Choosing none afterwards writes the lengths as drawn.
+    f.m.setChosenCalibration(std::nullopt);
+    EXPECT_NEAR(f.model.value(24), 100.0, 1e-3);
+    EXPECT_NEAR(f.model.value(25), 100.0, 1e-3);
+}
+
+// The file's own calibration is shown beside the chosen one; a large difference is told, a small
+// one is not; choosing none gives the file's scale bar back, and a new image keeps the choice.
+TEST(ImageMeasurementTest, fileCalibrationBesideTheChosenOne) {
+    Fixture f;
+    QStringList shown;
+    QObject::connect(&f.m, &ImageMeasurement::calibrationComparisonChanged, [&](const QString& t) { shown << t; });
+    ASSERT_TRUE(f.m.openPath(kSample));
+    const double file = f.m.raster()->calibration->perPixel;
+
+    f.m.setChosenCalibration(ChosenCalibration{QStringLiteral("near"), file / 1.004, {}});
+    EXPECT_EQ(f.model.Text1(22), QStringLiteral("10"));
+    EXPECT_NEAR(f.model.value(23), 10.0 * 1.004 / file, 1e-9);
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_TRUE(shown.last().contains(QStringLiteral("（+0.40 %）"))) << shown.last().toStdString();
+    EXPECT_TRUE(f.prompts.questions().empty());
+
+    f.m.setChosenCalibration(ChosenCalibration{QStringLiteral("far"), file / 0.9, {}});
+    ASSERT_EQ(f.prompts.questions().size(), 1u);
+    const QString told = f.prompts.questions().back().text;
+    EXPECT_TRUE(told.contains(QStringLiteral("“far”")) && told.contains(QStringLiteral("相差 -10.00 %"))) << told.toStdString();
+    EXPECT_NEAR(f.model.value(23), 10.0 * 0.9 / file, 1e-9);
+
+    // Opened again, the image keeps the chosen calibration and tells the difference again.
+    ASSERT_TRUE(f.m.openPath(kSample));
+    EXPECT_NEAR(f.model.value(23), 10.0 * 0.9 / file, 1e-9);
+    EXPECT_EQ(f.prompts.questions().size(), 2u);
+
+    f.m.setChosenCalibration(std::nullopt);
+    EXPECT_NEAR(f.model.value(23), 10.0 / file, 1e-9);
+    EXPECT_TRUE(shown.last().isEmpty());
 }

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <stdexcept>
 #include <QSignalSpy>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -138,10 +139,18 @@ TEST_F(ReportsTest, exportOfTheWorkedExampleOfAnEmptyTableAndWithoutSpacings) {
     // A first angle above 100 degrees widens the header's "<R1,R2>" by one blank.
     model.setText1(33, QStringLiteral("120"));
     ASSERT_TRUE(store::exportResultReport(model, prompts, target));
-    EXPECT_EQ(fileBytes(programFile()), QByteArray(empty)
-                                            .replace("<R1,R2>=90.0000", "<R1,R2>=120.0000")
-                                            .replace("\t<R1,R2>\t", "\t<R1,R2> \t"));
+    const QByteArray wide = QByteArray(empty)
+                                .replace("<R1,R2>=90.0000", "<R1,R2>=120.0000")
+                                .replace("\t<R1,R2>\t", "\t<R1,R2> \t");
+    EXPECT_EQ(fileBytes(programFile()), wide);
     EXPECT_TRUE(prompts.questions().empty());
+
+    // A saved calibration chosen for the scale bar is named in one more line, after the rows.
+    model.setCalibrationNote(QStringLiteral("cam（0.08 1/nm/px）"));
+    ASSERT_TRUE(store::exportResultReport(model, prompts, target));
+    QStringEncoder gb18030("GB18030");
+    EXPECT_EQ(fileBytes(programFile()), wide + QByteArray(gb18030(QStringLiteral("所选标定：cam（0.08 1/nm/px）\r\n"))));
+    model.setCalibrationNote(QString());
 
     // Spacings that cannot be computed: the lattice lines only, and the user is told.
     model.setText1(22, QStringLiteral("0"));
