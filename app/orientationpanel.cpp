@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -85,9 +86,28 @@ OrientationPanel::OrientationPanel(model::Prompts& prompts, QWidget* parent) : Q
     keep->setObjectName(QStringLiteral("KeepButton"));
     m_keptLabel = new QLabel(tr("第一张花样：未保留"));
     m_keptLabel->setWordWrap(true);
+    // Either pattern may also come from an image, identified against the window's phase.
+    auto* images = new QHBoxLayout;
+    auto* firstImage = new QPushButton(tr("第一张用图像…"));
+    firstImage->setObjectName(QStringLiteral("FirstImageButton"));
+    auto* secondImage = new QPushButton(tr("第二张用图像…"));
+    secondImage->setObjectName(QStringLiteral("SecondImageButton"));
+    m_useCurrent = new QPushButton(tr("第二张用当前结果"));
+    m_useCurrent->setObjectName(QStringLiteral("UseCurrentButton"));
+    m_useCurrent->setEnabled(false);
+    for (QPushButton* b : {firstImage, secondImage})
+        b->setToolTip(tr("打开一张衍射图像，按“标定计算”中的物相识别：每个相符的晶带是一个解"));
+    images->addWidget(firstImage);
+    images->addWidget(secondImage);
+    images->addWidget(m_useCurrent);
+    m_secondLabel = new QLabel(tr("第二张花样：当前结果"));
+    m_secondLabel->setObjectName(QStringLiteral("SecondPatternText"));
+    m_secondLabel->setWordWrap(true);
+    m_keptLabel->setObjectName(QStringLiteral("FirstPatternText"));
     tiltLayout->addWidget(keep);
+    tiltLayout->addLayout(images);
     tiltLayout->addWidget(m_keptLabel);
-    tiltLayout->addWidget(new QLabel(tr("第二张花样：当前结果")));
+    tiltLayout->addWidget(m_secondLabel);
     auto* holder = new QGridLayout;
     m_single = new QRadioButton(tr("单倾：倾转角"));
     m_single->setObjectName(QStringLiteral("SingleTilt"));
@@ -178,6 +198,11 @@ OrientationPanel::OrientationPanel(model::Prompts& prompts, QWidget* parent) : Q
     layout->addWidget(orientBox, 3);
 
     connect(keep, &QPushButton::clicked, this, &OrientationPanel::keepCurrent);
+    for (auto [button, which] : {std::pair{firstImage, 0}, std::pair{secondImage, 1}})
+        connect(button, &QPushButton::clicked, this, [this, which] {
+            if (const auto path = m_prompts.openImagePath(QString())) readImagePattern(which, *path);
+        });
+    connect(m_useCurrent, &QPushButton::clicked, this, &OrientationPanel::useCurrentAsSecond);
     connect(check, &QPushButton::clicked, this, &OrientationPanel::checkTilt);
     connect(m_single, &QRadioButton::toggled, this, [this](bool single) {
         m_angle->setEnabled(single);
@@ -236,6 +261,47 @@ void OrientationPanel::keepCurrent() {
     m_keptLabel->setText(tr("第一张花样：%1，%2 行").arg(m_kept->phase).arg(m_kept->rows.size()));
 }
 
+void OrientationPanel::setPatternPhaseSource(std::function<std::optional<PatternPhase>()> source) {
+    m_phaseSource = std::move(source);
+}
+
+bool OrientationPanel::readImagePattern(int which, const QString& path) {
+    const QString title = tr("倾转验证");
+    const std::optional<PatternPhase> phase = m_phaseSource ? m_phaseSource() : std::nullopt;
+    if (!phase) {
+        m_prompts.warn(tr("请先在“标定计算”中给出物相（点阵参数与点阵类型，或点阵库中的物相），图像按它识别。"), title);
+        return false;
+    }
+    QString error;
+    const std::optional<ImagePattern> pattern = imagePattern(path, *phase, error);
+    if (!pattern) {
+        m_prompts.warn(error, title);
+        return false;
+    }
+    ResultSet set = m_current;
+    set.rows = pattern->rows;
+    set.candidates = true;
+    const QString text = tr("图像 %1（%2），%3 个候选，最佳 [%4]")
+                             .arg(QFileInfo(path).fileName(), set.phase)
+                             .arg(set.rows.size())
+                             .arg(QString::fromStdString(labels().zone(set.rows.front().zone)));
+    if (which == 0) {
+        m_kept = std::move(set);
+        m_keptLabel->setText(tr("第一张花样：") + text);
+    } else {
+        m_second = std::move(set);
+        m_secondLabel->setText(tr("第二张花样：") + text);
+        m_useCurrent->setEnabled(true);
+    }
+    return true;
+}
+
+void OrientationPanel::useCurrentAsSecond() {
+    m_second.reset();
+    m_secondLabel->setText(tr("第二张花样：当前结果"));
+    m_useCurrent->setEnabled(false);
+}
+
 std::optional<double> OrientationPanel::number(QLineEdit* field, const QString& name) {
     bool ok = false;
     const double v = field->text().trimmed().toDouble(&ok);
@@ -254,19 +320,20 @@ bool OrientationPanel::checkTilt() {
         m_prompts.warn(tr("请先保留第一张花样的结果，再标定第二张花样。"), title);
         return false;
     }
-    if (m_current.rows.empty()) {
+    const ResultSet& second = m_second ? *m_second : m_current;
+    if (second.rows.empty()) {
         m_prompts.warn(tr("当前没有标定结果：请标定第二张花样。"), title);
         return false;
     }
-    if (!(m_kept->cell == m_current.cell) || m_kept->type != m_current.type || m_kept->phase != m_current.phase) {
-        m_prompts.warn(tr("两组结果来自不同的物相（%1 与 %2）；两张花样须用同一物相标定。").arg(m_kept->phase, m_current.phase),
+    if (!(m_kept->cell == second.cell) || m_kept->type != second.type || m_kept->phase != second.phase) {
+        m_prompts.warn(tr("两组结果来自不同的物相（%1 与 %2）；两张花样须用同一物相标定。").arg(m_kept->phase, second.phase),
                        title);
         return false;
     }
     calculator::TiltRequest request;
-    request.cell = m_current.cell;
+    request.cell = second.cell;
     request.first = m_kept->rows;
-    request.second = m_current.rows;
+    request.second = second.rows;
     const auto tolerance = number(m_tolerance, tr("容差"));
     if (!tolerance) return false;
     if (*tolerance < 0 || *tolerance > 90) {
@@ -318,6 +385,9 @@ bool OrientationPanel::checkTilt() {
                                .arg(kept.isEmpty() ? tr("无") : kept.join(tr("、")))
                                .arg(ruledOut.isEmpty() ? tr("无") : ruledOut.join(tr("、"))));
     m_tiltTree->clear();
+    const auto name = [this](const ResultSet& set, const calculator::IndexedSolution& s) {
+        return set.candidates ? tr("候选 %1").arg(s.group) : tr("第%1组").arg(s.group, 3, 10, QLatin1Char('0'));
+    };
     // Thousands of pairs add nothing a user reads: the best ones are shown.
     constexpr std::size_t kShownPairs = 500;
     for (std::size_t i = 0; i < std::min(kShownPairs, m_tilt.pairs.size()); ++i) {
@@ -325,8 +395,7 @@ bool OrientationPanel::checkTilt() {
         const auto& a = request.first[p.first];
         const auto& b = request.second[p.second];
         auto* item = new QTreeWidgetItem(
-            {tr("第%1组 %2").arg(a.group, 3, 10, QLatin1Char('0')).arg(zone(a.zone)),
-             tr("第%1组 %2").arg(b.group, 3, 10, QLatin1Char('0')).arg(zone(b.zone)),
+            {name(*m_kept, a) + QLatin1Char(' ') + zone(a.zone), name(second, b) + QLatin1Char(' ') + zone(b.zone),
              QString::number(p.zoneAngleDeg, 'f', 4), QString::number(p.misfitDeg, 'f', 4)});
         m_tiltTree->addTopLevelItem(item);
     }

@@ -12,6 +12,7 @@
 
 #include <QWidget>
 
+#include "app/imagepattern.h"
 #include "calculator/stereogram.h"
 #include "calculator/tiltcheck.h"
 #include "core/reflectionrule.h"
@@ -33,6 +34,7 @@ struct ResultSet {
     QString phase;  // what tells phases apart: the name and space group
     std::shared_ptr<const core::ReflectionRule> rule;
     std::vector<calculator::IndexedSolution> rows;
+    bool candidates = false;  // the rows are an image's candidates, their group the rank
 };
 
 // The projection, clickable: a click picks the nearest zone.
@@ -72,6 +74,14 @@ public:
 
     // Keeps the current set as the first pattern of the tilt check.
     void keepCurrent();
+    // Where an image's pattern finds its phase: the window's phase and calibration; none when
+    // the lattice fields hold no phase to identify against.
+    void setPatternPhaseSource(std::function<std::optional<PatternPhase>()> source);
+    // Reads the first (which 0) or second (1) pattern of the tilt check from an image, identified
+    // against the window's phase; false, told, when it gives no solution.
+    bool readImagePattern(int which, const QString& path);
+    // The second pattern is the current result set again.
+    void useCurrentAsSecond();
     // Runs the tilt check of the kept set against the current one; false, told, on bad input.
     bool checkTilt();
     // Brings the orientation and projection up to date for the selected row; false, with the
@@ -100,11 +110,15 @@ private:
     model::Prompts& m_prompts;
     ResultSet m_current;
     std::optional<ResultSet> m_kept;
+    std::optional<ResultSet> m_second;  // from an image; none: the current set
+    std::function<std::optional<PatternPhase>()> m_phaseSource;
     std::optional<std::size_t> m_selected;
     calculator::TiltResult m_tilt;
     std::optional<core::Mat3> m_orientation;
 
     QLabel* m_keptLabel = nullptr;
+    QLabel* m_secondLabel = nullptr;
+    QPushButton* m_useCurrent = nullptr;
     QRadioButton* m_single = nullptr;
     QLineEdit* m_angle = nullptr;
     std::array<QLineEdit*, 4> m_readings{};

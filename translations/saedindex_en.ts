@@ -588,6 +588,21 @@ The operation was stopped; the data in the window are unaffected.</translation>
     </message>
 </context>
 <context>
+    <name>saed::app::ImagePattern</name>
+    <message>
+        <source>无法读取图像 %1：%2</source>
+        <translation>Cannot read the image %1: %2</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1 的斑点与 %2 的任何晶带都不相符</source>
+        <translation>The spots of %1 fit no zone of %2</translation>
+    </message>
+</context>
+<context>
     <name>saed::app::LatticePanel</name>
     <message>
         <source>点阵参数□</source>
@@ -1020,10 +1035,6 @@ The same operations without a window: saedindex-cli --help.
         <translation>, </translation>
     </message>
     <message>
-        <source>第%1组 %2</source>
-        <translation>#%1 %2</translation>
-    </message>
-    <message>
         <source>请先在“标定计算”的结果表中选一行。</source>
         <translation>Select a row in the result table under Indexing first.</translation>
     </message>
@@ -1066,6 +1077,46 @@ The same operations without a window: saedindex-cli --help.
     <message>
         <source>无法写入 %1：%2</source>
         <translation>cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>第一张用图像…</source>
+        <translation>First from an image…</translation>
+    </message>
+    <message>
+        <source>第二张用图像…</source>
+        <translation>Second from an image…</translation>
+    </message>
+    <message>
+        <source>第二张用当前结果</source>
+        <translation>Second: current result</translation>
+    </message>
+    <message>
+        <source>打开一张衍射图像，按“标定计算”中的物相识别：每个相符的晶带是一个解</source>
+        <translation>Open a diffraction image and identify it against the phase of the indexing tab: each fitting zone is a solution</translation>
+    </message>
+    <message>
+        <source>请先在“标定计算”中给出物相（点阵参数与点阵类型，或点阵库中的物相），图像按它识别。</source>
+        <translation>First give the phase in the indexing tab (the cell and lattice type, or a phase of the library): the image is identified against it.</translation>
+    </message>
+    <message>
+        <source>图像 %1（%2），%3 个候选，最佳 [%4]</source>
+        <translation>image %1 (%2), %3 candidates, best [%4]</translation>
+    </message>
+    <message>
+        <source>第一张花样：</source>
+        <translation>First pattern: </translation>
+    </message>
+    <message>
+        <source>第二张花样：</source>
+        <translation>Second pattern: </translation>
+    </message>
+    <message>
+        <source>候选 %1</source>
+        <translation>candidate %1</translation>
+    </message>
+    <message>
+        <source>第%1组</source>
+        <translation>#%1</translation>
     </message>
 </context>
 <context>

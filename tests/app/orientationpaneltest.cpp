@@ -153,3 +153,56 @@ TEST(OrientationPanelTest, theSelectedRowsProjectionAnswersAClickAndExports) {
     ASSERT_TRUE(panel.updateOrientation());
     EXPECT_TRUE(panel.orientationText().contains(QStringLiteral("[2 -1 -1 0]"))) << panel.orientationText().toStdString();
 }
+
+// Either pattern may come from an image, identified against the window's phase: the [1 -1 0]
+// sample of aluminium against a run on its <0 0 1> is kept at 90 degrees and ruled out at 30.
+TEST(OrientationPanelTest, aPatternFromAnImageIsIdentifiedAgainstTheWindowsPhase) {
+    model::ScriptedPrompts prompts;
+    app::OrientationPanel panel(prompts);
+    const core::Cell al{0.40495, 0.40495, 0.40495, 90, 90, 90};
+    panel.setCurrent(aluminiumRun({{0.202475, 0.202475, 0.1431715}, {90, 45, 45}}, al), std::nullopt);
+    const QString sample = QStringLiteral(SAED_SAMPLES "/al-011-pattern.tif");
+    auto* firstImage = child<QPushButton>(panel, "FirstImageButton");
+
+    // No phase to identify against: told, nothing kept.
+    prompts.queueImagePath(sample);
+    firstImage->click();
+    ASSERT_EQ(prompts.questions().size(), 2u);  // the image, then the message
+    EXPECT_FALSE(panel.checkTilt());
+
+    panel.setPatternPhaseSource([&al] {
+        app::PatternPhase phase;
+        phase.phase.name = "Al";
+        phase.phase.cell = al;
+        phase.latticeType = 3;
+        return std::optional<app::PatternPhase>(phase);
+    });
+    prompts.clearQuestions();
+    prompts.queueImagePath(sample);
+    firstImage->click();
+    ASSERT_EQ(prompts.questions().size(), 1u);  // the image only
+    EXPECT_TRUE(child<QLabel>(panel, "FirstPatternText")->text().contains(QStringLiteral("al-011-pattern.tif")));
+
+    auto* angle = child<QLineEdit>(panel, "TiltAngle");
+    angle->setText(QStringLiteral("90"));
+    ASSERT_TRUE(panel.checkTilt());
+    ASSERT_FALSE(panel.lastTilt().pairs.empty());
+    EXPECT_TRUE(panel.lastTilt().ruledOutFamilies.empty());
+    EXPECT_TRUE(child<QTreeWidget>(panel, "TiltTree")->topLevelItem(0)->text(0).startsWith(QStringLiteral("候选 ")));
+    angle->setText(QStringLiteral("30"));
+    ASSERT_TRUE(panel.checkTilt());
+    EXPECT_TRUE(panel.lastTilt().keptFamilies.empty());
+    EXPECT_FALSE(panel.lastTilt().ruledOutFamilies.empty());
+
+    // The same image as the second pattern is kept at 0 degrees; a file that is no image is told.
+    ASSERT_TRUE(panel.readImagePattern(1, sample));
+    angle->setText(QStringLiteral("0"));
+    ASSERT_TRUE(panel.checkTilt());
+    EXPECT_FALSE(panel.lastTilt().keptFamilies.empty());
+    prompts.clearQuestions();
+    EXPECT_FALSE(panel.readImagePattern(1, QStringLiteral(SAED_SAMPLES "/al-011-pattern.txt")));
+    ASSERT_EQ(prompts.questions().size(), 1u);
+    EXPECT_TRUE(prompts.questions()[0].text.contains(QStringLiteral("al-011-pattern.txt")));
+    child<QPushButton>(panel, "UseCurrentButton")->click();
+    EXPECT_TRUE(child<QLabel>(panel, "SecondPatternText")->text().contains(QStringLiteral("当前结果")));
+}

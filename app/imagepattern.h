@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: BSD-3-Clause
+// A pattern for the tilt check read from an image file: the image identified against one phase,
+// its candidates the solutions, with where the net's a and b (g1 and g2) point in the image.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <vector>
+
+#include <QString>
+
+#include "calculator/tiltcheck.h"
+#include "library/crystalphase.h"
+
+namespace saed::app {
+
+// The phase an image is identified against: a crystal phase ruled by its space group
+// (latticeType -1) or a cell ruled by a lattice type (0 to 4); and the window's calibration.
+struct PatternPhase {
+    library::CrystalPhase phase;
+    int latticeType = -1;
+    std::optional<double> calibration;  // 1/nm per pixel; the file's own is used first
+};
+
+struct ImagePattern {
+    std::vector<calculator::IndexedSolution> rows;  // group: the candidate's rank
+    std::array<double, 2> directionsDeg{};  // g1 and g2 in the image, degrees ccw from the right
+};
+
+// Identifies the image at `path` against `phase`: no value, with `error` saying why (the file,
+// the spots, no zone of the phase fitting them), when it gives no solution.
+std::optional<ImagePattern> imagePattern(const QString& path, const PatternPhase& phase, QString& error);
+
+}  // namespace saed::app
