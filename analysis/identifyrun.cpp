@@ -8,7 +8,6 @@
 #include <cmath>    // for isfinite
 #include <cstdlib>  // for strtod
 
-#include "analysis/screening.h"
 #include "library/phaselibrary.h"
 #include "model/mainmodel.h"
 #include "model/texts.h"
@@ -22,10 +21,10 @@ struct Texts {
 };
 
 // The cell of a nine-field record: a, b, c (nm) and the angles as its fields write them.
-std::optional<core::Cell> recordCell(const library::PhaseRecord& record) {
+std::optional<core::Cell> recordCell(const std::array<std::string, 6>& fields) {
     double v[6] = {};
     for (std::size_t i = 0; i < 6; ++i) {
-        const std::string& text = record.fields[3 + i];
+        const std::string& text = fields[i];
         char* end = nullptr;
         v[i] = std::strtod(text.c_str(), &end);
         if (end == text.c_str()) return std::nullopt;
@@ -37,33 +36,37 @@ std::optional<core::Cell> recordCell(const library::PhaseRecord& record) {
 
 }  // namespace
 
-IdentifyPhases identifyPhases(const model::MainModel& model) {
-    const library::PhaseLibrary& library = *library::phaseLibrary(model);
-    const library::PhaseTree& tree = library.tree();
-    std::vector<int> records = tree.selectedRecordNumbers();
+IdentifyPhases identifyPhases(const ScreeningRequest& request) {
     IdentifyPhases out;
-    if (records.empty()) {
-        out.allTaken = true;
-        for (int r = 1; r <= tree.recordCount(); ++r) records.push_back(r);
-    }
-    for (const int r : records) {
-        if (r < 1 || r > tree.recordCount()) continue;
-        if (const library::CrystalPhase* crystal = library.crystal(r)) {
+    for (const int r : request.selection) {
+        if (r < 1 || r > static_cast<int>(request.records.size())) continue;
+        const auto at = static_cast<std::size_t>(r - 1);
+        if (const library::CrystalPhase* crystal = at < request.crystals.size() ? request.crystals[at].get() : nullptr) {
             if (!core::isCell(crystal->cell)) continue;
             out.phases.push_back(*crystal);
             out.latticeTypes.push_back(-1);
         } else {
-            const library::PhaseRecord& record = tree.records()[static_cast<std::size_t>(r - 1)];
-            const std::optional<core::Cell> cell = recordCell(record);
+            const library::PhaseTexts& record = request.records[at];
+            const std::optional<core::Cell> cell = recordCell(record.lattice);
             if (!cell) continue;
             library::CrystalPhase phase;
-            phase.name = record.name();
+            phase.name = record.name;
             phase.cell = *cell;
             out.phases.push_back(std::move(phase));
-            out.latticeTypes.push_back(library::latticeTypeFromText(record.latticeTypeText()));
+            out.latticeTypes.push_back(library::latticeTypeFromText(record.type));
         }
         out.records.push_back(r);
     }
+    return out;
+}
+
+IdentifyPhases identifyPhases(const model::MainModel& model) {
+    ScreeningRequest request = screeningRequest(model);
+    const bool none = request.selection.empty();
+    if (none)
+        for (int r = 1; r <= static_cast<int>(request.records.size()); ++r) request.selection.push_back(r);
+    IdentifyPhases out = identifyPhases(request);
+    out.allTaken = none;
     return out;
 }
 

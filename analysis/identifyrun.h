@@ -14,6 +14,7 @@
 #include <QString>
 
 #include "analysis/identify.h"
+#include "analysis/screening.h"
 #include "core/raster.h"
 #include "library/crystalphase.h"
 #include "measure/autopattern.h"
@@ -34,8 +35,11 @@ struct IdentifyPhases {
     bool allTaken = false;  // nothing was ticked: every phase of the library was taken
 };
 
-// The ticked phases of the model's library, or every phase when none is ticked. A record whose
-// cell is no cell is left out.
+// The selected records of a screening request: each record's crystal phase (ruled by its space
+// group) where the request has one, else its cell and the lattice type of its text. A record
+// whose cell is no cell is left out.
+IdentifyPhases identifyPhases(const ScreeningRequest& request);
+// The ticked phases of the model's library, or every phase when none is ticked.
 IdentifyPhases identifyPhases(const model::MainModel& model);
 
 // The window's calibration, 1/nm per pixel: 标尺示数 over 标尺测量 when both are above 0, else

@@ -1708,17 +1708,27 @@ remove one.
                            [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]
                            [--library FILE | --cif FILE_OR_FOLDER...] [--phases r1,r2,...]
                            [--double] [--image NAME] [--out DIR] [--format text|json]
+       saedindex-cli screen --pattern FILE [--scale S,Lbar]
+                           [--library FILE | --cif FILE_OR_FOLDER...] [--phases r1,r2,...]
+                           [--double] [--format text|json]
 
 用物相库中的每个物相标定实测花样，每个物相运行一次，并写出窗口中“计算选中项”在“多选”
 方式下的筛选报告：每个有解的物相一段，写入文件 标定结果YYYY-MM-DD HHNNSS.txt（GB18030，
 CR LF；同名报告则续写其后）。每个物相输出一行：物相描述、一个制表符和解的个数；最后输出
 报告的路径。
 
+用 --pattern FILE 时不用实测的 R1、R2、R3：在衍射图像 FILE 上检出全部斑点、拟合倒易网，
+按 saedindex-cli identify 的得分给物相排序（各物相取其得分最高的晶带；没有晶带相符的物相
+排在最后），不写报告。每个物相输出一行：名次、物相描述、得分和晶带轴（制表符分隔）。
+标尺取自 --scale S,Lbar 或图像所带的标定；两者都没有时按每个候选拟合。
+
+默认的物相为物相库的记录，其后是内置的晶体物相（各带空间群和原子）。
+
 选项：
   --scale, --r1, --r2, --r3, --d, --angles, --range, --tol-d, --tol-angle
                      实测花样，同 saedindex-cli index
   --library FILE     物相库文本（记录为 name;type;c/a;a;b;c;alpha;beta;gamma;），UTF-8
-                     或 GBK 编码，代替内置物相库
+                     或 GBK 编码，代替物相库和内置的晶体物相
   --cif FILE_OR_FOLDER...  改用 CIF 文件中的物相（每个含晶胞的数据块；文件夹代表其中的
                      *.cif 文件），各带其空间群和原子；无法读取的文件在 stderr 上说明后跳过
   --phases r1,r2,..  只筛选这些记录（按物相库中的顺序从 1 编号）
@@ -1727,6 +1737,7 @@ CR LF；同名报告则续写其后）。每个物相输出一行：物相描述
                      无解的物相在后），各带 record、description、rows 和最佳解族
                      {zone, forms, misfit, rows, double}（无解为 null），以及报告的路径
   --image NAME       写入报告的图像名
+  --pattern FILE     按此衍射图像上斑点的识别得分排序（见上）
   --out DIR          报告所在的文件夹（默认：当前文件夹）
   --help             本说明
 
@@ -1741,6 +1752,9 @@ CR LF；同名报告则续写其后）。每个物相输出一行：物相描述
                             [--range N] [--tol-d t1,t2,t3] [--tol-angle t1,t2,t3]
                             [--library FILE | --cif FILE_OR_FOLDER...] [--phases r1,r2,...]
                             [--double] [--image NAME] [--out DIR] [--format text|json]
+       saedindex-cli screen --pattern FILE [--scale S,Lbar]
+                            [--library FILE | --cif FILE_OR_FOLDER...] [--phases r1,r2,...]
+                            [--double] [--format text|json]
 
 Indexes the measured pattern with every phase of a library, one run per phase, and writes
 the screening report of the window&apos;s 计算选中项 in 多选 mode: one block per phase that has
@@ -1748,11 +1762,21 @@ solutions, in the file 标定结果YYYY-MM-DD HHNNSS.txt (GB18030, CR LF; a repo
 name is extended). Prints one line per phase: its description, a tab and its number of
 solutions; then the report&apos;s path.
 
+With --pattern FILE no measured R1, R2, R3 are used: every spot of the diffraction image FILE
+is detected, the reciprocal net fitted, and the phases ranked by the score of saedindex-cli
+identify (each phase by its best zone; phases with no matching zone last); no report is
+written. Prints one line per phase: rank, description, score and zone axis, tab-separated.
+The scale comes from --scale S,Lbar or the image&apos;s calibration; without either it is fitted
+per candidate.
+
+By default the phases are the library&apos;s records followed by the built-in crystal phases
+(each with its space group and atoms).
+
 options:
   --scale, --r1, --r2, --r3, --d, --angles, --range, --tol-d, --tol-angle
                      the measured pattern, as for saedindex-cli index
   --library FILE     a library text (records name;type;c/a;a;b;c;alpha;beta;gamma;) in
-                     UTF-8 or GBK, instead of the built-in library
+                     UTF-8 or GBK, instead of the library and the built-in crystal phases
   --cif FILE_OR_FOLDER...  the phases of CIF files instead (every data block with a cell; a
                      folder stands for its *.cif files), each with its space group and atoms; a
                      file that cannot be read is named on stderr and skipped
@@ -1763,6 +1787,7 @@ options:
                      with record, description, rows and best {zone, forms, misfit, rows,
                      double} or null, and the report&apos;s path
   --image NAME       the image name written into the report
+  --pattern FILE     rank by the identification score on this diffraction image (see above)
   --out DIR          the report&apos;s folder (default: the current folder)
   --help             this text
 
@@ -1772,6 +1797,22 @@ example (a pattern against a folder of CIFs, ranked):
   saedindex-cli screen --cif structures/ --d 0.2338,0.2338,0.1432 --angles 70.53,54.74,54.74 \
       --format json
 </translation>
+    </message>
+    <message>
+        <source>%1 太大，内存容纳不下。</source>
+        <translation>%1 is too large to fit in memory.</translation>
+    </message>
+    <message>
+        <source>--scale 须为两个正数 S,Lbar</source>
+        <translation>--scale must be two positive numbers S,Lbar</translation>
+    </message>
+    <message>
+        <source>没有带可用晶胞的物相</source>
+        <translation>no phase with a usable cell</translation>
+    </message>
+    <message>
+        <source>--pattern 由图像给出花样；请去掉 --%1</source>
+        <translation>--pattern takes the pattern from the image; leave out --%1</translation>
     </message>
 </context>
 <context>

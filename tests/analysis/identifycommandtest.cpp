@@ -256,3 +256,64 @@ TEST(IdentifyCommandTest, aSavedCalibrationGivesTheScaleAndItsDistortionIsTakenO
         EXPECT_TRUE(r.err.contains(QStringLiteral("none-such")) || r.err.contains(QStringLiteral("--scale"))) << r.err.toStdString();
     }
 }
+
+TEST(IdentifyCommandTest, screenRanksTheLibraryAndTheBuiltInPhasesByTheIdentificationScore) {
+    QTemporaryDir dir;
+    const auto& phases = saed::library::builtInPhases();
+    std::size_t al = 0;
+    while (phases[al].name != "Al") ++al;
+    const auto made = saed::tools::makeCameraImage(phases[al], saed::tools::randomCameraSpec({1, 1, 2}, 9));
+    ASSERT_TRUE(made);
+    const QString path = writeImage(dir, "al112.tif", made->raster);
+    const auto runScreen = [](const QStringList& args) {
+        QProcess cli;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
+        cli.setProcessEnvironment(environment);
+        cli.start(QStringLiteral(SAEDINDEX_CLI), QStringList{QStringLiteral("screen")} + args);
+        ProgramRun run;
+        if (!cli.waitForFinished(120000)) return run;
+        run.status = cli.exitCode();
+        run.out = QString::fromUtf8(cli.readAllStandardOutput());
+        run.err = QString::fromUtf8(cli.readAllStandardError());
+        return run;
+    };
+
+    const ProgramRun screened = runScreen({QStringLiteral("--pattern"), path, QStringLiteral("--format"), QStringLiteral("json")});
+    ASSERT_EQ(screened.status, 0) << screened.err.toStdString();
+    const QJsonArray ranked = screened.json()[u"phases"].toArray();
+    // The two records of the library, then every built-in crystal phase, each once.
+    ASSERT_EQ(ranked.size(), 2 + static_cast<qsizetype>(phases.size()));
+    const ProgramRun identified = runIdentify({path, QStringLiteral("--phases"), QStringLiteral("builtin"),
+                                               QStringLiteral("--format"), QStringLiteral("json")});
+    ASSERT_EQ(identified.status, 0);
+    const QJsonObject first = identified.json()[u"candidates"][0].toObject();
+    EXPECT_TRUE(ranked[0][u"description"].toString().startsWith(first[u"phase"].toString()));
+    EXPECT_NEAR(ranked[0][u"best"][u"score"].toDouble(), first[u"score"].toDouble(), 1e-9);
+    EXPECT_EQ(ranked[0][u"best"][u"zone"].toArray(), first[u"zone"].toArray());
+    for (qsizetype i = 1; i < ranked.size(); ++i) {
+        const double before = ranked[i - 1][u"best"].isNull() ? -1 : ranked[i - 1][u"best"][u"score"].toDouble();
+        const double here = ranked[i][u"best"].isNull() ? -1 : ranked[i][u"best"][u"score"].toDouble();
+        EXPECT_GE(before, here) << i;
+    }
+
+    // Text: rank, description, score, zone; --phases numbers the built-in phases after the library's.
+    const ProgramRun text = runScreen({QStringLiteral("--pattern"), path, QStringLiteral("--phases"),
+                                       QStringLiteral("1,%1").arg(3 + al)});
+    ASSERT_EQ(text.status, 0) << text.err.toStdString();
+    const QStringList lines = text.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("1\tAl"))) << lines[0].toStdString();
+    EXPECT_EQ(lines[0].split(u'\t').size(), 4);
+
+    saed::core::Raster blank(256, 256, saed::core::PixelType::UInt16);
+    const QString blankPath = writeImage(dir, "blank.tif", blank);
+    for (const QStringList& bad : {QStringList{QStringLiteral("--pattern"), blankPath},
+                                   QStringList{QStringLiteral("--pattern"), path, QStringLiteral("--d"), QStringLiteral("0.2,0.2,0.1")},
+                                   QStringList{QStringLiteral("--pattern"), dir.filePath(QStringLiteral("none.tif"))}}) {
+        const ProgramRun r = runScreen(bad);
+        EXPECT_EQ(r.status, 2) << bad.join(u' ').toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_FALSE(r.err.isEmpty());
+    }
+}
