@@ -28,7 +28,20 @@ core::Hkl add(const core::Hkl& p, const core::Hkl& q, int f = 1) {
 }
 core::Hkl times(const core::Hkl& p, int f) { return {f * p[0], f * p[1], f * p[2]}; }
 bool isZero(const core::Hkl& p) { return p[0] == 0 && p[1] == 0 && p[2] == 0; }
-long long zoneDot(const core::Hkl& p, const core::Uvw& u) { return p[0] * u[0] + p[1] * u[1] + p[2] * u[2]; }
+
+// gcd(a, b) = a x + b y (the gcd may come out negative; its size is the gcd).
+long long extendedGcd(long long a, long long b, long long& x, long long& y) {
+    if (b == 0) {
+        x = 1;
+        y = 0;
+        return a;
+    }
+    long long x1 = 0, y1 = 0;
+    const long long g = extendedGcd(b, a % b, x1, y1);
+    x = y1;
+    y = x1 - (a / b) * y1;
+    return g;
+}
 
 // One candidate pairing of two reflections with the net's a and b, before its spots are scored.
 struct Pairing {
@@ -123,6 +136,15 @@ struct PhaseSearch::Prepared {
         return i;
     }
 
+    // Whether p is allowed, without its |F| where it is not known yet.
+    bool admits(const core::Hkl& p) {
+        if (std::abs(p[0]) < 512 && std::abs(p[1]) < 512 && std::abs(p[2]) < 512) {
+            const long long key = (static_cast<long long>(p[0] + 512) << 20) | ((p[1] + 512) << 10) | (p[2] + 512);
+            if (const auto it = cache.find(key); it != cache.end()) return it->second.allowed;
+        }
+        return !isZero(p) && rule->admits(p);
+    }
+
     void prepareSymmetry() {
         if (!ops.empty()) return;
         ops = core::holohedry(phase.cell);
@@ -167,32 +189,114 @@ struct PhaseSearch::Prepared {
             return x.length != y.length ? x.length < y.length : x.hkl > y.hkl;
         });
         listMax = gMax;
+        zoneNets.clear();  // found on the shorter list
     }
 
-    // Whether g1 and g2 are a basis of the net of the zone's allowed reflections: every allowed
-    // reflection of the zone is a whole combination of them, and those combinations give g1 and
-    // g2 back (the allowed reflections generate the net, though a glide may forbid g1 itself).
-    bool generatesZone(const core::Hkl& g1, const core::Hkl& g2, const core::Uvw& zone) const {
-        const double a11 = dot(g1, g1), a12 = dot(g1, g2), a22 = dot(g2, g2);
+    // The net of a zone's allowed reflections, worked out once per zone: a reduced basis of the
+    // zone's whole plane of the reciprocal lattice (q1, q2), and on it the net the allowed
+    // reflections generate, in Hermite form: (m, 0) and (ws, wt), of index m wt in the plane.
+    struct ZoneNet {
+        core::Hkl q1{}, q2{};
+        long long m = 0, ws = 0, wt = 0;
+        bool ok() const { return m > 0 && wt > 0; }
+    };
+    std::map<core::Uvw, ZoneNet> zoneNets;
+
+    // Coordinates of p on (q1, q2); false when p is no whole combination of them.
+    bool planeCoordinates(const ZoneNet& z, const core::Hkl& p, long long& x, long long& y) const {
+        const double a11 = dot(z.q1, z.q1), a12 = dot(z.q1, z.q2), a22 = dot(z.q2, z.q2);
         const double det = a11 * a22 - a12 * a12;
-        // Every net point has a copy within |g1| + |g2| of the origin; beyond that the scan goes on
-        // only until the allowed reflections generate the net.
-        const double cell = length(g1) + length(g2);
-        std::vector<std::array<long long, 2>> coords;
-        long long index = 0;
-        for (const Reflection& r : list) {
-            if (r.length > cell * (1 + 1e-9) && (index == 1 || r.length > 3 * cell)) break;
-            if (!r.allowed || zoneDot(r.hkl, zone) != 0) continue;
-            const double b1 = dot(r.hkl, g1), b2 = dot(r.hkl, g2);
-            const double s = (b1 * a22 - b2 * a12) / det, t = (a11 * b2 - a12 * b1) / det;
-            if (std::abs(s - std::round(s)) > 1e-6 || std::abs(t - std::round(t)) > 1e-6) return false;
-            const std::array<long long, 2> c{std::llround(s), std::llround(t)};
-            if (index != 1) {
-                for (const auto& e : coords) index = std::gcd(index, std::abs(e[0] * c[1] - e[1] * c[0]));
-                coords.push_back(c);
-            }
+        const double b1 = dot(p, z.q1), b2 = dot(p, z.q2);
+        const double s = (b1 * a22 - b2 * a12) / det, t = (a11 * b2 - a12 * b1) / det;
+        if (std::abs(s - std::round(s)) > 1e-6 || std::abs(t - std::round(t)) > 1e-6) return false;
+        x = std::llround(s);
+        y = std::llround(t);
+        return true;
+    }
+
+    // `zone` is primitive, its first non-zero index positive.
+    const ZoneNet& zoneNet(const core::Uvw& zone) {
+        const auto found = zoneNets.find(zone);
+        if (found != zoneNets.end()) return found->second;
+        ZoneNet z;
+        // A basis of the zone's plane {p : p . [uvw] = 0}: with x u + y v = g = gcd(u, v),
+        // (v/g, -u/g, 0) and (x w, y w, -g), whose cross product is [uvw] itself.
+        const long long u = zone[0], v = zone[1], w = zone[2];
+        long long x = 0, y = 0;
+        const long long g = extendedGcd(u, v, x, y);
+        if (g == 0) {
+            z.q1 = {1, 0, 0};
+            z.q2 = {0, 1, 0};
+        } else {
+            z.q1 = {static_cast<int>(v / g), static_cast<int>(-u / g), 0};
+            z.q2 = {static_cast<int>(x * w), static_cast<int>(y * w), static_cast<int>(-g)};
         }
-        return index == 1;
+        // Lagrange's reduction in the reciprocal metric: the two shortest independent vectors.
+        for (int step = 0; step < 100; ++step) {
+            if (dot(z.q2, z.q2) < dot(z.q1, z.q1)) std::swap(z.q1, z.q2);
+            const double k = std::round(dot(z.q1, z.q2) / dot(z.q1, z.q1));
+            if (k == 0) break;
+            const int n = static_cast<int>(k);
+            z.q2 = {z.q2[0] - n * z.q1[0], z.q2[1] - n * z.q1[1], z.q2[2] - n * z.q1[2]};
+        }
+        // The net the allowed reflections of the plane generate, from those within six steps of
+        // the reduced basis (a centred net or a glide halves or quarters the plane at most) and
+        // within the list.
+        constexpr int kSteps = 6;
+        for (int a = -kSteps; a <= kSteps; ++a)
+            for (int b = 0; b <= kSteps; ++b) {
+                if (b == 0 && a <= 0) continue;  // one of each pair +-p
+                const core::Hkl p{a * z.q1[0] + b * z.q2[0], a * z.q1[1] + b * z.q2[1], a * z.q1[2] + b * z.q2[2]};
+                // As far as the reflections are listed, whose |F| is known already.
+                if (length(p) > listMax || !admits(p)) continue;
+                if (b == 0) {
+                    z.m = std::gcd(z.m, static_cast<long long>(std::abs(a)));
+                } else if (z.wt == 0) {
+                    z.ws = a;
+                    z.wt = b;
+                } else {
+                    // w and (a, b) span what w' = e w + f (a, b) does, with t = gcd(wt, b), and the
+                    // vector of t = 0 that the two also give.
+                    long long e = 0, f = 0;
+                    const long long t = extendedGcd(z.wt, b, e, f);
+                    const long long us = (b / t) * z.ws - (z.wt / t) * a;
+                    z.m = std::gcd(z.m, std::llabs(us));
+                    z.ws = e * z.ws + f * a;
+                    z.wt = t;
+                    if (z.wt < 0) {
+                        z.wt = -z.wt;
+                        z.ws = -z.ws;
+                    }
+                }
+                if (z.m > 0) z.ws %= z.m;
+            }
+        return zoneNets.emplace(zone, z).first->second;
+    }
+
+    // Whether g1 and g2 are a basis of the net of the zone's allowed reflections: the allowed
+    // reflections are whole combinations of them, and those combinations give g1 and g2 back
+    // (the allowed reflections generate the net, though a glide may forbid g1 itself).
+    bool generatesZone(const core::Hkl& g1, const core::Hkl& g2, const core::Uvw& axis) {
+        long long d = 0;
+        for (long long c : axis) d = std::gcd(d, std::llabs(c));
+        if (d == 0) return false;
+        core::Uvw zone{axis[0] / d, axis[1] / d, axis[2] / d};
+        for (long long c : zone)
+            if (c != 0) {
+                if (c < 0) zone = {-zone[0], -zone[1], -zone[2]};
+                break;
+            }
+        const ZoneNet& z = zoneNet(zone);
+        if (!z.ok()) return false;
+        long long x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        if (!planeCoordinates(z, g1, x1, y1) || !planeCoordinates(z, g2, x2, y2)) return false;
+        // (g1, g2) spans as much of the plane as the allowed net, and holds the net's basis.
+        const long long det = x1 * y2 - x2 * y1;
+        if (std::llabs(det) != z.m * z.wt) return false;
+        const auto inside = [&](long long x, long long y) {
+            return (x * y2 - y * x2) % det == 0 && (x1 * y - y1 * x) % det == 0;
+        };
+        return inside(z.m, 0) && inside(z.ws, z.wt);
     }
 };
 
