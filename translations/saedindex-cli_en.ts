@@ -1086,7 +1086,7 @@ example:
         <translation>; alpha %1°, beta %2° (change of alpha %3°, of beta %4°)</translation>
     </message>
     <message>
-        <source>用法：saedindex-cli orient (RESULT.json (--group N | --family N)
+        <source>用法：saedindex-cli orient (RESULT.json (--group N | --family N | --candidate N)
                            | --cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
                              --g1 h,k,l --g2 h,k,l)
                           --r1-angle DEG [--r2-angle DEG] [--alpha-beta A,B] [--axis DEG]
@@ -1103,10 +1103,12 @@ z 沿 c*。矩阵 U 把晶体系中的矢量变到样品系（v样品 = U v晶�
 
 选项：
   RESULT.json       saedindex-cli index --format json 写出的结果，与 --group（行的组号）
-                    或 --family（解族的代表行）同用；晶胞和点阵类型取自该结果
+                    或 --family（解族的代表行）同用；晶胞和点阵类型取自该结果；或
+                    saedindex-cli identify --format json 写出的结果，与 --candidate N（候选的
+                    排名）同用，R1、R2 的方向取自其网格，无须 --r1-angle
   --cell, --type, --spacegroup  代替结果文件直接给出物相，同 saedindex-cli simulate
   --g1, --g2        R1、R2 的晶面指数；六方晶胞也可给四指数 h,k,i,l
-  --r1-angle DEG    图像中 R1 的方向，度，自图像向右逆时针量（必须给出）
+  --r1-angle DEG    图像中 R1 的方向，度，自图像向右逆时针量（识别结果之外必须给出）
   --r2-angle DEG    图像中 R2 的方向（默认：R1 逆时针转过 g1、g2 的夹角）
   --alpha-beta A,B  拍摄时双倾样品台的读数（默认 0,0）
   --axis DEG        样品台 α 轴在图像中的方向，度（默认 0，沿图像向右）；β 轴与之垂直
@@ -1125,7 +1127,7 @@ z 沿 c*。矩阵 U 把晶体系中的矢量变到样品系（v样品 = U v晶�
   saedindex-cli orient --cell 0.405,0.405,0.405,90,90,90 --type face --g1 2,0,0 --g2 0,2,0 \
       --r1-angle 0 --svg al-001.svg
 </source>
-        <translation>usage: saedindex-cli orient (RESULT.json (--group N | --family N)
+        <translation>usage: saedindex-cli orient (RESULT.json (--group N | --family N | --candidate N)
                             | --cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]
                               --g1 h,k,l --g2 h,k,l)
                            --r1-angle DEG [--r2-angle DEG] [--alpha-beta A,B] [--axis DEG]
@@ -1145,11 +1147,13 @@ convention, sample to crystal). The pattern&apos;s zone axis points along +Z.
 options:
   RESULT.json       a result written by saedindex-cli index --format json, with --group (a
                     row&apos;s group number) or --family (the family&apos;s representative row); the
-                    cell and lattice type come from the result
+                    cell and lattice type come from the result; or a result written by
+                    saedindex-cli identify --format json with --candidate N (the candidate&apos;s
+                    rank), whose net gives the directions of R1 and R2 (no --r1-angle needed)
   --cell, --type, --spacegroup  the phase given directly instead, as for saedindex-cli simulate
   --g1, --g2        the planes of R1 and R2; a hexagonal cell also takes four indices h,k,i,l
   --r1-angle DEG    where R1 points in the image, degrees counter-clockwise from the right
-                    (required)
+                    (required but for an identification)
   --r2-angle DEG    where R2 points (default: R1 turned counter-clockwise by the angle
                     between g1 and g2)
   --alpha-beta A,B  the double-tilt holder&apos;s readings when the pattern was taken (default 0,0)
@@ -1172,6 +1176,26 @@ example (aluminium at [001], (2 0 0) to the right):
   saedindex-cli orient --cell 0.405,0.405,0.405,90,90,90 --type face --g1 2,0,0 --g2 0,2,0 \
       --r1-angle 0 --svg al-001.svg
 </translation>
+    </message>
+    <message>
+        <source>%1 中没有候选</source>
+        <translation>%1 holds no candidate</translation>
+    </message>
+    <message>
+        <source>识别结果须与 --candidate N（候选的排名）同用</source>
+        <translation>an identification is used with --candidate N (the candidate&apos;s rank)</translation>
+    </message>
+    <message>
+        <source>--candidate 只用于 saedindex-cli identify 的结果</source>
+        <translation>--candidate is for a result of saedindex-cli identify only</translation>
+    </message>
+    <message>
+        <source>识别结果用 --candidate，不用 --group 或 --family</source>
+        <translation>an identification takes --candidate, not --group or --family</translation>
+    </message>
+    <message>
+        <source>%1 中没有第 %2 个候选</source>
+        <translation>%1 has no candidate %2</translation>
     </message>
 </context>
 <context>

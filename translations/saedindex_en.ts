@@ -139,7 +139,7 @@ To get them back, import their CIFs again.</translation>
     <message>
         <source>保存的标定（saedindex-cli calibrate --save 或环形花样中的“由标样标定”）：
 它的相机常数给出标尺，它的椭圆畸变从测得的矢量中去除</source>
-        <translation>Saved calibrations (saedindex-cli calibrate --save, or "Calibrate from standard" in the ring pattern view):
+        <translation>Saved calibrations (saedindex-cli calibrate --save, or &quot;Calibrate from standard&quot; in the ring pattern view):
 the camera constant gives the scale bar, and the elliptical distortion is removed from the measured vectors</translation>
     </message>
     <message>
@@ -148,7 +148,7 @@ the camera constant gives the scale bar, and the elliptical distortion is remove
     </message>
     <message>
         <source>无法使用标定“%1”：%2</source>
-        <translation>Cannot use the calibration "%1": %2</translation>
+        <translation>Cannot use the calibration &quot;%1&quot;: %2</translation>
     </message>
 </context>
 <context>
@@ -1556,21 +1556,21 @@ Narrow the tolerances or the index range and run again.</translation>
     </message>
     <message>
         <source>去除标定的畸变后，R1、R2、R3 给不出一致的夹角</source>
-        <translation>without the calibration's distortion, R1, R2 and R3 give no consistent angles</translation>
+        <translation>without the calibration&apos;s distortion, R1, R2 and R3 give no consistent angles</translation>
     </message>
     <message>
         <source>标尺取自标定“%1”：每像素 %2 1/nm，椭圆畸变 %3（长轴 %4°）已从测得的矢量中去除</source>
-        <translation>Scale bar from the calibration "%1": %2 1/nm per pixel; the elliptical distortion %3 (major axis %4°) is removed from the measured vectors</translation>
+        <translation>Scale bar from the calibration &quot;%1&quot;: %2 1/nm per pixel; the elliptical distortion %3 (major axis %4°) is removed from the measured vectors</translation>
     </message>
     <message>
         <source>文件自带 %1 1/nm/px（%2 %）</source>
-        <translation>File's own: %1 1/nm/px (%2 %)</translation>
+        <translation>File&apos;s own: %1 1/nm/px (%2 %)</translation>
     </message>
     <message>
         <source>图像文件自带的标定（每像素 %1 1/nm）与所选标定“%2”（每像素 %3 1/nm）相差 %4 %。
 请核对所选标定是否属于这张图的相机长度和像素合并；计算用的是所选标定。</source>
-        <translation>The image file's own calibration (%1 1/nm per pixel) differs from the chosen calibration "%2" (%3 1/nm per pixel) by %4 %.
-Check that the chosen calibration belongs to this image's camera length and binning; the chosen calibration is used.</translation>
+        <translation>The image file&apos;s own calibration (%1 1/nm per pixel) differs from the chosen calibration &quot;%2&quot; (%3 1/nm per pixel) by %4 %.
+Check that the chosen calibration belongs to this image&apos;s camera length and binning; the chosen calibration is used.</translation>
     </message>
 </context>
 <context>

@@ -34,7 +34,7 @@ struct Orient {
 };
 
 const char kHelp[] = QT_TRANSLATE_NOOP("saed::cli::Orient",
-    "用法：saedindex-cli orient (RESULT.json (--group N | --family N)\n"
+    "用法：saedindex-cli orient (RESULT.json (--group N | --family N | --candidate N)\n"
     "                           | --cell a,b,c,alpha,beta,gamma [--type T | --spacegroup SG]\n"
     "                             --g1 h,k,l --g2 h,k,l)\n"
     "                          --r1-angle DEG [--r2-angle DEG] [--alpha-beta A,B] [--axis DEG]\n"
@@ -51,10 +51,12 @@ const char kHelp[] = QT_TRANSLATE_NOOP("saed::cli::Orient",
     "\n"
     "选项：\n"
     "  RESULT.json       saedindex-cli index --format json 写出的结果，与 --group（行的组号）\n"
-    "                    或 --family（解族的代表行）同用；晶胞和点阵类型取自该结果\n"
+    "                    或 --family（解族的代表行）同用；晶胞和点阵类型取自该结果；或\n"
+    "                    saedindex-cli identify --format json 写出的结果，与 --candidate N（候选的\n"
+    "                    排名）同用，R1、R2 的方向取自其网格，无须 --r1-angle\n"
     "  --cell, --type, --spacegroup  代替结果文件直接给出物相，同 saedindex-cli simulate\n"
     "  --g1, --g2        R1、R2 的晶面指数；六方晶胞也可给四指数 h,k,i,l\n"
-    "  --r1-angle DEG    图像中 R1 的方向，度，自图像向右逆时针量（必须给出）\n"
+    "  --r1-angle DEG    图像中 R1 的方向，度，自图像向右逆时针量（识别结果之外必须给出）\n"
     "  --r2-angle DEG    图像中 R2 的方向（默认：R1 逆时针转过 g1、g2 的夹角）\n"
     "  --alpha-beta A,B  拍摄时双倾样品台的读数（默认 0,0）\n"
     "  --axis DEG        样品台 α 轴在图像中的方向，度（默认 0，沿图像向右）；β 轴与之垂直\n"
@@ -121,7 +123,7 @@ int runOrientCommand(const QStringList& args, QTextStream& out, QTextStream& err
         QStringLiteral("spacegroup"), QStringLiteral("g1"),        QStringLiteral("g2"),       QStringLiteral("r1-angle"),
         QStringLiteral("r2-angle"),   QStringLiteral("alpha-beta"), QStringLiteral("axis"),    QStringLiteral("max-index"),
         QStringLiteral("nearest"),    QStringLiteral("indices"),   QStringLiteral("svg"),      QStringLiteral("png"),
-        QStringLiteral("format")};
+        QStringLiteral("format"),     QStringLiteral("candidate")};
     if (!options.parse(rest, withValue, {QStringLiteral("help")})) return usageError(err, options.error());
     if (options.has(QStringLiteral("help"))) {
         out << Orient::tr(kHelp);
@@ -136,21 +138,47 @@ int runOrientCommand(const QStringList& args, QTextStream& out, QTextStream& err
     core::Cell cell;
     core::Hkl g1{}, g2{};
     std::shared_ptr<const core::ReflectionRule> rule;
+    // Where g1 and g2 point in the image, when the file knows (an identification's net).
+    std::optional<std::array<double, 2>> fileDirections;
     if (!files.isEmpty()) {
         if (options.has(QStringLiteral("cell")) || options.has(QStringLiteral("g1")) || options.has(QStringLiteral("g2")))
             return usageError(err, Orient::tr("结果文件自带晶胞和解；请去掉 --cell、--g1 和 --g2"));
-        if (options.has(QStringLiteral("group")) == options.has(QStringLiteral("family")))
-            return usageError(err, Orient::tr("结果文件须与 --group 或 --family 之一同用"));
         QString error;
-        const std::optional<ResultFile> result = readResultFile(files.front(), error);
-        if (!result) {
+        const std::optional<std::vector<ResultFile>> sets = readResultSets(files.front(), error);
+        if (!sets) {
             err << "saedindex-cli orient: " << error << '\n';
             return 2;
         }
+        if (sets->empty()) return usageError(err, Orient::tr("%1 中没有候选").arg(files.front()));
+        const bool identification = sets->front().candidates;
+        if (identification != options.has(QStringLiteral("candidate")))
+            return usageError(err, identification ? Orient::tr("识别结果须与 --candidate N（候选的排名）同用")
+                                                  : Orient::tr("--candidate 只用于 saedindex-cli identify 的结果"));
+        if (!identification && options.has(QStringLiteral("group")) == options.has(QStringLiteral("family")))
+            return usageError(err, Orient::tr("结果文件须与 --group 或 --family 之一同用"));
+        if (identification && (options.has(QStringLiteral("group")) || options.has(QStringLiteral("family"))))
+            return usageError(err, Orient::tr("识别结果用 --candidate，不用 --group 或 --family"));
+        // An identification's candidate: the set of its phase, the candidate as the one row.
+        std::optional<ResultFile> candidate;
+        if (identification) {
+            bool ok = false;
+            const int rank = options.value(QStringLiteral("candidate")).toInt(&ok);
+            for (const ResultFile& set : *sets)
+                for (const auto& row : set.rows)
+                    if (ok && row.group == rank) {
+                        candidate = set;
+                        candidate->rows = {row};
+                    }
+            if (!candidate)
+                return usageError(err, Orient::tr("%1 中没有第 %2 个候选").arg(files.front(), options.value(QStringLiteral("candidate"))));
+            fileDirections = candidate->directionsDeg;
+        }
+        const ResultFile* result = identification ? &*candidate : &sets->front();
         cell = result->cell;
-        const bool byGroup = options.has(QStringLiteral("group"));
-        bool ok = false;
-        const int wanted = options.value(byGroup ? QStringLiteral("group") : QStringLiteral("family")).toInt(&ok);
+        const bool byGroup = identification || options.has(QStringLiteral("group"));
+        bool ok = identification;
+        const int wanted = identification ? result->rows.front().group
+                                          : options.value(byGroup ? QStringLiteral("group") : QStringLiteral("family")).toInt(&ok);
         const calculator::IndexedSolution* chosen = nullptr;
         for (const auto& row : result->rows) {
             if (byGroup ? row.group == wanted : row.family == wanted) {
@@ -205,12 +233,15 @@ int runOrientCommand(const QStringList& args, QTextStream& out, QTextStream& err
         return usageError(err, Orient::tr("g1 和 g2 须是两个不平行的晶面"));
 
     // Where R1 (and R2) point in the image: without it the crystal's turn about the beam is unknown.
-    if (!options.has(QStringLiteral("r1-angle")))
+    // An identification's net tells it; typed values do not.
+    if (!options.has(QStringLiteral("r1-angle")) && !fileDirections)
         return usageError(err, Orient::tr("这个解没有图像中的方向：请用 --r1-angle 给出 R1 在图像中的方向（度，自图像向右逆时针量）"));
-    const auto r1 = oneNumber(options.value(QStringLiteral("r1-angle")));
+    const auto r1 = options.has(QStringLiteral("r1-angle")) ? oneNumber(options.value(QStringLiteral("r1-angle")))
+                                                            : std::optional<double>((*fileDirections)[0]);
     if (!r1) return usageError(err, Orient::tr("--r1-angle 须为一个数（度）"));
-    const auto r2 = options.has(QStringLiteral("r2-angle")) ? oneNumber(options.value(QStringLiteral("r2-angle")))
-                                                            : std::optional<double>(*r1 + *between);
+    const auto r2 = options.has(QStringLiteral("r2-angle"))  ? oneNumber(options.value(QStringLiteral("r2-angle")))
+                    : fileDirections && !options.has(QStringLiteral("r1-angle")) ? std::optional<double>((*fileDirections)[1])
+                                                                                 : std::optional<double>(*r1 + *between);
     if (!r2) return usageError(err, Orient::tr("--r2-angle 须为一个数（度）"));
     double alpha0 = 0, beta0 = 0, axis = 0;
     if (options.has(QStringLiteral("alpha-beta"))) {

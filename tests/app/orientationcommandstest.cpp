@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <tuple>
 
@@ -231,10 +232,10 @@ TEST(OrientCommandTest, cubicAtZeroZeroOneGivesTheFrameTheNearestZonesAndAPictur
     EXPECT_EQ(before.readAll(), bytes);
 }
 
-// tilt reads the candidates of identify beside a run's rows: the Al candidate of the [1 -1 0]
+// tilt and orient read the candidates of identify beside a run's rows: the Al candidate of the [1 -1 0]
 // sample and a run on Al's <0 0 1>, 90 degrees apart; a tilt they cannot be is ruled out, and
 // bad input is told with exit status 2.
-TEST(TiltCommandTest, theCandidatesOfAnIdentificationAreSolutionsOfTheirPhase) {
+TEST(TiltCommandTest, theCandidatesOfAnIdentificationAreSolutionsForTiltAndOrient) {
     QTemporaryDir dir;
     const QString identified = dir.filePath(QStringLiteral("identified.json"));
     const QString indexed = dir.filePath(QStringLiteral("indexed.json"));
@@ -283,4 +284,22 @@ TEST(TiltCommandTest, theCandidatesOfAnIdentificationAreSolutionsOfTheirPhase) {
     refused({identified, indexed, QStringLiteral("--angle"), QStringLiteral("181")}, "0 to 180");
     refused({identified, indexed, QStringLiteral("--angle=90"), QStringLiteral("--axis=0")}, "no direction in the image");
     refused({identified, indexed, QStringLiteral("--angle=90"), QStringLiteral("--phase=Cu")}, "no candidate of the phase Cu");
+
+    // orient takes a candidate with the directions of its net: (1 1 1) and (-1 -1 1) lie 109.47
+    // degrees apart, [1 -1 0] on the beam; a run's row has no direction in the image.
+    const ProgramRun oriented = runProgram({QStringLiteral("orient"), identified, QStringLiteral("--candidate=1")});
+    ASSERT_EQ(oriented.status, 0) << oriented.err.toStdString();
+    EXPECT_EQ(oriented.json()[u"zone"].toArray(), ints({1, -1, 0}));
+    const QJsonArray z = oriented.json()[u"matrix"][2].toArray();  // the beam's row: [1 -1 0] / sqrt 2
+    ASSERT_EQ(z.size(), 3);
+    EXPECT_NEAR(z[0].toDouble(), std::sqrt(0.5), 1e-9);
+    EXPECT_NEAR(z[1].toDouble(), -std::sqrt(0.5), 1e-9);
+    const auto orientRefused = [&](const QStringList& args, const char* said) {
+        const ProgramRun r = runProgram(QStringList{QStringLiteral("orient")} + args);
+        EXPECT_EQ(r.status, 2) << args.join(u' ').toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(said))) << r.err.toStdString();
+    };
+    orientRefused({indexed, QStringLiteral("--family=1")}, "no direction in the image");
+    orientRefused({identified}, "--candidate");
+    orientRefused({identified, QStringLiteral("--candidate=99")}, "99");
 }

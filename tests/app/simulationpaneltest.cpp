@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: BSD-3-Clause
 #include "app/simulationpanel.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
@@ -143,7 +144,8 @@ TEST(SimulationPanelTest, hexagonalZonesInFourIndices) {
     panel.setLatticeTypes({QStringLiteral("P")}, 0);
     panel.setPhase(QStringLiteral("Mg"), {0.32094, 0.32094, 0.52107, 90, 90, 120});
     panel.showZone({1, 0, 0});
-    panel.setFourIndex(true);
+    // Ticked by the user: the boxes show the same zone in four indices.
+    panel.findChild<QCheckBox*>(QStringLiteral("SimulationFourIndex"))->click();
     ASSERT_TRUE(panel.fourIndex());
     auto* t = panel.findChild<QSpinBox*>(QStringLiteral("SimulationZoneT"));
     ASSERT_NE(t, nullptr);
