@@ -240,3 +240,40 @@ BENCHMARK(BM_GroupFamilies_Aluminium72)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 BENCHMARK_MAIN();
+// What the window's thread does with a run of 2 million rows: it takes in the rows the worker
+// prepared (adoptRows), against building the table from the rows (buildResults), which the
+// worker now does.
+void BM_AdoptPreparedRows_2M(benchmark::State& state) {
+    saed::model::MainModel model;
+    fillManyRows(model, "6");
+    const IndexingInput input = saed::indexing::readIndexingInput(model);
+    const std::vector<saed::core::ResultRow> rows = saed::indexing::indexPattern(input, {}).rows;
+    saed::model::ResultTableModel table;
+    table.sortBy(0, Qt::AscendingOrder);
+    for (auto _ : state) {
+        state.PauseTiming();
+        table.clearRows();
+        auto prepared = saed::model::ResultTableModel::prepareRows(rows, table.sortSetting());
+        state.ResumeTiming();
+        table.adoptRows(std::move(prepared), QColor(225, 0, 0));
+    }
+    state.counters["rows"] = table.rowCount();
+}
+BENCHMARK(BM_AdoptPreparedRows_2M)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_BuildResults_2M(benchmark::State& state) {
+    saed::model::MainModel model;
+    fillManyRows(model, "6");
+    const IndexingInput input = saed::indexing::readIndexingInput(model);
+    const std::vector<saed::core::ResultRow> rows = saed::indexing::indexPattern(input, {}).rows;
+    saed::model::ResultTableModel table;
+    table.sortBy(0, Qt::AscendingOrder);
+    for (auto _ : state) {
+        state.PauseTiming();
+        table.clearRows();
+        state.ResumeTiming();
+        table.buildResults(rows, QColor(225, 0, 0));
+    }
+    state.counters["rows"] = table.rowCount();
+}
+BENCHMARK(BM_BuildResults_2M)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -100,7 +100,7 @@ void IndexingOperations::RunIndexing() {
     if (!input) return;
     RunControl control;
     control.rowLimit = m_rowLimit;
-    finishRun(indexPattern(*input, control));
+    finishRun(completeRun(indexPattern(*input, control), *input, m_model.resultTable()->sortSetting(), m_keepLastRows));
 }
 
 std::optional<IndexingInput> IndexingOperations::beginRun() {
@@ -145,37 +145,44 @@ std::optional<IndexingInput> IndexingOperations::beginRun() {
     return input;
 }
 
-void IndexingOperations::finishRun(IndexingResult result) {
-    m_lastRows = std::move(result.rows);
-    m_lastEnd = result.end;
-    fillTable();
+IndexingOperations::CompletedRun IndexingOperations::completeRun(IndexingResult result, const IndexingInput& input,
+                                                                 ResultTableModel::SortSetting sort, bool keepRows) {
+    CompletedRun run;
+    run.end = result.end;
+    run.rowCount = result.rows.size();
+    const std::vector<ResultRow>& rows = result.rows;
+    run.misfits.resize(rows.size());
+    for (std::size_t r = 0; r < rows.size(); ++r) run.misfits[r] = misfit(rows[r], input.measured, input.tolerances);
+    const int type = input.latticeType;
+    run.symmetry = core::keepingReflections(core::holohedry(input.cell), [type](const core::Hkl& p) {
+        return core::ReflectionCondition(type, p[0], p[1], p[2]);
+    });
+    if (rows.size() <= kMaxFamilyRows) run.families = groupFamilies(rows, run.misfits, run.symmetry);
+    std::vector<int> familyOfGroup = run.families.familyOfRow;
+    familyOfGroup.resize(rows.size(), 0);
+    run.table = ResultTableModel::prepareRows(rows, sort, run.misfits, familyOfGroup);
+    if (keepRows) run.rows = std::move(result.rows);
+    return run;
+}
+
+void IndexingOperations::finishRun(CompletedRun run) {
+    m_lastRows = std::move(run.rows);
+    m_lastEnd = run.end;
+    m_misfits = std::move(run.misfits);
+    m_symmetry = std::move(run.symmetry);
+    m_families = std::move(run.families);
+    m_model.resultTable()->adoptRows(std::move(run.table), rgb(kBuiltRgb));
+    m_model.setCaption(Caption::Label22, QString::number(run.rowCount));
     if (m_lastEnd == RunEnd::RowLimit) m_prompts.warn(rowLimitMessage(m_rowLimit), QString());
     if (m_lastEnd == RunEnd::Cancelled)
         m_model.showStatus(QCoreApplication::translate("saed::indexing::IndexingOperations",
                                                        "计算已取消，保留已找到的%1行。")
-                               .arg(m_lastRows.size()));
-    if (!m_keepLastRows) std::vector<ResultRow>().swap(m_lastRows);
+                               .arg(run.rowCount));
 
     m_model.setCaption(Caption::Label16, model::planeLabelIdleText());
     m_model.setCaption(Caption::Label15, model::planeLabelIdleText());
     m_model.setCaption(Caption::Label14, model::planeLabelIdleText());
     m_model.setCaption(Caption::Label17, model::zoneLabelIdleText());
-}
-
-void IndexingOperations::fillTable() {
-    m_model.resultTable()->buildResults(m_lastRows, rgb(kBuiltRgb));
-    m_misfits.resize(m_lastRows.size());
-    for (std::size_t r = 0; r < m_lastRows.size(); ++r)
-        m_misfits[r] = misfit(m_lastRows[r], m_lastInput.measured, m_lastInput.tolerances);
-    const int type = m_lastInput.latticeType;
-    m_symmetry = core::keepingReflections(core::holohedry(m_lastInput.cell), [type](const core::Hkl& p) {
-        return core::ReflectionCondition(type, p[0], p[1], p[2]);
-    });
-    if (m_lastRows.size() <= kMaxFamilyRows) m_families = groupFamilies(m_lastRows, m_misfits, m_symmetry);
-    std::vector<int> familyOfGroup = m_families.familyOfRow;
-    familyOfGroup.resize(m_lastRows.size(), 0);
-    m_model.resultTable()->setSolutionData(m_misfits, familyOfGroup);
-    m_model.setCaption(Caption::Label22, QString::number(m_lastRows.size()));
 }
 
 void IndexingOperations::ShowMeasuredValues() {
@@ -232,13 +239,16 @@ void IndexingOperations::startWorker(const IndexingInput& input, std::function<v
     Search search = m_search ? m_search : Search([](const IndexingInput& in, const RunControl& control) {
         return indexPattern(in, control);
     });
-    m_worker = QThread::create([run, in = input, limit = m_rowLimit, search = std::move(search)] {
+    // The rows are turned into the table's storage on the worker as well: the window takes them
+    // in without work per row.
+    m_worker = QThread::create([run, in = input, limit = m_rowLimit, search = std::move(search),
+                                sort = m_model.resultTable()->sortSetting(), keep = m_keepLastRows] {
         RunControl control;
         control.rowLimit = limit;
         control.cancelled = [&run] { return run->cancel.load(); };
         control.progress = [&run](double f) { run->permille = static_cast<int>(f * 1000); };
         try {
-            run->result = search(in, control);
+            run->result = completeRun(search(in, control), in, sort, keep);
         } catch (const std::bad_alloc&) {
             run->result = {};
             run->error = QCoreApplication::translate(

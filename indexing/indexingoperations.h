@@ -19,6 +19,7 @@ class QThread;
 #include "core/holohedry.h"
 #include "indexing/indexingengine.h"
 #include "indexing/solutionfamilies.h"
+#include "model/resulttablemodel.h"
 
 namespace saed::model {
 class MainModel;
@@ -143,22 +144,35 @@ signals:
     void runFinished();
 
 private:
+    // A search's rows with all the work per row done: the table's storage, misfits, symmetry and
+    // families. Made by completeRun, on the worker for a run there.
+    struct CompletedRun {
+        std::vector<ResultRow> rows;  // empty unless the rows are kept
+        std::size_t rowCount = 0;
+        RunEnd end = RunEnd::Complete;
+        model::ResultTableModel::PreparedRows table;
+        std::vector<double> misfits;
+        std::vector<core::LatticeOp> symmetry;
+        FamilyGrouping families;
+    };
     // What a run on the worker shares with the GUI thread.
     struct WorkerRun {
         std::atomic<bool> cancel{false};
         std::atomic<int> permille{0};
-        IndexingResult result;  // written by the worker, read after it finished
+        CompletedRun result;  // written by the worker, read after it finished
         QString error;
     };
+
+    static CompletedRun completeRun(IndexingResult result, const IndexingInput& input,
+                                    model::ResultTableModel::SortSetting sort, bool keepRows);
 
     std::optional<IndexingInput> beginRun();
     void startWorker(const IndexingInput& input, std::function<void(double)> progress,
                      std::function<void()> done);
-    void finishRun(IndexingResult result);
+    void finishRun(CompletedRun run);
     void finishButtonRun();
     void sortNextTableByLabel();
     void reject(int field, const QString& message);
-    void fillTable();
     void writeTolerance(int n, const QString& text);
 
     model::MainModel& m_model;

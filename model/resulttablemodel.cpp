@@ -459,47 +459,89 @@ void ResultTableModel::clearRows() {
 }
 
 void ResultTableModel::buildResults(const std::vector<core::ResultRow>& rows, const QColor& labelColor) {
-    beginResetModel();
-    m_hasColumns = true;
-    m_results.clear();
-    m_results.reserve(rows.size());
-    m_palette.assign(1, labelColor);
-    m_misfitOfGroup.clear();
-    m_familyOfGroup.clear();
-    m_matchOfGroup.clear();
-    m_spacings.clear();
-    m_spacings.format = &spacingText;
-    m_angles.clear();
-    m_angles.format = &angleText;
+    adoptRows(prepareRows(rows, sortSetting()), labelColor);
+}
+
+ResultTableModel::PreparedRows ResultTableModel::prepareRows(const std::vector<core::ResultRow>& rows,
+                                                             SortSetting sort,
+                                                             const std::vector<double>& misfitOfGroup,
+                                                             const std::vector<int>& familyOfGroup) {
+    PreparedRows out;
+    out.m_sorted = sort.sorted;
+    out.m_sortKey = sort.key;
+    out.m_sortOrder = sort.order;
     // Equal values share one entry, so that a large run formats each distinct value once.
     ValueIds spacingIds, angleIds;
     // Sorted by label, each row goes straight to its place: group r + 1 is row r of the run.
-    const bool byLabel = m_sorted && m_sortKey == 0 && rows.size() < std::numeric_limits<std::int32_t>::max();
+    const bool byLabel = sort.sorted && sort.key == 0 && rows.size() < std::numeric_limits<std::int32_t>::max();
     const std::vector<std::uint32_t> place =
-        byLabel ? labelPlaces(static_cast<std::uint32_t>(rows.size()), m_sortOrder == Qt::AscendingOrder)
+        byLabel ? labelPlaces(static_cast<std::uint32_t>(rows.size()), sort.order == Qt::AscendingOrder)
                 : std::vector<std::uint32_t>();
-    if (byLabel) m_results.resize(rows.size());
+    if (byLabel)
+        out.m_results.resize(rows.size());
+    else
+        out.m_results.reserve(rows.size());
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const core::ResultRow& in = rows[r];
-        NumericRow out{};
+        NumericRow row{};
         const core::Hkl* planes[3] = {&in.g1, &in.g2, &in.g3};
         for (std::size_t g = 0; g < 3; ++g)
-            for (std::size_t a = 0; a < 3; ++a) out.hkl[3 * g + a] = static_cast<std::int16_t>((*planes[g])[a]);
-        out.color = 0;
-        out.doubleDiffraction = in.doubleDiffraction;
-        out.group = static_cast<std::int32_t>(r + 1);
+            for (std::size_t a = 0; a < 3; ++a) row.hkl[3 * g + a] = static_cast<std::int16_t>((*planes[g])[a]);
+        row.color = 0;
+        row.doubleDiffraction = in.doubleDiffraction;
+        row.group = static_cast<std::int32_t>(r + 1);
         for (std::size_t i = 0; i < 3; ++i) {
-            out.value[i] = spacingIds.intern(in.spacingNm[i], m_spacings.values);
-            out.value[3 + i] = angleIds.intern(in.angleDeg[i], m_angles.values);
+            row.value[i] = spacingIds.intern(in.spacingNm[i], out.m_spacings);
+            row.value[3 + i] = angleIds.intern(in.angleDeg[i], out.m_angles);
         }
         const core::Uvw z = core::ZoneAxis(in.g1, in.g2);
-        for (std::size_t a = 0; a < 3; ++a) out.zone[a] = static_cast<std::int16_t>(z[a]);
+        for (std::size_t a = 0; a < 3; ++a) row.zone[a] = static_cast<std::int16_t>(z[a]);
         if (byLabel)
-            m_results[place[r]] = out;
+            out.m_results[place[r]] = row;
         else
-            m_results.push_back(out);
+            out.m_results.push_back(row);
     }
-    if (m_sorted && !byLabel) applySort();
+    if (misfitOfGroup.size() == rows.size() && familyOfGroup.size() == rows.size()) {
+        out.m_misfitOfGroup.assign(misfitOfGroup.begin(), misfitOfGroup.end());
+        out.m_familyOfGroup = familyOfGroup;
+    }
+    // Another sort key: the keys may need the misfits, so the rows are ordered by adoptRows'
+    // applySort on this same storage, off the table as well.
+    if (sort.sorted && !byLabel) {
+        ResultTableModel sorter;
+        sorter.m_sorted = true;
+        sorter.m_sortKey = sort.key;
+        sorter.m_sortOrder = sort.order;
+        sorter.m_results = std::move(out.m_results);
+        sorter.m_spacings.values = std::move(out.m_spacings);
+        sorter.m_spacings.format = &spacingText;
+        sorter.m_angles.values = std::move(out.m_angles);
+        sorter.m_angles.format = &angleText;
+        sorter.m_misfitOfGroup = std::move(out.m_misfitOfGroup);
+        sorter.applySort();
+        out.m_results = std::move(sorter.m_results);
+        out.m_spacings = std::move(sorter.m_spacings.values);
+        out.m_angles = std::move(sorter.m_angles.values);
+        out.m_misfitOfGroup = std::move(sorter.m_misfitOfGroup);
+    }
+    return out;
+}
+
+void ResultTableModel::adoptRows(PreparedRows&& rows, const QColor& labelColor) {
+    beginResetModel();
+    m_hasColumns = true;
+    m_results = std::move(rows.m_results);
+    m_palette.assign(1, labelColor);
+    m_misfitOfGroup = std::move(rows.m_misfitOfGroup);
+    m_familyOfGroup = std::move(rows.m_familyOfGroup);
+    m_matchOfGroup.clear();
+    m_spacings.clear();
+    m_spacings.values = std::move(rows.m_spacings);
+    m_spacings.format = &spacingText;
+    m_angles.clear();
+    m_angles.values = std::move(rows.m_angles);
+    m_angles.format = &angleText;
+    if (m_sorted && (!rows.m_sorted || rows.m_sortKey != m_sortKey || rows.m_sortOrder != m_sortOrder)) applySort();
     endResetModel();
 }
 

@@ -77,6 +77,27 @@ public:
     // current key and direction, as an inserting list does. Its cells read "第001组", the indices, "+", "＝", "◇", the spacings (7 decimals) and the
     // angles (4 decimals), exactly as the texts of core::resultCells.
     void buildResults(const std::vector<core::ResultRow>& rows, const QColor& labelColor);
+
+    // The table's storage for the rows of a run, made away from the table (on a worker thread, so
+    // that a run of millions of rows never holds the window up) and taken in by adoptRows.
+    class PreparedRows;
+    // The sort setting: on/off, key column and direction.
+    struct SortSetting {
+        bool sorted = false;
+        int key = 0;
+        Qt::SortOrder order = Qt::AscendingOrder;
+    };
+    SortSetting sortSetting() const { return {m_sorted, m_sortKey, m_sortOrder}; }
+    // The rows as buildResults stores them, placed for the sort setting `sort` (read from the
+    // table on its own thread), with the misfits and families by group as setSolutionData takes
+    // them (other sizes are dropped). Touches no table: safe on any thread.
+    static PreparedRows prepareRows(const std::vector<core::ResultRow>& rows, SortSetting sort,
+                                    const std::vector<double>& misfitOfGroup = {},
+                                    const std::vector<int>& familyOfGroup = {});
+    // Removes columns and rows and shows the prepared rows with the label colour `labelColor`, in
+    // one model reset without work per row (unless the sort setting changed since they were
+    // prepared, when they are sorted again).
+    void adoptRows(PreparedRows&& rows, const QColor& labelColor);
     bool hasColumns() const { return m_hasColumns; }
 
     // The misfit and family id of each row of the last buildResults, by group - 1; shown in the
@@ -168,6 +189,23 @@ private:
     bool m_sorted = false;
     int m_sortKey = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+
+public:
+    class PreparedRows {
+    public:
+        std::size_t size() const { return m_results.size(); }
+
+    private:
+        friend class ResultTableModel;
+        std::vector<NumericRow> m_results;
+        std::vector<double> m_spacings;
+        std::vector<double> m_angles;
+        std::vector<float> m_misfitOfGroup;
+        std::vector<int> m_familyOfGroup;
+        bool m_sorted = false;
+        int m_sortKey = 0;
+        Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    };
 };
 
 }  // namespace saed::model

@@ -164,3 +164,35 @@ TEST(ResultTableModelTest, fourIndexColumnShowsHexagonalRowsAndSorts) {
     EXPECT_EQ(table.columnCount(), ResultTableModel::kAllColumns);
     EXPECT_EQ(table.data(table.index(1, ResultTableModel::kZoneColumn)).toString(), QStringLiteral("[0 -1 0]"));
 }
+
+// Rows prepared away from the table (as a run on the worker does) show as buildResults and
+// setSolutionData show them, in the order of the sort setting they were prepared for; a setting
+// changed in the meantime sorts them again.
+TEST(ResultTableModelTest, preparedRowsAreTheBuiltRowsInTheirPlaces) {
+    const std::vector<ResultRow> rows{row(0.5), row(0.7), row(0.6), row(0.7)};
+    const std::vector<double> misfits{0.25, 2.5, 0.125, 1.0};
+    const std::vector<int> families{1, 2, 1, 2};
+    ResultTableModel built, adopted;
+    for (ResultTableModel* t : {&built, &adopted}) t->sortBy(ResultTableModel::kMisfitColumn, Qt::DescendingOrder);
+    built.buildResults(rows, QColor(225, 0, 0));
+    built.setSolutionData(misfits, families);
+    adopted.adoptRows(ResultTableModel::prepareRows(rows, adopted.sortSetting(), misfits, families), QColor(225, 0, 0));
+    EXPECT_EQ(labels(adopted), groups({"002", "004", "001", "003"}));
+    EXPECT_EQ(labels(adopted), labels(built));
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < ResultTableModel::kAllColumns; ++c) EXPECT_EQ(adopted.cell(r, c), built.cell(r, c));
+        EXPECT_EQ(adopted.family(r), built.family(r));
+        EXPECT_EQ(adopted.labelColor(r), QColor(225, 0, 0));
+    }
+
+    // Prepared for the label order, taken in while the table is sorted by d1 ascending.
+    ResultTableModel::PreparedRows byLabel =
+        ResultTableModel::prepareRows(rows, {true, 0, Qt::AscendingOrder}, misfits, families);
+    adopted.sortBy(13, Qt::AscendingOrder);
+    adopted.adoptRows(std::move(byLabel), QColor(225, 0, 0));
+    EXPECT_EQ(labels(adopted), groups({"001", "003", "002", "004"}));
+    EXPECT_DOUBLE_EQ(adopted.misfit(2), 2.5);
+    // Misfits of another size are dropped, not shifted onto other rows.
+    adopted.adoptRows(ResultTableModel::prepareRows(rows, adopted.sortSetting(), {1.0}, {1}), QColor(225, 0, 0));
+    EXPECT_TRUE(std::isnan(adopted.misfit(0)));
+}
