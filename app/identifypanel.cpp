@@ -14,7 +14,9 @@
 #include <QVBoxLayout>
 
 #include "app/imageview.h"
+#include "app/indexnotation.h"
 #include "app/patternpainter.h"
+#include "core/millerbravais.h"
 #include "measure/imagefile.h"
 #include "measure/imagemeasurement.h"
 #include "model/mainmodel.h"
@@ -95,6 +97,17 @@ IdentifyPanel::IdentifyPanel(model::MainModel& model, measure::ImageMeasurement&
     });
     connect(m_run, &analysis::IdentifyRun::finished, this, &IdentifyPanel::finished);
     connect(m_list, &QTreeWidget::currentItemChanged, this, [this] { showChosen(); });
+    // Three or four indices: the list and the labels over the image follow the setting.
+    connect(&m_model, &model::MainModel::fourIndexChanged, this, [this] {
+        if (!m_shown) return;
+        const auto& candidates = m_shown->result.candidates;
+        for (int i = 0; i < m_list->topLevelItemCount() && static_cast<std::size_t>(i) < candidates.size(); ++i) {
+            const analysis::Candidate& c = candidates[static_cast<std::size_t>(i)];
+            m_list->topLevelItem(i)->setText(Family, zoneText(c.family, fourIndex(c), u'<', u'>'));
+            m_list->topLevelItem(i)->setText(Zone, zoneText(c.zone, fourIndex(c)));
+        }
+        if (const analysis::Candidate* c = chosen()) showOverlay(*c);
+    });
     connect(m_list, &QTreeWidget::itemActivated, this, [this] {
         if (chosen()) emit simulationRequested();
     });
@@ -196,8 +209,9 @@ void IdentifyPanel::showOutcome() {
         auto* item = new QTreeWidgetItem(m_list);
         item->setText(Rank, QString::number(i + 1));
         item->setText(Phase, phase);
-        item->setText(Family, QStringLiteral("<%1>").arg(uvw(c.family)));
-        item->setText(Zone, QStringLiteral("[%1]").arg(uvw(c.zone)));
+        const bool four = fourIndex(c);
+        item->setText(Family, zoneText(c.family, four, u'<', u'>'));
+        item->setText(Zone, zoneText(c.zone, four));
         item->setText(Score, f(c.score, 1));
         item->setText(Geometry, f(p.geometry, 2));
         item->setText(Present, f(p.present, 2));
@@ -244,18 +258,8 @@ void IdentifyPanel::showChosen() {
         m_view.setCandidateOverlay({}, {});
         return;
     }
-    std::vector<ImageView::PredictedMark> predicted;
-    for (const analysis::CandidateSpot& s : c->spots) predicted.push_back({QPointF(s.x, s.y), hklText(s.hkl), s.doubleDiffraction});
+    showOverlay(*c);
     const analysis::ImageIdentification& result = m_shown->result;
-    std::vector<QPointF> detected;
-    for (std::size_t i = 0; i < result.spots.size(); ++i) {
-        const measure::Spot& s = result.spots[i];
-        // The direct beam is the green cross already.
-        if (std::hypot(s.x - result.net.centre.x, s.y - result.net.centre.y) < 2 * std::max(1.0, result.net.residualPx))
-            continue;
-        detected.emplace_back(s.x, s.y);
-    }
-    m_view.setCandidateOverlay(std::move(predicted), std::move(detected));
 
     // The simulation laid as the image lies: g1 along the net's a, g2 on b's side. On screen y
     // runs down, so a turn counter-clockwise on screen is atan2(-y, x).
@@ -290,6 +294,27 @@ bool IdentifyPanel::fillFromCandidate() {
     m_model.showStatus(tr("已按 %1 [%2] 填入点阵参数和 R1、R2、R3（R1 上 %3，R2 上 %4）")
                            .arg(phase, uvw(c->zone), hklText(c->g1), hklText(c->g2)));
     return true;
+}
+
+void IdentifyPanel::showOverlay(const analysis::Candidate& c) {
+    std::vector<ImageView::PredictedMark> predicted;
+    const bool four = fourIndex(c);
+    for (const analysis::CandidateSpot& s : c.spots)
+        predicted.push_back({QPointF(s.x, s.y), four ? hkilText(s.hkl) : hklText(s.hkl), s.doubleDiffraction});
+    const analysis::ImageIdentification& result = m_shown->result;
+    std::vector<QPointF> detected;
+    for (std::size_t i = 0; i < result.spots.size(); ++i) {
+        const measure::Spot& s = result.spots[i];
+        // The direct beam is the green cross already.
+        if (std::hypot(s.x - result.net.centre.x, s.y - result.net.centre.y) < 2 * std::max(1.0, result.net.residualPx))
+            continue;
+        detected.emplace_back(s.x, s.y);
+    }
+    m_view.setCandidateOverlay(std::move(predicted), std::move(detected));
+}
+
+bool IdentifyPanel::fourIndex(const analysis::Candidate& c) const {
+    return m_model.fourIndex() && m_shown && core::isHexagonalCell(m_shown->phases.phases[c.phase].cell);
 }
 
 void IdentifyPanel::clearShown() {

@@ -65,6 +65,10 @@ private:
     void finished(bool completed);
     void showOutcome();
     void showChosen();
+    // The candidate's predicted spots, labelled, and the detected spots over the image.
+    void showOverlay(const analysis::Candidate& c);
+    // Four indices for candidate c: the setting is on and its phase's cell is hexagonal.
+    bool fourIndex(const analysis::Candidate& c) const;
     void clearShown();
     const analysis::Candidate* chosen() const;
 
