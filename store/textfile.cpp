@@ -3,9 +3,14 @@
 #include "store/textfile.h"
 
 #include <algorithm>  // for min
+#include <cerrno>     // for ENOSPC
+#include <cstring>    // for strerror
 
+#include <QCoreApplication>  // for translate
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -97,8 +102,18 @@ bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
     const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
                          file.error() == QFileDevice::NoError && file.size() == bytes.size();
     if (!written || !file.commit()) {
-        if (error != nullptr) *error = file.errorString();
+        const bool told = file.error() != QFileDevice::NoError && file.errorString() != QStringLiteral("Unknown error");
+        QString reason = file.errorString();
         file.cancelWriting();
+        if (!told) {
+            // A write cut short by a full disk is not always told by the file: the disk says it.
+            const QStorageInfo disk(QFileInfo(path).absolutePath());
+            reason = disk.isValid() && disk.bytesAvailable() < bytes.size() + 4096
+                         ? QString::fromLocal8Bit(std::strerror(ENOSPC))
+                         : QCoreApplication::translate("saed::store::TextFile", "只写入了 %1 字节中的一部分")
+                               .arg(bytes.size());
+        }
+        if (error != nullptr) *error = reason;
         return false;
     }
     return true;

@@ -7,11 +7,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QTemporaryDir>
 
 #include "store/calibrationstore.h"
 #include "store/textfile.h"
+#include "tests/fulldisk.h"
 
 namespace saed::store {
 namespace {
@@ -123,6 +125,31 @@ TEST(CalibrationStoreTest, removesTheDistortion) {
     double x = 100 * std::cos(M_PI / 6), y = 100 * std::sin(M_PI / 6);
     removeDistortion(c, 10, 20, x += 10, y += 20);
     EXPECT_NEAR(std::hypot(x - 10, y - 20), 100 / std::sqrt(1.05), 1e-9);
+}
+
+// A full disk: a save or removal is refused naming the system's reason, and the store keeps its
+// bytes with no temporary file left beside it.
+TEST(CalibrationStoreTest, aFullDiskSaysWhyAndKeepsTheStore) {
+    testdata::FullDisk disk;
+    if (!disk.problem().isEmpty()) GTEST_SKIP() << disk.problem().toStdString();
+    const CalibrationStore store(disk.filePath(QStringLiteral("Calibrations.ini")));
+    QString error;
+    // More than two pages, so that the new store cannot fit where the old one's first page would.
+    for (int i = 0; i < 30; ++i) ASSERT_TRUE(store.save(sample("camera " + std::to_string(i)), false, &error)) << i;
+    QFile file(store.path());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    file.close();
+    ASSERT_GT(bytes.size(), 8192);
+    disk.fill(1);  // room for the lock file, none for the new store
+    EXPECT_FALSE(store.save(sample("new"), false, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("No space left on device"))) << error.toStdString();
+    EXPECT_FALSE(store.remove(QStringLiteral("camera 0"), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("No space left on device"))) << error.toStdString();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), bytes);
+    EXPECT_EQ(QDir(QFileInfo(store.path()).absolutePath()).entryList(QDir::Files),
+              QStringList({QStringLiteral("Calibrations.ini"), QStringLiteral("filler")}));
 }
 
 }  // namespace
