@@ -14,6 +14,7 @@ measure::ChosenCalibration chosenFrom(const store::SavedCalibration& saved) {
     measure::ChosenCalibration c;
     c.name = QString::fromStdString(saved.name);
     c.perPixel = saved.perPixel;
+    c.perPixelSigma = saved.perPixelSigma;
     c.distortion = saved.distortion;
     return c;
 }

@@ -25,6 +25,9 @@
 #include "app/identifypanel.h"
 #include "app/imageview.h"
 #include "app/measurewindows.h"
+#include "app/ringsview.h"
+#include "library/phaselibrary.h"
+#include "store/calibrationstore.h"
 #include "core/imagedisplay.h"
 #include "measure/imagemeasurement.h"
 #include "measure/viewport.h"
@@ -78,7 +81,7 @@ private:
 }  // namespace
 
 ImagePage::ImagePage(model::MainModel& model, model::Prompts& prompts, QWidget* mainWindow, QWidget* parent)
-    : QWidget(parent), m_model(model) {
+    : QWidget(parent), m_model(model), m_prompts(prompts), m_mainWindow(mainWindow) {
     auto* layout = new QHBoxLayout(this);
 
     auto* frame6 = new QFrame;
@@ -167,6 +170,25 @@ void ImagePage::setOverlay(const std::vector<QPointF>& points, const QStringList
     m_imageView->setOverlay(points, labels);
 }
 
+RingsView* ImagePage::ringsView() {
+    if (m_rings) return m_rings;
+    // The ticked phases of the library that carry a structure; none ticked: every phase.
+    model::MainModel* model = &m_model;
+    auto ticked = [model] {
+        std::vector<library::CrystalPhase> phases;
+        if (const library::PhaseLibrary* library = library::phaseLibrary(*model)) {
+            for (int record : library->tree().selectedRecordNumbers())
+                if (const library::CrystalPhase* p = library->crystal(record)) phases.push_back(*p);
+            if (phases.empty()) phases = library->crystals();
+        }
+        return phases;
+    };
+    m_rings = new RingsView(m_model, *m_measurement, m_prompts, ticked, store::CalibrationStore::defaultPath(), m_mainWindow);
+    m_rings->setWindowFlag(Qt::Window);
+    connect(m_rings, &RingsView::ringsChanged, m_imageView, &ImageView::setRings);
+    return m_rings;
+}
+
 void ImagePage::addImageTools(QWidget* toolbar) {
     measure::ImageMeasurement* measurement = m_measurement;
     // Spot tools and the display of the values, below the six toolbar buttons.
@@ -196,6 +218,15 @@ void ImagePage::addImageTools(QWidget* toolbar) {
     autoSpots->setToolTip(
         tr("找出斑点，选出 R1、R2、R3 并填入测量值"));
     add(autoSpots, "autoSpots");
+    auto* rings = new QPushButton(tr("环形花样…"));
+    rings->setToolTip(tr("多晶的衍射环：中心、椭圆畸变、径向强度分布、物相标定和由标样求标定"));
+    add(rings, "ringPattern");
+    connect(rings, &QPushButton::clicked, this, [this] {
+        RingsView* view = ringsView();
+        view->show();
+        view->raise();
+        view->activateWindow();
+    });
     tools->insertWidget(at++, m_identify->identifyButton());
 
     add(new QLabel(tr("显示")), "displayLabel");

@@ -30,6 +30,7 @@ namespace saed::app {
 class IdentifyPanel;
 class ImageView;
 class MeasureWindows;
+class RingsView;
 
 class ImagePage : public QWidget {
     Q_OBJECT
@@ -51,6 +52,8 @@ public:
     void watchWindow(QWidget* mainWindow, QTabWidget* tabs);
     // Draws these spots (image pixels) with their labels over the image; none clears it.
     void setOverlay(const std::vector<QPointF>& points, const QStringList& labels);
+    // "环形花样…": the rings view of the open image (made on first use).
+    RingsView* ringsView();
 
 signals:
     // The overlay switch was turned.
@@ -60,6 +63,9 @@ private:
     void addImageTools(QWidget* toolbar);
 
     model::MainModel& m_model;
+    model::Prompts& m_prompts;
+    QWidget* m_mainWindow = nullptr;
+    RingsView* m_rings = nullptr;
     measure::ImageMeasurement* m_measurement = nullptr;
     ImageView* m_imageView = nullptr;
     MeasureWindows* m_windows = nullptr;

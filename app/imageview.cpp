@@ -60,6 +60,12 @@ QPointF ImageView::toImageTwips(QPointF pixel) const {
     return {pixel.x() * measure::kTwipsPerPixel - r.left, pixel.y() * measure::kTwipsPerPixel - r.top};
 }
 
+void ImageView::setRings(std::vector<RingEllipse> rings) {
+    m_rings = std::move(rings);
+    m_ringsImage = m_measurement.imageSerial();
+    update();
+}
+
 bool ImageView::isOverImage(QPointF pixel) const {
     return !m_measurement.picture().isNull() && pixelRect(m_measurement.viewport().rect()).contains(pixel);
 }
@@ -125,6 +131,26 @@ void ImageView::paintEvent(QPaintEvent*) {
         }
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setClipping(false);
+    }
+    if (!picture.isNull() && !m_rings.empty() && m_ringsImage == m_measurement.imageSerial()) {
+        const QRectF target = pixelRect(m_measurement.viewport().rect());
+        const double sx = target.width() / picture.width(), sy = target.height() / picture.height();
+        painter.save();
+        painter.setClipRect(target.intersected(QRectF(rect())));
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPen pen(QColor(255, 140, 0), 1.2);
+        pen.setCosmetic(true);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        for (const RingEllipse& e : m_rings) {
+            painter.save();
+            painter.translate(onScreen({e.centreX, e.centreY}));
+            painter.scale(sx, sy);
+            painter.rotate(e.angleDeg);  // x towards y, as on the image
+            painter.drawEllipse(QPointF(0, 0), e.semiMajorPx, e.semiMinorPx);
+            painter.restore();
+        }
+        painter.restore();
     }
     const measure::MarkSet& marks = m_measurement.marks();
     painter.setPen(QPen(QColor(255, 220, 0), 1));

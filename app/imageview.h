@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <cstdint>
 #include <vector>
 
 namespace saed::measure {
@@ -18,6 +19,12 @@ class QPainter;
 
 namespace saed::app {
 
+// One ring drawn over the image: its ellipse in image pixels.
+struct RingEllipse {
+    double centreX = 0, centreY = 0;
+    double semiMajorPx = 0, semiMinorPx = 0;
+    double angleDeg = 0;  // of the major axis, from +x towards +y (image y runs down)
+};
 
 class ImageView : public QWidget {
     Q_OBJECT
@@ -34,6 +41,9 @@ public:
     // follow zoom and pan. An empty list draws none.
     void setOverlay(std::vector<QPointF> imagePixels, QStringList labels);
     const std::vector<QPointF>& overlay() const { return m_overlay; }
+    // The measured rings drawn over the image now open (none: clear); another image drops them.
+    void setRings(std::vector<RingEllipse> rings);
+    const std::vector<RingEllipse>& rings() const { return m_rings; }
 
     // An identification candidate over the image (image pixels): its predicted spots, circled and
     // labelled (hkl), a dashed circle for one only double diffraction reaches; and the detected
@@ -68,6 +78,8 @@ private:
     QCursor m_measuringPointer;
     bool m_captured = false;
     std::vector<QPointF> m_overlay;
+    std::vector<RingEllipse> m_rings;
+    std::uint64_t m_ringsImage = 0;  // the image the rings were measured on
     QStringList m_overlayLabels;  // a press landed on the image: its moves and release belong to it
     std::vector<PredictedMark> m_predicted;
     std::vector<QPointF> m_detected;

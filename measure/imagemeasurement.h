@@ -45,6 +45,7 @@ struct ChosenCalibration {
     QString name;
     double perPixel = 0.0;  // 1/nm per pixel of the corrected pattern
     core::EllipticDistortion distortion;
+    double perPixelSigma = 0.0;
 };
 
 class ImageMeasurement : public QObject {

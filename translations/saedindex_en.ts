@@ -586,6 +586,14 @@ The operation was stopped; the data in the window are unaffected.</translation>
         <source>自动找斑点和识别物相都以锁定的中心为透射斑，不再另求</source>
         <translation>Auto spots and Identify phase take the locked centre as the direct beam instead of finding it</translation>
     </message>
+    <message>
+        <source>环形花样…</source>
+        <translation>Ring pattern…</translation>
+    </message>
+    <message>
+        <source>多晶的衍射环：中心、椭圆畸变、径向强度分布、物相标定和由标样求标定</source>
+        <translation>Rings of a polycrystal: centre, elliptical distortion, radial profile, phase indexing and calibration from a standard</translation>
+    </message>
 </context>
 <context>
     <name>saed::app::ImagePattern</name>
@@ -1226,6 +1234,261 @@ The same operations without a window: saedindex-cli --help.
     </message>
 </context>
 <context>
+    <name>saed::app::RingsView</name>
+    <message>
+        <source>找不到可用的中心</source>
+        <translation>No usable centre was found</translation>
+    </message>
+    <message>
+        <source>图像中没有高出背底的衍射环</source>
+        <translation>No diffraction ring stands out of the background</translation>
+    </message>
+    <message>
+        <source>这是斑点花样，不是连续的衍射环（斑点花样请用“自动找斑点”）；若确为织构的环，勾选“按环处理”</source>
+        <translation>This is a spot pattern, not continuous rings (for spot patterns use Auto spots); if these are textured rings, tick "Treat as rings"</translation>
+    </message>
+    <message>
+        <source>只有一个衍射环：求不出畸变和相机常数</source>
+        <translation>Only one ring: no distortion or camera constant can be found</translation>
+    </message>
+    <message>
+        <source>环形花样</source>
+        <translation>Ring pattern</translation>
+    </message>
+    <message>
+        <source>测量环</source>
+        <translation>Measure rings</translation>
+    </message>
+    <message>
+        <source>在当前图像上找中心、各环共有的椭圆畸变、径向强度分布和各环，再用物相库中勾选的物相（未勾选时用全部）给各环标定</source>
+        <translation>Find the centre, the elliptical distortion shared by the rings, the radial profile and the rings on the open image, then index the rings with the ticked phases of the library (all when none is ticked)</translation>
+    </message>
+    <message>
+        <source>按环处理</source>
+        <translation>Treat as rings</translation>
+    </message>
+    <message>
+        <source>即使环不连续（织构）也按环花样处理</source>
+        <translation>Treat the pattern as rings even when they are not continuous (texture)</translation>
+    </message>
+    <message>
+        <source>对数坐标</source>
+        <translation>Log scale</translation>
+    </message>
+    <message>
+        <source>图中标出 (hkl) 的物相</source>
+        <translation>The phase whose rings are marked (hkl) in the plot</translation>
+    </message>
+    <message>
+        <source>标记物相</source>
+        <translation>Marked phase</translation>
+    </message>
+    <message>
+        <source>由标样标定…</source>
+        <translation>Calibrate from standard…</translation>
+    </message>
+    <message>
+        <source>各环与所选标样的衍射相配，求相机常数；连同椭圆畸变保存为标定，供“标定”选用</source>
+        <translation>Match the rings to the chosen standard's reflections for the camera constant; save it with the elliptical distortion as a calibration to choose under "Calibration"</translation>
+    </message>
+    <message>
+        <source>导出图…</source>
+        <translation>Export plot…</translation>
+    </message>
+    <message>
+        <source>导出 CSV…</source>
+        <translation>Export CSV…</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>标样</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>请先打开图像</source>
+        <translation>Open an image first</translation>
+    </message>
+    <message>
+        <source>取自保存的标定“%1”</source>
+        <translation>from the saved calibration "%1"</translation>
+    </message>
+    <message>
+        <source>取自图像文件</source>
+        <translation>from the image file</translation>
+    </message>
+    <message>
+        <source>正在测量衍射环……</source>
+        <translation>Measuring the rings…</translation>
+    </message>
+    <message>
+        <source>%1 个环；中心 (%2, %3) 像素</source>
+        <translation>%1 rings; centre (%2, %3) px</translation>
+    </message>
+    <message>
+        <source>半径（像素）</source>
+        <translation>Radius (pixels)</translation>
+    </message>
+    <message>
+        <source>平均强度（对数）</source>
+        <translation>Mean intensity (log)</translation>
+    </message>
+    <message>
+        <source>平均强度</source>
+        <translation>Mean intensity</translation>
+    </message>
+    <message>
+        <source>中心 %1, %2 像素（± %3, %4）</source>
+        <translation>Centre %1, %2 px (± %3, %4)</translation>
+    </message>
+    <message>
+        <source>椭圆畸变：轴比 %1 ± %2，长轴 %3° ± %4°</source>
+        <translation>Elliptical distortion: axis ratio %1 ± %2, major axis %3° ± %4°</translation>
+    </message>
+    <message>
+        <source>相机常数 %1 1/nm 每像素，%2</source>
+        <translation>Camera constant %1 1/nm per pixel, %2</translation>
+    </message>
+    <message>
+        <source>图像没有标定：每个物相各自拟合相机常数</source>
+        <translation>The image has no calibration: each phase fits its own camera constant</translation>
+    </message>
+    <message>
+        <source>环  半径/像素  不确定度  宽度/像素  |g|/(1/nm)  d/nm  物相 (hkl)</source>
+        <translation>Ring  radius/px  uncertainty  width/px  |g|/(1/nm)  d/nm  phase (hkl)</translation>
+    </message>
+    <message>
+        <source>（无法解释）</source>
+        <translation>(unexplained)</translation>
+    </message>
+    <message>
+        <source>物相排名（得分 0 到 1）：</source>
+        <translation>Phase ranking (score 0 to 1):</translation>
+    </message>
+    <message>
+        <source>%1  %2  得分 %3  解释 %4/%5 个环</source>
+        <translation>%1  %2  score %3  explains %4/%5 rings</translation>
+    </message>
+    <message>
+        <source>混合物：%1 解释了 %2 留下的环</source>
+        <translation>Mixture: %1 explains the rings %2 leaves</translation>
+    </message>
+    <message>
+        <source>无法解释的环：%1</source>
+        <translation>Unexplained rings: %1</translation>
+    </message>
+    <message>
+        <source>无法生成 PNG 图</source>
+        <translation>Cannot make the PNG picture</translation>
+    </message>
+    <message>
+        <source>导出径向分布图</source>
+        <translation>Export radial profile plot</translation>
+    </message>
+    <message>
+        <source>PNG 图像|*.png|SVG 图像|*.svg</source>
+        <translation>PNG image|*.png|SVG image|*.svg</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>图已写入 %1</source>
+        <translation>Plot written to %1</translation>
+    </message>
+    <message>
+        <source>导出径向分布</source>
+        <translation>Export radial profile</translation>
+    </message>
+    <message>
+        <source>CSV 文件|*.csv</source>
+        <translation>CSV file|*.csv</translation>
+    </message>
+    <message>
+        <source>径向分布已写入 %1</source>
+        <translation>Radial profile written to %1</translation>
+    </message>
+    <message>
+        <source>没有一个环与它的衍射相配</source>
+        <translation>no ring matches its reflections</translation>
+    </message>
+    <message>
+        <source>只有 %1/%2 个环相配，解释了 %3 % 的环强度，缺失的强衍射占 %4 %</source>
+        <translation>only %1/%2 rings match, explaining %3 % of the ring intensity; missing strong reflections amount to %4 %</translation>
+    </message>
+    <message>
+        <source>衍射环与标样 %1 不符：%2。未保存标定。</source>
+        <translation>The rings do not match the standard %1: %2. No calibration was saved.</translation>
+    </message>
+    <message>
+        <source>标样 %1：相机常数 %2 ± %3 1/nm 每像素（10 1/nm = %4 像素），相对残差均方根 %5</source>
+        <translation>Standard %1: camera constant %2 ± %3 1/nm per pixel (10 1/nm = %4 px), relative rms residual %5</translation>
+    </message>
+    <message>
+        <source>文件自带的标定：%1 1/nm 每像素，与此相差 %2 %</source>
+        <translation>The file's own calibration: %1 1/nm per pixel, %2 % from this</translation>
+    </message>
+    <message>
+        <source>保存标定</source>
+        <translation>Save calibration</translation>
+    </message>
+    <message>
+        <source>标定名称（如“200kV 250mm”）：</source>
+        <translation>Name of the calibration (e.g. "200kV 250mm"):</translation>
+    </message>
+    <message>
+        <source>标定名称不能为空。未保存标定。</source>
+        <translation>The name cannot be empty. No calibration was saved.</translation>
+    </message>
+    <message>
+        <source>标定名称不能含换行、[、] 或 =。未保存标定。</source>
+        <translation>The name cannot hold a line break, [, ] or =. No calibration was saved.</translation>
+    </message>
+    <message>
+        <source>标定名称首尾不能有空格。未保存标定。</source>
+        <translation>The name cannot start or end with a blank. No calibration was saved.</translation>
+    </message>
+    <message>
+        <source>显微镜（可空）：</source>
+        <translation>Microscope (may be empty):</translation>
+    </message>
+    <message>
+        <source>加速电压 kV（可空）：</source>
+        <translation>Accelerating voltage in kV (may be empty):</translation>
+    </message>
+    <message>
+        <source>相机长度 mm（可空）：</source>
+        <translation>Camera length in mm (may be empty):</translation>
+    </message>
+    <message>
+        <source>像素合并（可空，默认 1）：</source>
+        <translation>Binning (may be empty, default 1):</translation>
+    </message>
+    <message>
+        <source>“%1”不是正数。未保存标定。</source>
+        <translation>"%1" is not a positive number. No calibration was saved.</translation>
+    </message>
+    <message>
+        <source>像素合并须为 1 到 64 的整数。未保存标定。</source>
+        <translation>The binning must be a whole number from 1 to 64. No calibration was saved.</translation>
+    </message>
+    <message>
+        <source>已有名为“%1”的标定。替换它吗？</source>
+        <translation>A calibration named "%1" exists already. Replace it?</translation>
+    </message>
+    <message>
+        <source>标定未保存：%1</source>
+        <translation>The calibration was not saved: %1</translation>
+    </message>
+    <message>
+        <source>已保存为标定“%1”</source>
+        <translation>Saved as the calibration "%1"</translation>
+    </message>
+</context>
+<context>
     <name>saed::app::RunPanel</name>
     <message>
         <source>调节误差</source>
@@ -1795,6 +2058,13 @@ With many rows only the distinct (g1, g2) of smallest misfit are computed; the o
 </source>
         <translation>Cannot write the indexing results file:
 </translation>
+    </message>
+</context>
+<context>
+    <name>saed::store::TextFile</name>
+    <message>
+        <source>只写入了 %1 字节中的一部分</source>
+        <translation>only part of the %1 bytes was written</translation>
     </message>
 </context>
 </TS>

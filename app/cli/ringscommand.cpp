@@ -21,6 +21,7 @@
 #include "analysis/ringindexing.h"
 #include "analysis/ringpattern.h"
 #include "analysis/ringplot.h"
+#include "analysis/ringreading.h"
 #include "app/cli/crystaloptions.h"
 #include "app/cli/imageread.h"
 #include "app/cli/options.h"
@@ -194,38 +195,12 @@ QStringList patternLines(const analysis::RingPattern& p) {
 
 QString hkl(const analysis::PowderLine& line) { return QString::fromStdString(analysis::lineLabel(line)); }
 
-// The CSV of the profile: UTF-8 with a byte order mark, lines ending CR LF, as the index CSV;
-// bins without an unmasked pixel are left out.
-QString profileCsv(const analysis::RingPattern& p, std::optional<double> perPixel) {
-    QString out(QChar(0xFEFF));
-    out += QStringLiteral("radius_px,g_inv_nm,mean,background,pixels\r\n");
-    for (const auto& b : p.profile) {
-        if (b.pixels == 0) continue;
-        out += QString::number(b.radiusPx, 'f', 2) + u',' +
-               (perPixel ? QString::number(*perPixel * b.radiusPx, 'g', 8) : QString()) + u',' +
-               QString::number(b.mean, 'g', 8) + u',' + QString::number(b.background, 'g', 8) + u',' +
-               QString::number(static_cast<qulonglong>(b.pixels)) + QStringLiteral("\r\n");
-    }
-    return out;
-}
-
 bool writePlot(const QString& path, const analysis::RingPattern& p, std::optional<double> perPixel,
                const std::vector<analysis::PowderLine>* lines, bool logarithmic, const QString& command,
                QTextStream& err) {
-    analysis::RingPlotInput in;
-    const double scale = perPixel.value_or(1.0);
-    for (const auto& b : p.profile) {
-        if (b.radiusPx < p.innerRadiusPx) continue;
-        in.gInvNm.push_back(b.radiusPx * scale);
-        in.intensity.push_back(b.mean);
-        in.background.push_back(b.background);
-    }
-    if (!perPixel) in.xTitle = Rings::tr("半径（像素）").toStdString();
-    in.yTitle = (logarithmic ? Rings::tr("平均强度（对数）") : Rings::tr("平均强度")).toStdString();
-    in.logarithmic = logarithmic;
-    if (lines && perPixel)
-        for (const auto& l : *lines)
-            if (l.intensity >= 1.0) in.markers.push_back({l.gInvNm, analysis::lineLabel(l)});
+    const analysis::RingPlotInput in = analysis::ringPlotInput(
+        p, perPixel, lines, logarithmic, Rings::tr("半径（像素）").toStdString(),
+        (logarithmic ? Rings::tr("平均强度（对数）") : Rings::tr("平均强度")).toStdString());
     const analysis::RingPlotLayout layout = analysis::layoutRingPlot(in);
     QByteArray bytes;
     if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
@@ -371,43 +346,20 @@ int runRingsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         source = QStringLiteral("file");
     }
 
-    const analysis::RingPhaseRanking ranking = analysis::rankRingPhases(p, phases, perPixel, relSigma);
-    // The lines of the first and second phases, for the labels.
-    const auto linesOf = [&](const analysis::PhaseFit& fit) {
-        const double k = perPixel ? *perPixel * fit.scale : fit.scale;
-        return analysis::linesForPattern(phases[fit.phase], p, k, 0.0);
-    };
-    const bool ranked = !ranking.ranked.empty() && ranking.ranked.front().matched > 0;
-    std::vector<analysis::PowderLine> firstLines, secondLines;
-    std::optional<double> kFirst;
-    if (ranked) {
-        const auto& best = ranking.ranked.front();
-        kFirst = perPixel ? *perPixel * best.scale : best.scale;
-        firstLines = linesOf(best);
-    }
-    if (ranking.second) secondLines = linesOf(*ranking.second);
-    // Each ring's label: the first phase's line, else the second's.
+    // The ranking and the labels as the window's rings view has them.
+    const analysis::RingReading reading = analysis::readRings(p, phases, perPixel, relSigma);
+    const analysis::RingPhaseRanking& ranking = reading.ranking;
+    const bool ranked = reading.ranked;
+    const std::vector<analysis::PowderLine>& firstLines = reading.firstLines;
+    const std::optional<double> kFirst = reading.firstPerPixel;
     struct Label {
         QString phase, hkl;
         double dNm = 0;
     };
-    std::vector<std::optional<Label>> labels(p.rings.size());
-    const auto labelFrom = [&](const analysis::PhaseFit& fit, const std::vector<analysis::PowderLine>& lines) {
-        // The matches were made on the ranking's own lists; the same phase and camera constant
-        // give the same lines, found again by |g|.
-        const double k = perPixel ? *perPixel * fit.scale : fit.scale;
-        for (std::size_t i = 0; i < p.rings.size(); ++i) {
-            if (labels[i] || fit.rings[i].line < 0) continue;
-            const double g = k * p.rings[i].radiusPx;
-            const auto it = std::min_element(lines.begin(), lines.end(), [&](const auto& a, const auto& b) {
-                return std::abs(a.gInvNm - g) < std::abs(b.gInvNm - g);
-            });
-            if (it == lines.end()) continue;
-            labels[i] = Label{QString::fromStdString(phases[fit.phase].name), hkl(*it), it->dNm};
-        }
-    };
-    if (ranked) labelFrom(ranking.ranked.front(), firstLines);
-    if (ranking.second) labelFrom(*ranking.second, secondLines);
+    std::vector<std::optional<Label>> labels;
+    for (const auto& l : reading.labels)
+        labels.push_back(l ? std::optional<Label>(Label{QString::fromStdString(l->phase), QString::fromStdString(l->hkl), l->dNm})
+                           : std::nullopt);
 
     if (options.has(QStringLiteral("plot")) &&
         !writePlot(options.value(QStringLiteral("plot")), p, kFirst ? kFirst : perPixel, ranked ? &firstLines : nullptr,
@@ -415,7 +367,8 @@ int runRingsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         return 2;
 
     if (format == QStringLiteral("csv")) {
-        out << profileCsv(p, kFirst ? kFirst : perPixel);
+        // UTF-8 with a byte order mark, as the index CSV.
+        out << QChar(0xFEFF) << QString::fromStdString(analysis::ringProfileCsv(p, kFirst ? kFirst : perPixel));
         return 0;
     }
     const std::size_t shown = std::min<std::size_t>(10, ranking.ranked.size());

@@ -451,7 +451,7 @@ TEST(ImageMeasurementTest, chosenCalibrationRemovesItsDistortionFromEveryMeasure
     const QStringList referenceRows = aluminiumRows(f.model, f.prompts);
     ASSERT_GT(referenceRows.size(), 0);
 
-    const ChosenCalibration cam{QStringLiteral("cam"), 0.08, distortion};
+    const ChosenCalibration cam{QStringLiteral("cam"), 0.08, distortion, 0.0};
     f.m.setChosenCalibration(cam);
     ASSERT_TRUE(f.m.openPath(recorded));
     ASSERT_TRUE(f.m.autoSpots());
@@ -497,14 +497,14 @@ TEST(ImageMeasurementTest, fileCalibrationBesideTheChosenOne) {
     ASSERT_TRUE(f.m.openPath(kSample));
     const double file = f.m.raster()->calibration->perPixel;
 
-    f.m.setChosenCalibration(ChosenCalibration{QStringLiteral("near"), file / 1.004, {}});
+    f.m.setChosenCalibration(ChosenCalibration{QStringLiteral("near"), file / 1.004, {}, 0.0});
     EXPECT_EQ(f.model.Text1(22), QStringLiteral("10"));
     EXPECT_NEAR(f.model.value(23), 10.0 * 1.004 / file, 1e-9);
     ASSERT_FALSE(shown.isEmpty());
     EXPECT_TRUE(shown.last().contains(QStringLiteral("（+0.40 %）"))) << shown.last().toStdString();
     EXPECT_TRUE(f.prompts.questions().empty());
 
-    f.m.setChosenCalibration(ChosenCalibration{QStringLiteral("far"), file / 0.9, {}});
+    f.m.setChosenCalibration(ChosenCalibration{QStringLiteral("far"), file / 0.9, {}, 0.0});
     ASSERT_EQ(f.prompts.questions().size(), 1u);
     const QString told = f.prompts.questions().back().text;
     EXPECT_TRUE(told.contains(QStringLiteral("“far”")) && told.contains(QStringLiteral("相差 -10.00 %"))) << told.toStdString();

@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: BSD-3-Clause
+// The rings view on a synthetic gold pattern: the same figures as saedindex-cli rings on the
+// same file, the profile CSV byte for byte, the calibration saved through the prompts, and a
+// spot pattern refused with its reason.
+#include "app/ringsview.h"
+
+#include <cmath>
+
+#include <QCheckBox>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "analysis/ringindexing.h"
+#include "library/builtinphases.h"
+#include "measure/imagemeasurement.h"
+#include "model/mainmodel.h"
+#include "model/scriptedprompts.h"
+#include "store/calibrationstore.h"
+#include "tools/patterngenerator.h"
+#include "tools/ringgenerator.h"
+
+namespace {
+
+using namespace saed;
+
+struct Fixture {
+    QTemporaryDir dir;
+    model::MainModel model;
+    model::ScriptedPrompts prompts;
+    measure::ImageMeasurement measurement{model, prompts};
+    app::RingsView view{model, measurement, prompts, [] { return library::builtInPhases(); },
+                        dir.filePath(QStringLiteral("Calibrations.ini"))};
+
+    // Gold rings under a 3 % distortion, the camera constant in the file.
+    QString goldImage() {
+        tools::RingSpec spec;
+        spec.perPixel = 0.0125;
+        spec.distortion = {1.03, 50.0};
+        const library::CrystalPhase* gold = nullptr;
+        for (const auto& p : library::builtInPhases())
+            if (p.name == "Au") gold = &p;
+        const std::vector<std::vector<analysis::PowderLine>> lines{analysis::powderLines(*gold, spec.perPixel * spec.width)};
+        const QString path = dir.filePath(QStringLiteral("au.tif"));
+        std::string error;
+        const std::vector<double> weights{1.0};
+        EXPECT_TRUE(core::writeTiff(path.toStdString(), tools::makeRings(spec, lines, weights).raster, error)) << error;
+        return path;
+    }
+
+    QByteArray cli(const QStringList& args) {
+        QProcess run;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+        run.setProcessEnvironment(env);
+        run.start(QStringLiteral(SAEDINDEX_CLI), args);
+        EXPECT_TRUE(run.waitForFinished(120000));
+        EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+        return run.readAllStandardOutput();
+    }
+};
+
+}  // namespace
+
+TEST(RingsViewTest, sameFiguresAsTheRingsCommandAndTheCalibrationSaved) {
+    Fixture f;
+    const QString gold = f.goldImage();
+    ASSERT_TRUE(f.measurement.openPath(gold));
+    std::vector<app::RingEllipse> drawn;
+    QObject::connect(&f.view, &app::RingsView::ringsChanged, [&](const std::vector<app::RingEllipse>& e) { drawn = e; });
+    ASSERT_TRUE(f.view.measureRings());
+    EXPECT_FALSE(f.view.measureRings());  // one measurement at a time
+    f.view.waitForMeasurement();
+    ASSERT_TRUE(f.view.pattern() && f.view.reading());
+    const analysis::RingPattern& p = *f.view.pattern();
+    EXPECT_EQ(drawn.size(), p.rings.size());
+
+    const QJsonObject o = QJsonDocument::fromJson(f.cli({QStringLiteral("rings"), gold, QStringLiteral("--format"),
+                                                         QStringLiteral("json")})).object();
+    EXPECT_DOUBLE_EQ(o[QStringLiteral("centre")].toObject()[QStringLiteral("x")].toDouble(), p.centreX);
+    EXPECT_DOUBLE_EQ(o[QStringLiteral("centre")].toObject()[QStringLiteral("y")].toDouble(), p.centreY);
+    EXPECT_DOUBLE_EQ(o[QStringLiteral("distortion")].toObject()[QStringLiteral("axisRatio")].toDouble(), p.distortion.ratio);
+    const QJsonArray rings = o[QStringLiteral("rings")].toArray();
+    ASSERT_EQ(rings.size(), static_cast<qsizetype>(p.rings.size()));
+    for (qsizetype i = 0; i < rings.size(); ++i) {
+        const QJsonObject r = rings[i].toObject();
+        const auto& label = f.view.reading()->labels[static_cast<std::size_t>(i)];
+        EXPECT_DOUBLE_EQ(r[QStringLiteral("radiusPx")].toDouble(), p.rings[static_cast<std::size_t>(i)].radiusPx) << i;
+        EXPECT_EQ(r[QStringLiteral("hkl")].toString().toStdString(), label ? label->hkl : std::string()) << i;
+        EXPECT_EQ(r[QStringLiteral("phase")].toString().toStdString(), label ? label->phase : std::string()) << i;
+    }
+    const QJsonArray phases = o[QStringLiteral("phases")].toArray();
+    ASSERT_FALSE(phases.isEmpty());
+    EXPECT_EQ(phases[0].toObject()[QStringLiteral("name")].toString(), QStringLiteral("Au"));
+    EXPECT_EQ(f.view.rankedPhases()[f.view.reading()->ranking.ranked.front().phase].name, "Au");
+    EXPECT_TRUE(f.view.summaryText().contains(QStringLiteral("Au (1 1 1)"))) << f.view.summaryText().toStdString();
+
+    // The profile CSV is the command's, byte for byte; the plot is written in both formats.
+    const QString csv = f.dir.filePath(QStringLiteral("profile.csv"));
+    ASSERT_TRUE(f.view.writeProfile(csv));
+    QFile written(csv);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), f.cli({QStringLiteral("rings"), gold, QStringLiteral("--format"), QStringLiteral("csv")}));
+    f.view.logarithmicSwitch()->setChecked(true);
+    for (const char* name : {"plot.svg", "plot.png"}) {
+        const QString path = f.dir.filePath(QString::fromLatin1(name));
+        ASSERT_TRUE(f.view.writePlot(path)) << name;
+        EXPECT_GT(QFile(path).size(), 1000) << name;
+    }
+
+    // Calibrated from gold and saved under the answers given; a bad number saves nothing.
+    for (const char* answer : {"cam", "", "200", "abc"}) f.prompts.queueText(QString::fromUtf8(answer));
+    EXPECT_FALSE(f.view.calibrateFromStandard());
+    EXPECT_FALSE(QFile::exists(f.dir.filePath(QStringLiteral("Calibrations.ini"))));
+    EXPECT_TRUE(f.prompts.questions().back().text.contains(QStringLiteral("abc")));
+    for (const char* answer : {"cam", "JEM", "200", "250", ""}) f.prompts.queueText(QString::fromUtf8(answer));
+    ASSERT_TRUE(f.view.calibrateFromStandard());
+    const auto saved = store::CalibrationStore(f.dir.filePath(QStringLiteral("Calibrations.ini"))).find(QStringLiteral("cam"));
+    ASSERT_TRUE(saved);
+    EXPECT_NEAR(saved->perPixel, 0.0125, 0.0125 * 0.002);
+    EXPECT_NEAR(saved->distortion.ratio, 1.03, 0.002);
+    EXPECT_EQ(saved->microscope, "JEM");
+    EXPECT_EQ(saved->voltageKv, 200);
+    EXPECT_EQ(saved->cameraLengthMm, 250);
+    EXPECT_EQ(saved->binning, 1);
+    EXPECT_EQ(saved->standard, "Au");
+}
+
+TEST(RingsViewTest, aSpotPatternIsRefusedWithItsReason) {
+    Fixture f;
+    EXPECT_FALSE(f.view.measureRings());  // no image
+    EXPECT_EQ(f.view.statusText(), QStringLiteral("请先打开图像"));
+    const QString spots = f.dir.filePath(QStringLiteral("spots.tif"));
+    std::string error;
+    ASSERT_TRUE(core::writeTiff(spots.toStdString(), tools::makePattern({}).raster, error));
+    ASSERT_TRUE(f.measurement.openPath(spots));
+    ASSERT_TRUE(f.view.measureRings());
+    f.view.waitForMeasurement();
+    EXPECT_FALSE(f.view.pattern());
+    EXPECT_TRUE(f.view.statusText().contains(QStringLiteral("斑点花样"))) << f.view.statusText().toStdString();
+    EXPECT_FALSE(f.view.calibrateFromStandard());
+    EXPECT_TRUE(f.prompts.questions().empty());
+}
