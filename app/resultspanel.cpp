@@ -212,6 +212,8 @@ void ResultsPanel::fillFamilyTree() {
     const int current = m_shownGroup;
     const bool four = fourIndexShown();
     m_familyTree->clear();
+    for (int i = 0; i < 3; ++i)
+        m_familyTree->headerItem()->setText(3 + i, (four ? QStringLiteral("{hkil}%1") : QStringLiteral("{hkl}%1")).arg(i + 1));
     for (const indexing::RankedFamily& line : indexing::rankFamilies(m_indexing.lastFamilies(), familyMatches())) {
         const indexing::SolutionFamily& f = line.family;
         auto* item = new QTreeWidgetItem(QStringList{

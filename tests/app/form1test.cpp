@@ -417,6 +417,7 @@ TEST_F(Form1Test, fourIndicesOnDisplayForAHexagonalCellWhileFilesKeepThree) {
     // The families view: zones <U V T W> and forms {h k i l}.
     QTreeWidget* families = window.resultsPanel()->familyTree();
     ASSERT_GT(families->topLevelItemCount(), 0);
+    EXPECT_EQ(families->headerItem()->text(3), QStringLiteral("{hkil}1"));
     for (int c : {2, 3, 4, 5})
         EXPECT_EQ(families->topLevelItem(0)->text(c).split(u' ').size(), 4) << families->topLevelItem(0)->text(c).toStdString();
     families->expandItem(families->topLevelItem(0));
