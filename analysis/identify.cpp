@@ -86,10 +86,10 @@ struct PhaseSearch::Prepared {
     double listMax = 0;
     std::unordered_map<long long, Info> cache;
 
-    Prepared(library::CrystalPhase p, int latticeType) : phase(std::move(p)) {
+    Prepared(library::CrystalPhase p, core::LatticeType latticeType) : phase(std::move(p)) {
         valid = core::isCell(phase.cell);
         if (!valid) return;
-        if (latticeType >= 0 && latticeType <= 4) {
+        if (core::isLatticeCentring(latticeType)) {
             rule = std::make_shared<const core::LatticeTypeRule>(latticeType);
         } else {
             auto byGroup = std::make_shared<const library::SpaceGroupRule>(phase);
@@ -300,9 +300,10 @@ struct PhaseSearch::Prepared {
     }
 };
 
-PhaseSearch::PhaseSearch(std::vector<library::CrystalPhase> phases, std::vector<int> latticeTypes) {
+PhaseSearch::PhaseSearch(std::vector<library::CrystalPhase> phases, std::vector<core::LatticeType> latticeTypes) {
     for (std::size_t i = 0; i < phases.size(); ++i)
-        m_phases.push_back(std::make_unique<Prepared>(std::move(phases[i]), i < latticeTypes.size() ? latticeTypes[i] : -1));
+        m_phases.push_back(std::make_unique<Prepared>(
+            std::move(phases[i]), i < latticeTypes.size() ? latticeTypes[i] : core::LatticeType::SpaceGroup));
 }
 PhaseSearch::~PhaseSearch() = default;
 std::size_t PhaseSearch::size() const { return m_phases.size(); }

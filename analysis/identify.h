@@ -94,9 +94,9 @@ struct Candidate {
 // kept for the next pattern.
 class PhaseSearch {
 public:
-    // `latticeTypes`, when given (one per phase), rules each phase by its lattice type (0 to 4, as
-    // the lattice-type selector) instead of its space group: the phases of the nine-field library.
-    explicit PhaseSearch(std::vector<library::CrystalPhase> phases, std::vector<int> latticeTypes = {});
+    // `latticeTypes`, when given (one per phase), rules each phase by its lattice type instead of
+    // its space group (SpaceGroup keeps the group): the phases of the nine-field library.
+    explicit PhaseSearch(std::vector<library::CrystalPhase> phases, std::vector<core::LatticeType> latticeTypes = {});
     ~PhaseSearch();
     PhaseSearch(const PhaseSearch&) = delete;
     PhaseSearch& operator=(const PhaseSearch&) = delete;

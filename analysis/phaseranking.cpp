@@ -12,7 +12,7 @@ indexing::IndexingInput phaseInput(const CrystalPhase& phase, const indexing::Me
                                    const indexing::Tolerances& tolerances, int rangeN, bool doubleDiffraction) {
     indexing::IndexingInput input;
     input.cell = phase.cell;
-    input.latticeType = indexing::kSpaceGroupType;
+    input.latticeType = core::LatticeType::SpaceGroup;
     input.rule = library::phaseRule(phase);
     input.doubleDiffraction = doubleDiffraction;
     input.rangeN = rangeN;

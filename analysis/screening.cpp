@@ -46,10 +46,10 @@ void loadPhaseRecord(model::MainModel& model, const PhaseTexts& phase, const Cry
     for (int n = 0; n < 6; ++n)
         model.setText1(model::fieldNumber(model::Field::A, n),
                        store::fromStd(phase.lattice[static_cast<std::size_t>(n)]));
-    model.setCombo1(0);
+    model.setCombo1(core::LatticeType::Simple);
     if (crystal) {
         model.setSpaceGroup(store::fromStd(spaceGroupLabel(*crystal)), phaseRule(*crystal));
-        model.setCombo1(indexing::kSpaceGroupType);
+        model.setCombo1(core::LatticeType::SpaceGroup);
     } else {
         model.setSpaceGroup(QString(), nullptr);
         model.setCombo1(library::latticeTypeFromText(phase.type));

@@ -59,7 +59,7 @@ Form1::Form1(model::MainModel& model, model::Prompts& prompts, QWidget* parent)
     // library. The image starts in move mode with no measurement line shown.
     m_library->loadLibrary();
     m_model.setCombo1Items(model::latticeTypeNames());
-    m_model.setCombo1(0);
+    m_model.setCombo1(core::LatticeType::Simple);
     imageMeasurement()->startUp();
 
     // As large as the table wants, but never beyond the screen, its title bar and frame included.

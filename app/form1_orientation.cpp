@@ -71,7 +71,7 @@ void Form1::refreshOrientationPanel() {
     set.type = m_model.Combo1();
     set.phase = m_model.Text6().trimmed();
     if (!m_model.spaceGroupText().isEmpty()) set.phase += QStringLiteral(" (%1)").arg(m_model.spaceGroupText());
-    if (set.type >= 0 && set.type <= 4)
+    if (core::isLatticeCentring(set.type))
         set.rule = std::make_shared<core::LatticeTypeRule>(set.type);
     else
         set.rule = m_model.spaceGroupRule();

@@ -133,14 +133,19 @@ LatticePanel::LatticePanel(model::MainModel& model, QWidget* parent)
         if (m_combo1->count() != m_model.Combo1Items().size()) {
             m_combo1->clear();
             m_combo1->addItems(model::translatedTexts(m_model.Combo1Items()));
-            for (int i = 0; i < m_combo1->count(); ++i)
-                if (const QString tip = model::latticeTypeTip(i); !tip.isEmpty())
+            for (int i = 0; i < m_combo1->count(); ++i) {
+                const auto type = core::latticeTypeFromCode(i);
+                if (const QString tip = type ? model::latticeTypeTip(*type) : QString(); !tip.isEmpty())
                     m_combo1->setItemData(i, model::translatedText(tip), Qt::ToolTipRole);
+            }
         }
-        m_combo1->setCurrentIndex(m_model.Combo1());
+        m_combo1->setCurrentIndex(core::latticeTypeCode(m_model.Combo1()));
     };
     connect(&m_model, &model::MainModel::combo1Changed, this, showCombo);
-    connect(m_combo1, &QComboBox::currentIndexChanged, this, [this](int index) { m_model.setCombo1(index); });
+    // The selector's entries are in the order of core::LatticeType: an entry's position is its code.
+    connect(m_combo1, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_model.setCombo1(core::latticeTypeFromCode(index).value_or(core::LatticeType::None));
+    });
     showCombo();
 
     connect(&m_model, &model::MainModel::captionChanged, this, [this](Caption which) {

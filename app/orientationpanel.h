@@ -30,7 +30,7 @@ namespace saed::app {
 // One result set as the window holds it: the phase's cell and rule, and the rows of the run.
 struct ResultSet {
     core::Cell cell;
-    int type = -1;
+    core::LatticeType type = core::LatticeType::None;
     QString phase;  // what tells phases apart: the name and space group
     std::shared_ptr<const core::ReflectionRule> rule;
     std::vector<calculator::IndexedSolution> rows;

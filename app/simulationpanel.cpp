@@ -89,7 +89,7 @@ QString errorText(simulation::PatternError error) {
 void enableSpaceGroupEntry(QComboBox* box, bool enabled) {
     auto* items = qobject_cast<QStandardItemModel*>(box->model());
     if (items == nullptr) return;
-    if (QStandardItem* item = items->item(SimulationPanel::kSpaceGroupEntry)) {
+    if (QStandardItem* item = items->item(core::latticeTypeCode(core::LatticeType::SpaceGroup))) {
         item->setEnabled(enabled);
     }
 }
@@ -213,14 +213,14 @@ void SimulationPanel::setPhase(const QString& name, const core::Cell& cell) {
     recompute();
 }
 
-void SimulationPanel::setLatticeTypes(const QStringList& names, int chosen) {
+void SimulationPanel::setLatticeTypes(const QStringList& names, core::LatticeType chosen) {
     m_updating = true;
     if (m_type->count() != names.size()) {
         m_type->clear();
         m_type->addItems(names);
         enableSpaceGroupEntry(m_type, m_rule != nullptr);
     }
-    m_type->setCurrentIndex(chosen);
+    m_type->setCurrentIndex(core::latticeTypeCode(chosen));
     m_updating = false;
     recompute();
 }
@@ -229,17 +229,20 @@ void SimulationPanel::setSpaceGroup(const QString& label, std::shared_ptr<const 
     m_rule = std::move(rule);
     m_ruleName = m_rule ? label : QString();
     enableSpaceGroupEntry(m_type, m_rule != nullptr);
-    m_type->setItemData(kSpaceGroupEntry, m_rule ? tr("按空间群：%1").arg(label) : QVariant(), Qt::ToolTipRole);
+    const int spaceGroupEntry = core::latticeTypeCode(core::LatticeType::SpaceGroup);
+    m_type->setItemData(spaceGroupEntry, m_rule ? tr("按空间群：%1").arg(label) : QVariant(), Qt::ToolTipRole);
     // A phase with a space group is shown by it until the user picks a lattice type.
-    if (m_rule && m_type->count() > kSpaceGroupEntry) {
+    if (m_rule && m_type->count() > spaceGroupEntry) {
         m_updating = true;
-        m_type->setCurrentIndex(kSpaceGroupEntry);
+        m_type->setCurrentIndex(spaceGroupEntry);
         m_updating = false;
     }
     recompute();
 }
 
-int SimulationPanel::chosenType() const { return m_type->currentIndex(); }
+core::LatticeType SimulationPanel::chosenType() const {
+    return core::latticeTypeFromCode(m_type->currentIndex()).value_or(core::LatticeType::None);
+}
 
 void SimulationPanel::showZone(const core::Uvw& zone, std::optional<core::Hkl> g1, std::optional<core::Hkl> g2) {
     showZoneFields(zone);
@@ -308,7 +311,7 @@ void SimulationPanel::recompute() {
     if (m_updating) return;
     simulation::ZonePatternRequest request;
     request.cell = m_cell;
-    const bool bySpaceGroup = m_type->currentIndex() == kSpaceGroupEntry;
+    const bool bySpaceGroup = chosenType() == core::LatticeType::SpaceGroup;
     if (bySpaceGroup && !m_rule) {
         m_pattern.reset();
         m_status->setText(tr("此物相没有空间群，请选择点阵类型。"));
@@ -316,7 +319,7 @@ void SimulationPanel::recompute() {
         emit patternChanged();
         return;
     }
-    request.allowed = simulation::runRule(m_type->currentIndex(), m_rule);
+    request.allowed = simulation::runRule(chosenType(), m_rule);
     // The atoms belong to the phase whichever rule is chosen: a spot the lattice type lets in
     // but the atoms cancel is drawn at the smallest size.
     request.intensity = simulation::structureIntensity(m_rule);
@@ -439,10 +442,10 @@ bool SimulationPanel::showLibraryPhase(const model::MainModel& model, int record
         setPhase(QString::fromStdString(phase.name), phase.cell);
         if (phase.spaceGroup) {
             setSpaceGroup(QString::fromStdString(library::spaceGroupLabel(phase)), library::phaseRule(phase));
-            setLatticeTypes(types, kSpaceGroupEntry);
+            setLatticeTypes(types, core::LatticeType::SpaceGroup);
         } else {
             setSpaceGroup(QString(), nullptr);
-            setLatticeTypes(types, 0);
+            setLatticeTypes(types, core::LatticeType::Simple);
         }
     } else if (record >= 1 && record <= static_cast<int>(records.size())) {
         // A record of the nine-field text: its cell and lattice type, no space group.

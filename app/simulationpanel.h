@@ -30,17 +30,16 @@ public:
 
     // The phase: its name (shown) and cell.
     void setPhase(const QString& name, const core::Cell& cell);
-    // Entries of the selector and the chosen one: the five lattice types (0..4), then "按空间群"
-    // (kSpaceGroupEntry), which applies the phase's space group.
-    void setLatticeTypes(const QStringList& names, int chosen);
+    // Entries of the selector, in the order of core::LatticeType, and the chosen one: the five
+    // lattice types, then "按空间群", which applies the phase's space group.
+    void setLatticeTypes(const QStringList& names, core::LatticeType chosen);
     // The phase's space group as shown ("F d -3 m (227)") and its rule: systematic absences and,
     // where the rule knows the atoms, |F|. With a rule the selector offers and chooses "按空间群"; spots are
     // drawn with an intensity of |F|^2 where |F| is known (their radius grows with |F|) and all
     // alike otherwise. An empty label and no rule: a phase without a space group.
     void setSpaceGroup(const QString& label, std::shared_ptr<const core::ReflectionRule> rule);
-    // The selector's entry for the space group.
-    static constexpr int kSpaceGroupEntry = 5;
-    int chosenType() const;
+    // The lattice type chosen in the selector, None when none is.
+    core::LatticeType chosenType() const;
     // The zone to show, with the planes to put along +x (g1) and on the +y side (g2), as a
     // result row gives them. The user can then type any other zone.
     void showZone(const core::Uvw& zone, std::optional<core::Hkl> g1 = std::nullopt,

@@ -91,7 +91,7 @@ public:
 // N = 4, about 750,000 at N = 5.
 void fillManyRows(saed::model::MainModel& model, const char* n = "4") {
     model.setCombo1Items(saed::model::latticeTypeNames());
-    model.setCombo1(0);
+    model.setCombo1(saed::core::LatticeType::Simple);
     using saed::model::Field;
     const std::pair<Field, const char*> texts[] = {
         {Field::A, "0.5"},          {Field::B, "0.5"},          {Field::C, "0.5"},
@@ -226,7 +226,7 @@ BENCHMARK(BM_GroupFamilies_750k)->Unit(benchmark::kMillisecond);
 void BM_GroupFamilies_Aluminium72(benchmark::State& state) {
     IndexingInput input;
     input.cell = {0.40495, 0.40495, 0.40495, 90, 90, 90};
-    input.latticeType = 3;
+    input.latticeType = saed::core::LatticeType::FaceCentred;
     input.rangeN = 4;
     const Hkl g1{3, 1, -1}, g2{0, -2, 2}, g3{3, -1, 1};
     const auto gs = saed::core::ReciprocalMetric(input.cell);

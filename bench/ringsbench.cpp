@@ -195,7 +195,7 @@ void BM_DistortedSpots(benchmark::State& state) {
     const auto indexOf = [&](double l1, double l2, double l3, double a12, double a23, double a13) {
         indexing::IndexingInput in;
         in.cell = al;
-        in.latticeType = 3;
+        in.latticeType = saed::core::LatticeType::FaceCentred;
         in.rangeN = 4;
         in.measured.spacingNm = {pxPerInvNm / l1, pxPerInvNm / l2, pxPerInvNm / l3};
         in.measured.angleDeg = {a12, a23, a13};

@@ -78,23 +78,25 @@ Uvw ZoneAxis(const Hkl& p, const Hkl& q) {
     return axis;
 }
 
-bool ReflectionCondition(int code, int h, int k, int l) {
-    switch (code) {
-    case 0:
+bool ReflectionCondition(LatticeType type, int h, int k, int l) {
+    switch (type) {
+    case LatticeType::Simple:
         return true;
-    case 1:
+    case LatticeType::BaseCentred:
         return std::abs(h + k) % 2 == 0;
-    case 2:
+    case LatticeType::BodyCentred:
         return std::abs(h + k + l) % 2 == 0;
-    case 3: {
+    case LatticeType::FaceCentred: {
         const int odd = std::abs(h) % 2 + std::abs(k) % 2 + std::abs(l) % 2;
         return odd == 0 || odd == 3;
     }
-    case 4:
+    case LatticeType::Rhombic:
         return !(std::abs(h + 2 * k) % 3 == 0 && std::abs(l) % 2 == 1);
-    default:
+    case LatticeType::None:
+    case LatticeType::SpaceGroup:
         return false;
     }
+    return false;
 }
 
 }  // namespace saed::core

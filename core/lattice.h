@@ -14,8 +14,33 @@ namespace saed::core {
 using Hkl = std::array<int, 3>;
 using Uvw = std::array<long long, 3>;
 
-// Lattice types in the order of the lattice-type selector; -1 (or any other code) admits nothing.
-enum class LatticeType { Simple = 0, BaseCentred = 1, BodyCentred = 2, FaceCentred = 3, Rhombic = 4 };
+// The entries of the lattice-type selector, valued by their list position: the five lattice
+// types, then the phase's space group (its rule travels beside the type); None when no entry is
+// chosen. None admits no reflection.
+enum class LatticeType {
+    None = -1,
+    Simple = 0,
+    BaseCentred = 1,
+    BodyCentred = 2,
+    FaceCentred = 3,
+    Rhombic = 4,
+    SpaceGroup = 5
+};
+
+// The list position a lattice type is stored and written as (-1 for None). Stored files, reports,
+// JSON and the command line keep these numbers.
+constexpr int latticeTypeCode(LatticeType type) { return static_cast<int>(type); }
+
+// The lattice type stored as `code` (-1 to 5); no value for any other number.
+constexpr std::optional<LatticeType> latticeTypeFromCode(long long code) {
+    if (code < -1 || code > 5) return std::nullopt;
+    return static_cast<LatticeType>(code);
+}
+
+// True for the five lattice types whose reflection condition ReflectionCondition applies.
+constexpr bool isLatticeCentring(LatticeType type) {
+    return type >= LatticeType::Simple && type <= LatticeType::Rhombic;
+}
 
 struct Cell {
     double aNm = 0, bNm = 0, cNm = 0;
@@ -99,7 +124,8 @@ inline std::optional<double> PlaneAngle(const SquareMatrix& gs, const Hkl& p, co
 // [0 0 0] for parallel planes.
 Uvw ZoneAxis(const Hkl& p, const Hkl& q);
 
-// Whether a lattice of type `code` (0 to 4) admits the reflection (h, k, l).
-bool ReflectionCondition(int code, int h, int k, int l);
+// Whether a lattice of type `type` admits the reflection (h, k, l); None and SpaceGroup (whose
+// rule is the space group's, not a lattice's) admit nothing here.
+bool ReflectionCondition(LatticeType type, int h, int k, int l);
 
 }  // namespace saed::core

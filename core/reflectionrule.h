@@ -22,17 +22,17 @@ public:
     virtual std::optional<double> structureFactor(const Hkl&) const { return std::nullopt; }
 };
 
-// The reflection condition of one of the five lattice types (code 0 to 4; any other admits
+// The reflection condition of one of the five lattice types (None and SpaceGroup admit
 // nothing), exactly as the indexing run applies it.
 class LatticeTypeRule final : public ReflectionRule {
 public:
-    explicit LatticeTypeRule(int code) : m_code(code) {}
+    explicit LatticeTypeRule(LatticeType type) : m_type(type) {}
     bool admits(const Hkl& hkl) const override {
-        return ReflectionCondition(m_code, hkl[0], hkl[1], hkl[2]);
+        return ReflectionCondition(m_type, hkl[0], hkl[1], hkl[2]);
     }
 
 private:
-    int m_code;
+    LatticeType m_type;
 };
 
 // The rule's verdicts on every (h k l) with indices from -range to range, looked up in constant

@@ -228,7 +228,7 @@ public:
     Admission& operator=(const Admission&) = delete;
     explicit Admission(const IndexingInput& input) : m_input(input) {
         if (!input.doubleDiffraction || input.rangeN < 0) return;
-        if (input.latticeType == kSpaceGroupType) {
+        if (input.latticeType == core::LatticeType::SpaceGroup) {
             if (input.rule) m_table.emplace(*input.rule, input.rangeN);
         } else {
             m_latticeRule.emplace(input.latticeType);
@@ -265,7 +265,7 @@ public:
 
 private:
     bool allowed(const Hkl& p) const {
-        if (m_input.latticeType == kSpaceGroupType) return m_input.rule && m_input.rule->admits(p);
+        if (m_input.latticeType == core::LatticeType::SpaceGroup) return m_input.rule && m_input.rule->admits(p);
         return core::ReflectionCondition(m_input.latticeType, p[0], p[1], p[2]);
     }
 

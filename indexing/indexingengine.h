@@ -30,15 +30,11 @@ struct Tolerances {
     std::array<double, 3> angleDeg{2, 2, 2};
 };
 
-// The sixth entry of the lattice-type selector: the planes the phase's space group (and its
-// atoms) allow, given as IndexingInput::rule.
-inline constexpr int kSpaceGroupType = 5;
-
 struct IndexingInput {
     core::Cell cell;
-    // 0..4 as in the lattice-type selector, kSpaceGroupType for `rule`; any other code, or
-    // kSpaceGroupType without a rule, admits nothing.
-    int latticeType = 0;
+    // The lattice type whose reflection condition applies, or SpaceGroup for `rule`; None, or
+    // SpaceGroup without a rule, admits nothing.
+    core::LatticeType latticeType = core::LatticeType::Simple;
     int rangeN = 5;       // h, k and l each run over -N..N; a negative N examines nothing
     MeasuredPattern measured;
     Tolerances tolerances;

@@ -65,7 +65,7 @@ IndexingInput readIndexingInput(const model::MainModel& model) {
     input.cell = {model.value(Field::A),     model.value(Field::B),    model.value(Field::C),
                   model.value(Field::Alpha), model.value(Field::Beta), model.value(Field::Gamma)};
     input.latticeType = model.Combo1();
-    if (input.latticeType == kSpaceGroupType) input.rule = model.spaceGroupRule();
+    if (input.latticeType == core::LatticeType::SpaceGroup) input.rule = model.spaceGroupRule();
     input.doubleDiffraction = model.flag(model::Flag::DoubleDiffraction);
     const double n = roundHalfEven(model.value(Field::Range));
     input.rangeN = (n >= 0 && n <= 1e6) ? static_cast<int>(n) : -1;
@@ -135,7 +135,7 @@ std::optional<IndexingInput> IndexingOperations::beginRun() {
         reject(core::cellFaultField(fault), notACellMessage());
         return std::nullopt;
     }
-    if (input.latticeType == kSpaceGroupType && !input.rule) {
+    if (input.latticeType == core::LatticeType::SpaceGroup && !input.rule) {
         reject(-1, model::noSpaceGroupMessage());
         return std::nullopt;
     }
@@ -153,7 +153,7 @@ IndexingOperations::CompletedRun IndexingOperations::completeRun(IndexingResult 
     const std::vector<ResultRow>& rows = result.rows;
     run.misfits.resize(rows.size());
     for (std::size_t r = 0; r < rows.size(); ++r) run.misfits[r] = misfit(rows[r], input.measured, input.tolerances);
-    const int type = input.latticeType;
+    const core::LatticeType type = input.latticeType;
     run.symmetry = core::keepingReflections(core::holohedry(input.cell), [type](const core::Hkl& p) {
         return core::ReflectionCondition(type, p[0], p[1], p[2]);
     });

@@ -74,7 +74,7 @@ QJsonObject resultJson(const model::MainModel& model, const IndexingOperations& 
     QJsonObject input;
     input.insert(QStringLiteral("cell"),
                  numbers(model, {Field::A, Field::B, Field::C, Field::Alpha, Field::Beta, Field::Gamma}));
-    input.insert(QStringLiteral("type"), model.Combo1());
+    input.insert(QStringLiteral("type"), core::latticeTypeCode(model.Combo1()));
     if (!model.spaceGroupText().isEmpty()) input.insert(QStringLiteral("spaceGroup"), model.spaceGroupText());
     input.insert(QStringLiteral("double"), model.flag(model::Flag::DoubleDiffraction));
     // The range the run searched: the field's number brought to the nearest whole one.

@@ -9,7 +9,6 @@
 
 #include <algorithm>  // for find, none_of
 
-#include "indexing/indexingengine.h"
 #include "library/builtinphases.h"
 #include "library/crystallibrary.h"
 #include "library/phasetexts.h"
@@ -237,7 +236,7 @@ void toggleCustomPhase(model::MainModel& model) {
         model.setText6(phaseNameRequest());
         // A phase typed in has no known space group: its extinctions come from a lattice type.
         model.setSpaceGroup(QString(), nullptr);
-        if (model.Combo1() == indexing::kSpaceGroupType) model.setCombo1(0);
+        if (model.Combo1() == core::LatticeType::SpaceGroup) model.setCombo1(core::LatticeType::Simple);
         model.setFlag(model::Flag::LatticeTextRed, true);
     } else {
         lockLatticeFields(model);

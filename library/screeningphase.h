@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/lattice.h"  // for LatticeType
+
 namespace saed::library {
 
 // Fields 1 to 9 of a phase record, as the library text holds them (UTF-8).
@@ -19,8 +21,8 @@ struct PhaseTexts {
 // The text written into the phase-name field: name + "  " + type + "  c/a" + ratio.
 std::string phaseDescription(const PhaseTexts& phase);
 
-// Lattice-type list index of a type text: the last of the key words 简单 (0), 底心 (1), 体心 (2),
-// 面心 (3), 菱形 (4) tested in that order that the text contains; 0 when it contains none.
-int latticeTypeFromText(std::string_view typeText);
+// The lattice type of a type text: the last of the key words 简单, 底心, 体心, 面心, 菱形 (in
+// the selector's order) tested in that order that the text contains; Simple when it contains none.
+core::LatticeType latticeTypeFromText(std::string_view typeText);
 
 }  // namespace saed::library

@@ -85,7 +85,7 @@ void MainModel::setText6(const QString& text) {
 
 void MainModel::setCombo1Items(const QStringList& items) {
     m_combo1Items = items;
-    if (m_combo1Index >= items.size()) m_combo1Index = -1;
+    if (core::latticeTypeCode(m_combo1) >= items.size()) m_combo1 = core::LatticeType::None;
     emit combo1Changed();
 }
 
@@ -95,10 +95,11 @@ void MainModel::setSpaceGroup(const QString& text, std::shared_ptr<const core::R
     emit spaceGroupChanged();
 }
 
-void MainModel::setCombo1(int index) {
-    const int chosen = (index >= 0 && index < m_combo1Items.size()) ? index : -1;
-    if (chosen == m_combo1Index) return;
-    m_combo1Index = chosen;
+void MainModel::setCombo1(core::LatticeType type) {
+    const core::LatticeType chosen =
+        core::latticeTypeCode(type) < m_combo1Items.size() ? type : core::LatticeType::None;
+    if (chosen == m_combo1) return;
+    m_combo1 = chosen;
     emit combo1Changed();
 }
 

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/lattice.h"  // for LatticeType
 #include "model/fields.h"
 
 namespace saed::core {
@@ -78,10 +79,10 @@ public:
 
     QStringList Combo1Items() const { return m_combo1Items; }
     void setCombo1Items(const QStringList& items);
-    // List index of the chosen lattice type, -1 when none is chosen.
-    int Combo1() const { return m_combo1Index; }
-    // Chooses entry `index`; an index outside the list chooses none (-1).
-    void setCombo1(int index);
+    // The chosen lattice type (its list position in Combo1Items), None when none is chosen.
+    core::LatticeType Combo1() const { return m_combo1; }
+    // Chooses `type`; a type beyond the list chooses none.
+    void setCombo1(core::LatticeType type);
 
     // The space group of the phase in the lattice fields ("F d -3 m (227)"), empty for a phase
     // without one, and the rule that "按空间群" applies to it (none without a space group).
@@ -142,7 +143,7 @@ private:
     std::array<QString, kText1Count> m_text1;
     QString m_text6;
     QStringList m_combo1Items;
-    int m_combo1Index = -1;
+    core::LatticeType m_combo1 = core::LatticeType::None;
     QString m_spaceGroupText;
     std::shared_ptr<const core::ReflectionRule> m_spaceGroupRule;
     std::array<QString, kCaptionCount> m_captions;

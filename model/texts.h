@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QtGlobal>  // for QT_TRANSLATE_NOOP
 
+#include "core/lattice.h"  // for LatticeType
+
 namespace saed::model {
 
 // Idle text of the measured-pattern summary Label5 (ideographic spaces included).
@@ -42,8 +44,8 @@ inline QStringList translatedTexts(const QStringList& texts) {
     return shown;
 }
 
-// Entries of the lattice-type selector Combo1, in list order: the five lattice types (codes 0
-// to 4) and the phase's space group (5).
+// Entries of the lattice-type selector Combo1, in list order: the five lattice types and the
+// phase's space group, each at the position core::latticeTypeCode gives.
 inline QStringList latticeTypeNames() {
     return {captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "简单点阵")),
             captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "底心点阵")),
@@ -53,26 +55,26 @@ inline QStringList latticeTypeNames() {
             captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "按空间群"))};
 }
 
-// What the selector's entry of lattice type `code` (0 to 5) does, where its name does not say it
-// all: 菱形点阵 removes the reflections of the hexagonal close-packed structure, which is not
+// What the selector's entry of lattice type `type` does, where its name does not say it all:
+// 菱形点阵 removes the reflections of the hexagonal close-packed structure, which is not
 // rhombohedral centring. Empty for the other entries.
-inline QString latticeTypeTip(int code) {
-    if (code != 4) return {};
+inline QString latticeTypeTip(core::LatticeType type) {
+    if (type != core::LatticeType::Rhombic) return {};
     return captionSource(QT_TRANSLATE_NOOP("saed::model::Caption",
         "消去 h + 2k = 3n 且 l 为奇数的衍射：六方密堆积（hcp）结构的消光，不是菱面体心（R）点阵的 "
         "−h + k + l = 3n。R 空间群的物相请选“按空间群”。"));
 }
 
-// The lattice type (0 to 4) of a space-group text by its centring letter ("F d -3 m" is 面心点阵);
-// 0 for a primitive group, an R group (no lattice type removes what rhombohedral centring does;
+// The lattice type of a space-group text by its centring letter ("F d -3 m" is 面心点阵);
+// Simple for a primitive group, an R group (no lattice type removes what rhombohedral centring does;
 // 菱形点阵 would remove reflections such a phase shows) or an empty text. Stored parameter sets keep this in place of
 // "按空间群", since they do not keep the space group itself.
-inline int latticeTypeOfSpaceGroup(const QString& text) {
-    const QString letters = QStringLiteral("PCIF");
+inline core::LatticeType latticeTypeOfSpaceGroup(const QString& text) {
     const QChar first = text.isEmpty() ? QChar(u'P') : text.front();
-    if (first == u'A' || first == u'B') return 1;
-    const qsizetype at = letters.indexOf(first);
-    return at < 0 ? 0 : static_cast<int>(at);
+    if (first == u'A' || first == u'B' || first == u'C') return core::LatticeType::BaseCentred;
+    if (first == u'I') return core::LatticeType::BodyCentred;
+    if (first == u'F') return core::LatticeType::FaceCentred;
+    return core::LatticeType::Simple;
 }
 
 // The request the name field holds for a phase typed in, until the user names it. The model keeps

@@ -63,15 +63,15 @@ bool isZero(const Hkl& p) { return p[0] == 0 && p[1] == 0 && p[2] == 0; }
 
 }  // namespace
 
-ExtinctionRule latticeTypeRule(int latticeType) {
+ExtinctionRule latticeTypeRule(core::LatticeType latticeType) {
     return [latticeType](const Hkl& p) {
         return core::ReflectionCondition(latticeType, p[0], p[1], p[2]);
     };
 }
 
-ExtinctionRule runRule(int latticeType, std::shared_ptr<const core::ReflectionRule> rule) {
-    if (latticeType >= 0 && latticeType <= 4) return latticeTypeRule(latticeType);
-    if (!rule) return [](const Hkl&) { return false; };
+ExtinctionRule runRule(core::LatticeType latticeType, std::shared_ptr<const core::ReflectionRule> rule) {
+    if (core::isLatticeCentring(latticeType)) return latticeTypeRule(latticeType);
+    if (latticeType != core::LatticeType::SpaceGroup || !rule) return [](const Hkl&) { return false; };
     return [rule = std::move(rule)](const Hkl& p) { return rule->admits(p); };
 }
 

@@ -19,12 +19,12 @@ using core::Uvw;
 // Whether a reflection is allowed (not extinguished).
 using ExtinctionRule = std::function<bool(const Hkl&)>;
 
-// The rule of a lattice type (0 to 4, as the lattice-type selector), through ReflectionCondition.
-ExtinctionRule latticeTypeRule(int latticeType);
+// The rule of a lattice type, through ReflectionCondition (None and SpaceGroup allow nothing).
+ExtinctionRule latticeTypeRule(core::LatticeType latticeType);
 
-// The rule an indexing run applied: its lattice type (0 to 4), or for any other code (the
-// run's "by space group") `rule`, and nothing at all when there is no rule.
-ExtinctionRule runRule(int latticeType, std::shared_ptr<const core::ReflectionRule> rule);
+// The rule an indexing run applied: its lattice type's, or for SpaceGroup `rule`; nothing at all
+// for None or without a rule.
+ExtinctionRule runRule(core::LatticeType latticeType, std::shared_ptr<const core::ReflectionRule> rule);
 
 // Spot intensity |F|^2 from the atoms of `rule`, 1 where it knows no atoms; empty without a rule.
 std::function<double(const Hkl&)> structureIntensity(std::shared_ptr<const core::ReflectionRule> rule);

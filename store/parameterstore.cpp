@@ -59,7 +59,7 @@ bool ParameterStore::save(model::MainModel& model, model::Prompts& prompts) cons
     set.name = toStd(*answer);
     for (int n = 0; n < kSetFieldCount; ++n) set.text1[static_cast<std::size_t>(n)] = toStd(model.Text1(n));
     // The space group itself is not stored: its lattice type is, so that the set reads back.
-    set.combo1 = model.Combo1() == static_cast<int>(model::latticeTypeNames().size()) - 1
+    set.combo1 = model.Combo1() == core::LatticeType::SpaceGroup
                      ? model::latticeTypeOfSpaceGroup(model.spaceGroupText())
                      : model.Combo1();
     set.text6 = toStd(model.Text6());

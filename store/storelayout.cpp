@@ -45,7 +45,7 @@ std::vector<std::string> parameterSetLines(const ParameterSet& set) {
     lines.reserve(kSetLines);
     lines.push_back(singleLine(set.name));
     for (const std::string& text : set.text1) lines.push_back(singleLine(text));
-    lines.push_back(std::to_string(set.combo1));
+    lines.push_back(std::to_string(core::latticeTypeCode(set.combo1)));
     lines.push_back(singleLine(set.text6));
     assert(lines.size() == static_cast<std::size_t>(kSetLines));
     return lines;
@@ -70,11 +70,11 @@ SlotTexts slotTexts(const std::vector<std::string>& lines, int k) {
     return slot;
 }
 
-std::optional<int> latticeTypeIndex(std::string_view line) {
+std::optional<core::LatticeType> latticeTypeIndex(std::string_view line) {
     if (!core::isNumeric(line)) return std::nullopt;
     const double index = std::floor(core::leadingNumber(line));
     if (!(index >= -1.0 && index <= 4.0)) return std::nullopt;
-    return static_cast<int>(index);
+    return core::latticeTypeFromCode(static_cast<long long>(index));
 }
 
 }  // namespace saed::store

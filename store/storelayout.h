@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/lattice.h"  // for LatticeType
+
 namespace saed::store {
 
 inline constexpr int kSetLines = 42;
@@ -19,15 +21,15 @@ inline constexpr int kSetFieldCount = 39;                   // Text1(0) to Text1
 struct ParameterSet {
     std::string name;
     std::array<std::string, kSetFieldCount> text1;  // Text1(n) at index n
-    int combo1 = -1;                                 // lattice-type list index, -1 for none
+    core::LatticeType combo1 = core::LatticeType::None;  // stored as its list index, -1 for none
     std::string text6;                               // phase name
 };
 
-// The texts a slot gives back on import; combo1 is empty when its line is not a valid list index.
+// The texts a slot gives back on import; combo1 is empty when its line is not a stored lattice type.
 struct SlotTexts {
     std::array<std::string, kSetFieldCount> text1;
     std::string text6;
-    std::optional<int> combo1;
+    std::optional<core::LatticeType> combo1;
 };
 
 // A text made fit for one line: every line break (CR LF, LF or CR) becomes one blank.
@@ -48,8 +50,9 @@ std::string importCaption(const std::vector<std::string>& lines, int k);
 // Texts of slot k (1..4), missing lines empty.
 SlotTexts slotTexts(const std::vector<std::string>& lines, int k);
 
-// The lattice-type list index written in a store line: the largest whole number not above the
-// number the line holds; none when the line is not a number or the index is outside -1..4.
-std::optional<int> latticeTypeIndex(std::string_view line);
+// The lattice type whose list index a store line holds (the largest whole number not above the
+// line's number); none when the line is not a number or the index is outside -1..4 (a stored set
+// keeps a space group as its lattice type, never as the space-group entry).
+std::optional<core::LatticeType> latticeTypeIndex(std::string_view line);
 
 }  // namespace saed::store

@@ -47,7 +47,7 @@ std::optional<CameraImage> makeCameraImage(const library::CrystalPhase& phase, c
     const auto rule = library::phaseRule(phase);
     simulation::ZonePatternRequest request;
     request.cell = phase.cell;
-    request.allowed = simulation::runRule(-1, rule);
+    request.allowed = simulation::runRule(core::LatticeType::SpaceGroup, rule);
     request.intensity = simulation::structureIntensity(rule);
     request.zone = spec.zone;
     request.maxGInvNm = 30;

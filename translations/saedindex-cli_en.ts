@@ -1334,6 +1334,10 @@ example (alpha-Ti: (0 0 1) absent, (0 0 2) allowed, (0 0 1) reachable by double 
         <source>%1 不是 saedindex-cli index 或 identify --format json 写出的结果（缺少 input.cell 与 rows，或 candidates）</source>
         <translation>%1 is not a result written by saedindex-cli index or identify --format json (input.cell and rows, or candidates, are missing)</translation>
     </message>
+    <message>
+        <source>%1：input.type 须为 -1 到 5 的整数（点阵类型的序号）</source>
+        <translation>%1: input.type must be a whole number from -1 to 5 (the position of the lattice type in the selector)</translation>
+    </message>
 </context>
 <context>
     <name>saed::cli::Rings</name>

@@ -41,6 +41,4 @@ int runCalibrateCommand(const QStringList& args, QTextStream& out, QTextStream& 
 int runCalibrationsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int runIdentifyCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
-// Lattice type from a name (simple, base, body, face, rhombic) or a code 0..4; -1 otherwise.
-
 }  // namespace saed::cli

@@ -116,14 +116,18 @@ std::optional<library::CrystalPhase> phaseFromCell(const QStringList& cell, cons
     return phase;
 }
 
-int latticeTypeCode(const QString& text) {
+std::optional<core::LatticeType> latticeTypeOption(const QString& text) {
+    // The names in the order of the types, so that a name's position is its code.
     const QStringList names = {QStringLiteral("simple"), QStringLiteral("base"), QStringLiteral("body"),
                                QStringLiteral("face"), QStringLiteral("rhombic")};
     const qsizetype named = names.indexOf(text.trimmed().toLower());
-    if (named >= 0) return static_cast<int>(named);
+    if (named >= 0) return core::latticeTypeFromCode(named);
     bool ok = false;
     const int code = text.trimmed().toInt(&ok);
-    return (ok && code >= 0 && code <= 4) ? code : -1;
+    if (!ok) return std::nullopt;
+    const std::optional<core::LatticeType> type = core::latticeTypeFromCode(code);
+    if (!type || !core::isLatticeCentring(*type)) return std::nullopt;
+    return type;
 }
 
 QJsonValue spaceGroupJson(const library::CrystalPhase& phase) {

@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include "core/lattice.h"  // for LatticeType
 #include "library/crystalphase.h"
 
 namespace saed::cli {
@@ -36,9 +37,9 @@ std::optional<core::Cell> cellFromTexts(const QStringList& cell, QString& error)
 std::optional<library::CrystalPhase> phaseFromCell(const QStringList& cell, const QString& spaceGroup,
                                                    QString& error);
 
-// Lattice type from a name (simple, base, body, face, rhombic) or a code 0..4; -1 when it is
-// neither.
-int latticeTypeCode(const QString& text);
+// The lattice type an option names (simple, base, body, face, rhombic) or numbers (0 to 4); no
+// value when it is neither.
+std::optional<core::LatticeType> latticeTypeOption(const QString& text);
 
 // {"hm": ..., "number": ...}, or null without a space group.
 QJsonValue spaceGroupJson(const library::CrystalPhase& phase);

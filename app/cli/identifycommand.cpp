@@ -97,7 +97,7 @@ QString f(double v, int decimals) { return QString::number(v, 'f', decimals); }
 // A phase of the nine-field library: its cell and its lattice type.
 struct LibraryPhases {
     std::vector<library::CrystalPhase> phases;
-    std::vector<int> latticeTypes;
+    std::vector<core::LatticeType> latticeTypes;
 };
 
 std::optional<LibraryPhases> libraryPhases(const QString& path, QTextStream& err) {
@@ -154,7 +154,7 @@ int runIdentifyCommand(const QStringList& arguments, QTextStream& out, QTextStre
 
     // The phases.
     std::vector<library::CrystalPhase> phases;
-    std::vector<int> latticeTypes;
+    std::vector<core::LatticeType> latticeTypes;
     std::vector<QString> sources;
     if (cifs) {
         if (cifs->isEmpty()) return fail(err, Identify::tr("--cif 须给出文件或文件夹"));

@@ -365,8 +365,8 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     if (!format) return usageError(err, Index::tr("--format 须为 text、tsv、json 或 csv"));
     if (csv && options.has(QStringLiteral("families")))
         return usageError(err, Index::tr("--format csv 输出各行；--families 只能与 text 或 tsv 同用"));
-    const int type = latticeTypeCode(options.value(QStringLiteral("type"), QStringLiteral("simple")));
-    if (type < 0) return usageError(err, Index::tr("--type 须为 simple、base、body、face、rhombic 或 0 到 4"));
+    const auto type = latticeTypeOption(options.value(QStringLiteral("type"), QStringLiteral("simple")));
+    if (!type) return usageError(err, Index::tr("--type 须为 simple、base、body、face、rhombic 或 0 到 4"));
 
     bool limitOk = true;
     const qulonglong maxRows = options.has(QStringLiteral("max-rows"))
@@ -377,7 +377,7 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 
     model::MainModel model;
     model.setCombo1Items(model::latticeTypeNames());
-    model.setCombo1(type);
+    model.setCombo1(*type);
     model.setFlag(model::Flag::DoubleDiffraction, options.has(QStringLiteral("double")));
 
     std::optional<library::CrystalPhase> phase;
@@ -409,7 +409,7 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     if (phase) {
         model.setSpaceGroup(QString::fromStdString(library::spaceGroupLabel(*phase)), library::phaseRule(*phase));
-        model.setCombo1(indexing::kSpaceGroupType);
+        model.setCombo1(core::LatticeType::SpaceGroup);
     }
     if (!fillPatternFields(options, model)) return usageError(err, options.error());
     if (saved && !autoMeasure) {

@@ -191,7 +191,7 @@ int runOrientCommand(const QStringList& args, QTextStream& out, QTextStream& err
                                            : Orient::tr("%1 中没有解族 %2").arg(files.front(), options.value(QStringLiteral("family"))));
         g1 = chosen->g1;
         g2 = chosen->g2;
-        if (result->type >= 0 && result->type <= 4) {
+        if (core::isLatticeCentring(result->type)) {
             rule = std::make_shared<core::LatticeTypeRule>(result->type);
         } else if (!result->spaceGroup.isEmpty()) {
             QStringList texts;
@@ -214,9 +214,9 @@ int runOrientCommand(const QStringList& args, QTextStream& out, QTextStream& err
             if (!phase) return usageError(err, error);
             rule = library::phaseRule(*phase);
         } else {
-            const int type = latticeTypeCode(options.value(QStringLiteral("type"), QStringLiteral("simple")));
-            if (type < 0) return usageError(err, Orient::tr("--type 须为 simple、base、body、face、rhombic 或 0 到 4"));
-            rule = std::make_shared<core::LatticeTypeRule>(type);
+            const auto type = latticeTypeOption(options.value(QStringLiteral("type"), QStringLiteral("simple")));
+            if (!type) return usageError(err, Orient::tr("--type 须为 simple、base、body、face、rhombic 或 0 到 4"));
+            rule = std::make_shared<core::LatticeTypeRule>(*type);
         }
         core::Hkl* planes[2] = {&g1, &g2};
         for (int j = 0; j < 2; ++j) {

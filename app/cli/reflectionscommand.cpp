@@ -110,13 +110,13 @@ int runReflectionsCommand(const QStringList& arguments, QTextStream& out, QTextS
             phase = *made;
             list = library::reflections(phase, range);
         } else {
-            const int type = latticeTypeCode(options.value(QStringLiteral("type")));
-            if (type < 0) return usageError(err, Reflections::tr("--type 须为 simple、base、body、face、rhombic 或 0 到 4"));
+            const auto type = latticeTypeOption(options.value(QStringLiteral("type")));
+            if (!type) return usageError(err, Reflections::tr("--type 须为 simple、base、body、face、rhombic 或 0 到 4"));
             const auto made = phaseFromCell(*cell, QStringLiteral("P 1"), error);
             if (!made) return usageError(err, error);
             phase = *made;
             phase.spaceGroup.reset();
-            list = library::reflections(phase.cell, core::LatticeTypeRule(type), range);
+            list = library::reflections(phase.cell, core::LatticeTypeRule(*type), range);
         }
     }
     if (!core::isCell(phase.cell)) return usageError(err, Reflections::tr("这组点阵参数构不成晶胞"));

@@ -2,7 +2,7 @@
 #include "app/cli/resultfile.h"
 
 #include <algorithm>  // for find
-#include <cmath>      // for atan2, fabs, isfinite, round, INFINITY, NAN
+#include <cmath>      // for atan2, fabs, floor, isfinite, round, INFINITY, NAN
 
 #include <QCoreApplication>
 #include <QFile>
@@ -66,7 +66,19 @@ std::optional<ResultFile> runResult(const QJsonObject& root, const QString& path
     ResultFile result;
     result.cell = {cell[0].toDouble(), cell[1].toDouble(), cell[2].toDouble(),
                    cell[3].toDouble(), cell[4].toDouble(), cell[5].toDouble()};
-    result.type = input[u"type"].toInt(-1);
+    // A file without a type was run with none chosen; a number the selector never had is refused.
+    const QJsonValue typeCode = input[u"type"];
+    std::optional<core::LatticeType> type = core::LatticeType::None;
+    if (!typeCode.isUndefined() && !typeCode.isNull()) {
+        const double code = typeCode.toDouble(NAN);  // NAN for a value that is no number
+        type = code >= -1 && code <= 5 && code == std::floor(code) ? core::latticeTypeFromCode(static_cast<long long>(code))
+                                                                   : std::nullopt;
+    }
+    if (!type) {
+        error = ResultFileTexts::tr("%1：input.type 须为 -1 到 5 的整数（点阵类型的序号）").arg(path);
+        return std::nullopt;
+    }
+    result.type = *type;
     result.spaceGroup = input[u"spaceGroup"].toString();
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const QJsonObject row = rows[i].toObject();

@@ -17,7 +17,7 @@ namespace saed::cli {
 
 struct ResultFile {
     core::Cell cell;
-    int type = -1;  // the run's lattice type; -1 for an identification, which tells none
+    core::LatticeType type = core::LatticeType::None;  // the run's; None for an identification, which tells none
     QString spaceGroup;
     QString phase;  // the phase's name, where the file tells it (an identification)
     std::vector<calculator::IndexedSolution> rows;
@@ -30,8 +30,8 @@ struct ResultFile {
 };
 
 // Reads the JSON that `saedindex-cli index --format json` (or the window's JSON export) writes.
-// No value, with `error` naming the file, when it cannot be read, is not JSON, or lacks the
-// cell or the rows.
+// No value, with `error` naming the file, when it cannot be read, is not JSON, lacks the cell or
+// the rows, or gives a lattice type that is none of the selector's codes (-1 to 5).
 std::optional<ResultFile> readResultFile(const QString& path, QString& error);
 
 // The result sets of a file: the one of an indexing run, or from the JSON of `saedindex-cli

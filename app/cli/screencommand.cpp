@@ -272,7 +272,7 @@ int runScreenCommand(const QStringList& arguments, QTextStream& out, QTextStream
 
     model::MainModel model;
     model.setCombo1Items(model::latticeTypeNames());
-    model.setCombo1(0);
+    model.setCombo1(core::LatticeType::Simple);
     model.setFlag(model::Flag::DoubleDiffraction, options.has(QStringLiteral("double")));
     if (!fillPatternFields(options, model)) return usageError(err, options.error());
     if (options.has(QStringLiteral("image"))) model.setChosenFile(options.value(QStringLiteral("image")));

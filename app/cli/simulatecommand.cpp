@@ -149,9 +149,9 @@ int runSimulateCommand(const QStringList& args, QTextStream& out, QTextStream& e
         request.allowed = [rule](const core::Hkl& p) { return rule->admits(p); };
         request.intensity = simulation::structureIntensity(rule);
     } else {
-        const int type = latticeTypeCode(options.value(QStringLiteral("type"), QStringLiteral("simple")));
-        if (type < 0) return usageError(err, Simulate::tr("--type 须为 simple、base、body、face、rhombic 或 0 到 4"));
-        request.allowed = simulation::latticeTypeRule(type);
+        const auto type = latticeTypeOption(options.value(QStringLiteral("type"), QStringLiteral("simple")));
+        if (!type) return usageError(err, Simulate::tr("--type 须为 simple、base、body、face、rhombic 或 0 到 4"));
+        request.allowed = simulation::latticeTypeRule(*type);
     }
     bool ok = true;
     request.maxGInvNm = options.has(QStringLiteral("max-g")) ? options.value(QStringLiteral("max-g")).toDouble(&ok) : 10.0;

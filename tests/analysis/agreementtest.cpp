@@ -76,7 +76,7 @@ TEST_F(AgreementTest, windowAndCommandLineGiveTheSameFamiliesOnTheSample) {
     const char* const cell[] = {"0.40495", "0.40495", "0.40495", "90", "90", "90"};
     for (int n = 0; n < 6; ++n) model.setText1(n, QString::fromLatin1(cell[n]));
     model.setText1(saed::model::Field::Range, QStringLiteral("3"));
-    model.setCombo1(3);
+    model.setCombo1(saed::core::LatticeType::FaceCentred);
     model.setFlag(saed::model::Flag::LatticeLocked, false);
     EXPECT_EQ(windowFamilies(), cli);
 

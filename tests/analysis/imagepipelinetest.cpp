@@ -36,7 +36,7 @@ TEST(ImagePipelineTest, segmentCountTakesWholeNumbersFromOne) {
 // not at hand gets no match.
 TEST(ImagePipelineTest, matchRunScoresEachFamilyByItsRepresentative) {
     const core::Cell aluminium{0.40495, 0.40495, 0.40495, 90, 90, 90};
-    const simulation::ExtinctionRule face = simulation::latticeTypeRule(3);
+    const simulation::ExtinctionRule face = simulation::latticeTypeRule(saed::core::LatticeType::FaceCentred);
     indexing::ResultRow zone114, zone011;
     zone114.g1 = zone011.g1 = {3, 1, -1};
     zone114.g2 = {-1, -3, 1};

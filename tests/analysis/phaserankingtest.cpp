@@ -60,11 +60,11 @@ TEST(SpaceGroupIndexingTest, hcpBasalSpotOnlyByDoubleDiffractionAndMarked) {
     // The rhombic lattice type misses the pattern, and the space-group entry without a rule admits
     // nothing.
     indexing::IndexingInput rhombic = input;
-    rhombic.latticeType = 4;
+    rhombic.latticeType = saed::core::LatticeType::Rhombic;
     rhombic.rule.reset();
     rhombic.doubleDiffraction = false;
     EXPECT_TRUE(indexing::indexPattern(rhombic).empty());
-    rhombic.latticeType = indexing::kSpaceGroupType;
+    rhombic.latticeType = saed::core::LatticeType::SpaceGroup;
     EXPECT_TRUE(indexing::indexPattern(rhombic).empty());
 }
 
@@ -75,9 +75,9 @@ TEST(SpaceGroupIndexingTest, siliconByItsSpaceGroupDropsTheFcc200) {
     const indexing::MeasuredPattern pattern{{a / 2, a / 2, a / std::sqrt(8.0)}, {90, 45, 45}};
     indexing::IndexingInput input = phaseInput(si, pattern, {}, 2, false);
     EXPECT_TRUE(indexing::indexPattern(input).empty());
-    input.latticeType = 3;
+    input.latticeType = saed::core::LatticeType::FaceCentred;
     EXPECT_EQ(indexing::indexPattern(input).size(), 24u);
-    input.latticeType = indexing::kSpaceGroupType;
+    input.latticeType = saed::core::LatticeType::SpaceGroup;
     input.doubleDiffraction = true;  // (2 0 0) = (1 1 1) + (1 -1 -1), but not within [0 0 1]
     EXPECT_TRUE(indexing::indexPattern(input).empty());
 }

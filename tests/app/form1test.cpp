@@ -61,7 +61,7 @@ TEST_F(Form1Test, startStateAndFieldsBoundBothWays) {
     EXPECT_EQ(window.combo1()->currentText(), QStringLiteral("简单点阵"));
     ASSERT_EQ(window.combo1()->count(), 6);
     EXPECT_EQ(window.combo1()->itemText(5), QStringLiteral("按空间群"));
-    EXPECT_EQ(model.Combo1(), 0);
+    EXPECT_EQ(model.Combo1(), saed::core::LatticeType::Simple);
     EXPECT_FALSE(window.text1(0)->isEnabled());
     EXPECT_FALSE(window.text6()->isEnabled());
     EXPECT_TRUE(window.text1(21)->isEnabled());
@@ -88,11 +88,11 @@ TEST_F(Form1Test, startStateAndFieldsBoundBothWays) {
 
     model.setSlider(2, 77);
     EXPECT_EQ(window.slider(2)->value(), 77);
-    model.setCombo1(4);
+    model.setCombo1(saed::core::LatticeType::Rhombic);
     EXPECT_EQ(window.combo1()->currentText(), QStringLiteral("菱形点阵"));
     EXPECT_TRUE(window.combo1()->itemData(4, Qt::ToolTipRole).toString().contains(QStringLiteral("“按空间群”")));
     window.combo1()->setCurrentIndex(2);
-    EXPECT_EQ(model.Combo1(), 2);
+    EXPECT_EQ(model.Combo1(), saed::core::LatticeType::BodyCentred);
 }
 
 TEST_F(Form1Test, longValuesNeverWidenTheWindowAndShowWholeInTooltips) {
@@ -191,7 +191,7 @@ TEST_F(Form1Test, rankedPhaseOpensInTheSimulationTab) {
     emit window.phaseSimulationRequested(si);
     SimulationPanel* panel = window.simulationPanel();
     EXPECT_EQ(window.tabs()->currentWidget(), panel);
-    EXPECT_EQ(panel->chosenType(), SimulationPanel::kSpaceGroupEntry);
+    EXPECT_EQ(panel->chosenType(), saed::core::LatticeType::SpaceGroup);
     saed::core::Uvw zone = panel->zone();
     for (auto& v : zone) v = std::abs(v);
     std::sort(zone.begin(), zone.end());
@@ -205,9 +205,9 @@ TEST_F(Form1Test, rankedPhaseOpensInTheSimulationTab) {
     const QString siText = panel->findChild<QLabel*>(QStringLiteral("SimulationPhase"))->text();
     EXPECT_TRUE(siText.contains(QStringLiteral("Si"))) << siText.toStdString();
 
-    model.setCombo1(3);
+    model.setCombo1(saed::core::LatticeType::FaceCentred);
     model.setText1(0, QStringLiteral("0.405"));
-    EXPECT_EQ(panel->chosenType(), 3);
+    EXPECT_EQ(panel->chosenType(), saed::core::LatticeType::FaceCentred);
     EXPECT_TRUE(panel->findChild<QLabel*>(QStringLiteral("SimulationPhase"))->text().contains(QStringLiteral("0.405")));
 }
 

@@ -165,6 +165,22 @@ TEST(TiltCommandTest, aSecondPatternOfAluminiumDecidesAndBadInputIsRefused) {
     refused({first, second, QStringLiteral("--angle"), QStringLiteral("190")}, "0 to 180");
     refused({first, other, QStringLiteral("--angle"), QStringLiteral("45")}, "different phases");
     refused({first, second}, "--angle");
+    // The lattice type travels in the file as its selector code; a code no selector has is refused.
+    const auto withType = [&](const QJsonValue& type) {
+        QFile in(first);
+        EXPECT_TRUE(in.open(QIODevice::ReadOnly));
+        QJsonObject root = QJsonDocument::fromJson(in.readAll()).object();
+        QJsonObject input = root[u"input"].toObject();
+        EXPECT_EQ(input[u"type"], QJsonValue(3));  // face-centred
+        input[u"type"] = type;
+        root[u"input"] = input;
+        const QString path = dir.filePath(QStringLiteral("typed.json"));
+        QFile out(path);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly) && out.write(QJsonDocument(root).toJson()) > 0);
+        return path;
+    };
+    refused({withType(9), second, QStringLiteral("--angle"), QStringLiteral("45")}, "input.type");
+    refused({withType(2.5), second, QStringLiteral("--angle"), QStringLiteral("45")}, "input.type");
     refused({first, dir.filePath(QStringLiteral("missing.json")), QStringLiteral("--angle"), QStringLiteral("45")},
             "missing.json");
 }

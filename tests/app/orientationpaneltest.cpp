@@ -32,9 +32,9 @@ const core::Cell kAluminium{0.405, 0.405, 0.405, 90, 90, 90};
 app::ResultSet aluminiumRun(const indexing::MeasuredPattern& measured, const core::Cell& cell = kAluminium) {
     indexing::IndexingInput input;
     input.cell = cell;
-    input.latticeType = 3;
+    input.latticeType = saed::core::LatticeType::FaceCentred;
     input.measured = measured;
-    app::ResultSet set{cell, 3, QStringLiteral("Al"), std::make_shared<core::LatticeTypeRule>(3), {}};
+    app::ResultSet set{cell, saed::core::LatticeType::FaceCentred, QStringLiteral("Al"), std::make_shared<core::LatticeTypeRule>(saed::core::LatticeType::FaceCentred), {}};
     std::map<std::array<long long, 3>, int> families;
     int group = 0;
     for (const indexing::ResultRow& row : indexing::indexPattern(input)) {
@@ -108,7 +108,7 @@ TEST(OrientationPanelTest, aKeptPatternAndATiltRuleOutTheWrongZoneAndBadInputIsT
 TEST(OrientationPanelTest, theSelectedRowsProjectionAnswersAClickAndExports) {
     model::ScriptedPrompts prompts;
     app::OrientationPanel panel(prompts);
-    app::ResultSet set{kAluminium, 3, QStringLiteral("Al"), std::make_shared<core::LatticeTypeRule>(3),
+    app::ResultSet set{kAluminium, saed::core::LatticeType::FaceCentred, QStringLiteral("Al"), std::make_shared<core::LatticeTypeRule>(saed::core::LatticeType::FaceCentred),
                        {{1, 1, {2, 0, 0}, {0, 2, 0}, {0, 0, 1}, 0}}};
     panel.setCurrent(set, 0);
     // Without the direction of R1 in the image there is no orientation: told.
@@ -146,8 +146,8 @@ TEST(OrientationPanelTest, theSelectedRowsProjectionAnswersAClickAndExports) {
     EXPECT_EQ(prompts.questions().size(), 1u);
 
     // A hexagonal cell labels in four indices when asked.
-    panel.setCurrent({{0.32094, 0.32094, 0.52107, 90, 90, 120}, 0, QStringLiteral("Mg"),
-                      std::make_shared<core::LatticeTypeRule>(0), {{1, 1, {0, 1, 0}, {0, 0, 2}, {2, 0, 0}, 0}}},
+    panel.setCurrent({{0.32094, 0.32094, 0.52107, 90, 90, 120}, saed::core::LatticeType::Simple, QStringLiteral("Mg"),
+                      std::make_shared<core::LatticeTypeRule>(saed::core::LatticeType::Simple), {{1, 1, {0, 1, 0}, {0, 0, 2}, {2, 0, 0}, 0}}},
                      0);
     child<QCheckBox>(panel, "FourIndex")->setChecked(true);
     ASSERT_TRUE(panel.updateOrientation());

@@ -36,7 +36,7 @@ QByteArray head(const QString& path, qint64 n) {
 TEST(SimulationPanelTest, exportsAskThroughThePromptsAndWriteTheFile) {
     ScriptedPrompts prompts;
     SimulationPanel panel(prompts);
-    panel.setLatticeTypes({QStringLiteral("P"), QStringLiteral("I"), QStringLiteral("F")}, 2);
+    panel.setLatticeTypes({QStringLiteral("P"), QStringLiteral("I"), QStringLiteral("F")}, saed::core::LatticeType::BodyCentred);
     panel.setPhase(QStringLiteral("Al"), {0.405, 0.405, 0.405, 90, 90, 90});
     panel.showZone({0, 1, 1});
     ASSERT_TRUE(panel.pattern());
@@ -84,11 +84,11 @@ TEST(SimulationPanelTest, spaceGroupRuleAndStructureFactorsOfSilicon) {
     SimulationPanel panel(prompts);
     const QStringList types = {QStringLiteral("简单点阵"), QStringLiteral("底心点阵"), QStringLiteral("体心点阵"),
                                QStringLiteral("面心点阵"), QStringLiteral("菱形点阵"), QStringLiteral("按空间群")};
-    panel.setLatticeTypes(types, 0);
+    panel.setLatticeTypes(types, saed::core::LatticeType::Simple);
     panel.setPhase(QStringLiteral("Si"), si->cell);
     const auto rule = saed::library::phaseRule(*si);
     panel.setSpaceGroup(QStringLiteral("F d -3 m (227)"), rule);
-    EXPECT_EQ(panel.chosenType(), SimulationPanel::kSpaceGroupEntry);
+    EXPECT_EQ(panel.chosenType(), saed::core::LatticeType::SpaceGroup);
     panel.findChild<QDoubleSpinBox*>(QStringLiteral("SimulationMaxG"))->setValue(7);
     panel.showZone({0, 1, 1});
     ASSERT_TRUE(panel.pattern());
@@ -131,7 +131,7 @@ TEST(SimulationPanelTest, spaceGroupRuleAndStructureFactorsOfSilicon) {
 
     // Without a space group the entry is greyed out; chosen anyway, it says why nothing is drawn.
     panel.setSpaceGroup(QString(), nullptr);
-    panel.setLatticeTypes(types, SimulationPanel::kSpaceGroupEntry);
+    panel.setLatticeTypes(types, saed::core::LatticeType::SpaceGroup);
     EXPECT_FALSE(panel.pattern());
     EXPECT_EQ(panel.statusText(), QStringLiteral("此物相没有空间群，请选择点阵类型。"));
 }
@@ -141,7 +141,7 @@ TEST(SimulationPanelTest, spaceGroupRuleAndStructureFactorsOfSilicon) {
 TEST(SimulationPanelTest, hexagonalZonesInFourIndices) {
     ScriptedPrompts prompts;
     SimulationPanel panel(prompts);
-    panel.setLatticeTypes({QStringLiteral("P")}, 0);
+    panel.setLatticeTypes({QStringLiteral("P")}, saed::core::LatticeType::Simple);
     panel.setPhase(QStringLiteral("Mg"), {0.32094, 0.32094, 0.52107, 90, 90, 120});
     panel.showZone({1, 0, 0});
     // Ticked by the user: the boxes show the same zone in four indices.

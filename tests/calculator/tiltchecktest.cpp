@@ -25,7 +25,7 @@ const core::Cell kAluminium{0.405, 0.405, 0.405, 90, 90, 90};
 std::vector<IndexedSolution> indexedRows(const indexing::MeasuredPattern& measured) {
     indexing::IndexingInput input;
     input.cell = kAluminium;
-    input.latticeType = 3;
+    input.latticeType = saed::core::LatticeType::FaceCentred;
     input.rangeN = 5;
     input.measured = measured;
     std::vector<IndexedSolution> solutions;
@@ -179,7 +179,7 @@ TEST(StereogramTest, cubicAtZeroZeroOnePlacesZonesAtTheirAnglesAndAClickGivesThe
     const auto frame = core::CrystalFrame::of(kAluminium);
     const core::Mat3 u = *calculator::orientationOf(*frame, {{2, 0, 0}, {0, 2, 0}, 0, 90});
     calculator::StereogramRequest request;
-    request.allowed = [](const core::Hkl& p) { return core::ReflectionCondition(3, p[0], p[1], p[2]); };
+    request.allowed = [](const core::Hkl& p) { return core::ReflectionCondition(saed::core::LatticeType::FaceCentred, p[0], p[1], p[2]); };
     const calculator::Stereogram projection = calculator::stereogram(*frame, u, request);
     ASSERT_FALSE(projection.zones.empty());
     EXPECT_EQ(projection.zones.front().uvw, (core::Uvw{0, 0, 1}));

@@ -66,7 +66,7 @@ TEST(HolohedryTest, reflectionRulesAndRepresentatives) {
     // The close-packed rule (h + 2k = 3n with l odd absent) keeps 6/mmm; rhombohedral centring in
     // hexagonal axes (-h + k + l = 3n) leaves -3m.
     EXPECT_EQ(keepingReflections(
-                  hexagonal, [](const Hkl& p) { return ReflectionCondition(4, p[0], p[1], p[2]); })
+                  hexagonal, [](const Hkl& p) { return ReflectionCondition(saed::core::LatticeType::Rhombic, p[0], p[1], p[2]); })
                   .size(),
               24u);
     const auto rhombohedral = keepingReflections(

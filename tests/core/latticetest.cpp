@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>  // for pair
 
 #include <gtest/gtest.h>
 
@@ -120,25 +121,39 @@ TEST(LatticeTest, zoneAxisIsReducedWithItsSign) {
 
 TEST(LatticeTest, reflectionConditions) {
     struct Case {
-        int code;
+        LatticeType type;
         Hkl hkl;
         bool admitted;
     };
     const Case cases[] = {
-        {0, {1, 2, 3}, true},    {0, {0, 0, 0}, true},
-        {1, {1, 1, 0}, true},    {1, {0, 0, 1}, true},    {1, {1, 0, 0}, false},
-        {1, {-1, 2, 0}, false},
-        {2, {1, 1, 0}, true},    {2, {1, 0, 0}, false},   {2, {-1, 0, -1}, true},
-        {3, {1, 1, 1}, true},    {3, {2, 0, 0}, true},    {3, {0, 0, 0}, true},
-        {3, {1, 1, 0}, false},   {3, {1, 0, 0}, false},   {3, {-1, -1, 1}, true},
-        {4, {1, 0, 0}, true},    {4, {1, 1, 0}, true},    {4, {0, 0, 2}, true},
-        {4, {0, 0, 1}, false},   {4, {1, 1, 1}, false},   {4, {-2, 1, 1}, false},
-        {4, {0, 0, 0}, true},    {4, {1, 0, 1}, true},
-        {-1, {0, 0, 0}, false},  {5, {1, 1, 1}, false},
+        {LatticeType::Simple, {1, 2, 3}, true},    {LatticeType::Simple, {0, 0, 0}, true},
+        {LatticeType::BaseCentred, {1, 1, 0}, true},    {LatticeType::BaseCentred, {0, 0, 1}, true},    {LatticeType::BaseCentred, {1, 0, 0}, false},
+        {LatticeType::BaseCentred, {-1, 2, 0}, false},
+        {LatticeType::BodyCentred, {1, 1, 0}, true},    {LatticeType::BodyCentred, {1, 0, 0}, false},   {LatticeType::BodyCentred, {-1, 0, -1}, true},
+        {LatticeType::FaceCentred, {1, 1, 1}, true},    {LatticeType::FaceCentred, {2, 0, 0}, true},    {LatticeType::FaceCentred, {0, 0, 0}, true},
+        {LatticeType::FaceCentred, {1, 1, 0}, false},   {LatticeType::FaceCentred, {1, 0, 0}, false},   {LatticeType::FaceCentred, {-1, -1, 1}, true},
+        {LatticeType::Rhombic, {1, 0, 0}, true},    {LatticeType::Rhombic, {1, 1, 0}, true},    {LatticeType::Rhombic, {0, 0, 2}, true},
+        {LatticeType::Rhombic, {0, 0, 1}, false},   {LatticeType::Rhombic, {1, 1, 1}, false},   {LatticeType::Rhombic, {-2, 1, 1}, false},
+        {LatticeType::Rhombic, {0, 0, 0}, true},    {LatticeType::Rhombic, {1, 0, 1}, true},
+        {LatticeType::None, {0, 0, 0}, false},  {LatticeType::SpaceGroup, {1, 1, 1}, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "code " << c.code << " (" << c.hkl[0] << " "
+        SCOPED_TRACE(::testing::Message() << "type " << latticeTypeCode(c.type) << " (" << c.hkl[0] << " "
                                           << c.hkl[1] << " " << c.hkl[2] << ")");
-        EXPECT_EQ(ReflectionCondition(c.code, c.hkl[0], c.hkl[1], c.hkl[2]), c.admitted);
+        EXPECT_EQ(ReflectionCondition(c.type, c.hkl[0], c.hkl[1], c.hkl[2]), c.admitted);
     }
+}
+
+TEST(LatticeTest, latticeTypeCodesRoundTripAndOthersAreRefused) {
+    // The codes are the selector's list positions, as stored files and the command line write them.
+    const std::pair<int, LatticeType> codes[] = {
+        {-1, LatticeType::None},        {0, LatticeType::Simple},      {1, LatticeType::BaseCentred},
+        {2, LatticeType::BodyCentred},  {3, LatticeType::FaceCentred}, {4, LatticeType::Rhombic},
+        {5, LatticeType::SpaceGroup}};
+    for (const auto& [code, type] : codes) {
+        EXPECT_EQ(latticeTypeFromCode(code), type) << code;
+        EXPECT_EQ(latticeTypeCode(type), code) << code;
+        EXPECT_EQ(isLatticeCentring(type), code >= 0 && code <= 4) << code;
+    }
+    for (long long code : {-2LL, 6LL, 1LL << 40}) EXPECT_FALSE(latticeTypeFromCode(code)) << code;
 }

@@ -54,7 +54,7 @@ TEST(FamilyCommandTest, imageMatchPutsTheZoneOfTheImageFirst) {
     frame.r1End = {frame.centre.x + r, frame.centre.y};
     frame.r2End = {frame.centre.x + r * std::cos(t), frame.centre.y + r * std::sin(t)};
     frame.widthPx = frame.heightPx = 400;
-    const auto pattern = simulation::simulateZone({kAluminium, simulation::latticeTypeRule(3), core::ZoneAxis(g1, g2), 40, g1, g2, {}});
+    const auto pattern = simulation::simulateZone({kAluminium, simulation::latticeTypeRule(saed::core::LatticeType::FaceCentred), core::ZoneAxis(g1, g2), 40, g1, g2, {}});
     ASSERT_EQ(pattern.error, simulation::PatternError::None);
     const auto spots = simulation::spotsOnImage(pattern.pattern.spots, g1, g2, frame);
     ASSERT_TRUE(spots);

@@ -20,7 +20,7 @@ namespace {
 IndexingInput cubicExample() {
     IndexingInput input;
     input.cell = {0.5, 0.5, 0.5, 90, 90, 90};
-    input.latticeType = 0;
+    input.latticeType = saed::core::LatticeType::Simple;
     input.rangeN = 1;
     input.measured.spacingNm = {0.5, 0.5, 1 * (100 / 2.0) / 141.42};
     input.measured.angleDeg = {90, 45, 45};
@@ -150,7 +150,7 @@ TEST(IndexingEngineTest, indexLookupGivesTheRowsOfTheTripleLoop) {
         input.cell = {edge(random), edge(random), edge(random), angle(random), angle(random), angle(random)};
         if (trial % 4 == 0) input.cell = {0.32, 0.32, 0.52, 90, 90, 120};
         if (!saed::core::isCell(input.cell)) continue;
-        input.latticeType = trial % 5;
+        input.latticeType = *saed::core::latticeTypeFromCode(trial % 5);
         input.rangeN = 1 + trial % 3;
         measurePattern(input, {1, trial % 2, 0}, {0, 1, 1 - trial % 2});
         const double loose = 0.02 + 0.1 * pick(random);
@@ -169,10 +169,10 @@ TEST(IndexingEngineTest, indexLookupGivesTheRowsOfTheTripleLoop) {
     const std::size_t found = indexPattern(input).size();
     EXPECT_GT(found, 0u);
     expectSameRows(input);
-    input.latticeType = 4;
+    input.latticeType = saed::core::LatticeType::Rhombic;
     expectSameRows(input);
     // A window reaching below 0 nm, and one without any bound.
-    input.latticeType = 0;
+    input.latticeType = saed::core::LatticeType::Simple;
     input.rangeN = 3;
     input.tolerances.spacingNm = {0.5, 0.008, std::numeric_limits<double>::infinity()};
     input.tolerances.angleDeg = {40, 40, 40};

@@ -11,7 +11,7 @@ namespace saed::testdata {
 // 100, 100 and 141.42 px, one spacing each; angles 90, 45, 45; default tolerances.
 inline void fillCubicExample(model::MainModel& model) {
     model.setCombo1Items(model::latticeTypeNames());
-    model.setCombo1(0);
+    model.setCombo1(saed::core::LatticeType::Simple);
     const char* const texts[][2] = {{"0", "0.5"}, {"1", "0.5"}, {"2", "0.5"},    {"3", "90"},  {"4", "90"},
                                     {"5", "90"},  {"21", "1"},  {"22", "2"},     {"23", "100"}, {"24", "100"},
                                     {"25", "100"}, {"26", "141.42"}, {"30", "1"}, {"31", "1"},  {"32", "1"},

@@ -23,7 +23,7 @@ ResultRow row(Hkl g1, Hkl g2) {
 }
 
 // Indexes the pattern of g1, g2, g1 + g2 as measured exactly and groups the rows by the holohedry.
-std::pair<std::vector<ResultRow>, FamilyGrouping> indexAndGroup(const Cell& cell, int type, int n,
+std::pair<std::vector<ResultRow>, FamilyGrouping> indexAndGroup(const Cell& cell, saed::core::LatticeType type, int n,
                                                                 Hkl g1, Hkl g2) {
     const auto gs = saed::core::ReciprocalMetric(cell);
     const ResultRow exact = row(g1, g2);
@@ -44,7 +44,7 @@ std::pair<std::vector<ResultRow>, FamilyGrouping> indexAndGroup(const Cell& cell
 TEST(SolutionFamiliesTest, aluminiumPatternsCollapseByZone) {
     // The sample: {1 1 1} + {1 1 1} = {2 0 0}, 24 rows, one family; row 1 has the calculator's
     // zone.
-    const auto [rows, sample] = indexAndGroup(kAluminium, 3, 5, {-1, -1, -1}, {-1, 1, 1});
+    const auto [rows, sample] = indexAndGroup(kAluminium, saed::core::LatticeType::FaceCentred, 5, {-1, -1, -1}, {-1, 1, 1});
     ASSERT_EQ(rows.size(), 24u);
     EXPECT_EQ(zoneOf(rows[0]), (Uvw{0, 1, -1}));
     ASSERT_EQ(sample.families.size(), 1u);
@@ -55,7 +55,7 @@ TEST(SolutionFamiliesTest, aluminiumPatternsCollapseByZone) {
 
     // {3 1 1} + {2 2 0} = {3 1 1} at 115.24 degrees: 24 rows in <0 1 1> zones (each ordered pair
     // kept by one mirror of the 48 operations), 48 in <1 1 4>; equal misfits keep first-row order.
-    const auto [rows2, ambiguous] = indexAndGroup(kAluminium, 3, 4, {3, 1, -1}, {0, -2, 2});
+    const auto [rows2, ambiguous] = indexAndGroup(kAluminium, saed::core::LatticeType::FaceCentred, 4, {3, 1, -1}, {0, -2, 2});
     ASSERT_EQ(ambiguous.families.size(), 2u);
     const SolutionFamily& first = ambiguous.families[0];
     const SolutionFamily& second = ambiguous.families[1];
@@ -75,7 +75,7 @@ TEST(SolutionFamiliesTest, hexagonalAndMonoclinicGroups) {
     // Mg along [0 0 1]: {1 0 0} + {1 0 0} = {1 1 0} at 60 degrees, 12 rows, one family under
     // 6/mmm; with the triclinic group only Friedel pairs join.
     const Cell magnesium{0.3209, 0.3209, 0.5211, 90, 90, 120};
-    const auto [rows, hexagonal] = indexAndGroup(magnesium, 0, 3, {1, 0, 0}, {0, 1, 0});
+    const auto [rows, hexagonal] = indexAndGroup(magnesium, saed::core::LatticeType::Simple, 3, {1, 0, 0}, {0, 1, 0});
     ASSERT_EQ(rows.size(), 12u);
     ASSERT_EQ(hexagonal.families.size(), 1u);
     EXPECT_EQ(hexagonal.families[0].zone, (Uvw{0, 0, 1}));

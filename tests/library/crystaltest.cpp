@@ -339,8 +339,8 @@ TEST(ReflectionsTest, alphaTiBasalReflectionsAndDoubleDiffraction) {
     EXPECT_FALSE(table.reachableInZone({0, 0, 1}, {0, 0, 1}));  // (0 0 1) is not in [0 0 1]
     EXPECT_FALSE(table.reachableByDoubleDiffraction({0, 0, 2}));  // allowed already
 
-    // Face-centred lattice (code 3): (1 0 0) cannot be reached, the centring forbids any sum.
-    const core::LatticeTypeRule faceCentred(3);
+    // Face-centred lattice: (1 0 0) cannot be reached, the centring forbids any sum.
+    const core::LatticeTypeRule faceCentred(core::LatticeType::FaceCentred);
     const core::ReflectionTable fcc(faceCentred, 3);
     EXPECT_FALSE(fcc.reachableByDoubleDiffraction({1, 0, 0}));
     // Si (2 0 0) = (1 1 1) + (1 -1 -1).

@@ -134,9 +134,9 @@ TEST(PhaseTreeTest, ticksInBothModes) {
 }
 
 TEST(ScreeningPhaseTest, latticeTypeFromKeyWords) {
-    const std::pair<const char*, int> cases[] = {
-        {"简单六方", 0}, {"未知", 0}, {"底心正交", 1}, {"体心立方", 2}, {"面心立方", 3},
-        {"面心体心", 3},  // the last key word tested wins
-        {"菱形", 4}};
+    const std::pair<const char*, saed::core::LatticeType> cases[] = {
+        {"简单六方", saed::core::LatticeType::Simple}, {"未知", saed::core::LatticeType::Simple}, {"底心正交", saed::core::LatticeType::BaseCentred}, {"体心立方", saed::core::LatticeType::BodyCentred}, {"面心立方", saed::core::LatticeType::FaceCentred},
+        {"面心体心", saed::core::LatticeType::FaceCentred},  // the last key word tested wins
+        {"菱形", saed::core::LatticeType::Rhombic}};
     for (const auto& [text, type] : cases) EXPECT_EQ(latticeTypeFromText(text), type) << text;
 }

@@ -20,7 +20,7 @@ TEST(MainModelTest, defaultsAtStart) {
     for (int n : {0, 1, 2, 3, 4, 5, 6, 14, 22, 23, 24, 25, 26, 30, 31, 32, 33, 34, 35})
         EXPECT_TRUE(model.Text1(n).isEmpty()) << n;
     EXPECT_EQ(model.Text6(), QStringLiteral("NAME"));
-    EXPECT_EQ(model.Combo1(), -1);
+    EXPECT_EQ(model.Combo1(), saed::core::LatticeType::None);
     EXPECT_EQ(model.caption(Caption::Label22), QStringLiteral("0"));
     EXPECT_EQ(model.caption(Caption::Label5),
               QString::fromUtf8("   ***\u3000    \u3000***      \u3000\u3000***       \u3000\u3000***   \u3000 \u3000***    \u3000 ***"));
@@ -63,10 +63,12 @@ TEST(MainModelTest, oneNotificationPerRealChange) {
 TEST(MainModelTest, comboAndSliderBounds) {
     MainModel model;
     model.setCombo1Items(latticeTypeNames());
-    model.setCombo1(3);
-    EXPECT_EQ(model.Combo1(), 3);
-    model.setCombo1(7);
-    EXPECT_EQ(model.Combo1(), -1);
+    model.setCombo1(saed::core::LatticeType::FaceCentred);
+    EXPECT_EQ(model.Combo1(), saed::core::LatticeType::FaceCentred);
+    model.setCombo1Items(latticeTypeNames().mid(0, 5));  // a list without the space-group entry
+    EXPECT_EQ(model.Combo1(), saed::core::LatticeType::FaceCentred);
+    model.setCombo1(saed::core::LatticeType::SpaceGroup);
+    EXPECT_EQ(model.Combo1(), saed::core::LatticeType::None);
     model.setSlider(1, 130);
     EXPECT_EQ(model.slider(1), 100);
     model.setSlider(4, -3);

@@ -49,7 +49,7 @@ TEST(SpotMatchTest, theTrueZoneMatchesBetterThanTheAmbiguousOne) {
     const Answer zone011{{0, -1, -1}, {0, -2, 2}}, zone114{{1, 1, 4}, {-2, 2, 0}};
     const auto pattern = [&g1](const Answer& a) {
         const saed::core::Cell aluminium{0.40495, 0.40495, 0.40495, 90, 90, 90};
-        return simulateZone({aluminium, latticeTypeRule(3), a.zone, 18, g1, a.g2, {}}).pattern;
+        return simulateZone({aluminium, latticeTypeRule(saed::core::LatticeType::FaceCentred), a.zone, 18, g1, a.g2, {}}).pattern;
     };
     const auto matchOn = [&](const Answer& drawn, const Answer& tried) {
         const ZonePattern truth = pattern(drawn);
@@ -84,7 +84,7 @@ TEST(SpotMatchTest, theTrueZoneMatchesBetterThanTheAmbiguousOne) {
 TEST(SpotMatchTest, matchRowsSharesRepeatedPairsAndStopsAtTheBound) {
     const saed::core::Cell aluminium{0.40495, 0.40495, 0.40495, 90, 90, 90};
     const Hkl g1{3, 1, -1}, g2True{-2, 2, 0}, g2Other{0, -2, 2};
-    const ZonePattern truth = simulateZone({aluminium, latticeTypeRule(3), {1, 1, 4}, 40, g1, g2True, {}}).pattern;
+    const ZonePattern truth = simulateZone({aluminium, latticeTypeRule(saed::core::LatticeType::FaceCentred), {1, 1, 4}, 40, g1, g2True, {}}).pattern;
     ImageFrame frame{{400, 300}, {}, 1, {}, 1, 800, 600};
     std::vector<PixelPoint> detected;
     for (const Spot& s : truth.spots) {
@@ -94,15 +94,15 @@ TEST(SpotMatchTest, matchRowsSharesRepeatedPairsAndStopsAtTheBound) {
         if (p.x >= 0 && p.y >= 0 && p.x < 800 && p.y < 600) detected.push_back(p);
     }
     const std::vector<RowPlanes> rows{{g1, g2True}, {g1, g2Other}, {g1, g2True}, {g1, {0, 0, 0}}};
-    const std::vector<float> all = matchRows(aluminium, latticeTypeRule(3), rows, frame, detected, 10);
+    const std::vector<float> all = matchRows(aluminium, latticeTypeRule(saed::core::LatticeType::FaceCentred), rows, frame, detected, 10);
     ASSERT_EQ(all.size(), 4u);
     EXPECT_FLOAT_EQ(all[0], 1.0f);
-    EXPECT_FLOAT_EQ(all[1], static_cast<float>(matchRow(aluminium, latticeTypeRule(3), g1, g2Other, frame, detected)->score()));
+    EXPECT_FLOAT_EQ(all[1], static_cast<float>(matchRow(aluminium, latticeTypeRule(saed::core::LatticeType::FaceCentred), g1, g2Other, frame, detected)->score()));
     EXPECT_LT(all[1], 0.75f);  // the other zone explains the image far less
     EXPECT_FLOAT_EQ(all[2], all[0]);
     EXPECT_TRUE(std::isnan(all[3]));  // no zone: no match
 
-    const std::vector<float> bounded = matchRows(aluminium, latticeTypeRule(3), rows, frame, detected, 1);
+    const std::vector<float> bounded = matchRows(aluminium, latticeTypeRule(saed::core::LatticeType::FaceCentred), rows, frame, detected, 1);
     EXPECT_FLOAT_EQ(bounded[0], 1.0f);
     EXPECT_TRUE(std::isnan(bounded[1]));
     EXPECT_FLOAT_EQ(bounded[2], 1.0f);

@@ -16,7 +16,7 @@ namespace {
 const saed::core::Cell kAluminium{0.40495, 0.40495, 0.40495, 90, 90, 90};
 
 ZonePatternRequest aluminium(Uvw zone, double maxG) {
-    return {kAluminium, latticeTypeRule(3), zone, maxG, {}, {}, {}};
+    return {kAluminium, latticeTypeRule(saed::core::LatticeType::FaceCentred), zone, maxG, {}, {}, {}};
 }
 
 std::vector<Hkl> indicesOf(const ZonePattern& pattern) {
@@ -75,7 +75,7 @@ TEST(ZonePatternTest, hexagonalZones) {
     // angles to (0 1 0), (0 1 1) at 4.078; (0 1 2) at 5.26 too far.
     request.zone = {1, 0, 0};
     request.maxGInvNm = 4.5;
-    request.allowed = latticeTypeRule(4);
+    request.allowed = latticeTypeRule(saed::core::LatticeType::Rhombic);
     const ZonePattern prism = simulateZone(request).pattern;
     EXPECT_EQ(indicesOf(prism), (std::vector<Hkl>{{0, 1, 0},
                                                   {0, -1, 0},
@@ -105,7 +105,7 @@ TEST(ZonePatternTest, badRequestsSayWhy) {
     EXPECT_EQ(errorOf(request), PatternError::BadG2);
     EXPECT_EQ(errorOf(aluminium({0, 1, 1}, 4)), PatternError::NoSpots);  // below the first spot
     request = aluminium({0, 1, 1}, 6);
-    request.allowed = latticeTypeRule(-1);  // no lattice type: nothing allowed
+    request.allowed = latticeTypeRule(saed::core::LatticeType::None);  // no lattice type: nothing allowed
     EXPECT_EQ(errorOf(request), PatternError::NoSpots);
     request.cell.cNm = 0;
     EXPECT_EQ(errorOf(request), PatternError::NotACell);
@@ -141,14 +141,14 @@ TEST(ZonePatternTest, runRuleFollowsTheRunsChoice) {
         bool admits(const Hkl& hkl) const override { return hkl[0] % 2 == 0; }
     };
     const auto evenH = std::make_shared<const EvenH>();
-    EXPECT_TRUE(runRule(3, evenH)({2, 0, 0}));
-    EXPECT_FALSE(runRule(3, evenH)({1, 0, 0}));
-    EXPECT_TRUE(runRule(3, evenH)({1, 1, 1}));
-    EXPECT_TRUE(runRule(5, evenH)({2, 1, 0}));
-    EXPECT_FALSE(runRule(5, evenH)({1, 1, 1}));
-    EXPECT_FALSE(runRule(5, nullptr)({2, 0, 0}));
+    EXPECT_TRUE(runRule(saed::core::LatticeType::FaceCentred, evenH)({2, 0, 0}));
+    EXPECT_FALSE(runRule(saed::core::LatticeType::FaceCentred, evenH)({1, 0, 0}));
+    EXPECT_TRUE(runRule(saed::core::LatticeType::FaceCentred, evenH)({1, 1, 1}));
+    EXPECT_TRUE(runRule(saed::core::LatticeType::SpaceGroup, evenH)({2, 1, 0}));
+    EXPECT_FALSE(runRule(saed::core::LatticeType::SpaceGroup, evenH)({1, 1, 1}));
+    EXPECT_FALSE(runRule(saed::core::LatticeType::SpaceGroup, nullptr)({2, 0, 0}));
     // A space-group run's zone pattern: [0 0 1] out to 2.5 1/nm in a 1 nm cube keeps (±2 k 0).
-    const ZonePatternResult result = simulateZone({{1, 1, 1, 90, 90, 90}, runRule(5, evenH), {0, 0, 1}, 2.5, {}, {}, {}});
+    const ZonePatternResult result = simulateZone({{1, 1, 1, 90, 90, 90}, runRule(saed::core::LatticeType::SpaceGroup, evenH), {0, 0, 1}, 2.5, {}, {}, {}});
     ASSERT_EQ(result.error, PatternError::None);
     EXPECT_EQ(result.pattern.spots.size(), 10u);  // (0 ±1 0), (0 ±2 0), (±2 0 0), (±2 ±1 0)
     for (const Spot& s : result.pattern.spots) EXPECT_EQ(s.hkl[0] % 2, 0);

@@ -42,7 +42,7 @@ TEST_F(Form1StoreTest, menuSavesAndImportsASet) {
     EXPECT_EQ(action("pop30")->text(), QStringLiteral("保存计算参数"));
 
     model.setText1(0, QStringLiteral("0.32094"));
-    model.setCombo1(4);
+    model.setCombo1(saed::core::LatticeType::Rhombic);
     model.setText6(QStringLiteral("α-Mg"));
     for (const char* name : {"样品1", "样品2"}) {
         prompts.queueText(QString::fromUtf8(name));
@@ -57,10 +57,10 @@ TEST_F(Form1StoreTest, menuSavesAndImportsASet) {
     EXPECT_EQ(action("pop34")->text(), QStringLiteral("导入图测量数据"));
     pop3->hide();
 
-    model.setCombo1(0);
+    model.setCombo1(saed::core::LatticeType::Simple);
     action("pop32")->trigger();
     EXPECT_EQ(window.text1(0)->text(), QStringLiteral("0.32094"));
-    EXPECT_EQ(model.Combo1(), 4);
+    EXPECT_EQ(model.Combo1(), saed::core::LatticeType::Rhombic);
     EXPECT_EQ(model.Text6(), QStringLiteral("α-Mg"));
     QFile::remove(ParameterStore::defaultPath());
 }

@@ -48,7 +48,7 @@ protected:
     QString storePath() const { return m_dir.filePath(QStringLiteral("Program File/Store.ini")); }
 
     // Fills every stored field with a text that tells field and set apart.
-    void fill(const QString& tag, int combo1) {
+    void fill(const QString& tag, core::LatticeType combo1) {
         for (int n = 0; n < MainModel::kText1Count; ++n) model.setText1(n, QStringLiteral("%1.%2").arg(n).arg(tag));
         model.setCombo1(combo1);
         model.setText6(QStringLiteral("物相") + tag);
@@ -57,7 +57,7 @@ protected:
         prompts.queueText(name);
         return parameters.save(model, prompts);
     }
-    bool saveSet(const QString& name, int combo1 = 1) {
+    bool saveSet(const QString& name, core::LatticeType combo1 = core::LatticeType::BaseCentred) {
         fill(name, combo1);
         return save(name);
     }
@@ -82,7 +82,7 @@ TEST_F(ParameterStoreTest, firstMenuCreatesTheStoreAndSaveWritesItsBytes) {
     EXPECT_EQ(prompts.questions()[0].text, QStringLiteral("测量图片的名称为"));
     EXPECT_EQ(fileBytes(storePath()), QByteArray());
 
-    fill(QStringLiteral("x"), 3);
+    fill(QStringLiteral("x"), core::LatticeType::FaceCentred);
     model.setText1(4, QStringLiteral("two\nlines"));
     ASSERT_TRUE(save(QStringLiteral("样品1")));
     QStringList expected{QStringLiteral("样品1")};
@@ -106,7 +106,7 @@ TEST_F(ParameterStoreTest, fiveSavesPushTheFirstNameOut) {
 }
 
 TEST_F(ParameterStoreTest, importOfANeverFilledSlotAndOfSlotTwo) {
-    ASSERT_TRUE(saveSet(QStringLiteral("甲"), 3));
+    ASSERT_TRUE(saveSet(QStringLiteral("甲"), core::LatticeType::FaceCentred));
     ASSERT_TRUE(saveSet(QStringLiteral("乙")));
     model.resultTable()->buildResults({saed::core::ResultRow{}}, QColor(225, 0, 0));
     model.setCaption(Caption::Label22, QStringLiteral("1"));
@@ -119,7 +119,7 @@ TEST_F(ParameterStoreTest, importOfANeverFilledSlotAndOfSlotTwo) {
     EXPECT_FALSE(parameters.importSlot(model, prompts, 3));
     for (int n = 0; n < 39; ++n) EXPECT_EQ(model.Text1(n), QString()) << n;
     EXPECT_EQ(model.Text6(), QString());
-    EXPECT_EQ(model.Combo1(), 1);
+    EXPECT_EQ(model.Combo1(), saed::core::LatticeType::BaseCentred);
     EXPECT_EQ(model.caption(Caption::Frame1), QStringLiteral("点阵标尺"));
     EXPECT_EQ(model.resultTable()->rowCount(), 1);
     EXPECT_EQ(model.caption(Caption::Label22), QStringLiteral("1"));
@@ -140,7 +140,7 @@ TEST_F(ParameterStoreTest, importOfANeverFilledSlotAndOfSlotTwo) {
     for (int n : {0, 14, 21, 27, 38}) EXPECT_EQ(model.Text1(n), QStringLiteral("%1.甲").arg(n));
     for (int n = 15; n <= 20; ++n) EXPECT_EQ(model.Text1(n), QStringLiteral("***"));
     EXPECT_EQ(model.Text6(), QStringLiteral("物相甲"));
-    EXPECT_EQ(model.Combo1(), 3);
+    EXPECT_EQ(model.Combo1(), saed::core::LatticeType::FaceCentred);
     EXPECT_EQ(model.caption(Caption::Frame1), QStringLiteral("点阵标尺◇"));
     EXPECT_EQ(model.caption(Caption::Label1_47), QStringLiteral("d1= ***"));
     EXPECT_EQ(model.caption(Caption::Label1_49), QStringLiteral("d3= ***"));
@@ -210,7 +210,7 @@ TEST_F(ParameterStoreTest, olderLinesMoveDownByteForByteAndOnlyTheFirst168Count)
 
 TEST_F(ParameterStoreTest, saveWaitsForAnotherInstanceAndKeepsItsSet) {
     ASSERT_TRUE(saveSet(QStringLiteral("甲")));
-    fill(QStringLiteral("乙"), 1);
+    fill(QStringLiteral("乙"), core::LatticeType::BaseCentred);
     // The name prompt tells when the save has begun; it then goes for the lock.
     struct TellingPrompts : ScriptedPrompts {
         std::promise<void> asked;
@@ -266,10 +266,14 @@ TEST_F(ParameterStoreTest, lockOfAGoneProcessOrAnEmptyLockIsStaleAtOnce) {
 
 TEST_F(ParameterStoreTest, spaceGroupEntryIsStoredAsItsLatticeType) {
     model.setSpaceGroup(QStringLiteral("F d -3 m:1 (227)"), nullptr);
-    ASSERT_TRUE(saveSet(QStringLiteral("Si"), 5));
-    model.setCombo1(0);
+    ASSERT_TRUE(saveSet(QStringLiteral("Si"), core::LatticeType::SpaceGroup));
+    model.setCombo1(core::LatticeType::Simple);
     ASSERT_TRUE(parameters.importSlot(model, prompts, 1));
-    EXPECT_EQ(model.Combo1(), 3);
-    for (const auto& [text, type] : {std::pair{"I m -3 m", 2}, {"C 1 2/m 1", 1}, {"A m a 2", 1}, {"R -3 m:H", 0}, {"", 0}})
+    EXPECT_EQ(model.Combo1(), saed::core::LatticeType::FaceCentred);
+    for (const auto& [text, type] : {std::pair{"I m -3 m", core::LatticeType::BodyCentred},
+                                   {"C 1 2/m 1", core::LatticeType::BaseCentred},
+                                   {"A m a 2", core::LatticeType::BaseCentred},
+                                   {"R -3 m:H", core::LatticeType::Simple},
+                                   {"", core::LatticeType::Simple}})
         EXPECT_EQ(model::latticeTypeOfSpaceGroup(QString::fromUtf8(text)), type) << text;
 }

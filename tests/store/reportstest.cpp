@@ -63,7 +63,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         model.setCombo1Items(model::latticeTypeNames());
-        model.setCombo1(0);
+        model.setCombo1(saed::core::LatticeType::Simple);
         target = {{dir.filePath(QStringLiteral("program"))}, QDateTime(QDate(2012, 3, 4), QTime(15, 6, 7))};
     }
     QString programFile() const { return dir.filePath(QStringLiteral("program/标定结果2012-03-04 150607.txt")); }
@@ -189,7 +189,7 @@ TEST_F(ReportsTest, folderThatCannotBeWritten) {
 
 TEST_F(ScreeningTest, bothBuiltInPhasesThenOneThenNone) {
     setMagnesiumPattern();
-    model.setCombo1(3);  // each phase sets its own lattice type from its key words
+    model.setCombo1(saed::core::LatticeType::FaceCentred);  // each phase sets its own lattice type from its key words
     model.setFlag(Flag::Frame7Visible, true);
     target = {{dir.path()}, QDateTime(QDate(2016, 11, 29), QTime(9, 5, 3))};
     const auto outcome = screen(true, "物相");
@@ -202,7 +202,7 @@ TEST_F(ScreeningTest, bothBuiltInPhasesThenOneThenNone) {
     EXPECT_EQ(outcome->phases[1].rows, 0);
     // The last phase stays loaded and locked with its run's empty table; the library panel hides.
     EXPECT_EQ(model.Text6(), QStringLiteral("14H LPSO  未知  c/a11.59718"));
-    EXPECT_EQ(model.Combo1(), 0);
+    EXPECT_EQ(model.Combo1(), saed::core::LatticeType::Simple);
     EXPECT_EQ(model.resultTable()->rowCount(), 0);
     EXPECT_TRUE(model.flag(Flag::LatticeLocked));
     EXPECT_FALSE(model.flag(Flag::Frame7Visible));
@@ -379,7 +379,7 @@ TEST_F(ScreeningTest, filesKeepTheirBytesUnderEnglish) {
         return fileBytes(path);
     };
     setWorkedExample();
-    model.setCombo1(2);
+    model.setCombo1(saed::core::LatticeType::BodyCentred);
     const QByteArray chineseStore = storeBytes(QStringLiteral("zh"));
 
     ASSERT_TRUE(model::installProgramTranslations(*QCoreApplication::instance(), model::Language::English));
@@ -388,7 +388,7 @@ TEST_F(ScreeningTest, filesKeepTheirBytesUnderEnglish) {
     } restore;
     EXPECT_EQ(storeBytes(QStringLiteral("en")), chineseStore);
 
-    model.setCombo1(0);
+    model.setCombo1(saed::core::LatticeType::Simple);
     operations.RunIndexing();
     ASSERT_EQ(model.resultTable()->rowCount(), 24);
     const auto path = store::exportResultReport(model, prompts, target);
@@ -401,7 +401,7 @@ TEST_F(ScreeningTest, filesKeepTheirBytesUnderEnglish) {
     EXPECT_EQ(table.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Group"));
 
     setMagnesiumPattern();
-    model.setCombo1(3);
+    model.setCombo1(saed::core::LatticeType::FaceCentred);
     target = {{dir.path()}, QDateTime(QDate(2016, 11, 29), QTime(9, 5, 3))};
     const auto outcome = screen(true, "物相");
     ASSERT_TRUE(outcome);

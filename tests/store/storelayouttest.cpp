@@ -35,7 +35,12 @@ TEST(StoreLayoutTest, lineBreaksAreStoredAsBlanks) {
 
 TEST(StoreLayoutTest, latticeTypeLine) {
     // The whole number not above; -1 is none chosen.
-    const std::pair<const char*, int> valid[] = {{"3", 3}, {" 4 ", 4}, {"2.9", 2}, {"-1", -1}, {"-0.5", -1}};
+    using saed::core::LatticeType;
+    const std::pair<const char*, LatticeType> valid[] = {{"3", LatticeType::FaceCentred},
+                                                         {" 4 ", LatticeType::Rhombic},
+                                                         {"2.9", LatticeType::BodyCentred},
+                                                         {"-1", LatticeType::None},
+                                                         {"-0.5", LatticeType::None}};
     for (const auto& [text, index] : valid) EXPECT_EQ(latticeTypeIndex(text), index) << text;
     for (const char* text : {"", "abc", "3x", "5", "-1.5", "1e300"}) EXPECT_FALSE(latticeTypeIndex(text)) << text;
 }
