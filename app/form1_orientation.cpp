@@ -8,13 +8,11 @@
 #include <cmath>  // for fabs, fmax
 
 #include "analysis/identifyrun.h"
+#include "analysis/resultset.h"
 #include "app/orientationpanel.h"
 #include "app/resultspanel.h"
 #include "app/simulationpanel.h"
-#include "core/reflectionrule.h"
-#include "indexing/indexingoperations.h"
 #include "library/phaselibrary.h"
-#include "model/resulttablemodel.h"
 
 namespace saed::app {
 
@@ -36,8 +34,8 @@ QWidget* Form1::buildOrientationTab() {
         if (!core::isCell(cell)) return std::nullopt;
         PatternPhase found;
         found.calibration = analysis::fieldCalibration(m_model);
-        const int type = m_model.Combo1();
-        if (type >= 0 && type <= 4) {
+        const core::LatticeType type = m_model.Combo1();
+        if (core::isLatticeCentring(type)) {
             found.phase.name = m_model.Text6().trimmed().toStdString();
             found.phase.cell = cell;
             found.latticeType = type;
@@ -64,30 +62,8 @@ QWidget* Form1::buildOrientationTab() {
 }
 
 void Form1::refreshOrientationPanel() {
-    using model::Field;
-    ResultSet set;
-    set.cell = {m_model.value(Field::A),     m_model.value(Field::B),    m_model.value(Field::C),
-                m_model.value(Field::Alpha), m_model.value(Field::Beta), m_model.value(Field::Gamma)};
-    set.type = m_model.Combo1();
-    set.phase = m_model.Text6().trimmed();
-    if (!m_model.spaceGroupText().isEmpty()) set.phase += QStringLiteral(" (%1)").arg(m_model.spaceGroupText());
-    if (core::isLatticeCentring(set.type))
-        set.rule = std::make_shared<core::LatticeTypeRule>(set.type);
-    else
-        set.rule = m_model.spaceGroupRule();
-    const model::ResultTableModel& table = *m_model.resultTable();
-    const std::vector<int>& familyOfRow = indexingOperations()->lastFamilies().familyOfRow;
-    std::optional<std::size_t> selected;
-    for (int r = 0; r < table.rowCount(); ++r) {
-        const std::optional<indexing::ResultRow> row = table.resultRow(r);
-        if (!row) continue;
-        const int group = table.group(r);
-        const auto g = static_cast<std::size_t>(group - 1);
-        if (group == m_results->shownGroup()) selected = set.rows.size();
-        set.rows.push_back({group, g < familyOfRow.size() ? familyOfRow[g] : 0, row->g1, row->g2,
-                            core::ZoneAxis(row->g1, row->g2), 0});
-    }
-    m_orientationPanel->setCurrent(std::move(set), selected);
+    analysis::CurrentResults current = analysis::currentResults(m_model, *indexingOperations(), m_results->shownGroup());
+    m_orientationPanel->setCurrent(std::move(current.set), current.selected);
 }
 
 }  // namespace saed::app

@@ -35,8 +35,7 @@ std::optional<ImagePattern> imagePattern(const QString& path, const PatternPhase
     settings.calibration =
         own && own->reciprocal && own->perPixel > 0 ? std::optional<double>(own->perPixel) : phase.calibration;
     // One phase: a fraction of a second, so the window waits for it.
-    analysis::PhaseSearch search({phase.phase}, phase.latticeType >= 0 ? std::vector<int>{phase.latticeType}
-                                                                       : std::vector<int>{});
+    analysis::PhaseSearch search({phase.phase}, {phase.latticeType});
     const analysis::ImageIdentification found = analysis::identifyImage(*loaded.raster, search, settings);
     if (found.net.status != analysis::NetStatus::Ok) {
         error = Texts::tr("%1：%2").arg(shown, analysis::netStatusText(found.net.status));

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "calculator/tiltcheck.h"
+#include "core/lattice.h"  // for LatticeType
 #include "library/crystalphase.h"
 
 namespace saed::app {
@@ -18,7 +19,7 @@ namespace saed::app {
 // (latticeType -1) or a cell ruled by a lattice type (0 to 4); and the window's calibration.
 struct PatternPhase {
     library::CrystalPhase phase;
-    int latticeType = -1;
+    core::LatticeType latticeType = core::LatticeType::SpaceGroup;  // a lattice type, or the phase's space group
     std::optional<double> calibration;  // 1/nm per pixel; the file's own is used first
 };
 

@@ -12,6 +12,7 @@
 
 #include <QWidget>
 
+#include "analysis/resultset.h"
 #include "app/imagepattern.h"
 #include "calculator/stereogram.h"
 #include "calculator/tiltcheck.h"
@@ -28,14 +29,7 @@ class QTreeWidget;
 namespace saed::app {
 
 // One result set as the window holds it: the phase's cell and rule, and the rows of the run.
-struct ResultSet {
-    core::Cell cell;
-    core::LatticeType type = core::LatticeType::None;
-    QString phase;  // what tells phases apart: the name and space group
-    std::shared_ptr<const core::ReflectionRule> rule;
-    std::vector<calculator::IndexedSolution> rows;
-    bool candidates = false;  // the rows are an image's candidates, their group the rank
-};
+using analysis::ResultSet;
 
 // The projection, clickable: a click picks the nearest zone.
 class StereogramView : public QWidget {

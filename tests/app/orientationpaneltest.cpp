@@ -174,7 +174,7 @@ TEST(OrientationPanelTest, aPatternFromAnImageIsIdentifiedAgainstTheWindowsPhase
         app::PatternPhase phase;
         phase.phase.name = "Al";
         phase.phase.cell = al;
-        phase.latticeType = 3;
+        phase.latticeType = saed::core::LatticeType::FaceCentred;
         return std::optional<app::PatternPhase>(phase);
     });
     prompts.clearQuestions();

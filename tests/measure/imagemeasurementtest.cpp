@@ -414,7 +414,7 @@ core::Raster recordedUnder(const core::Raster& in, const core::EllipticDistortio
 // The rows of an indexing run of aluminium (face-centred, N = 3) on the measured fields.
 QStringList aluminiumRows(model::MainModel& model, model::Prompts& prompts) {
     model.setCombo1Items(model::latticeTypeNames());
-    model.setCombo1(3);
+    model.setCombo1(saed::core::LatticeType::FaceCentred);
     const char* const cell[] = {"0.40495", "0.40495", "0.40495", "90", "90", "90"};
     for (int n = 0; n < 6; ++n) model.setText1(n, QString::fromLatin1(cell[n]));
     model.setText1(21, QStringLiteral("3"));
