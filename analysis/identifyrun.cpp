@@ -44,7 +44,7 @@ IdentifyPhases identifyPhases(const ScreeningRequest& request) {
         if (const library::CrystalPhase* crystal = at < request.crystals.size() ? request.crystals[at].get() : nullptr) {
             if (!core::isCell(crystal->cell)) continue;
             out.phases.push_back(*crystal);
-            out.latticeTypes.push_back(-1);
+            out.latticeTypes.push_back(core::LatticeType::SpaceGroup);
         } else {
             const library::PhaseTexts& record = request.records[at];
             const std::optional<core::Cell> cell = recordCell(record.lattice);

@@ -25,12 +25,12 @@ class MainModel;
 
 namespace saed::analysis {
 
-// Phases to identify against, each with its lattice type (0 to 4 for a record of the nine-field
-// text, -1 for a crystal phase ruled by its space group) and its record number (from 1) in the
+// Phases to identify against, each with its lattice type (one of the five for a record of the nine-field
+// text, SpaceGroup for a crystal phase ruled by its space group) and its record number (from 1) in the
 // library.
 struct IdentifyPhases {
     std::vector<library::CrystalPhase> phases;
-    std::vector<int> latticeTypes;
+    std::vector<core::LatticeType> latticeTypes;
     std::vector<int> records;
     bool allTaken = false;  // nothing was ticked: every phase of the library was taken
 };
