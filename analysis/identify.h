@@ -18,6 +18,10 @@
 
 namespace saed::analysis {
 
+// The least relative uncertainty a saved calibration is given: what the specimen's height and
+// the lens settings change between the standard and the pattern.
+inline constexpr double kLeastSavedCalibrationError = 0.005;
+
 struct IdentifySettings {
     // The calibration, 1/nm per pixel; none: the scale is fitted per candidate.
     std::optional<double> calibration;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: BSD-3-Clause
 #include "app/identifypanel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -140,7 +141,18 @@ void IdentifyPanel::identify() {
         return;
     }
     analysis::IdentifySettings settings;
-    if (!m_unknownScale->isChecked()) settings.calibration = analysis::fieldCalibration(m_model);
+    // A saved calibration chosen beside the run button gives the scale, and its distortion is
+    // taken off the spots whether or not the scale is fitted.
+    const std::optional<measure::ChosenCalibration>& chosen = m_measurement.chosenCalibration();
+    if (chosen) settings.removeDistortion = chosen->distortion;
+    if (!m_unknownScale->isChecked() && chosen && chosen->perPixel > 0) {
+        settings.calibration = chosen->perPixel;
+        if (chosen->perPixelSigma > 0)
+            settings.calibrationError =
+                std::max(chosen->perPixelSigma / chosen->perPixel, analysis::kLeastSavedCalibrationError);
+    } else if (!m_unknownScale->isChecked()) {
+        settings.calibration = analysis::fieldCalibration(m_model);
+    }
     settings.maxCandidates = 50;
     const std::size_t count = phases.phases.size();
     const bool all = phases.allTaken;
@@ -156,6 +168,7 @@ void IdentifyPanel::identify() {
     QString text = all ? tr("未勾选物相：在全部 %1 个物相中识别").arg(count) : tr("在勾选的 %1 个物相中识别").arg(count);
     text += settings.calibration ? tr("，标定 %1 1/nm/像素").arg(g(*settings.calibration))
                                  : tr("，标尺未知：按每个候选拟合标定");
+    if (chosen && !chosen->distortion.none()) text += tr("，去除标定“%1”的畸变").arg(chosen->name);
     if (locked) text += tr("，中心锁定在 (%1, %2)").arg(f(locked->x, 2), f(locked->y, 2));
     m_summary->setText(text + QStringLiteral("…"));
     m_model.showStatus(text);
@@ -278,7 +291,11 @@ bool IdentifyPanel::fillFromCandidate() {
         return false;
     }
     const analysis::IdentifyOutcome& outcome = *m_shown;
-    const std::optional<measure::AutoPattern> pattern = analysis::candidatePattern(outcome.result.net, outcome.result.spots);
+    // R1, R2, R3 as the image shows them: the measurement takes the chosen distortion out itself.
+    analysis::NetFit net = outcome.result.net;
+    outcome.settings.removeDistortion.distort(net.a.x, net.a.y);
+    outcome.settings.removeDistortion.distort(net.b.x, net.b.y);
+    const std::optional<measure::AutoPattern> pattern = analysis::candidatePattern(net, outcome.result.spots);
     if (!pattern) {
         m_model.showStatus(tr("这个候选的网给不出一致的 R1、R2、R3 夹角"));
         return false;

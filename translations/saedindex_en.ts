@@ -483,6 +483,10 @@ The operation was stopped; the data in the window are unaffected.</translation>
         <source>已按 %1 [%2] 填入点阵参数和 R1、R2、R3（R1 上 %3，R2 上 %4）</source>
         <translation>Lattice parameters and R1, R2, R3 filled from %1 [%2] (%3 on R1, %4 on R2)</translation>
     </message>
+    <message>
+        <source>，去除标定“%1”的畸变</source>
+        <translation>, distortion of the calibration “%1” taken off</translation>
+    </message>
 </context>
 <context>
     <name>saed::app::ImagePage</name>
@@ -1245,7 +1249,7 @@ The same operations without a window: saedindex-cli --help.
     </message>
     <message>
         <source>这是斑点花样，不是连续的衍射环（斑点花样请用“自动找斑点”）；若确为织构的环，勾选“按环处理”</source>
-        <translation>This is a spot pattern, not continuous rings (for spot patterns use Auto spots); if these are textured rings, tick "Treat as rings"</translation>
+        <translation>This is a spot pattern, not continuous rings (for spot patterns use Auto spots); if these are textured rings, tick &quot;Treat as rings&quot;</translation>
     </message>
     <message>
         <source>只有一个衍射环：求不出畸变和相机常数</source>
@@ -1289,7 +1293,7 @@ The same operations without a window: saedindex-cli --help.
     </message>
     <message>
         <source>各环与所选标样的衍射相配，求相机常数；连同椭圆畸变保存为标定，供“标定”选用</source>
-        <translation>Match the rings to the chosen standard's reflections for the camera constant; save it with the elliptical distortion as a calibration to choose under "Calibration"</translation>
+        <translation>Match the rings to the chosen standard&apos;s reflections for the camera constant; save it with the elliptical distortion as a calibration to choose under &quot;Calibration&quot;</translation>
     </message>
     <message>
         <source>导出图…</source>
@@ -1313,7 +1317,7 @@ The same operations without a window: saedindex-cli --help.
     </message>
     <message>
         <source>取自保存的标定“%1”</source>
-        <translation>from the saved calibration "%1"</translation>
+        <translation>from the saved calibration &quot;%1&quot;</translation>
     </message>
     <message>
         <source>取自图像文件</source>
@@ -1429,7 +1433,7 @@ The same operations without a window: saedindex-cli --help.
     </message>
     <message>
         <source>文件自带的标定：%1 1/nm 每像素，与此相差 %2 %</source>
-        <translation>The file's own calibration: %1 1/nm per pixel, %2 % from this</translation>
+        <translation>The file&apos;s own calibration: %1 1/nm per pixel, %2 % from this</translation>
     </message>
     <message>
         <source>保存标定</source>
@@ -1437,7 +1441,7 @@ The same operations without a window: saedindex-cli --help.
     </message>
     <message>
         <source>标定名称（如“200kV 250mm”）：</source>
-        <translation>Name of the calibration (e.g. "200kV 250mm"):</translation>
+        <translation>Name of the calibration (e.g. &quot;200kV 250mm&quot;):</translation>
     </message>
     <message>
         <source>标定名称不能为空。未保存标定。</source>
@@ -1469,7 +1473,7 @@ The same operations without a window: saedindex-cli --help.
     </message>
     <message>
         <source>“%1”不是正数。未保存标定。</source>
-        <translation>"%1" is not a positive number. No calibration was saved.</translation>
+        <translation>&quot;%1&quot; is not a positive number. No calibration was saved.</translation>
     </message>
     <message>
         <source>像素合并须为 1 到 64 的整数。未保存标定。</source>
@@ -1477,7 +1481,7 @@ The same operations without a window: saedindex-cli --help.
     </message>
     <message>
         <source>已有名为“%1”的标定。替换它吗？</source>
-        <translation>A calibration named "%1" exists already. Replace it?</translation>
+        <translation>A calibration named &quot;%1&quot; exists already. Replace it?</translation>
     </message>
     <message>
         <source>标定未保存：%1</source>
@@ -1485,7 +1489,7 @@ The same operations without a window: saedindex-cli --help.
     </message>
     <message>
         <source>已保存为标定“%1”</source>
-        <translation>Saved as the calibration "%1"</translation>
+        <translation>Saved as the calibration &quot;%1&quot;</translation>
     </message>
 </context>
 <context>

@@ -62,9 +62,6 @@ const char kHelp[] = QT_TRANSLATE_NOOP("saed::cli::Identify",
     "无斑点、只有一个斑点、只有一行斑点、环花样、斑点过多或没有物相时在 stderr 上说明，\n"
     "退出状态为 2。\n");
 
-// The least relative uncertainty a saved calibration is given.
-constexpr double kLeastCalibrationError = 0.005;
-
 int fail(QTextStream& err, const QString& message) {
     err << "saedindex-cli identify: " << message << '\n';
     return 2;
@@ -217,10 +214,10 @@ int runIdentifyCommand(const QStringList& arguments, QTextStream& out, QTextStre
     QString calibrationSource = QStringLiteral("fitted");
     if (saved) {
         settings.calibration = saved->perPixel;
-        // A ring standard's own uncertainty, but no less than what the specimen's height and the
-        // lens settings change between the standard and the pattern.
+        // A ring standard's own uncertainty, but no less than what the pattern's own conditions change.
         if (saved->perPixelSigma > 0)
-            settings.calibrationError = std::max(saved->perPixelSigma / saved->perPixel, kLeastCalibrationError);
+            settings.calibrationError =
+                std::max(saved->perPixelSigma / saved->perPixel, analysis::kLeastSavedCalibrationError);
         settings.removeDistortion = saved->distortion;
         calibrationSource = QStringLiteral("saved");
         // The file's own calibration beside the saved one; a large disagreement is told.
