@@ -21,14 +21,17 @@ struct CliRun {
 };
 
 // Runs a saedindex-cli command line given as its arguments (the command first) as the program
-// does, in `language` unless the line carries --lang.
+// does, in `language` unless the line carries --lang. The process's language is put back after
+// it, so that the windows of later tests read as they would alone.
 inline CliRun runCliIn(model::Language language, const QStringList& args) {
+    const model::Language before = model::currentLanguage();
     CliRun result;
     QTextStream out(&result.out);
     QTextStream err(&result.err);
     result.status = cli::runProgram(args, language, out, err);
     out.flush();
     err.flush();
+    model::installProgramTranslations(*QCoreApplication::instance(), before);
     return result;
 }
 

@@ -155,13 +155,19 @@ TEST(IndexCommandTest, anExceptionOrAnUnknownCommandIsToldWithStatusTwo) {
     QString out;
     QTextStream outStream(&out);
     EXPECT_EQ(saed::cli::runCommandLine({QStringLiteral("indx")}, outStream, err), 2);
+    // The windows of the tests after this one read in Chinese again.
+    saed::testdata::useCliLanguage(saed::model::Language::Chinese);
 }
 
 TEST(IndexCommandTest, aRunCutAtTheRowLimitIsToldWithStatusTwoAndNoTable) {
     const CliRun cut = runIndex(kCubic + QStringLiteral("--format tsv --max-rows 10"));
     EXPECT_EQ(cut.status, 2);
     EXPECT_TRUE(cut.out.isEmpty());
-    EXPECT_TRUE(cut.err.contains(saed::indexing::rowLimitMessage(10))) << cut.err.toStdString();
+    // The message as the English run words it.
+    saed::testdata::useCliLanguage(saed::model::Language::English);
+    const QString told = saed::indexing::rowLimitMessage(10);
+    saed::testdata::useCliLanguage(saed::model::Language::Chinese);
+    EXPECT_TRUE(cut.err.contains(told)) << cut.err.toStdString();
     // 24 rows fit under a limit of 24: a complete run.
     const CliRun whole = runIndex(kCubic + QStringLiteral("--format tsv --max-rows 24"));
     EXPECT_EQ(whole.status, 0);
