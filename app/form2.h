@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "app/measuredialog.h"
+#include "measure/measuredialoglogic.h"
 
 class QLabel;
 class QLineEdit;
@@ -26,7 +26,7 @@ class Form2 : public QDialog {
 public:
     explicit Form2(measure::ImageMeasurement& measurement, QWidget* parent = nullptr);
 
-    const MeasureDialogLogic& logic() const { return m_logic; }
+    const measure::MeasureDialogLogic& logic() const { return m_logic; }
     QRadioButton* option1(int k) const { return m_option1[static_cast<std::size_t>(k)]; }
     QLineEdit* text1() const { return m_text1; }
     QLabel* label1() const { return m_label1; }
@@ -45,7 +45,7 @@ protected:
 private:
     void showLogic();
 
-    MeasureDialogLogic m_logic;
+    measure::MeasureDialogLogic m_logic;
     QLabel* m_label2 = nullptr;
     QLabel* m_label1 = nullptr;
     QLabel* m_unit = nullptr;  // the part of Label1 after the entry box

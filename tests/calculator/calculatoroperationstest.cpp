@@ -1,49 +1,19 @@
 // SPDX-License-Identifier: BSD-3-Clause
-// The calculator's operations on the working data, and its buttons in the main window.
+// The calculator's operations on the working data.
 #include "calculator/calculatoroperations.h"
 
-#include <QAction>
-#include <QItemSelectionModel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QTableView>
 
 #include <gtest/gtest.h>
 
-#include "app/form1.h"
 #include "model/mainmodel.h"
 #include "model/resulttablemodel.h"
 #include "model/scriptedprompts.h"
+#include "tests/calculator/calculatorfields.h"
 
-using namespace saed::app;
 using namespace saed::model;
 using namespace saed::calculator;
-
-namespace {
-
-const char* const kCubic = "0.5,0.5,0.5,90,90,90";
-
-// Lattice fields 0..5 from "a,b,c,α,β,γ"; planes "h,k,l|h,k,l|h,k,l" into fields 6..14.
-void setFields(MainModel& model, const char* cell, const char* planes) {
-    const QStringList lattice = QString::fromUtf8(cell).split(u',');
-    for (int n = 0; n < 6; ++n) model.setText1(n, lattice[n]);
-    const QStringList rows = QString::fromUtf8(planes).split(u'|');
-    for (int j = 0; j < 3; ++j)
-        for (int i = 0; i < 3; ++i) model.setText1(6 + j + 3 * i, rows[j].split(u',')[i]);
-}
-
-// Angles 15..17, zone axis 18..20, spacings, then the planes of R1, R2, R3 and the zone.
-QString outputs(const MainModel& model) {
-    QStringList texts;
-    for (int n = 15; n <= 20; ++n) texts << model.Text1(n);
-    for (Caption c : {Caption::Label1_47, Caption::Label1_48, Caption::Label1_49, Caption::Label16,
-                      Caption::Label15, Caption::Label14, Caption::Label17})
-        texts << model.caption(c);
-    return texts.join(u'|');
-}
-
-}  // namespace
+using namespace saed::testdata;
 
 TEST(CalculatorOperationsTest, everyOutputOfEachCalculation) {
     struct Case {
@@ -126,35 +96,4 @@ TEST(CalculatorOperationsTest, nonNumericFieldsChangeNothingAndClearKeepsTheLatt
     EXPECT_EQ(model.Text1(5), QStringLiteral("90"));
     EXPECT_FALSE(calculate(model, prompts));
     EXPECT_EQ(focus.at(1).at(0).toInt(), 6);
-}
-
-TEST(CalculatorOperationsTest, resultRowIsLoadedAndCalculatedFromTheWindow) {
-    MainModel model;
-    ScriptedPrompts prompts;
-    setFields(model, kCubic, ",,|,,|,,");
-    // The planes of a row, not its spacings or angles, go to the calculator.
-    model.resultTable()->buildResults(
-        {{{1, 1, 1}, {1, 0, 0}, {0, 0, 1}, {0.2887, 0.5, 0.5}, {54.7, 35.3, 90}},
-         {{2, 0, 0}, {0, 2, 0}, {2, 2, 0}, {0.9, 0.9, 0.9}, {10, 20, 30}}},
-        QColor(225, 0, 0));
-    EXPECT_FALSE(calculateFromResultRow(model, prompts, -1));
-    EXPECT_TRUE(model.Text1(6).isEmpty());
-
-    Form1 window(model, prompts);
-    window.listView1()->selectionModel()->select(
-        model.resultTable()->index(1, 0),
-        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    auto* action = window.findChild<QAction*>(QStringLiteral("jisuandaizhou2"));
-    ASSERT_NE(action, nullptr);
-    action->trigger();
-    EXPECT_EQ(outputs(model), QStringLiteral("90|45|45|0|0|1|d1=0.2500000|d2=0.2500000|"
-                                             "d3=0.1767767|（2 0 0）|（0 2 0）|（2 2 0）|Z=[0 0 1]"));
-
-    // The buttons: Clear, then Calculate on a bad field selects it.
-    window.findChild<QPushButton*>(QStringLiteral("Command15"))->click();
-    EXPECT_EQ(window.text1(20)->text(), QStringLiteral("***"));
-    model.setText1(6, QStringLiteral("x1"));
-    window.findChild<QPushButton*>(QStringLiteral("Command5"))->click();
-    EXPECT_EQ(window.text1(6)->selectedText(), QStringLiteral("x1"));
-    EXPECT_EQ(prompts.questions().back().text, QStringLiteral("有一些输入框不是数字！"));
 }

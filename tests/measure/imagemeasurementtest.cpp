@@ -15,14 +15,14 @@
 #include "model/resulttablemodel.h"
 #include "model/scriptedprompts.h"
 #include "model/texts.h"
-#include "app/measuredialog.h"
+#include "measure/measuredialoglogic.h"
 #include "indexing/indexingoperations.h"
 #include "tools/imagewriters.h"
 #include "tools/patterngenerator.h"
 
 using namespace saed;
 using namespace saed::measure;
-using saed::app::MeasureDialogLogic;
+using saed::measure::MeasureDialogLogic;
 using model::Caption;
 using Kind = model::ScriptedPrompts::Kind;
 

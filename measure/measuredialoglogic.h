@@ -5,16 +5,13 @@
 #include <QString>
 
 namespace saed::measure {
+
 class ImageMeasurement;
-}  // namespace saed::measure
-
-namespace saed::app {
-
 
 class MeasureDialogLogic {
 public:
     // Runs the load step: the scale-bar choice's texts with the current length.
-    explicit MeasureDialogLogic(measure::ImageMeasurement& measurement);
+    explicit MeasureDialogLogic(ImageMeasurement& measurement);
 
     // A click on choice k: 0 scale bar, 1..3 R1..R3.
     void choose(int k);
@@ -35,7 +32,7 @@ public:
 private:
     void readLength();
 
-    measure::ImageMeasurement& m_measurement;
+    ImageMeasurement& m_measurement;
     int m_measureKind = 0;
     float m_shownLengthPx = 0.0f;
     int m_illustration = 0;
@@ -43,4 +40,4 @@ private:
     QString m_label2;
 };
 
-}  // namespace saed::app
+}  // namespace saed::measure

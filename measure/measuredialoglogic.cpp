@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: BSD-3-Clause
 // What the Measure dialog shows and does, apart from its widgets.
-#include "app/measuredialog.h"
+#include "measure/measuredialoglogic.h"
 
 #include <string>
 
@@ -9,7 +9,7 @@
 #include "core/numbertext.h"
 #include "measure/imagemeasurement.h"
 
-namespace saed::app {
+namespace saed::measure {
 
 namespace {
 
@@ -29,7 +29,7 @@ QString lengthText(int k, float lengthPx) {
 
 }  // namespace
 
-MeasureDialogLogic::MeasureDialogLogic(measure::ImageMeasurement& measurement) : m_measurement(measurement) {
+MeasureDialogLogic::MeasureDialogLogic(ImageMeasurement& measurement) : m_measurement(measurement) {
     readLength();
     m_illustration = 0;
     m_label1 = label1Bar();
@@ -69,4 +69,4 @@ void MeasureDialogLogic::cancel() {
     m_measurement.cancelLine();
 }
 
-}  // namespace saed::app
+}  // namespace saed::measure
