@@ -360,33 +360,6 @@ stderr, with exit status 2.
 <context>
     <name>saed::cli::Image</name>
     <message>
-        <source>用法：saedindex-cli image info FILE [--format text|json]
-      saedindex-cli image refine FILE --at X,Y [--radius R] [--format text|json]
-      saedindex-cli image centre FILE [--format text|json]
-      saedindex-cli image spots FILE [--min-snr S] [--format text|json]
-
-读取 .dm3/.dm4、TIFF 或 MRC 图像（或 PNG、JPEG、BMP）。info：尺寸、像素类型、数值范围和
-文件所带的标定（倒易空间标尺单位 1/nm，实空间标尺单位 nm）。refine：X,Y 附近斑点的亚像素
-中心（半径 R 像素，默认 6）。centre：由 Friedel 对的对称性求出的透射斑中心。spots：检出的
-斑点（高出周围至少 S 倍噪声者，默认 6）、中心，以及点阵矢量 r1、r2 和 r3 = r1 + r2。
-坐标为图像像素：x 向右，y 向下，(0, 0) 为左上角像素的中心。
-</source>
-        <translation>usage: saedindex-cli image info FILE [--format text|json]
-       saedindex-cli image refine FILE --at X,Y [--radius R] [--format text|json]
-       saedindex-cli image centre FILE [--format text|json]
-       saedindex-cli image spots FILE [--min-snr S] [--format text|json]
-
-Reads a .dm3/.dm4, TIFF or MRC image (or PNG, JPEG, BMP). info: size, pixel type, value range
-and the calibration the file carries (reciprocal scales in 1/nm, real ones in nm). refine: the
-sub-pixel centre of the spot near X,Y (radius R pixels, 6 by default). centre: the
-direct-beam centre from the symmetry of Friedel pairs. spots: the detected spots (those
-standing at least S times the noise above their surroundings, 6 by default), the centre
-and the lattice vectors r1, r2 and r3 = r1 + r2.
-Coordinates are image pixels: x to the right, y down, (0, 0) the centre of the top-left
-pixel.
-</translation>
-    </message>
-    <message>
         <source>未知操作“%1”</source>
         <translation>unknown action &apos;%1&apos;</translation>
     </message>
@@ -473,6 +446,50 @@ pixel.
     <message>
         <source>--radius %1：须大于 0 且不超过 %2 像素</source>
         <translation>--radius %1: must be above 0 and at most %2 pixels</translation>
+    </message>
+    <message>
+        <source>用法：saedindex-cli image info FILE [--format text|json]
+      saedindex-cli image refine FILE --at X,Y [--radius R] [--format text|json]
+      saedindex-cli image centre FILE [--calibration NAME] [--format text|json]
+      saedindex-cli image spots FILE [--min-snr S] [--calibration NAME] [--format text|json]
+
+读取 .dm3/.dm4、TIFF 或 MRC 图像（或 PNG、JPEG、BMP）。info：尺寸、像素类型、数值范围和
+文件所带的标定（倒易空间标尺单位 1/nm，实空间标尺单位 nm）。refine：X,Y 附近斑点的亚像素
+中心（半径 R 像素，默认 6）。centre：由 Friedel 对的对称性求出的透射斑中心。spots：检出的
+斑点（高出周围至少 S 倍噪声者，默认 6）、中心，以及点阵矢量 r1、r2 和 r3 = r1 + r2。
+坐标为图像像素：x 向右，y 向下，(0, 0) 为左上角像素的中心。
+--calibration NAME：保存的标定（saedindex-cli calibrate --save）；spots 给出去除其椭圆畸变后的
+r1、r2、r3 及其 |g|（1/nm）；斑点和中心仍为图像上的位置。
+</source>
+        <translation>usage: saedindex-cli image info FILE [--format text|json]
+       saedindex-cli image refine FILE --at X,Y [--radius R] [--format text|json]
+       saedindex-cli image centre FILE [--calibration NAME] [--format text|json]
+       saedindex-cli image spots FILE [--min-snr S] [--calibration NAME] [--format text|json]
+
+Reads a .dm3/.dm4, TIFF or MRC image (or PNG, JPEG, BMP). info: size, pixel type, value range
+and the calibration the file carries (reciprocal scales in 1/nm, real ones in nm). refine: the
+sub-pixel centre of the spot near X,Y (radius R pixels, 6 by default). centre: the
+direct-beam centre from the symmetry of Friedel pairs. spots: the detected spots (those
+standing at least S times the noise above their surroundings, 6 by default), the centre
+and the lattice vectors r1, r2 and r3 = r1 + r2.
+Coordinates are image pixels: x to the right, y down, (0, 0) the centre of the top-left
+pixel.
+--calibration NAME: a saved calibration (saedindex-cli calibrate --save); spots gives r1, r2
+and r3 without its elliptical distortion, with their |g| (1/nm); the spots and the centre
+stay where the image has them.
+</translation>
+    </message>
+    <message>
+        <source>--calibration 只用于 spots 和 centre</source>
+        <translation>--calibration is only for spots and centre</translation>
+    </message>
+    <message>
+        <source>（椭圆畸变以中心为准，不移动中心）</source>
+        <translation>(the elliptical distortion is about the centre and does not move it)</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3（长 %4 px，|g| %5 1/nm）</source>
+        <translation>%1 %2 %3 (length %4 px, |g| %5 1/nm)</translation>
     </message>
 </context>
 <context>

@@ -19,6 +19,7 @@
 #include "core/raster.h"
 #include "measure/imagefile.h"
 #include "measure/spots.h"
+#include "store/calibrationstore.h"
 
 namespace saed::cli {
 
@@ -31,14 +32,16 @@ struct Image {
 const char kImageUsage[] = QT_TRANSLATE_NOOP("saed::cli::Image",
     "用法：saedindex-cli image info FILE [--format text|json]\n"
     "      saedindex-cli image refine FILE --at X,Y [--radius R] [--format text|json]\n"
-    "      saedindex-cli image centre FILE [--format text|json]\n"
-    "      saedindex-cli image spots FILE [--min-snr S] [--format text|json]\n"
+    "      saedindex-cli image centre FILE [--calibration NAME] [--format text|json]\n"
+    "      saedindex-cli image spots FILE [--min-snr S] [--calibration NAME] [--format text|json]\n"
     "\n"
     "读取 .dm3/.dm4、TIFF 或 MRC 图像（或 PNG、JPEG、BMP）。info：尺寸、像素类型、数值范围和\n"
     "文件所带的标定（倒易空间标尺单位 1/nm，实空间标尺单位 nm）。refine：X,Y 附近斑点的亚像素\n"
     "中心（半径 R 像素，默认 6）。centre：由 Friedel 对的对称性求出的透射斑中心。spots：检出的\n"
     "斑点（高出周围至少 S 倍噪声者，默认 6）、中心，以及点阵矢量 r1、r2 和 r3 = r1 + r2。\n"
-    "坐标为图像像素：x 向右，y 向下，(0, 0) 为左上角像素的中心。\n");
+    "坐标为图像像素：x 向右，y 向下，(0, 0) 为左上角像素的中心。\n"
+    "--calibration NAME：保存的标定（saedindex-cli calibrate --save）；spots 给出去除其椭圆畸变后的\n"
+    "r1、r2、r3 及其 |g|（1/nm）；斑点和中心仍为图像上的位置。\n");
 
 QJsonValue pointJson(const measure::ImagePoint& p) {
     return QJsonObject{{QStringLiteral("x"), p.x}, {QStringLiteral("y"), p.y}};
@@ -87,7 +90,7 @@ int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     Options options;
     if (!options.parse(args.mid(2),
                        {QStringLiteral("format"), QStringLiteral("at"), QStringLiteral("radius"),
-                        QStringLiteral("min-snr")},
+                        QStringLiteral("min-snr"), QStringLiteral("calibration")},
                        {})) {
         err << "saedindex-cli image " << action << ": " << options.error() << "\n";
         return 2;
@@ -98,6 +101,22 @@ int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         return 2;
     }
     const bool json = *format == OutputFormat::Json;
+    // A saved calibration: its distortion comes out of the lattice vectors, its camera constant
+    // gives their |g|. Only the commands that find the pattern take one.
+    std::optional<store::SavedCalibration> saved;
+    if (options.has(QStringLiteral("calibration"))) {
+        if (action != QStringLiteral("spots") && action != QStringLiteral("centre")) {
+            err << "saedindex-cli image " << action << ": " << Image::tr("--calibration 只用于 spots 和 centre") << '\n';
+            return 2;
+        }
+        QString error;
+        saved = store::CalibrationStore(store::CalibrationStore::defaultPath())
+                    .find(options.value(QStringLiteral("calibration")), &error);
+        if (!saved) {
+            err << "saedindex-cli image " << action << ": " << error << '\n';
+            return 2;
+        }
+    }
 
     const measure::LoadedImage read = measure::loadImage(path);
     if (!read.raster) {
@@ -180,6 +199,8 @@ int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err)
             }
             result = pointJson(*centre).toObject();
             lines << Image::tr("中心 %1 %2").arg(text(centre->x), text(centre->y));
+            // The distortion is one about the centre: it does not move it.
+            if (saved) lines << Image::tr("（椭圆畸变以中心为准，不移动中心）");
         } else {
             QJsonArray list;
             for (const auto& s : spots) {
@@ -190,15 +211,33 @@ int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err)
             }
             result[QStringLiteral("spots")] = list;
             result[QStringLiteral("centre")] = centre ? pointJson(*centre) : QJsonValue();
-            const auto vectors = centre ? measure::chooseLatticeVectors(spots, *centre) : std::nullopt;
+            auto vectors = centre ? measure::chooseLatticeVectors(spots, *centre) : std::nullopt;
+            // Without the saved distortion: r1 and r2 corrected, r3 their sum, as index --auto has them.
+            if (vectors && saved) {
+                saved->distortion.correct(vectors->r1.x, vectors->r1.y);
+                saved->distortion.correct(vectors->r2.x, vectors->r2.y);
+                vectors->r3 = {vectors->r1.x + vectors->r2.x, vectors->r1.y + vectors->r2.y};
+            }
             for (const auto& [name, v] : {std::pair{QStringLiteral("r1"), vectors ? vectors->r1 : measure::ImagePoint{}},
                                           std::pair{QStringLiteral("r2"), vectors ? vectors->r2 : measure::ImagePoint{}},
                                           std::pair{QStringLiteral("r3"), vectors ? vectors->r3 : measure::ImagePoint{}}}) {
                 result[name] = vectors ? vectorJson(v) : QJsonValue();
-                if (vectors)
+                if (vectors && saved) {
+                    const double g = saved->perPixel * std::hypot(v.x, v.y);
+                    result[name + QStringLiteral("InvNm")] = g;
+                    lines << Image::tr("%1 %2 %3（长 %4 px，|g| %5 1/nm）")
+                                 .arg(name, text(v.x), text(v.y), text(std::hypot(v.x, v.y)), text(g));
+                } else if (vectors) {
                     lines << Image::tr("%1 %2 %3（长 %4 px）")
                                  .arg(name, text(v.x), text(v.y), text(std::hypot(v.x, v.y)));
+                }
             }
+            if (saved)
+                result[QStringLiteral("calibration")] = QJsonObject{
+                    {QStringLiteral("name"), QString::fromStdString(saved->name)},
+                    {QStringLiteral("perPixel"), saved->perPixel},
+                    {QStringLiteral("axisRatio"), saved->distortion.ratio},
+                    {QStringLiteral("axisAngleDeg"), saved->distortion.angleDeg}};
             if (centre) lines << Image::tr("中心 %1 %2").arg(text(centre->x), text(centre->y));
             else lines << Image::tr("未找到中心");
             if (!vectors) lines << Image::tr("未找到点阵矢量");

@@ -221,6 +221,26 @@ TEST_F(RingsCommandTest, savedCalibrationRemovesTheDistortion) {
     EXPECT_EQ(corrected.out, reference.out);
     EXPECT_TRUE(corrected.err.contains(QStringLiteral("cam"))) << corrected.err.toStdString();
     EXPECT_NE(rows(recorded, false).out, reference.out);
+
+    // image spots takes the calibration too: the vectors of the recorded pattern come out as
+    // those of the undistorted one, with their |g|.
+    const auto spots = [&](const QString& image, bool calibrated) {
+        QStringList args{QStringLiteral("image"), QStringLiteral("spots"), image, QStringLiteral("--format"), QStringLiteral("json")};
+        if (calibrated) args << QStringLiteral("--calibration") << QStringLiteral("cam");
+        const CliOut c = run(args);
+        EXPECT_EQ(c.status, 0) << c.err.toStdString();
+        return c.json();
+    };
+    const QJsonObject truthSpots = spots(plain, false), seen = spots(recorded, true);
+    for (const char* name : {"r1", "r2", "r3"}) {
+        const QJsonArray a = truthSpots[QString::fromLatin1(name)].toArray(), b = seen[QString::fromLatin1(name)].toArray();
+        ASSERT_EQ(b.size(), 2) << name;
+        EXPECT_NEAR(std::hypot(b[0].toDouble(), b[1].toDouble()), std::hypot(a[0].toDouble(), a[1].toDouble()), 0.05) << name;
+        EXPECT_NEAR(seen[QString::fromLatin1(name) + QStringLiteral("InvNm")].toDouble(),
+                    0.08 * std::hypot(a[0].toDouble(), a[1].toDouble()), 0.01) << name;
+    }
+    EXPECT_EQ(seen[QStringLiteral("calibration")].toObject()[QStringLiteral("name")].toString(), QStringLiteral("cam"));
+    EXPECT_EQ(run({QStringLiteral("image"), QStringLiteral("info"), recorded, QStringLiteral("--calibration"), QStringLiteral("cam")}).status, 2);
 }
 
 // The plot as a PNG where the program can draw (the window's process).
