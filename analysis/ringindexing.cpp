@@ -27,6 +27,8 @@ struct Evaluation {
     double chi2 = 0;
     double similarity = 0;
     std::vector<int> missingLines;
+    std::vector<double> lineG;          // per ring: the |g| of what it matched (the lines' centroid)
+    std::vector<double> lineIntensity;  // per ring: the intensity of what it matched
 };
 
 // The rings matched to the lines at camera constant k, each ring within its tolerance and each
@@ -40,6 +42,8 @@ Evaluation evaluate(const RingPattern& pattern, std::span<const PowderLine> line
     e.rings.assign(n, RingMatch{});
     std::vector<double> tolerance(n);
     std::vector<int> owner(lines.size(), -1);
+    e.lineG.assign(n, 0.0);
+    e.lineIntensity.assign(n, 0.0);
     for (std::size_t i = 0; i < n; ++i) {
         const Ring& r = pattern.rings[i];
         const double g = k * r.radiusPx;
@@ -58,15 +62,46 @@ Evaluation evaluate(const RingPattern& pattern, std::span<const PowderLine> line
                 best = static_cast<int>(j - lines.begin());
             }
         }
+        double target = best >= 0 ? lines[static_cast<std::size_t>(best)].gInvNm : 0.0;
+        double strength = best >= 0 ? lines[static_cast<std::size_t>(best)].intensity : 0.0;
+        std::size_t first = best >= 0 ? static_cast<std::size_t>(best) : 0, last = first + 1;
+        const double half = 0.5 * k * r.widthPx;
+        if (best >= 0 && half > 0) {
+            // Lines closer together than a ring is wide are not resolved: those within half its
+            // width make it, at their intensity-weighted |g|, as strong as they are together.
+            while (first > 0 && std::abs(lines[first - 1].gInvNm - g) <= half) --first;
+            while (last < lines.size() && std::abs(lines[last].gInvNm - g) <= half) ++last;
+            if (last - first > 1) {
+                double sum = 0, weighted = 0;
+                for (std::size_t j = first; j < last; ++j) {
+                    sum += lines[j].intensity;
+                    weighted += lines[j].intensity * lines[j].gInvNm;
+                }
+                const double centroid = sum > 0 ? weighted / sum : target;
+                // The strongest of them names the ring.
+                std::size_t strongest = first;
+                for (std::size_t j = first; j < last; ++j)
+                    if (lines[j].intensity > lines[strongest].intensity) strongest = j;
+                best = static_cast<int>(strongest);
+                target = centroid;
+                strength = sum;
+                bestD = std::abs(centroid - g);
+            } else {
+                first = static_cast<std::size_t>(best);
+                last = first + 1;
+            }
+        }
         if (best < 0 || bestD > tolerance[i]) continue;
         const int other = owner[static_cast<std::size_t>(best)];
         if (other >= 0) {
             if (std::abs(e.rings[static_cast<std::size_t>(other)].residualInvNm) <= bestD) continue;
             e.rings[static_cast<std::size_t>(other)].line = -1;
         }
-        owner[static_cast<std::size_t>(best)] = static_cast<int>(i);
+        for (std::size_t j = first; j < last; ++j) owner[j] = static_cast<int>(i);
         e.rings[i].line = best;
-        e.rings[i].residualInvNm = g - lines[static_cast<std::size_t>(best)].gInvNm;
+        e.rings[i].residualInvNm = g - target;
+        e.lineG[i] = target;
+        e.lineIntensity[i] = strength;
     }
     double total = 0, explained = 0, sumSq = 0, chi = 0, predicted = 0;
     for (std::size_t i = 0; i < n; ++i) {
@@ -79,7 +114,7 @@ Evaluation evaluate(const RingPattern& pattern, std::span<const PowderLine> line
         sumSq += rel * rel;
         const double z = e.rings[i].residualInvNm / tolerance[i];
         chi += z * z;
-        predicted += lines[static_cast<std::size_t>(e.rings[i].line)].intensity;
+        predicted += e.lineIntensity[i];
     }
     e.explained = total > 0 ? explained / total : 0.0;
     e.rms = e.matched ? std::sqrt(sumSq / e.matched) : 0.0;
@@ -92,26 +127,51 @@ Evaluation evaluate(const RingPattern& pattern, std::span<const PowderLine> line
     if (measured > 0 && predicted > 0)
         for (std::size_t i = 0; i < n; ++i)
             if (e.rings[i].line >= 0)
-                e.similarity += std::min(pattern.rings[i].intensity / measured,
-                                         lines[static_cast<std::size_t>(e.rings[i].line)].intensity / predicted);
-    // Lines inside the radii read that no ring shows, weighed by their intensity; a line close
-    // to a ring (unresolved from a matched one) counts as shown.
-    const double gLo = k * pattern.innerRadiusPx, gHi = k * pattern.outerRadiusPx;
+                e.similarity += std::min(pattern.rings[i].intensity / measured, e.lineIntensity[i] / predicted);
+    // Lines inside the radii read that no ring shows, weighed by their intensity. Lines closer
+    // together than a ring is wide make one ring, at their intensity-weighted |g| and as strong
+    // as they are together; a run of such lines much wider than a ring is a band under the
+    // profile that no ring stands out of, and is not looked for. A line close to a ring
+    // (unresolved from a matched one) counts as shown.
+    std::vector<double> widths;
+    for (const Ring& r : pattern.rings) widths.push_back(k * r.widthPx);
+    std::nth_element(widths.begin(), widths.begin() + static_cast<std::ptrdiff_t>(widths.size() / 2), widths.end());
+    const double ringWidth = widths.empty() ? 0.0 : widths[widths.size() / 2];
+    // Rings fade outwards faster than |F|^2 says (thermal motion, the detector): beyond the
+    // outermost ring seen no line is looked for.
+    const double outermost = pattern.rings.empty() ? 0.0 : k * pattern.rings.back().radiusPx;
+    const double gLo = k * pattern.innerRadiusPx, gHi = std::min(k * pattern.outerRadiusPx, outermost + ringWidth);
     double inRange = 0, missing = 0;
-    for (std::size_t j = 0; j < lines.size(); ++j) {
-        const PowderLine& l = lines[j];
-        if (l.gInvNm < gLo || l.gInvNm > gHi) continue;
-        inRange += l.intensity;
-        if (owner[j] >= 0) continue;
-        bool shown = false;
-        for (std::size_t i = 0; i < n && !shown; ++i) {
-            const double reach = std::max(tolerance[i], 0.5 * k * pattern.rings[i].widthPx);
-            shown = std::abs(e.rings[i].gInvNm - l.gInvNm) <= reach;
+    std::size_t j = 0;
+    while (j < lines.size()) {
+        if (lines[j].gInvNm < gLo || lines[j].gInvNm > gHi) {
+            ++j;
+            continue;
         }
-        if (!shown) {
-            missing += l.intensity;
-            e.missingLines.push_back(static_cast<int>(j));
+        std::size_t end = j + 1;
+        while (end < lines.size() && lines[end].gInvNm <= gHi && lines[end].gInvNm - lines[end - 1].gInvNm <= ringWidth) ++end;
+        double sum = 0, weighted = 0;
+        bool owned = false;
+        for (std::size_t m = j; m < end; ++m) {
+            sum += lines[m].intensity;
+            weighted += lines[m].intensity * lines[m].gInvNm;
+            owned = owned || owner[m] >= 0;
         }
+        const bool band = lines[end - 1].gInvNm - lines[j].gInvNm > 2 * ringWidth;
+        if (!band) {
+            inRange += sum;
+            const double centroid = sum > 0 ? weighted / sum : lines[j].gInvNm;
+            bool shown = owned;
+            for (std::size_t i = 0; i < n && !shown; ++i) {
+                const double reach = std::max(tolerance[i], 0.5 * k * pattern.rings[i].widthPx);
+                shown = std::abs(e.rings[i].gInvNm - centroid) <= reach;
+            }
+            if (!shown) {
+                missing += sum;
+                for (std::size_t m = j; m < end; ++m) e.missingLines.push_back(static_cast<int>(m));
+            }
+        }
+        j = end;
     }
     e.missing = inRange > 0 ? missing / inRange : 1.0;
     e.score = e.explained * (1 - e.missing) * std::exp(-0.5 * e.chi2) * (0.5 + 0.5 * e.similarity);
@@ -119,14 +179,14 @@ Evaluation evaluate(const RingPattern& pattern, std::span<const PowderLine> line
 }
 
 // Least squares k over the matched rings, each weighed by its radius' uncertainty.
-double refineScale(const RingPattern& pattern, std::span<const PowderLine> lines, const Evaluation& e) {
+double refineScale(const RingPattern& pattern, const Evaluation& e) {
     double num = 0, den = 0;
     for (std::size_t i = 0; i < e.rings.size(); ++i) {
         if (e.rings[i].line < 0) continue;
         const Ring& r = pattern.rings[i];
         const double sigma = std::max(r.radiusSigmaPx, 1e-3 * r.radiusPx);
         const double w = 1.0 / (sigma * sigma);
-        num += w * lines[static_cast<std::size_t>(e.rings[i].line)].gInvNm * r.radiusPx;
+        num += w * e.lineG[i] * r.radiusPx;
         den += w * r.radiusPx * r.radiusPx;
     }
     return den > 0 ? num / den : e.k;
@@ -178,7 +238,7 @@ Evaluation bestScale(const RingPattern& pattern, std::span<const PowderLine> lin
         Evaluation e = evaluate(pattern, lines, k, kMatchTolerance + (prior ? 0.0 : 0.006), counted);
         if (e.matched == 0) continue;
         for (int round = 0; round < 3; ++round) {
-            const double refined = clampToPrior(refineScale(pattern, lines, e));
+            const double refined = clampToPrior(refineScale(pattern, e));
             e = evaluate(pattern, lines, refined, kMatchTolerance, counted);
             if (e.matched == 0) break;
         }

@@ -68,6 +68,39 @@ TEST(RingPatternTest, distortedGoldStandard) {
     EXPECT_FALSE(wrong.matches);
 }
 
+// A standard of many close lines (MgZn2): lines closer than a ring is wide show as one ring at
+// their intensity-weighted |g|, a dense run of them as no ring at all, and nothing is looked for
+// beyond the outermost ring. Rings made so calibrate it to the true camera constant.
+TEST(RingPatternTest, closeLinesMakeOneRing) {
+    constexpr double k = 0.02, widthInvNm = 0.06, seenToInvNm = 9.0;
+    const std::vector<PowderLine> lines = powderLines(phase("MgZn2 (C14 Laves)"), 14.0);
+    RingPattern p;
+    p.innerRadiusPx = 1.5 / k;
+    p.outerRadiusPx = 14.0 / k;
+    for (std::size_t j = 0; j < lines.size();) {
+        std::size_t end = j + 1;
+        while (end < lines.size() && lines[end].gInvNm - lines[end - 1].gInvNm <= widthInvNm) ++end;
+        double sum = 0, weighted = 0;
+        for (std::size_t m = j; m < end; ++m) sum += lines[m].intensity, weighted += lines[m].intensity * lines[m].gInvNm;
+        const double centroid = weighted / sum;
+        if (centroid > 1.5 && centroid < seenToInvNm && lines[end - 1].gInvNm - lines[j].gInvNm <= 2 * widthInvNm && sum >= 3) {
+            Ring r;
+            r.radiusPx = centroid / k;
+            r.radiusSigmaPx = 0.02;
+            r.widthPx = widthInvNm / k;
+            r.intensity = sum;
+            p.rings.push_back(r);
+        }
+        j = end;
+    }
+    ASSERT_GE(p.rings.size(), 8u);
+    const RingCalibration c = calibrateRings(p, linesForPattern(phase("MgZn2 (C14 Laves)"), p, std::nullopt));
+    EXPECT_TRUE(c.matches) << c.matched << " matched, " << c.missing << " missing, " << c.explained << " explained";
+    EXPECT_NEAR(c.perPixel / k, 1.0, 0.001);
+    // Gold's lines explain none of it.
+    EXPECT_FALSE(calibrateRings(p, linesForPattern(phase("Au"), p, std::nullopt)).matches);
+}
+
 // Magnesium's first powder lines: spacings from the hexagonal metric, (0 0 1) absent in
 // P 63/m m c, multiplicities 6, 2 and 12, and labels without minus signs.
 TEST(RingPatternTest, powderLinesOfMagnesium) {
