@@ -205,3 +205,44 @@ TEST_F(IdentifyWindowTest, aChosenCalibrationGivesTheScaleAndItsDistortionIsTake
 }
 
 }  // namespace
+
+// With four indices on, a hexagonal candidate's zones and the labels over the image read
+// [U V T W] and (h k i l); a cubic one's stay three.
+TEST_F(IdentifyWindowTest, hexagonalCandidatesFollowTheFourIndexSetting) {
+    const auto& phases = saed::library::builtInPhases();
+    std::size_t mg = 0;
+    while (phases[mg].name != "Mg") ++mg;
+    saed::tools::CameraSpec spec = saed::tools::randomCameraSpec({1, 0, 0}, 5);
+    spec.calibrationError = 0.01;
+    const auto made = saed::tools::makeCameraImage(phases[mg], spec);
+    ASSERT_TRUE(made);
+    showOn(0);
+    tickBuiltIn();
+    ASSERT_TRUE(window.imageMeasurement()->openPath(writeImage(made->raster)));
+    QTest::mouseClick(panel().identifyButton(), Qt::LeftButton);
+    ASSERT_TRUE(waitForRun());
+    ASSERT_TRUE(panel().outcome());
+    const auto& outcome = *panel().outcome();
+    QTreeWidget& tree = *panel().candidateList();
+    int row = -1;
+    for (int i = 0; i < tree.topLevelItemCount() && row < 0; ++i)
+        if (outcome.phases.phases[outcome.result.candidates[static_cast<std::size_t>(i)].phase].name == "Mg") row = i;
+    ASSERT_GE(row, 0);
+    tree.setCurrentItem(tree.topLevelItem(row));
+    const saed::app::ImageView& view = *window.imagePage()->imageView();
+    ASSERT_FALSE(view.candidatePredicted().empty());
+    const auto count = [](const QString& text) { return text.split(u' ', Qt::SkipEmptyParts).size(); };
+    EXPECT_EQ(count(tree.topLevelItem(row)->text(3)), 3);
+    EXPECT_EQ(count(view.candidatePredicted()[0].label), 3);
+
+    model.setFourIndex(true);
+    EXPECT_EQ(count(tree.topLevelItem(row)->text(3)), 4) << tree.topLevelItem(row)->text(3).toStdString();
+    EXPECT_EQ(count(tree.topLevelItem(row)->text(2)), 4);
+    EXPECT_EQ(count(view.candidatePredicted()[0].label), 4);
+    for (int i = 0; i < tree.topLevelItemCount(); ++i) {
+        const auto& cell = outcome.phases.phases[outcome.result.candidates[static_cast<std::size_t>(i)].phase].cell;
+        if (!saed::core::isHexagonalCell(cell)) {
+            EXPECT_EQ(count(tree.topLevelItem(i)->text(3)), 3) << i;
+        }
+    }
+}
