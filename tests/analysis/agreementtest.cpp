@@ -2,7 +2,6 @@
 // The window and saedindex-cli on the same image: the same families, misfits, matches and order,
 // whatever the display setting.
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -13,6 +12,7 @@
 #include "indexing/indexingoperations.h"
 #include "measure/imagemeasurement.h"
 #include "app/simulationpanel.h"
+#include "tests/programrun.h"
 #include "tests/windowfixture.h"
 #include "app/resultspanel.h"
 
@@ -24,20 +24,15 @@ const QString kSample = QStringLiteral(SAED_SOURCE_DIR "/samples/al-011-pattern.
 
 // The family lines of `saedindex-cli index --families --format tsv`, each split into its cells.
 QList<QStringList> cliFamilies() {
-    QProcess cli;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) environment.remove(QString::fromLatin1(name));
-    environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-    cli.setProcessEnvironment(environment);
-    cli.start(QStringLiteral(SAEDINDEX_CLI),
-              {QStringLiteral("index"), QStringLiteral("--image"), kSample, QStringLiteral("--auto"),
-               QStringLiteral("--cell"), QStringLiteral("0.40495,0.40495,0.40495,90,90,90"), QStringLiteral("--type"),
-               QStringLiteral("face"), QStringLiteral("--range"), QStringLiteral("3"), QStringLiteral("--families"),
-               QStringLiteral("--format"), QStringLiteral("tsv")});
+    const saed::testdata::ProgramRun cli = saed::testdata::runCliProgram(
+        {QStringLiteral("index"), QStringLiteral("--image"), kSample, QStringLiteral("--auto"), QStringLiteral("--cell"),
+         QStringLiteral("0.40495,0.40495,0.40495,90,90,90"), QStringLiteral("--type"), QStringLiteral("face"),
+         QStringLiteral("--range"), QStringLiteral("3"), QStringLiteral("--families"), QStringLiteral("--format"),
+         QStringLiteral("tsv")},
+        saed::testdata::ProgramOptions().systemLanguage());
     QList<QStringList> lines;
-    if (!cli.waitForFinished(60000) || cli.exitCode() != 0) return lines;
-    for (const QString& line : QString::fromUtf8(cli.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts))
-        lines.push_back(line.split(u'\t'));
+    if (cli.status != 0) return lines;
+    for (const QString& line : cli.out.split(u'\n', Qt::SkipEmptyParts)) lines.push_back(line.split(u'\t'));
     return lines;
 }
 

@@ -6,22 +6,17 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "analysis/identify.h"
 #include "library/builtinphases.h"
 #include "store/calibrationstore.h"
 #include "tools/cameraimage.h"
+#include "tests/programrun.h"
 
 namespace {
 
-struct ProgramRun {
-    int status = -1;
-    QString out;
-    QString err;
-    QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
-};
+using saed::testdata::ProgramRun;
 
 // The configuration folder the command runs with.
 QString configPath() {
@@ -29,20 +24,10 @@ QString configPath() {
     return config.path();
 }
 
-// Runs the real saedindex-cli as a user does, in English, with its own configuration folder.
+// Runs the real saedindex-cli identify as a user does, in English, with its own configuration folder.
 ProgramRun runIdentify(const QStringList& args) {
-    QProcess cli;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configPath());
-    cli.setProcessEnvironment(environment);
-    cli.start(QStringLiteral(SAEDINDEX_CLI), QStringList{QStringLiteral("identify")} + args);
-    ProgramRun run;
-    if (!cli.waitForFinished(120000)) return run;
-    run.status = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-    run.out = QString::fromUtf8(cli.readAllStandardOutput());
-    run.err = QString::fromUtf8(cli.readAllStandardError());
-    return run;
+    return saed::testdata::runCliProgram(QStringList{QStringLiteral("identify")} + args,
+                                         saed::testdata::ProgramOptions().configIn(configPath()));
 }
 
 QString writeImage(const QTemporaryDir& dir, const char* name, const saed::core::Raster& raster) {
@@ -118,22 +103,20 @@ TEST(IdentifyCommandTest, rankingEqualsTheEngineAndBadImagesAreRefused) {
     EXPECT_DOUBLE_EQ(locked.json()[u"calibration"][u"value"].toDouble(), 0.125);
 
     // The same direct beam for `image centre`, and a centre given by hand for `index --auto`.
-    QProcess image;
-    image.start(QStringLiteral(SAEDINDEX_CLI), {QStringLiteral("image"), QStringLiteral("centre"), path,
-                                                QStringLiteral("--format"), QStringLiteral("json")});
-    ASSERT_TRUE(image.waitForFinished(60000));
-    const QJsonObject found = QJsonDocument::fromJson(image.readAllStandardOutput()).object();
+    const ProgramRun image = saed::testdata::runCliProgram(
+        {QStringLiteral("image"), QStringLiteral("centre"), path, QStringLiteral("--format"), QStringLiteral("json")});
+    ASSERT_EQ(image.status, 0) << image.err.toStdString();
+    const QJsonObject found = image.json();
     EXPECT_NEAR(found[u"x"].toDouble(), made->centreX, 0.5);
     EXPECT_NEAR(found[u"y"].toDouble(), made->centreY, 0.5);
-    QProcess index;
     const QString given = QString::number(made->centreX + 0.4, 'f', 3) + QLatin1Char(',') + QString::number(made->centreY, 'f', 3);
-    index.start(QStringLiteral(SAEDINDEX_CLI),
-                {QStringLiteral("index"), QStringLiteral("--cell"), QStringLiteral("0.40495,0.40495,0.40495,90,90,90"),
-                 QStringLiteral("--type"), QStringLiteral("face"), QStringLiteral("--image"), path, QStringLiteral("--auto"),
-                 QStringLiteral("--centre"), given, QStringLiteral("--format"), QStringLiteral("tsv")});
-    ASSERT_TRUE(index.waitForFinished(60000));
-    EXPECT_EQ(index.exitCode(), 0) << index.readAllStandardError().toStdString();
-    EXPECT_TRUE(index.readAllStandardOutput().startsWith("第001组"));
+    const ProgramRun index = saed::testdata::runCliProgram(
+        {QStringLiteral("index"), QStringLiteral("--cell"), QStringLiteral("0.40495,0.40495,0.40495,90,90,90"),
+         QStringLiteral("--type"), QStringLiteral("face"), QStringLiteral("--image"), path, QStringLiteral("--auto"),
+         QStringLiteral("--centre"), given, QStringLiteral("--format"), QStringLiteral("tsv")},
+        saed::testdata::ProgramOptions().systemLanguage());
+    EXPECT_EQ(index.status, 0) << index.err.toStdString();
+    EXPECT_TRUE(index.out.startsWith(QStringLiteral("第001组"))) << index.out.toStdString();
 
     // CSV: one header and one line per candidate.
     const ProgramRun csv = runIdentify({path, QStringLiteral("--phases"), QStringLiteral("builtin"),
@@ -266,17 +249,7 @@ TEST(IdentifyCommandTest, screenRanksTheLibraryAndTheBuiltInPhasesByTheIdentific
     ASSERT_TRUE(made);
     const QString path = writeImage(dir, "al112.tif", made->raster);
     const auto runScreen = [](const QStringList& args) {
-        QProcess cli;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
-        cli.setProcessEnvironment(environment);
-        cli.start(QStringLiteral(SAEDINDEX_CLI), QStringList{QStringLiteral("screen")} + args);
-        ProgramRun run;
-        if (!cli.waitForFinished(120000)) return run;
-        run.status = cli.exitCode();
-        run.out = QString::fromUtf8(cli.readAllStandardOutput());
-        run.err = QString::fromUtf8(cli.readAllStandardError());
-        return run;
+        return saed::testdata::runCliProgram(QStringList{QStringLiteral("screen")} + args);
     };
 
     const ProgramRun screened = runScreen({QStringLiteral("--pattern"), path, QStringLiteral("--format"), QStringLiteral("json")});

@@ -10,12 +10,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "analysis/ringindexing.h"
 #include "library/builtinphases.h"
 #include "tests/clirun.h"
+#include "tests/programrun.h"
 #include "tools/patterngenerator.h"
 #include "tools/ringgenerator.h"
 
@@ -23,33 +23,16 @@ namespace {
 
 using namespace saed;
 
-struct CliOut {
-    int status = -1;
-    QString out, err;
-    QByteArray raw;  // stdout as written
-    QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
-};
+using CliOut = testdata::ProgramRun;
 
 class RingsCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        m_env = QProcessEnvironment::systemEnvironment();
-        m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
-        for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) m_env.remove(QString::fromLatin1(name));
-        m_env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-    }
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
 
+    // saedindex-cli on a system that names no language, with the test's configuration folder.
     CliOut run(const QStringList& args) {
-        QProcess cli;
-        cli.setProcessEnvironment(m_env);
-        cli.start(QStringLiteral(SAEDINDEX_CLI), args);
-        CliOut r;
-        r.status = cli.waitForFinished(60000) && cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-        r.raw = cli.readAllStandardOutput();
-        r.out = QString::fromUtf8(r.raw);
-        r.err = QString::fromUtf8(cli.readAllStandardError());
-        return r;
+        return testdata::runCliProgram(
+            args, testdata::ProgramOptions().systemLanguage().configIn(m_dir.filePath(QStringLiteral("config"))));
     }
 
     // A ring image of built-in phases written as a TIFF with the camera constant in it.
@@ -77,7 +60,6 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    QProcessEnvironment m_env;
 };
 
 // Gold at 3.5 % distortion: calibrated, saved, listed, used by rings, removed.
@@ -127,7 +109,7 @@ TEST_F(RingsCommandTest, calibrateSaveAndUse) {
 
     r = run({QStringLiteral("rings"), gold, QStringLiteral("--format"), QStringLiteral("csv")});
     ASSERT_EQ(r.status, 0);
-    EXPECT_TRUE(r.raw.startsWith("\xEF\xBB\xBFradius_px,g_inv_nm,mean,background,pixels\r\n"));
+    EXPECT_TRUE(r.rawOut.startsWith("\xEF\xBB\xBFradius_px,g_inv_nm,mean,background,pixels\r\n"));
 
     r = run({QStringLiteral("calibrations"), QStringLiteral("remove"), QStringLiteral("200kV 250mm")});
     EXPECT_EQ(r.status, 0);

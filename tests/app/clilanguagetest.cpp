@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: BSD-3-Clause
 // The command line's language: Chinese by default, English by --lang, help columns that line up
 // in both, and data output that is the same byte for byte in either.
-#include <QProcess>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
 #include "app/cli/tablewriter.h"
 #include "tests/clirun.h"
+#include "tests/programrun.h"
 
 namespace {
 
@@ -111,23 +111,21 @@ TEST(CliLanguageTest, dataOutputIsTheSameInBothLanguages) {
 // The window program answers --version, --help and an unknown option on the terminal: no
 // display is needed, and no window opens.
 TEST(CliLanguageTest, windowProgramAnswersOnTheTerminal) {
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LC_ALL", "LC_MESSAGES"})
-        environment.remove(QString::fromLatin1(name));
-    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
-    program.setProcessEnvironment(environment);
-    const auto run = [&program](const char* line) {
-        program.start(QStringLiteral(SAEDINDEX), cliArgs(line));
-        return program.waitForFinished(30000) ? program.exitCode() : -1;
+    const auto run = [](const char* line) {
+        return saed::testdata::runExecutable(QStringLiteral(SAEDINDEX), cliArgs(line),
+                                             saed::testdata::ProgramOptions().noDisplay());
     };
-    EXPECT_EQ(run("--version"), 0);
-    EXPECT_EQ(program.readAllStandardOutput(), QByteArray("saedindex " SAED_VERSION "\n"));
-    EXPECT_EQ(run("--help"), 0);
-    EXPECT_TRUE(program.readAllStandardOutput().startsWith("usage: saedindex [--lang zh|en] [IMAGE]\n"));
-    EXPECT_EQ(run("--lang zh --help"), 0);
-    EXPECT_TRUE(QString::fromUtf8(program.readAllStandardOutput()).startsWith(QStringLiteral("用法：saedindex [--lang zh|en]")));
-    EXPECT_EQ(run("--bogus image.tif"), 2);
-    EXPECT_TRUE(program.readAllStandardOutput().isEmpty());
-    EXPECT_TRUE(program.readAllStandardError().startsWith("saedindex: unknown option --bogus\n\nusage: saedindex"));
+    const auto version = run("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.rawOut, QByteArray("saedindex " SAED_VERSION "\n"));
+    const auto help = run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.rawOut.startsWith("usage: saedindex [--lang zh|en] [IMAGE]\n"));
+    const auto chinese = run("--lang zh --help");
+    EXPECT_EQ(chinese.status, 0);
+    EXPECT_TRUE(chinese.out.startsWith(QStringLiteral("用法：saedindex [--lang zh|en]")));
+    const auto bogus = run("--bogus image.tif");
+    EXPECT_EQ(bogus.status, 2);
+    EXPECT_TRUE(bogus.out.isEmpty());
+    EXPECT_TRUE(bogus.err.startsWith(QStringLiteral("saedindex: unknown option --bogus\n\nusage: saedindex")));
 }

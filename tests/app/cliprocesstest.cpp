@@ -4,7 +4,6 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -13,32 +12,18 @@
 #include <gtest/gtest.h>
 
 #include "tests/fulldisk.h"
+#include "tests/programrun.h"
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using CliRun = saed::testdata::ProgramRun;
 
 // Runs saedindex-cli in English with `args`; its standard output goes to `outFile` when given.
 CliRun runCli(const QStringList& args, const QString& outFile = QString(), const QString& folder = QString()) {
-    QProcess cli;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
-    cli.setProcessEnvironment(environment);
-    if (!outFile.isEmpty()) cli.setStandardOutputFile(outFile);
-    if (!folder.isEmpty()) cli.setWorkingDirectory(folder);
-    cli.start(QStringLiteral(SAEDINDEX_CLI), args);
-    CliRun run;
-    if (cli.waitForFinished(60000) && cli.exitStatus() == QProcess::NormalExit) run.status = cli.exitCode();
-    run.out = QString::fromUtf8(cli.readAllStandardOutput());
-    run.err = QString::fromUtf8(cli.readAllStandardError());
-    return run;
+    return saed::testdata::runCliProgram(args, saed::testdata::ProgramOptions().inFolder(folder).outputTo(outFile));
 }
 CliRun runCli(const QString& line, const QString& outFile = QString(), const QString& folder = QString()) {
-    return runCli(line.split(u' ', Qt::SkipEmptyParts), outFile, folder);
+    return saed::testdata::runCliProgram(line, saed::testdata::ProgramOptions().inFolder(folder).outputTo(outFile));
 }
 
 const char kCubicPattern[] = "--range 1 --scale 2,100 --r1 100,1 --r2 100,1 --r3 141.42,1 --angles 90,45,45";

@@ -6,12 +6,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "tests/fulldisk.h"
+#include "tests/programrun.h"
 
 #include <algorithm>
 #include <array>
@@ -21,30 +21,11 @@
 
 namespace {
 
-struct ProgramRun {
-    int status = -1;
-    QString out;
-    QString err;
-    QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
-};
+using saed::testdata::ProgramRun;
 
-ProgramRun runProgram(const QStringList& args) {
-    QProcess cli;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    cli.setProcessEnvironment(environment);
-    cli.start(QStringLiteral(SAEDINDEX_CLI), args);
-    ProgramRun run;
-    if (!cli.waitForFinished(60000)) return run;
-    run.status = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-    run.out = QString::fromUtf8(cli.readAllStandardOutput());
-    run.err = QString::fromUtf8(cli.readAllStandardError());
-    return run;
-}
-
-ProgramRun runProgram(const QString& line) { return runProgram(line.split(u' ', Qt::SkipEmptyParts)); }
+// saedindex-cli in English on a machine without a display.
+ProgramRun runProgram(const QStringList& args) { return saed::testdata::runCliProgram(args, saed::testdata::ProgramOptions().noDisplay()); }
+ProgramRun runProgram(const QString& line) { return saed::testdata::runCliProgram(line, saed::testdata::ProgramOptions().noDisplay()); }
 
 QJsonArray ints(std::initializer_list<int> values) {
     QJsonArray array;

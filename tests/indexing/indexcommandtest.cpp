@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: BSD-3-Clause
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTextStream>
 #include <QVariant>
 
@@ -13,6 +12,7 @@
 #include "app/cli/commands.h"
 #include "indexing/indexingoperations.h"
 #include "tests/clirun.h"
+#include "tests/programrun.h"
 
 namespace {
 
@@ -111,34 +111,28 @@ TEST(IndexCommandTest, badInputAndNoSolution) {
 }
 
 TEST(IndexCommandTest, programPrintsTheTableAndExitStatus) {
-    QProcess cli;
+    using saed::testdata::ProgramOptions;
+    using saed::testdata::ProgramRun;
     // A system that names no language of the program: Chinese.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) environment.remove(QString::fromLatin1(name));
-    environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-    cli.setProcessEnvironment(environment);
-    const auto run = [&cli](const QString& args) {
-        cli.start(QStringLiteral(SAEDINDEX_CLI), (QStringLiteral("index ") + args).split(u' ', Qt::SkipEmptyParts));
-        return cli.waitForFinished(30000) ? cli.exitCode() : -1;
+    const auto run = [](const QString& args, const ProgramOptions& options = ProgramOptions().systemLanguage()) {
+        return saed::testdata::runCliProgram(QStringLiteral("index ") + args, options);
     };
-    EXPECT_EQ(run(QStringLiteral("--colour red")), 2);
-    EXPECT_EQ(QString::fromUtf8(cli.readAllStandardError()),
-              QStringLiteral("saedindex-cli index: 未知选项 --colour\n用法见 saedindex-cli index --help。\n"));
+    const ProgramRun unknown = run(QStringLiteral("--colour red"));
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.err, QStringLiteral("saedindex-cli index: 未知选项 --colour\n用法见 saedindex-cli index --help。\n"));
     // LANGUAGE names English first.
-    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("de:en_GB"));
-    cli.setProcessEnvironment(environment);
-    EXPECT_EQ(run(QStringLiteral("--colour red")), 2);
-    EXPECT_TRUE(QString::fromUtf8(cli.readAllStandardError()).startsWith(QStringLiteral("saedindex-cli index: unknown option --colour\n")));
-    environment.remove(QStringLiteral("LANGUAGE"));
-    cli.setProcessEnvironment(environment);
+    const ProgramRun english = run(QStringLiteral("--colour red"), ProgramOptions().inLanguage(QStringLiteral("de:en_GB")));
+    EXPECT_EQ(english.status, 2);
+    EXPECT_TRUE(english.err.startsWith(QStringLiteral("saedindex-cli index: unknown option --colour\n")));
 
-    EXPECT_EQ(run(kCubic + QStringLiteral("--format tsv")), 0);
-    const QString out = QString::fromUtf8(cli.readAllStandardOutput());
-    EXPECT_EQ(out.count(u'\n'), 24);
-    EXPECT_TRUE(out.startsWith(QStringLiteral("第001组\t-1\t0\t0\t+")));
+    const ProgramRun table = run(kCubic + QStringLiteral("--format tsv"));
+    EXPECT_EQ(table.status, 0);
+    EXPECT_EQ(table.out.count(u'\n'), 24);
+    EXPECT_TRUE(table.out.startsWith(QStringLiteral("第001组\t-1\t0\t0\t+")));
 
-    EXPECT_EQ(run(QStringLiteral("--cell 0.5,0,0.5,90,90,90 --d 0.5,0.5,0.35 --angles 90,45,45")), 2);
-    EXPECT_TRUE(QString::fromUtf8(cli.readAllStandardError()).contains(QStringLiteral("--cell：b = 0 nm")));
+    const ProgramRun refused = run(QStringLiteral("--cell 0.5,0,0.5,90,90,90 --d 0.5,0.5,0.35 --angles 90,45,45"));
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("--cell：b = 0 nm")));
 }
 
 TEST(IndexCommandTest, anExceptionOrAnUnknownCommandIsToldWithStatusTwo) {

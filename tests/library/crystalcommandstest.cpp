@@ -8,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -24,6 +23,7 @@
 
 #include "tests/clirun.h"
 #include "tests/fulldisk.h"
+#include "tests/programrun.h"
 #include "tests/windowfixture.h"
 
 #include "app/form1.h"
@@ -235,19 +235,12 @@ TEST(CrystalCommandsTest, simulateBySpaceGroupAndFromCif) {
 TEST(CrystalCommandsTest, simulatePngWithoutADisplay) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    QProcess cli;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"})
-        environment.remove(QString::fromLatin1(name));
-    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
-    cli.setProcessEnvironment(environment);
     const QString png = dir.filePath(QStringLiteral("a.png"));
-    cli.start(QStringLiteral(SAEDINDEX_CLI), cliArgs("simulate --cell 0.405,0.405,0.405,90,90,90 --type face "
-                                                     "--zone 0,1,1 --format png --out") << png);
-    ASSERT_TRUE(cli.waitForFinished(60000));
-    EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(cli.exitCode(), 0);
-    EXPECT_TRUE(cli.readAllStandardError().isEmpty());
+    const saed::testdata::ProgramRun run = saed::testdata::runCliProgram(
+        cliArgs("simulate --cell 0.405,0.405,0.405,90,90,90 --type face --zone 0,1,1 --format png --out") << png,
+        saed::testdata::ProgramOptions().noDisplay());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
     QImage image(png);
     EXPECT_EQ(image.size(), QSize(600, 600));
 }
