@@ -7,7 +7,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -22,6 +21,7 @@
 #include "app/imageview.h"
 #include "app/simulationpanel.h"
 #include "core/millerbravais.h"
+#include "tests/programrun.h"
 #include "library/builtinphases.h"
 #include "library/phaselibrary.h"
 #include "measure/imagemeasurement.h"
@@ -35,16 +35,11 @@ using saed::testdata::MainWindowTest;
 // saedindex-cli identify as a user runs it, in English, with an empty configuration folder.
 QJsonObject cliIdentify(const QString& path) {
     QTemporaryDir config;
-    QProcess cli;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-    cli.setProcessEnvironment(environment);
-    cli.start(QStringLiteral(SAEDINDEX_CLI), {QStringLiteral("identify"), path, QStringLiteral("--phases"),
-                                              QStringLiteral("builtin"), QStringLiteral("--top"), QStringLiteral("50"),
-                                              QStringLiteral("--format"), QStringLiteral("json")});
-    if (!cli.waitForFinished(120000) || cli.exitCode() != 0) return {};
-    return QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
+    const saed::testdata::ProgramRun run = saed::testdata::runCliProgram(
+        {QStringLiteral("identify"), path, QStringLiteral("--phases"), QStringLiteral("builtin"), QStringLiteral("--top"),
+         QStringLiteral("50"), QStringLiteral("--format"), QStringLiteral("json")},
+        saed::testdata::ProgramOptions().configIn(config.path()));
+    return run.status == 0 ? run.json() : QJsonObject();
 }
 
 class IdentifyWindowTest : public MainWindowTest {

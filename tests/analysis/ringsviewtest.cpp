@@ -11,7 +11,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -22,6 +21,7 @@
 #include "model/mainmodel.h"
 #include "model/scriptedprompts.h"
 #include "store/calibrationstore.h"
+#include "tests/programrun.h"
 #include "tools/patterngenerator.h"
 #include "tools/ringgenerator.h"
 
@@ -54,14 +54,10 @@ struct Fixture {
     }
 
     QByteArray cli(const QStringList& args) {
-        QProcess run;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-        run.setProcessEnvironment(env);
-        run.start(QStringLiteral(SAEDINDEX_CLI), args);
-        EXPECT_TRUE(run.waitForFinished(120000));
-        EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
-        return run.readAllStandardOutput();
+        const testdata::ProgramRun run = testdata::runCliProgram(
+            args, testdata::ProgramOptions().systemLanguage().configIn(dir.filePath(QStringLiteral("config"))));
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        return run.rawOut;
     }
 };
 
