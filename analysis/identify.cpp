@@ -444,7 +444,7 @@ ScoreParts scoreSpots(PhaseSearch::Prepared& p, const Pairing& pairing, const Ne
             s.y = e.y;
             s.intensity = e.dd ? 0 : atoms ? e.f2 / std::max(wMax, 1e-300) : 1.0;
             s.doubleDiffraction = e.dd;
-            if (e.spot) s.detected = measure::ImagePoint{spots[*e.spot].x, spots[*e.spot].y};
+            if (e.spot) s.detected = core::PixelPoint{spots[*e.spot].x, spots[*e.spot].y};
             listed->push_back(s);
         }
     }
@@ -654,7 +654,7 @@ void findPairings(PhaseSearch::Prepared& p, std::size_t phaseIndex, const Measur
 }  // namespace
 
 ImageIdentification identifyImage(const core::Raster& raster, PhaseSearch& search, IdentifySettings settings,
-                                  std::optional<measure::ImagePoint> lockedCentre,
+                                  std::optional<core::PixelPoint> lockedCentre,
                                   const std::function<bool(std::size_t, std::size_t)>& progress) {
     ImageIdentification result;
     measure::SpotDetectionOptions detection;
@@ -672,7 +672,7 @@ ImageIdentification identifyImage(const core::Raster& raster, PhaseSearch& searc
     }
     // The distortion is a linear map of vectors from the direct beam: taken off about the first
     // fit's centre, and put back about the same point, so that the two are exact inverses.
-    const measure::ImagePoint about = result.net.centre;
+    const core::PixelPoint about = result.net.centre;
     const core::EllipticDistortion& distortion = settings.removeDistortion;
     std::vector<measure::Spot> corrected = result.spots;
     for (measure::Spot& s : corrected) {

@@ -71,7 +71,7 @@ struct CandidateSpot {
     double y = 0;
     double intensity = 0;          // relative |F|^2, 1 for the strongest (1 for all without atoms)
     bool doubleDiffraction = false;  // forbidden, reachable by double diffraction
-    std::optional<measure::ImagePoint> detected;  // the detected spot there
+    std::optional<core::PixelPoint> detected;  // the detected spot there
 };
 
 // What would tell tied candidates apart.
@@ -139,7 +139,7 @@ struct ImageIdentification {
 // they are): `spots` stay as the image shows them, the net is the undistorted one, and the
 // candidates' predicted and detected spots are image positions.
 ImageIdentification identifyImage(const core::Raster& raster, PhaseSearch& search, IdentifySettings settings,
-                                  std::optional<measure::ImagePoint> lockedCentre = std::nullopt,
+                                  std::optional<core::PixelPoint> lockedCentre = std::nullopt,
                                   const std::function<bool(std::size_t, std::size_t)>& progress = {});
 
 }  // namespace saed::analysis

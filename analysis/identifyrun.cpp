@@ -127,7 +127,7 @@ void IdentifyRun::join() {
 }
 
 bool IdentifyRun::start(core::Raster raster, IdentifyPhases phases, IdentifySettings settings,
-                        std::optional<measure::ImagePoint> lockedCentre) {
+                        std::optional<core::PixelPoint> lockedCentre) {
     if (m_running) return false;
     join();
     m_running = true;

@@ -78,7 +78,7 @@ public:
 
     // Starts identifying `raster` against `phases`; false when one is running already.
     bool start(core::Raster raster, IdentifyPhases phases, IdentifySettings settings,
-               std::optional<measure::ImagePoint> lockedCentre);
+               std::optional<core::PixelPoint> lockedCentre);
     // Stops the run at the next phase; finished(false) follows and no outcome is kept.
     void cancel();
     bool isRunning() const { return m_running; }

@@ -11,12 +11,10 @@
 
 namespace saed::analysis {
 
-PixelPoint toPixelPoint(const measure::Spot& spot) { return {spot.x, spot.y}; }
-
 std::vector<PixelPoint> toPixelPoints(std::span<const measure::Spot> spots) {
     std::vector<PixelPoint> points;
     points.reserve(spots.size());
-    for (const measure::Spot& s : spots) points.push_back(toPixelPoint(s));
+    for (const measure::Spot& s : spots) points.push_back(s.centre());
     return points;
 }
 

@@ -24,8 +24,7 @@ namespace saed::analysis {
 using simulation::ImageFrame;
 using simulation::PixelPoint;
 
-// A detected spot's centre as an image pixel point: the one conversion from a spot.
-PixelPoint toPixelPoint(const measure::Spot& spot);
+// The centres of detected spots as image pixel points (Spot::centre each).
 std::vector<PixelPoint> toPixelPoints(std::span<const measure::Spot> spots);
 
 // The spots of `raster` found on its raw values (never on a display picture), direct beam

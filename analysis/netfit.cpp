@@ -65,7 +65,7 @@ bool solve(std::array<std::array<double, 3>, 3> m, int n, std::array<double, 3>&
 }
 
 struct Lattice {
-    measure::ImagePoint origin;  // a lattice point
+    core::PixelPoint origin;  // a lattice point
     NetVector a, b;
 };
 
@@ -202,7 +202,7 @@ std::vector<NetVector> neighbourVectors(const std::vector<measure::Spot>& spots)
 }
 
 // Whether most spots lie on a few circles about `centre`: the rings of a polycrystal.
-bool looksLikeRings(const std::vector<measure::Spot>& spots, measure::ImagePoint centre) {
+bool looksLikeRings(const std::vector<measure::Spot>& spots, core::PixelPoint centre) {
     if (spots.size() < 12) return false;
     std::vector<double> radii;
     for (const measure::Spot& s : spots) radii.push_back(std::hypot(s.x - centre.x, s.y - centre.y));
@@ -221,7 +221,7 @@ bool looksLikeRings(const std::vector<measure::Spot>& spots, measure::ImagePoint
     return inTop * 2 >= static_cast<int>(spots.size());
 }
 
-measure::ImagePoint spotCentroid(const std::vector<measure::Spot>& spots) {
+core::PixelPoint spotCentroid(const std::vector<measure::Spot>& spots) {
     double sx = 0, sy = 0, sw = 0;
     for (std::size_t k = 0; k < spots.size() && k < 20; ++k) {
         const double w = std::max(spots[k].intensity, 0.0) + 1e-9;
@@ -253,7 +253,7 @@ double NetFit::angleDeg() const {
     return std::atan2(std::abs(cross(a, b)), dot(a, b)) * 180 / kPi;
 }
 
-std::optional<measure::ImagePoint> beamPlateau(const core::Raster& raster) {
+std::optional<core::PixelPoint> beamPlateau(const core::Raster& raster) {
     if (raster.empty()) return std::nullopt;
     const int w = raster.width(), h = raster.height();
     double top = -INFINITY;
@@ -303,10 +303,10 @@ std::optional<measure::ImagePoint> beamPlateau(const core::Raster& raster) {
         }
     // A single bright pixel is no plateau; a whole saturated image is none either.
     if (bestCount < 5 || bestCount > w * h / 4) return std::nullopt;
-    return measure::ImagePoint{bestX, bestY};
+    return core::PixelPoint{bestX, bestY};
 }
 
-std::optional<measure::ImagePoint> netCentre(const core::Raster& raster,
+std::optional<core::PixelPoint> netCentre(const core::Raster& raster,
                                              std::optional<std::vector<measure::Spot>> spots) {
     if (!spots) spots = measure::detectSpots(raster);
     NetFitOptions options;
@@ -370,7 +370,7 @@ NetFit fitNet(const std::vector<measure::Spot>& spots, const NetFitOptions& opti
         fit.status = NetStatus::OneSpot;
         return fit;
     }
-    const measure::ImagePoint start =
+    const core::PixelPoint start =
         options.lockedCentre ? *options.lockedCentre : options.startCentre ? *options.startCentre : spotCentroid(spots);
 
     // The lattice that puts the most spots on its points; of lattices nearly as good the coarsest,

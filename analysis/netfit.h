@@ -36,10 +36,10 @@ inline constexpr std::size_t kMaxNetSpots = 5000;
 
 struct NetFitOptions {
     // A centre set by the user: kept as given, only the basis is fitted.
-    std::optional<measure::ImagePoint> lockedCentre;
+    std::optional<core::PixelPoint> lockedCentre;
     // Where the direct beam is thought to be (its plateau); the spots decide between the lattice
     // points near it.
-    std::optional<measure::ImagePoint> startCentre;
+    std::optional<core::PixelPoint> startCentre;
 };
 
 // The net coordinates of one detected spot: spot = centre + m a + n b.
@@ -51,7 +51,7 @@ struct NetIndex {
 
 struct NetFit {
     NetStatus status = NetStatus::NoNet;
-    measure::ImagePoint centre;
+    core::PixelPoint centre;
     double centreSigmaPx = 0;  // standard uncertainty of each coordinate of the centre
     // The reduced basis: the two shortest non-collinear net vectors, |a| <= |b|, and b turned so
     // that the angle between them lies between 90 and 120 degrees.
@@ -72,7 +72,7 @@ struct NetFit {
 
 // The start for the direct beam: the centroid of the image's saturated plateau (the largest
 // connected patch of pixels at the image's maximum), else no value.
-std::optional<measure::ImagePoint> beamPlateau(const core::Raster& raster);
+std::optional<core::PixelPoint> beamPlateau(const core::Raster& raster);
 
 // The same net on its reduced basis (see NetFit::a), every spot's net coordinates carried over;
 // the uncertainties of |a|, |b| and the angle are those of the vectors that become a and b.
@@ -84,7 +84,7 @@ NetFit fitNet(const std::vector<measure::Spot>& spots, const NetFitOptions& opti
 
 // The direct beam of an image: the centre of the net fitted to `spots` (detected anew when none
 // are given), started from the beam's plateau; no value when the spots form no net.
-std::optional<measure::ImagePoint> netCentre(const core::Raster& raster,
+std::optional<core::PixelPoint> netCentre(const core::Raster& raster,
                                              std::optional<std::vector<measure::Spot>> spots = std::nullopt);
 
 }  // namespace saed::analysis

@@ -156,7 +156,7 @@ void IdentifyPanel::identify() {
     settings.maxCandidates = 50;
     const std::size_t count = phases.phases.size();
     const bool all = phases.allTaken;
-    std::optional<measure::ImagePoint> locked;
+    std::optional<core::PixelPoint> locked;
     if (m_measurement.centreLocked()) locked = m_measurement.centre();
     clearShown();
     m_serial = m_measurement.imageSerial();

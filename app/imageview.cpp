@@ -89,14 +89,14 @@ void ImageView::paintEvent(QPaintEvent*) {
     }
     // Detected spots as small circles, the direct-beam centre as a cross, both on their image pixels.
     const measure::ImageRect& r = m_measurement.viewport().rect();
-    const auto onScreen = [&](measure::ImagePoint p) {
+    const auto onScreen = [&](core::PixelPoint p) {
         const measure::Vector2 t = m_measurement.toImageTwips(p);
         return QPointF((r.left + t.x) / measure::kTwipsPerPixel, (r.top + t.y) / measure::kTwipsPerPixel);
     };
     if (!m_measurement.spots().empty()) {
         painter.setPen(QPen(QColor(0, 200, 255), 1));
         painter.setBrush(Qt::NoBrush);
-        for (const measure::Spot& spot : m_measurement.spots()) painter.drawEllipse(onScreen({spot.x, spot.y}), 5.0, 5.0);
+        for (const measure::Spot& spot : m_measurement.spots()) painter.drawEllipse(onScreen(spot.centre()), 5.0, 5.0);
     }
     if (const auto& centre = m_measurement.centre()) {
         const QPointF c = onScreen(*centre);

@@ -13,10 +13,10 @@ namespace {
 // The lengths of R1, R2, R3 and the angles between them, as the Measure dialog chooses them;
 // false when the vectors give no consistent angles.
 bool measureVectors(AutoPattern& pattern) {
-    const ImagePoint r[3] = {pattern.vectors.r1, pattern.vectors.r2, pattern.vectors.r3};
+    const core::PixelPoint r[3] = {pattern.vectors.r1, pattern.vectors.r2, pattern.vectors.r3};
     for (std::size_t n = 0; n < 3; ++n) pattern.lengthsPx[n] = std::hypot(r[n].x, r[n].y);
     // Lines drawn from the centre out to each spot: start minus end is the vector reversed.
-    const auto line = [](ImagePoint v) { return Vector2{-v.x, -v.y}; };
+    const auto line = [](core::PixelPoint v) { return Vector2{-v.x, -v.y}; };
     const std::optional<AngleCandidates> candidates = pairCandidates(line(r[0]), line(r[1]), line(r[2]));
     const std::optional<std::array<double, 3>> angles = candidates ? searchOrientation(*candidates) : std::nullopt;
     if (!angles) return false;
@@ -26,7 +26,7 @@ bool measureVectors(AutoPattern& pattern) {
 
 }  // namespace
 
-std::optional<AutoPattern> measurePattern(const core::Raster& raster, std::optional<ImagePoint> centre,
+std::optional<AutoPattern> measurePattern(const core::Raster& raster, std::optional<core::PixelPoint> centre,
                                           std::string& error, const SpotDetectionOptions& options,
                                           bool keepCentre) {
     AutoPattern pattern;
@@ -53,7 +53,7 @@ std::optional<AutoPattern> measurePattern(const core::Raster& raster, std::optio
     return pattern;
 }
 
-std::optional<AutoPattern> patternFromVectors(ImagePoint centre, ImagePoint r1, ImagePoint r2,
+std::optional<AutoPattern> patternFromVectors(core::PixelPoint centre, core::PixelPoint r1, core::PixelPoint r2,
                                               std::vector<Spot> spots) {
     AutoPattern pattern;
     pattern.spots = std::move(spots);

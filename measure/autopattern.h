@@ -26,13 +26,13 @@ struct AutoPattern {
 // Friedel pairs when none is given) and chooses R1, R2, R3; the centre is refined with them
 // unless `keepCentre` (a centre the user set and locked). nullopt, with `error` saying which
 // step failed, when there are too few spots, no centre or no two lattice vectors.
-std::optional<AutoPattern> measurePattern(const core::Raster& raster, std::optional<ImagePoint> centre,
+std::optional<AutoPattern> measurePattern(const core::Raster& raster, std::optional<core::PixelPoint> centre,
                                           std::string& error, const SpotDetectionOptions& options = {},
                                           bool keepCentre = false);
 
 // R1, R2 and R3 = R1 + R2 (image pixels) from `centre` with their lengths and the angles as the
 // Measure dialog chooses them; nullopt when they give no consistent angles.
-std::optional<AutoPattern> patternFromVectors(ImagePoint centre, ImagePoint r1, ImagePoint r2,
+std::optional<AutoPattern> patternFromVectors(core::PixelPoint centre, core::PixelPoint r1, core::PixelPoint r2,
                                               std::vector<Spot> spots = {});
 
 // The pattern as it would be without the projector's elliptical distortion: R1 and R2 corrected

@@ -173,12 +173,12 @@ double ImageMeasurement::zoomFactor() const {
     return double(r.width) / m_viewport.naturalWidth();
 }
 
-ImagePoint ImageMeasurement::toImagePixels(Vector2 twips) const {
+core::PixelPoint ImageMeasurement::toImagePixels(Vector2 twips) const {
     const double perPixel = kTwipsPerPixel * zoomFactor();
     return {twips.x / perPixel - 0.5, twips.y / perPixel - 0.5};
 }
 
-Vector2 ImageMeasurement::toImageTwips(ImagePoint pixels) const {
+Vector2 ImageMeasurement::toImageTwips(core::PixelPoint pixels) const {
     const double perPixel = kTwipsPerPixel * zoomFactor();
     return {(pixels.x + 0.5) * perPixel, (pixels.y + 0.5) * perPixel};
 }
@@ -255,7 +255,7 @@ void ImageMeasurement::applyPattern(const AutoPattern& pattern) {
     const std::optional<AutoPattern> fields = withoutChosenDistortion(pattern);
     writeAutoPattern(m_model, fields ? *fields : pattern);
     // As three lines drawn from the centre and accepted as R1, R2 and R3.
-    const ImagePoint r[3] = {pattern.vectors.r1, pattern.vectors.r2, pattern.vectors.r3};
+    const core::PixelPoint r[3] = {pattern.vectors.r1, pattern.vectors.r2, pattern.vectors.r3};
     const ImageRect& rect = m_viewport.rect();
     const Vector2 from = toImageTwips(*m_centre);
     m_marks.hideAll();
@@ -272,7 +272,7 @@ void ImageMeasurement::applyPattern(const AutoPattern& pattern) {
     emit viewChanged();
 }
 
-void ImageMeasurement::setCentre(ImagePoint centre, bool locked) {
+void ImageMeasurement::setCentre(core::PixelPoint centre, bool locked) {
     m_centre = centre;
     m_centreLocked = locked;
     emit centreChanged();
@@ -303,7 +303,7 @@ void ImageMeasurement::setCentreMode(bool on) {
 
 bool ImageMeasurement::onCentre(Vector2 twips) const {
     if (!m_centre || !m_raster || m_measureMode) return false;
-    const ImagePoint p = toImagePixels(twips);
+    const core::PixelPoint p = toImagePixels(twips);
     return std::hypot(p.x - m_centre->x, p.y - m_centre->y) * zoomFactor() <= kSnapScreenPx;
 }
 
@@ -311,14 +311,14 @@ QString ImageMeasurement::pointerStatus(Vector2 twips) const {
     QString text = QCoreApplication::translate("saed::measure::ImageMeasurement", "缩放 %1%")
                        .arg(number(zoomFactor() * 100.0, 0));
     if (!m_raster) return text;
-    const ImagePoint p = toImagePixels(twips);
+    const core::PixelPoint p = toImagePixels(twips);
     text += QCoreApplication::translate("saed::measure::ImageMeasurement", "   像素 (%1, %2)")
                 .arg(number(p.x, 1), number(p.y, 1));
     const double reading = m_model.value(Field::ScaleReading);
     const double barPx = m_model.value(Field::ScaleLength);
     if (reading > 0.0 && barPx > 0.0) {
-        const ImagePoint from = m_centre ? *m_centre
-                                         : ImagePoint{(m_raster->width() - 1) / 2.0, (m_raster->height() - 1) / 2.0};
+        const core::PixelPoint from = m_centre ? *m_centre
+                                         : core::PixelPoint{(m_raster->width() - 1) / 2.0, (m_raster->height() - 1) / 2.0};
         double dx = p.x - from.x, dy = p.y - from.y;
         if (m_chosen) m_chosen->distortion.correct(dx, dy);
         const double g = std::hypot(dx, dy) * reading / barPx;
@@ -331,17 +331,17 @@ QString ImageMeasurement::pointerStatus(Vector2 twips) const {
 void ImageMeasurement::snapLine(Vector2& start, Vector2& end) const {
     const double zoom = zoomFactor();
     const double radius = std::max(kSnapMinImagePx, kSnapScreenPx / zoom);
-    ImagePoint a = toImagePixels(start);
-    ImagePoint b = toImagePixels(end);
-    const auto snap = [&](ImagePoint p) -> std::optional<ImagePoint> {
+    core::PixelPoint a = toImagePixels(start);
+    core::PixelPoint b = toImagePixels(end);
+    const auto snap = [&](core::PixelPoint p) -> std::optional<core::PixelPoint> {
         const std::optional<Spot> spot = refineSpotCentre(*m_raster, p, radius);
         if (!spot || std::hypot(spot->x - p.x, spot->y - p.y) > radius) return std::nullopt;
-        return ImagePoint{spot->x, spot->y};
+        return core::PixelPoint{spot->x, spot->y};
     };
     const bool click = std::hypot(b.x - a.x, b.y - a.y) * zoom < kClickScreenPx;
     if (m_centre && click) {
         // A click on a spot draws the line from the direct beam to it.
-        const std::optional<ImagePoint> spot = snap(b);
+        const std::optional<core::PixelPoint> spot = snap(b);
         if (!spot) return;
         a = *m_centre;
         b = *spot;
@@ -442,7 +442,7 @@ void ImageMeasurement::move(Qt::MouseButtons held, double x, double y) {
 void ImageMeasurement::release(Qt::MouseButton button, double x, double y) {
     if (button != Qt::LeftButton) return;
     if ((m_centreMode || m_draggingCentre) && m_raster) {
-        ImagePoint at = toImagePixels({x, y});
+        core::PixelPoint at = toImagePixels({x, y});
         // A click lands on the direct beam's sub-pixel centre; a dragged cross stays where it is put.
         if (m_centreMode && m_snapping) {
             const double radius = std::max(kSnapMinImagePx, kSnapScreenPx / zoomFactor());

@@ -117,8 +117,8 @@ public:
     double zoomFactor() const;
     // Image pixels (x right, y down, (0, 0) the centre of the top-left pixel) of an image-relative
     // point in twips, and back.
-    ImagePoint toImagePixels(Vector2 twips) const;
-    Vector2 toImageTwips(ImagePoint pixels) const;
+    core::PixelPoint toImagePixels(Vector2 twips) const;
+    Vector2 toImageTwips(core::PixelPoint pixels) const;
 
     // Line ends released near a spot move to its sub-pixel centre (on by default).
     bool snapping() const { return m_snapping; }
@@ -126,11 +126,11 @@ public:
     // Finds and marks the direct-beam centre (a locked one is let go); false, with a status
     // message, when it cannot.
     bool findCentre();
-    const std::optional<ImagePoint>& centre() const { return m_centre; }
+    const std::optional<core::PixelPoint>& centre() const { return m_centre; }
     // A centre the user set: "自动找斑点" and the identification take it as it is.
     bool centreLocked() const { return m_centre.has_value() && m_centreLocked; }
     // Marks `centre` (image pixels) as the direct beam, locked or not.
-    void setCentre(ImagePoint centre, bool locked);
+    void setCentre(core::PixelPoint centre, bool locked);
     // Locks or frees the centre shown; without a centre there is nothing to lock.
     void setCentreLocked(bool locked);
     // "设为中心": the next click on the image sets the centre there (on the spot's sub-pixel
@@ -220,7 +220,7 @@ private:
     std::uint64_t m_imageSerial = 0;
     core::DisplaySettings m_display;
     bool m_snapping = true;
-    std::optional<ImagePoint> m_centre;
+    std::optional<core::PixelPoint> m_centre;
     bool m_centreLocked = false;
     bool m_centreMode = false;
     bool m_draggingCentre = false;  // a press grabbed the centre's cross

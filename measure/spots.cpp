@@ -104,7 +104,7 @@ Background fitBorder(const core::Raster& r, const Window& w) {
 
 }  // namespace
 
-std::optional<Spot> refineSpotCentre(const core::Raster& raster, ImagePoint near, double radiusPx) {
+std::optional<Spot> refineSpotCentre(const core::Raster& raster, core::PixelPoint near, double radiusPx) {
     if (raster.empty() || !std::isfinite(near.x) || !std::isfinite(near.y)) return std::nullopt;
     if (near.x < -0.5 || near.y < -0.5 || near.x > raster.width() - 0.5 || near.y > raster.height() - 0.5)
         return std::nullopt;
@@ -287,7 +287,7 @@ std::vector<Spot> detectSpots(const core::Raster& raster, const SpotDetectionOpt
     return kept;
 }
 
-std::optional<ImagePoint> friedelCentre(const std::vector<Spot>& allSpots, double tolerancePx) {
+std::optional<core::PixelPoint> friedelCentre(const std::vector<Spot>& allSpots, double tolerancePx) {
     const std::size_t n = std::min<std::size_t>(allSpots.size(), 80);
     std::vector<Spot> spots(allSpots.begin(), allSpots.begin() + static_cast<std::ptrdiff_t>(n));
     struct Midpoint {
@@ -323,7 +323,7 @@ std::optional<ImagePoint> friedelCentre(const std::vector<Spot>& allSpots, doubl
         }
     }
     if (bestCount < 2) return std::nullopt;
-    ImagePoint c{mids[best].x, mids[best].y};
+    core::PixelPoint c{mids[best].x, mids[best].y};
     // Mean of the midpoints about the estimate, twice, so that the estimate settles on them.
     for (int pass = 0; pass < 2; ++pass) {
         double sx = 0.0, sy = 0.0;
@@ -358,11 +358,11 @@ std::optional<ImagePoint> friedelCentre(const std::vector<Spot>& allSpots, doubl
     return c;
 }
 
-std::optional<ImagePoint> findDirectBeamCentre(const core::Raster& raster, const SpotDetectionOptions& options) {
+std::optional<core::PixelPoint> findDirectBeamCentre(const core::Raster& raster, const SpotDetectionOptions& options) {
     return friedelCentre(detectSpots(raster, options));
 }
 
-std::optional<LatticeVectors> chooseLatticeVectors(const std::vector<Spot>& spots, ImagePoint centre,
+std::optional<LatticeVectors> chooseLatticeVectors(const std::vector<Spot>& spots, core::PixelPoint centre,
                                                    bool keepCentre) {
     struct Vec {
         double x, y;
@@ -404,7 +404,7 @@ std::optional<LatticeVectors> chooseLatticeVectors(const std::vector<Spot>& spot
     // spot = centre + m r1 + n r2.
     LatticeVectors out;
     Vec a = *r1, b = *r2;
-    ImagePoint c = centre;
+    core::PixelPoint c = centre;
     for (int pass = 0; pass < 2; ++pass) {
         const double det = a.x * b.y - a.y * b.x;
         std::array<std::array<double, 3>, 3> m{};

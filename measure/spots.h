@@ -13,13 +13,14 @@
 
 namespace saed::measure {
 
-using ImagePoint = core::PixelPoint;
-
 struct Spot {
     double x = 0.0;          // sub-pixel centre
     double y = 0.0;
     double intensity = 0.0;  // summed over the spot's window, background removed
     double snr = 0.0;        // signal-to-noise of detection, see detectSpots()
+
+    // The sub-pixel centre as an image point: the one way from a detected spot to a point.
+    core::PixelPoint centre() const { return {x, y}; }
 };
 
 // The intensity-weighted centre of the spot nearest `near`: the brightest 3 x 3 mean within
@@ -27,7 +28,7 @@ struct Spot {
 // (2 radius + 1)-pixel window is removed as background, and the centroid of what stands more
 // than twice the border's noise above it is iterated until the window sits on the spot.
 // nullopt when `near` is off the image or nothing stands above the background there.
-std::optional<Spot> refineSpotCentre(const core::Raster& raster, ImagePoint near, double radiusPx = 6.0);
+std::optional<Spot> refineSpotCentre(const core::Raster& raster, core::PixelPoint near, double radiusPx = 6.0);
 
 struct SpotDetectionOptions {
     // A spot is kept when its 3 x 3 mean at the peak stands at least this many times the noise
@@ -47,16 +48,16 @@ std::vector<Spot> detectSpots(const core::Raster& raster, const SpotDetectionOpt
 // The direct-beam centre from the symmetry of Friedel pairs: the point about which most spots
 // of like intensity lie in opposite pairs, as the mean of those pairs' midpoints. Needs no spot
 // at the centre itself (a saturated or blocked direct beam); nullopt with fewer than two pairs.
-std::optional<ImagePoint> friedelCentre(const std::vector<Spot>& spots, double tolerancePx = 1.5);
+std::optional<core::PixelPoint> friedelCentre(const std::vector<Spot>& spots, double tolerancePx = 1.5);
 
 // Detects the spots and finds the direct-beam centre.
-std::optional<ImagePoint> findDirectBeamCentre(const core::Raster& raster, const SpotDetectionOptions& options = {});
+std::optional<core::PixelPoint> findDirectBeamCentre(const core::Raster& raster, const SpotDetectionOptions& options = {});
 
 struct LatticeVectors {
-    ImagePoint r1;       // (dx, dy) in pixels
-    ImagePoint r2;
-    ImagePoint r3;       // r1 + r2
-    ImagePoint centre;   // refined with the vectors
+    core::PixelPoint r1;       // (dx, dy) in pixels
+    core::PixelPoint r2;
+    core::PixelPoint r3;       // r1 + r2
+    core::PixelPoint centre;   // refined with the vectors
     int spotsIndexed = 0;
 };
 
@@ -65,7 +66,7 @@ struct LatticeVectors {
 // shorter of R1 +- R2; then every spot that lies on that lattice refines the three by least
 // squares; a `keepCentre` stays where it is given (a centre the user set), only R1 and R2 are
 // refined. nullopt without two such vectors.
-std::optional<LatticeVectors> chooseLatticeVectors(const std::vector<Spot>& spots, ImagePoint centre,
+std::optional<LatticeVectors> chooseLatticeVectors(const std::vector<Spot>& spots, core::PixelPoint centre,
                                                    bool keepCentre = false);
 
 }  // namespace saed::measure

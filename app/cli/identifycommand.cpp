@@ -189,12 +189,12 @@ int runIdentifyCommand(const QStringList& arguments, QTextStream& out, QTextStre
     const int top = options.value(QStringLiteral("top"), QStringLiteral("10")).toInt(&topOk);
     if (!topOk || top < 1) return fail(err, Identify::tr("--top 须为正整数"));
     settings.maxCandidates = static_cast<std::size_t>(std::max(top, 10));
-    std::optional<measure::ImagePoint> centre;
+    std::optional<core::PixelPoint> centre;
     if (options.has(QStringLiteral("centre"))) {
         const auto xy = options.list(QStringLiteral("centre"), 2);
         const auto x = xy ? number((*xy)[0]) : std::nullopt, y = xy ? number((*xy)[1]) : std::nullopt;
         if (!x || !y) return fail(err, Identify::tr("--centre 须为 X,Y 两个数"));
-        centre = measure::ImagePoint{*x, *y};
+        centre = core::PixelPoint{*x, *y};
     }
     if (options.has(QStringLiteral("d-range"))) {
         const auto range = options.list(QStringLiteral("d-range"), 2);

@@ -43,11 +43,11 @@ const char kImageUsage[] = QT_TRANSLATE_NOOP("saed::cli::Image",
     "--calibration NAME：保存的标定（saedindex-cli calibrate --save）；spots 给出去除其椭圆畸变后的\n"
     "r1、r2、r3 及其 |g|（1/nm）；斑点和中心仍为图像上的位置。\n");
 
-QJsonValue pointJson(const measure::ImagePoint& p) {
+QJsonValue pointJson(const core::PixelPoint& p) {
     return QJsonObject{{QStringLiteral("x"), p.x}, {QStringLiteral("y"), p.y}};
 }
 
-QJsonValue vectorJson(const measure::ImagePoint& v) { return QJsonArray{v.x, v.y}; }
+QJsonValue vectorJson(const core::PixelPoint& v) { return QJsonArray{v.x, v.y}; }
 
 std::optional<double> number(const QString& text) {
     bool ok = false;
@@ -190,7 +190,7 @@ int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         const auto spots = measure::detectSpots(raster, detection);
         // The lattice point about which the spots of the net fitted to them all pair up best;
         // the Friedel pairs alone where they form no net.
-        std::optional<measure::ImagePoint> centre = analysis::netCentre(raster, spots);
+        std::optional<core::PixelPoint> centre = analysis::netCentre(raster, spots);
         if (!centre) centre = measure::friedelCentre(spots);
         if (action == QStringLiteral("centre")) {
             if (!centre) {
@@ -218,9 +218,9 @@ int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err)
                 saved->distortion.correct(vectors->r2.x, vectors->r2.y);
                 vectors->r3 = {vectors->r1.x + vectors->r2.x, vectors->r1.y + vectors->r2.y};
             }
-            for (const auto& [name, v] : {std::pair{QStringLiteral("r1"), vectors ? vectors->r1 : measure::ImagePoint{}},
-                                          std::pair{QStringLiteral("r2"), vectors ? vectors->r2 : measure::ImagePoint{}},
-                                          std::pair{QStringLiteral("r3"), vectors ? vectors->r3 : measure::ImagePoint{}}}) {
+            for (const auto& [name, v] : {std::pair{QStringLiteral("r1"), vectors ? vectors->r1 : core::PixelPoint{}},
+                                          std::pair{QStringLiteral("r2"), vectors ? vectors->r2 : core::PixelPoint{}},
+                                          std::pair{QStringLiteral("r3"), vectors ? vectors->r3 : core::PixelPoint{}}}) {
                 result[name] = vectors ? vectorJson(v) : QJsonValue();
                 if (vectors && saved) {
                     const double g = saved->perPixel * std::hypot(v.x, v.y);

@@ -261,12 +261,12 @@ std::optional<measure::AutoPattern> measureImage(const Options& options, const s
     std::string error;
     // The direct beam: the one given, else the lattice point about which the spots of the net
     // fitted to them all pair up best (started from the beam's plateau).
-    std::optional<measure::ImagePoint> centre;
+    std::optional<core::PixelPoint> centre;
     if (options.has(QStringLiteral("centre"))) {
         const QStringList xy = options.value(QStringLiteral("centre")).split(QLatin1Char(','));
         bool okX = false, okY = false;
         const double x = xy.size() == 2 ? xy[0].trimmed().toDouble(&okX) : 0, y = xy.size() == 2 ? xy[1].trimmed().toDouble(&okY) : 0;
-        if (okX && okY && std::isfinite(x) && std::isfinite(y)) centre = measure::ImagePoint{x, y};
+        if (okX && okY && std::isfinite(x) && std::isfinite(y)) centre = core::PixelPoint{x, y};
         if (!centre) {
             err << "saedindex-cli index: " << Index::tr("--centre 须为 X,Y 两个数") << '\n';
             return std::nullopt;

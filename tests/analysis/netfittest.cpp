@@ -77,7 +77,7 @@ TEST(NetFitTest, noisyNetsGiveTheReducedBasisCentreAndOutliers) {
 
     // A centre set by the user is kept exactly, and only the basis is fitted about it.
     NetFitOptions locked;
-    locked.lockedCentre = saed::measure::ImagePoint{cx + 0.4, cy - 0.3};
+    locked.lockedCentre = saed::core::PixelPoint{cx + 0.4, cy - 0.3};
     const NetFit kept = fitNet(spots, locked);
     ASSERT_EQ(kept.status, NetStatus::Ok);
     EXPECT_DOUBLE_EQ(kept.centre.x, cx + 0.4);

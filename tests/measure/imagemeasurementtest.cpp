@@ -213,11 +213,11 @@ namespace {
 const QString kSample = QStringLiteral(SAED_SOURCE_DIR "/samples/al-011-pattern.tif");
 
 // Two spots of the sample and its direct beam (samples/al-011-pattern.txt), image pixels.
-constexpr ImagePoint kSpot01{221.3829, 293.0819};
-constexpr ImagePoint kSpot10{305.6105, 270.0961};
-constexpr ImagePoint kCentre{255.37, 251.81};
+constexpr saed::core::PixelPoint kSpot01{221.3829, 293.0819};
+constexpr saed::core::PixelPoint kSpot10{305.6105, 270.0961};
+constexpr saed::core::PixelPoint kCentre{255.37, 251.81};
 
-double distance(ImagePoint a, ImagePoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
+double distance(saed::core::PixelPoint a, saed::core::PixelPoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
 
 // A PNG whose header says width x height, with an empty picture after it.
 QByteArray pngHeader(quint32 width, quint32 height) {
@@ -288,8 +288,8 @@ TEST(ImageMeasurementTest, lengthsAreImagePixelsAtEveryZoomAndEndsSnapToSpots) {
     ASSERT_TRUE(f.m.openPath(kSample));
     const double truth = distance(kSpot01, kSpot10);
     // Ends placed a pixel or two off the spots, in image pixels.
-    const ImagePoint from{kSpot01.x + 1.4, kSpot01.y - 1.2};
-    const ImagePoint to{kSpot10.x - 1.1, kSpot10.y + 1.6};
+    const saed::core::PixelPoint from{kSpot01.x + 1.4, kSpot01.y - 1.2};
+    const saed::core::PixelPoint to{kSpot10.x - 1.1, kSpot10.y + 1.6};
     const auto measure = [&] {
         const Vector2 a = f.m.toImageTwips(from), b = f.m.toImageTwips(to);
         f.line(a.x, a.y, b.x, b.y);
@@ -344,7 +344,7 @@ TEST(ImageMeasurementTest, automaticSpotsFillTheFieldsAsThreeAcceptedLines) {
 TEST(ImageMeasurementTest, aCentreSetByClickOrDragIsLockedAndAutomaticSpotsKeepIt) {
     Fixture f;
     ASSERT_TRUE(f.m.openPath(kSample));
-    const auto click = [&](ImagePoint p) {
+    const auto click = [&](saed::core::PixelPoint p) {
         const Vector2 t = f.m.toImageTwips(p);
         f.m.press(Qt::LeftButton, Qt::LeftButton, t.x, t.y);
         f.m.release(Qt::LeftButton, t.x, t.y);
@@ -359,8 +359,8 @@ TEST(ImageMeasurementTest, aCentreSetByClickOrDragIsLockedAndAutomaticSpotsKeepI
     EXPECT_FALSE(f.m.centreMode());
 
     // Dragging the cross (move mode) puts it where it is let go, locked, and does not pan.
-    const ImagePoint set = *f.m.centre();
-    const ImagePoint dragged{set.x + 1.0, set.y - 0.5};
+    const saed::core::PixelPoint set = *f.m.centre();
+    const saed::core::PixelPoint dragged{set.x + 1.0, set.y - 0.5};
     const Vector2 from = f.m.toImageTwips(set), to = f.m.toImageTwips(dragged);
     ASSERT_TRUE(f.m.onCentre(from));
     f.m.press(Qt::LeftButton, Qt::LeftButton, from.x, from.y);

@@ -113,7 +113,7 @@ TEST(SpotsTest, latticeVectorsAreTheTwoShortestWithR3TheirSum) {
     ASSERT_TRUE(v);
     // R1 and R2 are +-g_a and +-g_b (both 53.5 px, 109.47 degrees apart); R3 = R1 + R2 is then
     // the (2 0 0) spot, 61.7 px.
-    const auto near = [](ImagePoint a, double x, double y) {
+    const auto near = [](saed::core::PixelPoint a, double x, double y) {
         return distance(a.x, a.y, x, y) < 0.1 || distance(a.x, a.y, -x, -y) < 0.1;
     };
     const bool r1a = near(v->r1, p.gaX, p.gaY), r1b = near(v->r1, p.gbX, p.gbY);
