@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
-#include <cmath>    // for isfinite
+#include <cmath>    // for fabs, fmax, isfinite
 #include <cstdlib>  // for strtod
 
 #include "library/phaselibrary.h"
@@ -75,6 +75,35 @@ std::optional<double> fieldCalibration(const model::MainModel& model) {
     const double length = model.value(model::Field::ScaleLength);
     if (!(reading > 0) || !(length > 0) || !std::isfinite(reading / length)) return std::nullopt;
     return reading / length;
+}
+
+std::optional<PatternPhase> latticeFieldsPhase(const model::MainModel& model) {
+    using model::Field;
+    const core::Cell cell{model.value(Field::A),     model.value(Field::B),    model.value(Field::C),
+                          model.value(Field::Alpha), model.value(Field::Beta), model.value(Field::Gamma)};
+    if (!core::isCell(cell)) return std::nullopt;
+    PatternPhase found;
+    found.calibration = fieldCalibration(model);
+    const core::LatticeType type = model.Combo1();
+    if (core::isLatticeCentring(type)) {
+        found.phase.name = model.Text6().trimmed().toStdString();
+        found.phase.cell = cell;
+        found.latticeType = type;
+        return found;
+    }
+    const auto close = [](double x, double y) { return std::fabs(x - y) <= 1e-6 * std::fmax(1.0, std::fabs(x)); };
+    const library::PhaseLibrary& library = *library::phaseLibrary(model);
+    for (int r = 1; r <= library.tree().recordCount(); ++r) {
+        const library::CrystalPhase* crystal = library.crystal(r);
+        if (crystal == nullptr) continue;
+        const core::Cell& c = crystal->cell;
+        if (close(c.aNm, cell.aNm) && close(c.bNm, cell.bNm) && close(c.cNm, cell.cNm) &&
+            close(c.alphaDeg, cell.alphaDeg) && close(c.betaDeg, cell.betaDeg) && close(c.gammaDeg, cell.gammaDeg)) {
+            found.phase = *crystal;
+            return found;
+        }
+    }
+    return std::nullopt;
 }
 
 bool loadLibraryRecord(model::MainModel& model, int record) {

@@ -46,6 +46,19 @@ IdentifyPhases identifyPhases(const model::MainModel& model);
 // none (the scale is then fitted per candidate).
 std::optional<double> fieldCalibration(const model::MainModel& model);
 
+// The phase an image is identified against: a crystal phase ruled by its space group, or a cell
+// ruled by one of the five lattice types; and the window's calibration.
+struct PatternPhase {
+    library::CrystalPhase phase;
+    core::LatticeType latticeType = core::LatticeType::SpaceGroup;
+    std::optional<double> calibration;  // 1/nm per pixel; the file's own is used first
+};
+
+// The phase of the lattice fields: the cell and name with the chosen lattice type, or for the
+// space-group entry the library's crystal phase of that cell (within a part in a million). No
+// value when the fields hold no cell or no library crystal has it.
+std::optional<PatternPhase> latticeFieldsPhase(const model::MainModel& model);
+
 // Loads library record `record` (from 1) into the phase name and lattice fields: its space group
 // where the library has its crystal phase, else its lattice type. False when there is no such
 // record.

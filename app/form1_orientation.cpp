@@ -5,14 +5,11 @@
 
 #include <QTabWidget>
 
-#include <cmath>  // for fabs, fmax
-
 #include "analysis/identifyrun.h"
 #include "analysis/resultset.h"
 #include "app/orientationpanel.h"
 #include "app/resultspanel.h"
 #include "app/simulationpanel.h"
-#include "library/phaselibrary.h"
 
 namespace saed::app {
 
@@ -27,34 +24,7 @@ QWidget* Form1::buildOrientationTab() {
     m_orientationPanel->setFourIndex(m_model.fourIndex());
     // An image's pattern is identified against the phase of the lattice fields: a library
     // crystal of that cell when they are ruled by the space group, else the cell and lattice type.
-    m_orientationPanel->setPatternPhaseSource([this]() -> std::optional<PatternPhase> {
-        using model::Field;
-        const core::Cell cell{m_model.value(Field::A),     m_model.value(Field::B),    m_model.value(Field::C),
-                              m_model.value(Field::Alpha), m_model.value(Field::Beta), m_model.value(Field::Gamma)};
-        if (!core::isCell(cell)) return std::nullopt;
-        PatternPhase found;
-        found.calibration = analysis::fieldCalibration(m_model);
-        const core::LatticeType type = m_model.Combo1();
-        if (core::isLatticeCentring(type)) {
-            found.phase.name = m_model.Text6().trimmed().toStdString();
-            found.phase.cell = cell;
-            found.latticeType = type;
-            return found;
-        }
-        const auto close = [](double x, double y) { return std::fabs(x - y) <= 1e-6 * std::fmax(1.0, std::fabs(x)); };
-        const library::PhaseLibrary& library = *library::phaseLibrary(m_model);
-        for (int r = 1; r <= library.tree().recordCount(); ++r) {
-            const library::CrystalPhase* crystal = library.crystal(r);
-            if (crystal == nullptr) continue;
-            const core::Cell& c = crystal->cell;
-            if (close(c.aNm, cell.aNm) && close(c.bNm, cell.bNm) && close(c.cNm, cell.cNm) &&
-                close(c.alphaDeg, cell.alphaDeg) && close(c.betaDeg, cell.betaDeg) && close(c.gammaDeg, cell.gammaDeg)) {
-                found.phase = *crystal;
-                return found;
-            }
-        }
-        return std::nullopt;
-    });
+    m_orientationPanel->setPatternPhaseSource([this] { return analysis::latticeFieldsPhase(m_model); });
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
         if (m_tabs->widget(index) == m_orientationPanel) refreshOrientationPanel();
     });

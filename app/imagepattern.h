@@ -9,19 +9,13 @@
 
 #include <QString>
 
+#include "analysis/identifyrun.h"
 #include "calculator/tiltcheck.h"
-#include "core/lattice.h"  // for LatticeType
-#include "library/crystalphase.h"
 
 namespace saed::app {
 
-// The phase an image is identified against: a crystal phase ruled by its space group
-// (latticeType -1) or a cell ruled by a lattice type (0 to 4); and the window's calibration.
-struct PatternPhase {
-    library::CrystalPhase phase;
-    core::LatticeType latticeType = core::LatticeType::SpaceGroup;  // a lattice type, or the phase's space group
-    std::optional<double> calibration;  // 1/nm per pixel; the file's own is used first
-};
+// The phase an image is identified against (see analysis::PatternPhase).
+using analysis::PatternPhase;
 
 struct ImagePattern {
     std::vector<calculator::IndexedSolution> rows;  // group: the candidate's rank

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: BSD-3-Clause
 #include "analysis/resultset.h"
+#include "analysis/identifyrun.h"
 
 #include <gtest/gtest.h>
 
@@ -56,4 +57,21 @@ TEST(ResultSetTest, theTableRowsWithTheirFamiliesRuleAndShownRow) {
     EXPECT_FALSE(faceCentred.selected);
     model.setCombo1(LatticeType::SpaceGroup);
     EXPECT_FALSE(saed::analysis::currentResults(model, run, shown).set.rule);
+}
+
+TEST(ResultSetTest, theLatticeFieldsPhaseForAnImageOfTheTiltCheck) {
+    saed::model::MainModel model;
+    saed::testdata::fillCubicExample(model);
+    model.setText6(QStringLiteral("立方"));
+    model.setCombo1(LatticeType::BodyCentred);
+    const auto phase = saed::analysis::latticeFieldsPhase(model);
+    ASSERT_TRUE(phase);
+    EXPECT_EQ(phase->latticeType, LatticeType::BodyCentred);
+    EXPECT_EQ(phase->phase.cell, (saed::core::Cell{0.5, 0.5, 0.5, 90, 90, 90}));
+    EXPECT_EQ(phase->phase.name, "立方");
+    // 标尺示数 2 over 标尺测量 100 px.
+    ASSERT_TRUE(phase->calibration);
+    EXPECT_DOUBLE_EQ(*phase->calibration, 0.02);
+    model.setText1(saed::model::Field::B, QStringLiteral("0"));
+    EXPECT_FALSE(saed::analysis::latticeFieldsPhase(model));
 }
