@@ -104,6 +104,7 @@ ReportLines screeningBlockLines(const ReportFields& fields, const std::vector<Re
     out.lines.push_back(resultsLine(fields));
     out.lines.push_back(reportHeaderLine(fields.anglesDeg[0]));
     for (const ReportRow& row : rows) out.lines.push_back(reportRowLine(row));
+    if (!fields.calibration.empty()) out.lines.push_back("所选标定：" + fields.calibration);
     return out;
 }
 

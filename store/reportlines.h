@@ -48,7 +48,8 @@ std::string reportRowLine(const ReportRow& row);
 // scale bar, one line naming it.
 ReportLines resultReportLines(const ReportFields& fields, const std::vector<ReportRow>& rows);
 
-// One phase's block of the screening report; no lines when the phase has no rows.
+// One phase's block of the screening report; no lines when the phase has no rows. A saved
+// calibration that gave the scale bar is named after the rows, as in the result report.
 ReportLines screeningBlockLines(const ReportFields& fields, const std::vector<ReportRow>& rows);
 
 // Local date and time of a report's name.

@@ -212,12 +212,19 @@ TEST_F(ScreeningTest, bothBuiltInPhasesThenOneThenNone) {
     // A second screening in the same second appends its blocks.
     ASSERT_TRUE(screen(true, "物相"));
     EXPECT_EQ(fileBytes(outcome->path), golden + golden);
+    // A saved calibration chosen for the scale bar is named after each block's rows.
+    model.setCalibrationNote(QStringLiteral("cam（0.08 1/nm/px）"));
+    ASSERT_TRUE(screen(true, "物相"));
+    QStringEncoder gb18030("GB18030");
+    const QByteArray kept = golden + golden + golden + QByteArray(gb18030(QStringLiteral("所选标定：cam（0.08 1/nm/px）\r\n")));
+    EXPECT_EQ(fileBytes(outcome->path), kept);
+    model.setCalibrationNote(QString());
 
     // Single choice on α-Mg keeps no report and leaves the one of the same second alone.
     const auto single = screen(false, "bb1");
     ASSERT_TRUE(single);
     EXPECT_TRUE(single->path.isEmpty());
-    EXPECT_EQ(fileBytes(outcome->path), golden + golden);
+    EXPECT_EQ(fileBytes(outcome->path), kept);
     EXPECT_EQ(reportsIn(dir.path()).size(), 1);
     EXPECT_EQ(model.Text1(2), QStringLiteral("0.52105"));
     EXPECT_EQ(model.resultTable()->rowCount(), 12);
