@@ -10,6 +10,11 @@
 #include <QComboBox>
 #include <QCoreApplication>  // for translate
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +32,7 @@
 #include "app/librarypanel.h"
 #include "app/measurewindows.h"
 #include "app/measurementpanel.h"
+#include "app/programmenu.h"
 #include "app/resultspanel.h"
 #include "app/runpanel.h"
 #include "app/identifypanel.h"
@@ -41,6 +47,7 @@ namespace saed::app {
 Form1::Form1(model::MainModel& model, model::Prompts& prompts, QWidget* parent)
     : QMainWindow(parent), m_model(model), m_prompts(prompts) {
     setWindowTitle(tr("saedindex 电子衍射花样标定"));
+    setAcceptDrops(true);
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     m_imagePage = new ImagePage(m_model, m_prompts, this);
@@ -195,6 +202,44 @@ void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// An image file dropped on the window opens as with 打开.
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.first().isLocalFile()) event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile()) return;
+    event->acceptProposedAction();
+    m_tabs->setCurrentWidget(m_imagePage);
+    imageMeasurement()->openPath(urls.first().toLocalFile());
+}
+
+void Form1::buildProgramMenu(QToolButton* languageButton) {
+    m_programMenu = new ProgramMenu(m_prompts, settingsPath(), this);
+    m_programMenu->addButton(languageButton);
+    m_tabs->setCornerWidget(m_programMenu, Qt::TopRightCorner);
+    measure::ImageMeasurement* measurement = imageMeasurement();
+    connect(m_programMenu, &ProgramMenu::openImageRequested, this, [this, measurement] {
+        m_tabs->setCurrentWidget(m_imagePage);
+        measurement->Open();
+    });
+    connect(m_programMenu, &ProgramMenu::openImagePathRequested, this, [this, measurement](const QString& path) {
+        m_tabs->setCurrentWidget(m_imagePage);
+        measurement->openPath(path);
+    });
+    connect(m_programMenu, &ProgramMenu::saveReportRequested, m_results, &ResultsPanel::exportReport);
+    connect(m_programMenu, &ProgramMenu::quitRequested, this, &QWidget::close);
+    connect(m_programMenu, &ProgramMenu::statusRequested, this, [this](const QString& text) { statusBar()->showMessage(text); });
+    // The title names the open image; the recent images keep it.
+    connect(measurement, &measure::ImageMeasurement::imageOpened, this, [this](const QString& path) {
+        setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" — ") + tr("saedindex 电子衍射花样标定"));
+        setWindowFilePath(path);
+        m_programMenu->imageOpened(path);
+    });
+}
+
 void Form1::buildLanguageMenu() {
     // A small button beside the tabs, so the choice costs the window no height.
     auto* button = new QToolButton;
@@ -218,7 +263,7 @@ void Form1::buildLanguageMenu() {
         connect(action, &QAction::triggered, this, [this, language] { chooseLanguage(language); });
     }
     button->setMenu(menu);
-    m_tabs->setCornerWidget(button, Qt::TopRightCorner);
+    buildProgramMenu(button);
 }
 
 void Form1::chooseLanguage(model::Language language) {

@@ -15,6 +15,7 @@ class QLineEdit;
 class QSlider;
 class QTabWidget;
 class QTableView;
+class QToolButton;
 
 namespace saed::indexing {
 class IndexingOperations;
@@ -32,6 +33,7 @@ class LatticePanel;
 class LibraryPanel;
 class MeasurementPanel;
 class OrientationPanel;
+class ProgramMenu;
 class ResultsPanel;
 class RunPanel;
 class SimulationPanel;
@@ -77,6 +79,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QWidget* buildIndexingTab();
@@ -84,6 +88,8 @@ private:
     // Hands the current result set and the shown row to the tilt check and orientation tab.
     void refreshOrientationPanel();
     void buildLanguageMenu();
+    // The 文件 and 帮助 menus beside the tabs, with `languageButton` after them.
+    void buildProgramMenu(QToolButton* languageButton);
     // Keeps the language for the next start and tells the user when it differs from this one.
     void chooseLanguage(model::Language language);
     void routeSignals();
@@ -94,6 +100,7 @@ private:
     model::MainModel& m_model;
     model::Prompts& m_prompts;
     QTabWidget* m_tabs = nullptr;
+    ProgramMenu* m_programMenu = nullptr;
     ImagePage* m_imagePage = nullptr;
     LatticePanel* m_lattice = nullptr;
     MeasurementPanel* m_measurementPanel = nullptr;

@@ -20,6 +20,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/programmenu.h"
+#include "app/translations.h"
 #include "analysis/screening.h"
 #include "app/panelwidgets.h"
 #include "indexing/indexingoperations.h"
@@ -249,7 +251,7 @@ void LibraryPanel::screenTickedPhases() {
     // The screening needs each run's rows for its ranking; the window keeps them only meanwhile.
     run->setKeepLastRows(true);
     request.lastRows = [run]() -> const std::vector<indexing::ResultRow>& { return run->lastRows(); };
-    if (!m_screening->start(std::move(request), store::defaultReportTarget())) {
+    if (!m_screening->start(std::move(request), store::defaultReportTarget(chosenReportFolder(settingsPath())))) {
         run->setKeepLastRows(false);
         return;
     }

@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -11,10 +12,19 @@
 #include <QMessageBox>
 #include <QVBoxLayout>
 
+#include "app/programmenu.h"
+#include "app/translations.h"
+
 namespace saed::app {
 
 void QtPrompts::warn(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+void QtPrompts::inform(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, m_parent);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
 }
 
@@ -68,9 +78,14 @@ std::optional<QString> QtPrompts::saveFilePath(const QString& title, const QStri
     // A name typed without an extension gets the one of the suggested name.
     const QString suffix = QFileInfo(suggestedName).suffix();
     if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
-    dialog.selectFile(suggestedName);
+    // Every export starts in one folder: the one last exported to, else the documents folder.
+    const QString settings = settingsPath();
+    dialog.selectFile(QFileInfo(suggestedName).isAbsolute() ? suggestedName
+                                                            : QDir(exportFolder(settings)).filePath(suggestedName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().first();
+    const QString chosen = dialog.selectedFiles().first();
+    saveExportFolder(QFileInfo(chosen).absolutePath(), settings);
+    return chosen;
 }
 
 QStringList QtPrompts::openFilePaths(const QString& title, const QString& filterList) {

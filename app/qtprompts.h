@@ -15,6 +15,7 @@ public:
     void setParent(QWidget* parent) { m_parent = parent; }
 
     void warn(const QString& text, const QString& title) override;
+    void inform(const QString& text, const QString& title) override;
     bool confirm(const QString& text, const QString& title) override;
     std::optional<QString> askText(const QString& prompt, const QString& title,
                                    const QString& defaultText) override;

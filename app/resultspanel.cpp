@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QMenu>
@@ -17,6 +18,8 @@
 
 #include "app/indexnotation.h"
 #include "analysis/imagepipeline.h"
+#include "app/programmenu.h"
+#include "app/translations.h"
 #include "analysis/runmatch.h"
 #include "calculator/calculatoroperations.h"
 #include "core/millerbravais.h"
@@ -107,7 +110,7 @@ ResultsPanel::ResultsPanel(model::MainModel& model, model::Prompts& prompts, ind
         calculator::calculateFromResultRow(m_model, m_prompts, row);
     });
     connect(daochujieguo3, &QAction::triggered, this,
-            [this] { store::exportResultReport(m_model, m_prompts, store::defaultReportTarget()); });
+            [this] { exportReport(); });
     connect(exportCsv, &QAction::triggered, this, [this] { exportResults(false); });
     connect(exportJson, &QAction::triggered, this, [this] { exportResults(true); });
     connect(m_listView1, &QWidget::customContextMenuRequested, this,
@@ -187,6 +190,7 @@ void ResultsPanel::rebuildFamilies() {
     m_familyMatch.clear();
     m_shownGroup = 0;
     emit overlayChanged({}, {});
+    emit noteChanged(QString());
     computeFamilyMatches();
 }
 
@@ -362,11 +366,13 @@ void ResultsPanel::updateOverlay() {
 }
 
 
+void ResultsPanel::exportReport() {
+    store::exportResultReport(m_model, m_prompts, store::defaultReportTarget(chosenReportFolder(settingsPath())));
+}
+
 bool ResultsPanel::exportResults(bool json) {
-    // Proposed: the report's name with the export's extension, in the documents folder.
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty()) folder = QDir::homePath();
-    QString suggested = store::reportPath(folder, QDateTime::currentDateTime());
+    // Proposed: the report's name with the export's extension, in the export folder.
+    QString suggested = QFileInfo(store::reportPath(QString(), QDateTime::currentDateTime())).fileName();
     suggested.chop(3);
     suggested += json ? QStringLiteral("json") : QStringLiteral("csv");
     const std::optional<QString> path =

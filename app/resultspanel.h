@@ -56,6 +56,9 @@ public:
     // Asks where to write the result table as CSV (or the run as JSON) and writes it whole; a
     // file that cannot be written is told. True when a file was written.
     bool exportResults(bool json);
+    // Writes the result report into the reports folder (the documents folder unless the user
+    // chose one) and shows its path in the status bar.
+    void exportReport();
     // The families view anew from the last run, matched against the image.
     void rebuildFamilies();
     // The shown row's spots are drawn over the image (the overlay switch).

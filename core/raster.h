@@ -96,6 +96,8 @@ ReadResult readTiff(const unsigned char* data, std::size_t size);
 // file's first bytes (the extension only where the bytes say nothing); the message names the
 // file when it cannot be read.
 ReadResult readImageFile(const std::string& path);
+// The first line of the TIFF library's own version text ("LIBTIFF, Version 4.5.0").
+std::string tiffLibraryVersion();
 
 // Writes a single-channel image (any pixel type but rgb8) as an uncompressed TIFF, with the
 // calibration as pixels per unit in the resolution tags and unit=... in the description;

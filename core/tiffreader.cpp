@@ -268,4 +268,9 @@ bool writeTiff(const std::string& path, const Raster& raster, std::string& error
     return true;
 }
 
+std::string tiffLibraryVersion() {
+    const std::string text = TIFFGetVersion();
+    return text.substr(0, text.find('\n'));
+}
+
 }  // namespace saed::core

@@ -297,6 +297,8 @@ void IndexingOperations::finishButtonRun() {
     table->sortBy(0, Qt::AscendingOrder);
     table->setAllLabelColors(rgb(kBuiltRgb));
     if (m_inputRejected == 0) m_model.setFlag(model::Flag::LatticeLocked, true);
+    if (m_inputRejected == 0 && !m_lastSearchFailed && m_lastEnd == RunEnd::Complete && table->rowCount() == 0)
+        m_model.showStatus(noRowsMessage());
     m_model.setCaption(Caption::Command6,
                        model::captionSource(QT_TRANSLATE_NOOP("saed::model::Caption", "标定计算")));
 }

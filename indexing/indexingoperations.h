@@ -41,6 +41,11 @@ inline QString notACellMessage() {
     return QCoreApplication::translate("saed::indexing::IndexingOperations",
                                        "点阵参数无法构成晶胞！");
 }
+// A run that found no row within the tolerances (told in the status bar).
+inline QString noRowsMessage() {
+    return QCoreApplication::translate("saed::indexing::IndexingOperations",
+                                       "没有找到误差范围内的解（0 行）：可放宽误差或增大指数范围。");
+}
 // A run that reached the row limit: the rows found so far are kept.
 QString rowLimitMessage(std::size_t limit);
 

@@ -121,6 +121,8 @@ void PhaseTree::tickChanged(int node, bool state, bool multipleChoice) {
     if (multipleChoice) return;
     for (int i = 0; i < nodeCount(); ++i) setTicked(i, false);
     setTicked(node, true);
+    // A phase name stands for its parameter lines: ticked alone it would run nothing.
+    if (m_nodes[static_cast<std::size_t>(node)].key.compare(0, 2, "aa") == 0) PropagateCheck(node, true, false, true);
 }
 
 std::vector<int> PhaseTree::selectedRecordNumbers() const {

@@ -82,7 +82,8 @@ public:
     // `withSiblings` also each following sibling (and, with `withChildren`, their subtrees).
     void PropagateCheck(int node, bool state, bool withSiblings, bool withChildren);
     // The user set node's tick to `state`: the node and its subtree follow; in single-choice
-    // mode every other node is then unticked and the node stays ticked.
+    // mode every other node is then unticked and the node stays ticked, a phase name with its
+    // parameter lines.
     void tickChanged(int node, bool state, bool multipleChoice);
     void setTicked(int node, bool state) { m_nodes[static_cast<std::size_t>(node)].ticked = state; }
 

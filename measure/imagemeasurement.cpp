@@ -134,6 +134,7 @@ bool ImageMeasurement::showPicture(const QString& path) {
                               static_cast<float>(m_picture.height()) * kTwipsPerPixel);
     m_viewport.showNatural(ViewCentre());
     emit viewChanged();
+    emit imageOpened(path);
     return true;
 }
 

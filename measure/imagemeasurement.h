@@ -175,6 +175,8 @@ signals:
     void measureDialogCloseRequested();
     // The text for the status bar about the pointer over the image.
     void pointerStatusChanged(const QString& text);
+    // An image was opened from `path`.
+    void imageOpened(const QString& path);
     // The centre, its lock or the "设为中心" mode changed.
     void centreChanged();
     // The comparison of the file's and the chosen calibration changed ("" when not both).

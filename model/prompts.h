@@ -16,6 +16,8 @@ public:
 
     // A message box with only an OK button.
     virtual void warn(const QString& text, const QString& title) = 0;
+    // A message box that informs (no warning sign), with only an OK button.
+    virtual void inform(const QString& text, const QString& title) { warn(text, title); }
     // A message box with OK and Cancel; true for OK.
     virtual bool confirm(const QString& text, const QString& title) = 0;
     // A text prompt; no value when cancelled.

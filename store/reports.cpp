@@ -24,11 +24,14 @@ QString nativePathList(const QStringList& paths) {
     return out.join(QLatin1Char('\n'));
 }
 
-ReportTarget defaultReportTarget() {
+ReportTarget defaultReportTarget(const QString& chosenFolder) {
     ReportTarget target;
-    target.folders.push_back(QCoreApplication::applicationDirPath());
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (!documents.isEmpty()) target.folders.push_back(documents);
+    if (!chosenFolder.isEmpty()) {
+        target.folders.push_back(chosenFolder);
+    } else {
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        target.folders.push_back(documents.isEmpty() ? QDir::homePath() : documents);
+    }
     target.stamp = QDateTime::currentDateTime();
     return target;
 }

@@ -25,8 +25,9 @@ struct ReportTarget {
     QDateTime stamp;      // local date and time of the name
 };
 
-// The program's folder, then the documents folder, and the time now.
-ReportTarget defaultReportTarget();
+// The folder the user chose for reports when there is one, else the documents folder (created
+// when missing), and the time now. The program's own folder is never written.
+ReportTarget defaultReportTarget(const QString& chosenFolder = QString());
 
 // The folders tried for a report, one a line in the system's own spelling, for the message
 // that none could take the file.

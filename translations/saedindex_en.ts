@@ -1139,6 +1139,81 @@ The same operations without a window: saedindex-cli --help.
     </message>
 </context>
 <context>
+    <name>saed::app::ProgramMenu</name>
+    <message>
+        <source>文件</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>打开图像…</source>
+        <translation>Open image…</translation>
+    </message>
+    <message>
+        <source>最近打开的图像</source>
+        <translation>Recent images</translation>
+    </message>
+    <message>
+        <source>导出标定结果</source>
+        <translation>Export indexing results</translation>
+    </message>
+    <message>
+        <source>把结果表写成标定结果文件，放在报告文件夹中</source>
+        <translation>Writes the result table as an indexing report into the reports folder</translation>
+    </message>
+    <message>
+        <source>报告文件夹…</source>
+        <translation>Reports folder…</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>关于 saedindex</source>
+        <translation>About saedindex</translation>
+    </message>
+    <message>
+        <source>选择报告文件夹</source>
+        <translation>Choose the reports folder</translation>
+    </message>
+    <message>
+        <source>无法保存报告文件夹设置：
+%1</source>
+        <translation>Cannot save the reports folder setting:
+%1</translation>
+    </message>
+    <message>
+        <source>标定结果文件将写入：%1</source>
+        <translation>Indexing reports will be written to: %1</translation>
+    </message>
+    <message>
+        <source>saedindex %1
+选区电子衍射花样标定
+
+许可证：BSD-3-Clause
+版权所有 © The saedindex developers
+
+使用的库：
+Qt %2
+gemmi %3
+%4</source>
+        <translation>saedindex %1
+Indexing of selected-area electron diffraction patterns
+
+Licence: BSD-3-Clause
+Copyright © The saedindex developers
+
+Libraries:
+Qt %2
+gemmi %3
+%4</translation>
+    </message>
+</context>
+<context>
     <name>saed::app::ResultsPanel</name>
     <message>
         <source>按解族显示</source>
@@ -1666,6 +1741,10 @@ Narrow the tolerances or the index range and run again.</translation>
     <message>
         <source>点阵参数无法构成晶胞！</source>
         <translation>The lattice parameters do not form a unit cell!</translation>
+    </message>
+    <message>
+        <source>没有找到误差范围内的解（0 行）：可放宽误差或增大指数范围。</source>
+        <translation>No solution within the tolerances (0 rows): widen the tolerances or raise the index range.</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateTime>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QUrl>
 #include <QComboBox>
 #include <QFile>
 #include <QDoubleSpinBox>
@@ -35,6 +43,7 @@
 #include <stdexcept>
 
 #include "app/guardedapplication.h"
+#include "app/programmenu.h"
 #include "app/simulationpanel.h"
 #include "app/translations.h"
 #include "indexing/indexingoperations.h"
@@ -460,4 +469,67 @@ TEST_F(Form1Test, fourIndicesOnDisplayForAHexagonalCellWhileFilesKeepThree) {
     EXPECT_FALSE(model.fourIndex());
     EXPECT_FALSE(setting->isChecked());
     EXPECT_EQ(table.columnCount(), ResultTableModel::kAllColumns);
+}
+
+// The window as a desktop program: an image dropped on it opens and names the title and the
+// recent images; Ctrl+S writes the report into the folder chosen in 文件, shown in the status
+// bar; About names the version, the licence and the libraries; Ctrl+Q asks before closing.
+TEST_F(Form1Test, dropTitleRecentImagesReportFolderAndAbout) {
+    QFile::remove(settingsPath());
+    showOn(0);
+    const QString image = QStringLiteral(SAED_SAMPLES "/al-011-pattern.tif");
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(image)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    EXPECT_EQ(model.chosenFile(), image);
+    EXPECT_TRUE(window.windowTitle().startsWith(QStringLiteral("al-011-pattern.tif — ")));
+    EXPECT_EQ(recentImages(settingsPath()), QStringList{QFileInfo(image).absoluteFilePath()});
+    auto* menu = window.findChild<ProgramMenu*>();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->recentMenu()->actions().size(), 1);
+    EXPECT_EQ(menu->recentMenu()->actions().first()->text(), QStringLiteral("&1  al-011-pattern.tif"));
+
+    // Recent images: newest first, each once, at most eight.
+    for (int i = 0; i < 10; ++i) ASSERT_TRUE(addRecentImage(QStringLiteral("/data/p%1.tif").arg(i), settingsPath()));
+    addRecentImage(QStringLiteral("/data/p5.tif"), settingsPath());
+    const QStringList recent = recentImages(settingsPath());
+    ASSERT_EQ(recent.size(), kRecentImages);
+    EXPECT_EQ(recent.first(), QStringLiteral("/data/p5.tif"));
+    EXPECT_EQ(recent.at(1), QStringLiteral("/data/p9.tif"));
+    EXPECT_EQ(recent.count(QStringLiteral("/data/p5.tif")), 1);
+
+    // The report goes where the user chose, never beside the program.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString reports = dir.filePath(QStringLiteral("reports"));  // made when missing
+    prompts.queueFolderPath(reports);
+    window.findChild<QAction*>(QStringLiteral("ReportFolder"))->trigger();
+    EXPECT_EQ(chosenReportFolder(settingsPath()), reports);
+    EXPECT_TRUE(window.statusBar()->currentMessage().contains(QDir::toNativeSeparators(reports)));
+    auto* save = window.findChild<QAction*>(QStringLiteral("SaveReport"));
+    EXPECT_EQ(save->shortcut(), QKeySequence(QKeySequence::Save));
+    save->trigger();
+    const QStringList written = QDir(reports).entryList(QDir::Files);
+    ASSERT_EQ(written.size(), 1);
+    EXPECT_TRUE(window.statusBar()->currentMessage().endsWith(written.first()));
+    EXPECT_FALSE(saed::store::defaultReportTarget().folders.contains(QCoreApplication::applicationDirPath()));
+
+    const std::size_t asked = prompts.questions().size();
+    window.findChild<QAction*>(QStringLiteral("About"))->trigger();
+    ASSERT_EQ(prompts.questions().size(), asked + 1);
+    const QString about = prompts.questions().back().text;
+    for (const QString& part : {QStringLiteral(SAED_VERSION), QStringLiteral("BSD-3-Clause"),
+                                QStringLiteral("Qt ") + QString::fromLatin1(qVersion()), QStringLiteral("gemmi "),
+                                QStringLiteral("LIBTIFF")})
+        EXPECT_TRUE(about.contains(part)) << part.toStdString();
+
+    prompts.queueConfirm(false);
+    QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(window.isVisible());  // the exit question was answered Cancel
+    EXPECT_EQ(prompts.questions().back().kind, ScriptedPrompts::Kind::Confirm);
+    QFile::remove(settingsPath());
 }

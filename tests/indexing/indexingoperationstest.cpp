@@ -210,8 +210,19 @@ TEST(IndexingOperationsTest, buttonRunSlidersFieldsAndStrictRescreening) {
     EXPECT_EQ(f.model.slider(1), 17);
     EXPECT_EQ(f.label22(), q("0"));
 
+    // A run that finds nothing says so in the status bar; one that finds rows says nothing there.
+    QSignalSpy status(&f.model, &MainModel::statusMessage);
+    const QString range = f.model.Text1(21);
+    f.model.setText1(21, q("0"));  // no plane within the index range
+    f.operations.runFromButton();
+    EXPECT_EQ(f.table.rowCount(), 0);
+    ASSERT_EQ(status.count(), 1);
+    EXPECT_EQ(status.at(0).at(0).toString(), noRowsMessage());
+    f.model.setText1(21, range);
+
     f.model.setFlag(Flag::LatticeLocked, false);
     f.operations.runFromButton();
+    EXPECT_EQ(status.count(), 1);
     ASSERT_EQ(f.table.rowCount(), 24);
     EXPECT_EQ(f.label22(), q("24"));
     EXPECT_EQ(f.table.cell(23, 0), q("第024组"));

@@ -129,8 +129,10 @@ TEST(PhaseTreeTest, ticksInBothModes) {
     tree.tickChanged(0, true, false);
     EXPECT_EQ(ticked(tree), (Keys{"物相"}));
     EXPECT_TRUE(tree.selectedRecordNumbers().empty());
+    // A phase name counts as its parameter line.
     tree.tickChanged(3, true, false);
-    EXPECT_EQ(ticked(tree), (Keys{"aa2"}));
+    EXPECT_EQ(ticked(tree), (Keys{"aa2", "bb2"}));
+    EXPECT_EQ(tree.selectedRecordNumbers(), (std::vector<int>{2}));
 }
 
 TEST(ScreeningPhaseTest, latticeTypeFromKeyWords) {
