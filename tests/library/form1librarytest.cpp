@@ -77,11 +77,12 @@ TEST(Form1StartUpTest, treeThePanelAndTicksInBothModes) {
     EXPECT_FALSE(model.flag(Flag::Frame7Visible));
     EXPECT_TRUE(frame7->isHidden());
 
-    // Single choice: the box just ticked is the only one.
+    // Single choice: the box just ticked is the only one; a phase name comes with its parameter
+    // line, which the screening then runs.
     root->child(0)->child(0)->setCheckState(0, Qt::Checked);
     root->child(1)->setCheckState(0, Qt::Checked);
-    EXPECT_EQ(shown(tree), (Shown{"物相", "α-Mg", mg, "14H LPSO+", lpso}));
-    EXPECT_TRUE(window.libraryPanel()->phaseTree().selectedRecordNumbers().empty());
+    EXPECT_EQ(shown(tree), (Shown{"物相", "α-Mg", mg, "14H LPSO+", lpso + "+"}));
+    EXPECT_EQ(window.libraryPanel()->phaseTree().selectedRecordNumbers(), std::vector<int>{2});
 
     // Multiple choice: the root ticks everything, a phase node unticks its parameters only.
     window.findChild<QRadioButton*>(QStringLiteral("Option1_1"))->click();
