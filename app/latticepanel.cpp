@@ -188,6 +188,9 @@ void LatticePanel::showFlag(Flag which) {
         m_text6->setCursorPosition(0);
         fitNameField();
         for (QLineEdit* field : m_cell) field->setEnabled(!on);
+        // The caption is the same in Chinese either way; other languages say what a click does.
+        m_label20->setText(on ? tr("点阵参数□") : tr("点阵参数□", "the cell is open for typing; a click locks it"));
+        m_label20->setToolTip(on ? tr("单击后可输入物相名称和点阵参数") : tr("单击锁定点阵参数"));
         break;
     case Flag::LatticeTextRed: {
         const QString style = on ? QStringLiteral("color: rgb(255, 0, 0);") : QString();
@@ -216,8 +219,10 @@ void LatticePanel::showSpaceGroup() {
 // but for the request to type a name.
 QString LatticePanel::shownText6() const {
     const QString& name = m_model.Text6();
+    // The request stays a request after a run locks the field.
+    if (name == model::phaseNameRequest()) return model::translatedText(name);
     if (m_model.flag(Flag::LatticeLocked)) return model::translatedPhaseLabel(name);
-    return name == model::phaseNameRequest() ? model::translatedText(name) : name;
+    return name;
 }
 
 void LatticePanel::fitNameField() {

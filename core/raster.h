@@ -96,6 +96,10 @@ ReadResult readTiff(const unsigned char* data, std::size_t size);
 // file's first bytes (the extension only where the bytes say nothing); the message names the
 // file when it cannot be read.
 ReadResult readImageFile(const std::string& path);
+// Stops the TIFF library from printing its warnings and errors on stderr for readers that use its
+// process-wide handlers (Qt's TIFF plugin); the program tells the reason itself. The reader here
+// keeps its own handlers per file.
+void silenceTiffLibraryMessages();
 // The first line of the TIFF library's own version text ("LIBTIFF, Version 4.5.0").
 std::string tiffLibraryVersion();
 

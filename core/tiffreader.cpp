@@ -268,6 +268,11 @@ bool writeTiff(const std::string& path, const Raster& raster, std::string& error
     return true;
 }
 
+void silenceTiffLibraryMessages() {
+    TIFFSetWarningHandler(nullptr);
+    TIFFSetErrorHandler(nullptr);
+}
+
 std::string tiffLibraryVersion() {
     const std::string text = TIFFGetVersion();
     return text.substr(0, text.find('\n'));

@@ -45,6 +45,13 @@ QString rowLimitMessage(std::size_t limit) {
         .arg(static_cast<qulonglong>(limit));
 }
 
+QString rowLimitNoRowsMessage(std::size_t limit) {
+    return QCoreApplication::translate(
+               "saed::indexing::IndexingOperations",
+               "结果超过%1行，计算已在此停止，没有输出任何结果。\n请缩小误差范围或指数范围后重新计算。")
+        .arg(static_cast<qulonglong>(limit));
+}
+
 int toleranceField(int k) { return (k >= 1 && k <= 6) ? kToleranceFields[k - 1] : -1; }
 
 int toleranceSlider(int n) {
@@ -173,7 +180,8 @@ void IndexingOperations::finishRun(CompletedRun run) {
     m_families = std::move(run.families);
     m_model.resultTable()->adoptRows(std::move(run.table), rgb(kBuiltRgb));
     m_model.setCaption(Caption::Label22, QString::number(run.rowCount));
-    if (m_lastEnd == RunEnd::RowLimit) m_prompts.warn(rowLimitMessage(m_rowLimit), QString());
+    if (m_lastEnd == RunEnd::RowLimit)
+        m_prompts.warn(m_cutRowsShown ? rowLimitMessage(m_rowLimit) : rowLimitNoRowsMessage(m_rowLimit), QString());
     if (m_lastEnd == RunEnd::Cancelled)
         m_model.showStatus(QCoreApplication::translate("saed::indexing::IndexingOperations",
                                                        "计算已取消，保留已找到的%1行。")

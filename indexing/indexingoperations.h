@@ -48,6 +48,8 @@ inline QString noRowsMessage() {
 }
 // A run that reached the row limit: the rows found so far are kept.
 QString rowLimitMessage(std::size_t limit);
+// The same where a cut run gives no rows at all (the command line writes none).
+QString rowLimitNoRowsMessage(std::size_t limit);
 
 // Label colours of the result table.
 inline constexpr int kBuiltRgb[3] = {225, 0, 0};   // every label after a run
@@ -117,6 +119,9 @@ public:
     bool isRunning() const { return m_worker != nullptr; }
     // The most rows a run keeps (kRowLimit unless set; tests set a small one).
     void setRowLimit(std::size_t limit) { m_rowLimit = limit; }
+    // Whether the rows of a run cut at the row limit are shown (the window; on by default) or
+    // none is given for it (the command line), which the message at the limit says.
+    void setCutRowsShown(bool shown) { m_cutRowsShown = shown; }
 
     // RunIndexing with the search on a worker thread. Bad input is told at once and `done` is
     // called from the event loop; otherwise `progress` gets the share searched (0..1) every
@@ -191,6 +196,7 @@ private:
     RunEnd m_lastEnd = RunEnd::Complete;
     std::size_t m_rowLimit = kRowLimit;
     bool m_keepLastRows = true;
+    bool m_cutRowsShown = true;
     QThread* m_worker = nullptr;
     std::shared_ptr<WorkerRun> m_run;
     Search m_search;

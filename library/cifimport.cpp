@@ -219,6 +219,18 @@ int atomsPerCell(const CrystalPhase& phase, const SpaceGroupSymbol& group) {
     return n;
 }
 
+// Why a phase has too many atoms for its cell to be used; empty when it has not. The sites are
+// counted first, so that a file of a million sites is not expanded before it is refused.
+std::string atomLimitProblem(const CrystalPhase& phase) {
+    const std::size_t sites = phase.atoms.size();
+    const std::string limit = ", more than the limit of " + std::to_string(kMaxAtomsPerCell) + " atoms per cell";
+    if (sites > kMaxAtomsPerCell) return std::to_string(sites) + " atom sites" + limit;
+    if (!phase.spaceGroup) return {};
+    const auto atoms = static_cast<std::size_t>(std::max(0, atomsPerCell(phase, *phase.spaceGroup)));
+    if (atoms > kMaxAtomsPerCell) return std::to_string(atoms) + " atoms in the cell" + limit;
+    return {};
+}
+
 // The setting of a group given by symbol or number alone. Where the symbol leaves the origin
 // open, the atoms decide when they sit on special positions of one choice only (fewer atoms in
 // the cell); otherwise origin choice 2, the default of CIF writers. Either way a warning says
@@ -425,6 +437,10 @@ CifImport readCifText(std::string_view text, std::string_view fileName) {
                                        ", whose cell has " + cellConditionsText(*broken) + "; the block is left out");
                 continue;
             }
+        if (const std::string tooMany = atomLimitProblem(phase); !tooMany.empty()) {
+            out.warnings.push_back(where + ": " + tooMany + "; the block is left out");
+            continue;
+        }
         out.phases.push_back(std::move(phase));
     }
     if (out.phases.empty())

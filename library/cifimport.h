@@ -10,6 +10,11 @@
 
 namespace saed::library {
 
+// The most atoms a phase may have in its cell (the sites expanded by the space group): every
+// structure factor goes over every atom, and no crystal indexed from a diffraction pattern comes
+// near it. A block beyond it is left out, with the limit named.
+inline constexpr std::size_t kMaxAtomsPerCell = 20000;
+
 struct CifImport {
     std::vector<CrystalPhase> phases;   // one per data block that has a cell, in file order
     std::string error;                  // "<file>: <reason>" when nothing could be read

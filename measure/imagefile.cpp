@@ -91,7 +91,11 @@ LoadedImage loadImage(const QString& path) {
             loaded.error = qs(read.error);
             return loaded;
         }
-        if (!read.raster) return readWithQt(path, qs(read.error));
+        if (!read.raster) {
+            // Qt's TIFF plugin would print the TIFF library's own complaints before our message.
+            core::silenceTiffLibraryMessages();
+            return readWithQt(path, qs(read.error));
+        }
         LoadedImage loaded;
         loaded.picture = displayImage(*read.raster, core::defaultDisplaySettings(*read.raster));
         loaded.raster = std::move(read.raster);

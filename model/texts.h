@@ -89,6 +89,15 @@ inline QString phaseNameRequest() {
 inline QString translatedPhaseLabel(QString label) {
     const QStringList names = latticeTypeNames();
     for (qsizetype i = 0; i + 1 < names.size(); ++i) label.replace(names[i], translatedText(names[i]));
+    // The type words of the built-in library, where they stand as words of their own.
+    static const char* const kLibraryTypeWords[] = {QT_TRANSLATE_NOOP("saed::model::Caption", "简单六方"),
+                                                    QT_TRANSLATE_NOOP("saed::model::Caption", "未知")};
+    for (const char* word : kLibraryTypeWords) {
+        const QString source = QString::fromUtf8(word);
+        const QString shown = QCoreApplication::translate("saed::model::Caption", word);
+        for (const QString& gap : {QStringLiteral(","), QStringLiteral("  ")})
+            label.replace(gap + source + gap, gap + shown + gap);
+    }
     return label;
 }
 

@@ -904,6 +904,11 @@ example:
             <numerusform>%n atoms in the cell</numerusform>
         </translation>
     </message>
+    <message>
+        <source>物相</source>
+        <comment>library root</comment>
+        <translation>Phases</translation>
+    </message>
 </context>
 <context>
     <name>saed::cli::Options</name>

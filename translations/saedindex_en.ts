@@ -618,7 +618,7 @@ The operation was stopped; the data in the window are unaffected.</translation>
     <name>saed::app::LatticePanel</name>
     <message>
         <source>点阵参数□</source>
-        <translation>Cell □</translation>
+        <translation>Type in a cell</translation>
     </message>
     <message>
         <source>点阵库</source>
@@ -659,6 +659,19 @@ The operation was stopped; the data in the window are unaffected.</translation>
     <message>
         <source>六方晶胞（a = b，α = β = 90°，γ = 120°）的晶面和晶向以四指数 (h k i l)、[U V T W] 显示：结果表、解族、计算、模拟、图像标注和极射赤面投影；报告和导出的文件仍为三指数</source>
         <translation>Planes and directions of a hexagonal cell (a = b, α = β = 90°, γ = 120°) shown in four indices (h k i l), [U V T W]: result table, families, calculator, simulation, image labels and stereogram; reports and exported files keep three indices</translation>
+    </message>
+    <message>
+        <source>点阵参数□</source>
+        <comment>the cell is open for typing; a click locks it</comment>
+        <translation>Lock the cell</translation>
+    </message>
+    <message>
+        <source>单击后可输入物相名称和点阵参数</source>
+        <translation>Click to type in a phase name and cell</translation>
+    </message>
+    <message>
+        <source>单击锁定点阵参数</source>
+        <translation>Click to lock the cell</translation>
     </message>
 </context>
 <context>
@@ -1746,6 +1759,12 @@ Narrow the tolerances or the index range and run again.</translation>
         <source>没有找到误差范围内的解（0 行）：可放宽误差或增大指数范围。</source>
         <translation>No solution within the tolerances (0 rows): widen the tolerances or raise the index range.</translation>
     </message>
+    <message>
+        <source>结果超过%1行，计算已在此停止，没有输出任何结果。
+请缩小误差范围或指数范围后重新计算。</source>
+        <translation>More than %1 rows: the run stopped there and gives no result.
+Narrow the tolerances or the index range and run again.</translation>
+    </message>
 </context>
 <context>
     <name>saed::library::CrystalLibrary</name>
@@ -1976,6 +1995,14 @@ Check that the chosen calibration belongs to this image&apos;s camera length and
     <message>
         <source>消去 h + 2k = 3n 且 l 为奇数的衍射：六方密堆积（hcp）结构的消光，不是菱面体心（R）点阵的 −h + k + l = 3n。R 空间群的物相请选“按空间群”。</source>
         <translation>Removes the reflections with h + 2k = 3n and l odd: the extinctions of the hexagonal close-packed (hcp) structure, not the rhombohedral (R) centring −h + k + l = 3n. For a phase of an R space group choose “By space group”.</translation>
+    </message>
+    <message>
+        <source>简单六方</source>
+        <translation>simple hexagonal</translation>
+    </message>
+    <message>
+        <source>未知</source>
+        <translation>unknown</translation>
     </message>
 </context>
 <context>

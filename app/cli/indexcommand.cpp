@@ -471,6 +471,7 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     CliPrompts prompts(err, "saedindex-cli index");
     indexing::IndexingOperations operations(model, prompts);
     operations.setRowLimit(static_cast<std::size_t>(maxRows));
+    operations.setCutRowsShown(false);
     QObject::connect(&model, &model::MainModel::focusRequested, [&err, spacingsGiven](int n) {
         const QString option = optionOfField(n, spacingsGiven);
         if (!option.isEmpty()) err << "  (" << option << ")\n";

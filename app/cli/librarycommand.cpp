@@ -14,6 +14,7 @@
 #include "library/phasetexts.h"
 #include "library/phasetree.h"
 #include "library/spacegroup.h"
+#include "model/texts.h"
 
 namespace saed::cli {
 
@@ -148,7 +149,7 @@ int runLibraryCommand(const QStringList& arguments, QTextStream& out, QTextStrea
             const int depth = node.parent < 0 ? 0 : (tree.node(node.parent).parent < 0 ? 1 : 2);
             out << QString(2 * depth, QLatin1Char(' '));
             if (depth > 0) out << "[" << qs(node.key) << "] ";
-            out << qs(node.text) << "\n";
+            out << (depth == 0 ? Library::tr("物相", "library root") : model::translatedPhaseLabel(qs(node.text))) << "\n";
         }
     }
     return 0;

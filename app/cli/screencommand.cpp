@@ -182,7 +182,7 @@ int screenByPattern(Options& options, const analysis::ScreeningRequest& request,
                            : QJsonValue());
             list.append(entry);
         } else {
-            out << rank << '\t' << description << '\t'
+            out << rank << '\t' << model::translatedPhaseLabel(description) << '\t'
                 << (c ? QString::number(c->score, 'f', 1) + QLatin1Char('\t') +
                             QStringLiteral("[%1 %2 %3]").arg(c->zone[0]).arg(c->zone[1]).arg(c->zone[2])
                       : QStringLiteral("-\t-"))
@@ -293,7 +293,8 @@ int runScreenCommand(const QStringList& arguments, QTextStream& out, QTextStream
     if (format == QStringLiteral("json")) {
         out << QString::fromUtf8(QJsonDocument(rankingJson(*outcome)).toJson(QJsonDocument::Indented));
     } else {
-        for (const analysis::ScreenedPhase& phase : outcome->phases) out << phase.description << '\t' << phase.rows << '\n';
+        for (const analysis::ScreenedPhase& phase : outcome->phases)
+            out << model::translatedPhaseLabel(phase.description) << '\t' << phase.rows << '\n';
         if (!outcome->reportFailed) out << Screen::tr("报告：%1").arg(QDir::toNativeSeparators(outcome->path)) << '\n';
     }
     out.flush();

@@ -129,3 +129,20 @@ TEST(CliLanguageTest, windowProgramAnswersOnTheTerminal) {
     EXPECT_TRUE(bogus.out.isEmpty());
     EXPECT_TRUE(bogus.err.startsWith(QStringLiteral("saedindex: unknown option --bogus\n\nusage: saedindex")));
 }
+
+// In English the library tree reads English where the program knows the words (the files keep
+// the library's own); every command refuses an unknown option given as the last word as unknown.
+TEST(CliLanguageTest, englishLibraryWordsAndAnUnknownLastOption) {
+    const CliRun library = runCliIn(Language::English, cliArgs("library"));
+    ASSERT_EQ(library.status, 0) << library.err.toStdString();
+    EXPECT_TRUE(library.out.startsWith(QStringLiteral("Phases\n"))) << library.out.toStdString();
+    EXPECT_TRUE(library.out.contains(QStringLiteral(",γ=120.00000,simple hexagonal,c/a:1.60323\n")));
+    EXPECT_TRUE(library.out.contains(QStringLiteral(",unknown,c/a:11.59718\n")));
+    EXPECT_EQ(runCliIn(Language::Chinese, cliArgs("library")).out.count(QStringLiteral("简单六方")), 1);
+    for (const char* command : {"index", "calc", "screen", "reflections", "simulate", "identify x.tif", "tilt",
+                                "orient", "rings x.tif", "calibrate x.tif"}) {
+        const CliRun bogus = runCliIn(Language::English, cliArgs(command) << QStringLiteral("--bogus"));
+        EXPECT_EQ(bogus.status, 2) << command;
+        EXPECT_TRUE(bogus.err.contains(QStringLiteral("unknown option --bogus"))) << bogus.err.toStdString();
+    }
+}

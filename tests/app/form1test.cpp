@@ -314,6 +314,9 @@ TEST_F(Form1EnglishTest, theEnglishWindowShowsNoChineseAndStillFits) {
     model.setText6(phaseNameRequest());
     EXPECT_EQ(window.text6()->text(), QStringLiteral("Enter the name of the phase"));
     EXPECT_EQ(model.Text6(), QStringLiteral("请输入物相名称"));
+    model.setFlag(Flag::LatticeLocked, true);  // as after a run
+    EXPECT_EQ(window.text6()->text(), QStringLiteral("Enter the name of the phase"));
+    model.setFlag(Flag::LatticeLocked, false);
 
     // English words are longer: the window still fits a 1024 x 768 screen, with a crystal phase's
     // long label too, whose lattice type reads in English while the model keeps it in Chinese.

@@ -159,7 +159,7 @@ TEST(IndexCommandTest, aRunCutAtTheRowLimitIsToldWithStatusTwoAndNoTable) {
     EXPECT_TRUE(cut.out.isEmpty());
     // The message as the English run words it.
     saed::testdata::useCliLanguage(saed::model::Language::English);
-    const QString told = saed::indexing::rowLimitMessage(10);
+    const QString told = saed::indexing::rowLimitNoRowsMessage(10);
     saed::testdata::useCliLanguage(saed::model::Language::Chinese);
     EXPECT_TRUE(cut.err.contains(told)) << cut.err.toStdString();
     // 24 rows fit under a limit of 24: a complete run.

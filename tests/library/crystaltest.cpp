@@ -259,6 +259,28 @@ TEST(CifImportTest, unreadableFilesNameTheFileAndTheReason) {
     EXPECT_FALSE(spaceGroupFromOperations({"x,y,z", "x+1/0,y,z"}));
     EXPECT_FALSE(badGroup.phases[0].spaceGroup);
     EXPECT_EQ(badGroup.warnings.size(), 2u);  // the operators and the symbol, each said once
+
+    // Atoms per cell beyond the limit: counted as sites (P 1) or as the group fills the cell
+    // (105 general positions of F m -3 m are 20160 atoms); the limit itself passes.
+    const auto sites = [](int n, const char* group) {
+        std::string text = std::string("data_big\n_cell_length_a 40\n_cell_length_b 40\n_cell_length_c 40\n"
+                                       "_symmetry_space_group_name_H-M '") + group +
+                           "'\nloop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n";
+        for (int i = 0; i < n; ++i)
+            text += "C" + std::to_string(i) + " " + std::to_string(0.0113 + 0.0000371 * i) + " " +
+                    std::to_string(0.0271 + 0.0000113 * i) + " " + std::to_string(0.0411 + 0.0000173 * i) + "\n";
+        return readCifText(text, "big.cif");
+    };
+    const CifImport atLimit = sites(20000, "P 1");
+    ASSERT_EQ(atLimit.phases.size(), 1u) << atLimit.error;
+    for (const auto& [n, group, count] : {std::tuple{20001, "P 1", "20001 atom sites"},
+                                          std::tuple{105, "F m -3 m", "20160 atoms in the cell"}}) {
+        const CifImport big = sites(n, group);
+        EXPECT_TRUE(big.phases.empty());
+        ASSERT_FALSE(big.warnings.empty());
+        EXPECT_EQ(big.warnings.back(), std::string("big.cif, data_big: ") + count +
+                                           ", more than the limit of 20000 atoms per cell; the block is left out");
+    }
 }
 
 TEST(PhaseFileTest, roundTripsThroughItselfAndCif) {
