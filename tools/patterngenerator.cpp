@@ -67,4 +67,22 @@ Pattern makePattern(const PatternSpec& spec) {
     return p;
 }
 
+core::Raster recordedUnder(const core::Raster& in, const core::EllipticDistortion& distortion, double cx,
+                           double cy) {
+    core::Raster out(in.width(), in.height(), in.pixelType());
+    for (int y = 0; y < in.height(); ++y)
+        for (int x = 0; x < in.width(); ++x) {
+            double dx = x - cx, dy = y - cy;
+            distortion.correct(dx, dy);
+            const double sx = cx + dx, sy = cy + dy;
+            const int x0 = static_cast<int>(std::floor(sx)), y0 = static_cast<int>(std::floor(sy));
+            if (x0 < 0 || y0 < 0 || x0 + 1 >= in.width() || y0 + 1 >= in.height()) continue;
+            const double fx = sx - x0, fy = sy - y0;
+            out.setValue(x, y, (1 - fy) * ((1 - fx) * in.value(x0, y0) + fx * in.value(x0 + 1, y0)) +
+                                   fy * ((1 - fx) * in.value(x0, y0 + 1) + fx * in.value(x0 + 1, y0 + 1)));
+        }
+    out.calibration = in.calibration;
+    return out;
+}
+
 }  // namespace saed::tools

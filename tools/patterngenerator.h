@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/ellipticdistortion.h"
 #include "core/raster.h"
 
 namespace saed::tools {
@@ -51,5 +52,10 @@ struct Pattern {
 
 // Draws the pattern; the raster carries the reciprocal calibration 1 / pixelsPerInvNm.
 Pattern makePattern(const PatternSpec& spec);
+
+// `in` as a camera records it under `distortion` about the centre (cx, cy): each pixel sampled,
+// bilinearly, where the distortion takes it from; pixels whose source leaves the image stay 0.
+core::Raster recordedUnder(const core::Raster& in, const core::EllipticDistortion& distortion, double cx,
+                           double cy);
 
 }  // namespace saed::tools

@@ -169,20 +169,8 @@ TEST_F(RingsCommandTest, savedCalibrationRemovesTheDistortion) {
     // The pattern as the camera would record it: each pixel sampled where the distortion takes it from.
     const tools::Pattern truth = tools::makePattern({});
     const core::Raster& in = truth.raster;
-    core::Raster out(in.width(), in.height(), in.pixelType());
-    const double cx = tools::PatternSpec{}.centreX, cy = tools::PatternSpec{}.centreY;
-    for (int y = 0; y < in.height(); ++y)
-        for (int x = 0; x < in.width(); ++x) {
-            double dx = x - cx, dy = y - cy;
-            distortion.correct(dx, dy);
-            const double sx = cx + dx, sy = cy + dy;
-            const int x0 = static_cast<int>(std::floor(sx)), y0 = static_cast<int>(std::floor(sy));
-            if (x0 < 0 || y0 < 0 || x0 + 1 >= in.width() || y0 + 1 >= in.height()) continue;
-            const double fx = sx - x0, fy = sy - y0;
-            out.setValue(x, y, (1 - fy) * ((1 - fx) * in.value(x0, y0) + fx * in.value(x0 + 1, y0)) +
-                                   fy * ((1 - fx) * in.value(x0, y0 + 1) + fx * in.value(x0 + 1, y0 + 1)));
-        }
-    out.calibration = in.calibration;
+    const core::Raster out =
+        tools::recordedUnder(in, distortion, tools::PatternSpec{}.centreX, tools::PatternSpec{}.centreY);
     std::string error;
     const QString plain = m_dir.filePath(QStringLiteral("plain.tif")), recorded = m_dir.filePath(QStringLiteral("recorded.tif"));
     ASSERT_TRUE(core::writeTiff(plain.toStdString(), in, error));

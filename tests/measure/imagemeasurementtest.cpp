@@ -391,26 +391,6 @@ TEST(ImageMeasurementTest, aCentreSetByClickOrDragIsLockedAndAutomaticSpotsKeepI
 
 namespace {
 
-// The aluminium [0 1 1] pattern of the generator as the camera records it under `distortion`:
-// each pixel sampled where the distortion takes it from.
-core::Raster recordedUnder(const core::Raster& in, const core::EllipticDistortion& distortion) {
-    core::Raster out(in.width(), in.height(), in.pixelType());
-    const double cx = tools::PatternSpec{}.centreX, cy = tools::PatternSpec{}.centreY;
-    for (int y = 0; y < in.height(); ++y)
-        for (int x = 0; x < in.width(); ++x) {
-            double dx = x - cx, dy = y - cy;
-            distortion.correct(dx, dy);
-            const double sx = cx + dx, sy = cy + dy;
-            const int x0 = static_cast<int>(std::floor(sx)), y0 = static_cast<int>(std::floor(sy));
-            if (x0 < 0 || y0 < 0 || x0 + 1 >= in.width() || y0 + 1 >= in.height()) continue;
-            const double fx = sx - x0, fy = sy - y0;
-            out.setValue(x, y, (1 - fy) * ((1 - fx) * in.value(x0, y0) + fx * in.value(x0 + 1, y0)) +
-                                   fy * ((1 - fx) * in.value(x0, y0 + 1) + fx * in.value(x0 + 1, y0 + 1)));
-        }
-    out.calibration = in.calibration;
-    return out;
-}
-
 // The rows of an indexing run of aluminium (face-centred, N = 3) on the measured fields.
 QStringList aluminiumRows(model::MainModel& model, model::Prompts& prompts) {
     model.setCombo1Items(model::latticeTypeNames());
@@ -442,7 +422,7 @@ TEST(ImageMeasurementTest, chosenCalibrationRemovesItsDistortionFromEveryMeasure
     std::string error;
     const QString plain = f.dir.filePath(QStringLiteral("plain.tif")), recorded = f.dir.filePath(QStringLiteral("recorded.tif"));
     ASSERT_TRUE(core::writeTiff(plain.toStdString(), truth.raster, error)) << error;
-    ASSERT_TRUE(core::writeTiff(recorded.toStdString(), recordedUnder(truth.raster, distortion), error)) << error;
+    ASSERT_TRUE(core::writeTiff(recorded.toStdString(), tools::recordedUnder(truth.raster, distortion, tools::PatternSpec{}.centreX, tools::PatternSpec{}.centreY), error)) << error;
 
     ASSERT_TRUE(f.m.openPath(plain));
     ASSERT_TRUE(f.m.autoSpots());
