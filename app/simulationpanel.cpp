@@ -187,6 +187,10 @@ SimulationPanel::SimulationPanel(model::Prompts& prompts, QWidget* parent) : QWi
     recompute();
 }
 
+bool SimulationPanel::noCellYet() const {
+    return m_cell.aNm == 0 && m_cell.bNm == 0 && m_cell.cNm == 0;
+}
+
 void SimulationPanel::setPhase(const QString& name, const core::Cell& cell) {
     m_cell = cell;
     const bool hexagonal = core::isHexagonalCell(cell);
@@ -200,6 +204,12 @@ void SimulationPanel::setPhase(const QString& name, const core::Cell& cell) {
             m_fourIndex->setChecked(m_fourIndexWanted && hexagonal);
         }
         showNotation(shown);
+    }
+    // Before any phase or cell is given there is nothing to name: the first view says what to do.
+    if (noCellYet()) {
+        m_phaseLabel->setText(QCoreApplication::translate("saed::app::SimulationPanel", "物相：—"));
+        recompute();
+        return;
     }
     m_phaseLabel->setText(QCoreApplication::translate("saed::app::SimulationPanel",
                                                       "物相：%1  (%2, %3, %4 nm; %5°, %6°, %7°)")
@@ -315,6 +325,13 @@ void SimulationPanel::recompute() {
     if (bySpaceGroup && !m_rule) {
         m_pattern.reset();
         m_status->setText(tr("此物相没有空间群，请选择点阵类型。"));
+        m_picture->update();
+        emit patternChanged();
+        return;
+    }
+    if (noCellYet()) {
+        m_pattern.reset();
+        m_status->setText(tr("请在“标定计算”页输入点阵参数，或从点阵库选择物相。"));
         m_picture->update();
         emit patternChanged();
         return;

@@ -84,6 +84,8 @@ signals:
 
 private:
     void recompute();
+    // No cell given yet (every length 0): the tab asks for a phase instead of calling it no cell.
+    bool noCellYet() const;
     // Writes `zone` into the zone boxes in the notation chosen, without recomputing.
     void showZoneFields(const core::Uvw& zone);
     // The zone caption, the T box and the zone fields (showing `shown`) as the switch says.

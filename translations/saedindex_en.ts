@@ -1715,6 +1715,10 @@ gemmi %3
         <source>；按图像转过 %1°</source>
         <translation>; turned %1° as the image lies</translation>
     </message>
+    <message>
+        <source>请在“标定计算”页输入点阵参数，或从点阵库选择物相。</source>
+        <translation>Type a cell on the “Indexing” tab or choose a phase from the Phase library.</translation>
+    </message>
 </context>
 <context>
     <name>saed::calculator</name>

@@ -37,7 +37,15 @@ TEST(SimulationPanelTest, exportsAskThroughThePromptsAndWriteTheFile) {
     ScriptedPrompts prompts;
     SimulationPanel panel(prompts);
     panel.setLatticeTypes({QStringLiteral("P"), QStringLiteral("I"), QStringLiteral("F")}, saed::core::LatticeType::BodyCentred);
+    // Before any cell is typed the tab asks for a phase; it neither names the empty name field
+    // nor calls zero lengths a cell that cannot be.
+    auto* phase = panel.findChild<QLabel*>(QStringLiteral("SimulationPhase"));
+    panel.setPhase(QStringLiteral("NAME"), {});
+    EXPECT_EQ(phase->text(), QStringLiteral("物相：—"));
+    EXPECT_EQ(panel.statusText(), QStringLiteral("请在“标定计算”页输入点阵参数，或从点阵库选择物相。"));
+    EXPECT_FALSE(panel.pattern());
     panel.setPhase(QStringLiteral("Al"), {0.405, 0.405, 0.405, 90, 90, 90});
+    EXPECT_TRUE(phase->text().startsWith(QStringLiteral("物相：Al  (0.405, 0.405, 0.405 nm")));
     panel.showZone({0, 1, 1});
     ASSERT_TRUE(panel.pattern());
     QTemporaryDir dir;
