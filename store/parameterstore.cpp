@@ -42,10 +42,20 @@ QStringList ParameterStore::menuCaptions() const {
     }
     QStringList captions;
     // The menu speaks the reader's language; the store keeps only the slot's image name.
-    for (int k = 1; k <= kSlotCount; ++k)
-        captions.push_back(
-            QCoreApplication::translate("saed::store::ParameterStore", "导入%1图测量数据")
-                .arg(fromStd(slotName(lines, k))));
+    // An empty slot reads 导入图测量数据; a translation may number the empty slots so that the
+    // four entries tell themselves apart.
+    for (int k = 1; k <= kSlotCount; ++k) {
+        const QString name = fromStd(slotName(lines, k));
+        if (!name.isEmpty()) {
+            captions.push_back(
+                QCoreApplication::translate("saed::store::ParameterStore", "导入%1图测量数据").arg(name));
+            continue;
+        }
+        QString empty = QCoreApplication::translate("saed::store::ParameterStore", "导入图测量数据",
+                                                    "an empty slot; %1 in a translation is its number");
+        if (empty.contains(QLatin1String("%1"))) empty = empty.arg(k);
+        captions.push_back(empty);
+    }
     return captions;
 }
 

@@ -2158,6 +2158,11 @@ With many rows only the distinct (g1, g2) of smallest misfit are computed; the o
         <translation>Cannot read the parameter file:
 </translation>
     </message>
+    <message>
+        <source>导入图测量数据</source>
+        <comment>an empty slot; %1 in a translation is its number</comment>
+        <translation>Load measurements: slot %1 (empty)</translation>
+    </message>
 </context>
 <context>
     <name>saed::store::Reports</name>

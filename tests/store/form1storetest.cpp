@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/language.h"
 #include "store/parameterstore.h"
 #include "store/textfile.h"
 #include "tests/windowfixture.h"
@@ -56,6 +57,18 @@ TEST_F(Form1StoreTest, menuSavesAndImportsASet) {
     EXPECT_EQ(action("pop32")->text(), QStringLiteral("导入样品1图测量数据"));
     EXPECT_EQ(action("pop34")->text(), QStringLiteral("导入图测量数据"));
     pop3->hide();
+    // In English the empty slots are numbered, so no two entries read alike.
+    {
+        struct Restore {
+            ~Restore() { saed::model::installProgramTranslations(*QCoreApplication::instance(), saed::model::Language::Chinese); }
+        } restore;
+        ASSERT_TRUE(saed::model::installProgramTranslations(*QCoreApplication::instance(), saed::model::Language::English));
+        emit frame3->customContextMenuRequested(QPoint(10, 10));
+        EXPECT_EQ(action("pop32")->text(), QStringLiteral("Load measurements 样品1"));
+        EXPECT_EQ(action("pop33")->text(), QStringLiteral("Load measurements: slot 3 (empty)"));
+        EXPECT_EQ(action("pop34")->text(), QStringLiteral("Load measurements: slot 4 (empty)"));
+        pop3->hide();
+    }
 
     model.setCombo1(saed::core::LatticeType::Simple);
     action("pop32")->trigger();
