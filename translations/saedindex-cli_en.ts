@@ -725,7 +725,8 @@ stay where the image has them.
                            [--families] [--image FILE --centre X,Y --r1-end X,Y --r2-end X,Y]
 
 Finds every triple of lattice planes g1 + g2 = g3 whose spacings and angles match three
-measured diffraction spots R1, R2, R3 (R3 = R1 + R2), exactly as the window&apos;s Indexing (标定计算) does.
+measured diffraction spots R1, R2, R3 (R3 = R1 + R2), exactly as the window&apos;s Indexing
+(标定计算) does.
 
 options:
   --cell a,b,c,alpha,beta,gamma  lattice parameters: edges in nm, angles in degrees
@@ -764,8 +765,8 @@ options:
                      with a byte-order mark, CR LF, a caption line, then each row&apos;s twenty
                      cell texts, zone, misfit, double-diffraction mark and family
   --report           also write the result report of the window&apos;s Export indexing results
-                     (导出标定结果): the file 标定结果YYYY-MM-DD HHNNSS.txt (GB18030, CR LF);
-                     its path goes to stderr
+                     (导出标定结果): the file 标定结果YYYY-MM-DD HHNNSS.txt
+                     (GB18030, CR LF); its path goes to stderr
   --out DIR          the report&apos;s folder (default: the current folder)
   --max-rows M       stop the run at M rows, 1 &lt;= M &lt;= 5000000 (default 5000000)
   --families         one line per family instead of one per row: rows that are the same
@@ -1808,10 +1809,10 @@ CR LF；同名报告则续写其后）。每个物相输出一行：物相描述
                             [--double] [--format text|json]
 
 Indexes the measured pattern with every phase of a library, one run per phase, and writes
-the screening report of the window&apos;s Index selected (计算选中项) in Multiple (多选) mode:
-one block per phase that has solutions, in the file 标定结果YYYY-MM-DD HHNNSS.txt (GB18030,
-CR LF; a report of the same name is extended). Prints one line per phase: its description, a tab and its number of
-solutions; then the report&apos;s path.
+the screening report of the window&apos;s Index selected (计算选中项) in Multiple (多选)
+mode: one block per phase that has solutions, in the file 标定结果YYYY-MM-DD HHNNSS.txt
+(GB18030, CR LF; a report of the same name is extended). Prints one line per phase: its
+description, a tab and its number of solutions; then the report&apos;s path.
 
 With --pattern FILE no measured R1, R2, R3 are used: every spot of the diffraction image FILE
 is detected, the reciprocal net fitted, and the phases ranked by the score of saedindex-cli
