@@ -15,6 +15,6 @@ ldflags="$(dpkg-buildflags --get LDFLAGS)"
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DSAED_BENCH=OFF \
       -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
       -DCMAKE_CXX_FLAGS="$cflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags"
-cmake --build build-release -j "$(nproc)" --target saedindex saedindex-cli saed_manpage
+cmake --build build-release -j "$(nproc)" --target saedindex saedindex-cli saed_manpage saed_changelog
 (cd build-release && cpack -G DEB)
 ls -1 build-release/saedindex_*.deb
