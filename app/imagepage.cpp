@@ -3,6 +3,8 @@
 
 #include <memory>  // for make_shared
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,6 +14,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QShortcut>
@@ -261,11 +264,18 @@ void ImagePage::addImageTools(QWidget* toolbar) {
         lockCentre->setChecked(measurement->centreLocked());
     });
     // Enter while the image page is shown runs the identification (or stops it); a shortcut of
-    // a hidden page is not active, so the other tabs keep their Enter.
+    // a hidden page is not active, so the other tabs keep their Enter. Enter in a field, a list or
+    // a selector of the page ends the typing or choosing there and starts nothing.
     for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
         auto* shortcut = new QShortcut(key, this);
         shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, m_identify, &IdentifyPanel::identify);
+        connect(shortcut, &QShortcut::activated, m_identify, [this] {
+            const QWidget* focus = window()->focusWidget();
+            if (qobject_cast<const QAbstractSpinBox*>(focus) || qobject_cast<const QLineEdit*>(focus) ||
+                qobject_cast<const QAbstractItemView*>(focus) || qobject_cast<const QComboBox*>(focus))
+                return;
+            m_identify->identify();
+        });
     }
 
     // The controls show the settings of the image just opened; a change redraws from the values.

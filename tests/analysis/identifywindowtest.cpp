@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include <QDoubleSpinBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -81,6 +82,16 @@ TEST_F(IdentifyWindowTest, rankedAsTheCommandLineAndTheChosenCandidateIsShownAnd
     showOn(0);
     tickBuiltIn();
     ASSERT_TRUE(window.imageMeasurement()->openPath(path));
+
+    // Enter in a field of the page ends the typing there and starts nothing.
+    QDoubleSpinBox* field = nullptr;
+    for (auto* box : window.findChild<saed::app::ImagePage*>()->findChildren<QDoubleSpinBox*>())
+        if (box->isEnabled()) field = box;
+    ASSERT_NE(field, nullptr);
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_FALSE(panel().run().isRunning());
+    window.setFocus();
 
     // Enter starts it; the button (now "stop") stops it before the worker's answer is taken.
     QTest::keyClick(&window, Qt::Key_Return);
