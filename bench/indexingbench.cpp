@@ -237,17 +237,18 @@ void BM_GroupFamilies_Aluminium72(benchmark::State& state) {
 }
 BENCHMARK(BM_GroupFamilies_Aluminium72)->Unit(benchmark::kMicrosecond);
 
-}  // namespace
+// The rows of a run of about 2 million (the many-row cell at range 6).
+std::vector<saed::core::ResultRow> twoMillionRows() {
+    saed::model::MainModel model;
+    fillManyRows(model, "6");
+    return saed::indexing::indexPattern(saed::indexing::readIndexingInput(model), {}).rows;
+}
 
-BENCHMARK_MAIN();
 // What the window's thread does with a run of 2 million rows: it takes in the rows the worker
 // prepared (adoptRows), against building the table from the rows (buildResults), which the
 // worker now does.
 void BM_AdoptPreparedRows_2M(benchmark::State& state) {
-    saed::model::MainModel model;
-    fillManyRows(model, "6");
-    const IndexingInput input = saed::indexing::readIndexingInput(model);
-    const std::vector<saed::core::ResultRow> rows = saed::indexing::indexPattern(input, {}).rows;
+    const std::vector<saed::core::ResultRow> rows = twoMillionRows();
     saed::model::ResultTableModel table;
     table.sortBy(0, Qt::AscendingOrder);
     for (auto _ : state) {
@@ -262,10 +263,7 @@ void BM_AdoptPreparedRows_2M(benchmark::State& state) {
 BENCHMARK(BM_AdoptPreparedRows_2M)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_BuildResults_2M(benchmark::State& state) {
-    saed::model::MainModel model;
-    fillManyRows(model, "6");
-    const IndexingInput input = saed::indexing::readIndexingInput(model);
-    const std::vector<saed::core::ResultRow> rows = saed::indexing::indexPattern(input, {}).rows;
+    const std::vector<saed::core::ResultRow> rows = twoMillionRows();
     saed::model::ResultTableModel table;
     table.sortBy(0, Qt::AscendingOrder);
     for (auto _ : state) {
@@ -277,3 +275,7 @@ void BM_BuildResults_2M(benchmark::State& state) {
     state.counters["rows"] = table.rowCount();
 }
 BENCHMARK(BM_BuildResults_2M)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();
