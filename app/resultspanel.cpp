@@ -218,6 +218,12 @@ void ResultsPanel::fillFamilyTree() {
     m_familyTree->clear();
     for (int i = 0; i < 3; ++i)
         m_familyTree->headerItem()->setText(3 + i, (four ? QStringLiteral("{hkil}%1") : QStringLiteral("{hkl}%1")).arg(i + 1));
+    // An emptied table (a new image, a run that failed or was refused) has no families: the run's
+    // families belong to rows that are gone.
+    if (m_model.resultTable()->rowCount() == 0) {
+        m_shownGroup = 0;
+        return;
+    }
     for (const indexing::RankedFamily& line : indexing::rankFamilies(m_indexing.lastFamilies(), familyMatches())) {
         const indexing::SolutionFamily& f = line.family;
         auto* item = new QTreeWidgetItem(QStringList{

@@ -844,10 +844,6 @@ example (alpha-Ti along [2 -1 -1 0] with (0 0 0 1) by double diffraction):
 <context>
     <name>saed::cli::Library</name>
     <message>
-        <source>未知或不完整的选项“%1”</source>
-        <translation>unknown or incomplete option &apos;%1&apos;</translation>
-    </message>
-    <message>
         <source>--format 须为 text 或 json，而不是“%1”</source>
         <translation>--format is text or json, not &apos;%1&apos;</translation>
     </message>
@@ -910,6 +906,10 @@ example:
         <source>物相</source>
         <comment>library root</comment>
         <translation>Phases</translation>
+    </message>
+    <message>
+        <source>用法见 saedindex-cli library --help。</source>
+        <translation>Try &apos;saedindex-cli library --help&apos;.</translation>
     </message>
 </context>
 <context>

@@ -121,16 +121,17 @@ int runIdentifyCommand(const QStringList& arguments, QTextStream& out, QTextStre
         out << Identify::tr(kHelp);
         return args.isEmpty() ? 2 : 0;
     }
+    const QStringList withValue{QStringLiteral("library"), QStringLiteral("phases"), QStringLiteral("d-range"),
+                                QStringLiteral("scale"),   QStringLiteral("centre"), QStringLiteral("top"),
+                                QStringLiteral("format"),  QStringLiteral("calibration"), QStringLiteral("cif")};
+    const QStringList flags{QStringLiteral("uncalibrated"), QStringLiteral("double")};
     const QString path = args.takeFirst();
+    if (const QString unknown = Options::unknownOption(path, withValue, flags); !unknown.isEmpty())
+        return fail(err, unknown);
     if (path.startsWith(QStringLiteral("--"))) return fail(err, Identify::tr("缺少图像文件 FILE"));
     const std::optional<QStringList> cifs = takeListOption(args, QStringLiteral("cif"));
     Options options;
-    if (!options.parse(args,
-                       {QStringLiteral("library"), QStringLiteral("phases"), QStringLiteral("d-range"),
-                        QStringLiteral("scale"), QStringLiteral("centre"), QStringLiteral("top"),
-                        QStringLiteral("format"), QStringLiteral("calibration")},
-                       {QStringLiteral("uncalibrated"), QStringLiteral("double")}))
-        return fail(err, options.error());
+    if (!options.parse(args, withValue, flags)) return fail(err, options.error());
     const QString format = options.value(QStringLiteral("format"), QStringLiteral("text"));
     if (format != QStringLiteral("text") && format != QStringLiteral("json") && format != QStringLiteral("csv"))
         return fail(err, Identify::tr("--format 须为 text、json 或 csv"));

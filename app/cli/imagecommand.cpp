@@ -78,9 +78,21 @@ int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     const QString action = args.first();
     const QStringList known{QStringLiteral("info"), QStringLiteral("refine"), QStringLiteral("centre"),
                             QStringLiteral("spots")};
+    if (const QString unknown = Options::unknownOption(action, {}, {}); !unknown.isEmpty()) {
+        err << "saedindex-cli image: " << unknown << '\n';
+        return 2;
+    }
     if (!known.contains(action)) {
         err << "saedindex-cli image: " << Image::tr("未知操作“%1”").arg(action) << "\n\n" << Image::tr(kImageUsage);
         return 2;
+    }
+    const QStringList withValue{QStringLiteral("format"), QStringLiteral("at"), QStringLiteral("radius"),
+                                QStringLiteral("min-snr"), QStringLiteral("calibration")};
+    if (args.size() >= 2) {
+        if (const QString unknown = Options::unknownOption(args[1], withValue, {}); !unknown.isEmpty()) {
+            err << "saedindex-cli image " << action << ": " << unknown << '\n';
+            return 2;
+        }
     }
     if (args.size() < 2 || args[1].startsWith(QStringLiteral("--"))) {
         err << "saedindex-cli image " << action << ": " << Image::tr("缺少图像文件 FILE") << '\n';
@@ -88,10 +100,7 @@ int runImageCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     const QString path = args[1];
     Options options;
-    if (!options.parse(args.mid(2),
-                       {QStringLiteral("format"), QStringLiteral("at"), QStringLiteral("radius"),
-                        QStringLiteral("min-snr"), QStringLiteral("calibration")},
-                       {})) {
+    if (!options.parse(args.mid(2), withValue, {})) {
         err << "saedindex-cli image " << action << ": " << options.error() << "\n";
         return 2;
     }

@@ -84,27 +84,18 @@ int listCifPhases(const QStringList& paths, const QString& format, QTextStream& 
 int runLibraryCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     QStringList args = arguments;
     const std::optional<QStringList> cifs = takeListOption(args, QStringLiteral("cif"));
-    QString path;
-    QString format = QStringLiteral("text");
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
-            out << Library::tr(kLibraryUsage);
-            return 0;
-        }
-        if ((a == QStringLiteral("--library") || a == QStringLiteral("--format")) &&
-            i + 1 < args.size()) {
-            (a == QStringLiteral("--library") ? path : format) = args[++i];
-        } else if (a.startsWith(QStringLiteral("--library="))) {
-            path = a.mid(10);
-        } else if (a.startsWith(QStringLiteral("--format="))) {
-            format = a.mid(9);
-        } else {
-            err << "saedindex-cli library: " << Library::tr("未知或不完整的选项“%1”").arg(a) << "\n\n"
-                << Library::tr(kLibraryUsage);
-            return 2;
-        }
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        out << Library::tr(kLibraryUsage);
+        return 0;
     }
+    Options options;
+    if (!options.parse(args, {QStringLiteral("library"), QStringLiteral("format")}, {})) {
+        err << "saedindex-cli library: " << options.error() << '\n'
+            << Library::tr("用法见 saedindex-cli library --help。") << '\n';
+        return 2;
+    }
+    const QString path = options.value(QStringLiteral("library"));
+    const QString format = options.value(QStringLiteral("format"), QStringLiteral("text"));
     if (format != QStringLiteral("text") && format != QStringLiteral("json")) {
         err << "saedindex-cli library: " << Library::tr("--format 须为 text 或 json，而不是“%1”").arg(format) << '\n';
         return 2;
@@ -115,7 +106,7 @@ int runLibraryCommand(const QStringList& arguments, QTextStream& out, QTextStrea
             err << "saedindex-cli library: " << Library::tr("--cif 需要一个文件或文件夹") << '\n';
             return 2;
         }
-        if (!path.isEmpty()) {
+        if (options.has(QStringLiteral("library"))) {
             err << "saedindex-cli library: " << Library::tr("--library 与 --cif 只能给出其一") << '\n';
             return 2;
         }

@@ -78,11 +78,18 @@ bool Options::parse(const QStringList& args, const QStringList& withValue, const
             }
             m_values.insert(name, *value);
         } else {
-            m_error = QCoreApplication::translate("saed::cli::Options", "未知选项 --%1").arg(name);
+            m_error = unknownOption(arg, withValue, flags);
             return false;
         }
     }
     return true;
+}
+
+QString Options::unknownOption(const QString& word, const QStringList& withValue, const QStringList& flags) {
+    if (!word.startsWith(QStringLiteral("--")) || word.size() == 2) return {};
+    const QString name = word.mid(2).section(u'=', 0, 0);
+    if (withValue.contains(name) || flags.contains(name)) return {};
+    return QCoreApplication::translate("saed::cli::Options", "未知选项 --%1").arg(name);
 }
 
 std::optional<QStringList> Options::list(const QString& name, int count) {

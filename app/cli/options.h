@@ -28,6 +28,10 @@ public:
     // for an unknown or repeated option, a missing value or a stray argument.
     bool parse(const QStringList& args, const QStringList& withValue, const QStringList& flags);
     QString error() const { return m_error; }
+    // "unknown option --X" when `word` is an option named in neither list, empty otherwise: a
+    // command that expects a file or name where `word` stands says this rather than that the
+    // file is missing.
+    static QString unknownOption(const QString& word, const QStringList& withValue, const QStringList& flags);
     // Sets the message a later check of a value gives.
     void setError(const QString& error) { m_error = error; }
 

@@ -290,16 +290,18 @@ int runRingsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         out << Rings::tr(kRingsUsage);
         return args.isEmpty() ? 2 : 0;
     }
+    const QStringList withValue{QStringLiteral("centre"), QStringLiteral("mask"),   QStringLiteral("calibration"),
+                                QStringLiteral("phases"), QStringLiteral("format"), QStringLiteral("plot"),
+                                QStringLiteral("cif")};
+    const QStringList flags{QStringLiteral("assume-rings"), QStringLiteral("log")};
+    if (const QString unknown = Options::unknownOption(args.first(), withValue, flags); !unknown.isEmpty())
+        return fail(err, command, unknown);
     if (args.first().startsWith(QStringLiteral("--"))) return fail(err, command, Rings::tr("缺少图像文件 FILE"));
     const QString path = args.first();
     QStringList rest = args.mid(1);
     const auto cif = takeListOption(rest, QStringLiteral("cif"));
     Options options;
-    if (!options.parse(rest,
-                       {QStringLiteral("centre"), QStringLiteral("mask"), QStringLiteral("calibration"),
-                        QStringLiteral("phases"), QStringLiteral("format"), QStringLiteral("plot")},
-                       {QStringLiteral("assume-rings"), QStringLiteral("log")}))
-        return fail(err, command, options.error());
+    if (!options.parse(rest, withValue, flags)) return fail(err, command, options.error());
     const QString format = options.value(QStringLiteral("format"), QStringLiteral("text"));
     if (format != QStringLiteral("text") && format != QStringLiteral("json") && format != QStringLiteral("csv"))
         return fail(err, command, Rings::tr("--format 须为 text、json 或 csv"));
@@ -482,16 +484,18 @@ int runCalibrateCommand(const QStringList& args, QTextStream& out, QTextStream& 
         out << Rings::tr(kCalibrateUsage);
         return args.isEmpty() ? 2 : 0;
     }
+    const QStringList withValue{QStringLiteral("standard"), QStringLiteral("cif"), QStringLiteral("centre"),
+                                QStringLiteral("mask"), QStringLiteral("format"), QStringLiteral("save"),
+                                QStringLiteral("voltage"), QStringLiteral("camera-length"),
+                                QStringLiteral("magnification"), QStringLiteral("binning"),
+                                QStringLiteral("microscope")};
+    const QStringList flags{QStringLiteral("replace"), QStringLiteral("assume-rings")};
+    if (const QString unknown = Options::unknownOption(args.first(), withValue, flags); !unknown.isEmpty())
+        return fail(err, command, unknown);
     if (args.first().startsWith(QStringLiteral("--"))) return fail(err, command, Rings::tr("缺少图像文件 FILE"));
     const QString path = args.first();
     Options options;
-    if (!options.parse(args.mid(1),
-                       {QStringLiteral("standard"), QStringLiteral("cif"), QStringLiteral("centre"), QStringLiteral("mask"),
-                        QStringLiteral("format"), QStringLiteral("save"), QStringLiteral("voltage"),
-                        QStringLiteral("camera-length"), QStringLiteral("magnification"), QStringLiteral("binning"),
-                        QStringLiteral("microscope")},
-                       {QStringLiteral("replace"), QStringLiteral("assume-rings")}))
-        return fail(err, command, options.error());
+    if (!options.parse(args.mid(1), withValue, flags)) return fail(err, command, options.error());
     const QString format = options.value(QStringLiteral("format"), QStringLiteral("text"));
     if (format != QStringLiteral("text") && format != QStringLiteral("json"))
         return fail(err, command, Rings::tr("--format 须为 text 或 json"));
@@ -638,11 +642,18 @@ int runCalibrationsCommand(const QStringList& args, QTextStream& out, QTextStrea
         return args.isEmpty() ? 2 : 0;
     }
     const QString action = args.first();
+    if (const QString unknown = Options::unknownOption(action, {}, {}); !unknown.isEmpty())
+        return fail(err, command, unknown);
     if (action != QStringLiteral("list") && action != QStringLiteral("show") && action != QStringLiteral("remove"))
         return fail(err, command, Rings::tr("未知操作“%1”；须为 list、show 或 remove").arg(action));
     QStringList rest = args.mid(1);
     QString name;
     if (action != QStringLiteral("list")) {
+        if (!rest.isEmpty()) {
+            if (const QString unknown = Options::unknownOption(rest.first(), {QStringLiteral("format")}, {});
+                !unknown.isEmpty())
+                return fail(err, command, unknown);
+        }
         if (rest.isEmpty() || rest.first().startsWith(QStringLiteral("--")))
             return fail(err, command, Rings::tr("%1 须给出标定名称 NAME").arg(action));
         name = rest.takeFirst();

@@ -131,18 +131,29 @@ TEST(CliLanguageTest, windowProgramAnswersOnTheTerminal) {
 }
 
 // In English the library tree reads English where the program knows the words (the files keep
-// the library's own); every command refuses an unknown option given as the last word as unknown.
-TEST(CliLanguageTest, englishLibraryWordsAndAnUnknownLastOption) {
+// the library's own); every command refuses an unknown option as unknown, wherever it stands.
+TEST(CliLanguageTest, englishLibraryWordsAndAnUnknownOption) {
     const CliRun library = runCliIn(Language::English, cliArgs("library"));
     ASSERT_EQ(library.status, 0) << library.err.toStdString();
     EXPECT_TRUE(library.out.startsWith(QStringLiteral("Phases\n"))) << library.out.toStdString();
     EXPECT_TRUE(library.out.contains(QStringLiteral(",γ=120.00000,simple hexagonal,c/a:1.60323\n")));
     EXPECT_TRUE(library.out.contains(QStringLiteral(",unknown,c/a:11.59718\n")));
     EXPECT_EQ(runCliIn(Language::Chinese, cliArgs("library")).out.count(QStringLiteral("简单六方")), 1);
-    for (const char* command : {"index", "calc", "screen", "reflections", "simulate", "identify x.tif", "tilt",
-                                "orient", "rings x.tif", "calibrate x.tif"}) {
-        const CliRun bogus = runCliIn(Language::English, cliArgs(command) << QStringLiteral("--bogus"));
-        EXPECT_EQ(bogus.status, 2) << command;
-        EXPECT_TRUE(bogus.err.contains(QStringLiteral("unknown option --bogus"))) << bogus.err.toStdString();
+    // Every command through the real program, the unknown option as the last word and before
+    // the command's own words; nothing goes to the output.
+    for (const char* command : {"index --d 1,1,1", "calc --p1 1,0,0", "library --format json", "screen --d 1,1,1",
+                                "reflections --cell 0.4,0.4,0.4,90,90,90", "simulate --zone 0,0,1",
+                                "identify x.tif --top 3", "tilt a.json", "orient a.json", "rings x.tif --log",
+                                "calibrate x.tif --standard Au", "image spots x.tif", "calibrations list"}) {
+        QStringList last = cliArgs(command);
+        QStringList middle = last;
+        last << QStringLiteral("--bogus");
+        middle.insert(1, QStringLiteral("--bogus"));
+        for (const QStringList& args : {last, middle}) {
+            const auto bogus = saed::testdata::runCliProgram(args);
+            EXPECT_EQ(bogus.status, 2) << args.join(u' ').toStdString();
+            EXPECT_TRUE(bogus.err.contains(QStringLiteral(": unknown option --bogus\n"))) << bogus.err.toStdString();
+            EXPECT_TRUE(bogus.out.isEmpty()) << bogus.out.toStdString();
+        }
     }
 }

@@ -48,6 +48,7 @@
 #include "app/translations.h"
 #include "indexing/indexingoperations.h"
 #include "indexing/resultexport.h"
+#include "measure/imagemeasurement.h"
 #include "store/reports.h"
 #include "analysis/screening.h"
 #include "model/language.h"
@@ -149,7 +150,9 @@ static void typeSiliconPattern(MainModel& model) {
     for (const auto& f : fields) model.setText1(QString::fromLatin1(f[0]).toInt(), QString::fromLatin1(f[1]));
 }
 
-// A screening leaves the last phase's rows in the table; the families view follows them.
+// A screening leaves the last phase's rows in the table; the families view follows them. A run
+// refused for its input and a new image empty the table: the families view and the match note
+// with it, never the families of rows that are gone.
 TEST_F(Form1Test, screeningFillsTheFamiliesOfItsRows) {
     typeSiliconPattern(model);
     const QList<QTreeWidgetItem*> si =
@@ -166,6 +169,26 @@ TEST_F(Form1Test, screeningFillsTheFamiliesOfItsRows) {
     for (int i = 0; i < window.resultsPanel()->familyTree()->topLevelItemCount(); ++i)
         familyRows += window.resultsPanel()->familyTree()->topLevelItem(i)->text(6).toInt();
     EXPECT_EQ(familyRows, rows);
+
+    QTreeWidget* families = window.resultsPanel()->familyTree();
+    QSignalSpy notes(window.resultsPanel(), &ResultsPanel::noteChanged);
+    model.setText1(Field::LengthR1, QStringLiteral("x"));
+    window.indexingOperations()->startRunFromButton();
+    EXPECT_EQ(model.resultTable()->rowCount(), 0);
+    EXPECT_EQ(families->topLevelItemCount(), 0);
+    ASSERT_FALSE(notes.isEmpty());
+    EXPECT_TRUE(notes.last().at(0).toString().isEmpty());
+
+    model.setText1(Field::LengthR1, QStringLiteral("159.459"));
+    QSignalSpy ran(window.indexingOperations(), &saed::indexing::IndexingOperations::runFinished);
+    window.indexingOperations()->startRunFromButton();
+    ASSERT_TRUE(ran.wait(20000));
+    ASSERT_GT(families->topLevelItemCount(), 0);
+    notes.clear();
+    ASSERT_TRUE(window.imageMeasurement()->openPath(QStringLiteral(SAED_SAMPLES "/al-011-pattern.tif")));
+    EXPECT_EQ(families->topLevelItemCount(), 0);
+    ASSERT_FALSE(notes.isEmpty());
+    EXPECT_TRUE(notes.last().at(0).toString().isEmpty());
 }
 
 // A Si [0 1 1] pattern screened against Si and Ge: opening Si from the ranking list shows it in
