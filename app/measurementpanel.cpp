@@ -35,11 +35,16 @@ MeasurementPanel::MeasurementPanel(model::MainModel& model, model::Prompts& prom
     grid->addWidget(makeLabel(tr("实际测量角度")), 0, 4, 1, 3);
     const char16_t* rowNames[3] = {u"R1", u"R2", u"R3"};
     const char16_t* angleNames[3] = {u"<R1,R2>=", u"<R2,R3>=", u"<R1,R3>="};
+    // Measured lengths show to 0.01 px, as the image commands print them, and angles to 0.0001°,
+    // as the result table, the reports and the measured values under the fields print them;
+    // the whole value stays in the field's tooltip and in the run.
+    constexpr int kLengthDecimals = 2;
+    constexpr int kAngleDecimals = 4;
     std::vector<QLineEdit*> measured;
     for (int i = 0; i < 3; ++i) {
-        QLineEdit* length = makeBoundField(model, Field::LengthR1, i);
+        QLineEdit* length = makeBoundField(model, Field::LengthR1, i, kLengthDecimals);
         QLineEdit* segments = makeBoundField(model, Field::SegmentsR1, i);
-        QLineEdit* angle = makeBoundField(model, Field::AngleR1R2, i);
+        QLineEdit* angle = makeBoundField(model, Field::AngleR1R2, i, kAngleDecimals);
         length->setMinimumWidth(90);
         segments->setMaximumWidth(44);
         angle->setMinimumWidth(90);
@@ -50,12 +55,12 @@ MeasurementPanel::MeasurementPanel(model::MainModel& model, model::Prompts& prom
         grid->addWidget(makeLabel(QString::fromUtf16(angleNames[i])), i + 1, 4, Qt::AlignRight);
         grid->addWidget(angle, i + 1, 5);
         grid->addWidget(makeLabel(QStringLiteral("deg.")), i + 1, 6);
-        measured.insert(measured.end(), {length, segments, angle});
+        measured.push_back(segments);
     }
     // The scale bar's reading and its measured length share one row, so the window fits a
     // 1024 x 768 screen.
     QLineEdit* reading = makeBoundField(model, Field::ScaleReading);
-    QLineEdit* scale = makeBoundField(model, Field::ScaleLength);
+    QLineEdit* scale = makeBoundField(model, Field::ScaleLength, 0, kLengthDecimals);
     reading->setMaximumWidth(130);
     scale->setMaximumWidth(130);
     grid->addWidget(makeLabel(tr("标尺示数")), 4, 0);
@@ -82,8 +87,8 @@ MeasurementPanel::MeasurementPanel(model::MainModel& model, model::Prompts& prom
     connect(&measurement, &measure::ImageMeasurement::calibrationComparisonChanged, comparison,
             &ElidedLabel::setFullText);
     grid->setContentsMargins(6, 4, 6, 4);
-    measured.insert(measured.end(), {reading, scale});
-    // A measured value may be longer than its field shows: its tooltip holds it whole.
+    measured.push_back(reading);
+    // A value may be longer than its field shows: its tooltip holds it whole.
     for (QLineEdit* field : measured)
         connect(field, &QLineEdit::textChanged, field, [field](const QString& text) { field->setToolTip(text); });
 

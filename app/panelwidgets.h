@@ -34,11 +34,18 @@ protected:
 // A label whose text cannot be selected or clicked into.
 QLabel* makeLabel(const QString& text, QWidget* parent = nullptr);
 
+// The text a field shows for a value written by an operation: a plain decimal number with more
+// than `decimals` places rounded to `decimals`, anything else (an exponent, a word) unchanged.
+QString shownFieldText(const QString& text, int decimals);
+
 // The line edit of field `first` + `offset` (R1, R2, R3 or planes 1 to 3 in a row), named
 // "Text1_n" and bound both ways: what the user types goes to the model, what the model changes
 // shows here (from its first digit when the field has no focus), and the model's request for
-// the field's focus selects its text.
-QLineEdit* makeBoundField(model::MainModel& model, model::Field first, int offset = 0);
+// the field's focus selects its text. With `shownDecimals` of 0 or more, a value an operation
+// writes shows rounded to that many places (shownFieldText) with the whole value in the
+// tooltip; the model, and so the run and the stored sets, keep the whole value, and what the
+// user types stays as typed.
+QLineEdit* makeBoundField(model::MainModel& model, model::Field first, int offset = 0, int shownDecimals = -1);
 
 // A window-modal progress dialog over `parent` with a cancel button (Esc too), hidden until a
 // long task has run for 400 ms.

@@ -134,11 +134,33 @@ TEST_F(Form1Test, longValuesNeverWidenTheWindowAndShowWholeInTooltips) {
     EXPECT_EQ(label5->text(), QStringLiteral("0.5000000"));
     EXPECT_TRUE(label5->toolTip().isEmpty());
 
-    // The measured fields keep their width; their tooltip holds the whole value.
+    // The measured fields keep their width: a value an operation writes shows to 0.01 px (an
+    // angle to 0.0001°, rounded on its decimal digits), the whole value in the tooltip, the
+    // model and the run; what the user types stays as typed.
     const QString longLength = QStringLiteral("256.61234567890123456789");
     model.setText1(24, longLength);
+    EXPECT_EQ(window.text1(24)->text(), QStringLiteral("256.61"));
     EXPECT_EQ(window.text1(24)->toolTip(), longLength);
+    EXPECT_EQ(model.Text1(24), longLength);
     EXPECT_EQ(window.width(), width);
+    const std::pair<int, const char*> shown[] = {{33, "54.73561031724535"}, {33, "54.7356"}, {34, "0.00005"},
+                                                 {25, "99.995"}, {25, "0.125"}, {25, "1e308"}, {25, "12.5abc"}};
+    const char* expected[] = {"54.7356", "54.7356", "0.0001", "100.00", "0.13", "1e308", "12.5abc"};
+    for (std::size_t i = 0; i < std::size(shown); ++i) {
+        model.setText1(shown[i].first, QString::fromLatin1(shown[i].second));
+        EXPECT_EQ(window.text1(shown[i].first)->text(), QString::fromLatin1(expected[i])) << shown[i].second;
+    }
+    saed::testdata::fillCubicExample(model);
+    model.setText1(24, QStringLiteral("100.004"));  // d1 = 1 * (100 / 2) / 100.004 nm
+    EXPECT_EQ(window.text1(24)->text(), QStringLiteral("100.00"));
+    window.indexingOperations()->RunIndexing();
+    EXPECT_TRUE(model.caption(Caption::Label5).startsWith(QStringLiteral("0.4999800 "))) << model.caption(Caption::Label5).toStdString();
+    QLineEdit* r1 = window.text1(24);
+    r1->setFocus();
+    r1->selectAll();
+    QTest::keyClicks(r1, QStringLiteral("100.004"));
+    EXPECT_EQ(r1->text(), QStringLiteral("100.004"));
+    EXPECT_EQ(model.Text1(24), QStringLiteral("100.004"));
 }
 
 // A Si [0 1 1] pattern: a = 0.5431021 nm; scale bar 2 1/nm over 100 px: |g111| = sqrt(3) / a is
