@@ -12,11 +12,13 @@
 #include <gtest/gtest.h>
 
 #include "tests/fulldisk.h"
+#include "tests/files.h"
 #include "tests/programrun.h"
 
 namespace {
 
 using CliRun = saed::testdata::ProgramRun;
+using saed::testdata::fileBytes;
 
 // Runs saedindex-cli in English with `args`; its standard output goes to `outFile` when given.
 CliRun runCli(const QStringList& args, const QString& outFile = QString(), const QString& folder = QString()) {
@@ -28,11 +30,6 @@ CliRun runCli(const QString& line, const QString& outFile = QString(), const QSt
 
 const char kCubicPattern[] = "--range 1 --scale 2,100 --r1 100,1 --r2 100,1 --r3 141.42,1 --angles 90,45,45";
 const QString kCubicIndex = QStringLiteral("index --cell 0.5,0.5,0.5,90,90,90 ") + QString::fromLatin1(kCubicPattern);
-
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(absent)");
-}
 
 }  // namespace
 
@@ -52,26 +49,25 @@ TEST(CliProcessTest, outputThatCannotBeWrittenFailsTheCommand) {
     const QString pattern = disk.filePath(QStringLiteral("pattern.json"));
     const char simulate[] = "simulate --cell 0.405,0.405,0.405,90,90,90 --type face --zone 0,0,1 --out";
     ASSERT_EQ(runCli(QString::fromUtf8(simulate).split(u' ') << pattern).status, 0);
-    const QByteArray before = bytesOf(pattern);
+    const QByteArray before = fileBytes(pattern);
     ASSERT_FALSE(before.isEmpty());
     disk.fill();
     const CliRun full = runCli(QString::fromUtf8(simulate).split(u' ') << pattern);
     EXPECT_EQ(full.status, 2);
     EXPECT_TRUE(full.err.contains(QStringLiteral("No space left on device"))) << full.err.toStdString();
-    EXPECT_EQ(bytesOf(pattern), before);
+    EXPECT_EQ(fileBytes(pattern), before);
 
     // A report with a solution to write (a primitive cubic phase) finds no room either.
     QTemporaryDir elsewhere;
     ASSERT_TRUE(elsewhere.isValid());
-    QFile library(elsewhere.filePath(QStringLiteral("cubic.txt")));
-    ASSERT_TRUE(library.open(QIODevice::WriteOnly));
-    library.write("C;\xe7\xae\x80\xe5\x8d\x95\xe7\x82\xb9\xe9\x98\xb5;1;0.5;0.5;0.5;90;90;90;");  // 简单点阵
-    library.close();
+    const QString library = saed::testdata::writeFileBytes(
+        elsewhere.filePath(QStringLiteral("cubic.txt")), "C;\xe7\xae\x80\xe5\x8d\x95\xe7\x82\xb9\xe9\x98\xb5;1;0.5;0.5;0.5;90;90;90;");  // 简单点阵
+    ASSERT_FALSE(library.isEmpty());
     const QString folder = disk.filePath(QString());
     const QStringList files = QDir(folder).entryList(QDir::Files);
     EXPECT_EQ(runCli(kCubicIndex + QStringLiteral(" --report --out ") + folder).status, 2);
     const CliRun screen = runCli(QStringLiteral("screen --library %1 %2 --out %3")
-                                     .arg(library.fileName(), QString::fromLatin1(kCubicPattern), folder));
+                                     .arg(library, QString::fromLatin1(kCubicPattern), folder));
     EXPECT_EQ(screen.status, 2);
     EXPECT_TRUE(screen.err.contains(QStringLiteral("No space left on device"))) << screen.err.toStdString();
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), files);  // no empty report left behind

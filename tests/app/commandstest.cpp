@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: BSD-3-Clause
 // The library and calc commands of saedindex-cli: what they print, what they refuse, and that
 // library and screen read a library file alike.
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -9,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/clirun.h"
+#include "tests/files.h"
 
 namespace {
 
@@ -17,11 +17,7 @@ using saed::testdata::cliArgs;
 using saed::testdata::runCli;
 
 QString writeFile(const QTemporaryDir& dir, const char* name, const QByteArray& bytes) {
-    const QString path = dir.filePath(QString::fromLatin1(name));
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    return path;
+    return saed::testdata::writeFileBytes(dir.filePath(QString::fromLatin1(name)), bytes);
 }
 
 const QStringList kScreenPattern = cliArgs("--d 0.2815,0.2815,0.1625 --angles 60,30,30");

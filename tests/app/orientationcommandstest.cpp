@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: BSD-3-Clause
 // Four-index input and output of hexagonal cells, the two-pattern tilt check and the orientation,
 // run through the saedindex-cli executable as a user runs it.
-#include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -11,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/fulldisk.h"
+#include "tests/files.h"
 #include "tests/programrun.h"
 
 #include <algorithm>
@@ -98,8 +97,7 @@ TEST(TiltCommandTest, aSecondPatternOfAluminiumDecidesAndBadInputIsRefused) {
     const QString other = dir.filePath(QStringLiteral("other.json"));
     const auto save = [](const QString& path, const QString& line) {
         const ProgramRun run = runProgram(line);
-        QFile file(path);
-        return run.status == 0 && file.open(QIODevice::WriteOnly) && file.write(run.out.toUtf8()) > 0;
+        return run.status == 0 && !run.rawOut.isEmpty() && !saed::testdata::writeFileBytes(path, run.rawOut).isEmpty();
     };
     const QString al = QStringLiteral("index --cell 0.405,0.405,0.405,90,90,90 --type face --format json ");
     // {220} and {311} at 64.76 degrees: <114> or <011>; the second pattern is a <001>.
@@ -148,17 +146,12 @@ TEST(TiltCommandTest, aSecondPatternOfAluminiumDecidesAndBadInputIsRefused) {
     refused({first, second}, "--angle");
     // The lattice type travels in the file as its selector code; a code no selector has is refused.
     const auto withType = [&](const QJsonValue& type) {
-        QFile in(first);
-        EXPECT_TRUE(in.open(QIODevice::ReadOnly));
-        QJsonObject root = QJsonDocument::fromJson(in.readAll()).object();
+        QJsonObject root = QJsonDocument::fromJson(saed::testdata::fileBytes(first)).object();
         QJsonObject input = root[u"input"].toObject();
         EXPECT_EQ(input[u"type"], QJsonValue(3));  // face-centred
         input[u"type"] = type;
         root[u"input"] = input;
-        const QString path = dir.filePath(QStringLiteral("typed.json"));
-        QFile out(path);
-        EXPECT_TRUE(out.open(QIODevice::WriteOnly) && out.write(QJsonDocument(root).toJson()) > 0);
-        return path;
+        return saed::testdata::writeFileBytes(dir.filePath(QStringLiteral("typed.json")), QJsonDocument(root).toJson());
     };
     refused({withType(9), second, QStringLiteral("--angle"), QStringLiteral("45")}, "input.type");
     refused({withType(2.5), second, QStringLiteral("--angle"), QStringLiteral("45")}, "input.type");
@@ -185,16 +178,12 @@ TEST(OrientCommandTest, cubicAtZeroZeroOneGivesTheFrameTheNearestZonesAndAPictur
         EXPECT_NEAR(zone[u"deltaAlpha"].toDouble(), 45, 1e-9);
         EXPECT_NEAR(zone[u"deltaBeta"].toDouble(), 0, 1e-9);
     }
-    QFile picture(svg);
-    ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(picture.readAll().contains(">[0 1 1]</text>"));
+    EXPECT_TRUE(saed::testdata::fileBytes(svg).contains(">[0 1 1]</text>"));
     // The PNG is drawn without a display.
     const QString png = dir.filePath(QStringLiteral("al.png"));
     const ProgramRun drawn = runProgram(base + QStringLiteral("--r1-angle 0 --png ") + png);
     EXPECT_EQ(drawn.status, 0) << drawn.err.toStdString();
-    QFile pngFile(png);
-    ASSERT_TRUE(pngFile.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(pngFile.read(8).startsWith("\x89PNG"));
+    EXPECT_TRUE(saed::testdata::fileBytes(png).startsWith("\x89PNG"));
 
     // Hexagonal: four indices in and out.
     const ProgramRun mg = runProgram(QStringLiteral("orient ") + kMg +
@@ -217,16 +206,12 @@ TEST(OrientCommandTest, cubicAtZeroZeroOneGivesTheFrameTheNearestZonesAndAPictur
     if (!disk.problem().isEmpty()) GTEST_SKIP() << disk.problem().toStdString();
     const QString kept = disk.filePath(QStringLiteral("kept.svg"));
     ASSERT_EQ(runProgram(base + QStringLiteral("--r1-angle 0 --svg ") + kept).status, 0);
-    QFile before(kept);
-    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
-    const QByteArray bytes = before.readAll();
-    before.close();
+    const QByteArray bytes = saed::testdata::fileBytes(kept);
     disk.fill();
     const ProgramRun full = runProgram(base + QStringLiteral("--r1-angle 30 --svg ") + kept);
     EXPECT_EQ(full.status, 2);
     EXPECT_TRUE(full.err.contains(QStringLiteral("No space left on device"))) << full.err.toStdString();
-    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
-    EXPECT_EQ(before.readAll(), bytes);
+    EXPECT_EQ(saed::testdata::fileBytes(kept), bytes);
 }
 
 // tilt and orient read the candidates of identify beside a run's rows: the Al candidate of the [1 -1 0]
@@ -239,8 +224,7 @@ TEST(TiltCommandTest, theCandidatesOfAnIdentificationAreSolutionsForTiltAndOrien
     const QString copper = dir.filePath(QStringLiteral("copper.json"));
     const auto save = [](const QString& path, const QStringList& args) {
         const ProgramRun run = runProgram(args);
-        QFile file(path);
-        return run.status == 0 && file.open(QIODevice::WriteOnly) && file.write(run.out.toUtf8()) > 0;
+        return run.status == 0 && !run.rawOut.isEmpty() && !saed::testdata::writeFileBytes(path, run.rawOut).isEmpty();
     };
     ASSERT_TRUE(save(identified, {QStringLiteral("identify"), QStringLiteral(SAED_SAMPLES "/al-011-pattern.tif"),
                                   QStringLiteral("--phases"), QStringLiteral("builtin"), QStringLiteral("--format"),

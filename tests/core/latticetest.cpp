@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <utility>  // for pair
 
 #include <gtest/gtest.h>
@@ -110,13 +111,12 @@ TEST(LatticeTest, parallelPlanesGiveZeroOrOneEighty) {
 }
 
 TEST(LatticeTest, zoneAxisIsReducedWithItsSign) {
-    EXPECT_EQ(ZoneAxis({1, 0, 0}, {0, 1, 0}), (Uvw{0, 0, 1}));
-    EXPECT_EQ(ZoneAxis({2, 0, 0}, {0, 2, 0}), (Uvw{0, 0, 1}));
-    EXPECT_EQ(ZoneAxis({1, 1, 0}, {1, -1, 0}), (Uvw{0, 0, -1}));
-    EXPECT_EQ(ZoneAxis({1, 0, 0}, {1, 0, 0}), (Uvw{0, 0, 0}));
-    EXPECT_EQ(ZoneAxis({0, 1, 0}, {1, 0, 0}), (Uvw{0, 0, -1}));
-    EXPECT_EQ(ZoneAxis({1, 1, 1}, {2, -2, 0}), (Uvw{1, 1, -2}));  // [2 2 -4] / 2
-    EXPECT_EQ(ZoneAxis({1, 2, 3}, {4, 5, 6}), (Uvw{-1, 2, -1}));  // [-3 6 -3] / 3
+    // [2 2 -4] / 2 and [-3 6 -3] / 3 are reduced; parallel planes have no zone.
+    const std::tuple<Hkl, Hkl, Uvw> cases[] = {
+        {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}},  {{2, 0, 0}, {0, 2, 0}, {0, 0, 1}},   {{1, 1, 0}, {1, -1, 0}, {0, 0, -1}},
+        {{1, 0, 0}, {1, 0, 0}, {0, 0, 0}},  {{0, 1, 0}, {1, 0, 0}, {0, 0, -1}},  {{1, 1, 1}, {2, -2, 0}, {1, 1, -2}},
+        {{1, 2, 3}, {4, 5, 6}, {-1, 2, -1}}};
+    for (const auto& [p, q, zone] : cases) EXPECT_EQ(ZoneAxis(p, q), zone) << p[0] << p[1] << p[2] << " " << q[0] << q[1] << q[2];
 }
 
 TEST(LatticeTest, reflectionConditions) {

@@ -41,13 +41,13 @@ TEST(MillerBravaisTest, hexagonalCellIsTheCellsShapeWhateverTheLatticeType) {
 TEST(MillerBravaisTest, textbookIndicesAndRefusals) {
     EXPECT_EQ(toFourIndex(Hkl{1, 0, 0}), (Hkil{1, 0, -1, 0}));
     EXPECT_EQ(toFourIndex(Hkl{1, 1, 2}), (Hkil{1, 1, -2, 2}));
-    EXPECT_EQ(toFourIndex(Uvw{1, 0, 0}), (Uvtw{2, -1, -1, 0}));
-    EXPECT_EQ(toFourIndex(Uvw{1, 1, 0}), (Uvtw{1, 1, -2, 0}));
-    EXPECT_EQ(toFourIndex(Uvw{0, 0, 1}), (Uvtw{0, 0, 0, 1}));
-    EXPECT_EQ(toFourIndex(Uvw{0, 1, 0}), (Uvtw{-1, 2, -1, 0}));
-    EXPECT_EQ(toFourIndex(Uvw{1, 0, 1}), (Uvtw{2, -1, -1, 3}));
-    EXPECT_EQ(fromFourIndex(Uvtw{2, -1, -1, 0}), (Uvw{1, 0, 0}));
-    EXPECT_EQ(fromFourIndex(Uvtw{1, 0, -1, 0}), (Uvw{2, 1, 0}));
+    const std::pair<Uvw, Uvtw> directions[] = {{{1, 0, 0}, {2, -1, -1, 0}}, {{1, 1, 0}, {1, 1, -2, 0}},
+                                               {{0, 0, 1}, {0, 0, 0, 1}},   {{0, 1, 0}, {-1, 2, -1, 0}},
+                                               {{1, 0, 1}, {2, -1, -1, 3}}, {{2, 1, 0}, {1, 0, -1, 0}}};
+    for (const auto& [three, four] : directions) {
+        EXPECT_EQ(toFourIndex(three), four) << indexText(four);
+        EXPECT_EQ(fromFourIndex(four), three) << indexText(four);
+    }
     EXPECT_EQ(fromFourIndex(Hkil{0, 1, -1, 0}), (Hkl{0, 1, 0}));
     EXPECT_FALSE(fromFourIndex(Hkil{1, 0, 0, 0}));
     EXPECT_FALSE(fromFourIndex(Uvtw{2, -1, 1, 0}));

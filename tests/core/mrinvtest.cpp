@@ -19,28 +19,21 @@ SquareMatrix matrix3(std::initializer_list<std::initializer_list<double>> rows) 
     return m;
 }
 
-}  // namespace
-
-TEST(MRinvTest, identityAndDiagonal) {
-    SquareMatrix identity = matrix3({{1, 0, 0}, {0, 1, 0}, {0, 0, 1}});
-    const SquareMatrix original = identity;
-    EXPECT_TRUE(MRinv(3, identity));
-    EXPECT_EQ(identity, original);
-
-    SquareMatrix cubic = matrix3({{0.25, 0, 0}, {0, 0.25, 0}, {0, 0, 0.25}});
-    EXPECT_TRUE(MRinv(3, cubic));
-    EXPECT_EQ(cubic, matrix3({{4, 0, 0}, {0, 4, 0}, {0, 0, 4}}));
-}
-
-TEST(MRinvTest, needsRowAndColumnExchanges) {
-    SquareMatrix m = matrix3({{0, 0, 2}, {0, 3, 0}, {1, 0, 0}});
+// Inverts `m` and compares every element with `expected`.
+void expectInverse(SquareMatrix m, const SquareMatrix& expected) {
     ASSERT_TRUE(MRinv(3, m));
-    const SquareMatrix expected = matrix3({{0, 0, 1}, {0, 1.0 / 3.0, 0}, {0.5, 0, 0}});
     for (int i = 1; i <= 3; ++i)
         for (int j = 1; j <= 3; ++j) EXPECT_DOUBLE_EQ(m(i, j), expected(i, j)) << i << "," << j;
 }
 
-TEST(MRinvTest, generalMatrixTimesInverseIsIdentity) {
+}  // namespace
+
+TEST(MRinvTest, diagonalExchangedAndGeneralMatrices) {
+    expectInverse(matrix3({{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}), matrix3({{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}));
+    expectInverse(matrix3({{0.25, 0, 0}, {0, 0.25, 0}, {0, 0, 0.25}}), matrix3({{4, 0, 0}, {0, 4, 0}, {0, 0, 4}}));
+    // Row and column exchanges.
+    expectInverse(matrix3({{0, 0, 2}, {0, 3, 0}, {1, 0, 0}}), matrix3({{0, 0, 1}, {0, 1.0 / 3.0, 0}, {0.5, 0, 0}}));
+
     const SquareMatrix a = matrix3({{2, -1, 0.5}, {4, 3, -2}, {-1, 7, 5}});
     SquareMatrix inv = a;
     ASSERT_TRUE(MRinv(3, inv));
@@ -56,12 +49,8 @@ TEST(MRinvTest, generalMatrixTimesInverseIsIdentity) {
 TEST(MRinvTest, tiedPivotTakesTheFirstInRowMajorOrder) {
     // All |a(i,j)| equal at k = 1: the pivot is a(1,1), so no exchange happens; elimination
     // then proceeds exactly as without pivoting for this matrix, which inverts it.
-    SquareMatrix m = matrix3({{1, 1, 1}, {1, -1, 1}, {1, 1, -1}});
-    ASSERT_TRUE(MRinv(3, m));
-    // Inverse of the matrix above, worked out by hand: rows (0, .5, .5), (.5, -.5, 0), (.5, 0, -.5).
-    const SquareMatrix expected = matrix3({{0, 0.5, 0.5}, {0.5, -0.5, 0}, {0.5, 0, -0.5}});
-    for (int i = 1; i <= 3; ++i)
-        for (int j = 1; j <= 3; ++j) EXPECT_DOUBLE_EQ(m(i, j), expected(i, j)) << i << "," << j;
+    // Its inverse, worked out by hand: rows (0, .5, .5), (.5, -.5, 0), (.5, 0, -.5).
+    expectInverse(matrix3({{1, 1, 1}, {1, -1, 1}, {1, 1, -1}}), matrix3({{0, 0.5, 0.5}, {0.5, -0.5, 0}, {0.5, 0, -0.5}}));
 
     // A singular matrix whose first step takes a(1,1) among equals: after that step the
     // remaining sub-matrix is zero, so the routine stops at k = 2 and shows the partial state

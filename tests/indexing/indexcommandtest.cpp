@@ -110,7 +110,7 @@ TEST(IndexCommandTest, badInputAndNoSolution) {
         EXPECT_TRUE(help.out.contains(QString::fromLatin1(option))) << option;
 }
 
-TEST(IndexCommandTest, programPrintsTheTableAndExitStatus) {
+TEST(IndexCommandTest, theProgramRefusesBadInputInTheSystemsLanguage) {
     using saed::testdata::ProgramOptions;
     using saed::testdata::ProgramRun;
     // A system that names no language of the program: Chinese.
@@ -124,11 +124,6 @@ TEST(IndexCommandTest, programPrintsTheTableAndExitStatus) {
     const ProgramRun english = run(QStringLiteral("--colour red"), ProgramOptions().inLanguage(QStringLiteral("de:en_GB")));
     EXPECT_EQ(english.status, 2);
     EXPECT_TRUE(english.err.startsWith(QStringLiteral("saedindex-cli index: unknown option --colour\n")));
-
-    const ProgramRun table = run(kCubic + QStringLiteral("--format tsv"));
-    EXPECT_EQ(table.status, 0);
-    EXPECT_EQ(table.out.count(u'\n'), 24);
-    EXPECT_TRUE(table.out.startsWith(QStringLiteral("第001组\t-1\t0\t0\t+")));
 
     const ProgramRun refused = run(QStringLiteral("--cell 0.5,0,0.5,90,90,90 --d 0.5,0.5,0.35 --angles 90,45,45"));
     EXPECT_EQ(refused.status, 2);

@@ -17,10 +17,12 @@
 #include "model/resulttablemodel.h"
 #include "model/scriptedprompts.h"
 #include "tests/clirun.h"
+#include "tests/files.h"
 
 namespace {
 
 using saed::testdata::CliRun;
+using saed::testdata::fileBytes;
 
 CliRun runIndex(const QString& args, const QStringList& more = {}) {
     return saed::testdata::runCli(QStringList{QStringLiteral("index")} + args.split(u' ', Qt::SkipEmptyParts) + more);
@@ -34,11 +36,6 @@ QStringList csvLines(const QString& csv) {
     QStringList lines = csv.mid(1).split(QStringLiteral("\r\n"));
     EXPECT_EQ(lines.takeLast(), QString());  // the last line ends with CR LF too
     return lines;
-}
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 }  // namespace

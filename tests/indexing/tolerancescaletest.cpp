@@ -8,16 +8,10 @@
 using namespace saed::indexing;
 
 TEST(ToleranceScaleTest, sliderTextsAndPositionsRoundHalvesToEven) {
-    EXPECT_EQ(roundHalfEven(12.5), 12);
-    EXPECT_EQ(roundHalfEven(13.5), 14);
-    EXPECT_EQ(roundHalfEven(-0.5), 0);
-    EXPECT_EQ(roundHalfEven(-1.5), -2);
-    EXPECT_EQ(roundHalfEven(2.4999), 2);
-
-    EXPECT_EQ(toleranceText(1, 13), "0.0078");
-    EXPECT_EQ(toleranceText(2, 100), "0.0600");
-    EXPECT_EQ(toleranceText(4, 13), "0.5");
-    EXPECT_EQ(toleranceText(6, 100), "4.0");
+    for (const auto& [x, rounded] : {std::pair{12.5, 12}, {13.5, 14}, {-0.5, 0}, {-1.5, -2}, {2.4999, 2}})
+        EXPECT_EQ(roundHalfEven(x), rounded) << x;
+    EXPECT_EQ(std::vector<std::string>({toleranceText(1, 13), toleranceText(2, 100), toleranceText(4, 13), toleranceText(6, 100)}),
+              std::vector<std::string>({"0.0078", "0.0600", "0.5", "4.0"}));
 
     EXPECT_EQ(sliderPosition(4, 0.5), 12);  // 12.5
     EXPECT_EQ(sliderPosition(1, 0.01), 17);  // 16.7

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "tests/clirun.h"
+#include "tests/files.h"
 #include "tests/fulldisk.h"
 #include "tests/programrun.h"
 #include "tests/windowfixture.h"
@@ -162,10 +163,8 @@ TEST(CrystalCommandsTest, libraryAndScreenFromCifFilesAndFolders) {
 
     // A file that is not CIF is named with the reason and skipped; the others are listed with
     // their sites and the atoms these fill in the cell. With nothing readable the status is 2.
-    QFile bad(folder.filePath(QStringLiteral("broken.cif")));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("data_x\nloop_\n_a\n'unterminated\n");
-    bad.close();
+    const QString bad = testdata::writeFileBytes(folder.filePath(QStringLiteral("broken.cif")), "data_x\nloop_\n_a\n'unterminated\n");
+    ASSERT_FALSE(bad.isEmpty());
     const CliRun skipped = runCli(cliArgs("library --cif") << folder.path());
     EXPECT_EQ(skipped.status, 0);
     EXPECT_EQ(skipped.out.count(u'\n'), 3);
@@ -175,7 +174,7 @@ TEST(CrystalCommandsTest, libraryAndScreenFromCifFilesAndFolders) {
         << skipped.err.toStdString();
     const CliRun skippedJson = runCli(cliArgs("library --format json --cif") << folder.path());
     EXPECT_EQ(skippedJson.json()[u"phases"].toArray()[2][u"atomsPerCell"].toInt(), 8);
-    const CliRun failed = runCli(cliArgs("library --cif") << bad.fileName());
+    const CliRun failed = runCli(cliArgs("library --cif") << bad);
     EXPECT_EQ(failed.status, 2);
     EXPECT_TRUE(failed.out.isEmpty());
     EXPECT_TRUE(failed.err.contains(QStringLiteral("broken.cif"))) << failed.err.toStdString();
@@ -203,13 +202,7 @@ TEST(CrystalCommandsTest, simulateBySpaceGroupAndFromCif) {
     const QJsonObject plain = group.json();
     for (const char* key : {"zone", "g1", "maxG", "count", "spots"}) EXPECT_TRUE(plain.contains(QLatin1String(key))) << key;
     auto forms = byForm(plain[u"spots"].toArray());
-    EXPECT_EQ(forms.size(), 4u);
-    EXPECT_EQ(forms[3].size(), 4u);
-    EXPECT_EQ(forms[8].size(), 2u);
-    EXPECT_EQ(forms[11].size(), 4u);
-    EXPECT_EQ(forms[12].size(), 4u);
-    for (const auto& [squares, intensities] : forms)
-        for (double i : intensities) EXPECT_EQ(i, 1.0) << squares;
+    EXPECT_EQ(forms, (std::map<int, std::vector<double>>{{3, {1, 1, 1, 1}}, {8, {1, 1}}, {11, {1, 1, 1, 1}}, {12, {1, 1, 1, 1}}}));
 
     const CliRun cif = runCli((cliArgs("simulate --cif") << data("si-uncertainty.cif")) + zone);
     ASSERT_EQ(cif.status, 0) << cif.err.toStdString();
@@ -284,26 +277,16 @@ TEST_F(CrystalLibraryTest, importedPhasesKeptAtomicallyAndBadCifsChangeNothing) 
     EXPECT_EQ(prompts.questions().size(), 7u);
     EXPECT_EQ(window.libraryPanel()->phaseTree().recordCount(), before + 1);
     prompts.clearQuestions();
-    QFile bad(folder.filePath(QStringLiteral("broken.cif")));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("data_x\n_cell_length_a 'open\n");
-    bad.close();
-    QFile keptFile(kept);
-    ASSERT_TRUE(keptFile.open(QIODevice::ReadOnly));
-    const QByteArray bytes = keptFile.readAll();
-    keptFile.close();
-    window.libraryPanel()->importCifPaths({bad.fileName()});
+    const QString bad = testdata::writeFileBytes(folder.filePath(QStringLiteral("broken.cif")), "data_x\n_cell_length_a 'open\n");
+    const QByteArray bytes = testdata::fileBytes(kept);
+    window.libraryPanel()->importCifPaths({bad});
     ASSERT_EQ(prompts.questions().size(), 1u);
     EXPECT_TRUE(prompts.questions()[0].text.contains(QStringLiteral("broken.cif")));
     EXPECT_EQ(window.libraryPanel()->phaseTree().recordCount(), before + 1);
-    ASSERT_TRUE(keptFile.open(QIODevice::ReadOnly));
-    EXPECT_EQ(keptFile.readAll(), bytes);
-    keptFile.close();
+    EXPECT_EQ(testdata::fileBytes(kept), bytes);
 
     // An unreadable kept file is told at start and copied aside before the next import writes.
-    ASSERT_TRUE(keptFile.open(QIODevice::WriteOnly));
-    keptFile.write("phase\nnot a phase file\n");
-    keptFile.close();
+    ASSERT_FALSE(testdata::writeFileBytes(kept, "phase\nnot a phase file\n").isEmpty());
     testdata::MainWindow second;
     second.window.libraryPanel()->setImportedPhasesPath(kept);
     ASSERT_EQ(second.prompts.questions().size(), 1u);
@@ -367,10 +350,7 @@ TEST(ImportedPhasesTest, twoWindowsKeepEachOthersPhasesAndAFullDiskKeepsTheFile)
     const QString full = disk.filePath(QStringLiteral("ImportedPhases.txt"));
     open(c, full);
     library::importCifPaths(c.model, c.prompts, {data("si-uncertainty.cif")});
-    QFile file(full);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    file.close();
+    const QByteArray bytes = testdata::fileBytes(full);
     disk.fill(1);  // room for the lock file only
     const int records = library::phaseLibrary(c.model)->tree().recordCount();
     c.prompts.queueChoice(std::vector<bool>{true, true});
@@ -378,8 +358,7 @@ TEST(ImportedPhasesTest, twoWindowsKeepEachOthersPhasesAndAFullDiskKeepsTheFile)
     ASSERT_EQ(c.prompts.questions().size(), 2u);  // the blocks, then the refusal
     EXPECT_TRUE(c.prompts.questions()[1].text.contains(QStringLiteral("No space left on device")))
         << c.prompts.questions()[1].text.toStdString();
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), bytes);
+    EXPECT_EQ(testdata::fileBytes(full), bytes);
     EXPECT_EQ(library::phaseLibrary(c.model)->tree().recordCount(), records);
 }
 

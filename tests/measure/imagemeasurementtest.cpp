@@ -5,7 +5,6 @@
 #include <algorithm>  // for max
 #include <cmath>
 
-#include <QFile>
 #include <QImageWriter>
 #include <QTemporaryDir>
 
@@ -15,6 +14,7 @@
 #include "model/resulttablemodel.h"
 #include "model/scriptedprompts.h"
 #include "model/texts.h"
+#include "tests/files.h"
 #include "measure/measuredialoglogic.h"
 #include "indexing/indexingoperations.h"
 #include "tools/imagewriters.h"
@@ -101,12 +101,8 @@ TEST(ImageMeasurementTest, openShowsTheChosenFileCentredAtNaturalSize) {
     EXPECT_FLOAT_EQ(f.m.viewport().rect().top, 4700.0f);
 
     // A file that is not an image: a message naming it, and the earlier picture stays.
-    QFile junk(f.dir.filePath(QStringLiteral("broken.png")));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write("not an image at all");
-    junk.close();
     f.model.setText1(22, QStringLiteral("5"));
-    f.prompts.queueImagePath(junk.fileName());
+    f.prompts.queueImagePath(testdata::writeFileBytes(f.dir.filePath(QStringLiteral("broken.png")), "not an image at all"));
     f.m.Open();
     ASSERT_EQ(f.prompts.questions().size(), 3u);
     EXPECT_EQ(f.prompts.questions()[2].kind, Kind::Warn);
@@ -261,22 +257,16 @@ TEST(ImageMeasurementTest, microscopeFilesFillTheCalibrationOrSayWhyNot) {
     saed::testing::DmOptions o;
     o.calibration = saed::testing::DmCalibration{0.5f, u"nm", 0, 0};
     const saed::testing::Bytes bytes = saed::testing::DmWriter(o).write(raster);
-    QFile dm(f.dir.filePath(QStringLiteral("real.dm3")));
-    ASSERT_TRUE(dm.open(QIODevice::WriteOnly));
-    dm.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    dm.close();
-    ASSERT_TRUE(f.m.openPath(dm.fileName()));
+    ASSERT_TRUE(f.m.openPath(testdata::writeFileBytes(
+        f.dir.filePath(QStringLiteral("real.dm3")),
+        QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())))));
     EXPECT_EQ(f.m.picture().size(), QSize(8, 6));
     EXPECT_EQ(f.model.Text1(22), QString());
     EXPECT_EQ(f.model.Text1(23), QString());
     EXPECT_TRUE(status.last().contains(QStringLiteral("不是衍射标定"))) << status.last().toStdString();
 
     // An image beyond what can be held is told as too large, not as unreadable, with the limit.
-    QFile huge(f.dir.filePath(QStringLiteral("huge.png")));
-    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
-    huge.write(pngHeader(70000, 70000));
-    huge.close();
-    EXPECT_FALSE(f.m.openPath(huge.fileName()));
+    EXPECT_FALSE(f.m.openPath(testdata::writeFileBytes(f.dir.filePath(QStringLiteral("huge.png")), pngHeader(70000, 70000))));
     ASSERT_FALSE(f.prompts.questions().empty());
     const QString told = f.prompts.questions().back().text;
     EXPECT_TRUE(told.startsWith(QStringLiteral("图像太大，无法打开：huge.png\n"))) << told.toStdString();

@@ -9,12 +9,10 @@ namespace saed::model {
 namespace {
 
 TEST(Language, CodesAndTheSystemsChoice) {
-    EXPECT_EQ(parseLanguage(u"zh_CN.UTF-8"), Language::Chinese);
-    EXPECT_EQ(parseLanguage(u"en_GB.UTF-8"), Language::English);
-    EXPECT_EQ(parseLanguage(u"en"), Language::English);
-    EXPECT_EQ(parseLanguage(u"de_DE.UTF-8"), std::nullopt);
-    EXPECT_EQ(parseLanguage(u"C.UTF-8"), std::nullopt);
-    EXPECT_EQ(parseLanguage(u"eng"), std::nullopt);
+    for (const auto& [code, language] : {std::pair<const char16_t*, std::optional<Language>>{u"zh_CN.UTF-8", Language::Chinese},
+                                         {u"en_GB.UTF-8", Language::English}, {u"en", Language::English},
+                                         {u"de_DE.UTF-8", std::nullopt}, {u"C.UTF-8", std::nullopt}, {u"eng", std::nullopt}})
+        EXPECT_EQ(parseLanguage(code), language) << QString::fromUtf16(code).toStdString();
 
     // LANGUAGE's first Chinese or English entry wins over LANG; otherwise LC_ALL before LANG;
     // a locale that is neither falls back to Chinese.

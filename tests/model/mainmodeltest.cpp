@@ -3,6 +3,9 @@
 
 #include <QSignalSpy>
 
+#include <tuple>
+#include <utility>  // for pair
+
 #include <gtest/gtest.h>
 
 #include "model/resulttablemodel.h"
@@ -24,17 +27,13 @@ TEST(MainModelTest, defaultsAtStart) {
     EXPECT_EQ(model.caption(Caption::Label22), QStringLiteral("0"));
     EXPECT_EQ(model.caption(Caption::Label5),
               QString::fromUtf8("   ***\u3000    \u3000***      \u3000\u3000***       \u3000\u3000***   \u3000 \u3000***    \u3000 ***"));
-    EXPECT_EQ(model.caption(Caption::Label14), QStringLiteral("（* * *）"));
-    EXPECT_EQ(model.caption(Caption::Label17), QStringLiteral("Z=[* * *]"));
-    EXPECT_EQ(model.caption(Caption::Label1_47), QStringLiteral("d1= ***"));
-    EXPECT_EQ(model.caption(Caption::Label1_49), QStringLiteral("d3= ***"));
-    EXPECT_EQ(model.caption(Caption::Frame1), QStringLiteral("点阵标尺"));
-    EXPECT_EQ(model.caption(Caption::Command6), QStringLiteral("标定计算"));
-    EXPECT_TRUE(model.flag(Flag::LatticeLocked));
-    EXPECT_FALSE(model.flag(Flag::Frame7Visible));
-    EXPECT_FALSE(model.flag(Flag::MultipleChoice));
-    const int sliders[6] = {13, 13, 13, 50, 50, 50};
-    for (int k = 1; k <= 6; ++k) EXPECT_EQ(model.slider(k), sliders[k - 1]) << k;
+    const std::pair<Caption, const char*> captions[] = {{Caption::Label14, "（* * *）"}, {Caption::Label17, "Z=[* * *]"},
+        {Caption::Label1_47, "d1= ***"}, {Caption::Label1_49, "d3= ***"}, {Caption::Frame1, "点阵标尺"},
+        {Caption::Command6, "标定计算"}};
+    for (const auto& [caption, text] : captions) EXPECT_EQ(model.caption(caption), QString::fromUtf8(text)) << text;
+    EXPECT_EQ(std::tuple(model.flag(Flag::LatticeLocked), model.flag(Flag::Frame7Visible), model.flag(Flag::MultipleChoice)),
+              std::tuple(true, false, false));
+    for (int k = 1; k <= 6; ++k) EXPECT_EQ(model.slider(k), k <= 3 ? 13 : 50) << k;
     EXPECT_EQ(model.resultTable()->rowCount(), 0);
     EXPECT_EQ(model.resultTable()->columnCount(), 0);  // no headers before the first run
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include <algorithm>
+#include <utility>  // for pair
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -11,6 +12,27 @@
 #include "simulation/rowmatch.h"
 
 using namespace saed::simulation;
+
+namespace {
+
+const saed::core::Cell kAluminium{0.40495, 0.40495, 0.40495, 90, 90, 90};
+
+// The "image" of a zone pattern drawn at 20 px per 1/nm about (400, 300), y down, in an 800 x 600
+// frame whose R1 and R2 end on the spots of g1 and g2; the spots inside it and the direct beam
+// are the detected ones.
+std::pair<ImageFrame, std::vector<PixelPoint>> drawnImage(const ZonePattern& truth, const Hkl& g1, const Hkl& g2) {
+    ImageFrame frame{{400, 300}, {}, 1, {}, 1, 800, 600};
+    std::vector<PixelPoint> detected{frame.centre};
+    for (const Spot& s : truth.spots) {
+        const PixelPoint p{400 + 20 * s.xInvNm, 300 - 20 * s.yInvNm};
+        if (s.hkl == g1) frame.r1End = p;
+        if (s.hkl == g2) frame.r2End = p;
+        if (p.x >= 0 && p.y >= 0 && p.x < 800 && p.y < 600) detected.push_back(p);
+    }
+    return {frame, detected};
+}
+
+}  // namespace
 
 TEST(SpotMatchTest, mapsThroughR1AndR2AndCountsInsideWithoutTheDirectBeam) {
     ImageFrame frame{{400, 300}, {460, 280}, 2, {390, 340}, 1, 800, 600};
@@ -48,19 +70,10 @@ TEST(SpotMatchTest, theTrueZoneMatchesBetterThanTheAmbiguousOne) {
     };
     const Answer zone011{{0, -1, -1}, {0, -2, 2}}, zone114{{1, 1, 4}, {-2, 2, 0}};
     const auto pattern = [&g1](const Answer& a) {
-        const saed::core::Cell aluminium{0.40495, 0.40495, 0.40495, 90, 90, 90};
-        return simulateZone({aluminium, latticeTypeRule(saed::core::LatticeType::FaceCentred), a.zone, 18, g1, a.g2, {}}).pattern;
+        return simulateZone({kAluminium, latticeTypeRule(saed::core::LatticeType::FaceCentred), a.zone, 18, g1, a.g2, {}}).pattern;
     };
     const auto matchOn = [&](const Answer& drawn, const Answer& tried) {
-        const ZonePattern truth = pattern(drawn);
-        ImageFrame frame{{400, 300}, {}, 1, {}, 1, 800, 600};
-        std::vector<PixelPoint> detected{frame.centre};
-        for (const Spot& s : truth.spots) {
-            const PixelPoint p{400 + 20 * s.xInvNm, 300 - 20 * s.yInvNm};
-            if (s.hkl == g1) frame.r1End = p;
-            if (s.hkl == drawn.g2) frame.r2End = p;
-            if (p.x >= 0 && p.y >= 0 && p.x < 800 && p.y < 600) detected.push_back(p);
-        }
+        const auto [frame, detected] = drawnImage(pattern(drawn), g1, drawn.g2);
         return matchSpots(*spotsOnImage(pattern(tried).spots, g1, tried.g2, frame), detected, frame,
                           defaultMatchRadius(frame));
     };
@@ -82,17 +95,10 @@ TEST(SpotMatchTest, theTrueZoneMatchesBetterThanTheAmbiguousOne) {
 // Rows are matched best first, a repeated (g1, g2) is simulated once and shares its score, and
 // after the bound on distinct pairs the remaining rows get none.
 TEST(SpotMatchTest, matchRowsSharesRepeatedPairsAndStopsAtTheBound) {
-    const saed::core::Cell aluminium{0.40495, 0.40495, 0.40495, 90, 90, 90};
+    const saed::core::Cell& aluminium = kAluminium;
     const Hkl g1{3, 1, -1}, g2True{-2, 2, 0}, g2Other{0, -2, 2};
-    const ZonePattern truth = simulateZone({aluminium, latticeTypeRule(saed::core::LatticeType::FaceCentred), {1, 1, 4}, 40, g1, g2True, {}}).pattern;
-    ImageFrame frame{{400, 300}, {}, 1, {}, 1, 800, 600};
-    std::vector<PixelPoint> detected;
-    for (const Spot& s : truth.spots) {
-        const PixelPoint p{400 + 20 * s.xInvNm, 300 - 20 * s.yInvNm};
-        if (s.hkl == g1) frame.r1End = p;
-        if (s.hkl == g2True) frame.r2End = p;
-        if (p.x >= 0 && p.y >= 0 && p.x < 800 && p.y < 600) detected.push_back(p);
-    }
+    const auto [frame, detected] =
+        drawnImage(simulateZone({aluminium, latticeTypeRule(saed::core::LatticeType::FaceCentred), {1, 1, 4}, 40, g1, g2True, {}}).pattern, g1, g2True);
     const std::vector<RowPlanes> rows{{g1, g2True}, {g1, g2Other}, {g1, g2True}, {g1, {0, 0, 0}}};
     const std::vector<float> all = matchRows(aluminium, latticeTypeRule(saed::core::LatticeType::FaceCentred), rows, frame, detected, 10);
     ASSERT_EQ(all.size(), 4u);

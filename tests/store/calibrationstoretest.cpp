@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QTemporaryDir>
@@ -14,6 +13,7 @@
 #include "store/calibrationstore.h"
 #include "store/textfile.h"
 #include "tests/fulldisk.h"
+#include "tests/files.h"
 
 namespace saed::store {
 namespace {
@@ -53,10 +53,9 @@ TEST(CalibrationStoreTest, linesRoundTripAndBadLines) {
     EXPECT_FALSE(parseCalibrations({"[a]", "perPixel=0.01", "[a]", "perPixel=0.02"}, bad));  // a name twice
     EXPECT_FALSE(parseCalibrations({"[a]", "microscope=x"}, bad));                            // no value
     EXPECT_EQ(bad, 1);
-    EXPECT_EQ(calibrationNameProblem(" a"), NameProblem::Blanks);
-    EXPECT_EQ(calibrationNameProblem("a]b"), NameProblem::BadCharacter);
-    EXPECT_EQ(calibrationNameProblem("a\nb"), NameProblem::BadCharacter);
-    EXPECT_EQ(calibrationNameProblem(""), NameProblem::Empty);
+    EXPECT_EQ(std::vector({calibrationNameProblem(" a"), calibrationNameProblem("a]b"), calibrationNameProblem("a\nb"),
+                           calibrationNameProblem("")}),
+              std::vector({NameProblem::Blanks, NameProblem::BadCharacter, NameProblem::BadCharacter, NameProblem::Empty}));
 }
 
 TEST(CalibrationStoreTest, saveFindRemoveUnderTheLock) {
@@ -77,10 +76,7 @@ TEST(CalibrationStoreTest, saveFindRemoveUnderTheLock) {
     EXPECT_EQ(store.find(QStringLiteral("A"))->perPixel, 0.02);
     EXPECT_EQ(store.list()->size(), 2u);
     // GB18030 lines ending CR LF, as every text file of the program.
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    file.close();
+    const QByteArray bytes = testdata::fileBytes(path);
     EXPECT_TRUE(bytes.startsWith("[A]\r\n"));
     EXPECT_TRUE(bytes.contains("microscope=JEM-2100 \xb6\xfe\xba\xc5\xbb\xfa\r\n"));
 
@@ -92,10 +88,7 @@ TEST(CalibrationStoreTest, saveFindRemoveUnderTheLock) {
         EXPECT_FALSE(quick.remove(QStringLiteral("B"), &error));
         EXPECT_TRUE(error.contains(QStringLiteral("Calibrations.ini")));
     }
-    QFile again(path);
-    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
-    EXPECT_EQ(again.readAll(), bytes);
-    again.close();
+    EXPECT_EQ(testdata::fileBytes(path), bytes);
 
     ASSERT_TRUE(store.remove(QStringLiteral("B"), &error));
     EXPECT_FALSE(store.remove(QStringLiteral("B"), &error));
@@ -136,18 +129,14 @@ TEST(CalibrationStoreTest, aFullDiskSaysWhyAndKeepsTheStore) {
     QString error;
     // More than two pages, so that the new store cannot fit where the old one's first page would.
     for (int i = 0; i < 30; ++i) ASSERT_TRUE(store.save(sample("camera " + std::to_string(i)), false, &error)) << i;
-    QFile file(store.path());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    file.close();
+    const QByteArray bytes = testdata::fileBytes(store.path());
     ASSERT_GT(bytes.size(), 8192);
     disk.fill(1);  // room for the lock file, none for the new store
     EXPECT_FALSE(store.save(sample("new"), false, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("No space left on device"))) << error.toStdString();
     EXPECT_FALSE(store.remove(QStringLiteral("camera 0"), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("No space left on device"))) << error.toStdString();
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), bytes);
+    EXPECT_EQ(testdata::fileBytes(store.path()), bytes);
     EXPECT_EQ(QDir(QFileInfo(store.path()).absolutePath()).entryList(QDir::Files),
               QStringList({QStringLiteral("Calibrations.ini"), QStringLiteral("filler")}));
 }

@@ -26,6 +26,7 @@
 #include "model/texts.h"
 #include "store/textfile.h"
 #include "tests/fulldisk.h"
+#include "tests/files.h"
 
 using namespace saed;
 using model::Caption;
@@ -34,10 +35,7 @@ using model::ScriptedPrompts;
 
 namespace {
 
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using testdata::fileBytes;
 
 class ParameterStoreTest : public ::testing::Test {
 protected:
@@ -152,9 +150,7 @@ TEST_F(ParameterStoreTest, importOfANeverFilledSlotAndOfSlotTwo) {
 
 TEST_F(ParameterStoreTest, storeThatCannotBeWrittenIsToldAndKeepsItsSets) {
     // The store's folder is taken by a file, so neither folder nor store can be made.
-    QFile blocker(m_dir.filePath(QStringLiteral("blocker")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_FALSE(testdata::writeFileBytes(m_dir.filePath(QStringLiteral("blocker")), {}).isEmpty());
     const QString path = m_dir.filePath(QStringLiteral("blocker/Store.ini"));
     parameters = store::ParameterStore(path);
     EXPECT_EQ(parameters.menuCaptions().size(), 4);
@@ -194,10 +190,7 @@ TEST_F(ParameterStoreTest, olderLinesMoveDownByteForByteAndOnlyTheFirst168Count)
     // alone, and far more lines than the store holds.
     QList<QByteArray> old{QStringLiteral("样品α").toUtf8(), QByteArray("\x81"), QByteArray("\x80"), "lf"};
     for (int i = 5; i <= 2500; ++i) old.push_back(QStringLiteral("L%1").arg(i).toLatin1());
-    QFile file(storePath());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(old.mid(0, 3).join("\r\n") + "\r\nlf\n" + old.mid(4).join("\r\n"));
-    file.close();
+    ASSERT_FALSE(testdata::writeFileBytes(storePath(), old.mid(0, 3).join("\r\n") + "\r\nlf\n" + old.mid(4).join("\r\n")).isEmpty());
     EXPECT_EQ(parameters.menuCaptions().at(3), QStringLiteral("导入L127图测量数据"));
 
     ASSERT_TRUE(saveSet(QStringLiteral("新")));
@@ -252,13 +245,11 @@ TEST_F(ParameterStoreTest, lockOfAGoneProcessOrAnEmptyLockIsStaleAtOnce) {
     ASSERT_EQ(waitpid(child, nullptr, 0), child);
     const QByteArray gone = QByteArray::number(child) + "\nsaedindex\n" + QSysInfo::machineHostName().toUtf8() + "\n";
     for (const QByteArray& content : {QByteArray(), gone}) {
-        QFile lock(storePath() + QStringLiteral(".lock"));
+        const QString lock = storePath() + QStringLiteral(".lock");
         ASSERT_TRUE(QDir().mkpath(QFileInfo(storePath()).absolutePath()));
-        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-        lock.write(content);
-        lock.close();
+        ASSERT_FALSE(testdata::writeFileBytes(lock, content).isEmpty());
         EXPECT_TRUE(saveSet(QStringLiteral("甲%1").arg(content.size()))) << content.constData();
-        EXPECT_FALSE(QFile::exists(lock.fileName()));
+        EXPECT_FALSE(QFile::exists(lock));
     }
     EXPECT_EQ(parameters.menuCaptions().mid(0, 2),
               (QStringList{QStringLiteral("导入甲%1图测量数据").arg(gone.size()), QStringLiteral("导入甲0图测量数据")}));

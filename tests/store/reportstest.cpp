@@ -15,11 +15,11 @@
 #include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 #include <gtest/gtest.h>
 
 #include "tests/clirun.h"
+#include "tests/files.h"
 #include "app/cli/commands.h"
 #include "model/language.h"
 #include "model/mainmodel.h"
@@ -38,10 +38,7 @@ using model::ScriptedPrompts;
 
 namespace {
 
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using testdata::fileBytes;
 
 QByteArray goldenFile(const char* name) {
     return fileBytes(QStringLiteral(SAED_STORE_TEST_DATA "/") + QString::fromUtf8(name));
@@ -70,8 +67,7 @@ protected:
 
     // A file where the report folder's parent should be, so the folder cannot be made.
     QString blockedFolder() {
-        QFile blocker(dir.filePath(QStringLiteral("blocker")));
-        EXPECT_TRUE(blocker.open(QIODevice::WriteOnly));
+        EXPECT_FALSE(testdata::writeFileBytes(dir.filePath(QStringLiteral("blocker")), {}).isEmpty());
         return dir.filePath(QStringLiteral("blocker/program"));
     }
 
@@ -335,11 +331,9 @@ TEST_F(ScreeningTest, commandLineScreenWritesTheSameReport) {
     // A GBK library file: each phase takes its lattice type from its key words, so the
     // face-centred one has no solution for the {1 0 0} and {1 1 0} spots that the simple one has.
     const QString libraryPath = dir.filePath(QStringLiteral("lib.txt"));
-    QFile library(libraryPath);
-    ASSERT_TRUE(library.open(QIODevice::WriteOnly));
-    library.write(store::encodeLines({QStringLiteral("铝;面心立方;1;0.5;0.5;0.5;90;90;90;"),
-                                      QStringLiteral("钋;简单立方;1;0.5;0.5;0.5;90;90;90;")}));
-    library.close();
+    ASSERT_FALSE(testdata::writeFileBytes(libraryPath, store::encodeLines({QStringLiteral("铝;面心立方;1;0.5;0.5;0.5;90;90;90;"),
+                                                                         QStringLiteral("钋;简单立方;1;0.5;0.5;0.5;90;90;90;")}))
+                     .isEmpty());
     const CliRun cubic = runCli("screen", QStringLiteral("--d 0.5,0.5,0.3535534 --angles 90,45,45 "
                                                                       "--range 1 --library ") +
                                                            libraryPath + QStringLiteral(" --out ") + only2);

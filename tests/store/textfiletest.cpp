@@ -2,10 +2,11 @@
 // The text-file helper: GB18030 bytes, CR LF line ends, reading GBK files with the euro byte.
 #include "store/textfile.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include "tests/files.h"
 
 using namespace saed::store;
 
@@ -58,19 +59,14 @@ TEST(TextFileTest, readAndWriteFiles) {
 
     const QStringList lines{QStringLiteral("样品1"), QString(), QStringLiteral("0.008")};
     ASSERT_TRUE(writeTextFileAtomic(path, lines));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), encodeLines(lines));
-    file.close();
+    EXPECT_EQ(saed::testdata::fileBytes(path), encodeLines(lines));
     EXPECT_EQ(readTextLines(path), lines);
     EXPECT_EQ(readTextLines(path, 2), lines.mid(0, 2));
     ASSERT_TRUE(appendTextLines(path, {QStringLiteral("x")}));
     EXPECT_EQ(readTextLines(path), lines + QStringList{QStringLiteral("x")});
 
     // Files written elsewhere: LF alone ends a line too, and a last line needs no line end.
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes({'a', '\n', 0x80, '\r', '\n', 'c'}));
-    file.close();
+    ASSERT_FALSE(saed::testdata::writeFileBytes(path, bytes({'a', '\n', 0x80, '\r', '\n', 'c'})).isEmpty());
     EXPECT_EQ(readTextLines(path), (QStringList{QStringLiteral("a"), QStringLiteral("€"), QStringLiteral("c")}));
 
     // A folder that cannot exist: nothing is written and the caller is told.
