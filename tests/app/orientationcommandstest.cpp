@@ -26,12 +26,6 @@ using saed::testdata::ProgramRun;
 ProgramRun runProgram(const QStringList& args) { return saed::testdata::runCliProgram(args, saed::testdata::ProgramOptions().noDisplay()); }
 ProgramRun runProgram(const QString& line) { return saed::testdata::runCliProgram(line, saed::testdata::ProgramOptions().noDisplay()); }
 
-QJsonArray ints(std::initializer_list<int> values) {
-    QJsonArray array;
-    for (int v : values) array.append(v);
-    return array;
-}
-
 const QString kMg = QStringLiteral("--cell 0.32094,0.32094,0.52107,90,90,120 ");
 
 }  // namespace
@@ -40,15 +34,15 @@ TEST(FourIndexCommandTest, hexagonalCellsTakeAndGiveFourIndicesOthersRefuseThem)
     // [2 -1 -1 0] is [1 0 0]: its pattern holds (0 1 -1 0) and (0 0 0 2).
     const ProgramRun simulate = runProgram(QStringLiteral("simulate ") + kMg + QStringLiteral("--zone 2,-1,-1,0 --max-g 8"));
     ASSERT_EQ(simulate.status, 0) << simulate.err.toStdString();
-    EXPECT_EQ(simulate.json()[u"zone"].toArray(), ints({1, 0, 0}));
-    EXPECT_EQ(simulate.json()[u"uvtw"].toArray(), ints({2, -1, -1, 0}));
+    EXPECT_EQ(simulate.json()[u"zone"].toArray(), QJsonArray({1, 0, 0}));
+    EXPECT_EQ(simulate.json()[u"uvtw"].toArray(), QJsonArray({2, -1, -1, 0}));
     bool sawBasal = false;
     for (const QJsonValue spot : simulate.json()[u"spots"].toArray()) {
         const QJsonArray hkl = spot[u"hkl"].toArray(), hkil = spot[u"hkil"].toArray();
         ASSERT_EQ(hkil.size(), 4);
         EXPECT_EQ(hkil[2].toInt(), -(hkl[0].toInt() + hkl[1].toInt()));
         EXPECT_EQ(hkil[3], hkl[2]);
-        sawBasal = sawBasal || hkil == ints({0, 0, 0, 2});
+        sawBasal = sawBasal || hkil == QJsonArray({0, 0, 0, 2});
     }
     EXPECT_TRUE(sawBasal);
 
@@ -56,7 +50,7 @@ TEST(FourIndexCommandTest, hexagonalCellsTakeAndGiveFourIndicesOthersRefuseThem)
     const ProgramRun calc = runProgram(QStringLiteral("calc ") + kMg +
                                 QStringLiteral("--p1 1,0,-1,0 --p2 0,0,0,2 --p3 1,0,-1,2 --format json"));
     ASSERT_EQ(calc.status, 0) << calc.err.toStdString();
-    EXPECT_EQ(calc.json()[u"zoneAxisUvtw"].toArray(), ints({1, -2, 1, 0}));
+    EXPECT_EQ(calc.json()[u"zoneAxisUvtw"].toArray(), QJsonArray({1, -2, 1, 0}));
     EXPECT_NEAR(calc.json()[u"anglesDeg"][0].toDouble(), 90, 1e-9);
 
     // The index command's JSON: four indices beside three for a hexagonal cell only.
@@ -65,7 +59,7 @@ TEST(FourIndexCommandTest, hexagonalCellsTakeAndGiveFourIndicesOthersRefuseThem)
     ASSERT_EQ(index.status, 0) << index.err.toStdString();
     const QJsonObject row = index.json()[u"rows"][0].toObject();
     EXPECT_EQ(row[u"hkil"][0].toArray()[2].toInt(), -(row[u"g1"][0].toInt() + row[u"g1"][1].toInt()));
-    EXPECT_EQ(row[u"uvtw"].toArray(), row[u"zone"][2].toInt() > 0 ? ints({0, 0, 0, 1}) : ints({0, 0, 0, -1}));
+    EXPECT_EQ(row[u"uvtw"].toArray(), row[u"zone"][2].toInt() > 0 ? QJsonArray({0, 0, 0, 1}) : QJsonArray({0, 0, 0, -1}));
     EXPECT_TRUE(index.json()[u"families"][0].toObject().contains(u"uvtw"));
     const ProgramRun cubic = runProgram(QStringLiteral("index --cell 0.5,0.5,0.5,90,90,90 --d 0.5,0.5,0.35355 --angles "
                                                 "90,45,45 --range 1 --format json"));
@@ -166,7 +160,7 @@ TEST(OrientCommandTest, cubicAtZeroZeroOneGivesTheFrameTheNearestZonesAndAPictur
     const ProgramRun run = runProgram(base + QStringLiteral("--r1-angle 0 --max-index 1 --svg ") + svg);
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QJsonObject json = run.json();
-    EXPECT_EQ(json[u"zone"].toArray(), ints({0, 0, 1}));
+    EXPECT_EQ(json[u"zone"].toArray(), QJsonArray({0, 0, 1}));
     EXPECT_EQ(json[u"euler"].toArray(), (QJsonArray{0, 0, 0}));
     EXPECT_EQ(json[u"matrix"][1].toArray(), (QJsonArray{0, 1, 0}));
     const QJsonArray nearest = json[u"nearest"].toArray();
@@ -174,7 +168,7 @@ TEST(OrientCommandTest, cubicAtZeroZeroOneGivesTheFrameTheNearestZonesAndAPictur
     // Four <011> at 45 degrees, then four <111> at 54.74; the holder turns alpha and beta to them.
     for (int i = 0; i < 8; ++i) EXPECT_NEAR(nearest[i][u"angle"].toDouble(), i < 4 ? 45 : 54.7356103172, 1e-9) << i;
     for (const QJsonValue zone : nearest) {
-        if (zone[u"zone"].toArray() != ints({0, 1, 1})) continue;
+        if (zone[u"zone"].toArray() != QJsonArray({0, 1, 1})) continue;
         EXPECT_NEAR(zone[u"deltaAlpha"].toDouble(), 45, 1e-9);
         EXPECT_NEAR(zone[u"deltaBeta"].toDouble(), 0, 1e-9);
     }
@@ -189,7 +183,7 @@ TEST(OrientCommandTest, cubicAtZeroZeroOneGivesTheFrameTheNearestZonesAndAPictur
     const ProgramRun mg = runProgram(QStringLiteral("orient ") + kMg +
                                      QStringLiteral("--g1 0,1,-1,0 --g2 0,0,0,2 --r1-angle 0 --nearest 2"));
     ASSERT_EQ(mg.status, 0) << mg.err.toStdString();
-    EXPECT_EQ(mg.json()[u"uvtw"].toArray(), ints({2, -1, -1, 0}));
+    EXPECT_EQ(mg.json()[u"uvtw"].toArray(), QJsonArray({2, -1, -1, 0}));
     EXPECT_EQ(mg.json()[u"nearest"][0].toObject()[u"uvtw"].toArray().size(), 4);
 
     const auto refused = [&](const QString& args, const char* said) {
@@ -248,7 +242,7 @@ TEST(TiltCommandTest, theCandidatesOfAnIdentificationAreSolutionsForTiltAndOrien
     EXPECT_FALSE(pairs[0][u"first"].toObject().contains(u"group"));
     EXPECT_EQ(std::abs(pairs[0][u"second"][u"zone"][2].toInt()), 1);  // a <0 0 1> row of the run
     ASSERT_EQ(run.json()[u"kept"].toArray().size(), 1);
-    EXPECT_EQ(run.json()[u"kept"][0][u"zone"].toArray(), ints({1, 1, 0}));
+    EXPECT_EQ(run.json()[u"kept"][0][u"zone"].toArray(), QJsonArray({1, 1, 0}));
 
     const ProgramRun apart = runProgram({QStringLiteral("tilt"), identified, indexed, QStringLiteral("--angle=30")});
     ASSERT_EQ(apart.status, 0) << apart.err.toStdString();
@@ -270,7 +264,7 @@ TEST(TiltCommandTest, theCandidatesOfAnIdentificationAreSolutionsForTiltAndOrien
     // degrees apart, [1 -1 0] on the beam; a run's row has no direction in the image.
     const ProgramRun oriented = runProgram({QStringLiteral("orient"), identified, QStringLiteral("--candidate=1")});
     ASSERT_EQ(oriented.status, 0) << oriented.err.toStdString();
-    EXPECT_EQ(oriented.json()[u"zone"].toArray(), ints({1, -1, 0}));
+    EXPECT_EQ(oriented.json()[u"zone"].toArray(), QJsonArray({1, -1, 0}));
     const QJsonArray z = oriented.json()[u"matrix"][2].toArray();  // the beam's row: [1 -1 0] / sqrt 2
     ASSERT_EQ(z.size(), 3);
     EXPECT_NEAR(z[0].toDouble(), std::sqrt(0.5), 1e-9);

@@ -26,12 +26,6 @@ CliRun run(const char* command, const QString& args) {
 
 const saed::core::Cell kAluminium{0.405, 0.405, 0.405, 90, 90, 90};
 
-QJsonArray ints(std::initializer_list<int> v) {
-    QJsonArray a;
-    for (int x : v) a.append(x);
-    return a;
-}
-
 }  // namespace
 
 // The aluminium pattern that a three-spot method cannot decide: g1 = (3 1 -1) and g2 = (-1 -3 1)
@@ -104,13 +98,13 @@ TEST(FamilyCommandTest, imageMatchPutsTheZoneOfTheImageFirst) {
     ASSERT_EQ(matched.status, 0) << matched.err.toStdString();
     const QJsonArray ranked = matched.json()[u"families"].toArray();
     ASSERT_EQ(ranked.size(), families.size());
-    EXPECT_EQ(ranked[0][u"zone"].toArray(), ints({4, 1, 1}));
+    EXPECT_EQ(ranked[0][u"zone"].toArray(), QJsonArray({4, 1, 1}));
     const double best = ranked[0][u"match"].toDouble();
     EXPECT_GT(best, 0.8);
     bool sawZone011 = false;
     for (qsizetype i = 1; i < ranked.size(); ++i) {
         EXPECT_LE(ranked[i][u"match"].toDouble(-1), ranked[i - 1][u"match"].toDouble(-1));
-        if (ranked[i][u"zone"].toArray() == ints({1, 1, 0})) {
+        if (ranked[i][u"zone"].toArray() == QJsonArray({1, 1, 0})) {
             sawZone011 = true;
             EXPECT_LT(ranked[i][u"match"].toDouble(), best - 0.2);
         }
@@ -145,9 +139,9 @@ TEST(FamilyCommandTest, simulateWritesTheZonePattern) {
     const QJsonObject object = json.json();
     const QJsonArray spots = object[u"spots"].toArray();
     ASSERT_EQ(spots.size(), 6);
-    EXPECT_EQ(object[u"g1"].toArray(), ints({1, 1, -1}));
+    EXPECT_EQ(object[u"g1"].toArray(), QJsonArray({1, 1, -1}));
     // The positions come from the zone pattern; one spot off the x axis shows they reach the JSON.
-    ASSERT_EQ(spots[4][u"hkl"].toArray(), ints({2, 0, 0}));
+    ASSERT_EQ(spots[4][u"hkl"].toArray(), QJsonArray({2, 0, 0}));
     EXPECT_NEAR(spots[4][u"x"].toDouble(), 2.8511, 1e-4);
     EXPECT_NEAR(spots[4][u"y"].toDouble(), -4.0321, 1e-4);
     EXPECT_NEAR(spots[4][u"d"].toDouble(), 0.2025, 1e-6);

@@ -4,14 +4,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 
 #include "tests/clirun.h"
+#include "tests/files.h"
 #include "tools/imagewriters.h"
 
 namespace {
@@ -37,11 +36,10 @@ TEST(ImageCommandTest, infoOfADmFileWithAnAngstromCalibration) {
     o.little = false;
     o.calibration = saed::testing::DmCalibration{0.0125f, u"1/\u00c5", 0, 0};
     const auto bytes = saed::testing::DmWriter(o).write(r);
-    const std::string path = (std::filesystem::temp_directory_path() / "saed_imagecommand.dm3").string();
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
-    const CliRun run = image("info", QString::fromStdString(path), "--format json");
-    std::remove(path.c_str());
+    QTemporaryDir dir;
+    const QString path = saed::testdata::writeFileBytes(
+        dir.filePath(QStringLiteral("a.dm3")), QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+    const CliRun run = image("info", path, "--format json");
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QJsonObject j = run.json();
     EXPECT_EQ(j[u"width"].toInt(), 3);
@@ -120,14 +118,13 @@ TEST(ImageCommandTest, indexAutoOnTheSampleGivesTheZoneItWasDrawnAlong) {
     EXPECT_EQ(runCli(al).status, 2);
 
     // Without a calibration in the file, --scale is asked for.
-    saed::core::Raster flat(16, 16, saed::core::PixelType::UInt16);
-    const std::string path = (std::filesystem::temp_directory_path() / "saed_uncalibrated.tif").string();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("uncalibrated.tif"));
     std::string error;
-    ASSERT_TRUE(saed::core::writeTiff(path, flat, error)) << error;
+    ASSERT_TRUE(saed::core::writeTiff(path.toStdString(), saed::core::Raster(16, 16, saed::core::PixelType::UInt16), error)) << error;
     QStringList bareArgs = al;
-    bareArgs.last() = QString::fromStdString(path);
+    bareArgs.last() = path;
     const CliRun bare = runCli(bareArgs << QStringLiteral("--auto"));
-    std::remove(path.c_str());
     EXPECT_EQ(bare.status, 2);
     EXPECT_TRUE(bare.err.contains(QStringLiteral("give --scale"))) << bare.err.toStdString();
 }
