@@ -3,6 +3,8 @@
 
 #include <QSettings>
 
+#include "app/settingsfile.h"
+
 #include "core/millerbravais.h"
 
 namespace saed::app {
@@ -35,10 +37,7 @@ bool savedFourIndex(const QString& path) {
 }
 
 bool saveFourIndex(bool on, const QString& path) {
-    QSettings settings(path, QSettings::IniFormat);
-    settings.setValue(kFourIndexKey, on);
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    return writeSettings(path, {{kFourIndexKey, on}});
 }
 
 }  // namespace saed::app

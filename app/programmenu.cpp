@@ -14,6 +14,7 @@
 
 #include <gemmi/version.hpp>  // for GEMMI_VERSION
 
+#include "app/settingsfile.h"
 #include "core/raster.h"
 #include "model/prompts.h"
 
@@ -26,10 +27,7 @@ const QString kReportFolderKey = QStringLiteral("reportFolder");
 const QString kExportFolderKey = QStringLiteral("exportFolder");
 
 bool writeSetting(const QString& settings, const QString& key, const QVariant& value) {
-    QSettings file(settings, QSettings::IniFormat);
-    file.setValue(key, value);
-    file.sync();
-    return file.status() == QSettings::NoError;
+    return writeSettings(settings, {{key, value}});
 }
 
 }  // namespace
@@ -128,7 +126,8 @@ ProgramMenu::ProgramMenu(model::Prompts& prompts, const QString& settings, QWidg
 void ProgramMenu::addButton(QWidget* button) { m_row->addWidget(button); }
 
 void ProgramMenu::imageOpened(const QString& path) {
-    addRecentImage(path, m_settings);
+    if (!addRecentImage(path, m_settings))
+        if (const QString notice = settingsFailureNotice(m_settings); !notice.isEmpty()) emit statusRequested(notice);
     fillRecentMenu();
 }
 

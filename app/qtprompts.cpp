@@ -9,10 +9,13 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "app/programmenu.h"
+#include "app/settingsfile.h"
 #include "app/translations.h"
 
 namespace saed::app {
@@ -84,7 +87,12 @@ std::optional<QString> QtPrompts::saveFilePath(const QString& title, const QStri
                                                             : QDir(exportFolder(settings)).filePath(suggestedName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     const QString chosen = dialog.selectedFiles().first();
-    saveExportFolder(QFileInfo(chosen).absolutePath(), settings);
+    if (!saveExportFolder(QFileInfo(chosen).absolutePath(), settings)) {
+        // The export goes on; the folder is not remembered, which the status bar says once.
+        auto* window = qobject_cast<QMainWindow*>(m_parent.data());
+        const QString notice = settingsFailureNotice(settings);
+        if (window != nullptr && !notice.isEmpty()) window->statusBar()->showMessage(notice);
+    }
     return chosen;
 }
 

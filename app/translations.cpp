@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 #include <QTranslator>
 
+#include "app/settingsfile.h"
+
 namespace saed::app {
 
 bool installQtTranslations(QCoreApplication& app, const QLocale& language) {
@@ -38,10 +40,7 @@ std::optional<model::Language> savedLanguage(const QString& path) {
 }
 
 bool saveLanguage(model::Language language, const QString& path) {
-    QSettings settings(path, QSettings::IniFormat);
-    settings.setValue(QStringLiteral("language"), model::languageCode(language));
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    return writeSettings(path, {{QStringLiteral("language"), model::languageCode(language)}});
 }
 
 model::Language startLanguage(std::optional<model::Language> option, const QString& path) {

@@ -1612,6 +1612,13 @@ gemmi %3
     </message>
 </context>
 <context>
+    <name>saed::app::Settings</name>
+    <message>
+        <source>无法保存设置（最近打开的图像、文件夹、界面选项），磁盘可能已满：%1</source>
+        <translation>Cannot save the settings (recent images, folders, display options); the disk may be full: %1</translation>
+    </message>
+</context>
+<context>
     <name>saed::app::SimulationPanel</name>
     <message>
         <source>按空间群：%1</source>

@@ -44,12 +44,14 @@
 
 #include "app/guardedapplication.h"
 #include "app/programmenu.h"
+#include "app/indexnotation.h"
 #include "app/simulationpanel.h"
 #include "app/translations.h"
 #include "indexing/indexingoperations.h"
 #include "indexing/resultexport.h"
 #include "measure/imagemeasurement.h"
 #include "store/reports.h"
+#include "tests/fulldisk.h"
 #include "analysis/screening.h"
 #include "model/language.h"
 #include "model/mainmodel.h"
@@ -573,4 +575,45 @@ TEST_F(Form1Test, dropTitleRecentImagesReportFolderAndAbout) {
     EXPECT_TRUE(window.isVisible());  // the exit question was answered Cancel
     EXPECT_EQ(prompts.questions().back().kind, ScriptedPrompts::Kind::Confirm);
     QFile::remove(settingsPath());
+}
+
+// A full disk leaves the settings file as it was, byte for byte, although the settings writer
+// reports a write cut short as done; the status bar says so once, and again only after a write
+// that worked.
+TEST(SettingsFileTest, aFullDiskKeepsTheSettingsAndIsToldOnce) {
+    const saed::testdata::FullDisk disk;
+    if (!disk.problem().isEmpty()) GTEST_SKIP() << disk.problem().toStdString();
+    const QString settings = disk.filePath(QStringLiteral("saedindex.ini"));
+    ASSERT_TRUE(saveLanguage(Language::English, settings));
+    ASSERT_TRUE(saveReportFolder(QStringLiteral("/data/reports"), settings));
+    ASSERT_TRUE(addRecentImage(QStringLiteral("/data/first.tif"), settings));
+    const auto bytes = [&settings] {
+        QFile file(settings);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = bytes();
+
+    disk.fill(2);  // room for part of a long list of recent images, not for all of it
+    ScriptedPrompts prompts;
+    ProgramMenu menu(prompts, settings);
+    QSignalSpy status(&menu, &ProgramMenu::statusRequested);
+    const QString longName = QStringLiteral("/data/") + QString(5000, u'a') + QStringLiteral(".tif");
+    menu.imageOpened(longName);
+    menu.imageOpened(longName + QStringLiteral("2"));
+    disk.fill();
+    EXPECT_FALSE(saveFourIndex(true, settings));
+    EXPECT_EQ(bytes(), before);
+    ASSERT_EQ(status.size(), 1);
+    EXPECT_TRUE(status.at(0).at(0).toString().contains(settings)) << status.at(0).at(0).toString().toStdString();
+    EXPECT_EQ(recentImages(settings), QStringList{QStringLiteral("/data/first.tif")});
+    EXPECT_EQ(chosenReportFolder(settings), QStringLiteral("/data/reports"));
+    EXPECT_EQ(savedLanguage(settings), Language::English);
+    EXPECT_EQ(QDir(QFileInfo(settings).path()).entryList({QStringLiteral("*.new")}, QDir::Files), QStringList());
+
+    ASSERT_TRUE(QFile::remove(disk.filePath(QStringLiteral("filler"))));
+    menu.imageOpened(QStringLiteral("/data/second.tif"));
+    EXPECT_EQ(recentImages(settings).size(), 2);
+    disk.fill(2);
+    menu.imageOpened(longName);
+    EXPECT_EQ(status.size(), 2);
 }
