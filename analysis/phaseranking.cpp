@@ -3,7 +3,6 @@
 
 #include <algorithm>  // for stable_sort
 
-#include "core/holohedry.h"
 #include "library/spacegroup.h"
 
 namespace saed::analysis {
@@ -28,7 +27,7 @@ std::optional<indexing::SolutionFamily> bestFamily(std::span<const indexing::Res
     misfits.reserve(rows.size());
     for (const indexing::ResultRow& row : rows)
         misfits.push_back(indexing::misfit(row, input.measured, input.tolerances));
-    const indexing::FamilyGrouping grouping = indexing::groupFamilies(rows, misfits, core::holohedry(input.cell));
+    const indexing::FamilyGrouping grouping = indexing::groupFamilies(rows, misfits, indexing::familySymmetry(input));
     if (grouping.families.empty()) return std::nullopt;
     return grouping.families.front();
 }

@@ -8,7 +8,8 @@
 #include <optional>
 #include <vector>
 
-#include "core/lattice.h"  // for Hkl, ReflectionCondition
+#include "core/holohedry.h"  // for LatticeOp
+#include "core/lattice.h"    // for Hkl, ReflectionCondition
 
 namespace saed::core {
 
@@ -20,6 +21,9 @@ public:
     virtual bool admits(const Hkl& hkl) const = 0;
     // |F| of the reflection where the rule knows the atoms; no value otherwise.
     virtual std::optional<double> structureFactor(const Hkl&) const { return std::nullopt; }
+    // The rotation parts of the crystal's symmetry operations (its point group, on fractional
+    // coordinates), identity first; empty when the rule knows no symmetry beyond its lattice.
+    virtual std::vector<LatticeOp> pointOperations() const { return {}; }
 };
 
 // The reflection condition of one of the five lattice types (None and SpaceGroup admit

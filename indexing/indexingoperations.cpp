@@ -160,10 +160,7 @@ IndexingOperations::CompletedRun IndexingOperations::completeRun(IndexingResult 
     const std::vector<ResultRow>& rows = result.rows;
     run.misfits.resize(rows.size());
     for (std::size_t r = 0; r < rows.size(); ++r) run.misfits[r] = misfit(rows[r], input.measured, input.tolerances);
-    const core::LatticeType type = input.latticeType;
-    run.symmetry = core::keepingReflections(core::holohedry(input.cell), [type](const core::Hkl& p) {
-        return core::ReflectionCondition(type, p[0], p[1], p[2]);
-    });
+    run.symmetry = familySymmetry(input);
     if (rows.size() <= kMaxFamilyRows) run.families = groupFamilies(rows, run.misfits, run.symmetry);
     std::vector<int> familyOfGroup = run.families.familyOfRow;
     familyOfGroup.resize(rows.size(), 0);

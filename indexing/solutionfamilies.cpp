@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: BSD-3-Clause
 #include "indexing/solutionfamilies.h"
 
-#include <algorithm>  // for max, sort
+#include <algorithm>  // for find, max, sort
 #include <cassert>
 #include <cmath>  // for sqrt, isfinite, isnan
 #include <limits>
@@ -33,6 +33,27 @@ double misfit(const ResultRow& row, const MeasuredPattern& measured, const Toler
         sum += weightedSquare(row.angleDeg[n], measured.angleDeg[n], tolerances.angleDeg[n]);
     }
     return std::sqrt(sum / 6.0);
+}
+
+std::vector<core::LatticeOp> familySymmetry(const IndexingInput& input) {
+    const std::vector<core::LatticeOp> lattice = core::holohedry(input.cell);
+    if (input.latticeType != core::LatticeType::SpaceGroup || !input.rule) {
+        const core::LatticeType type = input.latticeType;
+        return core::keepingReflections(lattice, [type](const core::Hkl& p) {
+            return core::ReflectionCondition(type, p[0], p[1], p[2]);
+        });
+    }
+    const core::ReflectionRule& rule = *input.rule;
+    const std::vector<core::LatticeOp> rotations = rule.pointOperations();
+    if (rotations.empty())
+        return core::keepingReflections(lattice, [&rule](const core::Hkl& p) { return rule.admits(p); });
+    // Only the operations the cell keeps as well: a cell typed against its group's conditions
+    // makes no plane equivalent to one of another spacing.
+    const std::vector<core::LatticeOp> laue = core::withInversion(rotations);
+    std::vector<core::LatticeOp> kept;
+    for (const core::LatticeOp& op : lattice)
+        if (std::find(laue.begin(), laue.end(), op) != laue.end()) kept.push_back(op);
+    return kept;
 }
 
 FamilyGrouping groupFamilies(std::span<const ResultRow> rows, std::span<const double> misfits,

@@ -46,6 +46,12 @@ struct FamilyGrouping {
     std::vector<SolutionFamily> families;  // best first: by misfit, then by id
 };
 
+// The operations under which two rows are one solution: those of the cell's holohedry that keep
+// the set of allowed reflections, and for a run by space group only those of the group's Laue
+// class (its rotations with the inversion), so that planes the group does not make equivalent,
+// such as (h k l) and (k h l) under 4/m, -3 or m-3, whose |F| differ, stay apart.
+std::vector<core::LatticeOp> familySymmetry(const IndexingInput& input);
+
 // Groups rows into families. Two rows are one family when one symmetry operation (of `ops`, or of
 // the group they generate with the inversion) maps g1, g2 and g3 of one row onto those of the
 // other; their zones are then of one <uvw> family and their planes of the same {hkl}. `ops` is

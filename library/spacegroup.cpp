@@ -370,6 +370,18 @@ std::vector<int> SpaceGroupRule::siteMultiplicities() const {
     return out;
 }
 
+std::vector<core::LatticeOp> SpaceGroupRule::pointOperations() const {
+    std::vector<core::LatticeOp> ops;
+    ops.reserve(m_ops.size());
+    for (const Operation& op : m_ops) {
+        core::LatticeOp m{};
+        for (std::size_t i = 0; i < 3; ++i)
+            for (std::size_t j = 0; j < 3; ++j) m[i][j] = op.rot[i][j] / gemmi::Op::DEN;
+        ops.push_back(m);
+    }
+    return ops;
+}
+
 bool SpaceGroupRule::systematicallyAbsent(const core::Hkl& hkl) const {
     const auto shifted = [&](const std::array<int, 3>& t) {
         return (hkl[0] * t[0] + hkl[1] * t[1] + hkl[2] * t[2]) % 24 != 0;

@@ -78,6 +78,9 @@ public:
     // |F| (Angstrom, electron scattering factors of International Tables C 4.3.2.2, with the
     // sites' U where given), no value when the phase has no usable atoms.
     std::optional<double> structureFactor(const core::Hkl& hkl) const override;
+    // The group's rotations (its point group), identity first: with the inversion they make the
+    // Laue class that equivalent reflections share.
+    std::vector<core::LatticeOp> pointOperations() const override;
     bool hasAtoms() const { return !m_orbits.empty(); }
     // How many positions in the cell each atom site fills (its Wyckoff multiplicity), in site
     // order; empty when the atoms are not used.

@@ -9,9 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
+#include <set>
 
 #include "tests/clirun.h"
 #include "tests/files.h"
+#include "tests/programrun.h"
 #include "core/lattice.h"
 #include "simulation/spotmatch.h"
 #include "simulation/zonepattern.h"
@@ -127,6 +130,44 @@ TEST(FamilyCommandTest, imageMatchPutsTheZoneOfTheImageFirst) {
     const CliRun missing = run("index", pattern3 + QString(image3).replace(path, dir.filePath(QStringLiteral("none.png"))));
     EXPECT_EQ(missing.status, 2);
     EXPECT_TRUE(missing.out.isEmpty());
+}
+
+// A run by space group joins rows only under the group's Laue class. Along [0 0 1] the spots
+// (1 2 0) and (-2 1 0) at 90 degrees, with (-1 3 0) between them, fit 16 rows of a tetragonal cell
+// (48 of a cubic one). Under 4/mmm (m-3m) a row and its mirror image are one solution; under 4/m
+// (m-3) (1 2 0) and (2 1 0) are different planes, of different |F|, and their rows stay apart:
+// the holohedry of the cell alone would join them. Run through the real program.
+TEST(FamilyCommandTest, spaceGroupFamiliesFollowItsLaueClass) {
+    struct Case {
+        const char* cell;
+        const char* group;
+        int families;
+        int rowsEach;
+    };
+    for (const Case& c : {Case{"0.5,0.5,0.3,90,90,90", "P 4/m m m", 2, 8}, Case{"0.5,0.5,0.3,90,90,90", "P 4/m", 4, 4},
+                          Case{"0.5,0.5,0.5,90,90,90", "P m -3 m", 2, 24}, Case{"0.5,0.5,0.5,90,90,90", "P m -3", 4, 12}}) {
+        SCOPED_TRACE(c.group);
+        const saed::testdata::ProgramRun r = saed::testdata::runCliProgram(
+            {QStringLiteral("index"), QStringLiteral("--cell"), QString::fromLatin1(c.cell), QStringLiteral("--spacegroup"),
+             QString::fromLatin1(c.group), QStringLiteral("--range"), QStringLiteral("3"), QStringLiteral("--d"),
+             QStringLiteral("0.22361,0.22361,0.15811"), QStringLiteral("--angles"), QStringLiteral("90,45,45"),
+             QStringLiteral("--format"), QStringLiteral("json")});
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        const QJsonObject json = r.json();
+        const QJsonArray families = json.value(QStringLiteral("families")).toArray();
+        ASSERT_EQ(families.size(), c.families);
+        for (const auto f : families) EXPECT_EQ(f.toObject().value(QStringLiteral("rows")).toInt(), c.rowsEach);
+        if (c.rowsEach != 4) continue;
+        // Under 4/m the sense of g1, sign(h k) sign(|h| - |k|), is one within a family.
+        std::map<int, std::set<int>> senses;
+        for (const auto row : json.value(QStringLiteral("rows")).toArray()) {
+            const QJsonArray g1 = row.toObject().value(QStringLiteral("g1")).toArray();
+            const int h = g1[0].toInt(), k = g1[1].toInt();
+            senses[row.toObject().value(QStringLiteral("family")).toInt()].insert((h * k > 0) == (std::abs(h) > std::abs(k)) ? 1 : -1);
+        }
+        ASSERT_EQ(senses.size(), 4u);
+        for (const auto& [id, sense] : senses) EXPECT_EQ(sense.size(), 1u) << id;
+    }
 }
 
 // fcc [0 1 1] out to 5 1/nm: the four {111} and the two {200}, g1 = (1 1 -1) along +x and
