@@ -31,11 +31,9 @@ double fourIndexAngleDeg(const Uvtw& p, const Uvtw& q, double a, double c) {
 TEST(MillerBravaisTest, hexagonalCellIsTheCellsShapeWhateverTheLatticeType) {
     EXPECT_TRUE(isHexagonalCell(kMg));
     EXPECT_TRUE(isHexagonalCell({0.5, 0.5, 0.5, 90, 90, 120}));
-    EXPECT_FALSE(isHexagonalCell({0.5, 0.5, 0.5, 90, 90, 90}));
-    EXPECT_FALSE(isHexagonalCell({0.5, 0.51, 0.8, 90, 90, 120}));
-    EXPECT_FALSE(isHexagonalCell({0.5, 0.5, 0.8, 90, 90, 60}));
-    EXPECT_FALSE(isHexagonalCell({0.5, 0.5, 0.8, 90, 91, 120}));
-    EXPECT_FALSE(isHexagonalCell({0, 0, 0.8, 90, 90, 120}));
+    for (const Cell& other : {Cell{0.5, 0.5, 0.5, 90, 90, 90}, Cell{0.5, 0.51, 0.8, 90, 90, 120}, Cell{0.5, 0.5, 0.8, 90, 90, 60},
+                              Cell{0.5, 0.5, 0.8, 90, 91, 120}, Cell{0, 0, 0.8, 90, 90, 120}})
+        EXPECT_FALSE(isHexagonalCell(other)) << other.bNm << " " << other.betaDeg << " " << other.gammaDeg;
 }
 
 TEST(MillerBravaisTest, textbookIndicesAndRefusals) {
