@@ -43,6 +43,10 @@ struct IdentifySettings {
     int imageWidth = 0;  // predicted spots are kept on the image when its size is known
     int imageHeight = 0;
     std::size_t maxCandidates = 50;
+    // The least spread of measured ln I about the kinematic |F|^2 that a pattern is given (the
+    // spread is otherwise that of the best-fitting candidate): what integrating a spot over its
+    // window on a camera gives at best.
+    double leastIntensitySpread = 0.15;
 };
 
 // The visible parts of a candidate's score.
@@ -52,9 +56,18 @@ struct ScoreParts {
     double geometry = 0;      // exp(-(2 shapeMisfit^2 + scaleMisfit^2) / 4), 0..1
     double present = 0;       // share of the predicted spots that are seen, weighted by |F|^2
     double explained = 0;     // share of the detected spots the candidate explains
-    // Correlation of predicted and detected amplitudes once both are freed of their fall with |g|,
-    // -1..1 (0 without atoms).
+    // Correlation of ln |F|^2 and the measured ln I once both are freed of a smooth fall with |g|,
+    // -1..1 (0 without atoms, or when |F|^2 differs only by that fall).
     double intensity = 0;
+    // The intensities against |F|^2 under the fall-off fitted to the candidate's own spots: the root
+    // mean square of the ln I residuals in units of the pattern's spread (that of the best-fitting
+    // candidate), clipped spots counted only when fainter than predicted, absent ones when predicted
+    // brighter than the faintest spot seen.
+    double intensityMisfit = 0;
+    // exp(-(chi^2 - its degrees of freedom - the least of that among the good candidates) / 4) of
+    // those residuals, 0..1 (1 without atoms or with under three spots to fit): the candidate that
+    // explains the intensities best keeps 1, the others lose as far as they explain them worse.
+    double intensityFit = 1;
     // 1 when the zone's first higher-order Laue zone lies beyond the pattern; less when it would
     // show spots within it that the image does not have: (its radius / the pattern's)^2.
     double laue = 1;
@@ -63,6 +76,7 @@ struct ScoreParts {
     int detected = 0;         // detected spots, the direct beam left out
     int detectedExplained = 0;
     int explainedByDouble = 0;  // ... of them at forbidden positions reachable by double diffraction
+    int absentStrong = 0;       // predicted spots brighter than the faintest seen that the image lacks
 };
 
 struct CandidateSpot {

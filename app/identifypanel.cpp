@@ -229,7 +229,7 @@ void IdentifyPanel::showOutcome() {
         item->setText(Geometry, f(p.geometry, 2));
         item->setText(Present, f(p.present, 2));
         item->setText(Explained, QStringLiteral("%1/%2").arg(p.detectedExplained).arg(p.detected));
-        item->setText(Intensity, f(p.intensity, 2));
+        item->setText(Intensity, f(p.intensityFit, 2));
         item->setText(Calibration, g(c.calibration));
         if (c.tie) item->setText(Tie, tr("与第 %1 名并列：%2").arg(c.tie).arg(analysis::tieBreakText(c.tieBreak)));
         for (int column : {Rank, Score, Geometry, Present, Explained, Intensity, Calibration})
@@ -243,7 +243,7 @@ void IdentifyPanel::showOutcome() {
                                     .arg(p.detectedExplained)
                                     .arg(p.detected)
                                     .arg(p.explainedByDouble)
-                                    .arg(f(p.intensity, 2), g(c.cameraConstant()), hklText(c.g1), hklText(c.g2)));
+                                    .arg(f(p.intensityFit, 2), g(c.cameraConstant()), hklText(c.g1), hklText(c.g2)));
     }
     m_list->setCurrentItem(m_list->topLevelItem(0));
     showChosen();

@@ -26,6 +26,7 @@ struct Case {
     saed::core::Uvw zone;
     saed::tools::CameraImage image;
     bool beamStop;
+    std::uint32_t seed;
 };
 
 // Two zones of every built-in phase, among the four shortest zone families, drawn from fixed seeds.
@@ -58,7 +59,7 @@ const std::vector<Case>& cases() {
                 const saed::tools::CameraSpec spec = saed::tools::randomCameraSpec(zone, seed);
                 auto image = saed::tools::makeCameraImage(phases[i], spec);
                 if (!image || image->spotsDrawn < 8) continue;
-                out.push_back({i, zone, std::move(*image), spec.beamStop});
+                out.push_back({i, zone, std::move(*image), spec.beamStop, seed});
                 ++made;
             }
         }
@@ -102,8 +103,8 @@ void identifySet(benchmark::State& state, bool calibrated) {
             }
             seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
             if (!first) {
-                std::fprintf(stderr, "%s miss: %s [%lld %lld %lld] net %d spots %zu/%zu: ", calibrated ? "cal" : "uncal",
-                             phases[c.phase].name.c_str(), c.zone[0], c.zone[1], c.zone[2],
+                std::fprintf(stderr, "%s miss: %s [%lld %lld %lld] seed %u net %d spots %zu/%zu: ", calibrated ? "cal" : "uncal",
+                             phases[c.phase].name.c_str(), c.zone[0], c.zone[1], c.zone[2], c.seed,
                              static_cast<int>(result.net.status), result.net.spotsExplained, result.net.spotsDetected);
                 for (std::size_t k = 0; k < list.size() && k < 3; ++k)
                     std::fprintf(stderr, "%s<%lld %lld %lld> %.1f%s; ", phases[list[k].phase].name.c_str(),
@@ -111,13 +112,13 @@ void identifySet(benchmark::State& state, bool calibrated) {
                                  right(list[k]) ? "*" : "");
                 const auto hit = std::find_if(list.begin(), list.end(), right);
                 const auto parts = [](const saed::analysis::Candidate& k) {
-                    std::fprintf(stderr, " [geo %.2f shape %.2f scale %.2f present %.2f expl %.2f int %.2f]", k.parts.geometry,
+                    std::fprintf(stderr, " [geo %.2f shape %.2f scale %.2f present %.2f expl %.2f int %.2f fit %.2f mis %.2f]", k.parts.geometry,
                                  k.parts.shapeMisfit, k.parts.scaleMisfit, k.parts.present, k.parts.explained,
-                                 k.parts.intensity);
+                                 k.parts.intensity, k.parts.intensityFit, k.parts.intensityMisfit);
                 };
                 if (!list.empty()) parts(list[0]);
                 if (hit != list.end()) {
-                    std::fprintf(stderr, " right #%td %.1f", hit - list.begin() + 1, hit->score);
+                    std::fprintf(stderr, " right #%td %.1f%s", hit - list.begin() + 1, hit->score, hit->tie == 1 ? " tied" : "");
                     parts(*hit);
                 }
                 std::fprintf(stderr, "\n");

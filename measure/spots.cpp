@@ -274,6 +274,18 @@ std::vector<Spot> detectSpots(const core::Raster& raster, const SpotDetectionOpt
             }
         }
     }
+    // A spot with two or more pixels at the image's highest value near its centre is clipped.
+    float top = -INFINITY;
+    for (float v : f)
+        if (std::isfinite(v)) top = std::max(top, v);
+    for (Spot& sp : spots) {
+        const int sx = static_cast<int>(std::lround(sp.x)), sy = static_cast<int>(std::lround(sp.y));
+        int atTop = 0;
+        for (int j = std::max(0, sy - 2); j <= std::min(h - 1, sy + 2); ++j)
+            for (int i = std::max(0, sx - 2); i <= std::min(w - 1, sx + 2); ++i)
+                if (f[static_cast<std::size_t>(j) * w + i] >= top) ++atTop;
+        sp.saturated = atTop >= 2;
+    }
     std::sort(spots.begin(), spots.end(), [](const Spot& a, const Spot& b) { return a.intensity > b.intensity; });
     // A spot refined onto a brighter one's centre is the same spot.
     std::vector<Spot> kept;

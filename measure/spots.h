@@ -18,6 +18,9 @@ struct Spot {
     double y = 0.0;
     double intensity = 0.0;  // summed over the spot's window, background removed
     double snr = 0.0;        // signal-to-noise of detection, see detectSpots()
+    // Its peak is clipped at the image's highest value (a plateau of pixels there): the
+    // intensity is only a lower bound of the spot's.
+    bool saturated = false;
 
     // The sub-pixel centre as an image point: the one way from a detected spot to a point.
     core::PixelPoint centre() const { return {x, y}; }

@@ -314,6 +314,9 @@ int runIdentifyCommand(const QStringList& arguments, QTextStream& out, QTextStre
                              {QStringLiteral("present"), p.present},
                              {QStringLiteral("explained"), p.explained},
                              {QStringLiteral("intensity"), p.intensity},
+                             {QStringLiteral("intensityMisfit"), p.intensityMisfit},
+                             {QStringLiteral("intensityFit"), p.intensityFit},
+                             {QStringLiteral("absentStrong"), p.absentStrong},
                              {QStringLiteral("predicted"), p.predicted},
                              {QStringLiteral("predictedSeen"), p.predictedSeen},
                              {QStringLiteral("detected"), p.detected},
@@ -343,7 +346,7 @@ int runIdentifyCommand(const QStringList& arguments, QTextStream& out, QTextStre
     }
     if (format == QStringLiteral("csv")) {
         out << "rank,phase,source,spaceGroup,zone,family,score,geometry,shapeMisfit,scaleMisfit,laue,present,explained,"
-               "intensity,calibration,cameraConstant,detectedExplained,detected,tie\r\n";
+               "intensity,calibration,cameraConstant,detectedExplained,detected,tie,intensityFit,intensityMisfit\r\n";
         const auto quoted = [](QString t) { return QLatin1Char('"') + t.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"'); };
         for (std::size_t i = 0; i < shown; ++i) {
             const analysis::Candidate& c = result.candidates[i];
@@ -355,7 +358,8 @@ int runIdentifyCommand(const QStringList& arguments, QTextStream& out, QTextStre
                 << ',' << g(p.scaleMisfit, 4) << ',' << g(p.laue, 4) << ',' << g(p.present, 4) << ','
                 << g(p.explained, 4) << ',' << g(p.intensity, 4) << ',' << g(c.calibration, 6) << ','
                 << g(c.cameraConstant(), 6) << ',' << p.detectedExplained << ',' << p.detected << ','
-                << (c.tie ? QString::number(c.tie) : QString()) << "\r\n";
+                << (c.tie ? QString::number(c.tie) : QString()) << ',' << g(p.intensityFit, 4) << ','
+                << g(p.intensityMisfit, 4) << "\r\n";
         }
         return 0;
     }
@@ -396,7 +400,7 @@ int runIdentifyCommand(const QStringList& arguments, QTextStream& out, QTextStre
                    .arg(f(p.present, 2))
                    .arg(p.detectedExplained)
                    .arg(p.detected)
-                   .arg(f(p.intensity, 2), g(c.calibration), g(c.cameraConstant()));
+                   .arg(f(p.intensityFit, 2), g(c.calibration), g(c.cameraConstant()));
         out << "; a (" << indices(c.g1) << "), b (" << indices(c.g2) << ')';
         if (c.tie) out << Identify::tr("；与第 %1 名并列：%2").arg(c.tie).arg(analysis::tieBreakText(c.tieBreak));
         out << '\n';

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <tuple>
 
 #include "analysis/identify.h"
 #include "library/builtinphases.h"
@@ -112,16 +113,26 @@ TEST(IdentifyTest, netsAreComparedOnTheirReducedBasisAndTheScaleIsFittedWithoutA
     }
     EXPECT_EQ(seen, hit->parts.predictedSeen);
 
-    // Without a calibration every face-centred cubic metal along <0 1 1> fits alike, each at its
-    // own scale: Al's fitted calibration is the image's.
+    // Without a calibration every face-centred cubic metal along <0 1 1> fits the net alike, each
+    // at its own scale (Ni's calibration stands to Al's as their cells): Al's fitted calibration is
+    // the image's, and the intensities, what is left, are Al's.
     IdentifySettings free;
     const std::vector<Candidate> fitted = search.identify(result.net, result.spots, free);
-    const auto alFree = std::find_if(fitted.begin(), fitted.end(), [&](const Candidate& c) { return c.phase == al; });
+    const auto named = [&](std::size_t phase) {
+        return std::find_if(fitted.begin(), fitted.end(), [&](const Candidate& c) { return c.phase == phase; });
+    };
+    const auto alFree = named(al), niFree = named(phaseNamed("Ni"));
     ASSERT_NE(alFree, fitted.end());
+    ASSERT_NE(niFree, fitted.end());
     EXPECT_EQ(alFree->family, hit->family);
     EXPECT_NEAR(alFree->calibration / made.trueCalibration, 1.0, 0.01);
     EXPECT_EQ(alFree->parts.scaleMisfit, 0.0);
-    EXPECT_EQ(fitted.front().tie, 1);
+    EXPECT_EQ(niFree->family, hit->family);
+    EXPECT_NEAR(niFree->parts.geometry, alFree->parts.geometry, 1e-9);
+    EXPECT_NEAR(niFree->calibration / alFree->calibration,
+                phases()[al].cell.aNm / phases()[phaseNamed("Ni")].cell.aNm, 1e-9);
+    EXPECT_EQ(fitted.front().phase, al);
+    EXPECT_LT(niFree->parts.intensityFit, alFree->parts.intensityFit);
 }
 
 TEST(IdentifyTest, doubleDiffractionSpotsCountAsExplainedOnlyWhenAllowed) {
@@ -152,4 +163,53 @@ TEST(IdentifyTest, doubleDiffractionSpotsCountAsExplainedOnlyWhenAllowed) {
     EXPECT_EQ(without.parts.explainedByDouble, 0);
     EXPECT_EQ(with.parts.detectedExplained - without.parts.detectedExplained, added);
     EXPECT_GT(with.score, without.score);
+}
+
+TEST(IdentifyTest, intensitiesTellRockSaltsApartWhereTheZoneShowsOddReflectionsAndTieWhereItDoesNot) {
+    // Along <0 1 1> a rock salt shows (1 1 1) beside (2 0 0): weak for MgO, F = 4 (fMg - fO), far
+    // stronger against (2 0 0) for TiN. The two cells differ by 0.7 %, well within the calibration.
+    const std::size_t mgo = phaseNamed("MgO"), tin = phaseNamed("TiN");
+    PhaseSearch search({phases()[mgo], phases()[tin]});
+    for (const auto& [name, right, wrong] : {std::tuple{"MgO", 0u, 1u}, std::tuple{"TiN", 1u, 0u}}) {
+        SCOPED_TRACE(name);
+        const saed::tools::CameraImage made = image(name, {0, 1, 1}, 21);
+        IdentifySettings settings;
+        settings.calibration = made.raster.calibration->perPixel;
+        const ImageIdentification result = identifyImage(made.raster, search, settings);
+        // The clipped spots (the beam, the strongest reflections) are marked; a faint one is not.
+        double brightest = 0;
+        for (const saed::measure::Spot& s : result.spots) brightest = std::max(brightest, s.intensity);
+        EXPECT_GE(std::count_if(result.spots.begin(), result.spots.end(), [](const auto& s) { return s.saturated; }), 2);
+        for (const saed::measure::Spot& s : result.spots) {
+            if (s.intensity < 0.05 * brightest) {
+                EXPECT_FALSE(s.saturated) << s.x << " " << s.y;
+            }
+        }
+        ASSERT_GE(result.candidates.size(), 2u);
+        const Candidate& first = result.candidates[0];
+        EXPECT_EQ(first.phase, right);
+        EXPECT_EQ(first.family, search.zoneFamily(right, {0, 1, 1}));
+        EXPECT_EQ(first.tie, 0);
+        EXPECT_EQ(first.parts.intensityFit, 1.0);
+        const auto other = std::find_if(result.candidates.begin(), result.candidates.end(), [&](const Candidate& c) {
+            return c.phase == wrong && c.family == first.family;
+        });
+        ASSERT_NE(other, result.candidates.end());
+        EXPECT_LT(other->parts.intensityFit, 0.5);
+        EXPECT_GT(other->parts.intensityMisfit, first.parts.intensityMisfit);
+    }
+    // Along <1 1 1> only all-even reflections show: F = 4 (fA + fB) for every one of them, and Al
+    // and Ag (0.9 % apart) are a tie that a better calibration or another zone breaks.
+    const std::size_t al = phaseNamed("Al"), ag = phaseNamed("Ag");
+    PhaseSearch metals({phases()[al], phases()[ag]});
+    const saed::tools::CameraImage made = image("Al", {1, 1, 1}, 22);
+    IdentifySettings settings;
+    settings.calibration = made.raster.calibration->perPixel;
+    const ImageIdentification result = identifyImage(made.raster, metals, settings);
+    ASSERT_GE(result.candidates.size(), 2u);
+    EXPECT_EQ(result.candidates[0].tie, 1);
+    EXPECT_EQ(result.candidates[1].tie, 1);
+    EXPECT_NE(result.candidates[0].phase, result.candidates[1].phase);
+    EXPECT_EQ(result.candidates[1].tieBreak, TieBreak::Calibration);
+    for (const Candidate& c : result.candidates) EXPECT_GT(c.parts.intensityFit, 0.8);
 }
