@@ -106,10 +106,42 @@ TEST(CliProcessTest, badInputIsRefusedNamingTheFieldAndPrintsNothing) {
         {QStringLiteral("screen --d 0.5,0.5,0.3535 --angles 90,45,45 --tol-d -1,1,1"), QStringLiteral("--tol-d value 1")},
         {QStringLiteral("image refine ") + QStringLiteral(SAED_SAMPLES "/al-011-pattern.tif --at 100,100 --radius 1e9"),
          QStringLiteral("--radius")},
+        // index: a cell value that is no number or one too many, an option twice, a range beyond 99,
+        // a scale of 0, no pattern or two of them, an unknown type, families in a CSV.
+        {QStringLiteral("index --cell 0.5,0.5,0.5,90,90,x --d 0.5,0.5,0.35 --angles 90,45,45"), QStringLiteral("--cell: 'x' is not a number")},
+        {QStringLiteral("index --cell 0.5,0.5,0.5,90,90,90,1 --d 0.5,0.5,0.35 --angles 90,45,45"), QStringLiteral("6 comma-separated values, got 7")},
+        {kCubicIndex + QStringLiteral(" --range 120"), QStringLiteral("option --range given twice")},
+        {index + QStringLiteral("--range 120 --d 0.5,0.5,0.35 --angles 90,45,45"), QStringLiteral("'120' must be a whole number from 0 to 99")},
+        {index + QStringLiteral("--scale 2,0 --r1 100,1 --r2 100,1 --r3 141,1 --angles 90,45,45"), QStringLiteral("--scale value 2 '0' must be above 0")},
+        {index + QStringLiteral("--angles 90,45,45"), QStringLiteral("give --d, or --scale")},
+        {kCubicIndex + QStringLiteral(" --d 1,1,1"), QStringLiteral("not both")},
+        {kCubicIndex + QStringLiteral(" --type hexagonal"), QStringLiteral("--type must be")},
+        {kCubicIndex + QStringLiteral(" --format csv --families"), QStringLiteral("--families goes with text or tsv")},
+        // calc: a plane index that is no number, edges in metres (no number printed), an edge of 0,
+        // five cell values; reflections without a rule; simulate without an axis, with two indices,
+        // an edge of 0, no reach, a picture without a file.
+        {calc + QStringLiteral("--cell 0.5,0.5,0.5,90,90,90 --p1 1,0,0 --p2 0,1,x"), QStringLiteral("--p2: \"x\" is not a whole number")},
+        {calc + QStringLiteral("--cell 5e-10,5e-10,5e-10,90,90,90") + cell, QStringLiteral("the edges 5e-10, 5e-10, 5e-10 nm are too small")},
+        {calc + QStringLiteral("--cell 0.5,0,0.5,90,90,90") + cell, QStringLiteral("--cell: b = 0 nm")},
+        {QStringLiteral("calc --cell 0.5,0.5,0.5,90,90"), QStringLiteral("are all needed")},
+        {QStringLiteral("reflections --cell 1,1,1,90,90,90"), QStringLiteral("give --cif FILE, or --cell with either")},
+        {QStringLiteral("simulate --cell 0.405,0.405,0.405,90,90,90 --zone 0,0,0"), QStringLiteral("[0 0 0] is no axis")},
+        {QStringLiteral("simulate --cell 0.405,0.405,0.405,90,90,90 --zone 1,1"), QStringLiteral("not \"1,1\"")},
+        {QStringLiteral("simulate --cell 0.405,0.405,0,90,90,90 --zone 0,0,1"), QStringLiteral("c = 0 nm")},
+        {QStringLiteral("simulate --cell 0.405,0.405,0.405,90,90,90 --zone 0,0,1 --max-g -1"), QStringLiteral("--max-g must be")},
+        {QStringLiteral("simulate --cell 0.405,0.405,0.405,90,90,90 --zone 0,0,1 --format png"), QStringLiteral("needs --out FILE")},
+        // image: a file or a folder that is no image, refine without a point or with a bad one, an
+        // unknown action.
+        {QStringLiteral("image info /nonexistent/x.dm3"), QStringLiteral("/nonexistent/x.dm3 does not exist")},
+        {QStringLiteral("image info " SAED_SAMPLES), QStringLiteral("is not a file")},
+        {QStringLiteral("image refine " SAED_SAMPLES "/al-011-pattern.tif"), QStringLiteral("--at X,Y is needed")},
+        {QStringLiteral("image refine " SAED_SAMPLES "/al-011-pattern.tif --at a,b"), QStringLiteral("take numbers")},
+        {QStringLiteral("image blur " SAED_SAMPLES "/al-011-pattern.tif"), QStringLiteral("unknown action 'blur'")},
     };
     for (const auto& [line, named] : cases) {
         const CliRun run = runCli(line);
         EXPECT_EQ(run.status, 2) << line.toStdString();
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("saedindex-cli ") + line.section(u' ', 0, 0))) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(named)) << line.toStdString() << "\n" << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty()) << line.toStdString() << "\n" << run.out.toStdString();
     }

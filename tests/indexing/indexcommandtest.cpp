@@ -61,39 +61,10 @@ TEST(IndexCommandTest, reproducesTheCubicExampleInEveryFormat) {
     EXPECT_EQ(first[u"g3"].toArray(), (QJsonArray{-1, -1, 0}));
     EXPECT_EQ(first[u"angles"].toArray(), (QJsonArray{90.0, 45.0, 45.0}));
     EXPECT_EQ(doc[u"input"][u"range"].toInt(), 1);
-
-    // A range is a whole number: 2.5 is refused rather than rounded to a range not asked for.
-    const CliRun half = runIndex(kCubicCell + QStringLiteral("--range 2.5 --d 0.5,0.5,0.3535568 --format json"));
-    EXPECT_EQ(half.status, 2);
-    EXPECT_TRUE(half.out.isEmpty());
 }
 
-TEST(IndexCommandTest, badInputAndNoSolution) {
-    // The window's message on stderr, status 2, nothing on stdout.
-    const struct {
-        QString args;
-        const char* message;
-    } cases[] = {
-        {QStringLiteral("--cell 0.5,0.5,0.5,90,90,x --range 1 --d 0.5,0.5,0.35 --angles 90,45,45"),
-         "--cell: 'x' is not a number"},
-        {kCubic + QStringLiteral("--range 120"), ""},  // given twice
-        {kCubicCell + QStringLiteral("--range 120 --d 0.5,0.5,0.35"), "--range: '120' must be a whole number from 0 to 99"},
-        {kCubicCell + QStringLiteral("--scale 2,0 --r1 100,1 --r2 100,1 --r3 141,1"),
-         "saedindex-cli index: --scale value 2 '0' must be above 0"},
-        {QStringLiteral("--cell 0.5,0.5,0.5,90,90,90,1 --d 0.5,0.5,0.35 --angles 90,45,45"), "6 comma-separated values"},
-        {kCubicCell, ""},  // no pattern
-        {kCubic + QStringLiteral("--type hexagonal"), ""},
-        {kCubic + QStringLiteral("--d 1,1,1"), ""},  // spacings and the scale bar both
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.args.toStdString());
-        const CliRun bad = runIndex(c.args);
-        EXPECT_EQ(bad.status, 2);
-        EXPECT_TRUE(bad.err.startsWith(QStringLiteral("saedindex-cli index: "))) << bad.err.toStdString();
-        EXPECT_TRUE(bad.err.contains(QString::fromUtf8(c.message))) << bad.err.toStdString();
-        EXPECT_TRUE(bad.out.isEmpty());
-    }
-
+// Refused input is the real program's (CliProcessTest); here a run without a solution and the help.
+TEST(IndexCommandTest, noSolutionAndTheHelp) {
     // No solution: status 0, an empty table.
     const CliRun none = runIndex(kCubic + QStringLiteral("--type face --format tsv"));
     EXPECT_EQ(none.status, 0);
