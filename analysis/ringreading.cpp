@@ -1,28 +1,45 @@
 // SPDX-License-Identifier: BSD-3-Clause
 #include "analysis/ringreading.h"
 
-#include <algorithm>  // for min_element
-#include <cmath>      // for abs
-#include <cstdio>     // for snprintf
+#include <algorithm>     // for min_element
+#include <charconv>      // for to_chars
+#include <cmath>         // for abs, floor, log10, pow
+#include <system_error>  // for errc
+
+#include "core/numbertext.h"
 
 namespace saed::analysis {
 
 namespace {
 
-// A number as QString::number(v, 'g', digits) and (v, 'f', decimals) write it, "." whatever the locale.
+// A number as QString::number(v, 'g', digits) and (v, 'f', decimals) write it, "." whatever the
+// locale: printf would write the locale's decimal comma into the CSV's comma-separated columns.
 std::string general(double v, int digits) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*g", digits, v);
-    return buffer;
+    char buffer[400];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, digits);
+    return r.ec == std::errc() ? std::string(buffer, r.ptr) : std::string();
 }
 
 std::string fixed(double v, int decimals) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, v);
-    return buffer;
+    char buffer[400];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, decimals);
+    return r.ec == std::errc() ? std::string(buffer, r.ptr) : std::string();
 }
 
 }  // namespace
+
+std::string ringFigure(double value, int decimals) { return core::formatFixed(value, decimals, false); }
+
+std::string ringUncertainty(double sigma, int decimals) {
+    const double unit = std::pow(10.0, -decimals);
+    if (std::isfinite(sigma) && sigma > 0 && sigma < unit / 2) return "< " + core::formatFixed(unit, decimals, false);
+    return core::formatFixed(sigma, decimals, false);
+}
+
+int significantDecimals(double value, int significant) {
+    if (!std::isfinite(value) || value == 0) return significant - 1;
+    return std::max(0, significant - 1 - static_cast<int>(std::floor(std::log10(std::abs(value)))));
+}
 
 RingReading readRings(const RingPattern& p, std::span<const library::CrystalPhase> phases,
                       std::optional<double> perPixel, double relativeSigma) {

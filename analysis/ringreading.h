@@ -48,4 +48,13 @@ RingPlotInput ringPlotInput(const RingPattern& pattern, std::optional<double> pe
 // |g| under `perPixel` (empty without one), mean, background and pixels of every bin with a pixel.
 std::string ringProfileCsv(const RingPattern& pattern, std::optional<double> perPixel);
 
+// A figure of the ring texts with `decimals` decimals, "." whatever the locale ("169.882").
+std::string ringFigure(double value, int decimals);
+// A standard uncertainty to the last digit of its figure (`decimals` decimals), so that a figure
+// and its uncertainty end on the same digit ("169.882 ± 0.005"); one below half of that digit
+// reads "< 0.001" rather than a bare zero.
+std::string ringUncertainty(double sigma, int decimals);
+// The decimals that show `value` to `significant` significant digits: 9 for 0.025 to 8.
+int significantDecimals(double value, int significant);
+
 }  // namespace saed::analysis

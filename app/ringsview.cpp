@@ -75,6 +75,12 @@ namespace {
 
 QString fixed(double v, int decimals) { return QString::number(v, 'f', decimals); }
 QString general(double v, int digits) { return QString::number(v, 'g', digits); }
+// An uncertainty to the last digit of its figure, which has `decimals` decimals.
+QString sigma(double v, int decimals) { return QString::fromStdString(analysis::ringUncertainty(v, decimals)); }
+// The camera constant to eight significant digits, as the command line prints it beside its uncertainty.
+QString constant(double perPixel) {
+    return QString::fromStdString(analysis::ringFigure(perPixel, analysis::significantDecimals(perPixel, 8)));
+}
 
 QString failureText(analysis::RingFailure f) {
     switch (f) {
@@ -306,10 +312,10 @@ QString RingsView::summaryText() const {
     const analysis::RingReading& r = *m_reading;
     QStringList lines;
     lines << tr("中心 %1, %2 像素（± %3, %4）")
-                 .arg(fixed(p.centreX, 2), fixed(p.centreY, 2), general(p.centreSigmaXPx, 2), general(p.centreSigmaYPx, 2))
+                 .arg(fixed(p.centreX, 2), fixed(p.centreY, 2), sigma(p.centreSigmaXPx, 2), sigma(p.centreSigmaYPx, 2))
           << tr("椭圆畸变：轴比 %1 ± %2，长轴 %3° ± %4°")
-                 .arg(fixed(p.distortion.ratio, 5), general(p.ratioSigma, 2), fixed(p.distortion.angleDeg, 2),
-                      general(p.angleSigmaDeg, 2));
+                 .arg(fixed(p.distortion.ratio, 5), sigma(p.ratioSigma, 5), fixed(p.distortion.angleDeg, 2),
+                      sigma(p.angleSigmaDeg, 2));
     if (m_perPixel)
         lines << tr("相机常数 %1 1/nm 每像素，%2").arg(general(*m_perPixel, 8), m_perPixelSource);
     else
@@ -323,7 +329,7 @@ QString RingsView::summaryText() const {
                                           : tr("（无法解释）");
         lines << QStringLiteral("%1  %2  %3  %4  %5  %6  %7")
                      .arg(i + 1)
-                     .arg(fixed(ring.radiusPx, 3), general(ring.radiusSigmaPx, 2), fixed(ring.widthPx, 2), g, d, label);
+                     .arg(fixed(ring.radiusPx, 3), sigma(ring.radiusSigmaPx, 3), fixed(ring.widthPx, 2), g, d, label);
     }
     lines << QString() << tr("物相排名（得分 0 到 1）：");
     for (std::size_t n = 0; n < r.ranking.ranked.size() && n < 10; ++n) {
@@ -423,7 +429,8 @@ bool RingsView::calibrateFromStandard() {
         return false;
     }
     QString told = tr("标样 %1：相机常数 %2 ± %3 1/nm 每像素（10 1/nm = %4 像素），相对残差均方根 %5")
-                       .arg(name, general(c.perPixel, 8), general(c.perPixelSigma, 2), fixed(10.0 / c.perPixel, 3),
+                       .arg(name, constant(c.perPixel), sigma(c.perPixelSigma, analysis::significantDecimals(c.perPixel, 8)),
+                            fixed(10.0 / c.perPixel, 3),
                             general(c.rmsRelative, 2));
     const auto& raster = m_measurement.raster();
     if (raster && raster->calibration && raster->calibration->reciprocal && raster->calibration->perPixel > 0) {

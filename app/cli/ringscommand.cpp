@@ -90,6 +90,13 @@ const char kCalibrationsUsage[] = QT_TRANSLATE_NOOP("saed::cli::Rings",
 
 QString text(double v, int digits = 6) { return QString::number(v, 'g', digits); }
 QString fixed(double v, int decimals) { return QString::number(v, 'f', decimals); }
+// An uncertainty to the last digit of its figure, which has `decimals` decimals.
+QString sigma(double v, int decimals) { return QString::fromStdString(analysis::ringUncertainty(v, decimals)); }
+// The camera constant to eight significant digits, and its uncertainty to the same last digit.
+QString constant(double perPixel) {
+    return QString::fromStdString(analysis::ringFigure(perPixel, analysis::significantDecimals(perPixel, 8)));
+}
+QString constantSigma(double perPixel, double v) { return sigma(v, analysis::significantDecimals(perPixel, 8)); }
 
 int fail(QTextStream& err, const QString& command, const QString& message) {
     err << "saedindex-cli " << command << ": " << message << '\n';
@@ -187,10 +194,10 @@ QJsonObject distortionJson(const analysis::RingPattern& p) {
 
 QStringList patternLines(const analysis::RingPattern& p) {
     return {Rings::tr("中心 %1, %2 像素（± %3, %4）")
-                .arg(fixed(p.centreX, 2), fixed(p.centreY, 2), text(p.centreSigmaXPx, 2), text(p.centreSigmaYPx, 2)),
+                .arg(fixed(p.centreX, 2), fixed(p.centreY, 2), sigma(p.centreSigmaXPx, 2), sigma(p.centreSigmaYPx, 2)),
             Rings::tr("椭圆畸变：轴比 %1 ± %2，长轴 %3° ± %4°（自 +x 轴转向 +y，图像 y 向下）")
-                .arg(fixed(p.distortion.ratio, 5), text(p.ratioSigma, 2), fixed(p.distortion.angleDeg, 2),
-                     text(p.angleSigmaDeg, 2))};
+                .arg(fixed(p.distortion.ratio, 5), sigma(p.ratioSigma, 5), fixed(p.distortion.angleDeg, 2),
+                     sigma(p.angleSigmaDeg, 2))};
 }
 
 QString hkl(const analysis::PowderLine& line) { return QString::fromStdString(analysis::lineLabel(line)); }
@@ -264,10 +271,10 @@ QStringList calibrationLinesText(const store::SavedCalibration& c) {
     QStringList lines;
     lines << Rings::tr("标定 %1").arg(QString::fromStdString(c.name))
           << Rings::tr("  相机常数 %1 ± %2 1/nm 每像素（10 1/nm = %3 像素）")
-                 .arg(text(c.perPixel, 8), text(c.perPixelSigma, 2), fixed(10.0 / c.perPixel, 3))
+                 .arg(constant(c.perPixel), constantSigma(c.perPixel, c.perPixelSigma), fixed(10.0 / c.perPixel, 3))
           << Rings::tr("  椭圆畸变 轴比 %1 ± %2，长轴 %3° ± %4°")
-                 .arg(fixed(c.distortion.ratio, 5), text(c.ratioSigma, 2), fixed(c.distortion.angleDeg, 2),
-                      text(c.angleSigmaDeg, 2));
+                 .arg(fixed(c.distortion.ratio, 5), sigma(c.ratioSigma, 5), fixed(c.distortion.angleDeg, 2),
+                      sigma(c.angleSigmaDeg, 2));
     if (!c.microscope.empty()) lines << Rings::tr("  显微镜 %1").arg(QString::fromStdString(c.microscope));
     if (c.voltageKv > 0) lines << Rings::tr("  加速电压 %1 kV").arg(text(c.voltageKv));
     if (c.cameraLengthMm > 0) lines << Rings::tr("  相机长度 %1 mm").arg(text(c.cameraLengthMm));
@@ -452,7 +459,7 @@ int runRingsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         const QString label = labels[i] ? labels[i]->phase + QLatin1Char(' ') + labels[i]->hkl : Rings::tr("（无法解释）");
         lines << QStringLiteral("%1  %2  %3  %4  %5  %6  %7  %8")
                      .arg(i + 1)
-                     .arg(fixed(r.radiusPx, 3), text(r.radiusSigmaPx, 2), fixed(r.widthPx, 2), g, d,
+                     .arg(fixed(r.radiusPx, 3), sigma(r.radiusSigmaPx, 3), fixed(r.widthPx, 2), g, d,
                           fixed(r.coverage, 2), label);
     }
     lines << QString() << Rings::tr("物相排名（得分 0 到 1）：");
@@ -611,7 +618,7 @@ int runCalibrateCommand(const QStringList& args, QTextStream& out, QTextStream& 
     }
     QStringList t = patternLines(p);
     t << Rings::tr("标样 %1：相机常数 %2 ± %3 1/nm 每像素（10 1/nm = %4 像素），相对残差均方根 %5")
-             .arg(standardName, text(c.perPixel, 8), text(c.perPixelSigma, 2), fixed(10.0 / c.perPixel, 3),
+             .arg(standardName, constant(c.perPixel), constantSigma(c.perPixel, c.perPixelSigma), fixed(10.0 / c.perPixel, 3),
                   text(c.rmsRelative, 2));
     if (own) {
         t << Rings::tr("文件自带的标定：%1 1/nm 每像素，与此相差 %2 %").arg(text(*own, 8), fixed(100 * disagreement, 2));

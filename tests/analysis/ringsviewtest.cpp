@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -96,12 +97,40 @@ TEST(RingsViewTest, sameFiguresAsTheRingsCommandAndTheCalibrationSaved) {
     EXPECT_EQ(f.view.rankedPhases()[f.view.reading()->ranking.ranked.front().phase].name, "Au");
     EXPECT_TRUE(f.view.summaryText().contains(QStringLiteral("Au (1 1 1)"))) << f.view.summaryText().toStdString();
 
-    // The profile CSV is the command's, byte for byte; the plot is written in both formats.
+    // The text: the command's centre, distortion and ring figures are the view's, and each
+    // uncertainty ends on the last digit of its figure (a radius and its uncertainty to 0.001 px,
+    // an axis ratio and its to 0.00001), "< 0.01" where it is smaller than that digit.
+    const QStringList cliLines = QString::fromUtf8(f.cli({QStringLiteral("rings"), gold})).split(u'\n');
+    const QStringList viewLines = f.view.summaryText().split(u'\n');
+    ASSERT_GT(cliLines.size(), 2);
+    EXPECT_EQ(cliLines[0], viewLines[0]);
+    EXPECT_TRUE(cliLines[1].startsWith(viewLines[1])) << cliLines[1].toStdString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^中心 \\d+\\.\\d\\d, \\d+\\.\\d\\d 像素（± (< )?\\d+\\.\\d\\d, (< )?\\d+\\.\\d\\d）$"))
+                    .match(viewLines[0]).hasMatch()) << viewLines[0].toStdString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("轴比 \\d\\.\\d{5} ± (< )?\\d\\.\\d{5}，长轴 \\d+\\.\\d\\d° ± (< )?\\d+\\.\\d\\d°"))
+                    .match(viewLines[1]).hasMatch()) << viewLines[1].toStdString();
+    const QRegularExpression ringLine(QStringLiteral("^\\d+  \\d+\\.\\d{3}  (< )?\\d+\\.\\d{3}  \\d+\\.\\d\\d  "));
+    std::size_t ringLines = 0;
+    for (const QString& line : viewLines) {
+        const QRegularExpressionMatch m = ringLine.match(line);
+        if (!m.hasMatch()) continue;
+        ++ringLines;
+        EXPECT_TRUE(cliLines.filter(QRegularExpression(QStringLiteral("^") + QRegularExpression::escape(m.captured(0)))).size() == 1)
+            << line.toStdString();
+    }
+    EXPECT_EQ(ringLines, p.rings.size()) << f.view.summaryText().toStdString();
+
+    // The profile CSV is the command's, byte for byte, also where the locale writes a decimal
+    // comma; the plot is written in both formats.
     const QString csv = f.dir.filePath(QStringLiteral("profile.csv"));
     ASSERT_TRUE(f.view.writeProfile(csv));
     QFile written(csv);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_EQ(written.readAll(), f.cli({QStringLiteral("rings"), gold, QStringLiteral("--format"), QStringLiteral("csv")}));
+    const QByteArray bytes = written.readAll();
+    EXPECT_EQ(bytes, f.cli({QStringLiteral("rings"), gold, QStringLiteral("--format"), QStringLiteral("csv")}));
+    qputenv("LC_NUMERIC", "de_DE.UTF-8");
+    EXPECT_EQ(bytes, f.cli({QStringLiteral("rings"), gold, QStringLiteral("--format"), QStringLiteral("csv")}));
+    qunsetenv("LC_NUMERIC");
     f.view.logarithmicSwitch()->setChecked(true);
     for (const char* name : {"plot.svg", "plot.png"}) {
         const QString path = f.dir.filePath(QString::fromLatin1(name));
