@@ -170,6 +170,7 @@ void CalculatorPanel::showNotation() {
         showDerivedI(j);
     }
     showFourIndexZone();
+    showCaptions();
 }
 
 void CalculatorPanel::showDerivedI(int j) {
@@ -224,12 +225,15 @@ bool CalculatorPanel::calculateChecked() {
 }
 
 void CalculatorPanel::showCaptions() {
-    // Number texts pass through unchanged; the fixed captions show in the reader's language.
+    // Number texts pass through unchanged; the fixed captions show in the reader's language. The
+    // schematic labels its spots and zone in the notation of the table; the captions themselves
+    // (the command line's, the saved ones) keep three indices.
     const auto text = [this](Caption c) { return model::translatedText(m_model.caption(c)); };
-    m_label14->setFullText(text(Caption::Label14));
-    m_label15->setFullText(text(Caption::Label15));
-    m_label16->setFullText(text(Caption::Label16));
-    m_label17->setFullText(text(Caption::Label17));
+    const bool four = fourIndexShown();
+    m_label14->setFullText(labelInNotation(text(Caption::Label14), four));
+    m_label15->setFullText(labelInNotation(text(Caption::Label15), four));
+    m_label16->setFullText(labelInNotation(text(Caption::Label16), four));
+    m_label17->setFullText(labelInNotation(text(Caption::Label17), four));
     for (std::size_t i = 0; i < 3; ++i)
         m_spacingLabels[i]->setFullText(text(static_cast<Caption>(static_cast<int>(Caption::Label1_47) + static_cast<int>(i))));
 }

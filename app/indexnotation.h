@@ -16,6 +16,9 @@ QString zoneIndices(const core::Uvw& zone, bool four);
 // The same between brackets: "(1 0 -1 0)", "[2 -1 -1 0]", "{1 0 -1 0}", "<2 -1 -1 0>".
 QString planeText(const core::Hkl& plane, bool four, QChar open = u'(', QChar close = u')');
 QString zoneText(const core::Uvw& zone, bool four, QChar open = u'[', QChar close = u']');
+// A calculator label of whole indices, the plane "（h k l）" or the zone "Z=[u v w]", in the
+// notation shown: "（h k i l）" and "Z=[U V T W]" when `four`; any other text as it is.
+QString labelInNotation(const QString& label, bool four);
 
 // The four-index setting kept in `path` (the window's settings file); off when none is kept.
 bool savedFourIndex(const QString& path);

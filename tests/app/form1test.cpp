@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: BSD-3-Clause
 #include "app/form1.h"
+#include "app/elidedlabel.h"
 #include "app/librarypanel.h"
 #include "app/resultspanel.h"
 
@@ -499,12 +500,23 @@ TEST_F(Form1Test, fourIndicesOnDisplayForAHexagonalCellWhileFilesKeepThree) {
     EXPECT_EQ(prompts.questions().size(), asked + 1);
     EXPECT_EQ(model.Text1(Field::ZoneW), QStringLiteral("1"));
     EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("CalculatorZoneFour"))->text(), QStringLiteral("= [0 0 0 1]"));
+    // The schematic labels its spots and zone with four indices, as the table; the captions keep three.
+    const auto schematic = [this](const char* name) {
+        return window.findChild<saed::app::ElidedLabel*>(QString::fromLatin1(name))->fullText();
+    };
+    EXPECT_EQ(schematic("Label16"), QStringLiteral("（1 0 -1 0）"));
+    EXPECT_EQ(schematic("Label15"), QStringLiteral("（0 1 -1 0）"));
+    EXPECT_EQ(schematic("Label14"), QStringLiteral("（0 0 0 1）"));
+    EXPECT_EQ(schematic("Label17"), QStringLiteral("Z=[0 0 0 1]"));
+    EXPECT_EQ(model.caption(saed::model::Caption::Label16), QStringLiteral("（1 0 0）"));
 
     // A cubic cell shows three indices and keeps the setting; switching it off anywhere is one switch.
     model.setText1(Field::Gamma, QStringLiteral("90"));
     EXPECT_FALSE(setting->isEnabled());
     EXPECT_TRUE(setting->isChecked());
     EXPECT_TRUE(i1->isHidden());
+    EXPECT_EQ(schematic("Label16"), QStringLiteral("（1 0 0）"));
+    EXPECT_EQ(schematic("Label17"), QStringLiteral("Z=[0 0 1]"));
     model.setText1(Field::Gamma, QStringLiteral("120"));
     auto* simulationSwitch = window.simulationPanel()->findChild<QCheckBox*>(QStringLiteral("SimulationFourIndex"));
     ASSERT_TRUE(simulationSwitch->isEnabled());
