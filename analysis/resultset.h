@@ -3,6 +3,7 @@
 // phase's cell, lattice type and rule, and the table's rows with their families.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <memory>  // for shared_ptr
 #include <optional>
@@ -31,6 +32,9 @@ struct ResultSet {
     std::shared_ptr<const core::ReflectionRule> rule;
     std::vector<calculator::IndexedSolution> rows;
     bool candidates = false;  // the rows are an image's candidates, their group the rank
+    // Where g1 and g2 of every row point in the image (degrees, counter-clockwise from the
+    // right): known for an image's candidates, whose net gives them.
+    std::optional<std::array<double, 2>> directionsDeg = std::nullopt;
 };
 
 // The set and the position in its rows of the row whose group is shown; none when no row is.

@@ -129,6 +129,11 @@ OrientationPanel::OrientationPanel(model::Prompts& prompts, QWidget* parent) : Q
     m_tolerance = new QLineEdit(QStringLiteral("1"));
     m_tolerance->setObjectName(QStringLiteral("TiltTolerance"));
     holder->addWidget(m_tolerance, 2, 1, 1, 4);
+    m_checkOrientation = new QCheckBox(tr("同时核对取向（按右侧的 α 轴方向）"));
+    m_checkOrientation->setObjectName(QStringLiteral("TiltOrientation"));
+    m_checkOrientation->setToolTip(tr("两张花样都来自图像时，R1、R2 在图像中的方向已知：一对解还须是同一个晶体取向，"
+                                      "即第一张的取向经样品台绕 α 轴转动后得到第二张的"));
+    holder->addWidget(m_checkOrientation, 3, 0, 1, 5);
     tiltLayout->addLayout(holder);
     auto* check = new QPushButton(tr("检验"));
     check->setObjectName(QStringLiteral("CheckTiltButton"));
@@ -138,7 +143,8 @@ OrientationPanel::OrientationPanel(model::Prompts& prompts, QWidget* parent) : Q
     tiltLayout->addWidget(m_tiltSummary);
     m_tiltTree = new QTreeWidget;
     m_tiltTree->setObjectName(QStringLiteral("TiltTree"));
-    m_tiltTree->setHeaderLabels({tr("第一张"), tr("第二张"), tr("夹角（°）"), tr("偏差（°）")});
+    m_tiltTree->setHeaderLabels({tr("第一张"), tr("第二张"), tr("夹角（°）"), tr("偏差（°）"), tr("取向偏差（°）")});
+    m_tiltTree->setColumnHidden(4, true);
     m_tiltTree->setRootIsDecorated(false);
     m_tiltTree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     tiltLayout->addWidget(m_tiltTree, 1);
@@ -281,6 +287,7 @@ bool OrientationPanel::readImagePattern(int which, const QString& path) {
     ResultSet set = m_current;
     set.rows = pattern->rows;
     set.candidates = true;
+    set.directionsDeg = pattern->directionsDeg;
     const QString text = tr("图像 %1（%2），%3 个候选，最佳 [%4]")
                              .arg(QFileInfo(path).fileName(), set.phase)
                              .arg(set.rows.size())
@@ -363,7 +370,27 @@ bool OrientationPanel::checkTilt() {
         }
         request.alphaBeta = readings;
     }
+    // With the orientation: both images' directions of R1 and R2 and the holder's alpha axis.
+    const bool orientation = m_checkOrientation->isChecked();
+    if (orientation) {
+        for (const ResultSet* set : std::array<const ResultSet*, 2>{&*m_kept, &second})
+            if (!set->directionsDeg) {
+                m_prompts.warn(tr("%1没有图像中的方向（由数值标定的结果不知 R1、R2 在图像中的方向）：核对取向须两张花样都来自图像。")
+                                   .arg(set == &second ? tr("第二张花样") : tr("第一张花样")),
+                               title);
+                return false;
+            }
+        const auto axis = number(m_holderAxis, tr("α 轴方向"));
+        if (!axis) return false;
+        request.directionsDeg = std::array<double, 4>{(*m_kept->directionsDeg)[0], (*m_kept->directionsDeg)[1],
+                                                      (*second.directionsDeg)[0], (*second.directionsDeg)[1]};
+        request.axisDeg = *axis;
+    }
     m_tilt = calculator::checkTilt(request);
+    if (m_tilt.error == calculator::TiltError::BadDirections) {
+        m_prompts.warn(tr("无法核对取向：同一张图像中 R1 和 R2 的方向平行。"), title);
+        return false;
+    }
     if (m_tilt.error != calculator::TiltError::None) {
         m_prompts.warn(tr("无法检验该倾转：点阵参数构不成晶胞。"), title);
         return false;
@@ -383,8 +410,10 @@ bool OrientationPanel::checkTilt() {
     m_tiltSummary->setText(tr("倾转角 %1°：保留 %2；排除 %3")
                                .arg(m_tilt.tiltDeg, 0, 'f', 2)
                                .arg(kept.isEmpty() ? tr("无") : kept.join(tr("、")))
-                               .arg(ruledOut.isEmpty() ? tr("无") : ruledOut.join(tr("、"))));
+                               .arg(ruledOut.isEmpty() ? tr("无") : ruledOut.join(tr("、"))) +
+                           (orientation ? tr("（取向按 α 轴方向 %1° 核对）").arg(request.axisDeg) : QString()));
     m_tiltTree->clear();
+    m_tiltTree->setColumnHidden(4, !orientation);
     const auto name = [this](const ResultSet& set, const calculator::IndexedSolution& s) {
         return set.candidates ? tr("候选 %1").arg(s.group) : tr("第%1组").arg(s.group, 3, 10, QLatin1Char('0'));
     };
@@ -396,7 +425,8 @@ bool OrientationPanel::checkTilt() {
         const auto& b = request.second[p.second];
         auto* item = new QTreeWidgetItem(
             {name(*m_kept, a) + QLatin1Char(' ') + zone(a.zone), name(second, b) + QLatin1Char(' ') + zone(b.zone),
-             QString::number(p.zoneAngleDeg, 'f', 4), QString::number(p.misfitDeg, 'f', 4)});
+             QString::number(p.zoneAngleDeg, 'f', 4), QString::number(p.misfitDeg, 'f', 4),
+             p.orientationMisfitDeg ? QString::number(*p.orientationMisfitDeg, 'f', 2) : QString()});
         m_tiltTree->addTopLevelItem(item);
     }
     return true;

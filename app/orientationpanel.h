@@ -117,6 +117,7 @@ private:
     QLineEdit* m_angle = nullptr;
     std::array<QLineEdit*, 4> m_readings{};
     QLineEdit* m_tolerance = nullptr;
+    QCheckBox* m_checkOrientation = nullptr;
     QTreeWidget* m_tiltTree = nullptr;
     QLabel* m_tiltSummary = nullptr;
 

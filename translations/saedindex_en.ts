@@ -1143,6 +1143,38 @@ The same operations without a window: saedindex-cli --help.
         <source>第%1组</source>
         <translation>#%1</translation>
     </message>
+    <message>
+        <source>同时核对取向（按右侧的 α 轴方向）</source>
+        <translation>Check the orientation too (with the α axis on the right)</translation>
+    </message>
+    <message>
+        <source>两张花样都来自图像时，R1、R2 在图像中的方向已知：一对解还须是同一个晶体取向，即第一张的取向经样品台绕 α 轴转动后得到第二张的</source>
+        <translation>When both patterns come from images, the directions of R1 and R2 in them are known: a pair must then also be one orientation of the crystal, the first turned by the holder about its α axis giving the second</translation>
+    </message>
+    <message>
+        <source>取向偏差（°）</source>
+        <translation>Orientation misfit (°)</translation>
+    </message>
+    <message>
+        <source>%1没有图像中的方向（由数值标定的结果不知 R1、R2 在图像中的方向）：核对取向须两张花样都来自图像。</source>
+        <translation>%1 has no directions in an image (a result indexed from numbers does not know where R1 and R2 point in the image): checking the orientation needs both patterns from images.</translation>
+    </message>
+    <message>
+        <source>第二张花样</source>
+        <translation>The second pattern</translation>
+    </message>
+    <message>
+        <source>第一张花样</source>
+        <translation>The first pattern</translation>
+    </message>
+    <message>
+        <source>无法核对取向：同一张图像中 R1 和 R2 的方向平行。</source>
+        <translation>Cannot check the orientation: R1 and R2 of one image are parallel.</translation>
+    </message>
+    <message>
+        <source>（取向按 α 轴方向 %1° 核对）</source>
+        <translation> (orientation checked with the α axis at %1°)</translation>
+    </message>
 </context>
 <context>
     <name>saed::app::PanelWidgets</name>

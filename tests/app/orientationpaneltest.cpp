@@ -5,10 +5,14 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -19,8 +23,11 @@
 #include <cstdlib>
 #include <map>
 
+#include "core/raster.h"
 #include "indexing/indexingengine.h"
+#include "library/builtinphases.h"
 #include "model/scriptedprompts.h"
+#include "tests/programrun.h"
 
 namespace {
 
@@ -205,4 +212,105 @@ TEST(OrientationPanelTest, aPatternFromAnImageIsIdentifiedAgainstTheWindowsPhase
     EXPECT_TRUE(prompts.questions()[0].text.contains(QStringLiteral("al-011-pattern.txt")));
     child<QPushButton>(panel, "UseCurrentButton")->click();
     EXPECT_TRUE(child<QLabel>(panel, "SecondPatternText")->text().contains(QStringLiteral("当前结果")));
+}
+
+// Two images checked in the window say what saedindex-cli tilt says of their identifications: the
+// aluminium [1 -1 0] sample and the same pattern turned a quarter turn in the image, no tilt
+// between them. The zone angle alone keeps them one grain; their orientations, with the holder's
+// axis along the image's right, differ by the quarter turn, and the check of both rules it out.
+TEST(OrientationPanelTest, twoImagesAreCheckedAsTheTiltCommandChecksThem) {
+    QTemporaryDir dir;
+    const QString first = QStringLiteral(SAED_SAMPLES "/al-011-pattern.tif");
+    const QString turned = dir.filePath(QStringLiteral("turned.tif"));
+    {
+        const core::ReadResult read = core::readImageFile(first.toStdString());
+        ASSERT_TRUE(read.raster) << read.error;
+        const core::Raster& a = *read.raster;
+        core::Raster b(a.height(), a.width(), a.pixelType());
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x) b.setValue(a.height() - 1 - y, x, a.value(x, y));
+        b.calibration = a.calibration;
+        std::string error;
+        ASSERT_TRUE(core::writeTiff(turned.toStdString(), b, error)) << error;
+    }
+    QStringList json;
+    for (const QString& image : {first, turned}) {
+        json << dir.filePath(QFileInfo(image).baseName() + QStringLiteral(".json"));
+        const testdata::ProgramRun run = testdata::runCliProgram(
+            {QStringLiteral("identify"), image, QStringLiteral("--phases"), QStringLiteral("builtin"), QStringLiteral("--top"),
+             QStringLiteral("1000"), QStringLiteral("--format"), QStringLiteral("json")});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        QFile file(json.back());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(run.rawOut) == run.rawOut.size());
+    }
+
+    model::ScriptedPrompts prompts;
+    app::OrientationPanel panel(prompts);
+    const auto al = std::find_if(library::builtInPhases().begin(), library::builtInPhases().end(),
+                                 [](const library::CrystalPhase& p) { return p.name == "Al"; });
+    ASSERT_NE(al, library::builtInPhases().end());
+    panel.setCurrent(aluminiumRun({{0.202475, 0.202475, 0.1431715}, {90, 45, 45}}, al->cell), std::nullopt);
+    panel.setPatternPhaseSource([al] { return std::optional<app::PatternPhase>(app::PatternPhase{*al, core::LatticeType::SpaceGroup, {}}); });
+    ASSERT_TRUE(panel.readImagePattern(0, first));
+    ASSERT_TRUE(panel.readImagePattern(1, turned));
+    child<QLineEdit>(panel, "TiltAngle")->setText(QStringLiteral("0"));
+    child<QLineEdit>(panel, "HolderAxis")->setText(QStringLiteral("0"));
+    auto* orientation = child<QCheckBox>(panel, "TiltOrientation");
+    // The pairs as "first zone, second zone, orientation misfit" in sorted order (the window numbers
+    // the candidates of its one phase, the command those of every phase), and the families kept.
+    const auto windowSays = [&panel] {
+        const QTreeWidget* tree = child<QTreeWidget>(panel, "TiltTree");
+        const QRegularExpression zone(QStringLiteral("\\[(.*)\\]"));
+        QStringList pairs;
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* item = tree->topLevelItem(i);
+            const QString misfit = item->text(4);
+            pairs << zone.match(item->text(0)).captured(1) + u'/' + zone.match(item->text(1)).captured(1) + u'/' +
+                         (tree->isColumnHidden(4) || misfit.isEmpty() ? QStringLiteral("-") : misfit);
+        }
+        pairs.sort();
+        return pairs.join(u';') + QStringLiteral(" kept ") + QString::number(panel.lastTilt().keptFamilies.size());
+    };
+    const auto commandSays = [&json](const QStringList& extra, int second = 1) {
+        const testdata::ProgramRun run = testdata::runCliProgram(
+            QStringList{QStringLiteral("tilt"), json[0], json[second], QStringLiteral("--phase=Al"), QStringLiteral("--angle=0"),
+                        QStringLiteral("--format=json")} + extra);
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        const auto zone = [](const QJsonValue& v) {
+            QStringList indices;
+            for (const auto i : v.toArray()) indices << QString::number(i.toInt());
+            return indices.join(u' ');
+        };
+        QStringList pairs;
+        for (const auto p : run.json()[u"pairs"].toArray()) {
+            const QJsonObject o = p.toObject();
+            pairs << zone(o[u"first"][u"zone"]) + u'/' + zone(o[u"second"][u"zone"]) + u'/' +
+                         (o.contains(u"orientationMisfit") ? QString::number(o[u"orientationMisfit"].toDouble(), 'f', 2)
+                                                           : QStringLiteral("-"));
+        }
+        pairs.sort();
+        return pairs.join(u';') + QStringLiteral(" kept ") + QString::number(run.json()[u"kept"].toArray().size());
+    };
+    ASSERT_TRUE(panel.checkTilt());
+    const QString angleOnly = windowSays();
+    EXPECT_FALSE(panel.lastTilt().pairs.empty());
+    EXPECT_EQ(angleOnly, commandSays({}));
+    orientation->setChecked(true);
+    ASSERT_TRUE(panel.checkTilt());
+    EXPECT_EQ(windowSays(), commandSays({QStringLiteral("--axis=0")}));
+    EXPECT_NE(windowSays(), angleOnly);
+    EXPECT_TRUE(panel.lastTilt().keptFamilies.empty());
+    EXPECT_FALSE(child<QTreeWidget>(panel, "TiltTree")->isColumnHidden(4));
+    // The same image twice is one orientation: kept, with the same small misfit on both sides.
+    ASSERT_TRUE(panel.readImagePattern(1, first));
+    ASSERT_TRUE(panel.checkTilt());
+    EXPECT_EQ(panel.lastTilt().keptFamilies.size(), 1u);
+    EXPECT_EQ(windowSays(), commandSays({QStringLiteral("--axis=0")}, 0));
+
+    // The current result set has no directions in an image: told, nothing checked.
+    panel.useCurrentAsSecond();
+    prompts.clearQuestions();
+    EXPECT_FALSE(panel.checkTilt());
+    ASSERT_EQ(prompts.questions().size(), 1u);
+    EXPECT_TRUE(prompts.questions()[0].text.contains(QStringLiteral("第二张花样没有图像中的方向")));
 }
