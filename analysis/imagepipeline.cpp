@@ -57,11 +57,7 @@ RunMatch matchRun(const core::Cell& cell, const simulation::ExtinctionRule& allo
                   const RowOfGroup& rowOfGroup, std::span<const double> misfits,
                   const indexing::FamilyGrouping& families, const ImageFrame& frame,
                   const std::vector<PixelPoint>& detected) {
-    RunMatch result;
-    result.familyMatch.assign(families.families.size(), std::nullopt);
-    result.rowMatch.assign(groups, std::numeric_limits<float>::quiet_NaN());
-    if (groups == 0) return result;
-
+    if (groups == 0) return matchLeadingRows(cell, allowed, 0, {}, families.families, frame, detected);
     // The groups to match, in order: each family's representative, then the least misfits.
     std::vector<std::size_t> order;
     for (const indexing::SolutionFamily& f : families.families)
@@ -78,26 +74,42 @@ RunMatch matchRun(const core::Cell& cell, const simulation::ExtinctionRule& allo
         return mx < my || (mx == my && x < y);
     });
     order.insert(order.end(), byMisfit.begin(), head);
+    std::vector<LeadingRow> leading;
+    for (std::size_t g : order)
+        if (const std::optional<indexing::ResultRow> row = rowOfGroup(g)) leading.emplace_back(g, *row);
+    return matchLeadingRows(cell, allowed, groups, leading, families.families, frame, detected);
+}
+
+RunMatch matchLeadingRows(const core::Cell& cell, const simulation::ExtinctionRule& allowed, std::size_t groups,
+                          std::span<const LeadingRow> leading, std::span<const indexing::SolutionFamily> families,
+                          const ImageFrame& frame, const std::vector<PixelPoint>& detected) {
+    RunMatch result;
+    result.familyMatch.assign(families.size(), std::nullopt);
+    result.rowMatch.assign(groups, std::numeric_limits<float>::quiet_NaN());
+    if (groups == 0) return result;
+    std::map<std::size_t, const indexing::ResultRow*> rowOf;
+    for (const LeadingRow& l : leading) rowOf.emplace(l.first, &l.second);
 
     // Each distinct (g1, g2) is simulated once.
     std::map<std::array<int, 6>, std::optional<double>> done;
     const auto scoreOf = [&](std::size_t g) -> std::optional<double> {
-        const std::optional<indexing::ResultRow> row = rowOfGroup(g);
-        if (!row) return std::nullopt;
-        const std::array<int, 6> key{row->g1[0], row->g1[1], row->g1[2], row->g2[0], row->g2[1], row->g2[2]};
+        const auto row = rowOf.find(g);
+        if (row == rowOf.end()) return std::nullopt;
+        const indexing::ResultRow& r = *row->second;
+        const std::array<int, 6> key{r.g1[0], r.g1[1], r.g1[2], r.g2[0], r.g2[1], r.g2[2]};
         auto found = done.find(key);
         if (found == done.end()) {
             if (done.size() >= kMatchedPairs) return std::nullopt;
-            const std::optional<simulation::SpotMatch> m =
-                simulation::matchRow(cell, allowed, row->g1, row->g2, frame, detected);
+            const std::optional<simulation::SpotMatch> m = simulation::matchRow(cell, allowed, r.g1, r.g2, frame, detected);
             found = done.emplace(key, m ? std::optional<double>(m->score()) : std::nullopt).first;
         }
         return found->second;
     };
-    for (std::size_t g : order)
-        if (const std::optional<double> score = scoreOf(g)) result.rowMatch[g] = static_cast<float>(*score);
+    for (const LeadingRow& l : leading)
+        if (l.first < groups)
+            if (const std::optional<double> score = scoreOf(l.first)) result.rowMatch[l.first] = static_cast<float>(*score);
     // A representative was matched first or not at all: asking again reads what it got.
-    for (const indexing::SolutionFamily& f : families.families)
+    for (const indexing::SolutionFamily& f : families)
         if (f.id >= 1 && static_cast<std::size_t>(f.id) <= result.familyMatch.size() && f.representative < groups)
             result.familyMatch[static_cast<std::size_t>(f.id - 1)] = scoreOf(f.representative);
     return result;

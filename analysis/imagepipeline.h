@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <utility>  // for pair
 #include <vector>
 
 #include "core/lattice.h"
@@ -65,5 +66,15 @@ RunMatch matchRun(const core::Cell& cell, const simulation::ExtinctionRule& allo
                   const RowOfGroup& rowOfGroup, std::span<const double> misfits,
                   const indexing::FamilyGrouping& families, const ImageFrame& frame,
                   const std::vector<PixelPoint>& detected);
+
+// A row of a run with its group - 1.
+using LeadingRow = std::pair<std::size_t, indexing::ResultRow>;
+
+// matchRun on the rows it would try, given in that order (`leading`: the families'
+// representatives, then the rows of least misfit): the work does not grow with the run's
+// `groups`, except for the result's one value per group.
+RunMatch matchLeadingRows(const core::Cell& cell, const simulation::ExtinctionRule& allowed, std::size_t groups,
+                          std::span<const LeadingRow> leading, std::span<const indexing::SolutionFamily> families,
+                          const ImageFrame& frame, const std::vector<PixelPoint>& detected);
 
 }  // namespace saed::analysis

@@ -2,6 +2,7 @@
 #include "app/resultspanel.h"
 
 #include <cmath>  // for isfinite
+#include <memory>
 
 #include <QAction>
 #include <QCheckBox>
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QThread>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -194,22 +196,53 @@ void ResultsPanel::rebuildFamilies() {
     computeFamilyMatches();
 }
 
+ResultsPanel::~ResultsPanel() {
+    if (m_matchThread == nullptr) return;
+    m_matchThread->wait();
+    delete m_matchThread;
+}
+
 // Matches the rows and families against the image, once per run or change of image or lines,
-// and fills the tree with one line per family: by misfit, or with an image, by match first.
+// and fills the tree with one line per family: by misfit, or with an image, by match first. The
+// match runs on a worker; until it ends the rows and families show none.
 void ResultsPanel::computeFamilyMatches() {
-    const indexing::FamilyGrouping& grouping = m_indexing.lastFamilies();
-    ResultTableModel& table = *m_model.resultTable();
-    m_familyMatch.assign(grouping.families.size(), -1.0);
-    std::vector<float> rowMatch;  // by group - 1; empty without an image
-    const std::optional<simulation::ImageFrame> frame = imageFrame();
-    if (frame && table.rowCount() > 0) {
-        analysis::RunMatch match = analysis::matchLastRun(m_indexing, table, *frame, detectedSpots());
-        rowMatch = std::move(match.rowMatch);
-        for (std::size_t i = 0; i < match.familyMatch.size(); ++i)
-            if (match.familyMatch[i]) m_familyMatch[i] = *match.familyMatch[i];
-    }
-    table.setMatchData(std::move(rowMatch));
+    ++m_matchSerial;
+    m_familyMatch.assign(m_indexing.lastFamilies().families.size(), -1.0);
+    m_model.resultTable()->setMatchData({});
     fillFamilyTree();
+    startMatch();
+}
+
+void ResultsPanel::startMatch() {
+    // The running match ends first; its end starts the one for what is current then.
+    if (m_matchThread != nullptr) return;
+    const std::optional<simulation::ImageFrame> frame = imageFrame();
+    if (!frame || m_model.resultTable()->rowCount() == 0) return;
+    // Copies of what the match reads, small whatever the run's size: the worker shares nothing
+    // with the window.
+    struct Job {
+        analysis::RunMatchInput input;
+        simulation::ImageFrame frame;
+        std::vector<simulation::PixelPoint> detected;
+        analysis::RunMatch result;
+    };
+    auto job = std::make_shared<Job>(Job{analysis::lastRunMatchInput(m_indexing), *frame, detectedSpots(), {}});
+    const std::uint64_t serial = m_matchSerial;
+    m_matchThread = QThread::create([job] { job->result = job->input.match(job->frame, job->detected); });
+    connect(m_matchThread, &QThread::finished, this, [this, job, serial] {
+        m_matchThread->deleteLater();
+        m_matchThread = nullptr;
+        ResultTableModel& table = *m_model.resultTable();
+        if (serial != m_matchSerial) {
+            startMatch();
+            return;
+        }
+        for (std::size_t i = 0; i < job->result.familyMatch.size() && i < m_familyMatch.size(); ++i)
+            if (job->result.familyMatch[i]) m_familyMatch[i] = *job->result.familyMatch[i];
+        table.setMatchData(std::move(job->result.rowMatch));
+        fillFamilyTree();
+    });
+    m_matchThread->start();
 }
 
 void ResultsPanel::fillFamilyTree() {

@@ -17,6 +17,7 @@
 
 class QCheckBox;
 class QTableView;
+class QThread;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -41,6 +42,8 @@ public:
     // The rows are those of `indexing`'s last run, matched against `measurement`'s image.
     ResultsPanel(model::MainModel& model, model::Prompts& prompts, indexing::IndexingOperations& indexing,
                  measure::ImageMeasurement& measurement, QWidget* parent = nullptr);
+    // Waits for a match still running on its worker.
+    ~ResultsPanel() override;
 
     QTableView* listView1() const { return m_listView1; }
     QCheckBox* familySwitch() const { return m_familySwitch; }
@@ -67,6 +70,9 @@ public:
     void imageChanged();
     // Four indices on display: the setting is on and the rows' cell is hexagonal.
     bool fourIndexShown() const;
+    // True while the rows are matched against the image on a worker; the match column and the
+    // families view take the values when it ends.
+    bool isMatching() const { return m_matchThread != nullptr; }
 
 signals:
     // The zone of the row shown, with the planes along +x (g1) and on the +y side (g2).
@@ -85,6 +91,10 @@ private:
     void refreshFamilyColours();
     void updateOverlay();
     void computeFamilyMatches();
+    // Matches the last run against the image on a worker (one at a time: a change while one
+    // runs starts the next when it ends, and only the match of the current rows and image is
+    // taken).
+    void startMatch();
     // The measured R1 and R2 on the image's values; nothing without an image, without both
     // lines or with a segment count N that is not a whole number from 1 (segmentsRefused()).
     std::optional<simulation::ImageFrame> imageFrame() const;
@@ -106,6 +116,8 @@ private:
     std::uint64_t m_detectedSerial = 0;  // the image the detected spots belong to
     std::vector<simulation::PixelPoint> m_detected;
     std::vector<double> m_familyMatch;  // by family id - 1; negative without a match
+    QThread* m_matchThread = nullptr;
+    std::uint64_t m_matchSerial = 0;  // counts the changes of rows, image and lines
 };
 
 }  // namespace saed::app

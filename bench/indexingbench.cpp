@@ -13,6 +13,7 @@
 #include "indexing/indexingoperations.h"
 #include "indexing/solutionfamilies.h"
 #include "core/holohedry.h"
+#include "analysis/runmatch.h"
 
 namespace {
 
@@ -275,6 +276,55 @@ void BM_BuildResults_2M(benchmark::State& state) {
     state.counters["rows"] = table.rowCount();
 }
 BENCHMARK(BM_BuildResults_2M)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A 2-million-row run and an image frame with 81 detected spots, for the match of the run.
+struct MatchSetup {
+    saed::model::MainModel model;
+    NoPrompts prompts;
+    saed::indexing::IndexingOperations operations{model, prompts};
+    saed::simulation::ImageFrame frame;
+    std::vector<saed::simulation::PixelPoint> detected;
+    MatchSetup() {
+        operations.setKeepLastRows(false);  // as in the window: the table holds the rows
+        fillManyRows(model, "6");
+        operations.runFromButton();
+        frame.centre = {512, 512};
+        frame.r1End = {612, 512};
+        frame.r2End = {512, 612};
+        frame.widthPx = frame.heightPx = 1024;
+        for (int i = -4; i <= 4; ++i)
+            for (int j = -4; j <= 4; ++j) detected.push_back({512.0 + 100 * i, 512.0 + 100 * j});
+    }
+};
+
+// What the window's thread does for the match after a run or a new line: it takes copies of
+// the leading rows and families for the worker (against the match itself, below, which the
+// window's thread used to do).
+void BM_MatchInputTaken_2M(benchmark::State& state) {
+    const MatchSetup setup;
+    std::size_t leading = 0;
+    for (auto _ : state) {
+        const saed::analysis::RunMatchInput input = saed::analysis::lastRunMatchInput(setup.operations);
+        leading = input.leading.size();
+        benchmark::DoNotOptimize(input.leading.data());
+    }
+    state.counters["rows"] = setup.model.resultTable()->rowCount();
+    state.counters["leading"] = static_cast<double>(leading);
+}
+BENCHMARK(BM_MatchInputTaken_2M)->Unit(benchmark::kMillisecond);
+
+// The match on the worker: the leading rows simulated and compared with the spots, one value
+// per group.
+void BM_MatchOnWorker_2M(benchmark::State& state) {
+    const MatchSetup setup;
+    const saed::analysis::RunMatchInput input = saed::analysis::lastRunMatchInput(setup.operations);
+    for (auto _ : state) {
+        saed::analysis::RunMatch match = input.match(setup.frame, setup.detected);
+        benchmark::DoNotOptimize(match.rowMatch.data());
+    }
+    state.counters["rows"] = setup.model.resultTable()->rowCount();
+}
+BENCHMARK(BM_MatchOnWorker_2M)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

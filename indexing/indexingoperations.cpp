@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: BSD-3-Clause
 #include "indexing/indexingoperations.h"
 
-#include <cmath>    // for abs, isfinite, lround
+#include <algorithm>  // for min, partial_sort
+#include <cmath>    // for abs, isfinite, isnan, lround
+#include <limits>
+#include <numeric>  // for iota
 #include <exception>
 #include <new>  // for bad_alloc
 #include <optional>
@@ -33,6 +36,32 @@ constexpr int kToleranceFields[6] = {fieldNumber(Field::TolD1), fieldNumber(Fiel
                                      fieldNumber(Field::TolAngle13)};
 
 QColor rgb(const int (&c)[3]) { return QColor(c[0], c[1], c[2]); }
+
+// The families' representatives, then the rows of least misfit (see lastLeadingRows).
+std::vector<IndexingOperations::LeadingRow> leadingRows(const std::vector<ResultRow>& rows,
+                                                        const std::vector<double>& misfits,
+                                                        const FamilyGrouping& families) {
+    std::vector<std::size_t> order;
+    for (const SolutionFamily& f : families.families)
+        if (f.representative < rows.size()) order.push_back(f.representative);
+    std::vector<std::size_t> byMisfit(rows.size());
+    std::iota(byMisfit.begin(), byMisfit.end(), std::size_t{0});
+    const auto key = [&misfits](std::size_t g) {
+        const double m = g < misfits.size() ? misfits[g] : std::numeric_limits<double>::quiet_NaN();
+        return std::isnan(m) ? std::numeric_limits<double>::infinity() : m;
+    };
+    const auto head = byMisfit.begin() +
+                      static_cast<std::ptrdiff_t>(std::min(rows.size(), IndexingOperations::kLeadingRows));
+    std::partial_sort(byMisfit.begin(), head, byMisfit.end(), [&key](std::size_t x, std::size_t y) {
+        const double mx = key(x), my = key(y);
+        return mx < my || (mx == my && x < y);
+    });
+    order.insert(order.end(), byMisfit.begin(), head);
+    std::vector<IndexingOperations::LeadingRow> leading;
+    leading.reserve(order.size());
+    for (std::size_t g : order) leading.emplace_back(g, rows[g]);
+    return leading;
+}
 
 QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -119,6 +148,7 @@ std::optional<IndexingInput> IndexingOperations::beginRun() {
     m_inputRejected = 0;
     m_families = {};
     m_misfits.clear();
+    m_leadingRows.clear();
 
     for (int n = 0; n < model::MainModel::kText1Count; ++n) {
         if ((n >= fieldNumber(Field::H1) && n < fieldNumber(Field::Range)) || m_model.isNumeric(n)) continue;
@@ -162,6 +192,7 @@ IndexingOperations::CompletedRun IndexingOperations::completeRun(IndexingResult 
     for (std::size_t r = 0; r < rows.size(); ++r) run.misfits[r] = misfit(rows[r], input.measured, input.tolerances);
     run.symmetry = familySymmetry(input);
     if (rows.size() <= kMaxFamilyRows) run.families = groupFamilies(rows, run.misfits, run.symmetry);
+    run.leadingRows = leadingRows(rows, run.misfits, run.families);
     std::vector<int> familyOfGroup = run.families.familyOfRow;
     familyOfGroup.resize(rows.size(), 0);
     run.table = ResultTableModel::prepareRows(rows, sort, run.misfits, familyOfGroup);
@@ -175,6 +206,7 @@ void IndexingOperations::finishRun(CompletedRun run) {
     m_misfits = std::move(run.misfits);
     m_symmetry = std::move(run.symmetry);
     m_families = std::move(run.families);
+    m_leadingRows = std::move(run.leadingRows);
     m_model.resultTable()->adoptRows(std::move(run.table), rgb(kBuiltRgb));
     m_model.setCaption(Caption::Label22, QString::number(run.rowCount));
     if (m_lastEnd == RunEnd::RowLimit)

@@ -105,6 +105,14 @@ public:
     // reflections of the lattice type.
     const std::vector<core::LatticeOp>& lastSymmetry() const { return m_symmetry; }
     static constexpr std::size_t kMaxFamilyRows = 500'000;
+    // The rows a match against an image looks at, with their group - 1, in the order it tries
+    // them: each family's representative (best family first), then the kLeadingRows rows of
+    // least misfit, least first (a row without a misfit last, ties by group). Picked when the
+    // run is completed (on the worker for a run there), so that a match never passes over all
+    // the rows of a large run.
+    using LeadingRow = std::pair<std::size_t, ResultRow>;
+    const std::vector<LeadingRow>& lastLeadingRows() const { return m_leadingRows; }
+    static constexpr std::size_t kLeadingRows = 800;
 
     // The 标定计算 button after the magnifier is closed: busy caption, run, sort by the label
     // column, label colours, lattice lock when the input was accepted, caption back.
@@ -164,6 +172,7 @@ private:
         std::vector<double> misfits;
         std::vector<core::LatticeOp> symmetry;
         FamilyGrouping families;
+        std::vector<LeadingRow> leadingRows;
     };
     // What a run on the worker shares with the GUI thread.
     struct WorkerRun {
@@ -193,6 +202,7 @@ private:
     FamilyGrouping m_families;
     std::vector<double> m_misfits;
     std::vector<core::LatticeOp> m_symmetry;
+    std::vector<LeadingRow> m_leadingRows;
     RunEnd m_lastEnd = RunEnd::Complete;
     std::size_t m_rowLimit = kRowLimit;
     bool m_keepLastRows = true;

@@ -483,7 +483,7 @@ int runIndexCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 
     // The match of the families against the image's detected spots, as the window computes it.
     std::optional<std::vector<std::optional<double>>> matchOfId;
-    if (frame) matchOfId = analysis::matchLastRun(operations, *model.resultTable(), *frame, detected).familyMatch;
+    if (frame) matchOfId = analysis::matchLastRun(operations, *frame, detected).familyMatch;
     const std::vector<FamilyLine> families = indexing::rankFamilies(operations.lastFamilies(), matchOfId);
 
     const model::ResultTableModel& table = *model.resultTable();

@@ -42,7 +42,9 @@ protected:
     // (a missing value written "-" as the command line writes it).
     QList<QStringList> windowFamilies() {
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command6")), Qt::LeftButton);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !window.indexingOperations()->isRunning(); }, 60000));
+        // The run, then the match against the image, each on a worker.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return !window.indexingOperations()->isRunning() && !window.resultsPanel()->isMatching(); }, 60000));
         QList<QStringList> lines;
         const QTreeWidget& tree = *window.resultsPanel()->familyTree();
         for (int i = 0; i < tree.topLevelItemCount(); ++i) {

@@ -155,6 +155,29 @@ TEST(IndexingOperationsTest, manyRowsAreAllKept) {
                 ASSERT_EQ(f.table.group(r), groupOrder[static_cast<std::size_t>(r)]) << "column " << column << " row " << r;
         }
     }
+
+    // The rows a match against an image looks at: each family's representative, then the rows of
+    // least misfit in order, each with its own planes; no row left out has a smaller misfit.
+    const auto& leading = f.operations.lastLeadingRows();
+    const auto& families = f.operations.lastFamilies().families;
+    const std::vector<double>& misfits = f.operations.lastMisfits();
+    ASSERT_FALSE(families.empty());
+    ASSERT_EQ(leading.size(), families.size() + IndexingOperations::kLeadingRows);
+    for (std::size_t i = 0; i < families.size(); ++i) EXPECT_EQ(leading[i].first, families[i].representative);
+    std::vector<bool> taken(rows.size(), false);
+    double last = 0;
+    for (std::size_t i = 0; i < leading.size(); ++i) {
+        const auto& [g, row] = leading[i];
+        ASSERT_LT(g, rows.size());
+        EXPECT_TRUE(row.g1 == rows[g].g1 && row.g2 == rows[g].g2 && row.g3 == rows[g].g3) << i;
+        if (i < families.size()) continue;
+        EXPECT_GE(misfits[g], last) << i;
+        last = misfits[g];
+        taken[g] = true;
+    }
+    std::size_t smallerLeftOut = 0;
+    for (std::size_t g = 0; g < rows.size(); ++g) smallerLeftOut += !taken[g] && misfits[g] < last;
+    EXPECT_EQ(smallerLeftOut, 0u);
 }
 
 TEST(IndexingOperationsTest, rowLimitIsToldAndCancelKeepsAConsistentTable) {
