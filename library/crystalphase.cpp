@@ -4,7 +4,8 @@
 #include <algorithm>  // for max
 #include <charconv>  // for from_chars, to_chars
 #include <cmath>     // for pow, floor, log10, llround, isfinite, fabs
-#include <cstdio>    // for snprintf
+#include <string>
+#include <system_error>  // for errc
 
 namespace saed::library {
 
@@ -67,18 +68,20 @@ std::string formatNumberWithSu(double value, double su) {
     const double suScaled = su * std::pow(10.0, decimals);
     if (!(suScaled < 1e15)) return formatNumberWithSu(value, 0);
     const long long suDigits = std::llround(suScaled);
-    char buf[64];
-    if (decimals >= 0 && decimals <= 15) {
-        std::snprintf(buf, sizeof buf, "%.*f(%lld)", decimals, value, suDigits);
-        return buf;
-    }
+    // "." whatever the locale: printf would write a decimal comma that no reader takes back.
+    const auto fixed = [](double v, int places) {
+        char buf[400];
+        const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, places);
+        return ec == std::errc() ? std::string(buf, end) : std::string("0");
+    };
+    const std::string su10 = "(" + std::to_string(suDigits) + ")";
+    if (decimals >= 0 && decimals <= 15) return fixed(value, decimals) + su10;
     // An uncertainty of tens or more, or far below the value's digits: the exponent carries
     // the scale, 123e1(3) for 1234.5 +- 30.
     const double mantissa = value * std::pow(10.0, decimals);
     if (!std::isfinite(mantissa) || std::fabs(mantissa) > 1e15)
         return formatNumberWithSu(value, 0);  // an uncertainty that no digit of the value shows
-    std::snprintf(buf, sizeof buf, "%.0fe%d(%lld)", mantissa, -decimals, suDigits);
-    return buf;
+    return fixed(mantissa, 0) + "e" + std::to_string(-decimals) + su10;
 }
 
 }  // namespace saed::library

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: BSD-3-Clause
 #include "library/phasetexts.h"
 
-#include <cstdio>     // for snprintf
+#include <charconv>      // for to_chars
+#include <system_error>  // for errc
 
 #include "library/spacegroup.h"
 
@@ -38,9 +39,10 @@ std::string fieldText(std::string text) {
 std::string number(double value) { return formatNumberWithSu(value, 0); }
 
 std::string ratioText(double ratio) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.4f", ratio);
-    return text;
+    // "." whatever the locale.
+    char text[400];
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, ratio, std::chars_format::fixed, 4);
+    return ec == std::errc() ? std::string(text, end) : std::string();
 }
 
 }  // namespace

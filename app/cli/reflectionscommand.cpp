@@ -6,7 +6,6 @@
 #include <QJsonObject>
 
 #include <algorithm>  // for max
-#include <cstdio>     // for snprintf
 
 #include "app/cli/commands.h"
 #include "app/cli/crystaloptions.h"
@@ -53,11 +52,8 @@ int usageError(QTextStream& err, const QString& message) {
     return 2;
 }
 
-QString fixed(double value, int decimals) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return QString::fromLatin1(text);
-}
+// "." whatever the locale, as printf would not write it.
+QString fixed(double value, int decimals) { return QString::number(value, 'f', decimals); }
 
 }  // namespace
 

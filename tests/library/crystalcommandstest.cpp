@@ -237,6 +237,17 @@ TEST(CrystalCommandsTest, simulatePngWithoutADisplay) {
     EXPECT_EQ(image.size(), QSize(600, 600));
 }
 
+// Under a locale that writes a decimal comma the program's spacings keep their point.
+TEST(CrystalCommandsTest, reflectionsKeepTheDecimalPointUnderACommaLocale) {
+    qputenv("LC_NUMERIC", "de_DE.UTF-8");
+    const saed::testdata::ProgramRun run =
+        saed::testdata::runCliProgram(cliArgs("reflections --cell 0.29506,0.29506,0.46835,90,90,120 --type simple --range 1"));
+    qunsetenv("LC_NUMERIC");
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("0.468350"))) << run.out.toStdString();
+    EXPECT_FALSE(run.out.contains(QStringLiteral("0,468350"))) << run.out.toStdString();
+}
+
 TEST_F(CrystalLibraryTest, importedPhasesKeptAtomicallyAndBadCifsChangeNothing) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());

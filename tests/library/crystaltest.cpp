@@ -2,6 +2,7 @@
 // CIF import, space-group extinctions, structure factors, double diffraction, the phase file
 // and the built-in phase set.
 #include <algorithm>
+#include <clocale>  // for setlocale
 #include <cmath>
 #include <set>
 #include <string>
@@ -322,12 +323,18 @@ TEST(PhaseFileTest, roundTripsThroughItselfAndCif) {
     } numbers[] = {{0.54307, 0.00002, "0.54307(2)"}, {0.5431, 0.00012, "0.54310(12)"},
                    {1234.5, 30, "123e1(3)"}, {2.9e27, 1e26, "290e25(10)"}, {90, 0, "90"},
                    {0.43, 95.73, "0.4(957)"}};  // the value is not rounded away
-    for (const auto& n : numbers) {
-        EXPECT_EQ(formatNumberWithSu(n.value, n.su), n.text);
-        const auto read = parseNumberWithSu(n.text);
-        ASSERT_TRUE(read) << n.text;
-        EXPECT_NEAR(read->su, n.su, n.su * 1e-3) << n.text;
+    // The same under a locale whose decimal point is a comma: a phase file written there reads back.
+    for (const char* locale : {"C", "de_DE.UTF-8"}) {
+        if (!std::setlocale(LC_NUMERIC, locale)) continue;
+        for (const auto& n : numbers) {
+            EXPECT_EQ(formatNumberWithSu(n.value, n.su), n.text) << locale;
+            const auto read = parseNumberWithSu(n.text);
+            ASSERT_TRUE(read) << n.text;
+            EXPECT_NEAR(read->su, n.su, n.su * 1e-3) << n.text;
+        }
+        EXPECT_TRUE(readPhaseFile(writePhaseFile(phases), "t.phases").ok()) << locale;
     }
+    std::setlocale(LC_NUMERIC, "C");
     EXPECT_FALSE(parseNumberWithSu("1.2(3"));
     EXPECT_FALSE(parseNumberWithSu("?"));
 
