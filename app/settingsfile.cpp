@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdio>  // for rename, which replaces the target in one step
+#include <memory>
 
 #include <QCoreApplication>  // for translate, applicationPid
 #include <QDir>
@@ -10,6 +11,8 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
+
+#include "store/filelock.h"
 
 namespace saed::app {
 
@@ -28,6 +31,10 @@ QString readBack(const QVariant& value) {
 }
 
 bool write(const QString& path, const QVariantMap& changes) {
+    // Another running window's change made meanwhile is read under the lock and kept. The wait
+    // is short: the window's thread waits.
+    const std::unique_ptr<QLockFile> lock = store::lockForRewrite(path, 2000);
+    if (!lock) return false;
     QVariantMap wanted;
     {
         const QSettings old(path, QSettings::IniFormat);

@@ -8,10 +8,11 @@
 
 namespace saed::app {
 
-// Sets `changes` (key -> value) in the settings file at `path`, keeping every other key. The new
-// file is written beside the old one and read back before it replaces it, since the settings
-// writer may report a write cut short by a full disk as done; false, with the old file left
-// whole, when it cannot be written or reads back otherwise.
+// Sets `changes` (key -> value) in the settings file at `path`, keeping every other key, under the
+// file's lock as every running window takes it. The new file is written beside the old one and
+// read back before it replaces it, since the settings writer may report a write cut short by a
+// full disk as done; false, with the old file left whole, when it cannot be written or reads
+// back otherwise.
 bool writeSettings(const QString& path, const QVariantMap& changes);
 
 // The status-bar message for a settings write that failed, the first time since the last one
