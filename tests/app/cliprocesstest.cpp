@@ -78,6 +78,7 @@ TEST(CliProcessTest, badInputIsRefusedNamingTheFieldAndPrintsNothing) {
     const QString cell = QStringLiteral(" --p1 1,0,0 --p2 0,1,0");
     const QString index = QStringLiteral("index --cell 0.5,0.5,0.5,90,90,90 ");
     const QString measured = QStringLiteral(" --scale 2,100 --r1 100,1 --r2 100,1 --r3 141.42,1");
+    const QString orient = QStringLiteral("orient --cell 0.405,0.405,0.405,90,90,90 --type face --g1 2,0,0 --g2 0,2,0");
     const std::pair<QString, QString> cases[] = {
         // Cells: an angle outside (0, 180) passes for its supplement, junk after a number, a
         // cell too large for its metric, angles that close no cell.
@@ -137,6 +138,17 @@ TEST(CliProcessTest, badInputIsRefusedNamingTheFieldAndPrintsNothing) {
         {QStringLiteral("image refine " SAED_SAMPLES "/al-011-pattern.tif"), QStringLiteral("--at X,Y is needed")},
         {QStringLiteral("image refine " SAED_SAMPLES "/al-011-pattern.tif --at a,b"), QStringLiteral("take numbers")},
         {QStringLiteral("image blur " SAED_SAMPLES "/al-011-pattern.tif"), QStringLiteral("unknown action 'blur'")},
+        // Four indices on a cubic cell or with an inconsistent T or i; an orientation without R1's
+        // direction; space group 0; a library file that is not there; --out without --report.
+        {QStringLiteral("simulate --cell 0.4,0.4,0.4,90,90,90 --zone 2,-1,-1,0"), QStringLiteral("four indices are for hexagonal cells only")},
+        {QStringLiteral("simulate --cell 0.32094,0.32094,0.52107,90,90,120 --zone 2,-1,1,0"), QStringLiteral("need T = -(U + V)")},
+        {QStringLiteral("calc --cell 0.32094,0.32094,0.52107,90,90,120 --p1 1,0,1,0 --p2 0,0,2 --p3 1,0,2"), QStringLiteral("need i = -(h + k)")},
+        {orient, QStringLiteral("give R1's direction with --r1-angle")},
+        {QStringLiteral("orient --cell 0.405,0.405,0.405,90,90,90 --g1 1,0,-1,0 --g2 0,0,2 --r1-angle 0"), QStringLiteral("--g1: four indices are for hexagonal")},
+        {orient + QStringLiteral(" --r1-angle 0 --indices 4"), QStringLiteral("--indices 4: four indices are for hexagonal")},
+        {QStringLiteral("reflections --cell 0.5,0.5,0.5,90,90,90 --spacegroup 0"), QStringLiteral("unknown space group '0'")},
+        {QStringLiteral("library --library /nonexistent/none.txt"), QStringLiteral("cannot read '/nonexistent/none.txt'")},
+        {index + QStringLiteral("--d 1,1,1 --angles 90,45,45 --out /nonexistent/x"), QStringLiteral("--out names the folder of --report")},
     };
     for (const auto& [line, named] : cases) {
         const CliRun run = runCli(line);

@@ -59,11 +59,7 @@ TEST(LibraryCommandTest, builtInAndFileLibrariesAreListedAndAnIncompleteFileIsRe
         EXPECT_EQ(refused.err, QStringLiteral("saedindex-cli %1: '%2': record 2 is incomplete (2 of nine fields); "
                                               "the library file was not used\n")
                                    .arg(QString::fromLatin1(command), cut));
-    }
-    const CliRun missing = runCli(cliArgs("library --library") << dir.filePath(QStringLiteral("none")));
-    EXPECT_EQ(missing.status, 2);
-    EXPECT_TRUE(missing.err.startsWith(QStringLiteral("saedindex-cli library: cannot read"))) << missing.err.toStdString();
-}
+    }}
 
 TEST(CalcCommandTest, planesOfAluminiumInTextAndJson) {
     const char* const al = "calc --cell 0.40495,0.40495,0.40495,90,90,90 --p1 1,1,-1 --p2 1,-1,1 --p3 2,0,0";

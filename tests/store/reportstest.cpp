@@ -365,9 +365,6 @@ TEST_F(ScreeningTest, indexCommandWritesTheResultReport) {
         EXPECT_EQ(fileBytes(QDir(out).filePath(reports[0])), expected);
         EXPECT_TRUE(run.err.contains(QDir::toNativeSeparators(QDir(out).filePath(reports[0]))));
     }
-    // --out without --report
-    EXPECT_EQ(runCli("index", cell + QStringLiteral("--d 1,1,1 --angles 90,45,45 --out ") + dir.path()).status,
-              2);
 }
 
 // Files are written in Chinese whatever language the window speaks: the result report, the
