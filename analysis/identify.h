@@ -44,9 +44,9 @@ struct IdentifySettings {
     int imageHeight = 0;
     std::size_t maxCandidates = 50;
     // The least spread of measured ln I about the kinematic |F|^2 that a pattern is given (the
-    // spread is otherwise that of the best-fitting candidate): what integrating a spot over its
-    // window on a camera gives at best.
-    double leastIntensitySpread = 0.15;
+    // spread is otherwise that of the best-fitting candidate): kinematic intensities of a thin
+    // crystal, integrated over a spot's window, are not trusted closer than about 30 %.
+    double leastIntensitySpread = 0.3;
 };
 
 // The visible parts of a candidate's score.
@@ -54,18 +54,18 @@ struct ScoreParts {
     double shapeMisfit = 0;   // net length ratio and angle, root mean square in standard uncertainties
     double scaleMisfit = 0;   // calibration, in standard uncertainties (fitted scale: 0 inside the range)
     double geometry = 0;      // exp(-(2 shapeMisfit^2 + scaleMisfit^2) / 4), 0..1
-    double present = 0;       // share of the predicted spots that are seen, weighted by |F|^2
+    double present = 0;       // share of the predicted intensity seen: |F|^2, under the fitted fall-off when there is one
     double explained = 0;     // share of the detected spots the candidate explains
     // Correlation of ln |F|^2 and the measured ln I once both are freed of a smooth fall with |g|,
     // -1..1 (0 without atoms, or when |F|^2 differs only by that fall).
     double intensity = 0;
-    // The intensities against |F|^2 under the fall-off fitted to the candidate's own spots: the root
+    // The intensities against |F|^2 under a smooth fall-off fitted to the candidate's own spots: the root
     // mean square of the ln I residuals in units of the pattern's spread (that of the best-fitting
-    // candidate), clipped spots counted only when fainter than predicted, absent ones when predicted
+    // candidate), clipped spots counted only when seen brighter than predicted, absent ones when predicted
     // brighter than the faintest spot seen.
     double intensityMisfit = 0;
     // exp(-(chi^2 - its degrees of freedom - the least of that among the good candidates) / 4) of
-    // those residuals, 0..1 (1 without atoms or with under three spots to fit): the candidate that
+    // those residuals, 0..1 (1 without atoms or with under four spots to fit): the candidate that
     // explains the intensities best keeps 1, the others lose as far as they explain them worse.
     double intensityFit = 1;
     // 1 when the zone's first higher-order Laue zone lies beyond the pattern; less when it would
