@@ -45,6 +45,14 @@ namespace {
 
 constexpr int kGroupRole = Qt::UserRole + 1;  // the group a tree line shows
 constexpr int kFamilyRole = Qt::UserRole + 2; // the family id of a top-level line
+constexpr int kRowRole = Qt::UserRole + 3;    // the table row a child line was made from
+
+// The table row of `group`: `hint` while it still holds that group (no sort since), else found
+// by a pass over the rows, which a large run makes slow.
+int rowOf(const ResultTableModel& table, int group, int hint) {
+    if (hint >= 0 && hint < table.rowCount() && table.group(hint) == group) return hint;
+    return table.rowOfGroup(group);
+}
 
 QString numberText(double v) {
     return std::isfinite(v) ? QString::fromStdString(core::formatFixed(v, 3, false)) : QStringLiteral("—");
@@ -145,7 +153,8 @@ ResultsPanel::ResultsPanel(model::MainModel& model, model::Prompts& prompts, ind
     });
     connect(m_familyTree, &QTreeWidget::itemExpanded, this, &ResultsPanel::fillFamilyChildren);
     connect(m_familyTree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (item != nullptr) showGroup(item->data(0, kGroupRole).toInt());
+        if (item != nullptr)
+            showGroup(item->data(0, kGroupRole).toInt(), item->parent() != nullptr ? item->data(0, kRowRole).toInt() : -1);
     });
     connect(&m_indexing, &indexing::IndexingOperations::runFinished, this, &ResultsPanel::rebuildFamilies);
     connect(table, &QAbstractItemModel::modelReset, this, [this, table] {
@@ -155,7 +164,7 @@ ResultsPanel::ResultsPanel(model::MainModel& model, model::Prompts& prompts, ind
     connect(table, &QAbstractItemModel::dataChanged, this, &ResultsPanel::refreshFamilyColours);
     connect(m_listView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this, table](const QModelIndex& current) {
-                if (current.isValid()) showGroup(table->group(current.row()));
+                if (current.isValid()) showGroup(table->group(current.row()), current.row());
             });
     connect(&m_model, &model::MainModel::fourIndexChanged, this, &ResultsPanel::applyFourIndex);
 }
@@ -294,6 +303,7 @@ void ResultsPanel::fillFamilyChildren(QTreeWidgetItem* item) {
             planes(1), planes(5), planes(9),
             QString(), table.cell(r, ResultTableModel::kMisfitColumn), table.cell(r, ResultTableModel::kMatchColumn)});
         child->setData(0, kGroupRole, table.group(r));
+        child->setData(0, kRowRole, r);
         child->setForeground(1, table.labelColor(r));
         children.push_back(child);
     }
@@ -306,17 +316,18 @@ void ResultsPanel::refreshFamilyColours() {
         QTreeWidgetItem* family = m_familyTree->topLevelItem(i);
         for (int c = 0; c < family->childCount(); ++c) {
             QTreeWidgetItem* child = family->child(c);
-            const int r = table.rowOfGroup(child->data(0, kGroupRole).toInt());
+            const int r = rowOf(table, child->data(0, kGroupRole).toInt(), child->data(0, kRowRole).toInt());
             if (r >= 0) child->setForeground(1, table.labelColor(r));
         }
     }
 }
 
-void ResultsPanel::showGroup(int group) {
+void ResultsPanel::showGroup(int group, int rowHint) {
     const ResultTableModel& table = *m_model.resultTable();
-    const int r = table.rowOfGroup(group);
+    const int r = rowOf(table, group, rowHint);
     if (r < 0) return;
     m_shownGroup = group;
+    m_shownRow = r;
     const core::Hkl g1{static_cast<int>(table.shownNumber(r, 1)), static_cast<int>(table.shownNumber(r, 2)),
                        static_cast<int>(table.shownNumber(r, 3))};
     const core::Hkl g2{static_cast<int>(table.shownNumber(r, 5)), static_cast<int>(table.shownNumber(r, 6)),
@@ -360,7 +371,7 @@ const std::vector<simulation::PixelPoint>& ResultsPanel::detectedSpots() {
 
 void ResultsPanel::updateOverlay() {
     const ResultTableModel& table = *m_model.resultTable();
-    const int r = m_shownGroup > 0 ? table.rowOfGroup(m_shownGroup) : -1;
+    const int r = m_shownGroup > 0 ? rowOf(table, m_shownGroup, m_shownRow) : -1;
     const std::optional<simulation::ImageFrame> frame = imageFrame();
     const std::optional<indexing::ResultRow> row = r >= 0 ? table.resultRow(r) : std::nullopt;
     if (!row || !frame) {

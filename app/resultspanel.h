@@ -50,8 +50,9 @@ public:
     QTreeWidget* familyTree() const { return m_familyTree; }
 
     // Shows result group `group` (1, 2, ...): its zone goes to the simulation and, with an image,
-    // its spots over the image.
-    void showGroup(int group);
+    // its spots over the image. `rowHint`, the table row the caller took it from, spares a pass
+    // over the rows while it still holds the group.
+    void showGroup(int group, int rowHint = -1);
     // The group shown; 0 for none.
     int shownGroup() const { return m_shownGroup; }
     // No row is shown any more (the simulation shows a library phase).
@@ -113,6 +114,7 @@ private:
     QTreeWidget* m_familyTree = nullptr;
     bool m_overlayShown = true;
     int m_shownGroup = 0;
+    int m_shownRow = -1;  // the table row of m_shownGroup when last found
     std::uint64_t m_detectedSerial = 0;  // the image the detected spots belong to
     std::vector<simulation::PixelPoint> m_detected;
     std::vector<double> m_familyMatch;  // by family id - 1; negative without a match
