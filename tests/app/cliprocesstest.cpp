@@ -149,6 +149,12 @@ TEST(CliProcessTest, badInputIsRefusedNamingTheFieldAndPrintsNothing) {
         {QStringLiteral("reflections --cell 0.5,0.5,0.5,90,90,90 --spacegroup 0"), QStringLiteral("unknown space group '0'")},
         {QStringLiteral("library --library /nonexistent/none.txt"), QStringLiteral("cannot read '/nonexistent/none.txt'")},
         {index + QStringLiteral("--d 1,1,1 --angles 90,45,45 --out /nonexistent/x"), QStringLiteral("--out names the folder of --report")},
+        // The pattern of --image is the image's own: --angles beside --auto, or --image without it.
+        {index + QStringLiteral("--image " SAED_SAMPLES "/al-011-pattern.tif --auto --angles 90,45,45"), QStringLiteral("leave out --angles")},
+        {index + QStringLiteral("--image " SAED_SAMPLES "/al-011-pattern.tif"), QStringLiteral("--angles is required")},
+        // screen: a record the library does not have, a library file that is not there.
+        {QStringLiteral("screen --d 0.5,0.5,0.3535 --angles 90,45,45 --phases 9999"), QStringLiteral("'9999' is not a record number")},
+        {QStringLiteral("screen --d 0.5,0.5,0.3535 --angles 90,45,45 --library /nonexistent"), QStringLiteral("cannot read '/nonexistent'")},
     };
     for (const auto& [line, named] : cases) {
         const CliRun run = runCli(line);

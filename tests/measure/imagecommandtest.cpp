@@ -104,12 +104,6 @@ TEST(ImageCommandTest, indexAutoOnTheSampleGivesTheZoneItWasDrawnAlong) {
         EXPECT_TRUE(a[0] == 0 && a[1] == a[2]) << QJsonDocument(row).toJson().toStdString();
     }
 
-    // The measured pattern is the image's own: no --angles or --d with it, and --image needs --auto.
-    const CliRun doubled = runCli(al + cliArgs("--auto --angles 90,45,45"));
-    EXPECT_EQ(doubled.status, 2);
-    EXPECT_TRUE(doubled.err.contains(QStringLiteral("--angles"))) << doubled.err.toStdString();
-    EXPECT_EQ(runCli(al).status, 2);
-
     // Without a calibration in the file, --scale is asked for.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("uncalibrated.tif"));

@@ -340,12 +340,6 @@ TEST_F(ScreeningTest, commandLineScreenWritesTheSameReport) {
     ASSERT_EQ(cubic.status, 0) << cubic.err.toStdString();
     EXPECT_TRUE(cubic.out.startsWith(QStringLiteral("铝  面心立方  c/a1\t0\n钋  简单立方  c/a1\t24\n")))
         << cubic.out.toStdString();
-
-    // Bad input is told and ends with status 2.
-    EXPECT_EQ(runCli("screen", pattern + dir.path() + QStringLiteral(" --phases 9999")).status, 2);
-    const CliRun missing = runCli("screen", pattern + dir.path() + QStringLiteral(" --library /nonexistent"));
-    EXPECT_EQ(missing.status, 2);
-    EXPECT_TRUE(missing.err.contains(QStringLiteral("/nonexistent")));
 }
 
 // The same bytes whichever language the command line speaks.
