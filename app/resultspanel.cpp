@@ -26,6 +26,7 @@
 #include "calculator/calculatoroperations.h"
 #include "core/millerbravais.h"
 #include "core/numbertext.h"
+#include "core/raster.h"
 #include "indexing/indexingoperations.h"
 #include "core/resultcells.h"
 #include "indexing/resultexport.h"
@@ -228,19 +229,35 @@ void ResultsPanel::startMatch() {
     const std::optional<simulation::ImageFrame> frame = imageFrame();
     if (!frame || m_model.resultTable()->rowCount() == 0) return;
     // Copies of what the match reads, small whatever the run's size: the worker shares nothing
-    // with the window.
+    // with the window. A new image's spots are detected there too, on a copy of its values.
     struct Job {
         analysis::RunMatchInput input;
         simulation::ImageFrame frame;
+        std::optional<core::Raster> raster;  // when its spots are not known yet
         std::vector<simulation::PixelPoint> detected;
+        std::uint64_t imageSerial = 0;
         analysis::RunMatch result;
     };
-    auto job = std::make_shared<Job>(Job{analysis::lastRunMatchInput(m_indexing), *frame, detectedSpots(), {}});
+    auto job = std::make_shared<Job>();
+    job->input = analysis::lastRunMatchInput(m_indexing);
+    job->frame = *frame;
+    job->imageSerial = m_measurement.imageSerial();
+    if (job->imageSerial == m_detectedSerial)
+        job->detected = m_detected;
+    else
+        job->raster = m_measurement.raster();
     const std::uint64_t serial = m_matchSerial;
-    m_matchThread = QThread::create([job] { job->result = job->input.match(job->frame, job->detected); });
+    m_matchThread = QThread::create([job] {
+        if (job->raster) job->detected = analysis::detectedSpots(*job->raster);
+        job->result = job->input.match(job->frame, job->detected);
+    });
     connect(m_matchThread, &QThread::finished, this, [this, job, serial] {
         m_matchThread->deleteLater();
         m_matchThread = nullptr;
+        if (job->raster && job->imageSerial == m_measurement.imageSerial()) {
+            m_detected = std::move(job->detected);
+            m_detectedSerial = job->imageSerial;
+        }
         ResultTableModel& table = *m_model.resultTable();
         if (serial != m_matchSerial) {
             startMatch();
