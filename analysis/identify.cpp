@@ -385,7 +385,11 @@ double robustSpread(const std::vector<double>& r) {
 // apart: a heavier atom's slower fall alone does not.
 struct FallOff {
     double a = 0, b = 0, c = 0;
-    double at(double t) const { return a + b * t + c * t * t; }
+    double reach = INFINITY;  // the largest t it was fitted to: beyond, it goes on as a line that does not rise
+    double at(double t) const {
+        if (t <= reach) return a + b * t + c * t * t;
+        return a + b * reach + c * reach * reach + std::min(0.0, b + 2 * c * reach) * (t - reach);
+    }
 };
 
 // Weighted least squares of a + b t + c t^2; false when the points do not fix it.
@@ -450,6 +454,7 @@ FallOff robustFallOff(const std::vector<double>& t, const std::vector<double>& z
         }
         fall = next;
     }
+    fall.reach = t.empty() ? 0.0 : *std::max_element(t.begin(), t.end());
     return fall;
 }
 
@@ -698,9 +703,13 @@ std::vector<Candidate> PhaseSearch::identify(const NetFit& fitted, const std::ve
         Candidate& c = scored[k];
         if (terms[k].dof() >= 1) c.parts.intensityFit = std::exp(-std::max(0.0, excess[k] - std::max(leastExcess, 0.0)) / 4);
         c.score = totalScore(c.parts);
+        // Equivalent zones score alike but for rounding: the largest [uvw] is taken among them, so
+        // that a pattern and the same pattern turned give the same zone.
         const auto key = std::tuple{c.phase, c.family};
         const auto it = best.find(key);
-        if (it == best.end() || c.score > it->second.score) best[key] = std::move(c);
+        if (it == best.end() || c.score > it->second.score * (1 + 1e-9) ||
+            (c.score >= it->second.score * (1 - 1e-9) && c.zone > it->second.zone))
+            best[key] = std::move(c);
     }
     for (auto& [key, c] : best) out.push_back(std::move(c));
     std::stable_sort(out.begin(), out.end(), [](const Candidate& x, const Candidate& y) {
