@@ -454,7 +454,10 @@ FallOff robustFallOff(const std::vector<double>& t, const std::vector<double>& z
         }
         fall = next;
     }
-    fall.reach = t.empty() ? 0.0 : *std::max_element(t.begin(), t.end());
+    // It reaches as far as the spots that had their say (not a spurious one far out).
+    fall.reach = 0;
+    for (std::size_t k = 0; k < t.size(); ++k)
+        if (w[k] > 0) fall.reach = std::max(fall.reach, t[k]);
     return fall;
 }
 
