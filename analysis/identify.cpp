@@ -746,7 +746,14 @@ std::vector<Candidate> PhaseSearch::identify(const NetFit& fitted, const std::ve
         bool onePhase = true, scalesDiffer = false;
         for (std::size_t j = i + 1; j < out.size(); ++j) {
             if (placed[j] || !(out[i].score > 0)) continue;
+            // A candidate that explains the same spots as the first and falls short of it only in
+            // how well the net's shape, the calibration and the intensities fit, by less than
+            // exp(-1/2) (the first's chi^2 better by under 2, the score being exp(-chi^2 / 4)),
+            // is not told apart from it by the data.
+            const bool sameSpots = std::abs(out[j].parts.explained - out[i].parts.explained) <= 0.05 &&
+                                   std::abs(out[j].parts.present - out[i].parts.present) <= 0.1;
             const bool tied = out[j].score >= 0.97 * out[i].score ||
+                              (sameSpots && out[j].score >= std::exp(-0.5) * out[i].score) ||
                               (scaleError > 0 && withoutScale(out[j]) >= 0.95 * withoutScale(out[i]) &&
                                std::abs(std::log(out[j].calibration / out[i].calibration)) <= 2 * scaleError);
             if (!tied) continue;
