@@ -684,8 +684,9 @@ std::vector<Candidate> PhaseSearch::identify(const NetFit& fitted, const std::ve
     }
     spread = std::max(std::isfinite(spread) ? spread : 0.0, settings.leastIntensitySpread);
     // A seen spot counts as at most three spreads off (one far off is a spurious spot on the net, or
-    // a dynamical one), an absent or clipped one as at most two (it may be hidden by the beam stop,
-    // merged with a neighbour or lost in the noise).
+    // a dynamical one). An absent or clipped one counts from one spread beyond its bound on (the
+    // faintest spot seen is only about where spots are lost), and as at most two (it may be hidden
+    // by the beam stop, merged with a neighbour or lost in the noise).
     const auto loss = [spread](double r) { return std::pow(r / spread, 2); };
     std::vector<double> excess(scored.size(), 0.0);
     double leastExcess = INFINITY;
@@ -694,7 +695,7 @@ std::vector<Candidate> PhaseSearch::identify(const NetFit& fitted, const std::ve
         if (t.dof() < 1) continue;
         double chi2 = 0;
         for (double r : t.seen) chi2 += std::min(loss(r), 9.0);
-        for (double r : t.oneSided) chi2 += std::min(loss(r), 4.0);
+        for (double r : t.oneSided) chi2 += std::min(std::pow(std::max(0.0, r / spread - 1), 2), 4.0);
         scored[k].parts.intensityMisfit = std::sqrt(chi2 / static_cast<double>(t.seen.size() + t.oneSided.size()));
         excess[k] = chi2 - t.dof();
         if (scored[k].score >= 0.5 * bestWithout) leastExcess = std::min(leastExcess, excess[k]);
