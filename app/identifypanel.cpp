@@ -83,7 +83,7 @@ IdentifyPanel::IdentifyPanel(model::MainModel& model, measure::ImageMeasurement&
     m_list->headerItem()->setToolTip(Geometry, tr("网的形状与标尺同所测之网的相符程度，0 到 1"));
     m_list->headerItem()->setToolTip(Present, tr("预测斑点中（按 |F|² 加权）在图像上看得到的比例"));
     m_list->headerItem()->setToolTip(Explained, tr("检出斑点中候选能解释的个数"));
-    m_list->headerItem()->setToolTip(Intensity, tr("预测与检出斑点强度的相关，-1 到 1（无原子时为 0）"));
+    m_list->headerItem()->setToolTip(Intensity, tr("检出强度与平滑衰减下的 |F|² 的吻合，0 到 1：最吻合的候选为 1（无原子时为 1）"));
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_list->header()->setStretchLastSection(true);
     layout->addWidget(m_list, 1);

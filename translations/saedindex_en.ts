@@ -384,10 +384,6 @@ The operation was stopped; the data in the window are unaffected.</translation>
         <translation>Detected spots the candidate explains</translation>
     </message>
     <message>
-        <source>预测与检出斑点强度的相关，-1 到 1（无原子时为 0）</source>
-        <translation>Correlation of predicted and detected spot intensities, -1 to 1 (0 without atoms)</translation>
-    </message>
-    <message>
         <source>识别物相：打开图像后按“识别物相”或回车键</source>
         <translation>Identify phase: open an image, then press Identify phase or Enter</translation>
     </message>
@@ -486,6 +482,10 @@ The operation was stopped; the data in the window are unaffected.</translation>
     <message>
         <source>，去除标定“%1”的畸变</source>
         <translation>, distortion of the calibration “%1” taken off</translation>
+    </message>
+    <message>
+        <source>检出强度与平滑衰减下的 |F|² 的吻合，0 到 1：最吻合的候选为 1（无原子时为 1）</source>
+        <translation>How well the detected intensities follow |F|² under a smooth fall-off, 0 to 1: 1 for the candidate that fits best (1 without atoms)</translation>
     </message>
 </context>
 <context>
