@@ -85,8 +85,14 @@ Nearest nearestPoint(const Lattice& l, double x, double y) {
     return p;
 }
 
+// A measurement of the origin itself, weighed against the spots (whose weight is 1).
+struct OriginMeasurement {
+    core::PixelPoint point;
+    double weight = 0;
+};
+
 // The least-squares fit of spot = origin + m a + n b (origin fixed when `fixedOrigin`) over the
-// spots marked in `use`.
+// spots marked in `use`, with `measured` as one more observation of a free origin.
 struct LeastSquares {
     Lattice lattice;
     std::array<std::array<double, 3>, 3> inverse{};  // (X^T X)^-1 of the design
@@ -96,7 +102,8 @@ struct LeastSquares {
     bool ok = false;
 };
 LeastSquares leastSquares(const std::vector<measure::Spot>& spots, const std::vector<NetIndex>& index,
-                          const std::vector<bool>& use, const Lattice& start, bool fixedOrigin) {
+                          const std::vector<bool>& use, const Lattice& start, bool fixedOrigin,
+                          const std::optional<OriginMeasurement>& measured = std::nullopt) {
     LeastSquares out;
     out.lattice = start;
     const int p = fixedOrigin ? 2 : 3;
@@ -115,6 +122,12 @@ LeastSquares leastSquares(const std::vector<measure::Spot>& spots, const std::ve
             for (int j = 0; j < p; ++j) m[i][j] += f[i] * f[j];
         }
         ++count;
+    }
+    const double prior = !fixedOrigin && measured ? measured->weight : 0.0;
+    if (prior > 0) {
+        m[0][0] += prior;
+        rx[0] += prior * measured->point.x;
+        ry[0] += prior * measured->point.y;
     }
     std::array<double, 3> sx{}, sy{};
     if (count < p + 1 || !solve(m, p, sx, &out.inverse, rx) || !solve(m, p, sy, nullptr, ry)) return out;
@@ -136,7 +149,12 @@ LeastSquares leastSquares(const std::vector<measure::Spot>& spots, const std::ve
     }
     out.count = count;
     out.rms = std::sqrt(sum / count);
-    const int dof = 2 * (count - p);
+    int dof = 2 * (count - p);
+    if (prior > 0) {
+        sum += prior * (std::pow(out.lattice.origin.x - measured->point.x, 2) +
+                        std::pow(out.lattice.origin.y - measured->point.y, 2));
+        dof += 2;
+    }
     out.sigma = dof > 0 ? std::sqrt(sum / dof) : 0.0;
     // Centres are never better than a fraction of a pixel, however well few spots agree.
     out.sigma = std::max(out.sigma, 0.1);
@@ -253,7 +271,7 @@ double NetFit::angleDeg() const {
     return std::atan2(std::abs(cross(a, b)), dot(a, b)) * 180 / kPi;
 }
 
-std::optional<core::PixelPoint> beamPlateau(const core::Raster& raster) {
+std::optional<BeamEstimate> beamPlateau(const core::Raster& raster) {
     if (raster.empty()) return std::nullopt;
     const int w = raster.width(), h = raster.height();
     double top = -INFINITY;
@@ -266,8 +284,8 @@ std::optional<core::PixelPoint> beamPlateau(const core::Raster& raster) {
     // Pixels within a hair of the maximum; their largest connected patch is the plateau.
     const double level = top - 1e-6 * std::max(1.0, std::abs(top));
     std::vector<int> label(static_cast<std::size_t>(w) * h, 0);
-    int bestCount = 0;
-    double bestX = 0, bestY = 0;
+    std::vector<int> patch, best;
+    int bestLabel = 0;
     int next = 0;
     std::vector<int> stack;
     for (int y = 0; y < h; ++y)
@@ -275,17 +293,14 @@ std::optional<core::PixelPoint> beamPlateau(const core::Raster& raster) {
             const std::size_t k = static_cast<std::size_t>(y) * w + x;
             if (label[k] || !(raster.value(x, y) >= level)) continue;
             ++next;
-            int count = 0;
-            double sx = 0, sy = 0;
+            patch.clear();
             stack.assign(1, static_cast<int>(k));
             label[k] = next;
             while (!stack.empty()) {
                 const int p = stack.back();
                 stack.pop_back();
+                patch.push_back(p);
                 const int px = p % w, py = p / w;
-                ++count;
-                sx += px;
-                sy += py;
                 for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
                     const int qx = px + dx, qy = py + dy;
                     if (qx < 0 || qy < 0 || qx >= w || qy >= h) continue;
@@ -295,15 +310,47 @@ std::optional<core::PixelPoint> beamPlateau(const core::Raster& raster) {
                     stack.push_back(static_cast<int>(q));
                 }
             }
-            if (count > bestCount) {
-                bestCount = count;
-                bestX = sx / count;
-                bestY = sy / count;
+            if (patch.size() > best.size()) {
+                best.swap(patch);
+                bestLabel = next;
             }
         }
     // A single bright pixel is no plateau; a whole saturated image is none either.
-    if (bestCount < 5 || bestCount > w * h / 4) return std::nullopt;
-    return core::PixelPoint{bestX, bestY};
+    const auto count = static_cast<double>(best.size());
+    if (best.size() < 5 || best.size() > static_cast<std::size_t>(w) * h / 4) return std::nullopt;
+    double sx = 0, sy = 0;
+    for (const int p : best) {
+        sx += p % w;
+        sy += p / w;
+    }
+    const double cx = sx / count, cy = sy / count;
+    // Each edge pixel may as well have fallen on either side of the level: a quarter of its
+    // squared offset goes into the variance of the centroid.
+    double sxx = 0, syy = 0, sxy = 0, edgeX = 0, edgeY = 0;
+    for (const int p : best) {
+        const int px = p % w, py = p / w;
+        const double dx = px - cx, dy = py - cy;
+        sxx += dx * dx;
+        syy += dy * dy;
+        sxy += dx * dy;
+        bool edge = false;
+        for (const auto& [ex, ey] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
+            const int qx = px + ex, qy = py + ey;
+            edge = edge || qx < 0 || qy < 0 || qx >= w || qy >= h ||
+                   label[static_cast<std::size_t>(qy) * w + qx] != bestLabel;
+        }
+        if (edge) {
+            edgeX += 0.25 * dx * dx;
+            edgeY += 0.25 * dy * dy;
+        }
+    }
+    const double edgeSigma = std::sqrt(std::max(edgeX, edgeY)) / count;
+    // A round plateau places the beam well; one drawn out (blooming, a neighbour run into it)
+    // by up to its difference of axes.
+    const double mean = (sxx + syy) / (2 * count);
+    const double spread = std::hypot((sxx - syy) / (2 * count), sxy / count);
+    const double elongation = 0.5 * (std::sqrt(mean + spread) - std::sqrt(std::max(mean - spread, 0.0)));
+    return BeamEstimate{{cx, cy}, std::max(0.1, std::hypot(edgeSigma, elongation))};
 }
 
 std::optional<core::PixelPoint> netCentre(const core::Raster& raster,
@@ -370,8 +417,9 @@ NetFit fitNet(const std::vector<measure::Spot>& spots, const NetFitOptions& opti
         fit.status = NetStatus::OneSpot;
         return fit;
     }
-    const core::PixelPoint start =
-        options.lockedCentre ? *options.lockedCentre : options.startCentre ? *options.startCentre : spotCentroid(spots);
+    const core::PixelPoint start = options.lockedCentre  ? *options.lockedCentre
+                                   : options.startCentre ? options.startCentre->centre
+                                                         : spotCentroid(spots);
 
     // The lattice that puts the most spots on its points; of lattices nearly as good the coarsest,
     // since every finer lattice holds the same spots.
@@ -475,14 +523,16 @@ NetFit fitNet(const std::vector<measure::Spot>& spots, const NetFitOptions& opti
                       lattice.origin.y + beam.first * lattice.a.y + beam.second * lattice.b.y};
     if (options.lockedCentre) centred.origin = *options.lockedCentre;
 
-    // The final fit about the centre, the direct beam itself left out (a saturated or blocked beam
-    // has no reliable centre of its own).
+    // The final fit about the centre. A saturated beam's detected spot is left out (the window of
+    // its centroid wanders over the flat top, and a blocked beam has none); an unsaturated beam's
+    // spot is one more spot of the net.
+    const bool beamSpotCounts = !options.lockedCentre && !options.startCentre;
     LeastSquares ls;
+    std::vector<bool> use(spots.size());
     for (int pass = 0; pass < 3; ++pass) {
         indexSpots(spots, centred, tolerance, index);
-        std::vector<bool> use(spots.size());
         for (std::size_t k = 0; k < spots.size(); ++k)
-            use[k] = index[k].onNet && !(index[k].m == 0 && index[k].n == 0);
+            use[k] = index[k].onNet && (beamSpotCounts || !(index[k].m == 0 && index[k].n == 0));
         const LeastSquares next = leastSquares(spots, index, use, centred, options.lockedCentre.has_value());
         if (!next.ok) break;
         ls = next;
@@ -492,6 +542,25 @@ NetFit fitNet(const std::vector<measure::Spot>& spots, const NetFitOptions& opti
     if (!ls.ok) {
         fit.status = NetStatus::NoNet;
         return fit;
+    }
+    // The plateau is weighed in when it agrees with the spots' centre within both uncertainties
+    // (chi-square of two degrees of freedom below its 0.1 % point); one that does not is some
+    // other patch, or a beam drawn out of shape, and the spots alone decide.
+    if (!options.lockedCentre && options.startCentre && options.startCentre->sigmaPx > 0) {
+        const BeamEstimate& plateau = *options.startCentre;
+        const double spotsVariance = ls.sigma * ls.sigma * std::max(ls.inverse[0][0], 0.0);
+        const double plateauVariance = plateau.sigmaPx * plateau.sigmaPx;
+        const double distance2 = std::pow(centred.origin.x - plateau.centre.x, 2) +
+                                 std::pow(centred.origin.y - plateau.centre.y, 2);
+        if (distance2 <= 13.8 * (spotsVariance + plateauVariance)) {
+            const LeastSquares joint = leastSquares(spots, index, use, centred, false,
+                                                    OriginMeasurement{plateau.centre, ls.sigma * ls.sigma / plateauVariance});
+            if (joint.ok) {
+                ls = joint;
+                centred = ls.lattice;
+                fit.plateauCounted = true;
+            }
+        }
     }
     indexSpots(spots, centred, tolerance, index);
     // Points that a net explains only within a large share of its spacing are not on a net.

@@ -34,12 +34,22 @@ enum class NetStatus {
 // The most spots a fit takes; more is not a spot pattern.
 inline constexpr std::size_t kMaxNetSpots = 5000;
 
+// Where the direct beam is thought to be. With an uncertainty it is also a measurement of the
+// centre (a saturated beam's plateau), weighed against the spots; without one only a start.
+struct BeamEstimate {
+    BeamEstimate(core::PixelPoint point, double sigma = 0) : centre(point), sigmaPx(sigma) {}
+    core::PixelPoint centre;
+    double sigmaPx = 0;  // standard uncertainty of each coordinate; 0: a start only
+};
+
 struct NetFitOptions {
     // A centre set by the user: kept as given, only the basis is fitted.
     std::optional<core::PixelPoint> lockedCentre;
     // Where the direct beam is thought to be (its plateau); the spots decide between the lattice
-    // points near it.
-    std::optional<core::PixelPoint> startCentre;
+    // points near it. A plateau that agrees with the spots' centre within the uncertainties
+    // counts as one more measurement of it; one that does not is left out. Without a start the
+    // beam is taken as unsaturated, and its detected spot counts as one more spot of the net.
+    std::optional<BeamEstimate> startCentre;
 };
 
 // The net coordinates of one detected spot: spot = centre + m a + n b.
@@ -53,6 +63,7 @@ struct NetFit {
     NetStatus status = NetStatus::NoNet;
     core::PixelPoint centre;
     double centreSigmaPx = 0;  // standard uncertainty of each coordinate of the centre
+    bool plateauCounted = false;  // the beam's plateau was weighed in with the spots
     // The reduced basis: the two shortest non-collinear net vectors, |a| <= |b|, and b turned so
     // that the angle between them lies between 90 and 120 degrees.
     NetVector a;
@@ -70,9 +81,10 @@ struct NetFit {
     double angleDeg() const;  // between a and b
 };
 
-// The start for the direct beam: the centroid of the image's saturated plateau (the largest
-// connected patch of pixels at the image's maximum), else no value.
-std::optional<core::PixelPoint> beamPlateau(const core::Raster& raster);
+// The direct beam's saturated plateau (the largest connected patch of pixels at the image's
+// maximum): its centroid, with an uncertainty from the pixels on its edge and from how far it is
+// from round (a streak of blooming places its centre poorly); no value without a plateau.
+std::optional<BeamEstimate> beamPlateau(const core::Raster& raster);
 
 // The same net on its reduced basis (see NetFit::a), every spot's net coordinates carried over;
 // the uncertainties of |a|, |b| and the angle are those of the vectors that become a and b.

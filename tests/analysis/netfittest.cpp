@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: BSD-3-Clause
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
 #include "analysis/netfit.h"
+#include "library/builtinphases.h"
+#include "tools/cameraimage.h"
 #include "measure/spots.h"
 #include "tools/patterngenerator.h"
 
@@ -103,6 +106,89 @@ TEST(NetFitTest, directBeamOfASaturatedBeamBesideSaturatedSpotsAndBehindABeamSto
         EXPECT_NEAR(fit.lengthB(), g, 0.05) << stop;
         EXPECT_NEAR(fit.angleDeg(), spec.basisAngleDeg, 0.1) << stop;
     }
+
+    // Camera images whose spots alone (1 px of noise on each, a few dozen of them, 10 % spurious)
+    // put the beam 0.5 px or more off: the saturated plateau, weighed in, brings it within 0.3 px,
+    // and the stated uncertainty covers the error.
+    const struct {
+        const char* phase;
+        saed::core::Uvw zone;
+        std::uint32_t seed;
+    } images[] = {{"CrN", {1, 1, 1}, 51003}, {"Ni", {1, 1, 1}, 2003}, {"3C-SiC", {2, 1, 0}, 34001}};
+    for (const auto& c : images) {
+        const auto& phases = saed::library::builtInPhases();
+        const auto phase = std::find_if(phases.begin(), phases.end(), [&](const auto& p) { return p.name == c.phase; });
+        ASSERT_NE(phase, phases.end()) << c.phase;
+        const auto image = saed::tools::makeCameraImage(*phase, saed::tools::randomCameraSpec(c.zone, c.seed));
+        ASSERT_TRUE(image) << c.phase;
+        const auto plateau = beamPlateau(image->raster);
+        ASSERT_TRUE(plateau) << c.phase;
+        EXPECT_GT(plateau->sigmaPx, 0.05) << c.phase;
+        EXPECT_LT(plateau->sigmaPx, 0.3) << c.phase;
+        saed::measure::SpotDetectionOptions detection;
+        detection.maxSpots = kMaxNetSpots;
+        const std::vector<Spot> spots = saed::measure::detectSpots(image->raster, detection);
+        NetFitOptions options;
+        options.startCentre = plateau;
+        const NetFit fit = fitNet(spots, options);
+        ASSERT_EQ(fit.status, NetStatus::Ok) << c.phase;
+        EXPECT_TRUE(fit.plateauCounted) << c.phase;
+        const double error = std::hypot(fit.centre.x - image->centreX, fit.centre.y - image->centreY);
+        EXPECT_LT(error, 0.3) << c.phase;
+        EXPECT_LT(error, 3 * std::sqrt(2.0) * fit.centreSigmaPx) << c.phase;
+        // Taken as a start only, the spots decide alone and are farther off.
+        options.startCentre = BeamEstimate(plateau->centre);
+        const NetFit spotsOnly = fitNet(spots, options);
+        EXPECT_FALSE(spotsOnly.plateauCounted);
+        EXPECT_GT(std::hypot(spotsOnly.centre.x - image->centreX, spotsOnly.centre.y - image->centreY), error) << c.phase;
+        EXPECT_GT(spotsOnly.centreSigmaPx, fit.centreSigmaPx) << c.phase;
+    }
+}
+
+TEST(NetFitTest, aPlateauOrABeamSpotCountsOnlyWhereItAgreesWithTheSpots) {
+    const double cx = 240.6, cy = 255.2;
+    const std::vector<Spot> spots = netSpots(cx, cy, 33, 4, -9, 41, 0.8, 0, 0, 8);
+    // A plateau 0.3 px off the true beam is weighed in; one 4 px off (another patch, a beam drawn
+    // out of shape) is left out and the spots decide alone.
+    NetFitOptions options;
+    options.startCentre = BeamEstimate({cx + 0.3, cy});
+    const NetFit alone = fitNet(spots, options);
+    options.startCentre = BeamEstimate({cx + 0.3, cy}, 0.1);
+    const NetFit near = fitNet(spots, options);
+    ASSERT_EQ(near.status, NetStatus::Ok);
+    EXPECT_TRUE(near.plateauCounted);
+    EXPECT_GT(near.centre.x - alone.centre.x, 0.03);
+    EXPECT_LT(near.centreSigmaPx, alone.centreSigmaPx);
+    options.startCentre = BeamEstimate({cx + 4, cy}, 0.1);
+    const NetFit far = fitNet(spots, options);
+    ASSERT_EQ(far.status, NetStatus::Ok);
+    EXPECT_FALSE(far.plateauCounted);
+    EXPECT_LT(std::hypot(far.centre.x - cx, far.centre.y - cy), 0.3);
+
+    // An unsaturated beam's own spot is one more spot of the net: 2 px off, it pulls the centre.
+    std::vector<Spot> withBeam = spots;
+    withBeam.insert(withBeam.begin(), Spot{cx + 2, cy, 1e7, 500});
+    const NetFit free = fitNet(withBeam);
+    const NetFit without = fitNet(spots);
+    ASSERT_EQ(free.status, NetStatus::Ok);
+    EXPECT_GT(free.centre.x - without.centre.x, 0.01);
+    EXPECT_EQ(free.index[0].m, 0);
+    EXPECT_EQ(free.index[0].n, 0);
+
+    // A round plateau is placed to a tenth of a pixel; a streak (blooming) much more loosely.
+    saed::core::Raster raster(64, 64, saed::core::PixelType::UInt16);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) raster.setValue(x, y, std::hypot(x - 30.3, y - 31.6) < 7 ? 4095 : 100);
+    const auto round = beamPlateau(raster);
+    ASSERT_TRUE(round);
+    EXPECT_NEAR(round->centre.x, 30.3, 0.2);
+    EXPECT_NEAR(round->centre.y, 31.6, 0.2);
+    EXPECT_LT(round->sigmaPx, 0.15);
+    for (int y = 11; y < 60; ++y)
+        for (int x = 28; x <= 32; ++x) raster.setValue(x, y, 4095);
+    const auto streaked = beamPlateau(raster);
+    ASSERT_TRUE(streaked);
+    EXPECT_GT(streaked->sigmaPx, 1.0);
 }
 
 TEST(NetFitTest, patternsWithoutANetSaySo) {
