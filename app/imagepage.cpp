@@ -210,10 +210,10 @@ void ImagePage::addImageTools(QWidget* toolbar) {
     add(centre, "findCentre");
     auto* setCentre = new QPushButton(tr("设为中心"));
     setCentre->setCheckable(true);
-    setCentre->setToolTip(tr("点击透射斑把中心设在那里并锁定；也可拖动绿色十字"));
+    setCentre->setToolTip(tr("点击透射斑把中心设在那里并锁定；也可拖动绿色十字，或在图上用方向键微调（每次 0.1 像素，加 Shift 每次 1 像素），Esc 取消"));
     add(setCentre, "setCentre");
     auto* lockCentre = new QCheckBox(tr("锁定中心"));
-    lockCentre->setToolTip(tr("自动找斑点和识别物相都以锁定的中心为透射斑，不再另求"));
+    lockCentre->setToolTip(tr("自动找斑点和识别物相都以锁定的中心为透射斑，不再另求；在图上按 L 锁定或解锁"));
     lockCentre->setEnabled(false);
     add(lockCentre, "lockCentre");
     auto* autoSpots =

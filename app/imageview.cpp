@@ -4,6 +4,8 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -46,6 +48,8 @@ ImageView::ImageView(measure::ImageMeasurement& measurement, QWidget* parent)
     setObjectName(QStringLiteral("Image2"));
     setMouseTracking(true);
     setAcceptDrops(true);
+    // A click or Tab gives the image the keys that move the centre.
+    setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(64, 64, 64));
@@ -160,6 +164,13 @@ void ImageView::paintEvent(QPaintEvent*) {
         painter.setPen(QPen(QColor(255, 40, 40), 1));
         painter.drawLine(pixelLine(marks.line1));
     }
+    // The image has the keys: a thin frame in the highlight colour says so.
+    if (hasFocus()) {
+        painter.setClipping(false);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
 }
 
 void ImageView::paintCandidate(QPainter& painter) {
@@ -248,6 +259,46 @@ void ImageView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->buttons() == Qt::NoButton) m_captured = false;
     const QPointF p = toImageTwips(event->position());
     m_measurement.release(event->button(), p.x(), p.y());
+}
+
+void ImageView::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const double step = modifiers == Qt::ShiftModifier ? 1.0 : 0.1;
+    double dx = 0, dy = 0;
+    switch (event->key()) {
+    case Qt::Key_Left: dx = -step; break;
+    case Qt::Key_Right: dx = step; break;
+    case Qt::Key_Up: dy = -step; break;  // image y runs down
+    case Qt::Key_Down: dy = step; break;
+    case Qt::Key_L:
+        if (modifiers == Qt::NoModifier && m_measurement.centre()) {
+            m_measurement.setCentreLocked(!m_measurement.centreLocked());
+            return;
+        }
+        break;
+    case Qt::Key_Escape:
+        if (m_measurement.centreMode()) {
+            m_measurement.setCentreMode(false);
+            return;
+        }
+        break;
+    default: break;
+    }
+    if ((dx != 0 || dy != 0) && (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier)) {
+        m_measurement.nudgeCentre(dx, dy);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void ImageView::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void ImageView::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void ImageView::dragEnterEvent(QDragEnterEvent* event) { event->acceptProposedAction(); }

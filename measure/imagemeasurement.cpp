@@ -302,6 +302,21 @@ void ImageMeasurement::setCentreMode(bool on) {
     emit modeChanged();
 }
 
+bool ImageMeasurement::nudgeCentre(double dx, double dy) {
+    if (!m_raster) return false;
+    if (!m_centre) {
+        m_model.showStatus(QCoreApplication::translate("saed::measure::ImageMeasurement",
+                                                       "还没有中心：先点“找中心”，或点“设为中心”再点击透射斑"));
+        return false;
+    }
+    const core::PixelPoint at{m_centre->x + dx, m_centre->y + dy};
+    setCentre(at, true);
+    m_model.showStatus(QCoreApplication::translate("saed::measure::ImageMeasurement",
+                                                   "中心移到 (%1, %2) 像素并锁定；方向键每次 0.1 像素，加 Shift 每次 1 像素，L 解锁")
+                           .arg(number(at.x, 2), number(at.y, 2)));
+    return true;
+}
+
 bool ImageMeasurement::onCentre(Vector2 twips) const {
     if (!m_centre || !m_raster || m_measureMode) return false;
     const core::PixelPoint p = toImagePixels(twips);

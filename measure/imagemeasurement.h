@@ -137,6 +137,9 @@ public:
     // centre with 吸附斑点) and locks it. Dragging the centre's cross moves and locks it in any mode.
     void setCentreMode(bool on);
     bool centreMode() const { return m_centreMode; }
+    // Moves the centre shown by (dx, dy) image pixels and locks it, as a drag does (the arrow
+    // keys on the image); without a centre it says how to get one and returns false.
+    bool nudgeCentre(double dx, double dy);
     // Whether a press at an image-relative point in twips grabs the centre's cross.
     bool onCentre(Vector2 twips) const;
     // Detects the spots, chooses R1, R2, R3 and writes their lengths, segments and angles, as

@@ -579,16 +579,8 @@ The operation was stopped; the data in the window are unaffected.</translation>
         <translation>Set centre</translation>
     </message>
     <message>
-        <source>点击透射斑把中心设在那里并锁定；也可拖动绿色十字</source>
-        <translation>Click the direct beam to put the centre there and lock it; or drag the green cross</translation>
-    </message>
-    <message>
         <source>锁定中心</source>
         <translation>Lock centre</translation>
-    </message>
-    <message>
-        <source>自动找斑点和识别物相都以锁定的中心为透射斑，不再另求</source>
-        <translation>Auto spots and Identify phase take the locked centre as the direct beam instead of finding it</translation>
     </message>
     <message>
         <source>环形花样…</source>
@@ -597,6 +589,14 @@ The operation was stopped; the data in the window are unaffected.</translation>
     <message>
         <source>多晶的衍射环：中心、椭圆畸变、径向强度分布、物相标定和由标样求标定</source>
         <translation>Rings of a polycrystal: centre, elliptical distortion, radial profile, phase indexing and calibration from a standard</translation>
+    </message>
+    <message>
+        <source>点击透射斑把中心设在那里并锁定；也可拖动绿色十字，或在图上用方向键微调（每次 0.1 像素，加 Shift 每次 1 像素），Esc 取消</source>
+        <translation>Click the direct beam to put the centre there and lock it; or drag the green cross, or nudge it with the arrow keys on the image (0.1 pixel a press, 1 pixel with Shift); Esc cancels</translation>
+    </message>
+    <message>
+        <source>自动找斑点和识别物相都以锁定的中心为透射斑，不再另求；在图上按 L 锁定或解锁</source>
+        <translation>Auto spots and Identify phase take the locked centre as the direct beam instead of finding it; L on the image locks or frees it</translation>
     </message>
 </context>
 <context>
@@ -1979,6 +1979,14 @@ Narrow the tolerances or the index range and run again.</translation>
 请核对所选标定是否属于这张图的相机长度和像素合并；计算用的是所选标定。</source>
         <translation>The image file&apos;s own calibration (%1 1/nm per pixel) differs from the chosen calibration &quot;%2&quot; (%3 1/nm per pixel) by %4 %.
 Check that the chosen calibration belongs to this image&apos;s camera length and binning; the chosen calibration is used.</translation>
+    </message>
+    <message>
+        <source>还没有中心：先点“找中心”，或点“设为中心”再点击透射斑</source>
+        <translation>No centre yet: click Find centre, or Set centre and then the direct beam</translation>
+    </message>
+    <message>
+        <source>中心移到 (%1, %2) 像素并锁定；方向键每次 0.1 像素，加 Shift 每次 1 像素，L 解锁</source>
+        <translation>Centre moved to (%1, %2) pixels and locked; arrow keys move it 0.1 pixel, with Shift 1 pixel; L frees it</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -158,6 +159,60 @@ TEST_F(IdentifyWindowTest, rankedAsTheCommandLineAndTheChosenCandidateIsShownAnd
     ASSERT_TRUE(window.imageMeasurement()->openPath(path));
     EXPECT_EQ(tree.topLevelItemCount(), 0);
     EXPECT_TRUE(view.candidatePredicted().empty());
+}
+
+TEST_F(IdentifyWindowTest, theCentreMovesLocksAndFreesFromTheKeyboard) {
+    const auto& phases = saed::library::builtInPhases();
+    const auto made = saed::tools::makeCameraImage(phases.front(), saed::tools::randomCameraSpec({0, 0, 1}, 5));
+    ASSERT_TRUE(made);
+    showOn(0);
+    saed::measure::ImageMeasurement& m = *window.imageMeasurement();
+    ASSERT_TRUE(m.openPath(writeImage(made->raster)));
+    saed::app::ImageView* view = window.imagePage()->imageView();
+    auto* lock = window.imagePage()->findChild<QCheckBox*>(QStringLiteral("lockCentre"));
+    auto* setCentre = window.imagePage()->findChild<QPushButton*>(QStringLiteral("setCentre"));
+    ASSERT_NE(lock, nullptr);
+    ASSERT_NE(setCentre, nullptr);
+    // A click on the image gives it the keys.
+    QTest::mouseClick(view, Qt::RightButton, {}, view->rect().center());
+    ASSERT_TRUE(view->hasFocus());
+    QSignalSpy status(&model, &saed::model::MainModel::statusMessage);
+
+    // Without a centre the keys move nothing and say how to get one.
+    QTest::keyClick(view, Qt::Key_Right);
+    EXPECT_FALSE(m.centre());
+    ASSERT_FALSE(status.isEmpty());
+
+    // A tenth of a pixel a press, a whole pixel with Shift; the moved centre is locked.
+    m.setCentre({100.25, 80.5}, false);
+    QTest::keyClick(view, Qt::Key_Right);
+    QTest::keyClick(view, Qt::Key_Right);
+    QTest::keyClick(view, Qt::Key_Up, Qt::ShiftModifier);
+    QTest::keyClick(view, Qt::Key_Left, Qt::ShiftModifier);
+    QTest::keyClick(view, Qt::Key_Down);
+    ASSERT_TRUE(m.centre());
+    EXPECT_NEAR(m.centre()->x, 99.45, 1e-9);
+    EXPECT_NEAR(m.centre()->y, 79.6, 1e-9);
+    EXPECT_TRUE(m.centreLocked());
+    EXPECT_TRUE(lock->isChecked());
+    EXPECT_TRUE(status.last().at(0).toString().contains(QStringLiteral("(99.45, 79.60)")));
+
+    // L frees and locks it again, the check box following.
+    QTest::keyClick(view, Qt::Key_L);
+    EXPECT_FALSE(m.centreLocked());
+    EXPECT_FALSE(lock->isChecked());
+    QTest::keyClick(view, Qt::Key_L);
+    EXPECT_TRUE(m.centreLocked());
+    EXPECT_TRUE(lock->isChecked());
+
+    // Escape leaves "设为中心" and the centre where it was.
+    QTest::mouseClick(setCentre, Qt::LeftButton);
+    ASSERT_TRUE(m.centreMode());
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Escape);
+    EXPECT_FALSE(m.centreMode());
+    EXPECT_FALSE(setCentre->isChecked());
+    EXPECT_NEAR(m.centre()->x, 99.45, 1e-9);
 }
 
 TEST_F(IdentifyWindowTest, aBlankImageIsToldNotListedEmpty) {
