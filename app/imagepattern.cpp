@@ -8,7 +8,6 @@
 #include <QDir>
 
 #include "analysis/identify.h"
-#include "analysis/identifyrun.h"
 #include "measure/imagefile.h"
 
 namespace saed::app {
@@ -23,20 +22,25 @@ double directionDeg(const analysis::NetVector& v) { return std::atan2(-v.y, v.x)
 
 }  // namespace
 
-std::optional<ImagePattern> imagePattern(const QString& path, const PatternPhase& phase, QString& error) {
-    const QString shown = QDir::toNativeSeparators(path);
+std::optional<ImagePatternRequest> imagePatternRequest(const QString& path, const PatternPhase& phase, QString& error) {
     measure::LoadedImage loaded = measure::loadImage(path);
     if (!loaded.raster) {
-        error = Texts::tr("无法读取图像 %1：%2").arg(shown, loaded.error);
+        error = Texts::tr("无法读取图像 %1：%2").arg(QDir::toNativeSeparators(path), loaded.error);
         return std::nullopt;
     }
-    analysis::IdentifySettings settings;
+    ImagePatternRequest request;
     const std::optional<core::Calibration>& own = loaded.raster->calibration;
-    settings.calibration =
+    request.settings.calibration =
         own && own->reciprocal && own->perPixel > 0 ? std::optional<double>(own->perPixel) : phase.calibration;
-    // One phase: a fraction of a second, so the window waits for it.
-    analysis::PhaseSearch search({phase.phase}, {phase.latticeType});
-    const analysis::ImageIdentification found = analysis::identifyImage(*loaded.raster, search, settings);
+    request.phases.phases = {phase.phase};
+    request.phases.latticeTypes = {phase.latticeType};
+    request.raster = std::move(*loaded.raster);
+    return request;
+}
+
+std::optional<ImagePattern> imagePatternFrom(const analysis::ImageIdentification& found, const QString& path,
+                                             const PatternPhase& phase, QString& error) {
+    const QString shown = QDir::toNativeSeparators(path);
     if (found.net.status != analysis::NetStatus::Ok) {
         error = Texts::tr("%1：%2").arg(shown, analysis::netStatusText(found.net.status));
         return std::nullopt;

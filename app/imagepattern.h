@@ -11,6 +11,7 @@
 
 #include "analysis/identifyrun.h"
 #include "calculator/tiltcheck.h"
+#include "core/raster.h"
 
 namespace saed::app {
 
@@ -22,8 +23,22 @@ struct ImagePattern {
     std::array<double, 2> directionsDeg{};  // g1 and g2 in the image, degrees ccw from the right
 };
 
-// Identifies the image at `path` against `phase`: no value, with `error` saying why (the file,
-// the spots, no zone of the phase fitting them), when it gives no solution.
-std::optional<ImagePattern> imagePattern(const QString& path, const PatternPhase& phase, QString& error);
+// What identifying an image against one phase takes: the image read, the phase as a search
+// wants it, and the calibration (the file's own, else the phase's).
+struct ImagePatternRequest {
+    core::Raster raster;
+    analysis::IdentifyPhases phases;
+    analysis::IdentifySettings settings;
+};
+
+// Reads the image at `path` to be identified against `phase`; no value, with `error` saying
+// why, when the file gives no image.
+std::optional<ImagePatternRequest> imagePatternRequest(const QString& path, const PatternPhase& phase, QString& error);
+
+// The pattern that the identification `found` of the image at `path` against `phase` gives: no
+// value, with `error` saying why (the spots, no zone of the phase fitting them), when it gives no
+// solution.
+std::optional<ImagePattern> imagePatternFrom(const analysis::ImageIdentification& found, const QString& path,
+                                             const PatternPhase& phase, QString& error);
 
 }  // namespace saed::app

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -97,8 +98,17 @@ OrientationPanel::OrientationPanel(model::Prompts& prompts, QWidget* parent) : Q
     m_useCurrent->setEnabled(false);
     for (QPushButton* b : {firstImage, secondImage})
         b->setToolTip(tr("打开一张衍射图像，按“标定计算”中的物相识别：每个相符的晶带是一个解"));
+    m_imageButtons = {firstImage, secondImage};
+    m_imageProgress = new QProgressBar;
+    m_imageProgress->setObjectName(QStringLiteral("ImageProgress"));
+    m_imageProgress->setRange(0, 0);  // one phase: busy until it is done
+    m_imageProgress->setMaximumWidth(80);
+    m_imageProgress->hide();
+    m_imageRun = new analysis::IdentifyRun(this);
+    connect(m_imageRun, &analysis::IdentifyRun::finished, this, &OrientationPanel::imageIdentified);
     images->addWidget(firstImage);
     images->addWidget(secondImage);
+    images->addWidget(m_imageProgress);
     images->addWidget(m_useCurrent);
     m_secondLabel = new QLabel(tr("第二张花样：当前结果"));
     m_secondLabel->setObjectName(QStringLiteral("SecondPatternText"));
@@ -206,6 +216,12 @@ OrientationPanel::OrientationPanel(model::Prompts& prompts, QWidget* parent) : Q
     connect(keep, &QPushButton::clicked, this, &OrientationPanel::keepCurrent);
     for (auto [button, which] : {std::pair{firstImage, 0}, std::pair{secondImage, 1}})
         connect(button, &QPushButton::clicked, this, [this, which] {
+            // While its image is identified the button stops it.
+            if (m_reading) {
+                m_imageRun->cancel();
+                m_imageButtons[static_cast<std::size_t>(which)]->setEnabled(false);  // until the worker has stopped
+                return;
+            }
             if (const auto path = m_prompts.openImagePath(QString())) readImagePattern(which, *path);
         });
     connect(m_useCurrent, &QPushButton::clicked, this, &OrientationPanel::useCurrentAsSecond);
@@ -263,6 +279,7 @@ void OrientationPanel::keepCurrent() {
         m_prompts.warn(tr("当前没有标定结果可保留；请先在“标定计算”中计算第一张花样。"), tr("倾转验证"));
         return;
     }
+    if (m_reading && m_reading->which == 0) m_imageRun->cancel();  // the pattern is the current set now
     m_kept = m_current;
     m_keptLabel->setText(tr("第一张花样：%1，%2 行").arg(m_kept->phase).arg(m_kept->rows.size()));
 }
@@ -273,26 +290,66 @@ void OrientationPanel::setPatternPhaseSource(std::function<std::optional<Pattern
 
 bool OrientationPanel::readImagePattern(int which, const QString& path) {
     const QString title = tr("倾转验证");
+    if (m_reading) return false;  // one image at a time
     const std::optional<PatternPhase> phase = m_phaseSource ? m_phaseSource() : std::nullopt;
     if (!phase) {
         m_prompts.warn(tr("请先在“标定计算”中给出物相（点阵参数与点阵类型，或点阵库中的物相），图像按它识别。"), title);
         return false;
     }
     QString error;
-    const std::optional<ImagePattern> pattern = imagePattern(path, *phase, error);
-    if (!pattern) {
+    std::optional<ImagePatternRequest> request = imagePatternRequest(path, *phase, error);
+    if (!request) {
         m_prompts.warn(error, title);
         return false;
     }
-    ResultSet set = m_current;
+    QLabel* label = which == 0 ? m_keptLabel : m_secondLabel;
+    const QString busy = (which == 0 ? tr("第一张花样：") : tr("第二张花样：")) +
+                         tr("正在识别图像 %1（%2）…").arg(QFileInfo(path).fileName(), QString::fromStdString(phase->phase.name));
+    m_reading = ImageReading{which, path, *phase, m_current, label->text(), busy};
+    m_imageRun->start(std::move(request->raster), std::move(request->phases), request->settings, std::nullopt);
+    label->setText(busy);
+    showImageButtons();
+    return true;
+}
+
+void OrientationPanel::showImageButtons() {
+    for (int which : {0, 1}) {
+        QPushButton* button = m_imageButtons[static_cast<std::size_t>(which)];
+        const bool reading = m_reading && m_reading->which == which;
+        button->setText(reading ? tr("停止识别") : which == 0 ? tr("第一张用图像…") : tr("第二张用图像…"));
+        button->setEnabled(!m_reading || reading);
+    }
+    m_imageProgress->setVisible(m_reading.has_value());
+}
+
+void OrientationPanel::imageIdentified(bool completed) {
+    if (!m_reading) return;
+    const ImageReading reading = std::move(*m_reading);
+    m_reading.reset();
+    showImageButtons();
+    QLabel* label = reading.which == 0 ? m_keptLabel : m_secondLabel;
+    const auto untaken = [&] {
+        // The pattern shows again what it held, unless it was set another way meanwhile.
+        if (label->text() == reading.busy) label->setText(reading.before);
+        emit imageRead(reading.which, false);
+    };
+    if (!completed || !m_imageRun->outcome()) return untaken();
+    QString error;
+    const std::optional<ImagePattern> pattern = imagePatternFrom(m_imageRun->outcome()->result, reading.path, reading.phase, error);
+    if (!pattern) {
+        untaken();
+        m_prompts.warn(error, tr("倾转验证"));
+        return;
+    }
+    ResultSet set = reading.base;
     set.rows = pattern->rows;
     set.candidates = true;
     set.directionsDeg = pattern->directionsDeg;
     const QString text = tr("图像 %1（%2），%3 个候选，最佳 [%4]")
-                             .arg(QFileInfo(path).fileName(), set.phase)
+                             .arg(QFileInfo(reading.path).fileName(), set.phase)
                              .arg(set.rows.size())
                              .arg(QString::fromStdString(labels().zone(set.rows.front().zone)));
-    if (which == 0) {
+    if (reading.which == 0) {
         m_kept = std::move(set);
         m_keptLabel->setText(tr("第一张花样：") + text);
     } else {
@@ -300,10 +357,11 @@ bool OrientationPanel::readImagePattern(int which, const QString& path) {
         m_secondLabel->setText(tr("第二张花样：") + text);
         m_useCurrent->setEnabled(true);
     }
-    return true;
+    emit imageRead(reading.which, true);
 }
 
 void OrientationPanel::useCurrentAsSecond() {
+    if (m_reading && m_reading->which == 1) m_imageRun->cancel();  // the pattern is the current set now
     m_second.reset();
     m_secondLabel->setText(tr("第二张花样：当前结果"));
     m_useCurrent->setEnabled(false);

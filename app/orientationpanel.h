@@ -22,6 +22,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QTreeWidget;
@@ -72,8 +73,11 @@ public:
     // the lattice fields hold no phase to identify against.
     void setPatternPhaseSource(std::function<std::optional<PatternPhase>()> source);
     // Reads the first (which 0) or second (1) pattern of the tilt check from an image, identified
-    // against the window's phase; false, told, when it gives no solution.
+    // against the window's phase on a worker (its button stops it meanwhile); the pattern is taken
+    // when the run ends, and imageRead follows. False, told, when the run cannot start.
     bool readImagePattern(int which, const QString& path);
+    // An image is being identified.
+    bool readingImage() const { return m_reading.has_value(); }
     // The second pattern is the current result set again.
     void useCurrentAsSecond();
     // Runs the tilt check of the kept set against the current one; false, told, on bad input.
@@ -94,12 +98,17 @@ public:
 signals:
     // The user switched four indices on or off here.
     void fourIndexToggled(bool on);
+    // The identification of an image for pattern `which` ended: its pattern taken, or not (stopped,
+    // or no solution, told).
+    void imageRead(int which, bool taken);
 
 private:
     void showFourIndex();
     calculator::StereogramLabels labels() const;
     void showClicked(const calculator::StereogramZone& zone);
     std::optional<double> number(QLineEdit* field, const QString& name);
+    void imageIdentified(bool completed);
+    void showImageButtons();
 
     model::Prompts& m_prompts;
     ResultSet m_current;
@@ -109,6 +118,19 @@ private:
     std::optional<std::size_t> m_selected;
     calculator::TiltResult m_tilt;
     std::optional<core::Mat3> m_orientation;
+    // The image being identified for a pattern, and what the pattern showed before.
+    struct ImageReading {
+        int which = 0;
+        QString path;
+        PatternPhase phase;
+        ResultSet base;
+        QString before;  // the pattern's line before, and while the image is identified
+        QString busy;
+    };
+    std::optional<ImageReading> m_reading;
+    analysis::IdentifyRun* m_imageRun = nullptr;
+    std::array<QPushButton*, 2> m_imageButtons{};
+    QProgressBar* m_imageProgress = nullptr;
 
     QLabel* m_keptLabel = nullptr;
     QLabel* m_secondLabel = nullptr;

@@ -1175,6 +1175,14 @@ The same operations without a window: saedindex-cli --help.
         <source>（取向按 α 轴方向 %1° 核对）</source>
         <translation> (orientation checked with the α axis at %1°)</translation>
     </message>
+    <message>
+        <source>正在识别图像 %1（%2）…</source>
+        <translation>identifying image %1 (%2)…</translation>
+    </message>
+    <message>
+        <source>停止识别</source>
+        <translation>Stop identifying</translation>
+    </message>
 </context>
 <context>
     <name>saed::app::PanelWidgets</name>

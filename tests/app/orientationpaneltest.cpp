@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -184,10 +185,16 @@ TEST(OrientationPanelTest, aPatternFromAnImageIsIdentifiedAgainstTheWindowsPhase
         phase.latticeType = saed::core::LatticeType::FaceCentred;
         return std::optional<app::PatternPhase>(phase);
     });
+    // The image is identified on a worker: the window keeps answering, the button stops it.
+    const auto read = [&] { return QTest::qWaitFor([&] { return !panel.readingImage(); }, 60000); };
     prompts.clearQuestions();
     prompts.queueImagePath(sample);
     firstImage->click();
+    ASSERT_TRUE(panel.readingImage());
+    EXPECT_FALSE(child<QPushButton>(panel, "SecondImageButton")->isEnabled());
+    ASSERT_TRUE(read());
     ASSERT_EQ(prompts.questions().size(), 1u);  // the image only
+    EXPECT_TRUE(child<QPushButton>(panel, "SecondImageButton")->isEnabled());
     EXPECT_TRUE(child<QLabel>(panel, "FirstPatternText")->text().contains(QStringLiteral("al-011-pattern.tif")));
 
     auto* angle = child<QLineEdit>(panel, "TiltAngle");
@@ -201,8 +208,24 @@ TEST(OrientationPanelTest, aPatternFromAnImageIsIdentifiedAgainstTheWindowsPhase
     EXPECT_TRUE(panel.lastTilt().keptFamilies.empty());
     EXPECT_FALSE(panel.lastTilt().ruledOutFamilies.empty());
 
+    // Stopped, the second pattern stays what it was.
+    QSignalSpy imageRead(&panel, &app::OrientationPanel::imageRead);
+    const QString secondBefore = child<QLabel>(panel, "SecondPatternText")->text();
+    ASSERT_TRUE(panel.readImagePattern(1, sample));
+    EXPECT_FALSE(panel.readImagePattern(0, sample));  // one image at a time
+    EXPECT_NE(child<QLabel>(panel, "SecondPatternText")->text(), secondBefore);
+    child<QPushButton>(panel, "SecondImageButton")->click();
+    ASSERT_TRUE(read());
+    ASSERT_EQ(imageRead.size(), 1);
+    EXPECT_FALSE(imageRead[0][1].toBool());
+    EXPECT_EQ(child<QLabel>(panel, "SecondPatternText")->text(), secondBefore);
+    EXPECT_FALSE(child<QPushButton>(panel, "UseCurrentButton")->isEnabled());
+
     // The same image as the second pattern is kept at 0 degrees; a file that is no image is told.
     ASSERT_TRUE(panel.readImagePattern(1, sample));
+    ASSERT_TRUE(read());
+    ASSERT_EQ(imageRead.size(), 2);
+    EXPECT_TRUE(imageRead[1][1].toBool());
     angle->setText(QStringLiteral("0"));
     ASSERT_TRUE(panel.checkTilt());
     EXPECT_FALSE(panel.lastTilt().keptFamilies.empty());
@@ -251,8 +274,11 @@ TEST(OrientationPanelTest, twoImagesAreCheckedAsTheTiltCommandChecksThem) {
     ASSERT_NE(al, library::builtInPhases().end());
     panel.setCurrent(aluminiumRun({{0.202475, 0.202475, 0.1431715}, {90, 45, 45}}, al->cell), std::nullopt);
     panel.setPatternPhaseSource([al] { return std::optional<app::PatternPhase>(app::PatternPhase{*al, core::LatticeType::SpaceGroup, {}}); });
-    ASSERT_TRUE(panel.readImagePattern(0, first));
-    ASSERT_TRUE(panel.readImagePattern(1, turned));
+    // Each image is identified on a worker, one at a time.
+    for (const auto& [which, image] : {std::pair{0, first}, std::pair{1, turned}}) {
+        ASSERT_TRUE(panel.readImagePattern(which, image));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !panel.readingImage(); }, 60000));
+    }
     child<QLineEdit>(panel, "TiltAngle")->setText(QStringLiteral("0"));
     child<QLineEdit>(panel, "HolderAxis")->setText(QStringLiteral("0"));
     auto* orientation = child<QCheckBox>(panel, "TiltOrientation");
@@ -303,6 +329,7 @@ TEST(OrientationPanelTest, twoImagesAreCheckedAsTheTiltCommandChecksThem) {
     EXPECT_FALSE(child<QTreeWidget>(panel, "TiltTree")->isColumnHidden(4));
     // The same image twice is one orientation: kept, with the same small misfit on both sides.
     ASSERT_TRUE(panel.readImagePattern(1, first));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel.readingImage(); }, 60000));
     ASSERT_TRUE(panel.checkTilt());
     EXPECT_EQ(panel.lastTilt().keptFamilies.size(), 1u);
     EXPECT_EQ(windowSays(), commandSays({QStringLiteral("--axis=0")}, 0));
