@@ -871,6 +871,7 @@ ImageIdentification identifyImage(const core::Raster& raster, PhaseSearch& searc
     NetFitOptions options;
     options.lockedCentre = lockedCentre;
     if (!lockedCentre) options.startCentre = beamPlateau(raster);
+    const std::optional<BeamEstimate> plateau = options.startCentre;
     result.net = fitNet(result.spots, options);
     settings.imageWidth = raster.width();
     settings.imageHeight = raster.height();
@@ -889,7 +890,13 @@ ImageIdentification identifyImage(const core::Raster& raster, PhaseSearch& searc
         s.x = about.x + dx;
         s.y = about.y + dy;
     }
-    if (!lockedCentre) options.startCentre = about;
+    // The plateau is weighed again where the correction puts it, with its own uncertainty; without
+    // one the second fit, like the first, counts the unsaturated beam as a spot of the net.
+    if (plateau) {
+        double dx = plateau->centre.x - about.x, dy = plateau->centre.y - about.y;
+        distortion.correct(dx, dy);
+        options.startCentre = BeamEstimate{core::PixelPoint{about.x + dx, about.y + dy}, plateau->sigmaPx};
+    }
     result.net = fitNet(corrected, options);
     result.candidates = search.identify(result.net, corrected, settings, progress);
     const auto onImage = [&](double& x, double& y) {

@@ -212,6 +212,12 @@ TEST(IdentifyCommandTest, aSavedCalibrationGivesTheScaleAndItsDistortionIsTakenO
     EXPECT_NEAR(d2, d200, 0.01 * d200);
     EXPECT_LT(std::abs(d1 / d2 - 1), 0.01);
     EXPECT_NEAR(j[u"net"][u"angle"].toDouble(), 90, 0.5);
+    // The saturated beam still counts with the spots once the distortion is off: its uncertainty
+    // stays that of the two together.
+    const QJsonObject centre = j[u"net"][u"centre"].toObject();
+    EXPECT_LT(std::hypot(centre[u"x"].toDouble() - made->centreX, centre[u"y"].toDouble() - made->centreY),
+              3 * std::sqrt(2.0) * centre[u"sigma"].toDouble());
+    EXPECT_LT(centre[u"sigma"].toDouble(), 0.1);  // the spots alone leave about 0.13
     // The candidates' spots lie on the image as it is: the detected ones where the spots were found.
     const QJsonArray spots = j[u"candidates"][0][u"spots"].toArray();
     ASSERT_FALSE(spots.isEmpty());
